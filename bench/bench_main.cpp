@@ -1,0 +1,113 @@
+// Benchmarks: jotwell-bench [NAME...] runs the named measurements (all when none is named)
+// for 10,000 and 100,000 memos and prints "BENCH <name> <N> <value> <unit>" lines.
+#include "BenchData.h"
+#include "app/Fm_Main.h"
+#include "app/KvApplication.h"
+#include "app/Program.h"
+#include "memos/Fr_kvMemos.h"
+#include "tree/KvVirtualTree.h"
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+namespace {
+
+void Report(const char *name, int count, double value, const char *unit)
+{
+    std::printf("BENCH %s %d %.0f %s\n", name, count, value, unit);
+    std::fflush(stdout);
+}
+
+// Notes the first paint of a memo tree once the list is ready.
+class FirstTreePaint : public QObject {
+public:
+    explicit FirstTreePaint(TmainFm &mainFm) : FMainFm(mainFm) { qApp->installEventFilter(this); }
+    ~FirstTreePaint() override { qApp->removeEventFilter(this); }
+    bool seen() const { return FSeen; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        TkvMemosFrame *frame = FMainFm.memosFrame();
+        if (event->type() == QEvent::Paint && frame && frame->FFocusedOnce && watched == frame->VtMemos->viewport())
+            FSeen = true;
+        return false;
+    }
+
+private:
+    TmainFm &FMainFm;
+    bool FSeen = false;
+};
+
+double PeakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+double ScanMs(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, "select * from memos", -1, &stmt, nullptr);
+    qint64 bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+            sqlite3_column_text(stmt, i);
+            bytes += sqlite3_column_bytes(stmt, i);
+        }
+    }
+    sqlite3_finalize(stmt);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    sqlite3_close(db);
+    return bytes > 0 ? ms : -1;
+}
+
+bool Wanted(const QStringList &names, const char *name)
+{
+    return names.isEmpty() || names.contains(QLatin1String(name));
+}
+
+void RunSize(int count, const QStringList &names)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    GenerateMemoFolder(folder, count);
+
+    if (Wanted(names, "scan"))
+        Report("scan", count, ScanMs(folder + QStringLiteral("kvData.kvb")), "ms");
+
+    TProgram program(folder);
+    TmainFm &mainFm = program.mainFm();
+    mainFm.resize(1000, 800);
+    FirstTreePaint firstPaint(mainFm);
+    QElapsedTimer timer;
+    timer.start();
+    // The first show builds the frame and posts the reload and the ready sort.
+    mainFm.show();
+    while (!firstPaint.seen())
+        QCoreApplication::processEvents();
+    const double reloadMs = double(timer.nsecsElapsed()) / 1e6;
+    if (Wanted(names, "reload"))
+        Report("reload", count, reloadMs, "ms");
+    if (Wanted(names, "rss"))
+        Report("rss", count, PeakRssMb(), "MB");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    KvApplication application(argc, argv);
+    QStringList names = application.arguments().mid(1);
+    for (int count : {10000, 100000})
+        RunSize(count, names);
+    return 0;
+}

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the program; arguments go to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/build.sh
+exec ./build/jotwell "$@"

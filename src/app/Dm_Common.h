@@ -1,0 +1,29 @@
+#pragma once
+#include <QObject>
+
+class QAction;
+class TmainFm;
+
+// The commands the whole program shares: options, stay on top, the window's own open and
+// close, help, web links and the about box. Those whose features come later stand disabled.
+class TcommonDm : public QObject {
+    Q_OBJECT
+public:
+    explicit TcommonDm(TmainFm *mainFm);
+
+    QAction *Action_Options;
+    QAction *Action_UiStayOnTop;
+    QAction *Action_UiOpen;
+    QAction *Action_UiClose;
+    QAction *HelpContents1;
+    QAction *Action_Contact;
+    QAction *Action_Suggestion;
+    QAction *Action_Website;
+    QAction *Action_Update;
+    QAction *Action_Resources;
+    QAction *Action_About;
+
+private:
+    QAction *makeAction(const QString &caption);
+    TmainFm *FMainFm;
+};

@@ -1,0 +1,115 @@
+#include "app/Fm_Main.h"
+#include "app/KvApplication.h"
+#include "app/KvImages.h"
+#include "app/KvIniFile.h"
+#include "app/PostedMessages.h"
+#include "app/pU_Funcs.h"
+#include "memos/Fr_kvMemos.h"
+#include <QAction>
+#include <QDir>
+#include <QShowEvent>
+#include <stdexcept>
+
+TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), FProgramFolder(programFolder)
+{
+    setWindowTitle(kApplicationTitle);
+    setWindowIcon(KvImages::AppIcon());
+    resize(371, 480);
+    Action_DbBackup = makeAction(QStringLiteral("Database &Backup..."));
+    Action_DbRestore = makeAction(QStringLiteral("Database &Restore..."));
+    Action_Import = makeAction(QStringLiteral("&Import"));
+    Action_AddMemo = makeAction(QStringLiteral("&Add Memo"));
+    Action_PasteMemo = makeAction(QStringLiteral("Paste To &Memo"));
+    Action_Exit = makeAction(QStringLiteral("E&xit"));
+
+    // A failing step ends the creation there; the window still comes up with what was set
+    // up, and the error is shown.
+    try {
+        FormCreate();
+    } catch (const std::exception &error) {
+        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
+}
+
+TmainFm::~TmainFm()
+{
+    delete FMemosFrame;
+}
+
+QAction *TmainFm::makeAction(const QString &caption)
+{
+    auto *action = new QAction(caption, this);
+    // Switched on by the changes that give these commands their work.
+    action->setEnabled(false);
+    return action;
+}
+
+void TmainFm::FormCreate()
+{
+    FFirstShow = true;
+    LoadBackgrounds();
+    if (!QDir().mkpath(FProgramFolder))
+        throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(FProgramFolder).toStdString());
+    FConfPath = FProgramFolder + QStringLiteral("kvConf.ini");
+    FAddOpen = KvIniFile(FConfPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
+    ADOConnection1.open(FProgramFolder + QStringLiteral("kvData.kvb"));
+    if (ADOConnection1.isReadOnly())
+        WarningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
+                                  "cannot be stored.")
+                       .arg(ADOConnection1.path()));
+}
+
+void TmainFm::LoadBackgrounds()
+{
+    struct Picture {
+        QImage *image;
+        const char *fileName;
+    };
+    const Picture pictures[] = {
+        {&FToolbarBackground, "toolsbarBackground.bmp"}, {&FSearchbarBackground, "searchbarBackground.bmp"},
+        {&FGroupBackground, "groupBackground.bmp"},      {&FItemBackground0, "itemBackground0.bmp"},
+        {&FItemBackground1, "itemBackground1.bmp"},
+    };
+    QStringList errors;
+    for (const Picture &picture : pictures) {
+        QString error;
+        *picture.image = KvImages::LoadBackground(FProgramFolder, QString::fromLatin1(picture.fileName), &error);
+        if (!error.isEmpty())
+            errors << error;
+    }
+    // A picture of the user's that cannot be read is replaced by the built-in one; say so
+    // once, and go on.
+    if (!errors.isEmpty())
+        WarningBox(errors.join(QLatin1Char('\n')) + QStringLiteral("\nThe built-in pictures are used instead."));
+}
+
+void TmainFm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TmainFm::FormShow()
+{
+    if (FFirstShow) {
+        FMemosFrame = new TkvMemosFrame(this);
+        setCentralWidget(FMemosFrame);
+        PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
+        PostKvMessage(FMemosFrame, WM_MEMOS_READY);
+        setWindowTitle(kApplicationTitle);
+        FFirstShow = false;
+    } else if (FAddOpen) {
+        PostKvMessage(FMemosFrame, WM_MEMOS_ADD);
+    }
+}
+
+void TmainFm::BringForward()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}

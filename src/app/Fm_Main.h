@@ -1,0 +1,64 @@
+#pragma once
+#include "store/DateTime.h"
+#include "store/KvConnection.h"
+#include <QImage>
+#include <QMainWindow>
+
+class QAction;
+class TkvMemosFrame;
+class TcommonDm;
+
+// The main window: owns the database connection and the memo tree frame, which it builds at
+// its first show and lets fill its client area.
+class TmainFm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TmainFm(const QString &programFolder, QWidget *parent = nullptr);
+    ~TmainFm() override;
+
+    void setCommonDm(TcommonDm *commonDm) { FCommonDm = commonDm; }
+    TcommonDm *commonDm() const { return FCommonDm; }
+    TkvMemosFrame *memosFrame() const { return FMemosFrame; }
+    KvConnection &connection() { return ADOConnection1; }
+    QString programFolder() const { return FProgramFolder; }
+    QString confPath() const { return FConfPath; }
+
+    // Brings the window forward for a later start of the program.
+    void BringForward();
+
+    QAction *Action_DbBackup;
+    QAction *Action_DbRestore;
+    QAction *Action_Import;
+    QAction *Action_AddMemo;
+    QAction *Action_PasteMemo;
+    QAction *Action_Exit;
+
+    // Pictures the frame draws with, kept for the program's life.
+    QImage FToolbarBackground, FSearchbarBackground, FGroupBackground, FItemBackground0, FItemBackground1;
+
+    // Settings held in memory and usage figures.
+    bool FAddOpen = false;
+    bool FRunMinimized = false;
+    bool FVisitWebEnabled = true;
+    TDateTime FFirstRun = 0;
+    TDateTime FLastWebVisit = 0;
+    qint64 FRunDays = 0;
+    qint64 FPrivateMemos = 0;
+    qint64 FPublicMemos = 0;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void LoadBackgrounds();
+    QAction *makeAction(const QString &caption);
+
+    QString FProgramFolder;
+    QString FConfPath;
+    KvConnection ADOConnection1;
+    TcommonDm *FCommonDm = nullptr;
+    TkvMemosFrame *FMemosFrame = nullptr;
+    bool FFirstShow = true;
+};

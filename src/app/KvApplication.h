@@ -1,0 +1,18 @@
+#pragma once
+#include <QApplication>
+
+// The application object. An error that no handler caught ends that handler only: it is
+// shown in the default error box and the program goes on.
+class KvApplication : public QApplication {
+    Q_OBJECT
+public:
+    KvApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+inline const QString kApplicationTitle = QStringLiteral("Korvel Jotwell");
+
+// The text of an error as the default error box shows it: a full stop is added when the
+// last character's code is above that of the full stop.
+QString ErrorBoxText(const QString &message);
+void ShowDefaultErrorBox(const QString &message);

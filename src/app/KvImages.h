@@ -1,0 +1,24 @@
+#pragma once
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <vector>
+
+// The program's built-in pictures, drawn as SVG so that they stay crisp at any scale.
+namespace KvImages {
+
+constexpr int kImageList16Count = 23;
+constexpr int kImageList22Count = 14;
+
+QIcon ListIcon(int index);            // picture `index` of the image lists
+std::vector<QIcon> ImageList16();     // 23 pictures, drawn at 16 pixels
+std::vector<QIcon> ImageList22();     // the first 14 pictures, drawn at 22 pixels
+QIcon AppIcon();
+QIcon BulbIcon();
+
+// A background picture: the file of that name in the program folder's Images/ when there
+// is one, else the built-in picture. A file that exists but cannot be read leaves the
+// built-in picture in place and its reason in *error.
+QImage LoadBackground(const QString &programFolder, const QString &fileName, QString *error);
+
+} // namespace KvImages

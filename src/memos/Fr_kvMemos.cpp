@@ -1,0 +1,265 @@
+#include "memos/Fr_kvMemos.h"
+#include "app/Dm_Common.h"
+#include "app/Fm_Main.h"
+#include "app/KvImages.h"
+#include "app/PostedMessages.h"
+#include "components/KvStatusBar.h"
+#include "tree/KvVirtualTree.h"
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QStringList TkvMemosFrame::StatusTips = {
+    QStringLiteral("Ctrl+Enter: Finish edit."),
+    QStringLiteral("Esc: Cancel edit."),
+    QStringLiteral("Mouse double click blank: shortcut add."),
+    QStringLiteral("Enter: add a new item."),
+    QStringLiteral("Ctrl+Enter: add a new Child item."),
+    QStringLiteral("Ctrl+F12: Minimize window."),
+};
+
+TkvMemosFrame::TkvMemosFrame(TmainFm *mainFm)
+    : QWidget(mainFm), VtMemos(new KvVirtualTree(this)), PngImageList_16(KvImages::ImageList16()),
+      PngImageList_22(KvImages::ImageList22()), FMainFm(mainFm),
+      ADOQuery1(std::make_unique<KvQuery>(mainFm->connection())),
+      ADOQuery2(std::make_unique<KvQuery>(mainFm->connection()))
+{
+    CreateActions();
+    CreateMenus();
+    CreateLayout();
+    ConnectTree();
+    Timer_HotDelay = new QTimer(this);
+    Timer_HotDelay->setInterval(300);
+    Timer_HotDelay->setSingleShot(true);
+}
+
+TkvMemosFrame::~TkvMemosFrame()
+{
+    // An open edit is stored as Ctrl+Enter would store it.
+    if (VtMemos->isEditing())
+        VtMemos->endEditNode();
+    // The menu bar has gone over to the main window; it carries this frame's commands.
+    delete MainMenu1;
+    VtMemos->clear();
+}
+
+QAction *TkvMemosFrame::MakeAction(const QString &caption, const QString &hint, int image)
+{
+    auto *action = new QAction(caption, this);
+    if (!hint.isEmpty())
+        action->setToolTip(hint);
+    if (image >= 0)
+        action->setIcon(PngImageList_16[size_t(image)]);
+    action->setEnabled(false);
+    return action;
+}
+
+void TkvMemosFrame::CreateActions()
+{
+    // Key names in captions are text only: the keys reach the commands through the tree.
+    Action_MemoAdd = MakeAction(QStringLiteral("&Add Memo          Enter"), QStringLiteral("Add Memo"), 13);
+    Action_MemoAddChild =
+        MakeAction(QStringLiteral("Add &Sub-Memo    Ctrl+Enter"), QStringLiteral("Add Sub-Memo"), 2);
+    Action_MemoEdit = MakeAction(QStringLiteral("&Edit              F2"), QStringLiteral("Edit Memo or Sub-Memo"), 3);
+    Action_MemoDelete = MakeAction(QStringLiteral("&Delete"), QStringLiteral("Delete Memo or Sub-Memo"), 4);
+    Action_ViewAsc = MakeAction(QStringLiteral("Sort Direction"), QString(), 8);
+    Action_ViewList = MakeAction(QStringLiteral("View &List"), QStringLiteral("List view memos"), 10);
+    Action_ViewList->setCheckable(true);
+    Action_Moveto = MakeAction(QStringLiteral("&Move"), QString(), -1);
+    Action_ExpandAll = MakeAction(QStringLiteral("&Expand All"), QStringLiteral("Expand all"), 11);
+    Action_CollapseAll = MakeAction(QStringLiteral("&Collapse All"), QStringLiteral("Collapse all"), 12);
+    Action_SelectAll = MakeAction(QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
+    Action_Deselect = MakeAction(QStringLiteral("&Deselect"), QString(), -1);
+    Action_CopyMemo = MakeAction(QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
+    Action_PasteMemo = MakeAction(QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
+    Action_Export = MakeAction(QStringLiteral("&Export..."), QString(), -1);
+    Action_Email = MakeAction(QStringLiteral("E-mai&l Memo..."), QString(), -1);
+    Action_Save = MakeAction(QStringLiteral("Sa&ve Memo..."), QString(), -1);
+    Action_SaveAll = MakeAction(QStringLiteral("&Save All..."), QString(), 15);
+    Action_Print = MakeAction(QStringLiteral("&Print..."), QString(), 16);
+    Action_searchWide = MakeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
+    Action_searchWide->setCheckable(true);
+
+    FNotYetBuilt = {Action_MemoDelete, Action_Moveto, Action_CopyMemo, Action_PasteMemo, Action_Export,
+                    Action_Email,      Action_Save,   Action_SaveAll,  Action_Print,     Action_searchWide};
+
+    connect(Action_MemoAdd, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddExecute);
+    connect(Action_MemoAddChild, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddChildExecute);
+    connect(Action_MemoEdit, &QAction::triggered, this, &TkvMemosFrame::Action_MemoEditExecute);
+    connect(Action_ViewAsc, &QAction::triggered, this, &TkvMemosFrame::Action_ViewAscExecute);
+    connect(Action_ViewList, &QAction::triggered, this, &TkvMemosFrame::Action_ViewListExecute);
+    connect(Action_ExpandAll, &QAction::triggered, this, &TkvMemosFrame::Action_ExpandAllExecute);
+    connect(Action_CollapseAll, &QAction::triggered, this, &TkvMemosFrame::Action_CollapseAllExecute);
+    connect(Action_SelectAll, &QAction::triggered, this, &TkvMemosFrame::Action_SelectAllExecute);
+    connect(Action_Deselect, &QAction::triggered, this, &TkvMemosFrame::Action_DeselectExecute);
+}
+
+namespace {
+
+QMenu *AddMenu(QWidget *parent, const QString &title, std::initializer_list<QAction *> actions)
+{
+    auto *menu = new QMenu(title, parent);
+    menu->setSeparatorsCollapsible(false);
+    for (QAction *action : actions) {
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+    }
+    return menu;
+}
+
+} // namespace
+
+void TkvMemosFrame::CreateMenus()
+{
+    TcommonDm *common = FMainFm->commonDm();
+    Menu_Moveto = new QMenu(QStringLiteral("&Move to"), this);
+    MainMoveto = new QMenu(QStringLiteral("&Move to"), this);
+
+    // The main menu is shown by the main window once the list is ready.
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->hide();
+    MainMenu1->addMenu(AddMenu(MainMenu1, QStringLiteral("&File"),
+                               {common->Action_Options, nullptr, FMainFm->Action_DbBackup,
+                                FMainFm->Action_DbRestore, nullptr, Action_Export, FMainFm->Action_Import, nullptr,
+                                Action_SaveAll, Action_Print, nullptr, common->Action_UiStayOnTop, nullptr,
+                                common->Action_UiClose}));
+    MainMenu1->addMenu(AddMenu(MainMenu1, QStringLiteral("&Edit"),
+                               {Action_CopyMemo, Action_PasteMemo, nullptr, Action_SelectAll, Action_Deselect}));
+    MainMenu1->addMenu(AddMenu(MainMenu1, QStringLiteral("&View"),
+                               {Action_ViewList, nullptr, Action_ExpandAll, Action_CollapseAll}));
+    QMenu *memos = AddMenu(MainMenu1, QStringLiteral("&Memos"),
+                           {Action_MemoAdd, Action_MemoAddChild, nullptr, Action_Email, Action_Save, nullptr,
+                            Action_MemoEdit, Action_MemoDelete, nullptr});
+    memos->addMenu(MainMoveto);
+    MainMenu1->addMenu(memos);
+    MainMenu1->addMenu(AddMenu(MainMenu1, QStringLiteral("&Help"),
+                               {common->HelpContents1, nullptr, common->Action_Contact, common->Action_Suggestion,
+                                nullptr, common->Action_Website, common->Action_Update, nullptr,
+                                common->Action_About}));
+
+    PopupMenu_Memo = AddMenu(this, QString(),
+                             {Action_MemoAdd, Action_MemoAddChild, nullptr, Action_Email, Action_Save, nullptr,
+                              Action_MemoEdit, Action_MemoDelete, nullptr, Action_CopyMemo, Action_PasteMemo,
+                              nullptr});
+    PopupMenu_Memo->addMenu(Menu_Moveto);
+    PopupMenu_Null = AddMenu(this, QString(), {Action_MemoAdd, Action_MemoAddChild, nullptr, Action_PasteMemo});
+}
+
+void TkvMemosFrame::CreateLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    ToolBar_Top = new QToolBar(this);
+    ToolBar_Top->setIconSize(QSize(22, 22));
+    ToolBar_Top->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete})
+        ToolBar_Top->addAction(action);
+    ToolBar_Top->addSeparator();
+    for (QAction *action : {Action_ViewAsc, Action_ExpandAll, Action_CollapseAll})
+        ToolBar_Top->addAction(action);
+    ToolBar_Top->addSeparator();
+    ToolBar_Top->addAction(Action_ViewList);
+    for (QToolButton *button : ToolBar_Top->findChildren<QToolButton *>())
+        button->setFixedSize(29, 28);
+
+    VtMemos->setImages(PngImageList_16);
+    VtMemos->setFrameShape(QFrame::NoFrame);
+
+    Panel_tip = new QFrame(this);
+    Panel_tip->setFrameShape(QFrame::Panel);
+    Panel_tip->setFrameShadow(QFrame::Sunken);
+    Panel_tip->setAutoFillBackground(true);
+    Image_Tip = new QLabel(Panel_tip);
+    Image_Tip->setGeometry(4, 4, 16, 16);
+    Image_Tip->setPixmap(PngImageList_16[17].pixmap(16, 16));
+    label_tip = new QLabel(Panel_tip);
+    label_tip->move(24, 4);
+    label_tip->setWordWrap(true);
+    label_tip->setCursor(Qt::PointingHandCursor);
+    QFont tipFont = label_tip->font();
+    tipFont.setUnderline(true);
+    label_tip->setFont(tipFont);
+    QPalette tipPalette = label_tip->palette();
+    tipPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label_tip->setPalette(tipPalette);
+    Panel_tip->hide();
+
+    ToolBar_Bottom = new QToolBar(this);
+    ToolBar_Bottom->setIconSize(QSize(16, 16));
+    ToolButton2 = new QToolButton(ToolBar_Bottom);
+    ToolButton2->setDefaultAction(Action_searchWide);
+    ToolBar_Bottom->addWidget(ToolButton2);
+    Edt_Search = new QLineEdit(ToolBar_Bottom);
+    Edt_Search->setToolTip(QStringLiteral("Input search string"));
+    ToolBar_Bottom->addWidget(Edt_Search);
+    Btn_Search = new QToolButton(ToolBar_Bottom);
+    Btn_Search->setIcon(PngImageList_16[18]);
+    ToolBar_Bottom->addWidget(Btn_Search);
+    connect(Edt_Search, &QLineEdit::textChanged, this, &TkvMemosFrame::Edt_SearchChange);
+
+    KvStatusBar1 = new KvStatusBar(this);
+    StatusImage = KvStatusBar1->imagePanel();
+    StatusImage->setPixmap(KvImages::BulbIcon().pixmap(16, 16));
+
+    layout->addWidget(ToolBar_Top);
+    layout->addWidget(VtMemos, 1);
+    layout->addWidget(Panel_tip);
+    layout->addWidget(ToolBar_Bottom);
+    layout->addWidget(KvStatusBar1);
+}
+
+void TkvMemosFrame::ConnectTree()
+{
+    VtMemos->OnGetText = [this](KvTreeNode *node) { return VtMemosGetText(node); };
+    VtMemos->OnCompareNodes = [this](KvTreeNode *a, KvTreeNode *b) { return VtMemosCompareNodes(a, b); };
+    VtMemos->OnExpanded = [this](KvTreeNode *node) { VtMemosExpanded(node); };
+    VtMemos->OnCollapsed = [this](KvTreeNode *node) { VtMemosCollapsed(node); };
+    VtMemos->OnChange = [this](KvTreeNode *node) { VtMemosChange(node); };
+    VtMemos->OnFreeNode = [this](KvTreeNode *node) { VtMemosFreeNode(node); };
+    VtMemos->OnMeasureItem = [this](KvTreeNode *node, int &height) { VtMemosMeasureItem(node, height); };
+    VtMemos->OnGetImageIndex = [this](KvTreeNode *node) { return VtMemosGetImageIndex(node); };
+    VtMemos->OnGetPopupMenu = [this](KvTreeNode *node) { return VtMemosGetPopupMenu(node); };
+    VtMemos->OnEditing = [this](KvTreeNode *node, bool &allowed) { VtMemosEditing(node, allowed); };
+    VtMemos->OnNewText = [this](KvTreeNode *node, const QString &text) { VtMemosNewText(node, text); };
+    VtMemos->OnEdited = [this](KvTreeNode *node) { VtMemosEdited(node); };
+    VtMemos->OnEditCancelled = [this] { VtMemosEditCancelled(); };
+    VtMemos->OnKeyDown = [this](QKeyEvent *event) { VtMemosKeyDown(event); };
+    VtMemos->OnDblClick = [this] { VtMemosDblClick(); };
+    VtMemos->OnMouseMove = [this](const QPoint &position) { VtMemosMouseMove(position); };
+}
+
+bool TkvMemosFrame::event(QEvent *event)
+{
+    switch (int(event->type())) {
+    case WM_MEMOS_RELOAD:
+        ReloadMemos();
+        break;
+    case WM_MEMOS_READY:
+        MemosReady();
+        break;
+    case WM_MEMOS_ADD:
+        Action_MemoAddExecute();
+        break;
+    case WM_MEMOS_EDIT_PENDING:
+        MemosEditPending();
+        break;
+    case WM_MEMOS_DROP_PENDING: {
+        const auto *message = static_cast<KvPostedEvent *>(event);
+        MemosDropPending(reinterpret_cast<KvTreeNode *>(message->wParam()), message->lParam());
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}

@@ -1,0 +1,154 @@
+#pragma once
+#include "store/KvQuery.h"
+#include <QIcon>
+#include <QPointer>
+#include <QSet>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class KvStatusBar;
+class KvTreeNode;
+class KvVirtualTree;
+class QAction;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TmainFm;
+
+// The memo tree frame: the program's main view. It shows every memo as a top-level node of
+// VtMemos and every sub-memo as its child, and runs every memo command against the
+// database and the tree alike.
+class TkvMemosFrame : public QWidget {
+    Q_OBJECT
+public:
+    explicit TkvMemosFrame(TmainFm *mainFm);
+    ~TkvMemosFrame() override;
+
+    void ReloadMemos();
+    void LoadMemos();
+    qint64 CountMemos();
+    void RefreshCommands();
+    void ApplyFilter();
+    void Edt_SearchChange();
+    void ShowTip(int mode);
+
+    void Action_MemoAddExecute();
+    void Action_MemoAddChildExecute();
+    void Action_MemoEditExecute();
+    void Action_ViewAscExecute();
+    void Action_ViewListExecute();
+    void Action_ExpandAllExecute();
+    void Action_CollapseAllExecute();
+    void Action_SelectAllExecute();
+    void Action_DeselectExecute();
+
+    // Tree events.
+    QString VtMemosGetText(KvTreeNode *node) const;
+    int VtMemosCompareNodes(KvTreeNode *node1, KvTreeNode *node2) const;
+    void VtMemosExpanded(KvTreeNode *node);
+    void VtMemosCollapsed(KvTreeNode *node);
+    void VtMemosChange(KvTreeNode *node);
+    void VtMemosFreeNode(KvTreeNode *node);
+    void VtMemosMeasureItem(KvTreeNode *node, int &nodeHeight);
+    int VtMemosGetImageIndex(KvTreeNode *node) const;
+    QMenu *VtMemosGetPopupMenu(KvTreeNode *node);
+    void VtMemosEditing(KvTreeNode *node, bool &allowed);
+    void VtMemosNewText(KvTreeNode *node, const QString &newText);
+    void VtMemosEdited(KvTreeNode *node);
+    void VtMemosEditCancelled();
+    void VtMemosKeyDown(QKeyEvent *event);
+    void VtMemosDblClick();
+    void VtMemosMouseMove(const QPoint &position);
+
+    KvVirtualTree *VtMemos;
+
+    QAction *Action_MemoAdd;
+    QAction *Action_MemoAddChild;
+    QAction *Action_MemoEdit;
+    QAction *Action_MemoDelete;
+    QAction *Action_ViewAsc;
+    QAction *Action_ViewList;
+    QAction *Action_Moveto;
+    QAction *Action_ExpandAll;
+    QAction *Action_CollapseAll;
+    QAction *Action_SelectAll;
+    QAction *Action_Deselect;
+    QAction *Action_CopyMemo;
+    QAction *Action_PasteMemo;
+    QAction *Action_Export;
+    QAction *Action_Email;
+    QAction *Action_Save;
+    QAction *Action_SaveAll;
+    QAction *Action_Print;
+    QAction *Action_searchWide;
+
+    QPointer<QMenuBar> MainMenu1;
+    QMenu *PopupMenu_Memo;
+    QMenu *PopupMenu_Null;
+    QMenu *Menu_Moveto;
+    QMenu *MainMoveto;
+
+    QToolBar *ToolBar_Top;
+    QFrame *Panel_tip;
+    QLabel *Image_Tip;
+    QLabel *label_tip;
+    QToolBar *ToolBar_Bottom;
+    QToolButton *ToolButton2;
+    QLineEdit *Edt_Search;
+    QToolButton *Btn_Search;
+    KvStatusBar *KvStatusBar1;
+    QLabel *StatusImage;
+    QTimer *Timer_HotDelay;
+
+    std::vector<QIcon> PngImageList_16;
+    std::vector<QIcon> PngImageList_22;
+
+    static const QStringList StatusTips;
+    static const QStringList TipTexts;
+    static const int TipImages[4];
+
+    // State, read by tests and by the frame's other concerns.
+    bool FLoading = false;
+    bool FFocusedOnce = false;
+    bool FSortAscending = false;
+    KvTreeNode *FEditNode = nullptr;
+    KvTreeNode *FHoverNode = nullptr;
+    QString FSearchText;
+    bool FSearching = false;
+    int FTipMode = 0;
+    int FMouseX = 0;
+    int FMouseY = 0;
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateLayout();
+    void ConnectTree();
+    void MemosReady();
+    void MemosEditPending();
+    void MemosDropPending(KvTreeNode *node, quint64 serial);
+    void ShowSortDirection();
+    void ShowRandomStatusTip();
+    void SetSearchIdle();
+    void StoreExpandFlag(KvTreeNode *node, bool expanded);
+    QAction *MakeAction(const QString &caption, const QString &hint, int image);
+
+    void SetCommandEnabled(QAction *action, bool enabled);
+    bool HasVisibleMemo() const;
+
+    TmainFm *FMainFm;
+    // Commands whose work comes with a later change: shown in their menus, always disabled.
+    QSet<QAction *> FNotYetBuilt;
+    std::unique_ptr<KvQuery> ADOQuery1;
+    std::unique_ptr<KvQuery> ADOQuery2;
+};

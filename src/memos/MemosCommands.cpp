@@ -1,0 +1,107 @@
+// Which commands are available, selection, expansion and the status text.
+#include "app/Fm_Main.h"
+#include "app/pU_Funcs.h"
+#include "components/KvStatusBar.h"
+#include "memos/Fr_kvMemos.h"
+#include "store/SqlCatalogue.h"
+#include "tree/KvTreeUpdate.h"
+#include "tree/KvVirtualTree.h"
+#include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QRandomGenerator>
+
+void TkvMemosFrame::SetCommandEnabled(QAction *action, bool enabled)
+{
+    action->setEnabled(enabled && !FNotYetBuilt.contains(action));
+}
+
+void TkvMemosFrame::RefreshCommands()
+{
+    // Each command is set once to its final state: while an edit is open everything is off;
+    // otherwise the list commands are on and the memo commands follow the selection.
+    const bool idle = FEditNode == nullptr;
+    const bool selected = idle && VtMemos->firstSelected() != nullptr;
+    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList, Action_ExpandAll,
+                            Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email, Action_Print,
+                            Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
+        SetCommandEnabled(action, idle);
+    for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
+        SetCommandEnabled(action, selected);
+    for (QMenu *menu : {Menu_Moveto, MainMoveto}) {
+        menu->clear();
+        menu->menuAction()->setEnabled(!menu->isEmpty());
+    }
+}
+
+void TkvMemosFrame::VtMemosChange(KvTreeNode *node)
+{
+    RefreshCommands();
+    if (node) {
+        const QDateTime created = DateTimeToQDateTime(node->data.createTime);
+        const QLocale locale = QLocale::system();
+        QString text = locale.toString(created.date(), QLocale::ShortFormat);
+        if (created.time() != QTime(0, 0))
+            text += QLatin1Char(' ') + locale.toString(created.time(), QLocale::LongFormat);
+        KvStatusBar1->setPanelText(text + QStringLiteral(" created"));
+        StatusImage->hide();
+    } else {
+        StatusImage->show();
+        ShowRandomStatusTip();
+    }
+}
+
+void TkvMemosFrame::ShowRandomStatusTip()
+{
+    KvStatusBar1->setPanelText(StatusTips[QRandomGenerator::global()->bounded(int(StatusTips.size()))]);
+}
+
+void TkvMemosFrame::StoreExpandFlag(KvTreeNode *node, bool expanded)
+{
+    if (node->data.expandFlag != expanded) {
+        node->data.expandFlag = expanded;
+        ExecSql(*ADOQuery1, Sql::UpdateExpandFlag(expanded, node->data.mid));
+    }
+    RefreshCommands();
+}
+
+void TkvMemosFrame::VtMemosExpanded(KvTreeNode *node)
+{
+    StoreExpandFlag(node, true);
+}
+
+void TkvMemosFrame::VtMemosCollapsed(KvTreeNode *node)
+{
+    StoreExpandFlag(node, false);
+}
+
+void TkvMemosFrame::Action_ExpandAllExecute()
+{
+    const KvTreeUpdate update(*VtMemos);
+    for (int i = 0; i < VtMemos->topLevelCount(); ++i)
+        VtMemos->setExpanded(VtMemos->topLevelNode(i), true);
+}
+
+void TkvMemosFrame::Action_CollapseAllExecute()
+{
+    const KvTreeUpdate update(*VtMemos);
+    for (int i = 0; i < VtMemos->topLevelCount(); ++i)
+        VtMemos->setExpanded(VtMemos->topLevelNode(i), false);
+}
+
+void TkvMemosFrame::Action_SelectAllExecute()
+{
+    VtMemos->setFocus();
+    VtMemos->selectAllVisible();
+}
+
+void TkvMemosFrame::Action_DeselectExecute()
+{
+    VtMemos->clearSelection();
+}
+
+QMenu *TkvMemosFrame::VtMemosGetPopupMenu(KvTreeNode *node)
+{
+    return node ? PopupMenu_Memo : PopupMenu_Null;
+}

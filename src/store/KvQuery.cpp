@@ -1,0 +1,277 @@
+#include "store/KvQuery.h"
+#include "store/KvConnection.h"
+#include "store/KvDbError.h"
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace {
+
+// "select * from <table> ..." result sets can be appended to and edited. Editing needs the
+// row's identity, so such statements are run with the hidden rowid as an extra first column.
+const QRegularExpression kSelectAll(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)(.*)$)"),
+                                    QRegularExpression::CaseInsensitiveOption
+                                        | QRegularExpression::DotMatchesEverythingOption);
+
+class Statement {
+public:
+    Statement(sqlite3 *db, const QByteArray &sql)
+    {
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &FStmt, nullptr) != SQLITE_OK)
+            throw KvDbError(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    ~Statement() { sqlite3_finalize(FStmt); }
+    sqlite3_stmt *get() const { return FStmt; }
+
+private:
+    sqlite3_stmt *FStmt = nullptr;
+};
+
+void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+} // namespace
+
+KvQuery::KvQuery(KvConnection &connection) : FConnection(connection) {}
+
+KvQuery::~KvQuery()
+{
+    close();
+}
+
+void KvQuery::close()
+{
+    if (FStmt) {
+        sqlite3_finalize(FStmt);
+        FStmt = nullptr;
+    }
+    FEof = true;
+    FHasRowId = false;
+    FTable.clear();
+    FColumns.clear();
+    FPending = Pending::None;
+    FChanges.clear();
+}
+
+void KvQuery::throwError(const QString &what) const
+{
+    throw KvDbError(what.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(FConnection.handle())) : what);
+}
+
+void KvQuery::open()
+{
+    close();
+    sqlite3 *db = FConnection.handle();
+    QString text = sql();
+    const QRegularExpressionMatch match = kSelectAll.match(text);
+    if (match.hasMatch()) {
+        FTable = match.captured(1);
+        FHasRowId = true;
+        text = QStringLiteral("select rowid, * from ") + FTable + match.captured(2);
+    }
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &FStmt, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        close();
+        throw KvDbError(message);
+    }
+    const int first = FHasRowId ? 1 : 0;
+    const int count = sqlite3_column_count(FStmt);
+    for (int i = first; i < count; ++i)
+        FColumns.emplace_back(sqlite3_column_name(FStmt, i));
+    step();
+}
+
+void KvQuery::execSql()
+{
+    close();
+    sqlite3 *db = FConnection.handle();
+    Statement statement(db, sql().toUtf8());
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        throwError({});
+}
+
+void KvQuery::step()
+{
+    const int rc = sqlite3_step(FStmt);
+    if (rc == SQLITE_ROW) {
+        FEof = false;
+    } else if (rc == SQLITE_DONE) {
+        FEof = true;
+    } else {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(FConnection.handle()));
+        close();
+        throw KvDbError(message);
+    }
+}
+
+void KvQuery::first()
+{
+    if (!FStmt)
+        throwError(QStringLiteral("The query is not open."));
+    sqlite3_reset(FStmt);
+    step();
+}
+
+void KvQuery::next()
+{
+    if (FStmt && !FEof)
+        step();
+}
+
+int KvQuery::columnIndex(const char *name) const
+{
+    for (size_t i = 0; i < FColumns.size(); ++i) {
+        if (qstricmp(FColumns[i].constData(), name) == 0)
+            return int(i) + (FHasRowId ? 1 : 0);
+    }
+    return -1;
+}
+
+int KvQuery::requireColumn(const char *name) const
+{
+    if (!FStmt)
+        throwError(QStringLiteral("The query is not open."));
+    const int index = columnIndex(name);
+    if (index < 0)
+        throwError(QStringLiteral("Field '%1' not found").arg(QString::fromUtf8(name)));
+    if (FEof)
+        throwError(QStringLiteral("No current record for field '%1'").arg(QString::fromUtf8(name)));
+    return index;
+}
+
+QStringList KvQuery::fieldNames() const
+{
+    QStringList names;
+    for (const QByteArray &column : FColumns)
+        names << QString::fromUtf8(column);
+    return names;
+}
+
+QString KvQuery::fieldAsString(const char *name) const
+{
+    const int i = requireColumn(name);
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, i));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(FStmt, i)) : QString();
+}
+
+bool KvQuery::fieldAsBool(const char *name) const
+{
+    const int i = requireColumn(name);
+    switch (sqlite3_column_type(FStmt, i)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_TEXT: {
+        const QString text = fieldAsString(name).trimmed();
+        return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text.toLongLong() != 0;
+    }
+    default:
+        return sqlite3_column_double(FStmt, i) != 0;
+    }
+}
+
+TDateTime KvQuery::fieldAsDateTime(const char *name) const
+{
+    const int i = requireColumn(name);
+    return sqlite3_column_type(FStmt, i) == SQLITE_NULL ? 0.0 : sqlite3_column_double(FStmt, i);
+}
+
+qint64 KvQuery::fieldAsInteger(const char *name) const
+{
+    const int i = requireColumn(name);
+    return sqlite3_column_type(FStmt, i) == SQLITE_NULL ? 0 : sqlite3_column_int64(FStmt, i);
+}
+
+void KvQuery::append()
+{
+    if (!FStmt || !FHasRowId)
+        throwError(QStringLiteral("Rows can only be appended to an open \"select * from\" result."));
+    FPending = Pending::Append;
+    FChanges.clear();
+}
+
+void KvQuery::edit()
+{
+    if (!FStmt || !FHasRowId || FEof)
+        throwError(QStringLiteral("There is no current record to edit."));
+    FEditRowId = sqlite3_column_int64(FStmt, 0);
+    FPending = Pending::Edit;
+    FChanges.clear();
+}
+
+void KvQuery::setField(const char *name, const QVariant &value)
+{
+    if (FPending == Pending::None)
+        throwError(QStringLiteral("The query is not in append or edit mode."));
+    if (columnIndex(name) < 0)
+        throwError(QStringLiteral("Field '%1' not found").arg(QString::fromUtf8(name)));
+    for (auto &change : FChanges) {
+        if (qstricmp(change.first.constData(), name) == 0) {
+            change.second = value;
+            return;
+        }
+    }
+    FChanges.emplace_back(QByteArray(name), value);
+}
+
+void KvQuery::post()
+{
+    if (FPending == Pending::None)
+        throwError(QStringLiteral("The query is not in append or edit mode."));
+    QByteArray text;
+    if (FPending == Pending::Append) {
+        QByteArray columns, marks;
+        for (const auto &change : FChanges) {
+            columns += (columns.isEmpty() ? "" : ",") + change.first;
+            marks += marks.isEmpty() ? "?" : ",?";
+        }
+        text = "insert into " + FTable.toUtf8()
+               + (FChanges.empty() ? QByteArray(" default values") : " (" + columns + ") values (" + marks + ")");
+    } else {
+        QByteArray assignments;
+        for (const auto &change : FChanges)
+            assignments += (assignments.isEmpty() ? "" : ",") + change.first + "=?";
+        if (FChanges.empty()) {
+            FPending = Pending::None;
+            return;
+        }
+        text = "update " + FTable.toUtf8() + " set " + assignments + " where rowid=?";
+    }
+    sqlite3 *db = FConnection.handle();
+    Statement statement(db, text);
+    int index = 1;
+    for (const auto &change : FChanges)
+        bindValue(statement.get(), index++, change.second);
+    if (FPending == Pending::Edit)
+        sqlite3_bind_int64(statement.get(), index, FEditRowId);
+    FPending = Pending::None;
+    FChanges.clear();
+    if (sqlite3_step(statement.get()) != SQLITE_DONE)
+        throwError({});
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include "store/DateTime.h"
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+class KvConnection;
+struct sqlite3_stmt;
+
+// A query object over the memo database: statement text in, a forward result set out whose
+// columns are read by name. Empty (NULL) columns read as "", false, the zero date-time, 0.
+// New rows are appended to an open result set and existing rows edited through it; post
+// writes the row at once.
+class KvQuery {
+public:
+    explicit KvQuery(KvConnection &connection);
+    ~KvQuery();
+    KvQuery(const KvQuery &) = delete;
+    KvQuery &operator=(const KvQuery &) = delete;
+
+    void close();
+    void clearSql() { FSql.clear(); }
+    void addSql(const QString &line) { FSql.append(line); }
+    QString sql() const { return FSql.join(QLatin1Char('\n')); }
+
+    void open();    // runs the statement and stands on the first row
+    void execSql(); // runs the statement, which returns no rows
+    bool isActive() const { return FStmt != nullptr; }
+
+    bool eof() const { return FEof; }
+    void first();
+    void next();
+
+    QString fieldAsString(const char *name) const;
+    bool fieldAsBool(const char *name) const;
+    TDateTime fieldAsDateTime(const char *name) const;
+    qint64 fieldAsInteger(const char *name) const;
+    bool hasField(const char *name) const { return columnIndex(name) >= 0; }
+    QStringList fieldNames() const;
+
+    void append();                                  // start a new row
+    void edit();                                    // start changing the current row
+    void setField(const char *name, const QVariant &value);
+    void post();                                    // insert or update at once
+
+private:
+    enum class Pending { None, Append, Edit };
+    int columnIndex(const char *name) const;
+    int requireColumn(const char *name) const;
+    void step();
+    void throwError(const QString &what) const;
+
+    KvConnection &FConnection;
+    QStringList FSql;
+    sqlite3_stmt *FStmt = nullptr;
+    bool FEof = true;
+    bool FHasRowId = false;
+    QString FTable;
+    std::vector<QByteArray> FColumns;
+    Pending FPending = Pending::None;
+    qint64 FEditRowId = 0;
+    std::vector<std::pair<QByteArray, QVariant>> FChanges;
+};

@@ -1,0 +1,7 @@
+#include "store/MemoId.h"
+#include <QUuid>
+
+QString NewMemoId()
+{
+    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+}

@@ -1,0 +1,86 @@
+#include "tree/KvTreeEditor.h"
+#include "tree/KvTreeMetrics.h"
+#include <QKeyEvent>
+#include <QMimeData>
+
+KvTreeEditor::KvTreeEditor(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(false);
+    // Matches the margins the tree paints text with, so the text does not jump on opening.
+    document()->setDocumentMargin(KvTreeMetrics::kEditorMargin);
+}
+
+static bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool KvTreeEditor::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keep window shortcuts (a dialog's Esc, a menu's Ctrl+Enter) from taking our keys.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape || isEnter(key->key()) || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab) {
+            event->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            event->accept(); // neither a tab character nor a focus move
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void KvTreeEditor::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (isEnter(key)) {
+        if (event->modifiers() & Qt::ControlModifier)
+            emit commitRequested();
+        else
+            textCursor().insertText(QStringLiteral("\n"));
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        emit cancelRequested();
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || text.contains(QLatin1Char('\t')) ||
+        text.contains(QChar(0x1b))) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void KvTreeEditor::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    // The editor's own context menu and switching to another program do not end the edit.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    emit focusLost();
+}
+
+void KvTreeEditor::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = source->text();
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text.remove(QChar(0x1b));
+    textCursor().insertText(text);
+}

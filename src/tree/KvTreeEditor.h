@@ -1,0 +1,21 @@
+#pragma once
+#include <QPlainTextEdit>
+
+// The in-place editor of a node's text. It only turns keys and focus into requests; the tree
+// decides what committing and cancelling mean.
+class KvTreeEditor : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit KvTreeEditor(QWidget *parent);
+
+signals:
+    void commitRequested(); // Ctrl+Enter
+    void cancelRequested(); // Esc
+    void focusLost();       // focus went to another widget of the application
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+};

@@ -1,0 +1,159 @@
+#include "tree/KvTreeLayout.h"
+#include "tree/KvTreeMetrics.h"
+#include "tree/KvTreeText.h"
+#include "tree/KvVirtualTree.h"
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+using namespace KvTreeMetrics;
+
+namespace {
+
+QColor blend(const QColor &a, const QColor &b)
+{
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+} // namespace
+
+KvVirtualTree::RowParts KvVirtualTree::rowParts(KvTreeNode *node, const QRect &rowRect) const
+{
+    RowParts parts;
+    const int alignment = node->FVerticalAlignment;
+    const int line = lineHeight();
+    // 0 % puts button and image beside the first text line; otherwise a share of the row.
+    auto itemTop = [&](int size) {
+        if (alignment <= 0)
+            return rowRect.top() + kTextMarginV + std::max(0, (line - size) / 2);
+        return rowRect.top() + std::max(0, (rowRect.height() - 1 - size) * alignment / 100);
+    };
+    int x = rowRect.left() + kMarginLeft + node->level() * kIndent;
+    parts.button = QRect(x, rowRect.top(), kButtonWidth, rowRect.height());
+    parts.box = QRect(x + (kButtonWidth - kButtonBox) / 2, itemTop(kButtonBox), kButtonBox, kButtonBox);
+    x += kButtonWidth;
+    if (imageIndexOf(node) >= 0) {
+        parts.image = QRect(x, itemTop(kImageSize), kImageSize, kImageSize);
+        x += kImageSize + kImageGap;
+    }
+    x += kTextMarginLeft;
+    parts.text = QRect(x, rowRect.top() + kTextMarginV, std::max(1, rowRect.right() + 1 - kTextMarginRight - x),
+                       std::max(0, rowRect.height() - 2 * kTextMarginV));
+    return parts;
+}
+
+void KvVirtualTree::paintRow(QPainter &painter, KvTreeNode *node, const QRect &rowRect, bool decorations)
+{
+    const QPalette &pal = palette();
+    painter.save();
+    painter.setClipRect(rowRect, Qt::IntersectClip);
+    if (OnBeforeCellPaint) {
+        painter.save();
+        OnBeforeCellPaint(painter, node, rowRect);
+        painter.restore();
+    } else {
+        painter.fillRect(rowRect, pal.color(QPalette::Base));
+    }
+    if (decorations && node->FSelected) {
+        // Translucent, so a row's picture still shows and the text keeps its own colour.
+        QColor highlight = pal.color(QPalette::Highlight);
+        highlight.setAlpha(hasFocus() || (FEditor && FEditNode == node) ? 90 : 50);
+        painter.fillRect(rowRect, highlight);
+    }
+    painter.setPen(blend(pal.color(QPalette::Mid), pal.color(QPalette::Base)));
+    painter.drawLine(rowRect.left(), rowRect.bottom(), rowRect.right(), rowRect.bottom());
+
+    const RowParts parts = rowParts(node, rowRect);
+    if (!node->FChildren.empty()) {
+        const QRect &box = parts.box;
+        painter.setPen(pal.color(QPalette::Dark));
+        painter.setBrush(pal.color(QPalette::Base));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.setPen(pal.color(QPalette::Text));
+        const int cy = box.top() + box.height() / 2;
+        const int cx = box.left() + box.width() / 2;
+        painter.drawLine(box.left() + 2, cy, box.right() - 2, cy);
+        if (!node->FExpanded)
+            painter.drawLine(cx, box.top() + 2, cx, box.bottom() - 2);
+    }
+    if (!parts.image.isEmpty())
+        FImages[size_t(imageIndexOf(node))].paint(&painter, parts.image);
+
+    QFont font = this->font();
+    QColor color = pal.color(QPalette::Text);
+    if (OnPaintText)
+        OnPaintText(node, font, color);
+    if (FPrintWidth > 0) {
+        // Pixel-sized, so a painter scaled to the page draws text as wide as it was measured.
+        font.setPixelSize(std::max(1, QFontInfo(font).pixelSize()));
+    }
+    const QString text = OnGetText ? OnGetText(node) : QString();
+    painter.setClipRect(rowRect.adjusted(0, 0, 0, -1), Qt::IntersectClip);
+    KvTreeText::drawWrapped(painter, font, color, parts.text, KvTreeText::normalizeLineBreaks(text));
+
+    if (decorations && node == FDropTarget) {
+        painter.setClipping(false);
+        painter.setPen(QPen(pal.color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rowRect.adjusted(1, 1, -1, -1));
+    }
+    if (decorations && node == FFocused && hasFocus()) {
+        QPen pen(pal.color(QPalette::Text));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rowRect.adjusted(0, 0, -1, -2));
+    }
+    painter.restore();
+}
+
+void KvVirtualTree::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), palette().color(QPalette::Base));
+    FInPaint = true;
+    // Inside an update bracket the previous layout is painted as it stands (deleted nodes
+    // show as blank rows) rather than laying out half-made changes.
+    if (!FUpdateCount) {
+        ensureLayout();
+        settleViewport();
+    }
+    const int value = verticalScrollBar()->value();
+    const int viewHeight = viewport()->height();
+    const int width = viewport()->width();
+    int row = FLayout->rowAt(value);
+    if (row >= 0) {
+        int top = FLayout->offset(row) - value;
+        for (; row < FLayout->count() && top < viewHeight; ++row) {
+            const int height = FLayout->height(row);
+            const QRect rect(0, top, width, height);
+            if (KvTreeNode *node = FLayout->node(row); node && rect.intersects(event->rect()))
+                paintRow(painter, node, rect, true);
+            top += height;
+        }
+    }
+    FInPaint = false;
+}
+
+void KvVirtualTree::paintRowsForPrint(QPainter &painter, const QRect &pageRect, const std::function<void()> &newPage)
+{
+    ensureLayout();
+    FPrintWidth = std::max(1, pageRect.width());
+    int y = pageRect.top();
+    for (int row = 0; row < FLayout->count(); ++row) {
+        KvTreeNode *node = FLayout->node(row);
+        if (!node)
+            continue;
+        // Measured afresh at the page width; the screen's cached heights stay untouched.
+        const int height = measureNode(node);
+        if (y > pageRect.top() && y + height > pageRect.bottom() + 1) {
+            if (newPage)
+                newPage();
+            y = pageRect.top();
+        }
+        paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, height), false);
+        y += height;
+    }
+    FPrintWidth = -1;
+}

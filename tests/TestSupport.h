@@ -1,0 +1,69 @@
+#pragma once
+#include "app/KvApplication.h"
+#include "app/Prompts.h"
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+class KvConnection;
+
+// Answers message boxes without a display and remembers what was asked.
+class ScriptedPrompts : public KvPromptHandler {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        int flags;
+        KvBoxIcon icon;
+    };
+    ScriptedPrompts() { SetPromptHandler(this); }
+    ~ScriptedPrompts() override { SetPromptHandler(nullptr); }
+
+    int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) override;
+
+    QList<Box> shown;
+    QList<int> answers; // taken in turn; IDOK when none is left
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+};
+
+// A data folder of its own for one test, removed afterwards.
+class TestFolder {
+public:
+    TestFolder();
+    QString path() const; // with a trailing separator
+    QString file(const QString &name) const { return path() + name; }
+
+private:
+    QTemporaryDir FDir;
+};
+
+// Puts a memo row straight into the database, bypassing the program.
+void InsertMemoRow(KvConnection &connection, const QString &mid, const QString &pid, const QString &content,
+                   bool expandFlag = false, double createTime = 45000.5);
+
+class TProgram;
+class TmainFm;
+class TkvMemosFrame;
+
+// The program started on a test folder, shown, with its list loaded and ready.
+class StartedProgram {
+public:
+    explicit StartedProgram(const QString &folder);
+    ~StartedProgram();
+    TmainFm &mainFm() const;
+    TkvMemosFrame &frame() const;
+
+private:
+    TProgram *FProgram;
+};
+
+// Runs a test class under the program's own application object, so that errors escaping a
+// handler reach the default error box as they do in the program.
+#define JOTWELL_TEST_MAIN(TestClass)                                                                        \
+    int main(int argc, char **argv)                                                                         \
+    {                                                                                                       \
+        KvApplication application(argc, argv);                                                              \
+        TestClass test;                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                             \
+    }

@@ -1,0 +1,196 @@
+#include "TestSupport.h"
+#include "app/Fm_Main.h"
+#include "app/KvApplication.h"
+#include "app/KvIniFile.h"
+#include "app/ProgramFolder.h"
+#include "app/SingleInstance.h"
+#include "memos/Fr_kvMemos.h"
+#include "store/KvConnection.h"
+#include "tree/KvVirtualTree.h"
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+class Thrower : public QObject {
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::User)
+            throw std::runtime_error("Something broke");
+        return QObject::event(event);
+    }
+};
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+private slots:
+    void errorBoxAddsFullStop();
+    void uncaughtErrorIsShownAndProgramGoesOn();
+    void corruptDatabaseIsReportedAndKept();
+    void lockedDatabaseIsReported();
+    void dataFolderThatCannotBeCreated();
+    void iniFileKeepsOtherKeys();
+    void iniFileInReadOnlyFolder();
+    void programFolderChoice();
+    void secondStartHandsOverAndEnds();
+};
+
+void TestApp::errorBoxAddsFullStop()
+{
+    QCOMPARE(ErrorBoxText(QStringLiteral("disk full")), QStringLiteral("disk full."));
+    QCOMPARE(ErrorBoxText(QStringLiteral("done.")), QStringLiteral("done."));
+    QCOMPARE(ErrorBoxText(QStringLiteral("what!")), QStringLiteral("what!")); // '!' is below '.'
+    QCOMPARE(ErrorBoxText(QStringLiteral("code 7")), QStringLiteral("code 7."));
+    QCOMPARE(ErrorBoxText(QString()), QString());
+}
+
+void TestApp::uncaughtErrorIsShownAndProgramGoesOn()
+{
+    ScriptedPrompts prompts;
+    Thrower thrower;
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QTRY_COMPARE(prompts.shown.size(), 2);
+    QCOMPARE(prompts.shown[0].caption, QStringLiteral("Korvel Jotwell"));
+    QCOMPARE(prompts.shown[0].text, QStringLiteral("Something broke."));
+    QVERIFY(prompts.shown[0].icon == KvBoxIcon::Error);
+}
+
+void TestApp::corruptDatabaseIsReportedAndKept()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvData.kvb"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("garbage that is not a database ").repeated(100));
+    file.close();
+    const QByteArray before = ReadAll(path);
+
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    QVERIFY(!prompts.shown.isEmpty());
+    QCOMPARE(prompts.shown[0].caption, QStringLiteral("Korvel Jotwell"));
+    QVERIFY2(prompts.shown[0].text.contains(QStringLiteral("not a database")), qPrintable(prompts.shown[0].text));
+    QVERIFY(prompts.shown[0].text.endsWith(QLatin1Char('.')));
+    // The window is there and empty; the file is untouched.
+    QVERIFY(program.mainFm().isVisible());
+    QCOMPARE(program.frame().VtMemos->totalCount(), 0);
+    QCOMPARE(ReadAll(path), before);
+}
+
+void TestApp::lockedDatabaseIsReported()
+{
+    TestFolder folder;
+    KvConnection other;
+    other.open(folder.file(QStringLiteral("kvData.kvb")));
+    InsertMemoRow(other, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("mine"));
+    other.execute(QStringLiteral("begin exclusive"));
+
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    QVERIFY(!prompts.shown.isEmpty());
+    QVERIFY2(prompts.shown[0].text.contains(QStringLiteral("locked")), qPrintable(prompts.shown[0].text));
+    other.execute(QStringLiteral("rollback"));
+}
+
+void TestApp::dataFolderThatCannotBeCreated()
+{
+    TestFolder folder;
+    QFile blocker(folder.file(QStringLiteral("plain-file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.file(QStringLiteral("plain-file/data/")));
+    QVERIFY(!prompts.shown.isEmpty());
+    QVERIFY2(prompts.shown[0].text.startsWith(QStringLiteral("Unable to create the data folder")),
+             qPrintable(prompts.shown[0].text));
+    QVERIFY(program.mainFm().isVisible());
+}
+
+void TestApp::iniFileKeepsOtherKeys()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvConf.ini"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("; my notes\r\n[form]\r\nLeft=10\r\n\r\n[memo]\r\nviewAscEn=1\r\nother=x\r\n");
+    file.close();
+    const KvIniFile ini(path);
+    QCOMPARE(ini.readBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false), true);
+    QCOMPARE(ini.readBool(QStringLiteral("MEMO"), QStringLiteral("viewlisten"), true), true); // missing: default
+    ini.writeBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false);
+    ini.writeBool(QStringLiteral("memo"), QStringLiteral("viewListEn"), true);
+    ini.writeInteger(QStringLiteral("log"), QStringLiteral("privateMemos"), 42);
+    QCOMPARE(ReadAll(path), QByteArray("; my notes\r\n[form]\r\nLeft=10\r\n\r\n[memo]\r\nviewAscEn=0\r\nother=x\r\n"
+                                       "viewListEn=1\r\n\r\n[log]\r\nprivateMemos=42\r\n"));
+    // Text that is not a whole number reads as the default.
+    ini.writeString(QStringLiteral("memo"), QStringLiteral("viewAscEn"), QStringLiteral("yes"));
+    QCOMPARE(ini.readBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), true), true);
+    QCOMPARE(ini.readBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false), false);
+    QCOMPARE(ini.readInteger(QStringLiteral("log"), QStringLiteral("privateMemos"), 0), 42);
+}
+
+void TestApp::iniFileInReadOnlyFolder()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvConf.ini"));
+    KvIniFile(path).writeBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), true);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    try {
+        KvIniFile(path).writeBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false);
+        QFAIL("a write into a read-only folder succeeded");
+    } catch (const std::exception &error) {
+        QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Unable to write to %1").arg(path));
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(KvIniFile(path).readBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false), true);
+}
+
+void TestApp::programFolderChoice()
+{
+    const QString program = QStringLiteral("jotwell");
+    QCOMPARE(ResolveProgramFolder({program, QStringLiteral("--data-dir"), QStringLiteral("/tmp/a")}),
+             QStringLiteral("/tmp/a/"));
+    QCOMPARE(ResolveProgramFolder({program, QStringLiteral("--data-dir=/tmp/b/")}), QStringLiteral("/tmp/b/"));
+    qputenv("JOTWELL_DATA_DIR", "/tmp/c");
+    QCOMPARE(ResolveProgramFolder({program}), QStringLiteral("/tmp/c/"));
+    QCOMPARE(ResolveProgramFolder({program, QStringLiteral("--data-dir"), QStringLiteral("/tmp/a")}),
+             QStringLiteral("/tmp/a/"));
+    qunsetenv("JOTWELL_DATA_DIR");
+    QVERIFY(ResolveProgramFolder({program}).endsWith(QStringLiteral("/korvel-jotwell/")));
+}
+
+void TestApp::secondStartHandsOverAndEnds()
+{
+    TestFolder folder;
+    KvSingleInstance first(folder.path());
+    QVERIFY(first.listen());
+    QSignalSpy activations(&first, &KvSingleInstance::activationRequested);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(JOTWELL_BINARY), {QStringLiteral("--data-dir"), folder.path()});
+    QVERIFY(second.waitForStarted());
+    // The second start waits for the first to answer, so keep this side's events running.
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(activations.size(), 1);
+    // It ended before opening anything.
+    QVERIFY(!QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
+}
+
+JOTWELL_TEST_MAIN(TestApp)
+#include "tst_app.moc"
