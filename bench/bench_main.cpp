@@ -1,5 +1,5 @@
 // Benchmarks: jotwell-bench [NAME...] runs the named measurements (all when none is named)
-// for 10,000 and 100,000 memos and prints "BENCH <name> <N> <value> <unit>" lines.
+// for 10,000 and 100,000 memos (or the --size N given) and prints "BENCH <name> <N> <value> <unit>" lines.
 #include "BenchData.h"
 #include "app/Fm_Main.h"
 #include "app/KvApplication.h"
@@ -107,7 +107,14 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     KvApplication application(argc, argv);
     QStringList names = application.arguments().mid(1);
-    for (int count : {10000, 100000})
+    // --size N measures one data size only (for profiling).
+    QList<int> sizes = {10000, 100000};
+    const qsizetype sizeOption = names.indexOf(QStringLiteral("--size"));
+    if (sizeOption >= 0 && sizeOption + 1 < names.size()) {
+        sizes = {names[sizeOption + 1].toInt()};
+        names.remove(sizeOption, 2);
+    }
+    for (int count : sizes)
         RunSize(count, names);
     return 0;
 }

@@ -51,6 +51,10 @@ void KvConnection::open(const QString &path)
         // Every commit reaches the disk before the statement returns, so a stored memo
         // survives the process being killed right afterwards.
         execute(QStringLiteral("pragma synchronous=full"));
+        // Reading the whole list at start touches every page: map the file and keep a
+        // generous page cache rather than read it a page at a time.
+        execute(QStringLiteral("pragma mmap_size=1073741824"));
+        execute(QStringLiteral("pragma cache_size=-65536"));
         // Reading the schema is the first touch of the file: a file that is not a database,
         // or one locked by another program, fails here with the engine's message.
         execute(QStringLiteral("select count(*) from sqlite_master"));
@@ -85,6 +89,7 @@ void KvConnection::createMissingTables()
 
 void KvConnection::close()
 {
+    finalizeIdleStatements();
     if (FDb) {
         sqlite3_close_v2(FDb);
         FDb = nullptr;
@@ -111,4 +116,45 @@ void KvConnection::execute(const QString &sql)
         sqlite3_free(error);
         throw KvDbError(message);
     }
+}
+
+sqlite3_stmt *KvConnection::acquireStatement(const QByteArray &sql)
+{
+    auto idle = FIdleStatements.find(sql.toStdString());
+    if (idle != FIdleStatements.end() && !idle->second.empty()) {
+        sqlite3_stmt *statement = idle->second.back();
+        idle->second.pop_back();
+        --FIdleCount;
+        return statement;
+    }
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle(), sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+        throw KvDbError(engineMessage(FDb));
+    return statement;
+}
+
+void KvConnection::releaseStatement(sqlite3_stmt *statement)
+{
+    if (!statement)
+        return;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    // A handful of statement shapes is all the program uses; anything beyond is not kept.
+    constexpr size_t kMaxIdle = 64;
+    if (!FDb || FIdleCount >= kMaxIdle) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    FIdleStatements[sqlite3_sql(statement)].push_back(statement);
+    ++FIdleCount;
+}
+
+void KvConnection::finalizeIdleStatements()
+{
+    for (auto &entry : FIdleStatements) {
+        for (sqlite3_stmt *statement : entry.second)
+            sqlite3_finalize(statement);
+    }
+    FIdleStatements.clear();
+    FIdleCount = 0;
 }

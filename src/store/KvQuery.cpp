@@ -1,29 +1,90 @@
 #include "store/KvQuery.h"
 #include "store/KvConnection.h"
 #include "store/KvDbError.h"
-#include <QRegularExpression>
+#include <cctype>
 #include <sqlite3.h>
 
 namespace {
 
+// Statement text with its quoted values taken out and bound instead, so that statements
+// that differ only in their values share one compiled statement.
+struct BoundText {
+    QByteArray sql;
+    std::vector<QByteArray> values;
+};
+
+BoundText TakeOutQuotedValues(const QString &text)
+{
+    BoundText bound;
+    QString sql;
+    sql.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\'')) {
+            sql += text[i];
+            continue;
+        }
+        QString value;
+        qsizetype j = i + 1;
+        for (; j < text.size(); ++j) {
+            if (text[j] == QLatin1Char('\'')) {
+                if (j + 1 < text.size() && text[j + 1] == QLatin1Char('\'')) {
+                    value += QLatin1Char('\'');
+                    ++j;
+                } else {
+                    break;
+                }
+            } else {
+                value += text[j];
+            }
+        }
+        if (j >= text.size()) { // unterminated: left for the engine to reject
+            sql += text.mid(i);
+            break;
+        }
+        sql += QLatin1Char('?');
+        bound.values.push_back(value.toUtf8());
+        i = j;
+    }
+    bound.sql = sql.toUtf8();
+    return bound;
+}
+
 // "select * from <table> ..." result sets can be appended to and edited. Editing needs the
 // row's identity, so such statements are run with the hidden rowid as an extra first column.
-const QRegularExpression kSelectAll(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)(.*)$)"),
-                                    QRegularExpression::CaseInsensitiveOption
-                                        | QRegularExpression::DotMatchesEverythingOption);
-
-class Statement {
-public:
-    Statement(sqlite3 *db, const QByteArray &sql)
-    {
-        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &FStmt, nullptr) != SQLITE_OK)
-            throw KvDbError(QString::fromUtf8(sqlite3_errmsg(db)));
+// Returns the table name, or an empty text for any other statement.
+QString SelectAllTable(QByteArray &sql)
+{
+    const QList<QByteArray> words = sql.simplified().split(' ');
+    if (words.size() < 4 || words[0].toLower() != "select" || words[1] != "*" || words[2].toLower() != "from")
+        return {};
+    QByteArray table = words[3];
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        const char c = table[i];
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) {
+            table.truncate(i);
+            break;
+        }
     }
-    ~Statement() { sqlite3_finalize(FStmt); }
+    if (table.isEmpty())
+        return {};
+    const qsizetype star = sql.indexOf('*');
+    sql.replace(star, 1, "rowid, *");
+    return QString::fromUtf8(table);
+}
+
+// A compiled statement borrowed from the connection for one use.
+class Lease {
+public:
+    Lease(KvConnection &connection, const QByteArray &sql)
+        : FConnection(connection), FStmt(connection.acquireStatement(sql)) {}
+    ~Lease() { FConnection.releaseStatement(FStmt); }
+    Lease(const Lease &) = delete;
+    Lease &operator=(const Lease &) = delete;
     sqlite3_stmt *get() const { return FStmt; }
 
 private:
-    sqlite3_stmt *FStmt = nullptr;
+    KvConnection &FConnection;
+    sqlite3_stmt *FStmt;
 };
 
 void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
@@ -65,7 +126,7 @@ KvQuery::~KvQuery()
 void KvQuery::close()
 {
     if (FStmt) {
-        sqlite3_finalize(FStmt);
+        FConnection.releaseStatement(FStmt);
         FStmt = nullptr;
     }
     FEof = true;
@@ -84,20 +145,11 @@ void KvQuery::throwError(const QString &what) const
 void KvQuery::open()
 {
     close();
-    sqlite3 *db = FConnection.handle();
-    QString text = sql();
-    const QRegularExpressionMatch match = kSelectAll.match(text);
-    if (match.hasMatch()) {
-        FTable = match.captured(1);
-        FHasRowId = true;
-        text = QStringLiteral("select rowid, * from ") + FTable + match.captured(2);
-    }
-    const QByteArray utf8 = text.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &FStmt, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        close();
-        throw KvDbError(message);
-    }
+    BoundText bound = TakeOutQuotedValues(sql());
+    FTable = SelectAllTable(bound.sql);
+    FHasRowId = !FTable.isEmpty();
+    FStmt = FConnection.acquireStatement(bound.sql);
+    bindAll(FStmt, bound.values);
     const int first = FHasRowId ? 1 : 0;
     const int count = sqlite3_column_count(FStmt);
     for (int i = first; i < count; ++i)
@@ -108,13 +160,20 @@ void KvQuery::open()
 void KvQuery::execSql()
 {
     close();
-    sqlite3 *db = FConnection.handle();
-    Statement statement(db, sql().toUtf8());
+    const BoundText bound = TakeOutQuotedValues(sql());
+    const Lease statement(FConnection, bound.sql);
+    bindAll(statement.get(), bound.values);
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
         throwError({});
+}
+
+void KvQuery::bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values)
+{
+    for (size_t i = 0; i < values.size(); ++i)
+        sqlite3_bind_text(statement, int(i) + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
 }
 
 void KvQuery::step()
@@ -263,8 +322,7 @@ void KvQuery::post()
         }
         text = "update " + FTable.toUtf8() + " set " + assignments + " where rowid=?";
     }
-    sqlite3 *db = FConnection.handle();
-    Statement statement(db, text);
+    const Lease statement(FConnection, text);
     int index = 1;
     for (const auto &change : FChanges)
         bindValue(statement.get(), index++, change.second);

@@ -49,6 +49,7 @@ private:
     int columnIndex(const char *name) const;
     int requireColumn(const char *name) const;
     void step();
+    static void bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values);
     void throwError(const QString &what) const;
 
     KvConnection &FConnection;

@@ -9,6 +9,9 @@ KvTreeEditor::KvTreeEditor(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Same wrap width as the painted text, so lines break where they did before opening;
+    // the view still follows the cursor when the text outgrows the row.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(false);
     // Matches the margins the tree paints text with, so the text does not jump on opening.
     document()->setDocumentMargin(KvTreeMetrics::kEditorMargin);

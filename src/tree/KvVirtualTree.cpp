@@ -414,6 +414,10 @@ void KvVirtualTree::repaintNode(KvTreeNode *node)
 {
     if (FUpdateCount)
         return; // everything is painted at endUpdate
+    if (FLayoutDirty) {
+        viewport()->update(); // the coming layout repaints all; don't lay out for one row
+        return;
+    }
     const QRect r = nodeRect(node);
     if (!r.isEmpty())
         viewport()->update(r);
@@ -463,11 +467,13 @@ void KvVirtualTree::doLayout()
         return;
     FLayoutDirty = false;
 
-    // Keep the node at the top of the view where it is (or its nearest shown ancestor).
+    // Keep the node at the top of the view where it is (or its nearest shown ancestor), so
+    // that expanding, hiding or adding rows elsewhere does not move what the user looks at.
     const int value = verticalScrollBar()->value();
     KvTreeNode *anchor = nullptr;
     int within = 0;
-    const int topRow = FLayout->rowAt(value);
+    // At the very top the view stays at the top, so nodes added first are seen.
+    const int topRow = value > 0 ? FLayout->rowAt(value) : -1;
     if (topRow >= 0) {
         anchor = FLayout->node(topRow);
         within = value - FLayout->offset(topRow);
@@ -477,10 +483,21 @@ void KvVirtualTree::doLayout()
     int newValue = value;
     for (KvTreeNode *n = anchor; n && n != FRoot.get(); n = n->FParent) {
         const int row = FLayout->rowOf(n);
-        if (row >= 0) {
-            newValue = FLayout->offset(row) + (n == anchor ? std::min(within, FLayout->height(row) - 1) : 0);
-            break;
+        if (row < 0)
+            continue;
+        if (n == anchor) {
+            // Measure the screen below the anchor now: with estimates only, the range could
+            // shrink under the anchor and clamp the view somewhere else.
+            int filled = -within;
+            for (int r = row; r < FLayout->count() && filled < viewport()->height(); ++r) {
+                measureRow(r);
+                filled += FLayout->height(r);
+            }
+            newValue = FLayout->offset(row) + std::min(within, FLayout->height(row) - 1);
+        } else {
+            newValue = FLayout->offset(row);
         }
+        break;
     }
     updateScrollRange();
     setScrollValue(newValue, FInPaint);
@@ -513,24 +530,28 @@ int KvVirtualTree::measureNode(KvTreeNode *node)
     return std::max(1, height);
 }
 
-void KvVirtualTree::ensureMeasured(int row)
+bool KvVirtualTree::measureRow(int row)
 {
     KvTreeNode *node = FLayout->node(row);
     if (!node || node->FHeight > 0)
-        return;
-    const int height = measureNode(node);
-    node->FHeight = height;
+        return false;
+    node->FHeight = measureNode(node);
+    FLayout->setHeight(row, node->FHeight);
+    return true;
+}
+
+void KvVirtualTree::ensureMeasured(int row)
+{
     const int old = FLayout->height(row);
-    if (height == old)
-        return;
     const int top = FLayout->offset(row);
-    FLayout->setHeight(row, height);
+    if (!measureRow(row) || FLayout->height(row) == old)
+        return;
     QScrollBar *bar = verticalScrollBar();
     if (top < bar->value()) {
         // The row starts above the view: shift the scroll position with it so that what is
         // on screen stays put.
         updateScrollRange();
-        setScrollValue(bar->value() + height - old, true);
+        setScrollValue(bar->value() + FLayout->height(row) - old, true);
     }
 }
 

@@ -169,6 +169,7 @@ private:
     int lineHeight() const;
     int estimatedHeight() const;
     int measureNode(KvTreeNode *node);
+    bool measureRow(int row);
     void ensureMeasured(int row);
     void settleViewport();
     void updateScrollRange();

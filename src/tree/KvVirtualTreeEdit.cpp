@@ -67,8 +67,10 @@ void KvVirtualTree::placeEditor()
     const int top = FLayout->offset(row) - verticalScrollBar()->value();
     const int left = textLeft(FEditNode) - kEditorMargin;
     const int width = viewport()->width() - kTextMarginRight + kEditorMargin - left;
+    // The whole row height, grid line included: a row measured for n lines then holds n
+    // editor lines without a scroll bar.
     FEditor->setGeometry(left, top + kTextMarginV - kEditorMargin, std::max(1, width),
-                         std::max(1, FLayout->height(row) - 1 - (kTextMarginV - kEditorMargin)));
+                         std::max(1, FLayout->height(row) - (kTextMarginV - kEditorMargin)));
 }
 
 bool KvVirtualTree::finishEdit(bool commit)

@@ -98,14 +98,14 @@ void KvVirtualTree::mousePressEvent(QMouseEvent *event)
             return;
         }
         FPressNode = node;
-        if (mods & Qt::ControlModifier) {
-            toggleSelected(node);
-            FAnchor = node;
-        } else if (mods & Qt::ShiftModifier) {
+        if (mods & Qt::ShiftModifier) {
             KvTreeNode *anchor = FAnchor ? FAnchor : FFocused;
-            selectRange(anchor, node, false);
+            selectRange(anchor, node, mods & Qt::ControlModifier); // Ctrl+Shift adds the range
             if (!anchor || anchor->FParent != node->FParent)
                 FAnchor = node;
+        } else if (mods & Qt::ControlModifier) {
+            toggleSelected(node);
+            FAnchor = node;
         } else if (node->FSelected && FSelection.size() > 1) {
             FDeferredSelect = node; // may be the start of dragging the whole selection
             FAnchor = node;
