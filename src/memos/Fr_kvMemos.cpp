@@ -6,6 +6,7 @@
 #include "components/KvStatusBar.h"
 #include "tree/KvVirtualTree.h"
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -86,12 +87,16 @@ void TkvMemosFrame::CreateActions()
     Action_searchWide = MakeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
     Action_searchWide->setCheckable(true);
 
-    FNotYetBuilt = {Action_MemoDelete, Action_Moveto, Action_CopyMemo, Action_PasteMemo, Action_Export,
-                    Action_Email,      Action_Save,   Action_SaveAll,  Action_Print,     Action_searchWide};
+    FNotYetBuilt = {Action_CopyMemo, Action_PasteMemo, Action_Export, Action_Email,
+                    Action_Save,     Action_SaveAll,   Action_Print};
+    Action_searchWide->setEnabled(true);
 
     connect(Action_MemoAdd, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddExecute);
     connect(Action_MemoAddChild, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddChildExecute);
     connect(Action_MemoEdit, &QAction::triggered, this, &TkvMemosFrame::Action_MemoEditExecute);
+    connect(Action_MemoDelete, &QAction::triggered, this, &TkvMemosFrame::Action_MemoDeleteExecute);
+    connect(Action_Moveto, &QAction::triggered, this, [this] { Action_MovetoExecute(nullptr); });
+    connect(Action_searchWide, &QAction::triggered, this, &TkvMemosFrame::Action_searchWideExecute);
     connect(Action_ViewAsc, &QAction::triggered, this, &TkvMemosFrame::Action_ViewAscExecute);
     connect(Action_ViewList, &QAction::triggered, this, &TkvMemosFrame::Action_ViewListExecute);
     connect(Action_ExpandAll, &QAction::triggered, this, &TkvMemosFrame::Action_ExpandAllExecute);
@@ -122,6 +127,8 @@ void TkvMemosFrame::CreateMenus()
     TcommonDm *common = FMainFm->commonDm();
     Menu_Moveto = new QMenu(QStringLiteral("&Move to"), this);
     MainMoveto = new QMenu(QStringLiteral("&Move to"), this);
+    for (QMenu *menu : {Menu_Moveto, MainMoveto})
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { BuildMovetoMenu(menu); });
 
     // The main menu is shown by the main window once the list is ready.
     MainMenu1 = new QMenuBar(this);
@@ -206,6 +213,8 @@ void TkvMemosFrame::CreateLayout()
     Btn_Search->setIcon(PngImageList_16[18]);
     ToolBar_Bottom->addWidget(Btn_Search);
     connect(Edt_Search, &QLineEdit::textChanged, this, &TkvMemosFrame::Edt_SearchChange);
+    Edt_Search->installEventFilter(this);
+    connect(Btn_Search, &QToolButton::clicked, this, &TkvMemosFrame::Btn_SearchClick);
 
     KvStatusBar1 = new KvStatusBar(this);
     StatusImage = KvStatusBar1->imagePanel();
@@ -236,6 +245,31 @@ void TkvMemosFrame::ConnectTree()
     VtMemos->OnKeyDown = [this](QKeyEvent *event) { VtMemosKeyDown(event); };
     VtMemos->OnDblClick = [this] { VtMemosDblClick(); };
     VtMemos->OnMouseMove = [this](const QPoint &position) { VtMemosMouseMove(position); };
+    VtMemos->OnDragAllowed = [this](KvTreeNode *node, bool &allowed) { VtMemosDragAllowed(node, allowed); };
+    VtMemos->OnDragOver = [this](KvTreeNode *target, bool internal, bool &accept) {
+        VtMemosDragOver(target, internal, accept);
+    };
+    VtMemos->OnDragDrop = [this](KvTreeNode *target, bool internal) { VtMemosDragDrop(target, internal); };
+}
+
+bool TkvMemosFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edt_Search) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            Edt_SearchEnter();
+            break;
+        case QEvent::FocusOut:
+            Edt_SearchExit();
+            break;
+        case QEvent::KeyPress:
+            Edt_SearchKeyDown(static_cast<QKeyEvent *>(event));
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TkvMemosFrame::event(QEvent *event)

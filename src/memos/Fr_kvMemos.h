@@ -1,5 +1,6 @@
 #pragma once
 #include "store/KvQuery.h"
+#include "tree/KvVirtualTree.h"
 #include <QIcon>
 #include <QPointer>
 #include <QSet>
@@ -37,11 +38,18 @@ public:
     void RefreshCommands();
     void ApplyFilter();
     void Edt_SearchChange();
+    void Edt_SearchEnter();
+    void Edt_SearchExit();
+    void Edt_SearchKeyDown(QKeyEvent *event);
+    void Btn_SearchClick();
+    void Action_searchWideExecute();
     void ShowTip(int mode);
 
     void Action_MemoAddExecute();
     void Action_MemoAddChildExecute();
     void Action_MemoEditExecute();
+    void Action_MemoDeleteExecute();
+    void Action_MovetoExecute(QAction *item);
     void Action_ViewAscExecute();
     void Action_ViewListExecute();
     void Action_ExpandAllExecute();
@@ -66,6 +74,10 @@ public:
     void VtMemosKeyDown(QKeyEvent *event);
     void VtMemosDblClick();
     void VtMemosMouseMove(const QPoint &position);
+    void VtMemosDragAllowed(KvTreeNode *node, bool &allowed);
+    void VtMemosDragOver(KvTreeNode *target, bool internal, bool &accept);
+    void VtMemosDragDrop(KvTreeNode *target, bool internal);
+    void BuildMovetoMenu(QMenu *menu); // the items of a Move-to menu for the selection
 
     KvVirtualTree *VtMemos;
 
@@ -128,6 +140,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateActions();
@@ -145,6 +158,8 @@ private:
 
     void SetCommandEnabled(QAction *action, bool enabled);
     bool HasVisibleMemo() const;
+    bool HasMoveTargets() const;
+    void MoveSelectedMemos(KvTreeNode *target, KvVirtualTree::AttachMode mode);
 
     TmainFm *FMainFm;
     // Commands whose work comes with a later change: shown in their menus, always disabled.

@@ -29,10 +29,11 @@ void TkvMemosFrame::RefreshCommands()
         SetCommandEnabled(action, idle);
     for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
         SetCommandEnabled(action, selected);
-    for (QMenu *menu : {Menu_Moveto, MainMoveto}) {
-        menu->clear();
-        menu->menuAction()->setEnabled(!menu->isEmpty());
-    }
+    // The Move-to menus are filled when they open (a list of every memo is costly to build
+    // at each selection change); here they only learn whether they will have items.
+    const bool targets = HasMoveTargets();
+    for (QMenu *menu : {Menu_Moveto, MainMoveto})
+        menu->menuAction()->setEnabled(targets);
 }
 
 void TkvMemosFrame::VtMemosChange(KvTreeNode *node)

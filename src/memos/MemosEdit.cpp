@@ -189,6 +189,9 @@ void TkvMemosFrame::VtMemosKeyDown(QKeyEvent *event)
         else
             Action_MemoAddExecute();
         break;
+    case Qt::Key_Delete:
+        Action_MemoDeleteExecute();
+        break;
     default:
         break;
     }

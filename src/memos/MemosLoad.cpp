@@ -93,12 +93,3 @@ void TkvMemosFrame::MemosReady()
         FFocusedOnce = true;
     }
 }
-
-void TkvMemosFrame::SetSearchIdle()
-{
-    FSearching = false;
-    Edt_Search->setText(QStringLiteral("  Search..."));
-    QPalette palette = Edt_Search->palette();
-    palette.setColor(QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
-    Edt_Search->setPalette(palette);
-}

@@ -1,10 +1,16 @@
 // The search filter: memos whose text does not hold the search text are hidden.
+#include "app/Fm_Main.h"
+#include "app/KvIniFile.h"
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
+#include "memos/MemoSettings.h"
+#include "store/KvBatch.h"
 #include "tree/KvTreeUpdate.h"
 #include "tree/KvVirtualTree.h"
 #include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -29,6 +35,8 @@ void TkvMemosFrame::ApplyFilter()
     FHoverNode = nullptr;
     bool anyShown = false;
     {
+        // Parents that a search expands have their state stored: one write for the keystroke.
+        KvBatch batch(FMainFm->connection());
         const KvTreeUpdate update(*VtMemos);
         const bool filtering = FSearching && !FSearchText.isEmpty();
         const bool wide = Action_searchWide->isChecked();
@@ -47,6 +55,7 @@ void TkvMemosFrame::ApplyFilter()
             }
             anyShown = anyShown || shown;
         }
+        batch.commit();
     }
     ShowTip(FSearching && !anyShown ? 3 : 0);
 }
@@ -58,4 +67,63 @@ bool TkvMemosFrame::HasVisibleMemo() const
             return true;
     }
     return false;
+}
+
+void TkvMemosFrame::SetSearchIdle()
+{
+    FSearching = false;
+    QPalette palette = Edt_Search->palette();
+    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
+    Edt_Search->setPalette(palette);
+    Edt_Search->setText(QStringLiteral("  Search..."));
+    Btn_Search->setIcon(PngImageList_16[18]);
+    Btn_Search->setToolTip(QString());
+}
+
+void TkvMemosFrame::Edt_SearchEnter()
+{
+    if (FSearching)
+        return;
+    Edt_Search->setText(QString());
+    QPalette palette = Edt_Search->palette();
+    palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+    Edt_Search->setPalette(palette);
+    FSearching = true;
+    Btn_Search->setIcon(PngImageList_16[19]);
+    Btn_Search->setToolTip(QStringLiteral("Clear search"));
+}
+
+void TkvMemosFrame::Edt_SearchExit()
+{
+    if (!TrimControls(Edt_Search->text()).isEmpty())
+        return;
+    SetSearchIdle();
+}
+
+void TkvMemosFrame::Edt_SearchKeyDown(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        Btn_SearchClick();
+    else if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier))
+        Edt_Search->selectAll();
+}
+
+void TkvMemosFrame::Btn_SearchClick()
+{
+    if (FSearching) {
+        Edt_Search->setText(QString());
+        Edt_SearchExit();
+        ApplyFilter();
+        VtMemos->setFocus();
+    } else {
+        Edt_Search->setFocus();
+    }
+}
+
+void TkvMemosFrame::Action_searchWideExecute()
+{
+    if (FLoading)
+        return;
+    ApplyFilter();
+    KvIniFile(FMainFm->confPath()).writeBool(kMemoSection, kSearchWideEn, Action_searchWide->isChecked());
 }

@@ -523,10 +523,14 @@ int KvVirtualTree::layoutWidth() const
 
 int KvVirtualTree::measureNode(KvTreeNode *node)
 {
-    const QString text = OnGetText ? OnGetText(node) : QString();
-    int height = std::max(textHeight(node, text), lineHeight()) + 2 * kTextMarginV;
-    if (OnMeasureItem)
+    int height = estimatedHeight();
+    if (OnMeasureItem) {
+        // The owner measures for itself; laying the text out here too would double the cost.
         OnMeasureItem(node, height);
+    } else {
+        const QString text = OnGetText ? OnGetText(node) : QString();
+        height = std::max(textHeight(node, text), lineHeight()) + 2 * kTextMarginV;
+    }
     return std::max(1, height);
 }
 

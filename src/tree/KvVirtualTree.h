@@ -128,11 +128,11 @@ public:
     std::function<void(const QPoint &)> OnMouseMove;
     std::function<QMenu *(KvTreeNode *)> OnGetPopupMenu;                // node under the right click or nullptr
     std::function<void(KvTreeNode *, bool &allowed)> OnDragAllowed;
-    std::function<void(KvTreeNode *target, bool &accept)> OnDragOver;  // target under the point or nullptr
-    std::function<void(KvTreeNode *target)> OnDragDrop;
+    // target: the node under the point or nullptr; internal: the drag started in this tree.
+    std::function<void(KvTreeNode *target, bool internal, bool &accept)> OnDragOver;
+    std::function<void(KvTreeNode *target, bool internal)> OnDragDrop;
 
-    // --- drag and drop state, valid inside OnDragOver and OnDragDrop -------------------
-    bool isInternalDrag() const { return FDragging; } // the drag started in this tree
+    // --- the dragged data, valid inside OnDragOver and OnDragDrop ----------------------
     const QMimeData *dragMimeData() const { return FDragData; }
 
 protected:

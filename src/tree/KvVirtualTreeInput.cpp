@@ -406,7 +406,7 @@ bool KvVirtualTree::evaluateDrop(QDropEvent *event, KvTreeNode *target)
     bool accept = false;
     FDragData = event->mimeData();
     if (OnDragOver)
-        OnDragOver(target, accept);
+        OnDragOver(target, FDragging, accept);
     FDragData = nullptr;
     return accept;
 }
@@ -483,6 +483,6 @@ void KvVirtualTree::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     FDragData = event->mimeData();
     if (OnDragDrop)
-        OnDragDrop(target);
+        OnDragDrop(target, FDragging);
     FDragData = nullptr;
 }
