@@ -5,6 +5,7 @@
 #include <QtTest>
 #include "store/KvConnection.h"
 #include "store/KvDbError.h"
+#include <QDialog>
 #include <QDir>
 #include <sqlite3.h>
 
@@ -12,6 +13,29 @@ int ScriptedPrompts::messageBox(const QString &caption, const QString &text, int
 {
     shown.append({caption, text, flags, icon});
     return answers.isEmpty() ? IDOK : answers.takeFirst();
+}
+
+bool ScriptedPrompts::fileDialog(KvFileRequest &request)
+{
+    fileRequests.append(request);
+    const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    if (!fileFilterAnswers.isEmpty())
+        request.filterIndex = fileFilterAnswers.takeFirst();
+    if (answer.isEmpty())
+        return false;
+    request.fileName = answer;
+    return true;
+}
+
+int ScriptedPrompts::execDialog(QDialog &dialog)
+{
+    dialog.show();
+    QCoreApplication::processEvents();
+    if (onDialog)
+        onDialog(dialog);
+    const int result = dialogAnswers.isEmpty() ? int(QDialog::Rejected) : dialogAnswers.takeFirst();
+    dialog.done(result);
+    return result;
 }
 
 TestFolder::TestFolder() : FDir(QDir::tempPath() + QStringLiteral("/jotwell-test-XXXXXX")) {}

@@ -2,6 +2,8 @@
 #include "app/KvApplication.h"
 #include "app/Prompts.h"
 #include <QList>
+#include <QStringList>
+#include <functional>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,9 +22,20 @@ public:
     ~ScriptedPrompts() override { SetPromptHandler(nullptr); }
 
     int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) override;
+    bool fileDialog(KvFileRequest &request) override;
+    int execDialog(QDialog &dialog) override;
 
     QList<Box> shown;
     QList<int> answers; // taken in turn; IDOK when none is left
+
+    QList<KvFileRequest> fileRequests;
+    QStringList fileAnswers;      // taken in turn; an empty name (or none left) cancels
+    QList<int> fileFilterAnswers; // taken in turn; the request's own index when none is left
+
+    // Dialogs are shown (so their set-up runs), inspected by `onDialog` when set, and answered
+    // with the next of dialogAnswers (QDialog::Rejected when none is left).
+    std::function<void(QDialog &)> onDialog;
+    QList<int> dialogAnswers;
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
 };

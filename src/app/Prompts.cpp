@@ -1,6 +1,10 @@
 #include "app/Prompts.h"
 #include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace {
 
@@ -38,6 +42,34 @@ public:
             return IDCANCEL;
         }
     }
+
+    bool fileDialog(KvFileRequest &request) override
+    {
+        // "description|patterns|description|patterns" becomes Qt's "description;;description".
+        const QStringList parts = request.filter.split(QLatin1Char('|'));
+        QStringList filters;
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+            filters << parts[i];
+        QFileDialog dialog(QApplication::activeWindow(), request.title, request.fileName);
+        dialog.setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        dialog.setDefaultSuffix(request.defaultExt);
+        if (request.kind == KvFileRequest::Kind::Save) {
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+        } else {
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        request.fileName = dialog.selectedFiles().constFirst();
+        request.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        return true;
+    }
+
+    int execDialog(QDialog &dialog) override { return dialog.exec(); }
 };
 
 DialogPrompts gDialogs;

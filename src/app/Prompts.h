@@ -1,11 +1,26 @@
 #pragma once
 #include <QString>
 
+class QDialog;
+
 // Button sets and answers of message boxes, with the platform's classic numbers so that
 // callers can compare answers the usual way.
 enum KvBoxFlags { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNOCANCEL = 3, MB_YESNO = 4 };
 enum KvBoxAnswer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 enum class KvBoxIcon { None, Error, Warning };
+
+// What a file dialog is asked for and what it answers. The filter is a list of
+// "description|patterns" pairs joined by "|", e.g. "Text file (*.txt)|*.txt|All (*.*)|*.*";
+// filterIndex counts the pairs from 1.
+struct KvFileRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Save;
+    QString title;
+    QString filter;
+    QString defaultExt; // without the dot; added to a typed name that has none
+    QString fileName;   // the suggested name in, the chosen name out
+    int filterIndex = 1;
+};
 
 // The one seam through which the program asks the user anything modal. The program installs
 // a handler that shows real dialogs; tests install one that answers without a display.
@@ -13,6 +28,11 @@ class KvPromptHandler {
 public:
     virtual ~KvPromptHandler() = default;
     virtual int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) = 0;
+    // False when the user cancelled.
+    virtual bool fileDialog(KvFileRequest &request) = 0;
+    // Runs a dialog of the program's own modally and returns its result (QDialog::DialogCode
+    // or the value passed to done()).
+    virtual int execDialog(QDialog &dialog) = 0;
 };
 
 KvPromptHandler &Prompts();
