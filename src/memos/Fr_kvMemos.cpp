@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 const QStringList TkvMemosFrame::StatusTips = {
     QStringLiteral("Ctrl+Enter: Finish edit."),
@@ -37,7 +38,7 @@ TkvMemosFrame::TkvMemosFrame(TmainFm *mainFm)
     ConnectTree();
     Timer_HotDelay = new QTimer(this);
     Timer_HotDelay->setInterval(300);
-    Timer_HotDelay->setSingleShot(true);
+    connect(Timer_HotDelay, &QTimer::timeout, this, &TkvMemosFrame::Timer_HotDelayTimer);
 }
 
 TkvMemosFrame::~TkvMemosFrame()
@@ -87,13 +88,14 @@ void TkvMemosFrame::CreateActions()
     Action_searchWide = MakeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
     Action_searchWide->setCheckable(true);
 
-    FNotYetBuilt = {Action_CopyMemo, Action_PasteMemo, Action_Export, Action_Email,
-                    Action_Save,     Action_SaveAll,   Action_Print};
+    FNotYetBuilt = {Action_Export, Action_Email, Action_Save, Action_SaveAll, Action_Print};
     Action_searchWide->setEnabled(true);
 
     connect(Action_MemoAdd, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddExecute);
     connect(Action_MemoAddChild, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddChildExecute);
     connect(Action_MemoEdit, &QAction::triggered, this, &TkvMemosFrame::Action_MemoEditExecute);
+    connect(Action_CopyMemo, &QAction::triggered, this, &TkvMemosFrame::Action_CopyMemoExecute);
+    connect(Action_PasteMemo, &QAction::triggered, this, &TkvMemosFrame::Action_PasteMemoExecute);
     connect(Action_MemoDelete, &QAction::triggered, this, &TkvMemosFrame::Action_MemoDeleteExecute);
     connect(Action_Moveto, &QAction::triggered, this, [this] { Action_MovetoExecute(nullptr); });
     connect(Action_searchWide, &QAction::triggered, this, &TkvMemosFrame::Action_searchWideExecute);
@@ -166,7 +168,8 @@ void TkvMemosFrame::CreateLayout()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    ToolBar_Top = new QToolBar(this);
+    ToolBar_Top = new KvPictureToolBar(this);
+    ToolBar_Top->setBackground(FMainFm->FToolbarBackground);
     ToolBar_Top->setIconSize(QSize(22, 22));
     ToolBar_Top->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete})
@@ -201,17 +204,26 @@ void TkvMemosFrame::CreateLayout()
     label_tip->setPalette(tipPalette);
     Panel_tip->hide();
 
-    ToolBar_Bottom = new QToolBar(this);
-    ToolBar_Bottom->setIconSize(QSize(16, 16));
+    // The search bar places its three controls itself: the box fills the room between the
+    // two buttons (see ToolBar_BottomResize).
+    ToolBar_Bottom = new KvPicturePanel(this);
+    ToolBar_Bottom->setBackground(FMainFm->FSearchbarBackground);
     ToolButton2 = new QToolButton(ToolBar_Bottom);
     ToolButton2->setDefaultAction(Action_searchWide);
-    ToolBar_Bottom->addWidget(ToolButton2);
+    ToolButton2->setAutoRaise(true);
     Edt_Search = new QLineEdit(ToolBar_Bottom);
     Edt_Search->setToolTip(QStringLiteral("Input search string"));
-    ToolBar_Bottom->addWidget(Edt_Search);
     Btn_Search = new QToolButton(ToolBar_Bottom);
     Btn_Search->setIcon(PngImageList_16[18]);
-    ToolBar_Bottom->addWidget(Btn_Search);
+    Btn_Search->setAutoRaise(true);
+    for (QToolButton *button : {ToolButton2, Btn_Search}) {
+        button->setIconSize(QSize(16, 16));
+        button->setFixedSize(24, 24);
+    }
+    ToolBar_Bottom->setFixedHeight(std::max(28, Edt_Search->sizeHint().height() + 4));
+    ToolBar_Bottom->installEventFilter(this);
+    Panel_tip->installEventFilter(this);
+    label_tip->installEventFilter(this);
     connect(Edt_Search, &QLineEdit::textChanged, this, &TkvMemosFrame::Edt_SearchChange);
     Edt_Search->installEventFilter(this);
     connect(Btn_Search, &QToolButton::clicked, this, &TkvMemosFrame::Btn_SearchClick);
@@ -238,6 +250,13 @@ void TkvMemosFrame::ConnectTree()
     VtMemos->OnMeasureItem = [this](KvTreeNode *node, int &height) { VtMemosMeasureItem(node, height); };
     VtMemos->OnGetImageIndex = [this](KvTreeNode *node) { return VtMemosGetImageIndex(node); };
     VtMemos->OnGetPopupMenu = [this](KvTreeNode *node) { return VtMemosGetPopupMenu(node); };
+    VtMemos->OnPaintText = [this](KvTreeNode *node, QFont &font, QColor &colour) {
+        VtMemosPaintText(node, font, colour);
+    };
+    VtMemos->OnBeforeCellPaint = [this](QPainter &painter, KvTreeNode *node, const QRect &cellRect) {
+        VtMemosBeforeCellPaint(painter, node, cellRect);
+    };
+    VtMemos->OnHotChange = [this](KvTreeNode *oldNode, KvTreeNode *newNode) { VtMemosHotChange(oldNode, newNode); };
     VtMemos->OnEditing = [this](KvTreeNode *node, bool &allowed) { VtMemosEditing(node, allowed); };
     VtMemos->OnNewText = [this](KvTreeNode *node, const QString &text) { VtMemosNewText(node, text); };
     VtMemos->OnEdited = [this](KvTreeNode *node) { VtMemosEdited(node); };
@@ -254,7 +273,13 @@ void TkvMemosFrame::ConnectTree()
 
 bool TkvMemosFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edt_Search) {
+    if (event->type() == QEvent::Resize && watched == ToolBar_Bottom)
+        ToolBar_BottomResize();
+    else if (event->type() == QEvent::Resize && watched == Panel_tip)
+        Panel_tipResize();
+    else if (event->type() == QEvent::MouseButtonRelease && watched == label_tip)
+        label_tipClick();
+    else if (watched == Edt_Search) {
         switch (event->type()) {
         case QEvent::FocusIn:
             Edt_SearchEnter();

@@ -1,4 +1,5 @@
 #pragma once
+#include "components/KvPictureBar.h"
 #include "store/KvQuery.h"
 #include "tree/KvVirtualTree.h"
 #include <QIcon>
@@ -15,11 +16,11 @@ class QAction;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class QPainter;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QTimer;
-class QToolBar;
 class QToolButton;
 class TmainFm;
 
@@ -50,6 +51,9 @@ public:
     void Action_MemoEditExecute();
     void Action_MemoDeleteExecute();
     void Action_MovetoExecute(QAction *item);
+    void Action_CopyMemoExecute();
+    void Action_PasteMemoExecute();
+    void PasteAsMemo(const QString &text);
     void Action_ViewAscExecute();
     void Action_ViewListExecute();
     void Action_ExpandAllExecute();
@@ -67,6 +71,13 @@ public:
     void VtMemosMeasureItem(KvTreeNode *node, int &nodeHeight);
     int VtMemosGetImageIndex(KvTreeNode *node) const;
     QMenu *VtMemosGetPopupMenu(KvTreeNode *node);
+    void VtMemosPaintText(KvTreeNode *node, QFont &font, QColor &colour) const;
+    void VtMemosBeforeCellPaint(QPainter &painter, KvTreeNode *node, const QRect &cellRect) const;
+    void VtMemosHotChange(KvTreeNode *oldNode, KvTreeNode *newNode);
+    void Timer_HotDelayTimer();
+    void label_tipClick();
+    void Panel_tipResize();
+    void ToolBar_BottomResize();
     void VtMemosEditing(KvTreeNode *node, bool &allowed);
     void VtMemosNewText(KvTreeNode *node, const QString &newText);
     void VtMemosEdited(KvTreeNode *node);
@@ -107,11 +118,11 @@ public:
     QMenu *Menu_Moveto;
     QMenu *MainMoveto;
 
-    QToolBar *ToolBar_Top;
+    KvPictureToolBar *ToolBar_Top;
     QFrame *Panel_tip;
     QLabel *Image_Tip;
     QLabel *label_tip;
-    QToolBar *ToolBar_Bottom;
+    KvPicturePanel *ToolBar_Bottom;
     QToolButton *ToolButton2;
     QLineEdit *Edt_Search;
     QToolButton *Btn_Search;
@@ -152,6 +163,7 @@ private:
     void MemosDropPending(KvTreeNode *node, quint64 serial);
     void ShowSortDirection();
     void ShowRandomStatusTip();
+    void SetTipText();
     void SetSearchIdle();
     void StoreExpandFlag(KvTreeNode *node, bool expanded);
     QAction *MakeAction(const QString &caption, const QString &hint, int image);

@@ -192,6 +192,14 @@ void TkvMemosFrame::VtMemosKeyDown(QKeyEvent *event)
     case Qt::Key_Delete:
         Action_MemoDeleteExecute();
         break;
+    case Qt::Key_C:
+        if (ctrl)
+            Action_CopyMemoExecute();
+        break;
+    case Qt::Key_V:
+        if (ctrl)
+            Action_PasteMemoExecute();
+        break;
     default:
         break;
     }

@@ -8,6 +8,7 @@
 #include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QMenu>
+#include <QMimeData>
 
 bool TkvMemosFrame::HasMoveTargets() const
 {
@@ -98,10 +99,12 @@ void TkvMemosFrame::VtMemosDragAllowed(KvTreeNode *node, bool &allowed)
 void TkvMemosFrame::VtMemosDragOver(KvTreeNode *target, bool internal, bool &accept)
 {
     // Only memos dragged inside the tree move; a drop from another program never moves the
-    // memos that happen to be selected.
-    accept = internal;
-    if (!accept)
+    // memos that happen to be selected. Text from another program becomes a new memo.
+    if (!internal) {
+        accept = VtMemos->dragMimeData() && VtMemos->dragMimeData()->hasText();
         return;
+    }
+    accept = true;
     if (!target)
         return;
     if (target == VtMemos->firstSelected()) {
@@ -114,8 +117,11 @@ void TkvMemosFrame::VtMemosDragOver(KvTreeNode *target, bool internal, bool &acc
 
 void TkvMemosFrame::VtMemosDragDrop(KvTreeNode *target, bool internal)
 {
-    if (!internal)
+    if (!internal) {
+        if (VtMemos->dragMimeData() && VtMemos->dragMimeData()->hasText())
+            PasteAsMemo(VtMemos->dragMimeData()->text());
         return;
+    }
     if (target && target->level() > 0)
         target = target->parent(); // a drop on a sub-memo means its memo
     MoveSelectedMemos(target, KvVirtualTree::AttachMode::AddChildLast);

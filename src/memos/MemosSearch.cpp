@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -126,4 +127,17 @@ void TkvMemosFrame::Action_searchWideExecute()
         return;
     ApplyFilter();
     KvIniFile(FMainFm->confPath()).writeBool(kMemoSection, kSearchWideEn, Action_searchWide->isChecked());
+}
+
+void TkvMemosFrame::ToolBar_BottomResize()
+{
+    // The box fills the bar between the wide-search button and the clear button, 10 pixels
+    // short of the clear button.
+    const int barHeight = ToolBar_Bottom->height();
+    const int buttonWidth = Btn_Search->width();
+    const auto centred = [barHeight](QWidget *widget) { return (barHeight - widget->height()) / 2; };
+    ToolButton2->move(0, centred(ToolButton2));
+    Edt_Search->setGeometry(buttonWidth, centred(Edt_Search), std::max(0, ToolBar_Bottom->width() - 2 * buttonWidth - 10),
+                            Edt_Search->sizeHint().height());
+    Btn_Search->move(Edt_Search->geometry().right() + 1 + 10, centred(Btn_Search));
 }

@@ -1,5 +1,6 @@
 // The tip panel above the search bar.
 #include "memos/Fr_kvMemos.h"
+#include "tree/KvVirtualTree.h"
 #include <QFrame>
 #include <QLabel>
 #include <algorithm>
@@ -22,13 +23,43 @@ void TkvMemosFrame::ShowTip(int mode)
         label_tip->clear();
         return;
     }
-    label_tip->setFixedWidth(std::max(Panel_tip->width(), width()) - label_tip->x());
-    label_tip->setText(TipTexts[mode]);
-    label_tip->adjustSize();
+    if (Panel_tip->width() < width())
+        Panel_tip->resize(width(), Panel_tip->height()); // wrap for the width it will have
+    SetTipText();
     QPalette palette = Panel_tip->palette();
     palette.setColor(QPalette::Window, QColor(255, 255, 225));
     Panel_tip->setPalette(palette);
-    Panel_tip->setFixedHeight(label_tip->height() + 8);
     Image_Tip->setPixmap(PngImageList_16[size_t(TipImages[mode])].pixmap(16, 16));
     Panel_tip->show();
+}
+
+void TkvMemosFrame::SetTipText()
+{
+    label_tip->setFixedWidth(std::max(1, Panel_tip->width() - label_tip->x()));
+    label_tip->setText(TipTexts[FTipMode]);
+    label_tip->setFixedHeight(label_tip->heightForWidth(label_tip->width()));
+    Panel_tip->setFixedHeight(label_tip->height() + 8);
+}
+
+void TkvMemosFrame::Panel_tipResize()
+{
+    if (Panel_tip->isVisible() && FTipMode > 0)
+        SetTipText();
+}
+
+void TkvMemosFrame::label_tipClick()
+{
+    switch (FTipMode) {
+    case 1:
+        VtMemos->endEditNode();
+        break;
+    case 2:
+        Action_MemoAddExecute();
+        break;
+    case 3:
+        Btn_SearchClick();
+        break;
+    default:
+        break;
+    }
 }
