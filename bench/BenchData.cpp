@@ -32,6 +32,9 @@ QString MemoText(QRandomGenerator &random)
         text += word;
         lineLength += int(word.size());
     }
+    // About one memo in a hundred holds a word that the filter benchmark looks for.
+    if (random.bounded(100) == 0)
+        text = QStringLiteral("needle ") + text;
     return text.left(length).trimmed();
 }
 

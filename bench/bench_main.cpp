@@ -1,6 +1,9 @@
 // Benchmarks: jotwell-bench [NAME...] runs the named measurements (all when none is named)
 // for 10,000 and 100,000 memos (or the --size N given) and prints "BENCH <name> <N> <value> <unit>" lines.
 #include "BenchData.h"
+#include "BenchExchange.h"
+#include "BenchMemos.h"
+#include "BenchSupport.h"
 #include "app/Fm_Main.h"
 #include "app/KvApplication.h"
 #include "app/Program.h"
@@ -13,12 +16,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-void Report(const char *name, int count, double value, const char *unit)
-{
-    std::printf("BENCH %s %d %.0f %s\n", name, count, value, unit);
-    std::fflush(stdout);
-}
 
 // Notes the first paint of a memo tree once the list is ready.
 class FirstTreePaint : public QObject {
@@ -69,11 +66,6 @@ double ScanMs(const QString &path)
     return bytes > 0 ? ms : -1;
 }
 
-bool Wanted(const QStringList &names, const char *name)
-{
-    return names.isEmpty() || names.contains(QLatin1String(name));
-}
-
 void RunSize(int count, const QStringList &names)
 {
     QTemporaryDir dir;
@@ -98,6 +90,9 @@ void RunSize(int count, const QStringList &names)
         Report("reload", count, reloadMs, "ms");
     if (Wanted(names, "rss"))
         Report("rss", count, PeakRssMb(), "MB");
+    // Before the memo commands, which change the database.
+    RunExchangeBenchmarks(program, count, names);
+    RunMemoBenchmarks(program, count, names);
 }
 
 } // namespace

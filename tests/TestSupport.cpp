@@ -7,6 +7,7 @@
 #include "store/KvDbError.h"
 #include <QDialog>
 #include <QDir>
+#include <QPrinter>
 #include <sqlite3.h>
 
 int ScriptedPrompts::messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon)
@@ -36,6 +37,15 @@ int ScriptedPrompts::execDialog(QDialog &dialog)
     const int result = dialogAnswers.isEmpty() ? int(QDialog::Rejected) : dialogAnswers.takeFirst();
     dialog.done(result);
     return result;
+}
+
+bool ScriptedPrompts::printDialog(QPrinter &printer)
+{
+    if (printToPdf.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printToPdf);
+    return true;
 }
 
 TestFolder::TestFolder() : FDir(QDir::tempPath() + QStringLiteral("/jotwell-test-XXXXXX")) {}

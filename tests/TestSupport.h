@@ -24,6 +24,7 @@ public:
     int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) override;
     bool fileDialog(KvFileRequest &request) override;
     int execDialog(QDialog &dialog) override;
+    bool printDialog(QPrinter &printer) override;
 
     QList<Box> shown;
     QList<int> answers; // taken in turn; IDOK when none is left
@@ -36,6 +37,9 @@ public:
     // with the next of dialogAnswers (QDialog::Rejected when none is left).
     std::function<void(QDialog &)> onDialog;
     QList<int> dialogAnswers;
+
+    // Print dialogs: cancelled when empty, else the printer writes a PDF to this file.
+    QString printToPdf;
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
 };

@@ -4,6 +4,8 @@
 #include "app/KvIniFile.h"
 #include "app/PostedMessages.h"
 #include "app/pU_Funcs.h"
+#include "components/KvVersionInfo.h"
+#include "exchange/Dm_Io.h"
 #include "memos/Fr_kvMemos.h"
 #include <QAction>
 #include <QDir>
@@ -22,6 +24,12 @@ TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
     Action_AddMemo = makeAction(QStringLiteral("&Add Memo"));
     Action_PasteMemo = makeAction(QStringLiteral("Paste To &Memo"));
     Action_Exit = makeAction(QStringLiteral("E&xit"));
+    KvVersionInfo1 = new TKvVersionInfo(this);
+    for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
+        action->setEnabled(true);
+    connect(Action_DbBackup, &QAction::triggered, this, &TmainFm::Action_DbBackupExecute);
+    connect(Action_DbRestore, &QAction::triggered, this, &TmainFm::Action_DbRestoreExecute);
+    connect(Action_Import, &QAction::triggered, this, &TmainFm::Action_ImportExecute);
 
     // A failing step ends the creation there; the window still comes up with what was set
     // up, and the error is shown.
@@ -112,4 +120,22 @@ void TmainFm::BringForward()
     show();
     raise();
     activateWindow();
+}
+
+void TmainFm::Action_DbBackupExecute()
+{
+    FIoDm->BackupDatabase();
+}
+
+void TmainFm::Action_DbRestoreExecute()
+{
+    // The database changed behind the tree: it reloads once the run has ended.
+    if (FIoDm->RestoreDatabase() && FMemosFrame)
+        PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
+}
+
+void TmainFm::Action_ImportExecute()
+{
+    if (FIoDm->ImportFile() && FMemosFrame)
+        PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
 }

@@ -1,12 +1,15 @@
 #pragma once
 #include "store/DateTime.h"
 #include "store/KvConnection.h"
+#include "exchange/KvFileDialog.h"
 #include <QImage>
 #include <QMainWindow>
 
 class QAction;
 class TkvMemosFrame;
 class TcommonDm;
+class TIoDm;
+class TKvVersionInfo;
 
 // The main window: owns the database connection and the memo tree frame, which it builds at
 // its first show and lets fill its client area.
@@ -18,6 +21,8 @@ public:
 
     void setCommonDm(TcommonDm *commonDm) { FCommonDm = commonDm; }
     TcommonDm *commonDm() const { return FCommonDm; }
+    void setIoDm(TIoDm *ioDm) { FIoDm = ioDm; }
+    TIoDm *ioDm() const { return FIoDm; }
     TkvMemosFrame *memosFrame() const { return FMemosFrame; }
     KvConnection &connection() { return ADOConnection1; }
     QString programFolder() const { return FProgramFolder; }
@@ -32,6 +37,19 @@ public:
     QAction *Action_AddMemo;
     QAction *Action_PasteMemo;
     QAction *Action_Exit;
+
+    void Action_DbBackupExecute();
+    void Action_DbRestoreExecute();
+    void Action_ImportExecute();
+
+    // The program's own version values.
+    TKvVersionInfo *KvVersionInfo1;
+    // One save dialog for backup and export, so each offers the name the other chose last.
+    KvFileDialog ExportDialog{KvFileRequest::Kind::Save, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"),
+                              QStringLiteral("kvx")};
+    // Reports: the chosen filter decides the kind of report.
+    KvFileDialog SaveDialog{KvFileRequest::Kind::Save,
+                            QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm; *.html)|*.htm;*.html"), QString()};
 
     // Pictures the frame draws with, kept for the program's life.
     QImage FToolbarBackground, FSearchbarBackground, FGroupBackground, FItemBackground0, FItemBackground1;
@@ -59,6 +77,7 @@ private:
     QString FConfPath;
     KvConnection ADOConnection1;
     TcommonDm *FCommonDm = nullptr;
+    TIoDm *FIoDm = nullptr;
     TkvMemosFrame *FMemosFrame = nullptr;
     bool FFirstShow = true;
 };

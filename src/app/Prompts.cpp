@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QStringList>
 
 namespace {
@@ -70,6 +71,12 @@ public:
     }
 
     int execDialog(QDialog &dialog) override { return dialog.exec(); }
+
+    bool printDialog(QPrinter &printer) override
+    {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        return dialog.exec() == QDialog::Accepted;
+    }
 };
 
 DialogPrompts gDialogs;

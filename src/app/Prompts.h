@@ -2,6 +2,7 @@
 #include <QString>
 
 class QDialog;
+class QPrinter;
 
 // Button sets and answers of message boxes, with the platform's classic numbers so that
 // callers can compare answers the usual way.
@@ -33,6 +34,8 @@ public:
     // Runs a dialog of the program's own modally and returns its result (QDialog::DialogCode
     // or the value passed to done()).
     virtual int execDialog(QDialog &dialog) = 0;
+    // Lets the user choose and set up a printer; false when cancelled.
+    virtual bool printDialog(QPrinter &printer) = 0;
 };
 
 KvPromptHandler &Prompts();

@@ -88,12 +88,15 @@ void TkvMemosFrame::CreateActions()
     Action_searchWide = MakeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
     Action_searchWide->setCheckable(true);
 
-    FNotYetBuilt = {Action_Export, Action_Email, Action_Save, Action_SaveAll, Action_Print};
+    FNotYetBuilt = {Action_Export, Action_Email};
     Action_searchWide->setEnabled(true);
 
     connect(Action_MemoAdd, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddExecute);
     connect(Action_MemoAddChild, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddChildExecute);
     connect(Action_MemoEdit, &QAction::triggered, this, &TkvMemosFrame::Action_MemoEditExecute);
+    connect(Action_Save, &QAction::triggered, this, &TkvMemosFrame::Action_SaveExecute);
+    connect(Action_SaveAll, &QAction::triggered, this, &TkvMemosFrame::Action_SaveAllExecute);
+    connect(Action_Print, &QAction::triggered, this, &TkvMemosFrame::Action_PrintExecute);
     connect(Action_CopyMemo, &QAction::triggered, this, &TkvMemosFrame::Action_CopyMemoExecute);
     connect(Action_PasteMemo, &QAction::triggered, this, &TkvMemosFrame::Action_PasteMemoExecute);
     connect(Action_MemoDelete, &QAction::triggered, this, &TkvMemosFrame::Action_MemoDeleteExecute);

@@ -1,5 +1,6 @@
 #pragma once
 #include "components/KvPictureBar.h"
+#include "exchange/KvReport.h"
 #include "store/KvQuery.h"
 #include "tree/KvVirtualTree.h"
 #include <QIcon>
@@ -54,6 +55,12 @@ public:
     void Action_CopyMemoExecute();
     void Action_PasteMemoExecute();
     void PasteAsMemo(const QString &text);
+    void SaveReport(bool selectAllFirst);
+    bool WriteHtmlReport(bool selectAllFirst, const QString &fileName);
+    bool WriteTextReport(bool selectAllFirst, const QString &fileName);
+    void Action_SaveExecute();
+    void Action_SaveAllExecute();
+    void Action_PrintExecute();
     void Action_ViewAscExecute();
     void Action_ViewListExecute();
     void Action_ExpandAllExecute();
@@ -168,6 +175,9 @@ private:
     void StoreExpandFlag(KvTreeNode *node, bool expanded);
     QAction *MakeAction(const QString &caption, const QString &hint, int image);
 
+    enum class ReportKind { Html, Text };
+    bool WriteReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
+    std::vector<KvReportItem> ReportItems() const;
     void SetCommandEnabled(QAction *action, bool enabled);
     bool HasVisibleMemo() const;
     bool HasMoveTargets() const;

@@ -8,7 +8,6 @@
 #include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QRandomGenerator>
 
@@ -40,12 +39,8 @@ void TkvMemosFrame::VtMemosChange(KvTreeNode *node)
 {
     RefreshCommands();
     if (node) {
-        const QDateTime created = DateTimeToQDateTime(node->data.createTime);
-        const QLocale locale = QLocale::system();
-        QString text = locale.toString(created.date(), QLocale::ShortFormat);
-        if (created.time() != QTime(0, 0))
-            text += QLatin1Char(' ') + locale.toString(created.time(), QLocale::LongFormat);
-        KvStatusBar1->setPanelText(text + QStringLiteral(" created"));
+        KvStatusBar1->setPanelText(DateAndTimeText(DateTimeToQDateTime(node->data.createTime), true)
+                                   + QStringLiteral(" created"));
         StatusImage->hide();
     } else {
         StatusImage->show();

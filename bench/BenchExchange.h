@@ -1,0 +1,9 @@
+#pragma once
+#include <QStringList>
+
+class TProgram;
+
+// Measures the exchange file on a loaded program: backup (beside the raw zlib cost of the same
+// text), restore into an empty and into a full database, and import (beside the raw cost of
+// inserting the same rows). The program's own database is only read.
+void RunExchangeBenchmarks(TProgram &program, int count, const QStringList &names);

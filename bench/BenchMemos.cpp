@@ -1,0 +1,88 @@
+#include "BenchMemos.h"
+#include "BenchSupport.h"
+#include "app/Fm_Main.h"
+#include "app/Program.h"
+#include "app/Prompts.h"
+#include "memos/Fr_kvMemos.h"
+#include "tree/KvVirtualTree.h"
+#include <QAction>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+// Says OK to every question, so that the delete runs without a dialog.
+class AnswerOk : public KvPromptHandler {
+public:
+    AnswerOk() { SetPromptHandler(this); }
+    ~AnswerOk() override { SetPromptHandler(nullptr); }
+    int messageBox(const QString &, const QString &, int, KvBoxIcon) override { return IDOK; }
+    bool fileDialog(KvFileRequest &) override { return false; }
+    int execDialog(QDialog &) override { return 0; }
+    bool printDialog(QPrinter &) override { return false; }
+};
+
+double TimeUntilPainted(KvVirtualTree *tree, const std::function<void()> &work)
+{
+    NextPaint paint(tree->viewport());
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    paint.wait();
+    return ElapsedMs(timer);
+}
+
+} // namespace
+
+void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
+{
+    TkvMemosFrame &frame = *program.mainFm().memosFrame();
+    KvVirtualTree *tree = frame.VtMemos;
+
+    if (Wanted(names, "listview")) {
+        Report("listview", count, TimeUntilPainted(tree, [&] { frame.Action_ViewList->trigger(); }), "ms");
+        TimeUntilPainted(tree, [&] { frame.Action_ViewList->trigger(); });
+    }
+
+    if (Wanted(names, "scroll")) {
+        // Page down until the first thousand rows have gone by.
+        QScrollBar *bar = tree->verticalScrollBar();
+        bar->setValue(0);
+        int pages = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while (tree->nodeAt(QPoint(5, 1)) && bar->value() < bar->maximum()) {
+            KvTreeNode *top = tree->nodeAt(QPoint(5, 1));
+            int row = 0;
+            for (KvTreeNode *node = tree->firstNode(); node && node != top; node = tree->nextNode(node))
+                row += tree->isEffectivelyVisible(node) ? 1 : 0;
+            if (row >= 1000)
+                break;
+            TimeUntilPainted(tree, [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
+            ++pages;
+        }
+        Report("scroll", count, pages ? ElapsedMs(timer) / pages : 0, "ms");
+        bar->setValue(0);
+    }
+
+    if (Wanted(names, "filter")) {
+        // One keystroke each: a text about 1 % of the memos hold, and one none holds.
+        frame.Edt_SearchEnter();
+        double slowest = 0;
+        for (const char *text : {"needle", "no such text"}) {
+            slowest = std::max(slowest, TimeUntilPainted(tree, [&] { frame.Edt_Search->setText(QLatin1String(text)); }));
+            TimeUntilPainted(tree, [&] { frame.Edt_Search->setText(QString()); });
+        }
+        frame.Btn_SearchClick();
+        Report("filter", count, slowest, "ms");
+    }
+
+    if (Wanted(names, "delete") && count == 100000) {
+        AnswerOk answers;
+        tree->clearSelection();
+        for (int i = 0; i < 1000 && i < tree->topLevelCount(); ++i)
+            tree->setSelected(tree->topLevelNode(i), true);
+        Report("delete", 1000, TimeUntilPainted(tree, [&] { frame.Action_MemoDeleteExecute(); }), "ms");
+    }
+}

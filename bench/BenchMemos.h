@@ -1,0 +1,8 @@
+#pragma once
+#include <QStringList>
+
+class TProgram;
+
+// Measures the memo tree's commands on a loaded program: list view, scrolling, the search
+// filter and deleting.
+void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names);

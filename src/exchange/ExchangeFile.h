@@ -1,0 +1,40 @@
+#pragma once
+#include "store/MemoInfo.h"
+#include <QString>
+#include <pugixml.hpp>
+
+class KvQuery;
+class Txmltry;
+
+// The exchange document shared with the sibling application: root attributes, memo and task
+// elements, and how their values are written and read back.
+namespace Exchange {
+
+// Ten lines joined by a lone CR, no declaration: 149 characters.
+extern const QString ExchangeTemplate;
+extern const QString AppName; // "Dayloom"
+
+// The template with the root's app, appversion and time set. biasMinutes is the offset that
+// every stamp of the file carries.
+void StartDocument(Txmltry &xml, const QString &appVersion, int biasMinutes);
+
+// A memo element appended to memos, attributes in the file's order.
+void AppendMemo(pugi::xml_node memos, const TMemoInfo &memo, const QString &pid, int biasMinutes);
+// A task element from the current row of a "select * from tasks" result.
+void AppendTask(pugi::xml_node tasks, const KvQuery &row, int biasMinutes);
+
+// Memo text as written: every line break (CR LF, CR or LF) a single LF, which the library
+// writes as a character reference and every parser gives back as one LF.
+QString ContentToFile(const QString &content);
+// Memo text as stored: every line break of a parsed value (CR LF, CR or LF) becomes CR LF.
+QString ContentFromFile(const QString &value);
+
+struct TaskField {
+    const char *attribute;
+    const char *column;
+    bool isTime;
+};
+// The thirteen task values, in the file's order.
+extern const TaskField TaskFields[13];
+
+} // namespace Exchange

@@ -1,0 +1,130 @@
+#include "exchange/KvContainer.h"
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+#include <zlib.h>
+
+namespace KvContainer {
+
+namespace {
+
+constexpr qsizetype kHeaderSize = 8;
+// Deflate cannot shrink data by more than about 1:1032, so a stream of n bytes never
+// holds more than this many times n; a length field beyond it is a lie.
+constexpr qint64 kMaxRatio = 1100;
+// Work is handed to zlib in pieces of this size, with a progress call after each.
+constexpr qsizetype kPiece = 1 << 20;
+
+// Frees the compressor or decompressor however the work ends.
+struct DeflateStream {
+    z_stream stream{};
+    bool ready = false;
+    ~DeflateStream()
+    {
+        if (ready)
+            deflateEnd(&stream);
+    }
+};
+
+struct InflateStream {
+    z_stream stream{};
+    bool ready = false;
+    ~InflateStream()
+    {
+        if (ready)
+            inflateEnd(&stream);
+    }
+};
+
+} // namespace
+
+QByteArray Compress(const QByteArray &text, const ProgressFn &progress)
+{
+    DeflateStream deflater;
+    if (deflateInit2(&deflater.stream, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw Error("Unable to start the compressor");
+    deflater.ready = true;
+    const uLong bound = deflateBound(&deflater.stream, uLong(text.size()));
+    QByteArray file(kHeaderSize + qsizetype(bound), Qt::Uninitialized);
+    qToLittleEndian<qint64>(text.size(), file.data());
+    deflater.stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(text.constData()));
+    deflater.stream.next_out = reinterpret_cast<Bytef *>(file.data() + kHeaderSize);
+    deflater.stream.avail_out = uInt(bound);
+    // The output buffer holds the worst case, so every piece is taken in whole.
+    for (qsizetype done = 0;;) {
+        const qsizetype piece = qMin(kPiece, text.size() - done);
+        const bool last = done + piece == text.size();
+        deflater.stream.avail_in = uInt(piece);
+        const int rc = deflate(&deflater.stream, last ? Z_FINISH : Z_NO_FLUSH);
+        if (last ? rc != Z_STREAM_END : rc != Z_OK)
+            throw Error("Unable to compress the exchange file");
+        done += piece;
+        if (last)
+            break;
+        if (progress)
+            progress(done);
+    }
+    file.truncate(kHeaderSize + qsizetype(deflater.stream.total_out));
+    return file;
+}
+
+QByteArray Decompress(const QByteArray &file, const ProgressFn &progress)
+{
+    if (file.size() < kHeaderSize + 2)
+        throw Error("The file is too short to be an exchange file");
+    const qint64 length = qFromLittleEndian<qint64>(file.constData());
+    const qint64 streamSize = file.size() - kHeaderSize;
+    if (length <= 0 || length > kMaxTextSize || length > streamSize * kMaxRatio)
+        throw Error("The exchange file's length field does not fit its content");
+
+    InflateStream inflater;
+    if (inflateInit(&inflater.stream) != Z_OK)
+        throw Error("Unable to start the decompressor");
+    inflater.ready = true;
+    inflater.stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(file.constData() + kHeaderSize));
+    inflater.stream.avail_in = uInt(streamSize);
+    // The buffer grows with what the stream really yields, never straight to the claimed length.
+    QByteArray text;
+    qint64 produced = 0;
+    for (;;) {
+        const qint64 capacity = qMin(length, qMax<qint64>(2 * produced, kPiece));
+        if (capacity > text.size())
+            text.resize(qsizetype(capacity));
+        inflater.stream.next_out = reinterpret_cast<Bytef *>(text.data() + produced);
+        inflater.stream.avail_out = uInt(qMin<qint64>(capacity - produced, kPiece));
+        const int rc = inflate(&inflater.stream, Z_NO_FLUSH);
+        produced = qint64(inflater.stream.total_out);
+        if (produced == length)
+            break; // exactly the text the length field names; anything after it is not read
+        if (rc == Z_STREAM_END || (rc != Z_OK && rc != Z_BUF_ERROR) || (rc == Z_BUF_ERROR && inflater.stream.avail_in == 0))
+            throw Error("The exchange file's data is damaged or shorter than its length field says");
+        if (progress)
+            progress(produced);
+    }
+    return text;
+}
+
+void WriteFile(const QString &fileName, const QByteArray &text, const ProgressFn &progress)
+{
+    const QByteArray bytes = Compress(text, progress);
+    // Written beside the old file and put in its place only when complete.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(QStringLiteral("Unable to write %1: %2").arg(fileName, file.errorString()).toStdString());
+}
+
+QByteArray ReadFile(const QString &fileName, const ProgressFn &progress)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
+    const qint64 size = file.size();
+    if (size > kMaxTextSize)
+        throw Error("The file is too large to be an exchange file");
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != size)
+        throw Error(QStringLiteral("Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
+    return Decompress(bytes, progress);
+}
+
+} // namespace KvContainer

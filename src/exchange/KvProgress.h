@@ -1,0 +1,33 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QString>
+#include <memory>
+
+class QProgressDialog;
+
+// Progress of a long exchange run on the user-interface thread. Nothing shows for a short
+// run; once a run lasts, a modal progress dialog appears and the windows are kept painted
+// between steps. The dialog has no cancel button: a run ends only by finishing, by its own
+// question (Abort) or by a failure, so what is stored is always what the run reports.
+class KvProgress {
+public:
+    KvProgress(const QString &label, qint64 total); // total 0: no known end
+    ~KvProgress();
+    KvProgress(const KvProgress &) = delete;
+    KvProgress &operator=(const KvProgress &) = delete;
+
+    void setLabel(const QString &label, qint64 total);
+    // Cheap enough to call for every record.
+    void step(qint64 done);
+
+    static constexpr int kShowAfterMs = 400;
+    static constexpr int kPaintEveryMs = 50;
+
+private:
+    void show();
+    QString FLabel;
+    qint64 FTotal;
+    QElapsedTimer FClock;
+    qint64 FLastPaint = 0;
+    std::unique_ptr<QProgressDialog> FDialog;
+};
