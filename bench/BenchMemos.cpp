@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
@@ -76,6 +77,18 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
         }
         frame.Btn_SearchClick();
         Report("filter", count, slowest, "ms");
+    }
+
+    if (Wanted(names, "report")) {
+        // Save All of every memo, in both forms.
+        QTemporaryDir dir;
+        QElapsedTimer timer;
+        timer.start();
+        frame.WriteHtmlReport(true, dir.filePath(QStringLiteral("all.html")));
+        Report("report-html", count, ElapsedMs(timer), "ms");
+        timer.restart();
+        frame.WriteTextReport(true, dir.filePath(QStringLiteral("all.txt")));
+        Report("report-text", count, ElapsedMs(timer), "ms");
     }
 
     if (Wanted(names, "delete") && count == 100000) {

@@ -9,6 +9,8 @@ const QString kRule = QString(33, QLatin1Char('-'));
 
 QString LineBreaksAs(const QString &text, const QString &replacement)
 {
+    if (!text.contains(kCrLf))
+        return text;
     QString result = text;
     return result.replace(kCrLf, replacement);
 }
@@ -79,8 +81,10 @@ bool WriteReportFile(const QStringList &lines, const QString &fileName)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QByteArray data;
-    for (const QString &line : lines)
-        data += line.toUtf8() + "\r\n";
-    return file.write(data) == data.size() && file.commit();
+    for (const QString &line : lines) {
+        const QByteArray bytes = line.toUtf8();
+        if (file.write(bytes) != bytes.size() || file.write("\r\n", 2) != 2)
+            return false;
+    }
+    return file.commit();
 }

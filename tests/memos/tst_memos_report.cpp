@@ -1,0 +1,233 @@
+#include "TestSupport.h"
+#include "app/Fm_Main.h"
+#include "memos/Fr_kvMemos.h"
+#include "store/KvConnection.h"
+#include "tree/KvVirtualTree.h"
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
+{
+    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
+        if (node->data.mid == mid)
+            return node;
+    }
+    return nullptr;
+}
+
+QStringList Lines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    if (data.startsWith("\xEF\xBB\xBF") || !data.endsWith("\r\n"))
+        return {QStringLiteral("<bad framing>")};
+    QStringList lines = QString::fromUtf8(data).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+// Memos A (two sub-memos, expanded) and B (none), and C collapsed with one sub-memo.
+void Seed(const TestFolder &folder)
+{
+    KvConnection connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    InsertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a"), true);
+    InsertMemoRow(connection, QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("a1"));
+    InsertMemoRow(connection, QStringLiteral("{A2}"), QStringLiteral("{A}"), QStringLiteral("a2 <b>bold</b>"));
+    InsertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b\r\nsecond line"));
+    InsertMemoRow(connection, QStringLiteral("{C}"), QStringLiteral("root"), QStringLiteral("c"), false);
+    InsertMemoRow(connection, QStringLiteral("{C1}"), QStringLiteral("{C}"), QStringLiteral("c1"));
+}
+
+const QString kMemo1 = QStringLiteral("<li><p style=\"margin: 4px 0 4px 0; padding: 0 0 0 10px; background: #F3F3FA;\">");
+const QString kMemo2 = QStringLiteral("<li><p style=\"margin: 4px 0 4px 0; padding: 0 0 0 10px; background: #D1E9E9;\">");
+const QString kSub1 = QStringLiteral("<li><p style=\"margin: 2px 0 2px 0; padding: 0 0 0 10; background: #fff;\">");
+const QString kSub2 = QStringLiteral("<li><p style=\"margin: 2px 0 2px 0; padding: 0 0 0 10; background: #F5FFE8;\">");
+const QString kNested = QStringLiteral("<ul style=\"list-style-type: circle; margin: 0 0 5px 15px; font-size: 95%;\">");
+
+} // namespace
+
+class TestMemosReport : public QObject {
+    Q_OBJECT
+private slots:
+    void htmlReportOfTwoMemos();
+    void textReportOfTwoMemos();
+    void emptySelection();
+    void saveAllWritesVisibleSubMemosTwice();
+    void extensionFollowsTheFilter();
+    void writeFailureIsReported();
+    void printingSpansPages();
+};
+
+void TestMemosReport::htmlReportOfTwoMemos()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{B}")), true);
+    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    const QString path = folder.file(QStringLiteral("r.html"));
+    QVERIFY(frame.WriteHtmlReport(false, path));
+    QCOMPARE(frame.VtMemos->selectedCount(), 2);
+
+    const QStringList lines = Lines(path);
+    QCOMPARE(lines.mid(0, 4),
+             QStringList({"<html><body>", "<h1>Memos</h1>",
+                          "<hr style=\"background: #666;color: #666;height: 1px; margin: 0 5px 0 5px;\"></>",
+                          "<ul style=\"list-style-type: disc; font-size: 105%;\">"}));
+    QCOMPARE(lines.mid(4, 12), QStringList({kMemo1, "a</p></li>", kNested, kSub1, "a1</p></li>", kSub2,
+                                            "a2 <b>bold</b></p></li>", "</ul>", kMemo2,
+                                            "b<br> second line</p></li>", kNested, "</ul>"}));
+    QCOMPARE(lines[16], QStringLiteral("</ul>"));
+    QVERIFY(lines[17].startsWith(QStringLiteral("<hr /><p>Memos 2, Sub-Memos 2 - ")));
+    QVERIFY(lines[18].startsWith(QStringLiteral("<p>By Korvel Jotwell ")));
+    QVERIFY(lines[19].startsWith(QStringLiteral("<p><a href=\"https://")) && lines[19].endsWith(QStringLiteral("</a></p>")));
+    QCOMPARE(lines[20], QStringLiteral("</body></html>"));
+    QCOMPARE(lines.size(), 21);
+}
+
+void TestMemosReport::textReportOfTwoMemos()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{B}")), true);
+    const QString path = folder.file(QStringLiteral("r.txt"));
+    QVERIFY(frame.WriteTextReport(false, path));
+    const QStringList lines = Lines(path);
+    QCOMPARE(lines.mid(0, 9), QStringList({"Memos", QString(33, QLatin1Char('-')), "", " * a", "   - a1",
+                                           "   - a2 <b>bold</b>", " * b", "   second line", ""}));
+    QCOMPARE(lines[9], QString(33, QLatin1Char('-')));
+    QVERIFY(lines[10].startsWith(QStringLiteral(" Memos 2, Sub-Memos 2 - ")));
+    QVERIFY(lines[11].startsWith(QStringLiteral(" By Korvel Jotwell ")));
+    QVERIFY(lines[12].startsWith(QStringLiteral(" https://")) && !lines[12].contains(QLatin1Char('?')));
+    QCOMPARE(lines.size(), 13);
+}
+
+void TestMemosReport::emptySelection()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    QVERIFY(frame.WriteTextReport(false, folder.file(QStringLiteral("e.txt"))));
+    QVERIFY(Lines(folder.file(QStringLiteral("e.txt")))[5].startsWith(QStringLiteral(" Memos 0, Sub-Memos 0 - ")));
+    QVERIFY(frame.WriteHtmlReport(false, folder.file(QStringLiteral("e.html"))));
+    const QStringList html = Lines(folder.file(QStringLiteral("e.html")));
+    QCOMPARE(html[4], QStringLiteral("</ul>"));
+    QVERIFY(html[5].startsWith(QStringLiteral("<hr /><p>Memos 0, Sub-Memos 0 - ")));
+    QVERIFY(prompts.shown.isEmpty());
+}
+
+void TestMemosReport::saveAllWritesVisibleSubMemosTwice()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    prompts.fileAnswers = {folder.file(QStringLiteral("all.txt"))};
+    prompts.fileFilterAnswers = {1};
+    frame.Action_SaveAll->trigger();
+    const QStringList lines = Lines(folder.file(QStringLiteral("all.txt")));
+    // A's visible sub-memos appear in its list and again on their own; C's hidden one only once.
+    QCOMPARE(lines.mid(3, 9), QStringList({" * a", "   - a1", "   - a2 <b>bold</b>", " * a1", " * a2 <b>bold</b>",
+                                           " * b", "   second line", " * c", "   - c1"}));
+    QVERIFY(lines[14].startsWith(QStringLiteral(" Memos 5, Sub-Memos 3 - ")));
+    QCOMPARE(frame.VtMemos->selectedCount(), 0);
+}
+
+void TestMemosReport::extensionFollowsTheFilter()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    prompts.fileAnswers = {folder.file(QStringLiteral("notes.htm")), folder.file(QStringLiteral("notes.html")),
+                           folder.file(QStringLiteral("plain"))};
+    prompts.fileFilterAnswers = {2, 1, 1};
+    frame.Action_Save->trigger();
+    frame.Action_Save->trigger();
+    frame.Action_Save->trigger();
+    QCOMPARE(prompts.fileRequests[0].filter,
+             QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm; *.html)|*.htm;*.html"));
+    QVERIFY(QFile::exists(folder.file(QStringLiteral("notes.html"))));
+    QVERIFY(!QFile::exists(folder.file(QStringLiteral("notes.htm"))));
+    QCOMPARE(Lines(folder.file(QStringLiteral("notes.html")))[0], QStringLiteral("<html><body>"));
+    QCOMPARE(Lines(folder.file(QStringLiteral("notes.txt")))[0], QStringLiteral("Memos"));
+    QVERIFY(QFile::exists(folder.file(QStringLiteral("plain.txt"))));
+
+    // Cancelled, or while an edit is open: nothing.
+    frame.Action_Save->trigger();
+    QCOMPARE(prompts.fileRequests.size(), 4);
+    frame.FEditNode = Find(frame, QStringLiteral("{A}"));
+    frame.SaveReport(false);
+    frame.FEditNode = nullptr;
+    QCOMPARE(prompts.fileRequests.size(), 4);
+}
+
+void TestMemosReport::writeFailureIsReported()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    QVERIFY(!frame.WriteHtmlReport(true, folder.file(QStringLiteral("missing/folder/r.html"))));
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown[0].caption, QStringLiteral("Error"));
+    QCOMPARE(prompts.shown[0].text, QStringLiteral("File write failure!"));
+    QCOMPARE(frame.VtMemos->selectedCount(), 0);
+}
+
+void TestMemosReport::printingSpansPages()
+{
+    TestFolder folder;
+    {
+        KvConnection connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        for (int i = 0; i < 300; ++i)
+            InsertMemoRow(connection, QStringLiteral("{%1}").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("root"),
+                          QStringLiteral("memo number %1").arg(i, 3, 10, QLatin1Char('0')));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+
+    frame.Action_Print->trigger(); // cancelled
+    const QString pdf = folder.file(QStringLiteral("print.pdf"));
+    prompts.printToPdf = pdf;
+    frame.FEditNode = Find(frame, QStringLiteral("{000}"));
+    frame.Action_PrintExecute();
+    QVERIFY(!QFile::exists(pdf));
+    frame.FEditNode = nullptr;
+    frame.Action_Print->trigger();
+    QVERIFY(QFile::exists(pdf));
+
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed; the PDF's text cannot be checked");
+    QProcess process;
+    process.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY(text.count(QLatin1Char('\f')) > 1); // one form feed per page
+    QVERIFY(text.contains(QStringLiteral("memo number 000")));
+    QVERIFY(text.contains(QStringLiteral("memo number 299")));
+}
+
+JOTWELL_TEST_MAIN(TestMemosReport)
+#include "tst_memos_report.moc"
