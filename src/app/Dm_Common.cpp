@@ -1,5 +1,16 @@
 #include "app/Dm_Common.h"
+#include "app/AppSettings.h"
+#include "app/Dlg_Options.h"
 #include "app/Fm_Main.h"
+#include "app/KvApplication.h"
+#include "app/KvIniFile.h"
+#include "app/KvShell.h"
+#include "app/MakerLinks.h"
+#include "app/PostedMessages.h"
+#include "app/Prompts.h"
+#include "app/pU_Funcs.h"
+#include <QUrl>
+#include <cmath>
 #include <QAction>
 
 TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
@@ -17,6 +28,93 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
     Action_Update = makeAction(QStringLiteral("Check for &Update"));
     Action_Resources = makeAction(QStringLiteral("Get Free Resources"));
     Action_About = makeAction(QStringLiteral("&About"));
+
+    for (QAction *action : {Action_Options, Action_Contact, Action_Suggestion, Action_Website, Action_Update,
+                            Action_Resources})
+        action->setEnabled(true);
+    connect(Action_Options, &QAction::triggered, this, &TcommonDm::Action_OptionsExecute);
+    connect(Action_Contact, &QAction::triggered, this, &TcommonDm::MailSupport);
+    connect(Action_Suggestion, &QAction::triggered, this, &TcommonDm::MailSupport);
+    connect(Action_Website, &QAction::triggered, this, &TcommonDm::VisitWebsite);
+    connect(Action_Update, &QAction::triggered, this, &TcommonDm::VisitWebsite);
+    connect(Action_Resources, &QAction::triggered, this, &TcommonDm::VisitResources);
+}
+
+namespace {
+
+// A stored time stamp; a missing one is now, and written. An unreadable one is treated as
+// missing, so that a garbled settings file does not stop the start.
+TDateTime ReadStamp(const KvIniFile &ini, const QString &key)
+{
+    const QString text = ini.readString(kOptionSection, key);
+    if (!text.isEmpty()) {
+        try {
+            return IsoToDateTime(text);
+        } catch (const std::exception &) {
+        }
+    }
+    const TDateTime now = DateTimeNow();
+    ini.writeString(kOptionSection, key, DateTimeToIso(now, true));
+    return now;
+}
+
+qint64 WholeDaysBetween(TDateTime a, TDateTime b)
+{
+    return qint64(std::floor(std::fabs(a - b)));
+}
+
+} // namespace
+
+void TcommonDm::ReadStartupSettings(TmainFm &mainFm)
+{
+    const KvIniFile ini(mainFm.confPath());
+    mainFm.FFirstRun = ReadStamp(ini, kFirst);
+    mainFm.FRunDays = WholeDaysBetween(mainFm.FFirstRun, DateTimeNow());
+    ini.writeInteger(QStringLiteral("log"), kRunDays, mainFm.FRunDays);
+    mainFm.FVisitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
+    mainFm.FLastWebVisit = ReadStamp(ini, kVisitWeb);
+    mainFm.FRunMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
+}
+
+void TcommonDm::RunStartupChecks()
+{
+    FMainFm->setWindowTitle(kApplicationTitle);
+    if (FMainFm->FVisitWebEnabled && WholeDaysBetween(FMainFm->FLastWebVisit, DateTimeNow()) > 90) {
+        PostKvMessage(FMainFm, WM_SHOW_UPDATE_PROMPT);
+        FMainFm->FRunMinimized = false; // the prompt needs the window in sight
+    }
+}
+
+void TcommonDm::Action_OptionsExecute()
+{
+    TOptionsDlg dialog(*FMainFm, FMainFm);
+    Prompts().execDialog(dialog);
+}
+
+void TcommonDm::VisitPage(const QString &page)
+{
+    Shell().openUrl(QUrl(FMainFm->AddWebQuery(page)));
+    KvIniFile(FMainFm->confPath()).writeString(kOptionSection, kVisitWeb, DateTimeToIso(DateTimeNow(), true));
+}
+
+void TcommonDm::VisitWebsite()
+{
+    VisitPage(MakerLinks::kWebSite + QStringLiteral("index.htm"));
+}
+
+void TcommonDm::VisitResources()
+{
+    VisitPage(MakerLinks::kWebSite + QStringLiteral("resources.htm"));
+}
+
+void TcommonDm::MailSupport()
+{
+    Shell().openUrl(QUrl(QStringLiteral("mailto:") + MakerLinks::kSupportMail));
+}
+
+void TcommonDm::MailSales()
+{
+    Shell().openUrl(QUrl(QStringLiteral("mailto:") + MakerLinks::kSalesMail));
 }
 
 QAction *TcommonDm::makeAction(const QString &caption)

@@ -11,6 +11,17 @@ class TcommonDm : public QObject {
 public:
     explicit TcommonDm(TmainFm *mainFm);
 
+    // Start-up settings into the main window's fields; needs nothing of this module.
+    static void ReadStartupSettings(TmainFm &mainFm);
+    // At the first show: the caption, the update prompt when due, starting hidden.
+    void RunStartupChecks();
+
+    void Action_OptionsExecute();
+    void VisitWebsite();
+    void VisitResources();
+    void MailSupport();
+    void MailSales();
+
     QAction *Action_Options;
     QAction *Action_UiStayOnTop;
     QAction *Action_UiOpen;
@@ -25,5 +36,6 @@ public:
 
 private:
     QAction *makeAction(const QString &caption);
+    void VisitPage(const QString &page);
     TmainFm *FMainFm;
 };

@@ -1,4 +1,7 @@
 #include "app/Fm_Main.h"
+#include "app/Dlg_Update.h"
+#include "app/Dm_Common.h"
+#include "app/Prompts.h"
 #include "app/KvApplication.h"
 #include "app/KvImages.h"
 #include "app/KvIniFile.h"
@@ -66,6 +69,7 @@ void TmainFm::FormCreate()
         WarningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
                                   "cannot be stored.")
                        .arg(ADOConnection1.path()));
+    TcommonDm::ReadStartupSettings(*this);
 }
 
 void TmainFm::LoadBackgrounds()
@@ -106,11 +110,26 @@ void TmainFm::FormShow()
         setCentralWidget(FMemosFrame);
         PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
         PostKvMessage(FMemosFrame, WM_MEMOS_READY);
-        setWindowTitle(kApplicationTitle);
+        FCommonDm->RunStartupChecks();
         FFirstShow = false;
     } else if (FAddOpen) {
         PostKvMessage(FMemosFrame, WM_MEMOS_ADD);
     }
+}
+
+bool TmainFm::event(QEvent *event)
+{
+    if (int(event->type()) == WM_SHOW_UPDATE_PROMPT) {
+        TupdateDlg dialog(*this, *FCommonDm, this);
+        Prompts().execDialog(dialog);
+    }
+    return QMainWindow::event(event);
+}
+
+QString TmainFm::AddWebQuery(const QString &page) const
+{
+    return page + QStringLiteral("?id=j-w-") + QString::number(FRunDays) + QStringLiteral("&m=")
+           + QString::number(FPrivateMemos) + QLatin1Char('-') + QString::number(FPublicMemos);
 }
 
 void TmainFm::BringForward()

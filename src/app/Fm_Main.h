@@ -30,6 +30,9 @@ public:
 
     // Brings the window forward for a later start of the program.
     void BringForward();
+    // The page address with the query string that tells the maker how long the program has
+    // been in use and how many memos it holds.
+    QString AddWebQuery(const QString &page) const;
 
     QAction *Action_DbBackup;
     QAction *Action_DbRestore;
@@ -66,6 +69,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void FormCreate();

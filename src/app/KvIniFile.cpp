@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringList>
 #include <stdexcept>
 
@@ -115,8 +116,14 @@ void KvIniFile::writeString(const QString &section, const QString &key, const QS
         file.write(lines.join(QLatin1String("\r\n")).toUtf8() + "\r\n");
         written = file.commit();
     }
-    if (!written)
+    // Said once per file: a read-only settings folder must not bring a box at every click.
+    static QSet<QString> reported;
+    if (written)
+        reported.remove(FPath);
+    else if (!reported.contains(FPath)) {
+        reported.insert(FPath);
         throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(FPath).toStdString());
+    }
 }
 
 void KvIniFile::writeBool(const QString &section, const QString &key, bool value) const

@@ -3,7 +3,8 @@
 
 // Settings file access one key at a time, as the program needs it: every write goes to the
 // disk at once and keeps the rest of the file as it was. A missing file or key reads as the
-// default; a write that cannot be made raises "Unable to write to <path>".
+// default; a write that cannot be made raises "Unable to write to <path>", once for each
+// file until a write to it succeeds again.
 class KvIniFile {
 public:
     explicit KvIniFile(QString path) : FPath(std::move(path)) {}

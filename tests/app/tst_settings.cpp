@@ -1,0 +1,255 @@
+#include "TestSupport.h"
+#include "app/AppSettings.h"
+#include "app/AutoStart.h"
+#include "app/Dlg_Options.h"
+#include "app/Dlg_Update.h"
+#include "app/Dm_Common.h"
+#include "app/Fm_Main.h"
+#include "app/KvIniFile.h"
+#include "app/KvShell.h"
+#include "app/pU_Funcs.h"
+#include "memos/Fr_kvMemos.h"
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+class RecordingShell : public KvShellHandler {
+public:
+    RecordingShell() { SetShellHandler(this); }
+    ~RecordingShell() override { SetShellHandler(nullptr); }
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url.toString();
+        return true;
+    }
+    QStringList opened;
+};
+
+void WriteStamp(const TestFolder &folder, const QString &key, double daysAgo)
+{
+    KvIniFile(folder.file(QStringLiteral("kvConf.ini")))
+        .writeString(kOptionSection, key, DateTimeToIso(DateTimeNow() - daysAgo, true));
+}
+
+QString Ini(const TestFolder &folder, const QString &section, const QString &key)
+{
+    return KvIniFile(folder.file(QStringLiteral("kvConf.ini"))).readString(section, key, QStringLiteral("<none>"));
+}
+
+// Counts update prompts while the program starts.
+int PromptsAtStart(const TestFolder &folder, ScriptedPrompts &prompts, bool *windowVisible = nullptr)
+{
+    int shown = 0;
+    prompts.onDialog = [&shown](QDialog &dialog) { shown += qobject_cast<TupdateDlg *>(&dialog) ? 1 : 0; };
+    StartedProgram program(folder.path());
+    QTest::qWait(20); // the prompt is posted after the first show
+    if (windowVisible)
+        *windowVisible = program.mainFm().isVisible() && !program.mainFm().FRunMinimized;
+    prompts.onDialog = nullptr;
+    return shown;
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void firstStartWritesStamps();
+    void updatePromptAfterNinetyDays();
+    void updatePromptAnswers();
+    void optionsDialogWritesSettingsAndEntry();
+    void webLinksCarryTheQuery();
+    void garbledStampStartsNormally();
+
+private:
+    QTemporaryDir FConfigHome;
+};
+
+void TestSettings::initTestCase()
+{
+    // The autostart entry goes to a folder of the test's own, never the user's.
+    qputenv("XDG_CONFIG_HOME", FConfigHome.path().toUtf8());
+}
+
+void TestSettings::firstStartWritesStamps()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    QCOMPARE(PromptsAtStart(folder, prompts), 0);
+    for (const QString &key : {kFirst, kVisitWeb}) {
+        const QString stamp = Ini(folder, kOptionSection, key);
+        QVERIFY2(qAbs(IsoToDateTime(stamp) - DateTimeNow()) < 1.0 / 24, qPrintable(stamp));
+    }
+    QCOMPARE(Ini(folder, QStringLiteral("log"), kRunDays), QStringLiteral("0"));
+}
+
+void TestSettings::updatePromptAfterNinetyDays()
+{
+    ScriptedPrompts prompts;
+    {
+        TestFolder folder;
+        WriteStamp(folder, kVisitWeb, 91);
+        KvIniFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kRunMinimizedEn, true);
+        bool visible = false;
+        QCOMPARE(PromptsAtStart(folder, prompts, &visible), 1);
+        QVERIFY(visible); // the prompt keeps the window in sight, even when it starts hidden
+    }
+    {
+        TestFolder folder;
+        WriteStamp(folder, kVisitWeb, 90 + 23.0 / 24);
+        QCOMPARE(PromptsAtStart(folder, prompts), 0);
+    }
+    {
+        TestFolder folder;
+        WriteStamp(folder, kVisitWeb, -95); // a date in the future counts the same
+        QCOMPARE(PromptsAtStart(folder, prompts), 1);
+    }
+    {
+        TestFolder folder;
+        WriteStamp(folder, kVisitWeb, 200);
+        KvIniFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kVisitWebEn, false);
+        QCOMPARE(PromptsAtStart(folder, prompts), 0);
+    }
+}
+
+void TestSettings::updatePromptAnswers()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+
+    // Ticking "Do not ask me again." and letting the prompt time out turns it off for good.
+    int result = 0;
+    TupdateDlg timedOut(mainFm, *mainFm.commonDm());
+    QCOMPARE(timedOut.Timer1->interval(), 5000);
+    QVERIFY(timedOut.Timer1->isActive());
+    QVERIFY(timedOut.btn_Yes->font().bold());
+    connect(&timedOut, &QDialog::finished, this, [&result](int code) { result = code; });
+    timedOut.cb_ask->click();
+    QCOMPARE(Ini(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
+    timedOut.Timer1Timer(); // what the timer does when its 5 s are up
+    QCOMPARE(result, int(IDNO));
+    QVERIFY(!mainFm.FVisitWebEnabled);
+    QVERIFY(shell.opened.isEmpty());
+
+    // Yes opens the web site and starts the ninety days again.
+    WriteStamp(folder, kVisitWeb, 120);
+    TupdateDlg answered(mainFm, *mainFm.commonDm());
+    connect(&answered, &QDialog::finished, this, [&result](int code) { result = code; });
+    answered.btn_Yes->click();
+    QCOMPARE(result, int(IDYES));
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(shell.opened[0].contains(QStringLiteral("index.htm?id=j-w-")));
+    QVERIFY(qAbs(IsoToDateTime(Ini(folder, kOptionSection, kVisitWeb)) - DateTimeNow()) < 1.0 / 24);
+}
+
+void TestSettings::optionsDialogWritesSettingsAndEntry()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+    QFile::remove(AutoStartFile());
+
+    {
+        TOptionsDlg dialog(mainFm);
+        QVERIFY(!dialog.cb_AutoStart->isChecked() && !dialog.cb_AutoMinimized->isChecked());
+        dialog.cb_AutoStart->setChecked(true);
+        dialog.cb_AutoMinimized->setChecked(true);
+        dialog.cb_AddOpen->setChecked(true);
+        dialog.Btn_Ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QVERIFY(mainFm.FRunMinimized && mainFm.FAddOpen);
+    QCOMPARE(Ini(folder, kOptionSection, kRunMinimizedEn), QStringLiteral("1"));
+    QCOMPARE(Ini(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+    QFile entry(AutoStartFile());
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    entry.close();
+    QVERIFY2(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QLatin1Char('"')),
+             qPrintable(text));
+
+    // An entry naming another program is left as it is; unticking removes it.
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nExec=/opt/other/jotwell\n");
+    entry.close();
+    {
+        TOptionsDlg dialog(mainFm);
+        QVERIFY(dialog.cb_AutoStart->isChecked() && dialog.cb_AddOpen->isChecked());
+        dialog.Btn_Ok->click();
+    }
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QCOMPARE(entry.readAll(), QByteArray("[Desktop Entry]\nExec=/opt/other/jotwell\n"));
+    entry.close();
+    {
+        TOptionsDlg dialog(mainFm);
+        dialog.cb_AutoStart->setChecked(false);
+        dialog.cb_AddOpen->setChecked(false);
+        dialog.Button2->click(); // Cancel changes nothing
+    }
+    QVERIFY(QFile::exists(AutoStartFile()) && mainFm.FAddOpen);
+    {
+        TOptionsDlg dialog(mainFm);
+        dialog.cb_AutoStart->setChecked(false);
+        dialog.Btn_Ok->click();
+    }
+    QVERIFY(!QFile::exists(AutoStartFile()));
+
+    // With "Add new item while open", every later show starts a new memo.
+    mainFm.hide();
+    mainFm.show();
+    QTRY_VERIFY(program.frame().FEditNode != nullptr);
+}
+
+void TestSettings::webLinksCarryTheQuery()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+    TcommonDm &common = *mainFm.commonDm();
+    mainFm.FRunDays = 40;
+    mainFm.FPrivateMemos = 57;
+    WriteStamp(folder, kVisitWeb, 10);
+
+    common.Action_Website->trigger();
+    common.Action_Update->trigger();
+    common.Action_Resources->trigger();
+    QCOMPARE(shell.opened.size(), 3);
+    QVERIFY(shell.opened[0].endsWith(QStringLiteral("/index.htm?id=j-w-40&m=57-0")));
+    QCOMPARE(shell.opened[1], shell.opened[0]);
+    QVERIFY(shell.opened[2].endsWith(QStringLiteral("/resources.htm?id=j-w-40&m=57-0")));
+    QVERIFY(qAbs(IsoToDateTime(Ini(folder, kOptionSection, kVisitWeb)) - DateTimeNow()) < 1.0 / 24);
+
+    // Mail links leave the web visit alone.
+    WriteStamp(folder, kVisitWeb, 10);
+    const QString before = Ini(folder, kOptionSection, kVisitWeb);
+    common.Action_Contact->trigger();
+    common.Action_Suggestion->trigger();
+    QCOMPARE(shell.opened[3], shell.opened[4]);
+    QVERIFY(shell.opened[3].startsWith(QStringLiteral("mailto:")));
+    QCOMPARE(Ini(folder, kOptionSection, kVisitWeb), before);
+}
+
+void TestSettings::garbledStampStartsNormally()
+{
+    TestFolder folder;
+    KvIniFile(folder.file(QStringLiteral("kvConf.ini"))).writeString(kOptionSection, kFirst, QStringLiteral("yesterday-ish"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    QVERIFY(prompts.shown.isEmpty());
+    QVERIFY(qAbs(IsoToDateTime(Ini(folder, kOptionSection, kFirst)) - DateTimeNow()) < 1.0 / 24);
+    QVERIFY(Ini(folder, kOptionSection, kVisitWeb) != QStringLiteral("<none>"));
+}
+
+JOTWELL_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
