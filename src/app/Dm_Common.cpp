@@ -1,5 +1,6 @@
 #include "app/Dm_Common.h"
 #include "app/AppSettings.h"
+#include "app/Dlg_About.h"
 #include "app/Dlg_Options.h"
 #include "app/Fm_Main.h"
 #include "app/KvApplication.h"
@@ -9,6 +10,8 @@
 #include "app/PostedMessages.h"
 #include "app/Prompts.h"
 #include "app/pU_Funcs.h"
+#include "components/kvHHComp.h"
+#include <QKeySequence>
 #include <QUrl>
 #include <cmath>
 #include <QAction>
@@ -29,9 +32,12 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
     Action_Resources = makeAction(QStringLiteral("Get Free Resources"));
     Action_About = makeAction(QStringLiteral("&About"));
 
+    HelpContents1->setShortcut(QKeySequence(Qt::Key_F1));
     for (QAction *action : {Action_Options, Action_Contact, Action_Suggestion, Action_Website, Action_Update,
-                            Action_Resources})
+                            Action_Resources, HelpContents1, Action_About})
         action->setEnabled(true);
+    connect(HelpContents1, &QAction::triggered, this, [this] { FMainFm->KVHHComp1->ShowContents(); });
+    connect(Action_About, &QAction::triggered, this, &TcommonDm::Action_AboutExecute);
     connect(Action_Options, &QAction::triggered, this, &TcommonDm::Action_OptionsExecute);
     connect(Action_Contact, &QAction::triggered, this, &TcommonDm::MailSupport);
     connect(Action_Suggestion, &QAction::triggered, this, &TcommonDm::MailSupport);
@@ -83,6 +89,12 @@ void TcommonDm::RunStartupChecks()
         PostKvMessage(FMainFm, WM_SHOW_UPDATE_PROMPT);
         FMainFm->FRunMinimized = false; // the prompt needs the window in sight
     }
+}
+
+void TcommonDm::Action_AboutExecute()
+{
+    TAboutDlg dialog(*FMainFm, *this, FMainFm);
+    Prompts().execDialog(dialog);
 }
 
 void TcommonDm::Action_OptionsExecute()

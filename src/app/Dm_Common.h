@@ -17,6 +17,7 @@ public:
     void RunStartupChecks();
 
     void Action_OptionsExecute();
+    void Action_AboutExecute();
     void VisitWebsite();
     void VisitResources();
     void MailSupport();

@@ -2,6 +2,8 @@
 #include "app/Dlg_Update.h"
 #include "app/Dm_Common.h"
 #include "app/Prompts.h"
+#include "components/kvHHComp.h"
+#include <QStandardPaths>
 #include "app/KvApplication.h"
 #include "app/KvImages.h"
 #include "app/KvIniFile.h"
@@ -28,6 +30,7 @@ TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
     Action_PasteMemo = makeAction(QStringLiteral("Paste To &Memo"));
     Action_Exit = makeAction(QStringLiteral("E&xit"));
     KvVersionInfo1 = new TKvVersionInfo(this);
+    KVHHComp1 = new TKVHHComp(this);
     for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
         action->setEnabled(true);
     connect(Action_DbBackup, &QAction::triggered, this, &TmainFm::Action_DbBackupExecute);
@@ -70,6 +73,9 @@ void TmainFm::FormCreate()
                                   "cannot be stored.")
                        .arg(ADOConnection1.path()));
     TcommonDm::ReadStartupSettings(*this);
+    // The viewer opens a file: the built-in page is put where the user's cache lives.
+    KVHHComp1->HelpFile = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                          + QStringLiteral("/jotwell-help.html");
 }
 
 void TmainFm::LoadBackgrounds()

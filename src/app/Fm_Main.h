@@ -8,6 +8,7 @@
 class QAction;
 class TkvMemosFrame;
 class TcommonDm;
+class TKVHHComp;
 class TIoDm;
 class TKvVersionInfo;
 
@@ -45,6 +46,7 @@ public:
     void Action_DbRestoreExecute();
     void Action_ImportExecute();
 
+    TKVHHComp *KVHHComp1;
     // The program's own version values.
     TKvVersionInfo *KvVersionInfo1;
     // One save dialog for backup and export, so each offers the name the other chose last.

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/AppSettings.h"
 #include "app/AutoStart.h"
+#include "app/Dlg_About.h"
 #include "app/Dlg_Options.h"
 #include "app/Dlg_Update.h"
 #include "app/Dm_Common.h"
@@ -9,7 +10,9 @@
 #include "app/KvShell.h"
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
@@ -65,6 +68,7 @@ private slots:
     void optionsDialogWritesSettingsAndEntry();
     void webLinksCarryTheQuery();
     void garbledStampStartsNormally();
+    void helpAndAboutBox();
 
 private:
     QTemporaryDir FConfigHome;
@@ -249,6 +253,43 @@ void TestSettings::garbledStampStartsNormally()
     QVERIFY(prompts.shown.isEmpty());
     QVERIFY(qAbs(IsoToDateTime(Ini(folder, kOptionSection, kFirst)) - DateTimeNow()) < 1.0 / 24);
     QVERIFY(Ini(folder, kOptionSection, kVisitWeb) != QStringLiteral("<none>"));
+}
+
+void TestSettings::helpAndAboutBox()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+    TcommonDm &common = *mainFm.commonDm();
+
+    QCOMPARE(common.HelpContents1->shortcut(), QKeySequence(Qt::Key_F1));
+    common.HelpContents1->trigger();
+    QCOMPARE(shell.opened.size(), 1);
+    const QString helpFile = QUrl(shell.opened[0]).toLocalFile();
+    QFile help(helpFile);
+    QVERIFY(help.open(QIODevice::ReadOnly));
+    QVERIFY(help.readAll().contains("<title>Korvel Jotwell Help</title>"));
+    WriteStamp(folder, kVisitWeb, 30);
+    const QString visitBefore = Ini(folder, kOptionSection, kVisitWeb);
+
+    prompts.onDialog = [&](QDialog &dialog) {
+        auto *about = qobject_cast<TAboutDlg *>(&dialog);
+        QVERIFY(about);
+        QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
+        QCOMPARE(about->Label_AppName->text(), QStringLiteral("Korvel Jotwell"));
+        QCOMPARE(about->lbl_version->text(), QStringLiteral("1.7.5.31"));
+        QVERIFY(!about->Image_App->pixmap().isNull());
+        QTest::mouseClick(about->lbl_support, Qt::LeftButton);
+        QCOMPARE(Ini(folder, kOptionSection, kVisitWeb), visitBefore);
+        QTest::mouseClick(about->lbl_web, Qt::LeftButton);
+    };
+    common.Action_About->trigger();
+    QCOMPARE(shell.opened.size(), 3);
+    QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
+    QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
+    QVERIFY(Ini(folder, kOptionSection, kVisitWeb) != visitBefore);
 }
 
 JOTWELL_TEST_MAIN(TestSettings)
