@@ -30,6 +30,13 @@ KvVirtualTree::KvVirtualTree(QWidget *parent)
         if (FDropTarget && FDropTarget->childCount() > 0 && !FDropTarget->isExpanded())
             setExpanded(FDropTarget, true);
     });
+    FClickEditTimer = new QTimer(this);
+    FClickEditTimer->setSingleShot(true);
+    connect(FClickEditTimer, &QTimer::timeout, this, [this] {
+        if (isAlive(FClickEditNode, FClickEditSerial) && FClickEditNode->FSelected && !FEditor)
+            editNode(FClickEditNode);
+        FClickEditNode = nullptr;
+    });
     FScrollTimer = new QTimer(this);
     FScrollTimer->setInterval(50);
     connect(FScrollTimer, &QTimer::timeout, this, &KvVirtualTree::dragAutoScroll);

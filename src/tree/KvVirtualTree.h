@@ -151,7 +151,6 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool viewportEvent(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct RowParts {
@@ -256,6 +255,10 @@ private:
     QPoint FDragPos;
     QTimer *FExpandTimer = nullptr;
     QTimer *FScrollTimer = nullptr;
+    // A second, slow click on the one selected node edits it, unless it becomes a double click.
+    QTimer *FClickEditTimer = nullptr;
+    KvTreeNode *FClickEditNode = nullptr;
+    uint64_t FClickEditSerial = 0;
 
     std::vector<QIcon> FImages;
     QString FHint;

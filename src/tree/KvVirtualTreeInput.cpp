@@ -69,11 +69,6 @@ void KvVirtualTree::leaveEvent(QEvent *event)
     QAbstractScrollArea::leaveEvent(event);
 }
 
-bool KvVirtualTree::eventFilter(QObject *watched, QEvent *event)
-{
-    return QAbstractScrollArea::eventFilter(watched, event);
-}
-
 // --- mouse -------------------------------------------------------------------------------
 
 void KvVirtualTree::mousePressEvent(QMouseEvent *event)
@@ -88,10 +83,16 @@ void KvVirtualTree::mousePressEvent(QMouseEvent *event)
     FDeferredSelect = nullptr;
     const Qt::KeyboardModifiers mods = event->modifiers();
 
+    FClickEditTimer->stop();
+    FClickEditNode = nullptr;
     if (event->button() == Qt::LeftButton) {
         if (!node) {
             clearSelection();
             return;
+        }
+        if (mods == Qt::NoModifier && node == FFocused && node->FSelected && FSelection.size() == 1) {
+            FClickEditNode = node;
+            FClickEditSerial = node->FSerial;
         }
         if (!node->FChildren.empty() && rowParts(node, nodeRect(node)).button.contains(pos)) {
             setExpanded(node, !node->FExpanded);
@@ -132,6 +133,11 @@ void KvVirtualTree::mouseReleaseEvent(QMouseEvent *event)
         FDeferredSelect = nullptr;
         selectOnly(node);
     }
+    // Released where it was pressed, without a drag: wait whether a double click follows.
+    if (FClickEditNode && FPressNode == FClickEditNode && nodeAt(event->position().toPoint()) == FClickEditNode)
+        FClickEditTimer->start(QApplication::doubleClickInterval() + 50);
+    else
+        FClickEditNode = nullptr;
     FPressNode = nullptr;
 }
 
@@ -156,6 +162,8 @@ void KvVirtualTree::mouseMoveEvent(QMouseEvent *event)
 
 void KvVirtualTree::mouseDoubleClickEvent(QMouseEvent *)
 {
+    FClickEditTimer->stop();
+    FClickEditNode = nullptr;
     // No expansion toggle: the owner decides what a double click means.
     if (OnDblClick)
         OnDblClick();

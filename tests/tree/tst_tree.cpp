@@ -83,6 +83,7 @@ private slots:
     void hotNodeAndHint();
     void dragAndDrop();
     void editor();
+    void slowSecondClickAsksToEdit();
     void printing();
 };
 
@@ -704,6 +705,40 @@ void TestTree::editor()
     QVERIFY(b->isExpanded());
     QCOMPARE(tree->focusedNode(), b1);
     QVERIFY(tree->cancelEditNode());
+}
+
+void TestTree::slowSecondClickAsksToEdit()
+{
+    KvVirtualTree tree;
+    tree.OnGetText = textOf;
+    KvTreeNode *a = add(tree, nullptr, "a");
+    KvTreeNode *b = add(tree, nullptr, "b");
+    tree.resize(300, 200);
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    QList<KvTreeNode *> asked;
+    tree.OnEditing = [&](KvTreeNode *node, bool &allowed) {
+        asked << node;
+        allowed = false;
+    };
+    QWidget *vp = tree.viewport();
+    const int wait = QApplication::doubleClickInterval() + 200;
+
+    QTest::mouseClick(vp, Qt::LeftButton, {}, centre(tree, a)); // selects: no edit
+    QTest::qWait(wait);
+    QVERIFY(asked.isEmpty());
+    QTest::mouseClick(vp, Qt::LeftButton, {}, centre(tree, a)); // the second, slow click
+    QTRY_COMPARE_WITH_TIMEOUT(asked, QList<KvTreeNode *>({a}), wait + 500);
+
+    // A double click on the selected node is not a slow click.
+    QTest::mouseDClick(vp, Qt::LeftButton, {}, centre(tree, a));
+    QTest::qWait(wait);
+    QCOMPARE(asked.size(), 1);
+
+    // Clicking another node first selects it.
+    QTest::mouseClick(vp, Qt::LeftButton, {}, centre(tree, b));
+    QTest::qWait(wait);
+    QCOMPARE(asked.size(), 1);
 }
 
 void TestTree::printing()
