@@ -2,6 +2,8 @@
 #include "app/Fm_Main.h"
 #include "app/Program.h"
 #include "memos/Fr_kvMemos.h"
+#include "tree/KvVirtualTree.h"
+#include <QPlainTextEdit>
 #include <QtTest>
 #include "store/KvConnection.h"
 #include "store/KvDbError.h"
@@ -98,4 +100,31 @@ TmainFm &StartedProgram::mainFm() const
 TkvMemosFrame &StartedProgram::frame() const
 {
     return *mainFm().memosFrame();
+}
+
+KvTreeNode *FindMemo(TkvMemosFrame &frame, const QString &mid)
+{
+    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
+        if (node->data.mid == mid)
+            return node;
+    }
+    return nullptr;
+}
+
+QPlainTextEdit *OpenEditor(TkvMemosFrame &frame)
+{
+    if (!QTest::qWaitFor([&] { return frame.VtMemos->isEditing(); }, 5000))
+        return nullptr;
+    return frame.VtMemos->findChild<QPlainTextEdit *>();
+}
+
+int StoredExpandFlag(TmainFm &mainFm, const QString &mid)
+{
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(mainFm.connection().handle(), "select expandFlag from memos where mid=?", -1, &stmt, nullptr);
+    const QByteArray id = mid.toUtf8();
+    sqlite3_bind_text(stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
+    const int flag = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    return flag;
 }

@@ -62,6 +62,8 @@ void InsertMemoRow(KvConnection &connection, const QString &mid, const QString &
 class TProgram;
 class TmainFm;
 class TkvMemosFrame;
+class KvTreeNode;
+class QPlainTextEdit;
 
 // The program started on a test folder, shown, with its list loaded and ready.
 class StartedProgram {
@@ -74,6 +76,13 @@ public:
 private:
     TProgram *FProgram;
 };
+
+// The node of the memo with this id, or nullptr.
+KvTreeNode *FindMemo(TkvMemosFrame &frame, const QString &mid);
+// The tree's in-place editor once the posted message has opened it; nullptr when it never opens.
+QPlainTextEdit *OpenEditor(TkvMemosFrame &frame);
+// The expandFlag stored for a memo, read past the program; -1 when there is no such row.
+int StoredExpandFlag(TmainFm &mainFm, const QString &mid);
 
 // Runs a test class under the program's own application object, so that errors escaping a
 // handler reach the default error box as they do in the program.

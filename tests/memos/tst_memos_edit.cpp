@@ -41,23 +41,6 @@ void Seed(const TestFolder &folder, const QList<std::pair<QString, QString>> &me
         InsertMemoRow(connection, mid, pid, QStringLiteral("text ") + mid, true);
 }
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
-// The editor once the posted message has opened it; nullptr when it never opens.
-QPlainTextEdit *OpenEditor(TkvMemosFrame &frame)
-{
-    if (!QTest::qWaitFor([&] { return frame.VtMemos->isEditing(); }, 5000))
-        return nullptr;
-    return frame.VtMemos->findChild<QPlainTextEdit *>();
-}
-
 void Commit(QPlainTextEdit *editor)
 {
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
@@ -130,7 +113,7 @@ void TestMemosEdit::addTypeAndCommit()
     QCOMPARE(rows[0].assignTime, rows[0].createTime);
     QVERIFY(rows[0].editTime >= rows[0].createTime);
     QVERIFY(qAbs(rows[0].createTime - DateTimeNow()) < 1.0 / 24);
-    KvTreeNode *node = Find(frame, rows[0].mid);
+    KvTreeNode *node = FindMemo(frame, rows[0].mid);
     QVERIFY(node && node->isSelected());
     QVERIFY(frame.Action_MemoEdit->isEnabled());
 
@@ -210,11 +193,11 @@ void TestMemosEdit::unchangedEditIssuesNoUpdate()
     const int changes = sqlite3_total_changes(db);
 
     // With two memos selected, only the first is edited.
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{B}")), true);
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{B}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     frame.Action_MemoEdit->trigger();
     QPlainTextEdit *editor = OpenEditor(frame);
-    QCOMPARE(frame.VtMemos->editedNode(), Find(frame, QStringLiteral("{A}")));
+    QCOMPARE(frame.VtMemos->editedNode(), FindMemo(frame, QStringLiteral("{A}")));
     Commit(editor);
     QCOMPARE(sqlite3_total_changes(db), changes);
 
@@ -223,7 +206,7 @@ void TestMemosEdit::unchangedEditIssuesNoUpdate()
     QTest::keyClicks(editor, QStringLiteral("changed"));
     QTest::keyClick(editor, Qt::Key_Escape);
     QCOMPARE(sqlite3_total_changes(db), changes);
-    QCOMPARE(Find(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("text {A}"));
+    QCOMPARE(FindMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("text {A}"));
     QCOMPARE(Rows(folder.path())[0].editTime, 45000.5);
 }
 
@@ -246,11 +229,11 @@ void TestMemosEdit::subMemoParentChoice()
     TkvMemosFrame &frame = program.frame();
 
     // A sub-memo selected: the new memo is its sibling.
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A1}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A1}")), true);
     frame.VtMemos->setFocus();
     QTest::keyClick(frame.VtMemos, Qt::Key_Return, Qt::ControlModifier);
     QPlainTextEdit *editor = OpenEditor(frame);
-    QCOMPARE(frame.FEditNode->parent(), Find(frame, QStringLiteral("{A}")));
+    QCOMPARE(frame.FEditNode->parent(), FindMemo(frame, QStringLiteral("{A}")));
     QTest::keyClicks(editor, QStringLiteral("sibling"));
     Commit(editor);
 
@@ -299,7 +282,7 @@ void TestMemosEdit::treeRequestsGoThroughTheHandshake()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    KvTreeNode *a = Find(frame, QStringLiteral("{A}"));
+    KvTreeNode *a = FindMemo(frame, QStringLiteral("{A}"));
     frame.VtMemos->setFocusedNode(a);
     frame.VtMemos->setFocus();
 

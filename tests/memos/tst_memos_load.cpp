@@ -44,26 +44,6 @@ QStringList Texts(TkvMemosFrame &frame, KvTreeNode *parent = nullptr)
     return texts;
 }
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
-int StoredExpandFlag(TmainFm &mainFm, const QString &mid)
-{
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(mainFm.connection().handle(), "select expandFlag from memos where mid=?", -1, &stmt, nullptr);
-    const QByteArray id = mid.toUtf8();
-    sqlite3_bind_text(stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
-    const int flag = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
-    sqlite3_finalize(stmt);
-    return flag;
-}
-
 QString Ini(const TestFolder &folder, const QString &section, const QString &key)
 {
     return KvIniFile(folder.file(QStringLiteral("kvConf.ini"))).readString(section, key, QStringLiteral("<none>"));
@@ -100,8 +80,8 @@ void TestMemosLoad::loadsTwoLevelsOnly()
     TkvMemosFrame &frame = program.frame();
 
     QCOMPARE(frame.VtMemos->totalCount(), 4);
-    KvTreeNode *a = Find(frame, QStringLiteral("{A}"));
-    KvTreeNode *b = Find(frame, QStringLiteral("{B}"));
+    KvTreeNode *a = FindMemo(frame, QStringLiteral("{A}"));
+    KvTreeNode *b = FindMemo(frame, QStringLiteral("{B}"));
     QVERIFY(a && b);
     QCOMPARE(a->childCount(), 1);
     QCOMPARE(a->child(0)->data.content, QStringLiteral("sub a1"));
@@ -152,13 +132,13 @@ void TestMemosLoad::sortsStablyBothWays()
         StartedProgram program(folder.path());
         TkvMemosFrame &frame = program.frame();
         QCOMPARE(Texts(frame), QStringList({"app", "apple", "Banana", "cherry", "Same", "SAME"}));
-        QCOMPARE(Texts(frame, Find(frame, QStringLiteral("{6}"))), QStringList({"Alpha", "zed"}));
+        QCOMPARE(Texts(frame, FindMemo(frame, QStringLiteral("{6}"))), QStringList({"Alpha", "zed"}));
         QCOMPARE(frame.Action_ViewAsc->toolTip(), QStringLiteral("Descending Sort"));
 
         frame.Action_ViewAsc->trigger();
         // Equal texts keep their order in both directions.
         QCOMPARE(Texts(frame), QStringList({"Same", "SAME", "cherry", "Banana", "apple", "app"}));
-        QCOMPARE(Texts(frame, Find(frame, QStringLiteral("{6}"))), QStringList({"zed", "Alpha"}));
+        QCOMPARE(Texts(frame, FindMemo(frame, QStringLiteral("{6}"))), QStringList({"zed", "Alpha"}));
         QCOMPARE(frame.Action_ViewAsc->toolTip(), QStringLiteral("Ascending Sort"));
         QCOMPARE(Ini(folder, QStringLiteral("memo"), QStringLiteral("viewAscEn")), QStringLiteral("0"));
     }
@@ -179,8 +159,8 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    KvTreeNode *a = Find(frame, QStringLiteral("{A}"));
-    KvTreeNode *empty = Find(frame, QStringLiteral("{B}"));
+    KvTreeNode *a = FindMemo(frame, QStringLiteral("{A}"));
+    KvTreeNode *empty = FindMemo(frame, QStringLiteral("{B}"));
 
     QCOMPARE(frame.VtMemosGetText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
     QCOMPARE(frame.VtMemosGetText(empty), QStringLiteral("Input content here"));
@@ -224,7 +204,7 @@ void TestMemosLoad::expandStateIsStoredOnlyOnChange()
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
     sqlite3 *db = program.mainFm().connection().handle();
-    KvTreeNode *a = Find(frame, QStringLiteral("{A}"));
+    KvTreeNode *a = FindMemo(frame, QStringLiteral("{A}"));
 
     // Loading sets the stored states without writing them back.
     int changes = sqlite3_total_changes(db);
@@ -265,12 +245,12 @@ void TestMemosLoad::refreshCommandsFollowsSelectionAndEdit()
     QVERIFY(!frame.Menu_Moveto->menuAction()->isEnabled());
     QVERIFY(!frame.MainMoveto->menuAction()->isEnabled());
 
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     for (QAction *action : listCommands)
         QVERIFY(action->isEnabled());
 
     // While an edit is open every command waits.
-    frame.FEditNode = Find(frame, QStringLiteral("{B}"));
+    frame.FEditNode = FindMemo(frame, QStringLiteral("{B}"));
     frame.RefreshCommands();
     for (QAction *action : listCommands)
         QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
@@ -292,8 +272,8 @@ void TestMemosLoad::selectAllTakesVisibleNodesOnly()
     TkvMemosFrame &frame = program.frame();
     frame.Action_SelectAll->trigger();
     QCOMPARE(frame.VtMemos->selectedCount(), 3);
-    QVERIFY(!Find(frame, QStringLiteral("{A1}"))->isSelected());
-    QVERIFY(Find(frame, QStringLiteral("{B1}"))->isSelected());
+    QVERIFY(!FindMemo(frame, QStringLiteral("{A1}"))->isSelected());
+    QVERIFY(FindMemo(frame, QStringLiteral("{B1}"))->isSelected());
     frame.Action_Deselect->trigger();
     QCOMPARE(frame.VtMemos->selectedCount(), 0);
 }
@@ -305,7 +285,7 @@ void TestMemosLoad::selectionShowsCreationTime()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    KvTreeNode *a = Find(frame, QStringLiteral("{A}"));
+    KvTreeNode *a = FindMemo(frame, QStringLiteral("{A}"));
     a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
     frame.VtMemos->setSelected(a, true);
     const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);

@@ -14,15 +14,6 @@
 
 namespace {
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
 // The tree as text: "A[A1,A2] B" lists memos by id without braces, sub-memos in brackets.
 QString Shape(TkvMemosFrame &frame)
 {
@@ -73,7 +64,7 @@ void Select(TkvMemosFrame &frame, std::initializer_list<const char *> mids)
 {
     frame.VtMemos->clearSelection();
     for (const char *mid : mids)
-        frame.VtMemos->setSelected(Find(frame, QString::fromLatin1(mid)), true);
+        frame.VtMemos->setSelected(FindMemo(frame, QString::fromLatin1(mid)), true);
 }
 
 } // namespace
@@ -154,7 +145,7 @@ void TestMemosMove::moveMenuContents()
     // Hidden memos are offered too.
     frame.Edt_Search->setFocus();
     QTest::keyClicks(frame.Edt_Search, QStringLiteral("b1"));
-    QVERIFY(!Find(frame, QStringLiteral("{C}"))->isVisible());
+    QVERIFY(!FindMemo(frame, QStringLiteral("{C}"))->isVisible());
     Select(frame, {"{B1}"});
     QCOMPARE(MenuCaptions(frame, frame.Menu_Moveto), QStringList({"Root", "-", "a && co", "c"}));
     frame.Btn_SearchClick();
@@ -174,14 +165,14 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     Select(frame, {"{A1}", "{A2}"});
     MenuItem(frame, QStringLiteral("b"))->trigger();
     QCOMPARE(Shape(frame), QStringLiteral("A B[A2,A1,B1] C"));
-    QVERIFY(Find(frame, QStringLiteral("{B}"))->isExpanded());
+    QVERIFY(FindMemo(frame, QStringLiteral("{B}"))->isExpanded());
     QCOMPARE(frame.VtMemos->selectedCount(), 0);
     QCOMPARE(Parents(program.mainFm()), QStringLiteral("A1:B A2:B A:root B1:B B:root C:root"));
 
     Select(frame, {"{B1}"});
     MenuItem(frame, QStringLiteral("Root"))->trigger();
     QCOMPARE(Shape(frame), QStringLiteral("B1 A B[A2,A1] C"));
-    QCOMPARE(Find(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
+    QCOMPARE(FindMemo(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
     QCOMPARE(Parents(program.mainFm()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
 
     // With a single memo left to offer, the menu has nothing for it.
@@ -204,24 +195,24 @@ void TestMemosMove::dropsGoLastInOrder()
 
     // A drop on a sub-memo means its memo.
     Select(frame, {"{A1}"});
-    frame.VtMemosDragDrop(Find(frame, QStringLiteral("{B1}")), true);
+    frame.VtMemosDragDrop(FindMemo(frame, QStringLiteral("{B1}")), true);
     QCOMPARE(Shape(frame), QStringLiteral("A B[B1,A1] C A2"));
-    QVERIFY(Find(frame, QStringLiteral("{B}"))->isExpanded());
+    QVERIFY(FindMemo(frame, QStringLiteral("{B}"))->isExpanded());
     QCOMPARE(frame.VtMemos->selectedCount(), 0);
 
     // The first selected memo refuses the drop; a memo offered to itself stays put.
     Select(frame, {"{C}"});
     bool accept = true;
-    frame.VtMemosDragOver(Find(frame, QStringLiteral("{C}")), true, accept);
+    frame.VtMemosDragOver(FindMemo(frame, QStringLiteral("{C}")), true, accept);
     QVERIFY(!accept);
-    frame.VtMemosDragOver(Find(frame, QStringLiteral("{A}")), true, accept);
+    frame.VtMemosDragOver(FindMemo(frame, QStringLiteral("{A}")), true, accept);
     QVERIFY(accept);
-    QVERIFY(Find(frame, QStringLiteral("{A}"))->isExpanded());
+    QVERIFY(FindMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
     // A memo dropped on one of its own sub-memos stays where it is.
     const QString before = Parents(program.mainFm());
     Select(frame, {"{B}"});
-    frame.VtMemosDragDrop(Find(frame, QStringLiteral("{A1}")), true);
+    frame.VtMemosDragDrop(FindMemo(frame, QStringLiteral("{A1}")), true);
     QCOMPARE(Shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QCOMPARE(Parents(program.mainFm()), before);
 }
@@ -238,7 +229,7 @@ void TestMemosMove::memoWithSubMemosKeepsTwoLevels()
         MenuItem(frame, QStringLiteral("c"))->trigger();
         QCOMPARE(Shape(frame), QStringLiteral("B[B1] C[A,A1,A2]"));
         Select(frame, {"{B}"});
-        frame.VtMemosDragDrop(Find(frame, QStringLiteral("{C}")), true);
+        frame.VtMemosDragDrop(FindMemo(frame, QStringLiteral("{C}")), true);
         QCOMPARE(Shape(frame), QStringLiteral("C[A,A1,A2,B,B1]"));
     }
     // Every memo is still there after a restart.
@@ -256,9 +247,9 @@ void TestMemosMove::dropsFromOtherProgramsMoveNothing()
     TkvMemosFrame &frame = program.frame();
     Select(frame, {"{A1}"});
     bool accept = true;
-    frame.VtMemosDragOver(Find(frame, QStringLiteral("{B}")), false, accept);
+    frame.VtMemosDragOver(FindMemo(frame, QStringLiteral("{B}")), false, accept);
     QVERIFY(!accept);
-    frame.VtMemosDragDrop(Find(frame, QStringLiteral("{B}")), false);
+    frame.VtMemosDragDrop(FindMemo(frame, QStringLiteral("{B}")), false);
     QCOMPARE(Shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
 }
 

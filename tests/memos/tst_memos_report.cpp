@@ -10,15 +10,6 @@
 
 namespace {
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
 QStringList Lines(const QString &path)
 {
     QFile file(path);
@@ -72,8 +63,8 @@ void TestMemosReport::htmlReportOfTwoMemos()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{B}")), true);
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{B}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     const QString path = folder.file(QStringLiteral("r.html"));
     QVERIFY(frame.WriteHtmlReport(false, path));
     QCOMPARE(frame.VtMemos->selectedCount(), 2);
@@ -101,8 +92,8 @@ void TestMemosReport::textReportOfTwoMemos()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{B}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{B}")), true);
     const QString path = folder.file(QStringLiteral("r.txt"));
     QVERIFY(frame.WriteTextReport(false, path));
     const QStringList lines = Lines(path);
@@ -173,7 +164,7 @@ void TestMemosReport::extensionFollowsTheFilter()
     // Cancelled, or while an edit is open: nothing.
     frame.Action_Save->trigger();
     QCOMPARE(prompts.fileRequests.size(), 4);
-    frame.FEditNode = Find(frame, QStringLiteral("{A}"));
+    frame.FEditNode = FindMemo(frame, QStringLiteral("{A}"));
     frame.SaveReport(false);
     frame.FEditNode = nullptr;
     QCOMPARE(prompts.fileRequests.size(), 4);
@@ -210,7 +201,7 @@ void TestMemosReport::printingSpansPages()
     frame.Action_Print->trigger(); // cancelled
     const QString pdf = folder.file(QStringLiteral("print.pdf"));
     prompts.printToPdf = pdf;
-    frame.FEditNode = Find(frame, QStringLiteral("{000}"));
+    frame.FEditNode = FindMemo(frame, QStringLiteral("{000}"));
     frame.Action_PrintExecute();
     QVERIFY(!QFile::exists(pdf));
     frame.FEditNode = nullptr;

@@ -13,15 +13,6 @@
 
 namespace {
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
 // The ids of the memos the filter leaves shown, in tree order.
 QStringList Shown(TkvMemosFrame &frame)
 {
@@ -31,17 +22,6 @@ QStringList Shown(TkvMemosFrame &frame)
             ids << node->data.mid;
     }
     return ids;
-}
-
-int StoredExpandFlag(TmainFm &mainFm, const QString &mid)
-{
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(mainFm.connection().handle(), "select expandFlag from memos where mid=?", -1, &stmt, nullptr);
-    const QByteArray id = mid.toUtf8();
-    sqlite3_bind_text(stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
-    const int flag = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
-    sqlite3_finalize(stmt);
-    return flag;
 }
 
 void Type(TkvMemosFrame &frame, const QString &text)
@@ -121,12 +101,12 @@ void TestMemosSearch::subMemoMatchShowsAndStoresItsMemo()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    QVERIFY(!Find(frame, QStringLiteral("{A}"))->isExpanded());
+    QVERIFY(!FindMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
     Type(frame, QStringLiteral("bread"));
     // {A} does not match but shows for its sub-memo, expanded; its other sub-memo stays hidden.
     QCOMPARE(Shown(frame), QStringList({QStringLiteral("{B}"), QStringLiteral("{A}"), QStringLiteral("{A1}")}));
-    QVERIFY(Find(frame, QStringLiteral("{A}"))->isExpanded());
+    QVERIFY(FindMemo(frame, QStringLiteral("{A}"))->isExpanded());
     QCOMPARE(StoredExpandFlag(program.mainFm(), QStringLiteral("{A}")), 1);
     QCOMPARE(StoredExpandFlag(program.mainFm(), QStringLiteral("{B}")), 0);
 }
@@ -148,7 +128,7 @@ void TestMemosSearch::wideSearchShowsAllSubMemos()
 
     Type(frame, QStringLiteral("Shopping"));
     QCOMPARE(Shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A1}"), QStringLiteral("{A2}")}));
-    QVERIFY(Find(frame, QStringLiteral("{A}"))->isExpanded());
+    QVERIFY(FindMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
     frame.Action_searchWide->trigger();
     QCOMPARE(Shown(frame), QStringList{QStringLiteral("{A}")});

@@ -17,15 +17,6 @@
 
 namespace {
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
-    }
-    return nullptr;
-}
-
 int Height(TkvMemosFrame &frame, KvTreeNode *node)
 {
     int height = 0;
@@ -74,13 +65,6 @@ QList<Row> Rows(TmainFm &mainFm)
     return rows;
 }
 
-QPlainTextEdit *OpenEditor(TkvMemosFrame &frame)
-{
-    if (!QTest::qWaitFor([&] { return frame.VtMemos->isEditing(); }, 5000))
-        return nullptr;
-    return frame.VtMemos->findChild<QPlainTextEdit *>();
-}
-
 } // namespace
 
 class TestMemosView : public QObject {
@@ -112,9 +96,9 @@ void TestMemosView::rowHeights()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    KvTreeNode *three = Find(frame, QStringLiteral("{A}"));
-    KvTreeNode *empty = Find(frame, QStringLiteral("{C}"));
-    KvTreeNode *one = Find(frame, QStringLiteral("{B}"));
+    KvTreeNode *three = FindMemo(frame, QStringLiteral("{A}"));
+    KvTreeNode *empty = FindMemo(frame, QStringLiteral("{C}"));
+    KvTreeNode *one = FindMemo(frame, QStringLiteral("{B}"));
     const int line = Line(frame, one);
 
     QCOMPARE(Height(frame, three), frame.VtMemos->textHeight(three, QStringLiteral("a\nb\nc")) + 4);
@@ -157,29 +141,29 @@ void TestMemosView::placeholderAndBackgrounds()
 
     QFont font = frame.VtMemos->font();
     QColor colour = Qt::black;
-    frame.VtMemosPaintText(Find(frame, QStringLiteral("{C}")), font, colour);
+    frame.VtMemosPaintText(FindMemo(frame, QStringLiteral("{C}")), font, colour);
     QVERIFY(font.italic());
     QCOMPARE(colour, frame.palette().color(QPalette::PlaceholderText));
     font = frame.VtMemos->font();
     colour = Qt::black;
-    frame.VtMemosPaintText(Find(frame, QStringLiteral("{B}")), font, colour);
+    frame.VtMemosPaintText(FindMemo(frame, QStringLiteral("{B}")), font, colour);
     QVERIFY(!font.italic());
     QCOMPARE(colour, QColor(Qt::black));
-    frame.FEditNode = Find(frame, QStringLiteral("{C}"));
+    frame.FEditNode = FindMemo(frame, QStringLiteral("{C}"));
     frame.VtMemosPaintText(frame.FEditNode, font, colour);
     QVERIFY(!font.italic());
     frame.FEditNode = nullptr;
 
     // Order: "" (C), "b" (B), "one..." (A): pictures alternate by index among siblings.
-    QCOMPARE(Find(frame, QStringLiteral("{C}"))->index(), 0);
+    QCOMPARE(FindMemo(frame, QStringLiteral("{C}"))->index(), 0);
     QVERIFY(!Near(Middle(mainFm.FItemBackground0), Middle(mainFm.FItemBackground1)));
-    QVERIFY(Near(Background(frame, Find(frame, QStringLiteral("{C}"))), Middle(mainFm.FItemBackground0)));
-    QVERIFY(Near(Background(frame, Find(frame, QStringLiteral("{B}"))), Middle(mainFm.FItemBackground1)));
-    QVERIFY(Near(Background(frame, Find(frame, QStringLiteral("{A}"))), Middle(mainFm.FItemBackground0)));
-    QVERIFY(Near(Background(frame, Find(frame, QStringLiteral("{A1}"))), Middle(mainFm.FGroupBackground)));
+    QVERIFY(Near(Background(frame, FindMemo(frame, QStringLiteral("{C}"))), Middle(mainFm.FItemBackground0)));
+    QVERIFY(Near(Background(frame, FindMemo(frame, QStringLiteral("{B}"))), Middle(mainFm.FItemBackground1)));
+    QVERIFY(Near(Background(frame, FindMemo(frame, QStringLiteral("{A}"))), Middle(mainFm.FItemBackground0)));
+    QVERIFY(Near(Background(frame, FindMemo(frame, QStringLiteral("{A1}"))), Middle(mainFm.FGroupBackground)));
 
     // The row under the mouse takes the information colour.
-    KvTreeNode *b = Find(frame, QStringLiteral("{B}"));
+    KvTreeNode *b = FindMemo(frame, QStringLiteral("{B}"));
     QTest::mouseMove(frame.VtMemos->viewport(), frame.VtMemos->nodeRect(b).center());
     QTRY_COMPARE(frame.VtMemos->hotNode(), b);
     QCOMPARE(QColor(Background(frame, b)), frame.palette().color(QPalette::ToolTipBase));
@@ -252,7 +236,7 @@ void TestMemosView::copyJoinsWithCarriageReturn()
     const auto copy = [&](std::initializer_list<const char *> mids) {
         frame.VtMemos->clearSelection();
         for (const char *mid : mids)
-            frame.VtMemos->setSelected(Find(frame, QString::fromLatin1(mid)), true);
+            frame.VtMemos->setSelected(FindMemo(frame, QString::fromLatin1(mid)), true);
         frame.VtMemos->setFocus();
         QTest::keyClick(frame.VtMemos, Qt::Key_C, Qt::ControlModifier);
         return clipboard->text();
@@ -298,11 +282,11 @@ void TestMemosView::pasteAddsOneStoredMemo()
     QTRY_COMPARE(frame.VtMemos->topLevelCount(), 3);
     QVERIFY(!frame.FEditNode);
     frame.VtMemos->clearSelection();
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A}")), true);
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     frame.Action_MemoEdit->trigger();
     QTest::keyClicks(OpenEditor(frame), QStringLiteral("changed"));
     frame.PasteAsMemo(QString());
-    QCOMPARE(Find(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("kept"));
+    QCOMPARE(FindMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("kept"));
     rows = Rows(program.mainFm());
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows[0].content, QStringLiteral("kept"));

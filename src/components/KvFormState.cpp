@@ -1,0 +1,152 @@
+#include "components/KvFormState.h"
+#include "app/KvIniFile.h"
+#include "app/Prompts.h"
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+const QString kMaximized = QStringLiteral("Maximized");
+const QString kLeft = QStringLiteral("Left");
+const QString kTop = QStringLiteral("Top");
+const QString kRight = QStringLiteral("Right");
+const QString kBottom = QStringLiteral("Bottom");
+const QString kSaved = QStringLiteral("Saved");
+
+bool IsSizeable(const QWidget &form)
+{
+    return !(form.windowFlags() & Qt::MSWindowsFixedSizeDialogHint) && form.minimumSize() != form.maximumSize();
+}
+
+// The rectangle the window returns to when it is neither maximised nor minimised.
+QRect NormalRect(const QWidget &form)
+{
+    const QRect normal = form.normalGeometry();
+    return normal.isValid() ? normal : form.geometry();
+}
+
+void SetNormalRect(QWidget &form, const QRect &rect)
+{
+    const Qt::WindowStates state = form.windowState();
+    const Qt::WindowStates wide = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(state & wide)) {
+        form.setGeometry(rect);
+        return;
+    }
+    // Qt offers no setter for the normal rectangle of a maximised window: step out, set it,
+    // and step back in.
+    form.setWindowState(state & ~wide);
+    form.setGeometry(rect);
+    form.setWindowState(state);
+}
+
+int ToInt(qint64 value)
+{
+    // Halved, so that a corner plus a size still fits.
+    return int(qBound(qint64(std::numeric_limits<int>::min() / 2), value, qint64(std::numeric_limits<int>::max() / 2)));
+}
+
+} // namespace
+
+TKvFormState::TKvFormState(QWidget *owner) : QObject(owner), FOwner(owner)
+{
+    HookOwner();
+}
+
+TKvFormState::~TKvFormState()
+{
+    UnhookOwner();
+}
+
+QWidget *TKvFormState::OwnerForm() const
+{
+    return FOwner && FOwner->isWindow() ? FOwner.data() : nullptr;
+}
+
+void TKvFormState::HookOwner()
+{
+    if (FHooked || !FOwner)
+        return;
+    FOwner->installEventFilter(this);
+    FHooked = true;
+}
+
+void TKvFormState::UnhookOwner()
+{
+    if (!FHooked)
+        return;
+    if (FOwner)
+        FOwner->removeEventFilter(this);
+    FHooked = false;
+}
+
+bool TKvFormState::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only the program's own show and close count: the window manager also sends spontaneous
+    // shows when a minimised window comes back, and moving it then would undo the user's
+    // placement since the last save.
+    if (watched == FOwner && OwnerForm() && !event->spontaneous() && event->type() == QEvent::Show)
+        RestoreState();
+    else if (watched == FOwner && OwnerForm() && event->type() == QEvent::Close)
+        SaveState();
+    return QObject::eventFilter(watched, event);
+}
+
+void TKvFormState::SaveState()
+{
+    if (!Enabled)
+        return;
+    QWidget *form = OwnerForm();
+    if (!form)
+        return;
+    const KvIniFile ini(IniPath);
+    const QRect rect = NormalRect(*form);
+    try {
+        ini.writeBool(Section, kMaximized, form->windowState() & Qt::WindowMaximized);
+        ini.writeInteger(Section, kLeft, rect.left());
+        ini.writeInteger(Section, kTop, rect.top());
+        if (IsSizeable(*form)) {
+            ini.writeInteger(Section, kRight, rect.left() + rect.width());
+            ini.writeInteger(Section, kBottom, rect.top() + rect.height());
+        }
+        ini.writeBool(Section, kSaved, true);
+    } catch (const std::runtime_error &error) {
+        Prompts().messageBox(QStringLiteral("Error"), QString::fromUtf8(error.what()), MB_OK, KvBoxIcon::Error);
+    }
+    if (OnSaveState)
+        OnSaveState(this);
+}
+
+void TKvFormState::RestoreState()
+{
+    if (!Enabled)
+        return;
+    QWidget *form = OwnerForm();
+    if (!form)
+        return;
+    const KvIniFile ini(IniPath);
+    const QRect current = NormalRect(*form);
+    const int left = ToInt(ini.readInteger(Section, kLeft, current.left()));
+    const int top = ToInt(ini.readInteger(Section, kTop, current.top()));
+    QRect rect(left, top, current.width(), current.height());
+    if (IsSizeable(*form)) {
+        const int right = ToInt(ini.readInteger(Section, kRight, qint64(left) + current.width()));
+        const int bottom = ToInt(ini.readInteger(Section, kBottom, qint64(top) + current.height()));
+        // A damaged file must not shrink the window to nothing.
+        if (right > left && bottom > top)
+            rect.setSize(QSize(right - left, bottom - top));
+    }
+    // A corner on no screen (one that has been removed) would leave the window out of reach.
+    if (!QGuiApplication::screenAt(rect.topLeft())) {
+        const QScreen *primary = QGuiApplication::primaryScreen();
+        rect.moveTopLeft(primary ? primary->availableGeometry().topLeft() : QPoint(0, 0));
+    }
+    SetNormalRect(*form, rect);
+    if (ini.readBool(Section, kMaximized, false))
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    if (OnRestoreState)
+        OnRestoreState(this);
+}
