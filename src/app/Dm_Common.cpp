@@ -10,6 +10,7 @@
 #include "app/PostedMessages.h"
 #include "app/Prompts.h"
 #include "app/pU_Funcs.h"
+#include "components/KvTray.h"
 #include "components/kvHHComp.h"
 #include <QKeySequence>
 #include <QUrl>
@@ -38,6 +39,11 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
         action->setEnabled(true);
     connect(HelpContents1, &QAction::triggered, this, [this] { FMainFm->KVHHComp1->ShowContents(); });
     connect(Action_About, &QAction::triggered, this, &TcommonDm::Action_AboutExecute);
+    for (QAction *action : {Action_UiOpen, Action_UiClose, Action_UiStayOnTop})
+        action->setEnabled(true);
+    connect(Action_UiOpen, &QAction::triggered, this, [this] { FMainFm->KvTrayIcon1->Restore(); });
+    connect(Action_UiClose, &QAction::triggered, this, [this] { FMainFm->KvTrayIcon1->Minimize(); });
+    connect(Action_UiStayOnTop, &QAction::triggered, this, &TcommonDm::Action_UiStayOnTopExecute);
     connect(Action_Options, &QAction::triggered, this, &TcommonDm::Action_OptionsExecute);
     connect(Action_Contact, &QAction::triggered, this, &TcommonDm::MailSupport);
     connect(Action_Suggestion, &QAction::triggered, this, &TcommonDm::MailSupport);
@@ -89,6 +95,13 @@ void TcommonDm::RunStartupChecks()
         PostKvMessage(FMainFm, WM_SHOW_UPDATE_PROMPT);
         FMainFm->FRunMinimized = false; // the prompt needs the window in sight
     }
+    if (FMainFm->FRunMinimized)
+        FMainFm->KvTrayIcon1->Minimize();
+}
+
+void TcommonDm::Action_UiStayOnTopExecute()
+{
+    FMainFm->SetStayOnTop(Action_UiStayOnTop->isChecked());
 }
 
 void TcommonDm::Action_AboutExecute()

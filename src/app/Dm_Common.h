@@ -18,6 +18,7 @@ public:
 
     void Action_OptionsExecute();
     void Action_AboutExecute();
+    void Action_UiStayOnTopExecute();
     void VisitWebsite();
     void VisitResources();
     void MailSupport();

@@ -2,6 +2,8 @@
 #include "app/Dlg_Update.h"
 #include "app/Dm_Common.h"
 #include "app/Prompts.h"
+#include "components/KvFormState.h"
+#include "components/KvTray.h"
 #include "components/kvHHComp.h"
 #include <QStandardPaths>
 #include "app/KvApplication.h"
@@ -31,6 +33,7 @@ TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
     Action_Exit = makeAction(QStringLiteral("E&xit"));
     KvVersionInfo1 = new TKvVersionInfo(this);
     KVHHComp1 = new TKVHHComp(this);
+    CreateTrayComponents();
     for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
         action->setEnabled(true);
     connect(Action_DbBackup, &QAction::triggered, this, &TmainFm::Action_DbBackupExecute);
@@ -76,6 +79,8 @@ void TmainFm::FormCreate()
     // The viewer opens a file: the built-in page is put where the user's cache lives.
     KVHHComp1->HelpFile = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                           + QStringLiteral("/jotwell-help.html");
+    KvFormState1->IniPath = FConfPath;
+    KvTrayIcon1->SetHint(kApplicationTitle);
 }
 
 void TmainFm::LoadBackgrounds()

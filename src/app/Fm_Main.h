@@ -6,6 +6,10 @@
 #include <QMainWindow>
 
 class QAction;
+class QMenu;
+class QTimer;
+class TKvFormState;
+class TKvTrayIcon;
 class TkvMemosFrame;
 class TcommonDm;
 class TKVHHComp;
@@ -20,7 +24,7 @@ public:
     explicit TmainFm(const QString &programFolder, QWidget *parent = nullptr);
     ~TmainFm() override;
 
-    void setCommonDm(TcommonDm *commonDm) { FCommonDm = commonDm; }
+    void setCommonDm(TcommonDm *commonDm);
     TcommonDm *commonDm() const { return FCommonDm; }
     void setIoDm(TIoDm *ioDm) { FIoDm = ioDm; }
     TIoDm *ioDm() const { return FIoDm; }
@@ -45,6 +49,23 @@ public:
     void Action_DbBackupExecute();
     void Action_DbRestoreExecute();
     void Action_ImportExecute();
+
+    // Life in the notification area.
+    TKvTrayIcon *KvTrayIcon1;
+    TKvFormState *KvFormState1;
+    QMenu *PopupMenu_Tray = nullptr;
+    QTimer *Timer_balloon;
+    bool FExiting = false;
+    bool FRecreating = false; // the window hides only to come back with other flags
+    void FormHide();
+    void Timer_balloonTimer();
+    void KvTrayIcon1Click(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift);
+    void Action_AddMemoExecute();
+    void Action_PasteMemoExecute();
+    // Ends the program: the placement is saved and an open edit stored first.
+    void Action_ExitExecute();
+    // Re-creates the window with or without the stay-on-top flag, in the same place.
+    void SetStayOnTop(bool onTop);
 
     TKVHHComp *KVHHComp1;
     // The program's own version values.
@@ -71,12 +92,15 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
     void FormCreate();
     void FormShow();
     void LoadBackgrounds();
+    void CreateTrayComponents();
     QAction *makeAction(const QString &caption);
 
     QString FProgramFolder;

@@ -3,6 +3,7 @@
 #include "app/Fm_Main.h"
 #include "app/KvApplication.h"
 #include "app/PostedMessages.h"
+#include "components/KvTray.h"
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/MemoId.h"
@@ -199,6 +200,10 @@ void TkvMemosFrame::VtMemosKeyDown(QKeyEvent *event)
     case Qt::Key_V:
         if (ctrl)
             Action_PasteMemoExecute();
+        break;
+    case Qt::Key_F12:
+        if (ctrl)
+            FMainFm->KvTrayIcon1->Minimize();
         break;
     default:
         break;
