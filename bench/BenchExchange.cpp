@@ -8,6 +8,7 @@
 #include "exchange/pU_XmlTry.h"
 #include "store/KvConnection.h"
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <sqlite3.h>
@@ -36,6 +37,7 @@ public:
         ++questions;
         return 10; // All
     }
+    bool printDialog(QPrinter &) override { return false; }
     int questions = 0;
 
 private:
@@ -64,6 +66,7 @@ double InsertMs(const QString &backup, const QString &folder)
     std::vector<Row> rows;
     for (pugi::xml_node memo : xml.FindNode(QStringLiteral("korvel,memos")).children())
         rows.push_back({memo.attribute("mid").value(), memo.attribute("pid").value(), memo.attribute("content").value()});
+    QDir().mkpath(folder);
     KvConnection connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
     QElapsedTimer timer;

@@ -3,8 +3,10 @@
 #include <QObject>
 #include <memory>
 
+class KvProgress;
 class KvQuery;
 class TmainFm;
+class Txmltry;
 
 // The exchange commands on the whole database: backup to an exchange file, restore from one
 // (asking before replacing) and import (as new records). Each returns true when it ran to
@@ -22,6 +24,8 @@ public:
     KvFileDialog OpenDialog1;
 
 private:
+    bool OpenExchangeFile(Txmltry &xml, KvProgress &progress);
+
     TmainFm *FMainFm;
     std::unique_ptr<KvQuery> ADOQuery1;
 };

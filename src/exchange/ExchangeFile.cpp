@@ -2,6 +2,7 @@
 #include "app/pU_Funcs.h"
 #include "exchange/pU_XmlTry.h"
 #include "store/KvQuery.h"
+#include "store/SqlCatalogue.h"
 
 namespace Exchange {
 
@@ -17,20 +18,43 @@ const QString ExchangeTemplate = QStringLiteral("<korvel app=\"\" appversion=\"\
                                                 "</korvel>");
 const QString AppName = QStringLiteral("Dayloom");
 
-const TaskField TaskFields[13] = {
-    {"tid", "tid", false},
-    {"pid", "pid", false},
-    {"content", "content", false},
-    {"check-flag", "checkFlag", false},
-    {"alarm-flag", "alarmFlag", false},
-    {"due-flag", "dueFlag", false},
-    {"text-color", "textColor", false},
-    {"background-color", "backgroundColor", false},
-    {"create-time", "createTime", true},
-    {"edit-time", "editTime", true},
-    {"check-time", "checkTime", true},
-    {"alarm-time", "alarmTime", true},
-    {"due-time", "dueTime", true},
+const RecordKind MemoKind = {
+    QStringLiteral("memo"),
+    QStringLiteral("korvel,memos"),
+    QStringLiteral("korvel,memos,memo#"),
+    {"mid", "mid", Field::Text},
+    {"pid", "pid", Field::Text},
+    {
+        {"content", "content", Field::Content},
+        {"assign-time", "assignTime", Field::Time},
+        {"create-time", "createTime", Field::Time},
+        {"edit-time", "editTime", Field::Time},
+    },
+    &Sql::SelectMemoById,
+    &Sql::EmptyMemoForRestore,
+};
+
+const RecordKind TaskKind = {
+    QStringLiteral("task"),
+    QStringLiteral("korvel,tasks"),
+    QStringLiteral("korvel,tasks,task#"),
+    {"tid", "tid", Field::Text},
+    {"pid", "pid", Field::Text},
+    {
+        {"content", "content", Field::Content},
+        {"check-flag", "checkFlag", Field::Text},
+        {"alarm-flag", "alarmFlag", Field::Text},
+        {"due-flag", "dueFlag", Field::Text},
+        {"text-color", "textColor", Field::Text},
+        {"background-color", "backgroundColor", Field::Text},
+        {"create-time", "createTime", Field::Time},
+        {"edit-time", "editTime", Field::Time},
+        {"check-time", "checkTime", Field::Time},
+        {"alarm-time", "alarmTime", Field::Time},
+        {"due-time", "dueTime", Field::Time},
+    },
+    &Sql::SelectTaskById,
+    &Sql::EmptyTaskForRestore,
 };
 
 namespace {
@@ -82,15 +106,20 @@ void AppendMemo(pugi::xml_node memos, const TMemoInfo &memo, const QString &pid,
 void AppendTask(pugi::xml_node tasks, const KvQuery &row, int biasMinutes)
 {
     pugi::xml_node element = tasks.append_child("task");
-    for (const TaskField &field : TaskFields) {
-        QString value;
-        if (field.isTime)
-            value = DateTimeToIso(row.fieldAsDateTime(field.column), true, biasMinutes);
-        else if (qstrcmp(field.column, "content") == 0)
-            value = ContentToFile(row.fieldAsString(field.column));
-        else
-            value = row.fieldAsString(field.column);
-        Add(element, field.attribute, value);
+    Add(element, TaskKind.id.attribute, row.fieldAsString(TaskKind.id.column));
+    Add(element, TaskKind.pid.attribute, row.fieldAsString(TaskKind.pid.column));
+    for (const Field &field : TaskKind.values) {
+        switch (field.kind) {
+        case Field::Time:
+            Add(element, field.attribute, DateTimeToIso(row.fieldAsDateTime(field.column), true, biasMinutes));
+            break;
+        case Field::Content:
+            Add(element, field.attribute, ContentToFile(row.fieldAsString(field.column)));
+            break;
+        case Field::Text:
+            Add(element, field.attribute, row.fieldAsString(field.column));
+            break;
+        }
     }
 }
 

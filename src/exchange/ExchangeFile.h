@@ -2,6 +2,7 @@
 #include "store/MemoInfo.h"
 #include <QString>
 #include <pugixml.hpp>
+#include <vector>
 
 class KvQuery;
 class Txmltry;
@@ -29,12 +30,25 @@ QString ContentToFile(const QString &content);
 // Memo text as stored: every line break of a parsed value (CR LF, CR or LF) becomes CR LF.
 QString ContentFromFile(const QString &value);
 
-struct TaskField {
+// One value of a record: its attribute in the file and its column in the table.
+struct Field {
     const char *attribute;
     const char *column;
-    bool isTime;
+    enum Kind { Text, Content, Time } kind;
 };
-// The thirteen task values, in the file's order.
-extern const TaskField TaskFields[13];
+
+// What the readers need to know of memos and of tasks.
+struct RecordKind {
+    QString name;        // "memo" or "task", as the replace question says it
+    QString listPath;    // "korvel,memos"
+    QString itemPath;    // "korvel,memos,memo#", followed by the position
+    Field id;            // mid or tid
+    Field pid;
+    std::vector<Field> values; // the rest, in the file's order
+    QString (*selectById)(const QString &id);
+    QString (*emptyForAppend)();
+};
+extern const RecordKind MemoKind;
+extern const RecordKind TaskKind;
 
 } // namespace Exchange

@@ -1,4 +1,5 @@
 #include "exchange/KvContainer.h"
+#include "exchange/KvParallelDeflate.h"
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
@@ -12,20 +13,10 @@ constexpr qsizetype kHeaderSize = 8;
 // Deflate cannot shrink data by more than about 1:1032, so a stream of n bytes never
 // holds more than this many times n; a length field beyond it is a lie.
 constexpr qint64 kMaxRatio = 1100;
-// Work is handed to zlib in pieces of this size, with a progress call after each.
+// Output is taken from zlib in pieces of this size, with a progress call after each.
 constexpr qsizetype kPiece = 1 << 20;
 
-// Frees the compressor or decompressor however the work ends.
-struct DeflateStream {
-    z_stream stream{};
-    bool ready = false;
-    ~DeflateStream()
-    {
-        if (ready)
-            deflateEnd(&stream);
-    }
-};
-
+// Frees the decompressor however the work ends.
 struct InflateStream {
     z_stream stream{};
     bool ready = false;
@@ -40,32 +31,9 @@ struct InflateStream {
 
 QByteArray Compress(const QByteArray &text, const ProgressFn &progress)
 {
-    DeflateStream deflater;
-    if (deflateInit2(&deflater.stream, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw Error("Unable to start the compressor");
-    deflater.ready = true;
-    const uLong bound = deflateBound(&deflater.stream, uLong(text.size()));
-    QByteArray file(kHeaderSize + qsizetype(bound), Qt::Uninitialized);
-    qToLittleEndian<qint64>(text.size(), file.data());
-    deflater.stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(text.constData()));
-    deflater.stream.next_out = reinterpret_cast<Bytef *>(file.data() + kHeaderSize);
-    deflater.stream.avail_out = uInt(bound);
-    // The output buffer holds the worst case, so every piece is taken in whole.
-    for (qsizetype done = 0;;) {
-        const qsizetype piece = qMin(kPiece, text.size() - done);
-        const bool last = done + piece == text.size();
-        deflater.stream.avail_in = uInt(piece);
-        const int rc = deflate(&deflater.stream, last ? Z_FINISH : Z_NO_FLUSH);
-        if (last ? rc != Z_STREAM_END : rc != Z_OK)
-            throw Error("Unable to compress the exchange file");
-        done += piece;
-        if (last)
-            break;
-        if (progress)
-            progress(done);
-    }
-    file.truncate(kHeaderSize + qsizetype(deflater.stream.total_out));
-    return file;
+    char length[kHeaderSize];
+    qToLittleEndian<qint64>(text.size(), length);
+    return QByteArray(length, kHeaderSize) + DeflateZlib(text, progress);
 }
 
 QByteArray Decompress(const QByteArray &file, const ProgressFn &progress)

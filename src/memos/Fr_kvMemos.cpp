@@ -3,6 +3,7 @@
 #include "app/Fm_Main.h"
 #include "app/KvImages.h"
 #include "app/PostedMessages.h"
+#include "components/KvSndMsg.h"
 #include "components/KvStatusBar.h"
 #include "tree/KvVirtualTree.h"
 #include <QAction>
@@ -39,6 +40,7 @@ TkvMemosFrame::TkvMemosFrame(TmainFm *mainFm)
     Timer_HotDelay = new QTimer(this);
     Timer_HotDelay->setInterval(300);
     connect(Timer_HotDelay, &QTimer::timeout, this, &TkvMemosFrame::Timer_HotDelayTimer);
+    KvSendMessage1 = new TKvSendMessage(this);
 }
 
 TkvMemosFrame::~TkvMemosFrame()
@@ -88,8 +90,11 @@ void TkvMemosFrame::CreateActions()
     Action_searchWide = MakeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
     Action_searchWide->setCheckable(true);
 
-    FNotYetBuilt = {Action_Export, Action_Email};
     Action_searchWide->setEnabled(true);
+    // Export checks for itself whether there is something to write.
+    Action_Export->setEnabled(true);
+    connect(Action_Export, &QAction::triggered, this, &TkvMemosFrame::Action_ExportExecute);
+    connect(Action_Email, &QAction::triggered, this, &TkvMemosFrame::Action_EmailExecute);
 
     connect(Action_MemoAdd, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddExecute);
     connect(Action_MemoAddChild, &QAction::triggered, this, &TkvMemosFrame::Action_MemoAddChildExecute);

@@ -5,7 +5,6 @@
 #include "tree/KvVirtualTree.h"
 #include <QIcon>
 #include <QPointer>
-#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -24,6 +23,7 @@ class QMenuBar;
 class QTimer;
 class QToolButton;
 class TmainFm;
+class TKvSendMessage;
 
 // The memo tree frame: the program's main view. It shows every memo as a top-level node of
 // VtMemos and every sub-memo as its child, and runs every memo command against the
@@ -61,6 +61,11 @@ public:
     void Action_SaveExecute();
     void Action_SaveAllExecute();
     void Action_PrintExecute();
+    // Writes the selected memos, each top-level one with all its sub-memos, to an exchange
+    // file; reports its own failure.
+    bool ExportSelection(const QString &fileName);
+    void Action_EmailExecute();
+    void Action_ExportExecute();
     void Action_ViewAscExecute();
     void Action_ViewListExecute();
     void Action_ExpandAllExecute();
@@ -136,6 +141,7 @@ public:
     KvStatusBar *KvStatusBar1;
     QLabel *StatusImage;
     QTimer *Timer_HotDelay;
+    TKvSendMessage *KvSendMessage1;
 
     std::vector<QIcon> PngImageList_16;
     std::vector<QIcon> PngImageList_22;
@@ -178,14 +184,11 @@ private:
     enum class ReportKind { Html, Text };
     bool WriteReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
     std::vector<KvReportItem> ReportItems() const;
-    void SetCommandEnabled(QAction *action, bool enabled);
     bool HasVisibleMemo() const;
     bool HasMoveTargets() const;
     void MoveSelectedMemos(KvTreeNode *target, KvVirtualTree::AttachMode mode);
 
     TmainFm *FMainFm;
-    // Commands whose work comes with a later change: shown in their menus, always disabled.
-    QSet<QAction *> FNotYetBuilt;
     std::unique_ptr<KvQuery> ADOQuery1;
     std::unique_ptr<KvQuery> ADOQuery2;
 };

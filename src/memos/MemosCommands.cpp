@@ -11,11 +11,6 @@
 #include <QMenu>
 #include <QRandomGenerator>
 
-void TkvMemosFrame::SetCommandEnabled(QAction *action, bool enabled)
-{
-    action->setEnabled(enabled && !FNotYetBuilt.contains(action));
-}
-
 void TkvMemosFrame::RefreshCommands()
 {
     // Each command is set once to its final state: while an edit is open everything is off;
@@ -25,9 +20,9 @@ void TkvMemosFrame::RefreshCommands()
     for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList, Action_ExpandAll,
                             Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email, Action_Print,
                             Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
-        SetCommandEnabled(action, idle);
+        action->setEnabled(idle);
     for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
-        SetCommandEnabled(action, selected);
+        action->setEnabled(selected);
     // The Move-to menus are filled when they open (a list of every memo is costly to build
     // at each selection change); here they only learn whether they will have items.
     const bool targets = HasMoveTargets();

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 #include "app/Fm_Main.h"
+#include "components/KvMailBackend.h"
+#include "components/KvSndMsg.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
 #include "tree/KvVirtualTree.h"
@@ -54,6 +56,7 @@ private slots:
     void extensionFollowsTheFilter();
     void writeFailureIsReported();
     void printingSpansPages();
+    void emailAttachesReportAndExchangeFile();
 };
 
 void TestMemosReport::htmlReportOfTwoMemos()
@@ -218,6 +221,39 @@ void TestMemosReport::printingSpansPages()
     QVERIFY(text.count(QLatin1Char('\f')) > 1); // one form feed per page
     QVERIFY(text.contains(QStringLiteral("memo number 000")));
     QVERIFY(text.contains(QStringLiteral("memo number 299")));
+}
+
+void TestMemosReport::emailAttachesReportAndExchangeFile()
+{
+    TestFolder folder;
+    Seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    QStringList arguments;
+    KvRunResult answer{KvRunResult::Status::Finished, 0};
+    frame.KvSendMessage1 = new TKvSendMessage(&frame, std::make_unique<KvXdgEmailBackend>(
+                                                          [&](const QString &, const QStringList &given) {
+                                                              arguments = given;
+                                                              return answer;
+                                                          }));
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
+    frame.Action_Email->trigger();
+
+    const QString html = folder.file(QStringLiteral("Temp/Memos.html"));
+    const QString kvx = folder.file(QStringLiteral("Temp/Memos.kvx"));
+    QVERIFY(QFile::exists(html) && QFile::exists(kvx));
+    QVERIFY(Lines(html).contains(QStringLiteral("a1</p></li>")));
+    const QString joined = arguments.join(QLatin1Char('|'));
+    QVERIFY2(joined.contains(QStringLiteral("--subject|Memos")), qPrintable(joined));
+    QVERIFY(joined.indexOf(QStringLiteral("--attach|") + html) < joined.indexOf(QStringLiteral("--attach|") + kvx));
+    QVERIFY(joined.contains(QStringLiteral("Memos.html: HTML file, you can open it with website browser.")));
+    QVERIFY(joined.contains(QStringLiteral("Memos.kvx: Korvel data file, you can import it into Korvel software directly.")));
+
+    // No mail program: nothing to say beyond what the desktop says.
+    answer = {KvRunResult::Status::NotStarted, 0};
+    frame.Action_Email->trigger();
+    QVERIFY(prompts.shown.isEmpty());
 }
 
 JOTWELL_TEST_MAIN(TestMemosReport)

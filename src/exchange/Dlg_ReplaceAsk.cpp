@@ -1,0 +1,108 @@
+#include "exchange/Dlg_ReplaceAsk.h"
+#include "app/pU_Funcs.h"
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// The user's short date and long time; the time is left out at midnight.
+QString DateTimeText(TDateTime value)
+{
+    const QDateTime moment = DateTimeToQDateTime(value);
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(moment.date(), QLocale::ShortFormat);
+    if (moment.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(moment.time(), QLocale::LongFormat);
+    return text;
+}
+
+QLabel *MakeLabel(QWidget *parent, int left, int top)
+{
+    auto *label = new QLabel(parent);
+    label->move(left, top);
+    return label;
+}
+
+// A one-line label of fixed size that cuts what does not fit.
+QLabel *MakeTitle(QWidget *parent, int left, int top)
+{
+    QLabel *label = MakeLabel(parent, left, top);
+    label->setFixedSize(360, 16);
+    label->setTextFormat(Qt::PlainText);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+TReplaceAskDlg::TReplaceAskDlg(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ReplaceAskDlg"));
+    setWindowTitle(QStringLiteral("Confirm Replace"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(463, 250);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(13);
+    setFont(tahoma);
+
+    Label_Caption = MakeLabel(this, 56, 24);
+    Label_oldTitle = MakeTitle(this, 80, 56);
+    Label_oldTime = MakeLabel(this, 80, 80);
+    Label2 = MakeLabel(this, 56, 104);
+    Label2->setText(QStringLiteral("with this one?"));
+    Label_newTitle = MakeTitle(this, 80, 144);
+    Label_newTime = MakeLabel(this, 80, 168);
+
+    const auto button = [this](const QString &caption, int left, int result) {
+        auto *pushButton = new QPushButton(caption, this);
+        pushButton->setGeometry(left, 200, 75, 25);
+        connect(pushButton, &QPushButton::clicked, this, [this, result] { done(result); });
+        return pushButton;
+    };
+    Button1 = button(QStringLiteral("&Yes"), 88, mrYes);
+    Button4 = button(QStringLiteral("&All"), 176, mrAll);
+    Button2 = button(QStringLiteral("&No"), 264, mrNo);
+    Button3 = button(QStringLiteral("A&bort"), 352, mrAbort);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button4);
+    Button1->setFocus();
+
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void TReplaceAskDlg::SetRecords(const QString &kind, const QString &oldContent, TDateTime oldEditTime,
+                                const QString &newContent, TDateTime newEditTime)
+{
+    Label_Caption->setText(QStringLiteral("Would you like to replace the existing ") + kind);
+    Label_oldTitle->setText(FlattenLineBreaks(oldContent));
+    Label_oldTime->setText(QStringLiteral("modified: ") + DateTimeText(oldEditTime));
+    Label_newTitle->setText(FlattenLineBreaks(newContent));
+    Label_newTime->setText(QStringLiteral("modified: ") + DateTimeText(newEditTime));
+    for (QLabel *label : {Label_Caption, Label_oldTime, Label_newTime})
+        label->adjustSize();
+    Button1->setFocus();
+}
+
+void TReplaceAskDlg::reject()
+{
+    // Only the close box gets here; it counts as neither yes nor no to all.
+    done(mrCancel);
+}
+
+void TReplaceAskDlg::keyPressEvent(QKeyEvent *event)
+{
+    // There is no cancel button, so Esc does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
