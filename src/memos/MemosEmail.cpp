@@ -1,5 +1,6 @@
 // Mailing the selected memos as an HTML report and an exchange file.
 #include "app/Fm_Main.h"
+#include "app/pU_Funcs.h"
 #include "components/KvSndMsg.h"
 #include "memos/Fr_kvMemos.h"
 #include <QDir>
@@ -25,6 +26,12 @@ void TkvMemosFrame::Action_EmailExecute()
         KvSendMessage1->Attachments << report << exchange;
         KvSendMessage1->Send();
     } catch (const std::exception &) {
-        // The mail program has its say (or the user cancelled); there is nothing to add.
+        // The user cancelled, or there is no mail program: the desktop has had its say.
+        return;
     }
+    // Some mail programs drop attachments handed over this way without a word; the user must
+    // not send the mail without them unknowingly.
+    TipBox(QStringLiteral("If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
+                          "%1")
+               .arg(QDir::toNativeSeparators(folder)));
 }

@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 #include "app/Fm_Main.h"
-#include "components/KvMailBackend.h"
-#include "components/KvSndMsg.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
 #include "tree/KvVirtualTree.h"
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -227,33 +227,55 @@ void TestMemosReport::emailAttachesReportAndExchangeFile()
 {
     TestFolder folder;
     Seed(folder);
+    // A stand-in mail program first on PATH records what it is handed.
+    QTemporaryDir bin;
+    const QString log = bin.filePath(QStringLiteral("calls.txt"));
+    QFile script(bin.filePath(QStringLiteral("xdg-email")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '%1'; done\n"
+                                "printf -- '--end--\\n' >> '%1'\n").arg(log).toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     TkvMemosFrame &frame = program.frame();
-    QStringList arguments;
-    KvRunResult answer{KvRunResult::Status::Finished, 0};
-    frame.KvSendMessage1 = new TKvSendMessage(&frame, std::make_unique<KvXdgEmailBackend>(
-                                                          [&](const QString &, const QStringList &given) {
-                                                              arguments = given;
-                                                              return answer;
-                                                          }));
     frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     frame.Action_Email->trigger();
+    frame.VtMemos->clearSelection();
+    frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{B}")), true);
+    frame.Action_Email->trigger();
+    qputenv("PATH", path);
 
     const QString html = folder.file(QStringLiteral("Temp/Memos.html"));
     const QString kvx = folder.file(QStringLiteral("Temp/Memos.kvx"));
-    QVERIFY(QFile::exists(html) && QFile::exists(kvx));
-    QVERIFY(Lines(html).contains(QStringLiteral("a1</p></li>")));
-    const QString joined = arguments.join(QLatin1Char('|'));
-    QVERIFY2(joined.contains(QStringLiteral("--subject|Memos")), qPrintable(joined));
-    QVERIFY(joined.indexOf(QStringLiteral("--attach|") + html) < joined.indexOf(QStringLiteral("--attach|") + kvx));
-    QVERIFY(joined.contains(QStringLiteral("Memos.html: HTML file, you can open it with website browser.")));
-    QVERIFY(joined.contains(QStringLiteral("Memos.kvx: Korvel data file, you can import it into Korvel software directly.")));
+    QVERIFY(QFile::exists(html) && QFile::exists(kvx)); // Temp was made for the first mail
+    QVERIFY(Lines(html).contains(QStringLiteral("b<br> second line</p></li>"))); // the second mail's
+    QVERIFY(!Lines(html).contains(QStringLiteral("a1</p></li>")));
 
-    // No mail program: nothing to say beyond what the desktop says.
-    answer = {KvRunResult::Status::NotStarted, 0};
-    frame.Action_Email->trigger();
-    QVERIFY(prompts.shown.isEmpty());
+    QFile calls(log);
+    QVERIFY(calls.open(QIODevice::ReadOnly));
+    const QStringList runs = QString::fromUtf8(calls.readAll()).split(QStringLiteral("--end--\n"), Qt::SkipEmptyParts);
+    QCOMPARE(runs.size(), 2);
+    const QStringList arguments = runs[1].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const qsizetype subject = arguments.indexOf(QStringLiteral("--subject"));
+    QVERIFY(subject >= 0 && arguments.value(subject + 1) == QStringLiteral("Memos"));
+    const qsizetype body = arguments.indexOf(QStringLiteral("--body"));
+    QVERIFY(body >= 0);
+    QCOMPARE(arguments.value(body + 1), QStringLiteral("Memos.html: HTML file, you can open it with website browser."));
+    QCOMPARE(arguments.value(body + 2),
+             QStringLiteral("Memos.kvx: Korvel data file, you can import it into Korvel software directly."));
+    QVERIFY(arguments.value(body + 3).startsWith(QStringLiteral("--"))); // exactly two lines
+    const qsizetype firstAttach = arguments.indexOf(QStringLiteral("--attach"));
+    QCOMPARE(arguments.value(firstAttach + 1), html);
+    QCOMPARE(arguments.value(arguments.indexOf(QStringLiteral("--attach"), firstAttach + 1) + 1), kvx);
+
+    // The user hears where the files are, in case the mail program dropped them.
+    QCOMPARE(prompts.shown.size(), 2);
+    QCOMPARE(prompts.shown[0].caption, QStringLiteral("Tip"));
+    QVERIFY(prompts.shown[0].text.contains(QDir::toNativeSeparators(folder.file(QStringLiteral("Temp/")))));
 }
 
 JOTWELL_TEST_MAIN(TestMemosReport)
