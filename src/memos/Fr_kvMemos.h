@@ -158,6 +158,7 @@ public:
     KvTreeNode *FHoverNode = nullptr;
     QString FSearchText;
     bool FSearching = false;
+    bool FFiltering = false; // ApplyFilter is at work
     int FTipMode = 0;
     int FMouseX = 0;
     int FMouseY = 0;

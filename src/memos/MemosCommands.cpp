@@ -54,7 +54,9 @@ void TkvMemosFrame::StoreExpandFlag(KvTreeNode *node, bool expanded)
         node->data.expandFlag = expanded;
         ExecSql(*ADOQuery1, Sql::UpdateExpandFlag(expanded, node->data.mid));
     }
-    RefreshCommands();
+    // The filter expands many memos at once; what the commands offer does not depend on it.
+    if (!FFiltering)
+        RefreshCommands();
 }
 
 void TkvMemosFrame::VtMemosExpanded(KvTreeNode *node)

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <algorithm>
 
@@ -39,6 +40,7 @@ void TkvMemosFrame::ApplyFilter()
         // Parents that a search expands have their state stored: one write for the keystroke.
         KvBatch batch(FMainFm->connection());
         const KvTreeUpdate update(*VtMemos);
+        const QScopedValueRollback<bool> atWork(FFiltering, true);
         const bool filtering = FSearching && !FSearchText.isEmpty();
         const bool wide = Action_searchWide->isChecked();
         // Each memo comes before its sub-memos, so a sub-memo that matches can show its memo

@@ -1,19 +1,5 @@
 #include "tree/KvTreeNode.h"
 
-KvTreeNode *KvTreeNode::parent() const
-{
-    // The hidden root is the only node without a parent; it is never handed out.
-    return FParent && FParent->FParent ? FParent : nullptr;
-}
-
-int KvTreeNode::level() const
-{
-    int result = 0;
-    for (const KvTreeNode *p = FParent; p && p->FParent; p = p->FParent)
-        ++result;
-    return result;
-}
-
 KvTreeNode *KvTreeNode::nextSibling() const
 {
     if (!FParent)

@@ -11,9 +11,17 @@ class KvTreeNode {
 public:
     TMemoInfo data; // the record the node carries; the tree never interprets it
 
-    KvTreeNode *parent() const;          // nullptr for a top-level node
+    // nullptr for a top-level node: the hidden root is never handed out. Inline, as the
+    // filter and the walks over 100,000 nodes ask it for every node.
+    KvTreeNode *parent() const { return FParent && FParent->FParent ? FParent : nullptr; }
     int index() const { return FIndex; } // position among its siblings, from 0
-    int level() const;                   // 0 for top-level nodes
+    int level() const // 0 for top-level nodes
+    {
+        int result = 0;
+        for (const KvTreeNode *p = FParent; p && p->FParent; p = p->FParent)
+            ++result;
+        return result;
+    }
     int childCount() const { return int(FChildren.size()); }
     KvTreeNode *child(int i) const { return FChildren[size_t(i)]; }
     KvTreeNode *firstChild() const { return FChildren.empty() ? nullptr : FChildren.front(); }
