@@ -45,7 +45,7 @@ TReplaceAskDlg::TReplaceAskDlg(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReplaceAskDlg"));
     setWindowTitle(QStringLiteral("Confirm Replace"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(463, 250);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(13);

@@ -17,6 +17,16 @@ TIoDm::TIoDm(TmainFm *mainFm)
 
 TIoDm::~TIoDm() = default;
 
+namespace {
+
+// The query is left closed however a run ends: it must not outlive the connection open.
+struct CloseAtEnd {
+    KvQuery &query;
+    ~CloseAtEnd() { query.close(); }
+};
+
+} // namespace
+
 bool TIoDm::BackupDatabase()
 {
     if (!FMainFm->ExportDialog.Execute())
@@ -27,6 +37,7 @@ bool TIoDm::BackupDatabase()
     Exchange::StartDocument(xml, FMainFm->KvVersionInfo1->GetValue(2), bias);
 
     pugi::xml_node memos = xml.FindNode(QStringLiteral("korvel,memos"));
+    const CloseAtEnd closeAtEnd{*ADOQuery1};
     TMemoInfo memo;
     qint64 done = 0;
     for (OpenSql(*ADOQuery1, Sql::SelectAllMemos()); !ADOQuery1->eof(); ADOQuery1->next()) {

@@ -31,9 +31,9 @@ struct InflateStream {
 
 QByteArray Compress(const QByteArray &text, const ProgressFn &progress)
 {
-    char length[kHeaderSize];
-    qToLittleEndian<qint64>(text.size(), length);
-    return QByteArray(length, kHeaderSize) + DeflateZlib(text, progress);
+    Deflater deflater(progress);
+    deflater.write(text.constData(), text.size());
+    return deflater.finishContainer();
 }
 
 QByteArray Decompress(const QByteArray &file, const ProgressFn &progress)
@@ -74,7 +74,11 @@ QByteArray Decompress(const QByteArray &file, const ProgressFn &progress)
 
 void WriteFile(const QString &fileName, const QByteArray &text, const ProgressFn &progress)
 {
-    const QByteArray bytes = Compress(text, progress);
+    WriteBytes(fileName, Compress(text, progress));
+}
+
+void WriteBytes(const QString &fileName, const QByteArray &bytes)
+{
     // Written beside the old file and put in its place only when complete.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

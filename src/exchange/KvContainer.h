@@ -25,6 +25,8 @@ QByteArray Compress(const QByteArray &text, const ProgressFn &progress = {}); //
 QByteArray Decompress(const QByteArray &file, const ProgressFn &progress = {}); // throws Error
 // Throws Error; an existing file is replaced only once the new one is complete.
 void WriteFile(const QString &fileName, const QByteArray &text, const ProgressFn &progress = {});
+// A finished container (see Deflater) written in place of fileName once complete; throws Error.
+void WriteBytes(const QString &fileName, const QByteArray &bytes);
 QByteArray ReadFile(const QString &fileName, const ProgressFn &progress = {}); // throws Error
 
 } // namespace KvContainer

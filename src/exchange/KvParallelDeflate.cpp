@@ -2,8 +2,8 @@
 #include "exchange/KvContainer.h"
 #include <QThread>
 #include <QtEndian>
-#include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,13 +17,17 @@ constexpr qsizetype kPiece = 1 << 20;
 constexpr qsizetype kWindow = 32 * 1024;
 
 struct Piece {
-    QByteArray data;
+    QByteArray input;      // the window before the piece, then the piece itself
+    qsizetype window = 0;
+    qsizetype size = 0;
+    bool last = false;
+    QByteArray output;
     uLong adler = 1;
 };
 
-// Raw deflate of text[begin, end) at level 9, primed with the window before begin; all but
-// the last piece end with a sync flush, so the next one starts on a byte boundary.
-bool DeflatePiece(const QByteArray &text, qsizetype begin, qsizetype end, Piece &piece)
+// Raw deflate of one piece at level 9, primed with its window; all but the last piece end
+// with a sync flush, so the next one starts on a byte boundary.
+bool DeflatePiece(Piece &piece)
 {
     z_stream stream{};
     if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -31,121 +35,174 @@ bool DeflatePiece(const QByteArray &text, qsizetype begin, qsizetype end, Piece 
     struct End {
         z_stream &s;
         ~End() { deflateEnd(&s); }
-    } end_{stream};
-    const auto *bytes = reinterpret_cast<const Bytef *>(text.constData());
-    if (begin > 0) {
-        const qsizetype from = qMax<qsizetype>(0, begin - kWindow);
-        if (deflateSetDictionary(&stream, bytes + from, uInt(begin - from)) != Z_OK)
-            return false;
-    }
-    const bool last = end == text.size();
-    // Room for the worst case plus the flush marker.
-    const uLong room = deflateBound(&stream, uLong(end - begin)) + 64;
-    piece.data.resize(qsizetype(room));
-    stream.next_in = const_cast<Bytef *>(bytes + begin);
-    stream.avail_in = uInt(end - begin);
-    stream.next_out = reinterpret_cast<Bytef *>(piece.data.data());
-    stream.avail_out = uInt(room);
-    const int rc = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    if (last ? rc != Z_STREAM_END : (rc != Z_OK || stream.avail_in != 0 || stream.avail_out == 0))
+    } end{stream};
+    auto *bytes = reinterpret_cast<Bytef *>(piece.input.data());
+    if (piece.window > 0 && deflateSetDictionary(&stream, bytes, uInt(piece.window)) != Z_OK)
         return false;
-    piece.data.truncate(qsizetype(stream.total_out));
-    piece.adler = adler32(1, bytes + begin, uInt(end - begin));
+    // Room for the worst case plus the flush marker.
+    const uLong room = deflateBound(&stream, uLong(piece.size)) + 64;
+    piece.output.resize(qsizetype(room));
+    stream.next_in = bytes + piece.window;
+    stream.avail_in = uInt(piece.size);
+    stream.next_out = reinterpret_cast<Bytef *>(piece.output.data());
+    stream.avail_out = uInt(room);
+    const int rc = deflate(&stream, piece.last ? Z_FINISH : Z_SYNC_FLUSH);
+    if (piece.last ? rc != Z_STREAM_END : (rc != Z_OK || stream.avail_in != 0 || stream.avail_out == 0))
+        return false;
+    piece.output.truncate(qsizetype(stream.total_out));
+    piece.adler = adler32(1, bytes + piece.window, uInt(piece.size));
+    piece.input = QByteArray();
     return true;
 }
 
-// The pieces' shared state: workers take the next piece number and report when done.
-struct Work {
-    Work(const QByteArray &text, size_t pieceCount) : text(text), pieces(pieceCount) {}
-    const QByteArray &text;
-    std::vector<Piece> pieces;
-    std::atomic<size_t> next{0};
-    std::mutex mutex;
-    std::condition_variable changed;
-    size_t finished = 0;
-    qint64 bytesDone = 0;
-    bool failed = false;
-
-    void run()
-    {
-        for (size_t i; (i = next++) < pieces.size();) {
-            const qsizetype begin = qsizetype(i) * kPiece;
-            const qsizetype end = qMin(begin + kPiece, text.size());
-            const bool ok = DeflatePiece(text, begin, end, pieces[i]);
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                ++finished;
-                bytesDone += end - begin;
-                failed = failed || !ok;
-            }
-            changed.notify_all();
-        }
-    }
-};
-
-// Joins the workers however the wait ends.
-struct Workers {
-    std::vector<std::thread> threads;
-    ~Workers()
-    {
-        for (std::thread &thread : threads)
-            thread.join();
-    }
-};
-
 } // namespace
 
-QByteArray DeflateZlib(const QByteArray &text, const std::function<void(qint64)> &progress)
-{
-    Work work(text, size_t(qMax<qsizetype>(1, (text.size() + kPiece - 1) / kPiece)));
+struct Deflater::Work {
+    std::function<void(qint64)> progress;
+    // Filled on the calling thread; pieces are taken in order by the workers.
+    QByteArray current;
+    QByteArray window;
+    qint64 total = 0;
+
+    std::mutex mutex;
+    std::condition_variable wake; // a piece is waiting, or the work ends
+    std::condition_variable done; // a piece is compressed
+    std::deque<Piece> pieces;     // stays put while growing at the end
+    size_t taken = 0;
+    size_t finished = 0;
+    qint64 bytesDone = 0;
+    bool closing = false;
+    bool abandoned = false;
+    bool failed = false;
+    std::vector<std::thread> threads;
+
+    void runWorker()
     {
-        Workers workers;
-        const size_t count = qMin(work.pieces.size(), size_t(qMax(1, QThread::idealThreadCount())));
-        if (count > 1) {
-            for (size_t i = 0; i < count; ++i)
-                workers.threads.emplace_back([&work] { work.run(); });
-        } else {
-            work.next = work.pieces.size(); // the calling thread does it, below
-            for (size_t i = 0; i < work.pieces.size(); ++i) {
-                const qsizetype begin = qsizetype(i) * kPiece;
-                const qsizetype end = qMin(begin + kPiece, text.size());
-                work.failed = work.failed || !DeflatePiece(text, begin, end, work.pieces[i]);
-                work.finished = i + 1;
-                if (progress && i + 1 < work.pieces.size())
-                    progress(end);
-            }
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return abandoned || closing || taken < pieces.size(); });
+            if (abandoned || taken >= pieces.size())
+                return;
+            Piece &piece = pieces[taken++];
+            lock.unlock();
+            const bool ok = DeflatePiece(piece);
+            lock.lock();
+            ++finished;
+            bytesDone += piece.size;
+            failed = failed || !ok;
+            done.notify_all();
         }
-        std::unique_lock<std::mutex> lock(work.mutex);
-        while (work.finished < work.pieces.size()) {
-            work.changed.wait_for(lock, std::chrono::milliseconds(50));
-            const qint64 done = work.bytesDone;
-            if (progress) {
+    }
+
+    void stopWorkers(bool abandon)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            closing = true;
+            abandoned = abandon;
+        }
+        wake.notify_all();
+        for (std::thread &thread : threads)
+            thread.join();
+        threads.clear();
+    }
+};
+
+Deflater::Deflater(std::function<void(qint64)> progress) : d(std::make_unique<Work>())
+{
+    d->progress = std::move(progress);
+}
+
+Deflater::~Deflater()
+{
+    // Reached without finishContainer() only when the work failed: no piece is wanted now.
+    d->stopWorkers(true);
+}
+
+void Deflater::queue(const QByteArray &text, bool last)
+{
+    Piece piece;
+    piece.window = d->window.size();
+    piece.size = text.size();
+    piece.input = d->window + text;
+    piece.last = last;
+    d->window = piece.input.right(kWindow);
+    d->total += text.size();
+
+    const int cores = QThread::idealThreadCount();
+    if (cores <= 1 || (last && d->pieces.empty())) {
+        // One core, or a text of one piece: no thread is worth starting.
+        d->failed = d->failed || !DeflatePiece(piece);
+        d->pieces.push_back(std::move(piece));
+        ++d->taken;
+        ++d->finished;
+        d->bytesDone += text.size();
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(d->mutex);
+        d->pieces.push_back(std::move(piece));
+    }
+    d->wake.notify_one();
+    while (int(d->threads.size()) < cores)
+        d->threads.emplace_back([work = d.get()] { work->runWorker(); });
+}
+
+void Deflater::write(const char *data, qsizetype size)
+{
+    d->current.append(data, size);
+    if (d->current.size() < kPiece)
+        return;
+    qsizetype at = 0;
+    for (; d->current.size() - at >= kPiece; at += kPiece)
+        queue(d->current.mid(at, kPiece), false);
+    d->current.remove(0, at);
+    if (d->progress)
+        d->progress(d->total);
+}
+
+QByteArray Deflater::finishContainer()
+{
+    queue(d->current, true);
+    d->current.clear();
+    if (!d->threads.empty()) {
+        std::unique_lock<std::mutex> lock(d->mutex);
+        d->closing = true;
+        d->wake.notify_all();
+        while (d->finished < d->pieces.size()) {
+            d->done.wait_for(lock, std::chrono::milliseconds(50));
+            if (d->progress) {
+                const qint64 bytesDone = d->bytesDone;
                 lock.unlock();
-                progress(done);
+                d->progress(bytesDone);
                 lock.lock();
             }
         }
+        lock.unlock();
+        d->stopWorkers(false);
     }
-    if (work.failed)
+    if (d->failed)
         throw Error("Unable to compress the exchange file");
 
-    qsizetype size = 2 + 4;
-    for (const Piece &piece : work.pieces)
-        size += piece.data.size();
-    QByteArray stream;
-    stream.reserve(size);
+    qsizetype size = 8 + 2 + 4;
+    for (const Piece &piece : d->pieces)
+        size += piece.output.size();
+    QByteArray file;
+    file.reserve(size);
+    char length[8];
+    qToLittleEndian<qint64>(d->total, length);
+    file.append(length, 8);
     // zlib header: deflate, 32 KiB window, level 9.
-    stream.append(char(0x78)).append(char(0xDA));
+    file.append(char(0x78)).append(char(0xDA));
     uLong adler = 1;
-    for (size_t i = 0; i < work.pieces.size(); ++i) {
-        stream.append(work.pieces[i].data);
-        const qsizetype begin = qsizetype(i) * kPiece;
-        adler = adler32_combine(adler, work.pieces[i].adler, z_off_t(qMin(kPiece, text.size() - begin)));
+    for (const Piece &piece : d->pieces) {
+        file.append(piece.output);
+        adler = adler32_combine(adler, piece.adler, z_off_t(piece.size));
     }
     char trailer[4];
     qToBigEndian<quint32>(quint32(adler), trailer);
-    stream.append(trailer, 4);
-    return stream;
+    file.append(trailer, 4);
+    return file;
 }
 
 } // namespace KvContainer

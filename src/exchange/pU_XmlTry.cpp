@@ -1,15 +1,22 @@
 #include "exchange/pU_XmlTry.h"
 #include "app/pU_Funcs.h"
 #include "exchange/KvContainer.h"
+#include "exchange/KvParallelDeflate.h"
 #include <stdexcept>
 
 namespace {
 
-// Collects the serialized document.
-class BufferWriter final : public pugi::xml_writer {
+// Hands the serialized document to the compressor as it is written.
+class DeflateWriter final : public pugi::xml_writer {
 public:
-    void write(const void *data, size_t size) override { buffer.append(static_cast<const char *>(data), qsizetype(size)); }
-    QByteArray buffer;
+    explicit DeflateWriter(KvContainer::Deflater &deflater) : FDeflater(deflater) {}
+    void write(const void *data, size_t size) override
+    {
+        FDeflater.write(static_cast<const char *>(data), qsizetype(size));
+    }
+
+private:
+    KvContainer::Deflater &FDeflater;
 };
 
 int PositionOf(const QString &segment)
@@ -54,9 +61,10 @@ void Txmltry::LoadFromFile(const QString &fileName, const std::function<void(qin
 
 void Txmltry::SaveToFile(const QString &fileName, const std::function<void(qint64)> &progress)
 {
-    BufferWriter writer;
+    KvContainer::Deflater deflater(progress);
+    DeflateWriter writer(deflater);
     Document->save(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    KvContainer::WriteFile(fileName, writer.buffer, progress);
+    KvContainer::WriteBytes(fileName, deflater.finishContainer());
 }
 
 int Txmltry::CommaCount(const QString &text)

@@ -22,11 +22,10 @@ QStringList AllValues(const TKvVersionInfo &info)
     return values;
 }
 
-QList<std::pair<QString, QString>> Block(const QString &translation, const QString &fileVersion)
+QByteArray Block(const QString &translation, const QString &fileVersion)
 {
-    return {{QStringLiteral("\\VarFileInfo\\Translation"), translation},
-            {QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion"), fileVersion},
-            {QStringLiteral("\\StringFileInfo\\040904E4\\Comments"), QStringLiteral("a=b")}};
+    return KvVersionBlock::Encode({{QStringLiteral("\\VarFileInfo\\Translation"), translation},
+                                   {QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion"), fileVersion}});
 }
 
 } // namespace
@@ -35,15 +34,12 @@ class TestVersionInfo : public QObject {
     Q_OBJECT
 private slots:
     void programsOwnBlock();
-    void filesWithoutBlock();
-    void blockLookups();
-    void samePathIsNotReadAgain();
-    void indexOutOfRange();
+    void otherFiles();
 };
 
 void TestVersionInfo::programsOwnBlock()
 {
-    // This test program carries the block as the program does; the program itself too.
+    // This test program carries the block as the program does.
     TKvVersionInfo own;
     QCOMPARE(own.FilePath(), QCoreApplication::applicationFilePath());
     TKvVersionInfo program;
@@ -57,74 +53,46 @@ void TestVersionInfo::programsOwnBlock()
         for (int i : {3, 4, 5, 6, 7, 9})
             QCOMPARE(values[i], QString());
     }
-}
-
-void TestVersionInfo::filesWithoutBlock()
-{
-    TestFolder folder;
-    const QString plain = folder.file(QStringLiteral("plain.bin"));
-    // A marker line alone, or followed by something that is not a block, is no block.
-    WriteFile(plain, QByteArray("some bytes\n[KvVersionBlock]\nno equals sign\n[/KvVersionBlock]\n") +
-                         QByteArray("[KvVersionBlock]\nFileVersion=1\n"));
-    TKvVersionInfo info;
-    for (const QString &path : {plain, folder.file(QStringLiteral("missing.exe")), folder.path()}) {
-        info.SetFilePath(path);
-        QCOMPARE(AllValues(info), QStringList(10, QStringLiteral("Value Not Available")));
-    }
-    WriteFile(plain, QByteArray());
-    info.SetFilePath(QString());
-    info.SetFilePath(plain);
-    QCOMPARE(info.GetValue(2), QStringLiteral("Value Not Available"));
-}
-
-void TestVersionInfo::blockLookups()
-{
-    TestFolder folder;
-    const QString path = folder.file(QStringLiteral("tool.bin"));
-    TKvVersionInfo info;
-
-    // A decoy marker before the real block is passed over; the table is named by the first
-    // translation entry, whatever the case of its digits.
-    WriteFile(path, QByteArray("junk [KvVersionBlock]\0 more", 28) + KvVersionBlock::Encode(Block(QStringLiteral("040904e4 040704B0"), QStringLiteral("2.0"))));
-    info.SetFilePath(path);
-    QCOMPARE(info.GetValue(2), QStringLiteral("2.0"));
-    QCOMPARE(info.GetValue(9), QStringLiteral("a=b"));
-    QCOMPARE(info.GetValue(1), QString()); // not in the table
-
-    // Without a translation no table is found: every value is empty.
-    const QString other = folder.file(QStringLiteral("other.bin"));
-    WriteFile(other, KvVersionBlock::Encode({{QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion"),
-                                              QStringLiteral("3.0")}}));
-    info.SetFilePath(other);
-    QCOMPARE(AllValues(info), QStringList(10, QString()));
-}
-
-void TestVersionInfo::samePathIsNotReadAgain()
-{
-    TestFolder folder;
-    const QString path = folder.file(QStringLiteral("tool.bin"));
-    WriteFile(path, KvVersionBlock::Encode(Block(QStringLiteral("040904E4"), QStringLiteral("1.0"))));
-    TKvVersionInfo info;
-    info.SetFilePath(path);
-    QCOMPARE(info.GetValue(2), QStringLiteral("1.0"));
-    WriteFile(path, KvVersionBlock::Encode(Block(QStringLiteral("040904E4"), QStringLiteral("9.9"))));
-    info.SetFilePath(path);
-    QCOMPARE(info.GetValue(2), QStringLiteral("1.0"));
-    info.ReadInfo();
-    QCOMPARE(info.GetValue(2), QStringLiteral("9.9"));
-}
-
-void TestVersionInfo::indexOutOfRange()
-{
-    TKvVersionInfo info;
     for (int index : {-1, 10}) {
         try {
-            info.GetValue(index);
+            own.GetValue(index);
             QFAIL("no error");
         } catch (const std::out_of_range &error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("List index out of bounds (%1)").arg(index));
         }
     }
+}
+
+void TestVersionInfo::otherFiles()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("tool.bin"));
+    TKvVersionInfo info;
+
+    // No block: a marker line followed by something that is not a block, a missing file.
+    WriteFile(path, "bytes\n[KvVersionBlock]\nno equals sign\n[/KvVersionBlock]\n[KvVersionBlock]\nA=1\n");
+    for (const QString &file : {path, folder.file(QStringLiteral("missing.exe"))}) {
+        info.SetFilePath(file);
+        QCOMPARE(AllValues(info), QStringList(10, QStringLiteral("Value Not Available")));
+    }
+
+    // A decoy marker is passed over; the first translation names the table, in either case.
+    WriteFile(path, QByteArray("[KvVersionBlock]\0", 17) + Block(QStringLiteral("040904e4 040704B0"), QStringLiteral("2.0")));
+    info.SetFilePath(path);
+    QCOMPARE(info.GetValue(2), QStringLiteral("2.0"));
+    QCOMPARE(info.GetValue(1), QString());
+
+    // The same path again is not read again.
+    WriteFile(path, Block(QStringLiteral("040904E4"), QStringLiteral("9.9")));
+    info.SetFilePath(path);
+    QCOMPARE(info.GetValue(2), QStringLiteral("2.0"));
+    info.ReadInfo();
+    QCOMPARE(info.GetValue(2), QStringLiteral("9.9"));
+
+    // Without a translation no table is found: every value is empty.
+    WriteFile(path, KvVersionBlock::Encode({{QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion"), QStringLiteral("3")}}));
+    info.ReadInfo();
+    QCOMPARE(AllValues(info), QStringList(10, QString()));
 }
 
 JOTWELL_TEST_MAIN(TestVersionInfo)

@@ -8,58 +8,21 @@
 #include "tree/KvVirtualTree.h"
 #include <QLabel>
 #include <QPushButton>
-#include <QUuid>
 #include <QtTest>
 
 namespace {
 
-const QString kTime = QStringLiteral("2009-03-03T10:00:00.000Z");
-
-QString Memo(const QString &mid, const QString &pid, const QString &content, const QString &time = kTime)
+QString Memo(const QString &mid, const QString &pid, const QString &content,
+             const QString &time = QStringLiteral("2009-03-03T10:00:00.000Z"))
 {
     return QStringLiteral("<memo mid=\"%1\" pid=\"%2\" content=\"%3\" assign-time=\"%4\" create-time=\"%4\" edit-time=\"%4\"/>")
         .arg(mid, pid, content, time);
 }
 
-QString Task(const QString &tid, const QString &pid, const QString &content)
+void WriteExchange(const QString &path, const QString &memos, const QString &root = QStringLiteral("korvel app=\"Dayloom\""))
 {
-    return QStringLiteral("<task tid=\"%1\" pid=\"%2\" content=\"%3\" check-flag=\"1\" alarm-flag=\"0\" due-flag=\"\""
-                          " text-color=\"255\" background-color=\"clWindow\" create-time=\"%4\" edit-time=\"%4\""
-                          " check-time=\"%4\" alarm-time=\"%4\" due-time=\"%4\"/>")
-        .arg(tid, pid, content, kTime);
-}
-
-void WriteExchange(const QString &path, const QString &memos, const QString &tasks = QString(),
-                   const QString &rootStart = QStringLiteral("<korvel app=\"Dayloom\" appversion=\"1\" dataversion=\"1.1\">"),
-                   const QString &rootEnd = QStringLiteral("</korvel>"))
-{
-    KvContainer::WriteFile(path, (rootStart + QStringLiteral("<tasks>") + tasks + QStringLiteral("</tasks><memos>") + memos +
-                                  QStringLiteral("</memos>") + rootEnd)
-                                     .toUtf8());
-}
-
-// mid -> the memo's row (mid, pid, content, expandFlag, assignTime, createTime, editTime).
-QMap<QString, QStringList> Memos(KvConnection &connection)
-{
-    QMap<QString, QStringList> memos;
-    for (const QStringList &row : TableRows(connection, "memos"))
-        memos.insert(row[0], row);
-    return memos;
-}
-
-QString Content(KvConnection &connection, const QString &mid)
-{
-    return Memos(connection).value(mid).value(2);
-}
-
-void Seed(const TestFolder &folder, const QList<QStringList> &memos, const QList<QStringList> &tasks = {})
-{
-    KvConnection connection;
-    connection.open(folder.file(QStringLiteral("kvData.kvb")));
-    for (const QStringList &memo : memos)
-        InsertMemoRow(connection, memo[0], memo[1], memo[2]);
-    for (const QStringList &task : tasks)
-        InsertTaskRow(connection, task);
+    const QString name = root.section(QLatin1Char(' '), 0, 0);
+    KvContainer::WriteFile(path, QStringLiteral("<%1><tasks/><memos>%2</memos></%3>").arg(root, memos, name).toUtf8());
 }
 
 QStringList TaskRow(const QString &tid, const QString &pid, const QString &content)
@@ -67,14 +30,45 @@ QStringList TaskRow(const QString &tid, const QString &pid, const QString &conte
     return {tid, pid, content, "1", "0", "2", "255", "clWindow", "40000.25", "40001.5", "0", "40003.75", "40002"};
 }
 
-KvTreeNode *Find(TkvMemosFrame &frame, const QString &mid)
-{
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
-        if (node->data.mid == mid)
-            return node;
+// A program on a database holding the given memos (mid, pid, content) and tasks.
+struct Fixture {
+    Fixture(const QList<QStringList> &memos, const QList<QStringList> &tasks = {})
+    {
+        {
+            KvConnection connection;
+            connection.open(folder.file(QStringLiteral("kvData.kvb")));
+            for (const QStringList &memo : memos)
+                InsertMemoRow(connection, memo[0], memo[1], memo[2]);
+            for (const QStringList &task : tasks)
+                InsertTaskRow(connection, task);
+        }
+        program = std::make_unique<StartedProgram>(folder.path());
     }
-    return nullptr;
-}
+    KvConnection &db() const { return program->mainFm().connection(); }
+    TIoDm &io() const { return *program->mainFm().ioDm(); }
+    QString file(const char *name) const { return folder.file(QLatin1String(name)); }
+    // mid -> (mid, pid, content, expandFlag, assignTime, createTime, editTime)
+    QMap<QString, QStringList> memos() const
+    {
+        QMap<QString, QStringList> rows;
+        for (const QStringList &row : TableRows(db(), "memos"))
+            rows.insert(row[0], row);
+        return rows;
+    }
+    QString content(const char *mid) const { return memos().value(QLatin1String(mid)).value(2); }
+    KvTreeNode *node(const QString &mid) const
+    {
+        TkvMemosFrame &frame = program->frame();
+        for (KvTreeNode *n = frame.VtMemos->firstNode(); n; n = frame.VtMemos->nextNode(n))
+            if (n->data.mid == mid)
+                return n;
+        return nullptr;
+    }
+
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    std::unique_ptr<StartedProgram> program;
+};
 
 } // namespace
 
@@ -83,41 +77,26 @@ class TestExchangeRead : public QObject {
 private slots:
     void initTestCase() { SetZone("UTC0"); }
     void replaceDialog();
-    void restoreAsksForEveryStoredRecord();
-    void noAndCloseBoxKeepRecordsAndGoOn();
+    void restoreQuestions();
     void abortLeavesTasksAndStillReloads();
-    void restoredLoneSubMemoBecomesTopLevel();
-    void tasksRoundTrip();
-    void importGivesIndependentCopies();
-    void importParentLinks();
-    void rootAndAppChecks();
-    void fileWithoutMemosElement();
+    void restoreRoundTrips();
+    void importCopiesAndParents();
+    void refusedFiles();
     void failureHalfwayKeepsEarlierRecords();
-    void badFilesChangeNothing();
-    void lineBreakForms();
 };
 
 void TestExchangeRead::replaceDialog()
 {
-    SetZone("UTC0");
     TReplaceAskDlg dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Replace"));
-    QCOMPARE(dialog.size(), QSize(463, 250));
     dialog.SetRecords(QStringLiteral("task"), QStringLiteral("old\r\ntext"), 40000.5, QStringLiteral("new\ntext"), 40001);
     QCOMPARE(dialog.Label_Caption->text(), QStringLiteral("Would you like to replace the existing task"));
     QCOMPARE(dialog.Label_oldTitle->text(), QStringLiteral("old  text"));
     QCOMPARE(dialog.Label_newTitle->text(), QStringLiteral("new text"));
     QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
     QVERIFY(dialog.Label_oldTime->text().startsWith(QStringLiteral("modified: ")));
-    QVERIFY(dialog.Label_oldTime->text().size() > dialog.Label_newTime->text().size()); // midnight shows no time
-    QCOMPARE(dialog.Label_oldTitle->size(), QSize(360, 16));
-
     const QList<std::pair<QPushButton *, int>> buttons = {
         {dialog.Button1, 6}, {dialog.Button2, 7}, {dialog.Button3, 3}, {dialog.Button4, 10}};
-    QCOMPARE(dialog.Button1->text(), QStringLiteral("&Yes"));
-    QCOMPARE(dialog.Button2->text(), QStringLiteral("&No"));
-    QCOMPARE(dialog.Button3->text(), QStringLiteral("A&bort"));
-    QCOMPARE(dialog.Button4->text(), QStringLiteral("&All"));
     for (const auto &[button, result] : buttons) {
         dialog.show();
         button->click();
@@ -130,325 +109,214 @@ void TestExchangeRead::replaceDialog()
     QCOMPARE(dialog.result(), 2);
 }
 
-void TestExchangeRead::restoreAsksForEveryStoredRecord()
+void TestExchangeRead::restoreQuestions()
 {
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}}, {TaskRow("{T}", "root", "task")});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    TIoDm &io = *program.mainFm().ioDm();
-    KvConnection &db = program.mainFm().connection();
-    const QString path = folder.file(QStringLiteral("backup.kvx"));
-    prompts.fileAnswers << path;
-    QVERIFY(io.BackupDatabase());
-    const QList<QStringList> tasksBefore = TableRows(db, "tasks");
+    Fixture f({{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}}, {TaskRow("{T}", "root", "task")});
+    const QString path = f.file("backup.kvx");
+    f.prompts.fileAnswers << path;
+    QVERIFY(f.io().BackupDatabase());
+    const QList<QStringList> tasks = TableRows(f.db(), "tasks");
 
-    // Identical records are asked for all the same: two memos, then the task.
-    QStringList captions;
-    prompts.onDialog = [&](QDialog &dialog) {
-        captions << static_cast<TReplaceAskDlg &>(dialog).Label_Caption->text() + QLatin1Char('|') +
-                        static_cast<TReplaceAskDlg &>(dialog).Label_oldTitle->text() + QLatin1Char('|') +
-                        static_cast<TReplaceAskDlg &>(dialog).Label_newTitle->text();
+    // Into the database it came from: identical records are asked for all the same.
+    QStringList asked;
+    f.prompts.onDialog = [&](QDialog &dialog) {
+        const auto &ask = static_cast<TReplaceAskDlg &>(dialog);
+        asked << ask.Label_Caption->text().section(QLatin1Char(' '), -1) + QLatin1Char(':') +
+                     ask.Label_oldTitle->text() + QLatin1Char('>') + ask.Label_newTitle->text();
     };
-    prompts.fileAnswers << path;
-    prompts.dialogAnswers = {6, 6, 6};
-    QVERIFY(io.RestoreDatabase());
-    QCOMPARE(prompts.fileRequests.last().kind, KvFileRequest::Kind::Open);
-    QCOMPARE(prompts.fileRequests.last().filter, QStringLiteral("Korvel Database, (*.kvx)|*.kvx"));
-    QCOMPARE(captions, QStringList({"Would you like to replace the existing memo|alpha|alpha",
-                                    "Would you like to replace the existing memo|alpha one|alpha one",
-                                    "Would you like to replace the existing task|task|task"}));
-    QCOMPARE(TableRows(db, "tasks"), tasksBefore);
+    f.prompts.fileAnswers << path;
+    f.prompts.dialogAnswers = {6, 6, 6};
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(f.prompts.fileRequests.last().filter, QStringLiteral("Korvel Database, (*.kvx)|*.kvx"));
+    QCOMPARE(asked, QStringList({"memo:alpha>alpha", "memo:alpha one>alpha one", "task:task>task"}));
 
-    // All on the first question replaces everything, tasks included, without asking again.
-    db.execute(QStringLiteral("update memos set content='changed', pid='elsewhere'"));
-    db.execute(QStringLiteral("update tasks set content='changed'"));
-    captions.clear();
-    prompts.fileAnswers << path;
-    prompts.dialogAnswers = {10};
-    QVERIFY(io.RestoreDatabase());
-    QCOMPARE(captions.size(), 1);
-    QCOMPARE(captions[0], QStringLiteral("Would you like to replace the existing memo|changed|alpha"));
-    QCOMPARE(Content(db, QStringLiteral("{A}")), QStringLiteral("alpha"));
-    QCOMPARE(Memos(db).value(QStringLiteral("{A1}")).value(1), QStringLiteral("{A}"));
-    QCOMPARE(TableRows(db, "tasks"), tasksBefore);
-    QVERIFY(prompts.shown.isEmpty());
-}
+    // All on the first question holds for the rest, tasks included.
+    f.db().execute(QStringLiteral("update memos set content='changed', pid='x'; update tasks set content='changed'"));
+    asked.clear();
+    f.prompts.fileAnswers << path;
+    f.prompts.dialogAnswers = {10};
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(asked, QStringList({"memo:changed>alpha"}));
+    QCOMPARE(f.memos().value("{A1}").mid(1, 2), QStringList({"{A}", "alpha one"}));
+    QCOMPARE(TableRows(f.db(), "tasks"), tasks);
 
-void TestExchangeRead::noAndCloseBoxKeepRecordsAndGoOn()
-{
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "stored a"}, {"{C}", "root", "stored c"}, {"{D}", "root", "stored d"}});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    const QString path = folder.file(QStringLiteral("file.kvx"));
-    WriteExchange(path, Memo("{A}", "root", "file a") + Memo("{B}", "root", "file b") + Memo("{C}", "root", "file c") +
-                            Memo("{D}", "root", "file d") + Memo("{E}", "root", "file e"));
-    prompts.fileAnswers << path;
-    prompts.dialogAnswers = {7, 2, 6}; // No, the close box, Yes
-    QVERIFY(program.mainFm().ioDm()->RestoreDatabase());
-    KvConnection &db = program.mainFm().connection();
-    QCOMPARE(Content(db, QStringLiteral("{A}")), QStringLiteral("stored a"));
-    QCOMPARE(Content(db, QStringLiteral("{B}")), QStringLiteral("file b"));
-    QCOMPARE(Content(db, QStringLiteral("{C}")), QStringLiteral("stored c"));
-    QCOMPARE(Content(db, QStringLiteral("{D}")), QStringLiteral("file d"));
-    QCOMPARE(Content(db, QStringLiteral("{E}")), QStringLiteral("file e"));
-    QVERIFY(prompts.dialogAnswers.isEmpty());
+    // No and the close box keep the stored record, and absent records still go in.
+    WriteExchange(path, Memo("{A}", "root", "file a") + Memo("{B}", "root", "file b") +
+                            Memo("{A1}", "root", "file a1") + Memo("{T}", "root", "file t"));
+    f.db().execute(QStringLiteral("insert into memos (mid, pid, content) values ('{T}', 'root', 'stored t')"));
+    f.prompts.fileAnswers << path;
+    f.prompts.dialogAnswers = {7, 2, 6};
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(f.content("{A}"), QStringLiteral("alpha"));
+    QCOMPARE(f.content("{B}"), QStringLiteral("file b"));
+    QCOMPARE(f.content("{A1}"), QStringLiteral("alpha one"));
+    QCOMPARE(f.content("{T}"), QStringLiteral("file t"));
+    QVERIFY(f.prompts.dialogAnswers.isEmpty() && f.prompts.shown.isEmpty());
 }
 
 void TestExchangeRead::abortLeavesTasksAndStillReloads()
 {
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "stored a"}}, {TaskRow("{T}", "root", "stored task")});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    const QString path = folder.file(QStringLiteral("file.kvx"));
-    WriteExchange(path, Memo("{Z}", "root", "inserted first") + Memo("{A}", "root", "file a") + Memo("{B}", "root", "after"),
-                  Task("{T}", "root", "file task") + Task("{U}", "root", "new task"));
-    const QList<QStringList> tasksBefore = TableRows(db, "tasks");
-    prompts.fileAnswers << path;
-    prompts.dialogAnswers = {3};
-    program.mainFm().Action_DbRestore->trigger();
-    QCOMPARE(Content(db, QStringLiteral("{A}")), QStringLiteral("stored a"));
-    QVERIFY(!Memos(db).contains(QStringLiteral("{B}")));
-    QCOMPARE(TableRows(db, "tasks"), tasksBefore);
-    // The run ended normally, so the tree shows what it stored.
-    QTRY_VERIFY(Find(program.frame(), QStringLiteral("{Z}")));
-    QVERIFY(prompts.shown.isEmpty());
+    Fixture f({{"{A}", "root", "stored a"}}, {TaskRow("{T}", "root", "stored task")});
+    const QString path = f.file("file.kvx");
+    KvContainer::WriteFile(path, ("<korvel app=\"Dayloom\"><tasks><task tid=\"{U}\"/></tasks><memos>" +
+                                  Memo("{Z}", "root", "first") + Memo("{A}", "root", "file a") +
+                                  Memo("{B}", "root", "after") + "</memos></korvel>")
+                                     .toUtf8());
+    const QList<QStringList> tasks = TableRows(f.db(), "tasks");
+    f.prompts.fileAnswers << path;
+    f.prompts.dialogAnswers = {3};
+    f.program->mainFm().Action_DbRestore->trigger();
+    QCOMPARE(f.content("{A}"), QStringLiteral("stored a"));
+    QVERIFY(!f.memos().contains(QStringLiteral("{B}")));
+    QCOMPARE(TableRows(f.db(), "tasks"), tasks);
+    QTRY_VERIFY(f.node(QStringLiteral("{Z}"))); // the run ended normally: the tree reloads
+    QVERIFY(f.prompts.shown.isEmpty());
 }
 
-void TestExchangeRead::restoredLoneSubMemoBecomesTopLevel()
+void TestExchangeRead::restoreRoundTrips()
 {
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    TkvMemosFrame &frame = program.frame();
-    const QString path = folder.file(QStringLiteral("sub.kvx"));
-    frame.VtMemos->setSelected(Find(frame, QStringLiteral("{A1}")), true);
-    QVERIFY(frame.ExportSelection(path));
-    prompts.fileAnswers << path;
-    prompts.dialogAnswers = {6};
-    program.mainFm().Action_DbRestoreExecute();
-    QCOMPARE(Memos(program.mainFm().connection()).value(QStringLiteral("{A1}")).value(1), QStringLiteral("root"));
-    QTRY_VERIFY(Find(frame, QStringLiteral("{A1}")) && Find(frame, QStringLiteral("{A1}"))->level() == 0);
+    Fixture f({{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}},
+              {TaskRow("{T1}", "root", "first\r\ntask it's"), TaskRow("{T2}", "{T1}", "second")});
+    // A sub-memo exported alone and restored becomes a top-level memo.
+    f.program->frame().VtMemos->setSelected(f.node(QStringLiteral("{A1}")), true);
+    QVERIFY(f.program->frame().ExportSelection(f.file("sub.kvx")));
+    f.prompts.fileAnswers << f.file("sub.kvx");
+    f.prompts.dialogAnswers = {6};
+    f.program->mainFm().Action_DbRestoreExecute();
+    QCOMPARE(f.memos().value("{A1}").value(1), QStringLiteral("root"));
+    QTRY_VERIFY(f.node(QStringLiteral("{A1}")) && f.node(QStringLiteral("{A1}"))->level() == 0);
+
+    // Tasks come back with all thirteen fields.
+    const QList<QStringList> tasks = TableRows(f.db(), "tasks");
+    f.prompts.fileAnswers << f.file("all.kvx") << f.file("all.kvx");
+    QVERIFY(f.io().BackupDatabase());
+    f.db().execute(QStringLiteral("delete from tasks"));
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(TableRows(f.db(), "tasks"), tasks);
+
+    // Every form of line break in a file is stored as CR LF.
+    WriteExchange(f.file("breaks.kvx"), Memo("{L}", "root", "a&#13;&#10;b&#13;c&#10;d&#10;&#10;e"));
+    f.prompts.fileAnswers << f.file("breaks.kvx");
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(f.content("{L}"), QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\ne"));
 }
 
-void TestExchangeRead::tasksRoundTrip()
+void TestExchangeRead::importCopiesAndParents()
 {
-    TestFolder folder;
-    Seed(folder, {}, {TaskRow("{T1}", "root", "first\r\ntask it's"), TaskRow("{T2}", "{T1}", "second"),
-                      {"{T3}", "{T1}", "", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>",
-                       "<null>", "<null>", "<null>"}});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    const QList<QStringList> before = TableRows(db, "tasks");
-    const QString path = folder.file(QStringLiteral("tasks.kvx"));
-    prompts.fileAnswers << path << path;
-    QVERIFY(program.mainFm().ioDm()->BackupDatabase());
-    db.execute(QStringLiteral("delete from tasks"));
-    QVERIFY(program.mainFm().ioDm()->RestoreDatabase());
-    QList<QStringList> after = TableRows(db, "tasks");
-    // Empty stamps come back as the zero date-time, empty texts as empty texts.
-    QStringList expected = before[2];
-    for (int column = 3; column < 8; ++column)
-        expected[column] = QString();
-    for (int column = 8; column < 13; ++column)
-        expected[column] = QStringLiteral("0.0");
-    QCOMPARE(after.size(), 3);
-    QCOMPARE(after[0], before[0]);
-    QCOMPARE(after[1], before[1]);
-    QCOMPARE(after[2], expected);
-}
-
-void TestExchangeRead::importGivesIndependentCopies()
-{
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}, {"{A2}", "{A}", "alpha two"}},
-         {TaskRow("{T1}", "root", "task"), TaskRow("{T2}", "{T1}", "sub task")});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    const QString path = folder.file(QStringLiteral("all.kvx"));
-    prompts.fileAnswers << path << path << path;
-    QVERIFY(program.mainFm().ioDm()->BackupDatabase());
-    program.mainFm().Action_ImportExecute();
-    QVERIFY(program.mainFm().ioDm()->ImportFile());
-    QVERIFY(prompts.shown.isEmpty());
-
-    const QMap<QString, QStringList> memos = Memos(db);
-    QCOMPARE(memos.size(), 9);
-    QStringList copiesOfAlpha;
+    Fixture f({{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}},
+              {TaskRow("{T1}", "root", "task"), TaskRow("{T2}", "{T1}", "sub task")});
+    const QString path = f.file("all.kvx");
+    f.prompts.fileAnswers << path << path << path;
+    QVERIFY(f.io().BackupDatabase());
+    f.program->mainFm().Action_ImportExecute();
+    QVERIFY(f.io().ImportFile());
+    // Two independent copies, each child under its own copy of the parent.
+    QMap<QString, QStringList> memos = f.memos();
+    QCOMPARE(memos.size(), 6);
     for (const QStringList &row : memos) {
-        if (!QStringList({"{A}", "{A1}", "{A2}"}).contains(row[0]))
-            QVERIFY(QUuid::fromString(row[0]).toString(QUuid::WithBraces).toUpper() == row[0]);
-        if (row[2] == QLatin1String("alpha") && row[0] != QLatin1String("{A}"))
-            copiesOfAlpha << row[0];
-    }
-    QCOMPARE(copiesOfAlpha.size(), 2);
-    for (const QString &copy : copiesOfAlpha) {
-        QStringList children;
-        for (const QStringList &row : memos) {
-            if (row[1] == copy)
-                children << row[2];
-        }
-        children.sort();
-        QCOMPARE(children, QStringList({"alpha one", "alpha two"}));
-        QCOMPARE(memos[copy][5], memos[QStringLiteral("{A}")][5]); // the stamps come along
-    }
-    const QList<QStringList> tasks = TableRows(db, "tasks");
-    QCOMPARE(tasks.size(), 6);
-    for (const QStringList &task : tasks) {
-        if (task[2] == QLatin1String("sub task") && task[0] != QLatin1String("{T2}")) {
-            const auto parent = std::find_if(tasks.begin(), tasks.end(), [&](const QStringList &t) { return t[0] == task[1]; });
-            QVERIFY(parent != tasks.end() && (*parent)[2] == QLatin1String("task") && (*parent)[0] != QLatin1String("{T1}"));
+        if (row[2] == QLatin1String("alpha one") && row[0] != QLatin1String("{A1}")) {
+            QCOMPARE(memos.value(row[1]).value(2), QStringLiteral("alpha"));
+            QVERIFY(row[1] != QLatin1String("{A}") && row[0].size() == 38);
         }
     }
-    // The reload after the first import shows its memos.
-    QTRY_VERIFY(program.frame().VtMemos->totalCount() >= 6);
-}
+    QStringList parents;
+    for (const QStringList &task : TableRows(f.db(), "tasks"))
+        parents << task[1];
+    QCOMPARE(parents.size(), 6);
+    QCOMPARE(QSet<QString>(parents.begin(), parents.end()).size(), 4); // root, {T1} and the two new parents
+    QTRY_VERIFY(f.program->frame().VtMemos->totalCount() >= 4); // the reload after the command
 
-void TestExchangeRead::importParentLinks()
-{
-    TestFolder folder;
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    const QString path = folder.file(QStringLiteral("links.kvx"));
+    // A child before its parent; a parent outside the file; one id twice.
+    f.db().execute(QStringLiteral("delete from memos"));
     WriteExchange(path, Memo("{C}", "{P}", "child first") + Memo("{P}", "root", "parent") +
-                            Memo("{O}", "{not in file}", "orphan") + Memo("{D}", "root", "twin one") +
+                            Memo("{O}", "{elsewhere}", "orphan") + Memo("{D}", "root", "twin one") +
                             Memo("{D}", "root", "twin two") + Memo("{D1}", "{D}", "twin child"));
-    prompts.fileAnswers << path;
-    QVERIFY(program.mainFm().ioDm()->ImportFile());
-    QMap<QString, QString> idOf, parentOf;
-    for (const QStringList &row : Memos(db)) {
-        idOf[row[2]] = row[0];
-        parentOf[row[2]] = row[1];
+    f.prompts.fileAnswers << path;
+    QVERIFY(f.io().ImportFile());
+    QMap<QString, QString> id, parent;
+    for (const QStringList &row : f.memos()) {
+        id[row[2]] = row[0];
+        parent[row[2]] = row[1];
     }
-    QCOMPARE(idOf.size(), 6);
-    QCOMPARE(parentOf[QStringLiteral("child first")], idOf[QStringLiteral("parent")]);
-    QCOMPARE(parentOf[QStringLiteral("parent")], QStringLiteral("root"));
-    // A parent outside the file would hide the memo: it comes in at the top level.
-    QCOMPARE(parentOf[QStringLiteral("orphan")], QStringLiteral("root"));
-    // Two records with one id become two memos; the children go with the first.
-    QVERIFY(idOf[QStringLiteral("twin one")] != idOf[QStringLiteral("twin two")]);
-    QCOMPARE(parentOf[QStringLiteral("twin child")], idOf[QStringLiteral("twin one")]);
-    QVERIFY(!idOf.values().contains(QStringLiteral("{P}")));
+    QCOMPARE(id.size(), 6);
+    QCOMPARE(parent["child first"], id["parent"]);
+    QCOMPARE(parent["orphan"], QStringLiteral("root")); // never out of sight
+    QVERIFY(id["twin one"] != id["twin two"]);
+    QCOMPARE(parent["twin child"], id["twin one"]);
+    QVERIFY(f.prompts.shown.isEmpty());
 }
 
-void TestExchangeRead::rootAndAppChecks()
+void TestExchangeRead::refusedFiles()
 {
-    TestFolder folder;
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    TIoDm &io = *program.mainFm().ioDm();
-    const QString path = folder.file(QStringLiteral("app.kvx"));
+    Fixture f({{"{A}", "root", "alpha"}});
+    const QString path = f.file("file.kvx");
+    QVERIFY(!f.io().RestoreDatabase()); // cancelled: nothing said
+    QVERIFY(f.prompts.shown.isEmpty());
 
-    WriteExchange(path, Memo("{A}", "root", "accepted"), QString(), QStringLiteral("<other app=\"Dayloom\">"),
-                  QStringLiteral("</other>"));
-    prompts.fileAnswers << path;
-    QVERIFY(io.RestoreDatabase());
-    QCOMPARE(Content(db, QStringLiteral("{A}")), QStringLiteral("accepted"));
-
-    WriteExchange(path, Memo("{B}", "root", "refused"), QString(), QStringLiteral("<korvel app=\"OtherApp\">"));
-    for (const bool restore : {true, false}) {
-        prompts.fileAnswers << path;
-        QVERIFY(restore ? !io.RestoreDatabase() : !io.ImportFile());
-        QCOMPARE(prompts.shown.last().caption, QStringLiteral("Error"));
-        QCOMPARE(prompts.lastText(), QStringLiteral("Data mismatch: OtherAppDayloom"));
-    }
-    WriteExchange(path, Memo("{B}", "root", "refused"), QString(), QStringLiteral("<korvel>"));
-    prompts.shown.clear();
-    prompts.fileAnswers << path;
-    QVERIFY(!io.ImportFile());
+    // The root's name plays no part; its app does.
+    WriteExchange(path, Memo("{B}", "root", "accepted"), QStringLiteral("other app=\"Dayloom\""));
+    f.prompts.fileAnswers << path;
+    QVERIFY(f.io().RestoreDatabase());
+    f.db().execute(QStringLiteral("delete from memos where mid='{B}'"));
+    WriteExchange(path, Memo("{B}", "root", "refused"), QStringLiteral("korvel app=\"OtherApp\""));
+    f.prompts.fileAnswers << path << path;
+    QVERIFY(!f.io().RestoreDatabase());
+    QVERIFY(!f.io().ImportFile());
+    QCOMPARE(f.prompts.shown.last().caption, QStringLiteral("Error"));
+    QCOMPARE(f.prompts.lastText(), QStringLiteral("Data mismatch: OtherAppDayloom"));
+    WriteExchange(path, Memo("{B}", "root", "refused"), QStringLiteral("korvel"));
+    f.prompts.shown.clear();
+    f.prompts.fileAnswers << path;
+    QVERIFY(!f.io().ImportFile());
     QStringList texts;
-    for (const auto &box : prompts.shown)
+    for (const auto &box : f.prompts.shown)
         texts << box.text;
     QCOMPARE(texts, QStringList({"korvel: app not Exist !", "korvel: app not Exist !", "Data mismatch: Dayloom"}));
-    QCOMPARE(Memos(db).size(), 1);
-}
 
-void TestExchangeRead::fileWithoutMemosElement()
-{
-    TestFolder folder;
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    const QString path = folder.file(QStringLiteral("nomemos.kvx"));
+    // Without a memos element the root's children stand in, lack every attribute, and the run
+    // fails at the first time stamp.
     KvContainer::WriteFile(path, "<korvel app=\"Dayloom\"><tasks/><notes/></korvel>");
-    prompts.fileAnswers << path;
-    QVERIFY(!program.mainFm().ioDm()->RestoreDatabase());
-    QCOMPARE(prompts.shown.first().text, QStringLiteral("korvel,memos,memo#0: mid not Exist !"));
-    QVERIFY(prompts.lastText().contains(QStringLiteral("not a valid")));
-    QVERIFY(Memos(program.mainFm().connection()).isEmpty());
-}
+    f.prompts.shown.clear();
+    f.prompts.fileAnswers << path;
+    QVERIFY(!f.io().RestoreDatabase());
+    QCOMPARE(f.prompts.shown.first().text, QStringLiteral("korvel,memos,memo#0: mid not Exist !"));
+    QVERIFY(f.prompts.lastText().contains(QStringLiteral("not a valid")));
 
-void TestExchangeRead::failureHalfwayKeepsEarlierRecords()
-{
-    TestFolder folder;
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    const QString path = folder.file(QStringLiteral("half.kvx"));
-    WriteExchange(path, Memo("{1}", "root", "one") + Memo("{2}", "root", "two") +
-                            Memo("{3}", "root", "three", QStringLiteral("yesterday")) + Memo("{4}", "root", "four"));
-    for (const bool restore : {true, false}) {
-        db.execute(QStringLiteral("delete from memos"));
-        prompts.fileAnswers << path;
-        QVERIFY(restore ? !program.mainFm().ioDm()->RestoreDatabase() : !program.mainFm().ioDm()->ImportFile());
-        QCOMPARE(prompts.shown.last().caption, QStringLiteral("Error"));
-        QVERIFY(prompts.lastText().contains(QStringLiteral("yesterday")));
-        QStringList contents;
-        for (const QStringList &row : Memos(db))
-            contents << row[2];
-        contents.sort();
-        QCOMPARE(contents, QStringList({"one", "two"}));
-    }
-}
-
-void TestExchangeRead::badFilesChangeNothing()
-{
-    TestFolder folder;
-    Seed(folder, {{"{A}", "root", "alpha"}});
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    KvConnection &db = program.mainFm().connection();
-    TIoDm &io = *program.mainFm().ioDm();
-    const QString path = folder.file(QStringLiteral("bad.kvx"));
-    QVERIFY(!io.RestoreDatabase()); // cancelled
-    QVERIFY(prompts.shown.isEmpty());
-
+    // Damaged and foreign files are read failures.
     WriteExchange(path, Memo("{B}", "root", "beta"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     const QByteArray good = file.readAll();
-    const QList<QByteArray> bad = {good.left(good.size() - 9), QByteArray("<korvel app=\"Dayloom\"/>"),
-                                   good.left(8) + QByteArray(100, '\x55')};
-    for (const QByteArray &bytes : bad) {
+    for (const QByteArray &bytes : {good.left(good.size() - 9), QByteArray("<korvel app=\"Dayloom\"/>")}) {
         file.resize(0);
         file.write(bytes);
         file.flush();
-        for (const bool restore : {true, false}) {
-            prompts.fileAnswers << path;
-            QVERIFY(restore ? !io.RestoreDatabase() : !io.ImportFile());
-            QCOMPARE(prompts.lastText(), QStringLiteral("File read failure!"));
-        }
+        f.prompts.fileAnswers << path << path;
+        QVERIFY(!f.io().RestoreDatabase());
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("File read failure!"));
+        QVERIFY(!f.io().ImportFile());
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("File read failure!"));
     }
-    QCOMPARE(Memos(db).keys(), QStringList({"{A}"}));
+    QCOMPARE(f.memos().keys(), QStringList({"{A}"}));
 }
 
-void TestExchangeRead::lineBreakForms()
+void TestExchangeRead::failureHalfwayKeepsEarlierRecords()
 {
-    TestFolder folder;
-    ScriptedPrompts prompts;
-    StartedProgram program(folder.path());
-    const QString path = folder.file(QStringLiteral("breaks.kvx"));
-    WriteExchange(path, Memo("{A}", "root", "a&#13;&#10;b&#13;c&#10;d&#10;&#10;e"));
-    prompts.fileAnswers << path;
-    QVERIFY(program.mainFm().ioDm()->RestoreDatabase());
-    QCOMPARE(Content(program.mainFm().connection(), QStringLiteral("{A}")), QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\ne"));
+    Fixture f({});
+    const QString path = f.file("half.kvx");
+    WriteExchange(path, Memo("{1}", "root", "one") + Memo("{2}", "root", "two") +
+                            Memo("{3}", "root", "three", QStringLiteral("yesterday")) + Memo("{4}", "root", "four"));
+    for (const bool restore : {true, false}) {
+        f.db().execute(QStringLiteral("delete from memos"));
+        f.prompts.fileAnswers << path;
+        QVERIFY(restore ? !f.io().RestoreDatabase() : !f.io().ImportFile());
+        QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
+        QStringList contents;
+        for (const QStringList &row : f.memos())
+            contents << row[2];
+        contents.sort();
+        QCOMPARE(contents, QStringList({"one", "two"}));
+    }
 }
 
 JOTWELL_TEST_MAIN(TestExchangeRead)
