@@ -145,11 +145,8 @@ QString TmainFm::AddWebQuery(const QString &page) const
 
 void TmainFm::BringForward()
 {
-    if (isMinimized())
-        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
+    // Shown, raised and restored, also from the tray.
+    KvTrayIcon1->Restore();
 }
 
 void TmainFm::Action_DbBackupExecute()
