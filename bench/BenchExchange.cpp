@@ -16,34 +16,6 @@
 
 namespace {
 
-// Answers every file dialog with one file and every replace question with All; anything
-// else the program says is printed, since a benchmark run should say nothing.
-class BenchPrompts final : public KvPromptHandler {
-public:
-    explicit BenchPrompts(const QString &fileName) : FFileName(fileName) { SetPromptHandler(this); }
-    ~BenchPrompts() override { SetPromptHandler(nullptr); }
-    int messageBox(const QString &caption, const QString &text, int, KvBoxIcon) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-        return IDOK;
-    }
-    bool fileDialog(KvFileRequest &request) override
-    {
-        request.fileName = FFileName;
-        return true;
-    }
-    int execDialog(QDialog &) override
-    {
-        ++questions;
-        return 10; // All
-    }
-    bool printDialog(QPrinter &) override { return false; }
-    int questions = 0;
-
-private:
-    QString FFileName;
-};
-
 double GzipMs(const QByteArray &text)
 {
     QElapsedTimer timer;

@@ -13,17 +13,6 @@
 
 namespace {
 
-// Says OK to every question, so that the delete runs without a dialog.
-class AnswerOk : public KvPromptHandler {
-public:
-    AnswerOk() { SetPromptHandler(this); }
-    ~AnswerOk() override { SetPromptHandler(nullptr); }
-    int messageBox(const QString &, const QString &, int, KvBoxIcon) override { return IDOK; }
-    bool fileDialog(KvFileRequest &) override { return false; }
-    int execDialog(QDialog &) override { return 0; }
-    bool printDialog(QPrinter &) override { return false; }
-};
-
 double TimeUntilPainted(KvVirtualTree *tree, const std::function<void()> &work)
 {
     NextPaint paint(tree->viewport());
@@ -92,7 +81,7 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
     }
 
     if (Wanted(names, "delete") && count == 100000) {
-        AnswerOk answers;
+        BenchPrompts answers;
         tree->clearSelection();
         for (int i = 0; i < 1000 && i < tree->topLevelCount(); ++i)
             tree->setSelected(tree->topLevelNode(i), true);

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
+#include "app/Prompts.h"
 #include <cstdio>
 
 // Prints one measurement as "BENCH <name> <N> <value> <unit>".
@@ -46,4 +47,32 @@ protected:
 private:
     QWidget *FWidget;
     bool FPainted = false;
+};
+
+// Answers every question with OK, every file dialog with one file and every replace question
+// with All; anything the program says is printed, since a benchmark run should say nothing.
+class BenchPrompts final : public KvPromptHandler {
+public:
+    explicit BenchPrompts(const QString &fileName = {}) : FFileName(fileName) { SetPromptHandler(this); }
+    ~BenchPrompts() override { SetPromptHandler(nullptr); }
+    int messageBox(const QString &caption, const QString &text, int, KvBoxIcon) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        return IDOK;
+    }
+    bool fileDialog(KvFileRequest &request) override
+    {
+        request.fileName = FFileName;
+        return true;
+    }
+    int execDialog(QDialog &) override
+    {
+        ++questions;
+        return 10; // All
+    }
+    bool printDialog(QPrinter &) override { return false; }
+    int questions = 0;
+
+private:
+    QString FFileName;
 };
