@@ -34,13 +34,8 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
     Action_About = makeAction(QStringLiteral("&About"));
 
     HelpContents1->setShortcut(QKeySequence(Qt::Key_F1));
-    for (QAction *action : {Action_Options, Action_Contact, Action_Suggestion, Action_Website, Action_Update,
-                            Action_Resources, HelpContents1, Action_About})
-        action->setEnabled(true);
     connect(HelpContents1, &QAction::triggered, this, [this] { FMainFm->KVHHComp1->ShowContents(); });
     connect(Action_About, &QAction::triggered, this, &TcommonDm::Action_AboutExecute);
-    for (QAction *action : {Action_UiOpen, Action_UiClose, Action_UiStayOnTop})
-        action->setEnabled(true);
     connect(Action_UiOpen, &QAction::triggered, this, [this] { FMainFm->KvTrayIcon1->Restore(); });
     connect(Action_UiClose, &QAction::triggered, this, [this] { FMainFm->KvTrayIcon1->Minimize(); });
     connect(Action_UiStayOnTop, &QAction::triggered, this, &TcommonDm::Action_UiStayOnTopExecute);
@@ -144,8 +139,5 @@ void TcommonDm::MailSales()
 
 QAction *TcommonDm::makeAction(const QString &caption)
 {
-    auto *action = new QAction(caption, this);
-    // Each command is switched on by the change that gives it its work.
-    action->setEnabled(false);
-    return action;
+    return new QAction(caption, this);
 }

@@ -34,8 +34,6 @@ TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
     KvVersionInfo1 = new TKvVersionInfo(this);
     KVHHComp1 = new TKVHHComp(this);
     CreateTrayComponents();
-    for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
-        action->setEnabled(true);
     connect(Action_DbBackup, &QAction::triggered, this, &TmainFm::Action_DbBackupExecute);
     connect(Action_DbRestore, &QAction::triggered, this, &TmainFm::Action_DbRestoreExecute);
     connect(Action_Import, &QAction::triggered, this, &TmainFm::Action_ImportExecute);
@@ -56,10 +54,7 @@ TmainFm::~TmainFm()
 
 QAction *TmainFm::makeAction(const QString &caption)
 {
-    auto *action = new QAction(caption, this);
-    // Switched on by the changes that give these commands their work.
-    action->setEnabled(false);
-    return action;
+    return new QAction(caption, this);
 }
 
 void TmainFm::FormCreate()

@@ -30,8 +30,6 @@ void TmainFm::CreateTrayComponents()
     Timer_balloon->setSingleShot(true);
     connect(Timer_balloon, &QTimer::timeout, this, &TmainFm::Timer_balloonTimer);
 
-    for (QAction *action : {Action_AddMemo, Action_PasteMemo, Action_Exit})
-        action->setEnabled(true);
     connect(Action_AddMemo, &QAction::triggered, this, &TmainFm::Action_AddMemoExecute);
     connect(Action_PasteMemo, &QAction::triggered, this, &TmainFm::Action_PasteMemoExecute);
     connect(Action_Exit, &QAction::triggered, this, &TmainFm::Action_ExitExecute);
