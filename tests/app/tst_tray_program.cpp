@@ -99,9 +99,12 @@ void TestTrayProgram::closeHidesIntoTheTray()
     QCOMPARE(tray.saves, 4);
     QCOMPARE(tray.area->messages.size(), 1);
 
-    // Ctrl+F12 in the tree hides the window too.
-    mainFm.commonDm()->Action_UiOpen->trigger();
+    // A later start of the program brings the window out of the tray.
+    QVERIFY(!tray.userClose());
+    mainFm.BringForward();
     QTRY_VERIFY(mainFm.isVisible());
+
+    // Ctrl+F12 in the tree hides the window too.
     tray.frame().VtMemos->setFocus();
     QTest::keyClick(tray.frame().VtMemos, Qt::Key_F12, Qt::ControlModifier);
     QTRY_VERIFY(!mainFm.isVisible());
