@@ -15,6 +15,7 @@
 #include <QKeySequence>
 #include <QUrl>
 #include <cmath>
+#include <functional>
 #include <QAction>
 
 TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
@@ -49,6 +50,17 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
 
 namespace {
 
+// Start-up settings that cannot be written are reported, and the start goes on with the
+// values in memory: a read-only settings folder must not keep the program from running.
+void WriteOrReport(const std::function<void()> &write)
+{
+    try {
+        write();
+    } catch (const std::exception &error) {
+        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
+}
+
 // A stored time stamp; a missing one is now, and written. An unreadable one is treated as
 // missing, so that a garbled settings file does not stop the start.
 TDateTime ReadStamp(const KvIniFile &ini, const QString &key)
@@ -61,7 +73,7 @@ TDateTime ReadStamp(const KvIniFile &ini, const QString &key)
         }
     }
     const TDateTime now = DateTimeNow();
-    ini.writeString(kOptionSection, key, DateTimeToIso(now, true));
+    WriteOrReport([&] { ini.writeString(kOptionSection, key, DateTimeToIso(now, true)); });
     return now;
 }
 
@@ -77,7 +89,7 @@ void TcommonDm::ReadStartupSettings(TmainFm &mainFm)
     const KvIniFile ini(mainFm.confPath());
     mainFm.FFirstRun = ReadStamp(ini, kFirst);
     mainFm.FRunDays = WholeDaysBetween(mainFm.FFirstRun, DateTimeNow());
-    ini.writeInteger(QStringLiteral("log"), kRunDays, mainFm.FRunDays);
+    WriteOrReport([&] { ini.writeInteger(QStringLiteral("log"), kRunDays, mainFm.FRunDays); });
     mainFm.FVisitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
     mainFm.FLastWebVisit = ReadStamp(ini, kVisitWeb);
     mainFm.FRunMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/Fm_Main.h"
 #include "app/KvIniFile.h"
+#include "components/KvFormState.h"
 #include "components/KvStatusBar.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
@@ -314,6 +315,10 @@ void TestMemosLoad::unwritableSettingsStillShowMemos()
         QCOMPARE(prompts.shown[0].caption, QStringLiteral("Korvel Jotwell"));
         QCOMPARE(prompts.shown[0].text,
                  QStringLiteral("Unable to write to %1.").arg(folder.file(QStringLiteral("kvConf.ini"))));
+        // The start went on past the settings it could not write.
+        QCOMPARE(program.mainFm().KvFormState1->IniPath, folder.file(QStringLiteral("kvConf.ini")));
+        program.mainFm().hide(); // a hide saves the placement: no second box for the same file
+        QCOMPARE(prompts.shown.size(), 1);
     }
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
