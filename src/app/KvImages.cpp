@@ -32,15 +32,6 @@ QIcon svgIcon(const QString &resource, std::initializer_list<int> sizes)
     return icon;
 }
 
-std::vector<QIcon> imageList(int count)
-{
-    std::vector<QIcon> icons;
-    icons.reserve(size_t(count));
-    for (int i = 0; i < count; ++i)
-        icons.push_back(ListIcon(i));
-    return icons;
-}
-
 } // namespace
 
 QIcon ListIcon(int index)
@@ -50,12 +41,11 @@ QIcon ListIcon(int index)
 
 std::vector<QIcon> ImageList16()
 {
-    return imageList(kImageList16Count);
-}
-
-std::vector<QIcon> ImageList22()
-{
-    return imageList(kImageList22Count);
+    std::vector<QIcon> icons;
+    icons.reserve(size_t(kImageList16Count));
+    for (int i = 0; i < kImageList16Count; ++i)
+        icons.push_back(ListIcon(i));
+    return icons;
 }
 
 QIcon AppIcon()

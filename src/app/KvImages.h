@@ -8,11 +8,9 @@
 namespace KvImages {
 
 constexpr int kImageList16Count = 23;
-constexpr int kImageList22Count = 14;
 
 QIcon ListIcon(int index);            // picture `index` of the image lists
-std::vector<QIcon> ImageList16();     // 23 pictures, drawn at 16 pixels
-std::vector<QIcon> ImageList22();     // the first 14 pictures, drawn at 22 pixels
+std::vector<QIcon> ImageList16();     // the 23 pictures of the image lists
 QIcon AppIcon();
 QIcon BulbIcon();
 

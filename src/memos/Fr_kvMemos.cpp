@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -28,8 +27,7 @@ const QStringList TkvMemosFrame::StatusTips = {
 };
 
 TkvMemosFrame::TkvMemosFrame(TmainFm *mainFm)
-    : QWidget(mainFm), VtMemos(new KvVirtualTree(this)), PngImageList_16(KvImages::ImageList16()),
-      PngImageList_22(KvImages::ImageList22()), FMainFm(mainFm),
+    : QWidget(mainFm), VtMemos(new KvVirtualTree(this)), PngImageList_16(KvImages::ImageList16()), FMainFm(mainFm),
       ADOQuery1(std::make_unique<KvQuery>(mainFm->connection())),
       ADOQuery2(std::make_unique<KvQuery>(mainFm->connection()))
 {

@@ -143,8 +143,9 @@ public:
     QTimer *Timer_HotDelay;
     TKvSendMessage *KvSendMessage1;
 
+    // Each picture carries its 16- and 22-pixel renderings: menus take the one, the top
+    // toolbar the other.
     std::vector<QIcon> PngImageList_16;
-    std::vector<QIcon> PngImageList_22;
 
     static const QStringList StatusTips;
     static const QStringList TipTexts;
