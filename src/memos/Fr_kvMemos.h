@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -187,6 +188,12 @@ private:
     bool WriteReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
     std::vector<KvReportItem> ReportItems() const;
     bool HasVisibleMemo() const;
+    // A memo node as every memo gets it: multi-line, its button and picture at the top.
+    KvTreeNode *AddMemoNode(KvTreeNode *parent);
+    // Writes a memo that has no row yet.
+    void InsertMemoRow(const TMemoInfo &memo);
+    // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
+    void StoreOrReport(TMemoInfo &memo, bool isNew, const std::function<void()> &store);
     bool HasMoveTargets() const;
     void MoveSelectedMemos(KvTreeNode *target, KvVirtualTree::AttachMode mode);
 

@@ -1,10 +1,8 @@
 // Memo texts to and from the clipboard.
 #include "app/Fm_Main.h"
-#include "app/KvApplication.h"
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/MemoId.h"
-#include "store/SqlCatalogue.h"
 #include "tree/KvVirtualTree.h"
 #include <QClipboard>
 #include <QGuiApplication>
@@ -34,32 +32,14 @@ void TkvMemosFrame::PasteAsMemo(const QString &text)
         if (!VtMemos->cancelEditNode())
             VtMemosEditCancelled();
     }
-    KvTreeNode *node = VtMemos->addChild(nullptr);
+    KvTreeNode *node = AddMemoNode(nullptr);
     TMemoInfo &memo = node->data;
     memo.content = TrimRightControls(text);
     memo.mid = NewMemoId();
     memo.pid = QStringLiteral("root");
     memo.createTime = DateTimeNow();
     memo.editTime = DateTimeNow();
-    VtMemos->setMultiline(node, true);
-    VtMemos->setVerticalAlignment(node, 0);
     VtMemos->invalidateNode(node);
-    try {
-        ADOQuery1->close();
-        ADOQuery1->clearSql();
-        ADOQuery1->addSql(Sql::EmptyMemoForAppend());
-        ADOQuery1->open();
-        ADOQuery1->append();
-        ADOQuery1->setField("mid", memo.mid);
-        ADOQuery1->setField("pid", memo.pid);
-        ADOQuery1->setField("content", memo.content);
-        ADOQuery1->setField("createTime", memo.createTime);
-        ADOQuery1->setField("editTime", memo.editTime);
-        ADOQuery1->post();
-    } catch (const std::exception &error) {
-        // The memo stays in the tree without an id: its next edit stores it as a new memo.
-        memo.mid.clear();
-        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
-    }
+    StoreOrReport(memo, true, [&] { InsertMemoRow(memo); });
     RefreshCommands();
 }

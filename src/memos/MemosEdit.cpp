@@ -11,24 +11,50 @@
 #include "tree/KvVirtualTree.h"
 #include <QKeyEvent>
 
-namespace {
-
-KvTreeNode *NewMemoNode(KvVirtualTree &tree, KvTreeNode *parent, const QString &pid)
+KvTreeNode *TkvMemosFrame::AddMemoNode(KvTreeNode *parent)
 {
-    KvTreeNode *node = tree.addChild(parent);
-    node->data.pid = pid;
-    tree.setVerticalAlignment(node, 0);
-    tree.setMultiline(node, true);
+    KvTreeNode *node = VtMemos->addChild(parent);
+    VtMemos->setVerticalAlignment(node, 0);
+    VtMemos->setMultiline(node, true);
     return node;
 }
 
-} // namespace
+void TkvMemosFrame::InsertMemoRow(const TMemoInfo &memo)
+{
+    ADOQuery1->close();
+    ADOQuery1->clearSql();
+    ADOQuery1->addSql(Sql::EmptyMemoForAppend());
+    ADOQuery1->open();
+    ADOQuery1->append();
+    ADOQuery1->setField("mid", memo.mid);
+    ADOQuery1->setField("pid", memo.pid);
+    ADOQuery1->setField("content", memo.content);
+    ADOQuery1->setField("createTime", memo.createTime);
+    if (memo.assignTime != 0) // a pasted memo has none, and the row keeps the table's default
+        ADOQuery1->setField("assignTime", memo.assignTime);
+    ADOQuery1->setField("editTime", memo.editTime);
+    ADOQuery1->post();
+}
+
+void TkvMemosFrame::StoreOrReport(TMemoInfo &memo, bool isNew, const std::function<void()> &store)
+{
+    try {
+        store();
+    } catch (const std::exception &error) {
+        // The text stays in the tree; a new memo keeps no id, so that its next commit tries
+        // the insert again instead of updating a row that does not exist.
+        if (isNew)
+            memo.mid.clear();
+        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
+}
 
 void TkvMemosFrame::Action_MemoAddExecute()
 {
     if (FEditNode)
         return;
-    FEditNode = NewMemoNode(*VtMemos, nullptr, QStringLiteral("root"));
+    FEditNode = AddMemoNode(nullptr);
+    FEditNode->data.pid = QStringLiteral("root");
     PostKvMessage(this, WM_MEMOS_EDIT_PENDING);
     RefreshCommands();
 }
@@ -46,7 +72,8 @@ void TkvMemosFrame::Action_MemoAddChildExecute()
         TipBox(QStringLiteral("Please select a memo!"));
         return;
     }
-    FEditNode = NewMemoNode(*VtMemos, parent, parent->data.mid);
+    FEditNode = AddMemoNode(parent);
+    FEditNode->data.pid = parent->data.mid;
     PostKvMessage(this, WM_MEMOS_EDIT_PENDING);
     RefreshCommands();
 }
@@ -108,37 +135,26 @@ void TkvMemosFrame::VtMemosNewText(KvTreeNode *node, const QString &newText)
     TMemoInfo &memo = node->data;
     memo.content = TrimRightControls(newText);
     const bool isNew = memo.mid.isEmpty();
-    try {
-        ADOQuery1->close();
-        ADOQuery1->clearSql();
+    StoreOrReport(memo, isNew, [&] {
         if (isNew) {
             memo.mid = NewMemoId();
             memo.createTime = DateTimeNow();
             memo.assignTime = memo.createTime;
-            ADOQuery1->addSql(Sql::EmptyMemoForAppend());
-            ADOQuery1->open();
-            ADOQuery1->append();
-            ADOQuery1->setField("mid", memo.mid);
-            ADOQuery1->setField("pid", memo.pid);
-            ADOQuery1->setField("createTime", memo.createTime);
-            ADOQuery1->setField("assignTime", memo.assignTime);
-        } else {
-            ADOQuery1->addSql(Sql::SelectMemoById(memo.mid));
-            ADOQuery1->open();
-            ADOQuery1->first();
-            ADOQuery1->edit();
+            memo.editTime = DateTimeNow(); // a second reading of the clock
+            InsertMemoRow(memo);
+            return;
         }
+        ADOQuery1->close();
+        ADOQuery1->clearSql();
+        ADOQuery1->addSql(Sql::SelectMemoById(memo.mid));
+        ADOQuery1->open();
+        ADOQuery1->first();
+        ADOQuery1->edit();
         memo.editTime = DateTimeNow();
         ADOQuery1->setField("content", memo.content);
         ADOQuery1->setField("editTime", memo.editTime);
         ADOQuery1->post();
-    } catch (const std::exception &error) {
-        // The text stays in the tree; a new memo keeps no id, so that its next commit tries
-        // the insert again instead of updating a row that does not exist.
-        if (isNew)
-            memo.mid.clear();
-        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
-    }
+    });
     RefreshCommands();
 }
 

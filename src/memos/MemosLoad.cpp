@@ -59,20 +59,14 @@ void TkvMemosFrame::LoadMemos()
         node->data.createTime = query.fieldAsDateTime("createTime");
         node->data.editTime = query.fieldAsDateTime("editTime");
     };
-    const auto addNode = [this](KvTreeNode *parent) {
-        KvTreeNode *node = VtMemos->addChild(parent);
-        VtMemos->setVerticalAlignment(node, 0);
-        VtMemos->setMultiline(node, true);
-        return node;
-    };
 
     OpenSql(*ADOQuery1, Sql::SelectMemosByPid(QStringLiteral("root")));
     for (; !ADOQuery1->eof(); ADOQuery1->next()) {
-        KvTreeNode *memo = addNode(nullptr);
+        KvTreeNode *memo = AddMemoNode(nullptr);
         fill(memo, *ADOQuery1);
         OpenSql(*ADOQuery2, Sql::SelectMemosByPid(memo->data.mid));
         for (; !ADOQuery2->eof(); ADOQuery2->next())
-            fill(addNode(memo), *ADOQuery2);
+            fill(AddMemoNode(memo), *ADOQuery2);
         VtMemos->setExpanded(memo, memo->data.expandFlag);
     }
 }
