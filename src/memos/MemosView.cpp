@@ -92,9 +92,9 @@ int TkvMemosFrame::VtMemosGetImageIndex(KvTreeNode *node) const
 
 void TkvMemosFrame::VtMemosFreeNode(KvTreeNode *node)
 {
+    // The record goes with its node; only the frame's own references to it need clearing.
     if (node == FHoverNode)
         FHoverNode = nullptr;
     if (node == FEditNode)
         FEditNode = nullptr;
-    node->data = TMemoInfo();
 }
