@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins
   libsqlite3-dev zlib1g-dev libpugixml-dev
   libgl-dev libxkbcommon-dev
-  fonts-dejavu-core xvfb xdotool trayer x11-utils imagemagick xdg-utils poppler-utils
+  fonts-dejavu-core xvfb xdotool openbox trayer x11-utils imagemagick xdg-utils poppler-utils
 )
 
 missing=()

@@ -1,0 +1,105 @@
+#include "DesktopSession.h"
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+ChildProcess::~ChildProcess()
+{
+    if (state() != NotRunning) {
+        terminate();
+        if (!waitForFinished(2000)) {
+            kill();
+            waitForFinished(3000);
+        }
+    }
+}
+
+DesktopSession::DesktopSession(const Options &options)
+{
+    QStringList tools = {QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("xwininfo"), QStringLiteral("import")};
+    if (options.windowManager)
+        tools << QStringLiteral("openbox");
+    if (options.tray)
+        tools << QStringLiteral("trayer");
+    for (const QString &tool : tools) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            m_skipReason = tool + QStringLiteral(" is not installed (scripts/setup.sh installs it)");
+            return;
+        }
+    }
+
+    auto xvfb = std::make_unique<ChildProcess>();
+    xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                         QStringLiteral("0"), options.screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!xvfb->waitForStarted(5000) || !xvfb->waitForReadyRead(10000)) {
+        m_skipReason = QStringLiteral("Xvfb cannot start here");
+        return;
+    }
+    m_environment = QProcessEnvironment::systemEnvironment();
+    m_environment.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromUtf8(xvfb->readAllStandardOutput()).trimmed());
+    m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    m_children.push_back(std::move(xvfb));
+
+    if (options.windowManager) {
+        if (!startHelper(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}))
+            return;
+        // The window manager owns the screen once it has set its check window on the root.
+        for (int i = 0; i < 50 && !run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                                        .contains(QLatin1String("window id")); ++i)
+            QThread::msleep(100);
+    }
+    if (options.tray
+        && !startHelper(QStringLiteral("trayer"), QStringLiteral("--edge bottom --align right --widthtype pixel --width 40 "
+                                                                 "--heighttype pixel --height 40")
+                                                      .split(QLatin1Char(' '))))
+        return;
+}
+
+bool DesktopSession::startHelper(const QString &program, const QStringList &arguments)
+{
+    auto child = std::make_unique<ChildProcess>();
+    child->setProcessEnvironment(m_environment);
+    child->start(program, arguments);
+    if (!child->waitForStarted(5000)) {
+        m_skipReason = program + QStringLiteral(" cannot start here");
+        return false;
+    }
+    m_children.push_back(std::move(child));
+    return true;
+}
+
+QString DesktopSession::run(const QString &program, const QStringList &arguments) const
+{
+    QProcess tool;
+    tool.setProcessEnvironment(m_environment);
+    tool.start(program, arguments);
+    tool.waitForFinished(5000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+ChildProcess &DesktopSession::startProgram(const QStringList &arguments)
+{
+    auto program = std::make_unique<ChildProcess>();
+    program->setProcessEnvironment(m_environment);
+    program->start(QStringLiteral(JOTWELL_BINARY), arguments);
+    program->waitForStarted(5000);
+    m_children.push_back(std::move(program));
+    return *m_children.back();
+}
+
+QStringList DesktopSession::viewableWindows(const QString &name) const
+{
+    // xdotool lists only viewable windows unless told otherwise.
+    const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                 QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$')});
+    return ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool DesktopSession::pixelIsBlack(int x, int y) const
+{
+    const QString pixel = run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+                                                        QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("txt:-")});
+    return pixel.isEmpty() || pixel.contains(QLatin1String("black"));
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+// A child process ended with the test.
+struct ChildProcess : QProcess {
+    ~ChildProcess() override;
+};
+
+// A private X server for end-to-end tests, with a window manager and a notification area when
+// asked, as on a user's desktop. Tests call skipReason() first and QSKIP with it when not empty.
+class DesktopSession {
+public:
+    struct Options {
+        bool windowManager = true; // openbox
+        bool tray = true;          // trayer, docked at the bottom right corner
+        QString screen = QStringLiteral("800x600x24");
+    };
+    explicit DesktopSession(const Options &options);
+    DesktopSession() : DesktopSession(Options{}) {}
+
+    // Why the session could not start (a missing tool, an X server that does not come up).
+    QString skipReason() const { return m_skipReason; }
+    QProcessEnvironment environment() const { return m_environment; }
+
+    // Runs a tool on the display and returns what it printed, trimmed.
+    QString run(const QString &program, const QStringList &arguments) const;
+    QString xdotool(const QStringList &arguments) const { return run(QStringLiteral("xdotool"), arguments); }
+    // Starts the program on the display; it is ended with the session at the latest.
+    ChildProcess &startProgram(const QStringList &arguments);
+
+    // The ids of the viewable top-level windows whose name is this text.
+    QStringList viewableWindows(const QString &name) const;
+    // Whether the screen pixel at x, y is black, as an unpainted window or the bare screen is.
+    bool pixelIsBlack(int x, int y) const;
+    // Where the tray icon docks.
+    static constexpr int kTrayIconX = 780, kTrayIconY = 580;
+
+private:
+    bool startHelper(const QString &program, const QStringList &arguments);
+
+    QString m_skipReason;
+    QProcessEnvironment m_environment;
+    std::vector<std::unique_ptr<ChildProcess>> m_children; // the X server first, ended last
+};
