@@ -1,7 +1,7 @@
 #include "exchange/KvContainer.h"
+#include "components/KvSaveFile.h"
 #include "exchange/KvParallelDeflate.h"
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <zlib.h>
 
@@ -63,12 +63,23 @@ QByteArray Decompress(const QByteArray &file, const ProgressFn &progress)
         const int rc = inflate(&inflater.stream, Z_NO_FLUSH);
         produced = qint64(inflater.stream.total_out);
         if (produced == length)
-            break; // exactly the text the length field names; anything after it is not read
+            break;
         if (rc == Z_STREAM_END || (rc != Z_OK && rc != Z_BUF_ERROR) || (rc == Z_BUF_ERROR && inflater.stream.avail_in == 0))
             throw Error("The exchange file's data is damaged or shorter than its length field says");
         if (progress)
             progress(produced);
     }
+    // The stream must end right here with its checksum: one flipped bit would otherwise pass
+    // as altered text, and a cut-off file as a whole one.
+    char beyond = 0;
+    int rc = Z_OK;
+    while (rc == Z_OK && qint64(inflater.stream.total_out) == length) {
+        inflater.stream.next_out = reinterpret_cast<Bytef *>(&beyond);
+        inflater.stream.avail_out = 1;
+        rc = inflate(&inflater.stream, Z_NO_FLUSH);
+    }
+    if (rc != Z_STREAM_END || qint64(inflater.stream.total_out) != length)
+        throw Error("The exchange file's data is damaged or does not match its length field");
     return text;
 }
 
@@ -79,10 +90,8 @@ void WriteFile(const QString &fileName, const QByteArray &text, const ProgressFn
 
 void WriteBytes(const QString &fileName, const QByteArray &bytes)
 {
-    // Written beside the old file and put in its place only when complete.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Unable to write %1: %2").arg(fileName, file.errorString()).toStdString());
+    if (!WriteWholeFile(fileName, bytes))
+        throw Error(QStringLiteral("Unable to write %1").arg(fileName).toStdString());
 }
 
 QByteArray ReadFile(const QString &fileName, const ProgressFn &progress)

@@ -2,6 +2,7 @@
 #include "app/pU_Funcs.h"
 #include "exchange/KvContainer.h"
 #include "exchange/KvParallelDeflate.h"
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -29,7 +30,45 @@ int PositionOf(const QString &segment)
     return position;
 }
 
+// The length of a character reference at text that names the NUL character (&#0; &#x00;
+// and the like), or 0.
+size_t NulReferenceAt(const char *text, const char *end)
+{
+    const char *p = text + 2;
+    const bool hex = p < end && (*p == 'x' || *p == 'X');
+    if (hex)
+        ++p;
+    const char *digits = p;
+    while (p < end && *p == '0')
+        ++p;
+    if (p == digits || p >= end || *p != ';')
+        return 0;
+    return size_t(p + 1 - text);
+}
+
 } // namespace
+
+QByteArray Txmltry::WithoutNulReferences(const char *data, size_t size)
+{
+    QByteArray text;
+    const char *const end = data + size;
+    const char *copied = data;
+    for (const char *p = data; (p = static_cast<const char *>(memchr(p, '&', size_t(end - p)))); ++p) {
+        if (end - p < 4 || p[1] != '#')
+            continue;
+        const size_t length = NulReferenceAt(p, end);
+        if (length == 0)
+            continue;
+        if (text.isNull())
+            text.reserve(qsizetype(size));
+        text.append(copied, p - copied).append("&#xFFFD;");
+        copied = p + length;
+        p = copied - 1;
+    }
+    if (!text.isNull())
+        text.append(copied, end - copied);
+    return text;
+}
 
 Txmltry::Txmltry() : Document(std::make_unique<pugi::xml_document>()) {}
 
@@ -39,6 +78,13 @@ void Txmltry::Load(const char *data, size_t size)
 {
     FIndexedParent = pugi::xml_node();
     FIndexedChildren.clear();
+    FNameSteps.clear();
+    // A value holding a NUL would end there and lose the rest.
+    const QByteArray withoutNul = WithoutNulReferences(data, size);
+    if (!withoutNul.isNull()) {
+        data = withoutNul.constData();
+        size = size_t(withoutNul.size());
+    }
     // Whitespace between elements is dropped by the default options, so that the children of
     // an element are its elements.
     const pugi::xml_parse_result result = Document->load_buffer(data, size, pugi::parse_default, pugi::encoding_utf8);
@@ -89,6 +135,25 @@ pugi::xml_node Txmltry::ChildAt(pugi::xml_node parent, int index)
     return index < int(FIndexedChildren.size()) ? FIndexedChildren[size_t(index)] : pugi::xml_node();
 }
 
+pugi::xml_node Txmltry::ChildNamed(pugi::xml_node parent, const QString &name)
+{
+    NameStep &step = FNameSteps[qMakePair(parent.hash_value(), name)];
+    if (step.found)
+        return step.found;
+    // Children added since the last scan are the only ones not compared yet.
+    const QByteArray utf8 = name.toUtf8();
+    for (pugi::xml_node child = step.scanned ? step.scanned.next_sibling() : parent.first_child(); child;
+         child = child.next_sibling()) {
+        step.scanned = child;
+        // Only elements have names that a step can match.
+        if (child.type() == pugi::node_element && utf8 == child.name()) {
+            step.found = child;
+            break;
+        }
+    }
+    return step.found;
+}
+
 pugi::xml_node Txmltry::FindNode(const QString &path)
 {
     PathRest = path;
@@ -109,15 +174,8 @@ pugi::xml_node Txmltry::FindNode(const QString &path)
         if (segment.contains(QLatin1Char('#'))) {
             if (const pugi::xml_node child = ChildAt(current, PositionOf(segment)))
                 current = child;
-        } else {
-            const QByteArray name = segment.toUtf8();
-            for (pugi::xml_node child = current.first_child(); child; child = child.next_sibling()) {
-                // Only elements have names that a step can match.
-                if (child.type() == pugi::node_element && name == child.name()) {
-                    current = child;
-                    break;
-                }
-            }
+        } else if (const pugi::xml_node child = ChildNamed(current, segment)) {
+            current = child;
         }
     }
     return current;
@@ -135,8 +193,13 @@ int Txmltry::ChildCount(const QString &path)
 pugi::xml_attribute Txmltry::Attribute(const QString &path, const QString &name)
 {
     const pugi::xml_attribute attribute = FindNode(path).attribute(name.toUtf8().constData());
-    if (!attribute)
-        ErrorBox(path + QStringLiteral(": ") + name + QStringLiteral(" not Exist !"));
+    if (!attribute) {
+        const QString text = path + QStringLiteral(": ") + name + QStringLiteral(" not Exist !");
+        if (OnMissingAttribute)
+            OnMissingAttribute(text);
+        else
+            ErrorBox(text);
+    }
     return attribute;
 }
 

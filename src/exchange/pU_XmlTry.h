@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -32,11 +33,19 @@ public:
 
     pugi::xml_document &document() { return *Document; }
 
+    // Shows the text of a missing attribute instead of the error box when set; it may throw
+    // to end the caller's run.
+    std::function<void(const QString &text)> OnMissingAttribute;
+
     QString PathRest;
 
 private:
+    // The text with every reference to the NUL character made U+FFFD; a null array when it
+    // holds none.
+    static QByteArray WithoutNulReferences(const char *data, size_t size);
     void Load(const char *data, size_t size);
     pugi::xml_node ChildAt(pugi::xml_node parent, int index);
+    pugi::xml_node ChildNamed(pugi::xml_node parent, const QString &name);
     pugi::xml_attribute Attribute(const QString &path, const QString &name);
 
     std::unique_ptr<pugi::xml_document> Document;
@@ -45,4 +54,11 @@ private:
     // Documents only ever grow at the end, so known positions stay right.
     pugi::xml_node FIndexedParent;
     std::vector<pugi::xml_node> FIndexedChildren;
+    // Name steps: the first child of that name, or the last child scanned without finding
+    // one, so that no child is compared twice however often a path is resolved.
+    struct NameStep {
+        pugi::xml_node found;
+        pugi::xml_node scanned;
+    };
+    QHash<QPair<size_t, QString>, NameStep> FNameSteps;
 };

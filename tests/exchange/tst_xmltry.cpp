@@ -46,6 +46,8 @@ private slots:
     void missingAttributes();
     void containerRoundTrip();
     void badFilesFailCleanly();
+    void damagedStreamsFail();
+    void lookupsFollowTheDocument();
 };
 
 void TestXmlTry::pathRules()
@@ -155,6 +157,56 @@ void TestXmlTry::badFilesFailCleanly()
     QVERIFY_THROWS_EXCEPTION(std::exception, xml.LoadFromFile(folder.file(QStringLiteral("missing.kvx"))));
     xml.LoadFromText(QString::fromUtf8(text));
     QVERIFY_THROWS_EXCEPTION(std::exception, xml.SaveToFile(folder.file(QStringLiteral("no/such/x.kvx"))));
+}
+
+// Every flipped bit of the stream (the checksum included), and a stream cut anywhere short of
+// its end, is a failure: none may pass as a text that differs from the one written.
+void TestXmlTry::damagedStreamsFail()
+{
+    QByteArray text;
+    for (int i = 0; i < 64; ++i)
+        text += "<memo content=\"" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + "\"/>";
+    const QByteArray file = KvContainer::Compress(text);
+    QCOMPARE(KvContainer::Decompress(file), text);
+    for (qsizetype at = 8; at < file.size(); ++at) {
+        for (const char bit : {char(0x01), char(0x80)}) {
+            QByteArray damaged = file;
+            damaged[at] = char(damaged[at] ^ bit);
+            // Only the unused bits that pad the last byte of the data may change unnoticed.
+            bool failed = false;
+            try {
+                QVERIFY(KvContainer::Decompress(damaged) == text && at == file.size() - 5);
+            } catch (const KvContainer::Error &) {
+                failed = true;
+            }
+            QVERIFY(failed || at == file.size() - 5);
+        }
+    }
+    for (qsizetype cut = 1; cut <= 16; ++cut)
+        QVERIFY_THROWS_EXCEPTION(KvContainer::Error, KvContainer::Decompress(file.chopped(cut)));
+    // Bytes after the end of the stream are not read.
+    QCOMPARE(KvContainer::Decompress(file + "trailing"), text);
+}
+
+// Name steps stay right as the document grows and when another one is loaded; references to
+// the NUL character do not cut a value short.
+void TestXmlTry::lookupsFollowTheDocument()
+{
+    Txmltry xml;
+    xml.LoadFromText(QStringLiteral("<korvel><a/><b/></korvel>"));
+    pugi::xml_node root = xml.FindNode(QStringLiteral("korvel"));
+    QCOMPARE(xml.FindNode(QStringLiteral("korvel,memos")), root);
+    pugi::xml_node memos = root.append_child("memos");
+    QCOMPARE(xml.FindNode(QStringLiteral("korvel,memos")), memos);
+    root.append_child("memos");
+    QCOMPARE(xml.FindNode(QStringLiteral("korvel,memos")), memos);
+    memos.append_child("memo").append_attribute("mid").set_value("m0");
+    QCOMPARE(xml.GetAttr(QStringLiteral("korvel,memos,memo#0"), QStringLiteral("mid")), QStringLiteral("m0"));
+
+    xml.LoadFromText(QStringLiteral("<korvel><memos><memo mid=\"x&#0;y&#x000;z&#10;\"/></memos></korvel>"));
+    QCOMPARE(xml.GetAttr(QStringLiteral("korvel,memos,memo#0"), QStringLiteral("mid")), QStringLiteral("x\uFFFDy\uFFFDz\n"));
+    xml.LoadFromText(QStringLiteral("<korvel><other/></korvel>"));
+    QCOMPARE(xml.ChildCount(QStringLiteral("korvel,memos")), 1);
 }
 
 JOTWELL_TEST_MAIN(TestXmlTry)
