@@ -125,7 +125,15 @@ QString DateTimeToIso(TDateTime value, bool WithOffset, int biasMinutes)
     // Whole milliseconds first, as the value is read everywhere; fractions of a second are
     // then dropped, never rounded up into the next second.
     constexpr qint64 kMsPerDay = 86400000;
-    const qint64 totalMs = qRound64(value * double(kMsPerDay));
+    // Stamps beyond the years 1 to 9999 (or not numbers at all) cannot be read back: they are
+    // written as the empty date, 30 December 1899.
+    constexpr double kFirstDay = -693593; // 1 January of the year 1
+    constexpr double kDayAfterLast = 2958466; // 1 January 10000
+    if (!(value >= kFirstDay && value < kDayAfterLast))
+        value = 0;
+    qint64 totalMs = qRound64(value * double(kMsPerDay));
+    if (totalMs >= qint64(kDayAfterLast) * kMsPerDay)
+        totalMs -= 1000; // rounded up into the year 10000; the second is cut below anyway
     qint64 days = totalMs / kMsPerDay;
     qint64 ms = totalMs % kMsPerDay;
     if (ms < 0) {

@@ -57,11 +57,32 @@ const RecordKind TaskKind = {
     &Sql::EmptyTaskForRestore,
 };
 
+QString XmlSafe(const QString &value)
+{
+    const auto allowed = [](char16_t c) {
+        return c >= 0x20 ? c < 0xFFFE : c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    QString text;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < value.size() && QChar::isLowSurrogate(value[i + 1].unicode())) {
+            ++i; // a pair stands for a character beyond the first plane, which XML allows
+            continue;
+        }
+        if (allowed(c) && !QChar::isSurrogate(c))
+            continue;
+        if (text.isNull())
+            text = value;
+        text[i] = QChar::ReplacementCharacter;
+    }
+    return text.isNull() ? value : text;
+}
+
 namespace {
 
 void Add(pugi::xml_node element, const char *name, const QString &value)
 {
-    element.append_attribute(name).set_value(value.toUtf8().constData());
+    element.append_attribute(name).set_value(XmlSafe(value).toUtf8().constData());
 }
 
 } // namespace

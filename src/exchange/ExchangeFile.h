@@ -27,6 +27,10 @@ void AppendTask(pugi::xml_node tasks, const KvQuery &row, int biasMinutes);
 // Memo text as written: every line break (CR LF, CR or LF) a single LF, which the library
 // writes as a character reference and every parser gives back as one LF.
 QString ContentToFile(const QString &content);
+// The value with every character that XML 1.0 forbids (control characters other than tab,
+// LF and CR, lone surrogates, U+FFFE and U+FFFF) made U+FFFD: no conforming reader would
+// take the file otherwise. The database keeps the character.
+QString XmlSafe(const QString &value);
 // Memo text as stored: every line break of a parsed value (CR LF, CR or LF) becomes CR LF.
 QString ContentFromFile(const QString &value);
 

@@ -1,6 +1,6 @@
 #include "exchange/KvReport.h"
 #include "app/MakerLinks.h"
-#include <QSaveFile>
+#include "components/KvSaveFile.h"
 
 namespace {
 
@@ -78,13 +78,19 @@ QStringList TextReportLines(const std::vector<KvReportItem> &items, const KvRepo
 
 bool WriteReportFile(const QStringList &lines, const QString &fileName)
 {
+    // The file is written unbuffered (see KvSaveFile), so lines are gathered into pieces.
+    constexpr qsizetype kPiece = 1 << 20;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!OpenWholeFile(file))
         return false;
+    QByteArray piece;
     for (const QString &line : lines) {
-        const QByteArray bytes = line.toUtf8();
-        if (file.write(bytes) != bytes.size() || file.write("\r\n", 2) != 2)
-            return false;
+        piece.append(line.toUtf8()).append("\r\n", 2);
+        if (piece.size() >= kPiece) {
+            if (!WriteAll(file, piece))
+                return false;
+            piece.clear();
+        }
     }
-    return file.commit();
+    return WriteAll(file, piece) && CommitWholeFile(file);
 }

@@ -4,6 +4,8 @@
 #include "app/pU_Funcs.h"
 #include "exchange/Dm_Io.h"
 #include "exchange/ExchangeFile.h"
+#include "exchange/KvContainer.h"
+#include "store/MemoId.h"
 #include "memos/Fr_kvMemos.h"
 #include "tree/KvVirtualTree.h"
 #include <QtTest>
@@ -43,6 +45,9 @@ private slots:
     void isoStamps();
     void backup();
     void exportSelection();
+    void forbiddenCharactersNeverWritten();
+    void outOfRangeStampsRestore();
+    void fullDiskKeepsOldFiles();
 };
 
 void TestExchangeWrite::isoStamps()
@@ -194,6 +199,121 @@ void TestExchangeWrite::exportSelection()
     frame.Action_Export->trigger();
     QCOMPARE(prompts.fileRequests.size(), asked);
     QCOMPARE(prompts.shown.size(), said);
+}
+
+// Characters XML 1.0 forbids are written as U+FFFD, so that any conforming reader takes the
+// file; the database keeps them, and files written before with such references still restore.
+void TestExchangeWrite::forbiddenCharactersNeverWritten()
+{
+    const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00) +
+                         QChar(0xFFFE) + QChar(0xFFFF) + QString::fromUcs4(U"\U0001F600", 1) + QStringLiteral("\t\n\r");
+    QCOMPARE(Exchange::XmlSafe(lone), QStringLiteral("a\uFFFDb\uFFFD\uFFFD\uFFFD") + QString::fromUcs4(U"\U0001F600", 1) +
+                                          QStringLiteral("\t\n\r"));
+
+    TestFolder folder;
+    const QString text = QStringLiteral("form\ffeed \x1b[31mred\x01\x7f");
+    {
+        KvConnection connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        InsertMemoRow(connection, "{A}", "root", text);
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    const QString path = folder.file(QStringLiteral("controls.kvx"));
+    prompts.fileAnswers << path;
+    QVERIFY(program.mainFm().ioDm()->BackupDatabase());
+    const ExchangeFileContent file = ReadExchangeFile(path);
+    QVERIFY(file.ok);
+    QCOMPARE(file.memos[0].value("content"), QStringLiteral("form\uFFFDfeed \uFFFD[31mred\uFFFD\x7f"));
+    QCOMPARE(TableRows(program.mainFm().connection(), "memos")[0][2], text);
+
+    KvContainer::WriteFile(path, "<korvel app=\"Dayloom\"><tasks/><memos><memo mid=\"{O}\" pid=\"root\" content=\"&#12;&#27;\""
+                                 " assign-time=\"2009-03-03T10:00:00Z\" create-time=\"2009-03-03T10:00:00Z\""
+                                 " edit-time=\"2009-03-03T10:00:00Z\"/></memos></korvel>");
+    prompts.fileAnswers << path;
+    QVERIFY(program.mainFm().ioDm()->ImportFile());
+    QVERIFY(prompts.shown.isEmpty());
+    bool found = false;
+    for (const QStringList &row : TableRows(program.mainFm().connection(), "memos"))
+        found = found || row[2] == QStringLiteral("\f\x1b");
+    QVERIFY(found);
+}
+
+// Stamps no file can carry (not a number, beyond the years 1 to 9999) are written as the
+// empty date, and the backup restores.
+void TestExchangeWrite::outOfRangeStampsRestore()
+{
+    for (const double wild : {qQNaN(), qInf(), -qInf(), 1e308, -1e308, 2958466.0, -693594.0})
+        QCOMPARE(DateTimeToIso(wild, true, 0), QStringLiteral("1899-12-30T00:00:00.000Z"));
+    QCOMPARE(DateTimeToIso(2958465.99999999, true, 0), QStringLiteral("9999-12-31T23:59:59.000Z"));
+    QCOMPARE(DateTimeToIso(-693593.0, true, 0), QStringLiteral("0001-01-01T00:00:00.000Z"));
+
+    TestFolder folder;
+    {
+        KvConnection connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        InsertMemoRow(connection, "{A}", "root", "wild stamps");
+        connection.execute(QStringLiteral("update memos set assignTime=1e308, createTime=-1e308, editTime=3000000"));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    const QString path = folder.file(QStringLiteral("wild.kvx"));
+    prompts.fileAnswers << path;
+    QVERIFY(program.mainFm().ioDm()->BackupDatabase());
+    QCOMPARE(ReadExchangeFile(path).memos[0].value("edit-time"), QStringLiteral("1899-12-30T00:00:00.000Z"));
+    program.mainFm().connection().execute(QStringLiteral("delete from memos"));
+    prompts.fileAnswers << path;
+    QVERIFY(program.mainFm().ioDm()->RestoreDatabase());
+    QVERIFY(prompts.shown.isEmpty());
+    const QStringList row = TableRows(program.mainFm().connection(), "memos").value(0);
+    QCOMPARE(row.mid(0, 3), QStringList({"{A}", "root", "wild stamps"}));
+    QCOMPARE(row.mid(4), QStringList({"0.0", "0.0", "0.0"}));
+}
+
+// On a full disk, backup, export and both reports say so and leave the old file whole.
+void TestExchangeWrite::fullDiskKeepsOldFiles()
+{
+    TestFolder folder;
+    {
+        KvConnection connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        for (int i = 0; i < 200; ++i)
+            InsertMemoRow(connection, NewMemoId(), "root", QStringLiteral("memo %1 ").arg(i).repeated(20));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TkvMemosFrame &frame = program.frame();
+    const QByteArray old = "the old file, byte for byte";
+    const QString backup = folder.file(QStringLiteral("backup.kvx"));
+    const QString report = folder.file(QStringLiteral("report.txt"));
+    const QString html = folder.file(QStringLiteral("report.html"));
+    for (const QString &path : {backup, report, html}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    frame.Action_SelectAllExecute();
+    {
+        const FullDisk full(1024);
+        prompts.fileAnswers << backup;
+        program.mainFm().Action_DbBackup->trigger();
+        QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
+        QVERIFY(!frame.ExportSelection(backup));
+        QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
+        prompts.fileAnswers << report << html;
+        prompts.fileFilterAnswers << 1 << 2;
+        frame.Action_Save->trigger();
+        QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
+        frame.Action_Save->trigger();
+        QCOMPARE(prompts.shown.size(), 4);
+    }
+    for (const QString &path : {backup, report, html})
+        QCOMPARE(FileBytes(path), old);
+    // No temporary file is left beside them.
+    QCOMPARE(QDir(folder.path()).entryList({"*.kvx.*", "*.txt.*", "*.html.*"}, QDir::Files), QStringList());
+    // With room again, the same backup is written.
+    prompts.fileAnswers << backup;
+    QVERIFY(program.mainFm().ioDm()->BackupDatabase());
+    QCOMPARE(ReadExchangeFile(backup).memos.size(), 200);
 }
 
 JOTWELL_TEST_MAIN(TestExchangeWrite)
