@@ -151,13 +151,14 @@ void TmainFm::Action_DbBackupExecute()
 
 void TmainFm::Action_DbRestoreExecute()
 {
-    // The database changed behind the tree: it reloads once the run has ended.
-    if (FIoDm->RestoreDatabase() && FMemosFrame)
+    // The database changed behind the tree: it reloads once the run has ended, also after a
+    // failure, so that what the run stored is in sight.
+    if ((FIoDm->RestoreDatabase() || FIoDm->DatabaseChanged()) && FMemosFrame)
         PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
 }
 
 void TmainFm::Action_ImportExecute()
 {
-    if (FIoDm->ImportFile() && FMemosFrame)
+    if ((FIoDm->ImportFile() || FIoDm->DatabaseChanged()) && FMemosFrame)
         PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
 }

@@ -43,3 +43,11 @@ void KvProgress::step(qint64 done)
     // The dialog is modal: input reaches it alone, while every window repaints.
     QCoreApplication::processEvents();
 }
+
+void KvProgress::restartClock()
+{
+    if (FDialog)
+        return;
+    FClock.restart();
+    FLastPaint = 0;
+}

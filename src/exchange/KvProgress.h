@@ -19,6 +19,9 @@ public:
     void setLabel(const QString &label, qint64 total);
     // Cheap enough to call for every record.
     void step(qint64 done);
+    // The run waited for the user (a question, a message): that time is not the run's own,
+    // so a short run that asked something still shows no progress.
+    void restartClock();
 
     static constexpr int kShowAfterMs = 400;
     static constexpr int kPaintEveryMs = 50;

@@ -80,4 +80,16 @@ QString EmptyTaskForRestore()
     return QStringLiteral("select * from tasks where 0=1");
 }
 
+QString LiftOrphanMemos()
+{
+    return QStringLiteral("update memos set pid='root' where pid is null or (pid<>'root' and"
+                          " (pid=mid or pid not in (select mid from memos)))");
+}
+
+QString LiftMemosUnderSubMemos()
+{
+    return QStringLiteral("update memos set pid='root' where pid<>'root' and"
+                          " pid not in (select mid from memos where pid='root')");
+}
+
 } // namespace Sql

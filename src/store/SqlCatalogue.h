@@ -22,5 +22,9 @@ QString SelectAllTasks();                                    // 10
 QString EmptyMemoForRestore();                               // 11
 QString SelectTaskById(const QString &tid);                  // 12
 QString EmptyTaskForRestore();                               // 13
+// A memo whose parent is itself, no memo at all or no parent: top-level.
+QString LiftOrphanMemos();                                   // 14
+// Then a memo whose parent is a sub-memo (a grandchild, a cycle): top-level.
+QString LiftMemosUnderSubMemos();                            // 15
 
 } // namespace Sql

@@ -4,9 +4,11 @@
 #include "exchange/Dlg_ReplaceAsk.h"
 #include "exchange/Dm_Io.h"
 #include "exchange/KvContainer.h"
+#include "exchange/KvProgress.h"
 #include "memos/Fr_kvMemos.h"
 #include "tree/KvVirtualTree.h"
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
 
@@ -83,6 +85,11 @@ private slots:
     void importCopiesAndParents();
     void refusedFiles();
     void failureHalfwayKeepsEarlierRecords();
+    void everyMemoStaysInSight();
+    void unusableIdsAreReplaced();
+    void failedRunStillReloadsAndCounts();
+    void manyMissingAttributesOfferToStop();
+    void shortRunShowsNoProgress();
 };
 
 void TestExchangeRead::replaceDialog()
@@ -317,6 +324,152 @@ void TestExchangeRead::failureHalfwayKeepsEarlierRecords()
         contents.sort();
         QCOMPARE(contents, QStringList({"one", "two"}));
     }
+}
+
+// A grandchild, a memo naming itself as parent, a cycle and a memo under a missing one are
+// stored at the top level, after restore and after import; proper sub-memos stay where they
+// are, also under a memo that named itself.
+void TestExchangeRead::everyMemoStaysInSight()
+{
+    const QString memos = Memo("{A}", "root", "a") + Memo("{B}", "{A}", "b") + Memo("{C}", "{B}", "grandchild") +
+                          Memo("{S}", "{S}", "self") + Memo("{D}", "{S}", "under self") + Memo("{X}", "{Y}", "x") +
+                          Memo("{Y}", "{X}", "y") + Memo("{O}", "{missing}", "orphan");
+    const QMap<QString, QString> parentOf = {{"a", "root"}, {"b", "a"},     {"grandchild", "root"}, {"self", "root"},
+                                             {"under self", "self"}, {"x", "root"}, {"y", "root"}, {"orphan", "root"}};
+    for (const bool restore : {true, false}) {
+        Fixture f({});
+        const QString path = f.file("hidden.kvx");
+        WriteExchange(path, memos);
+        f.prompts.fileAnswers << path;
+        (restore ? f.program->mainFm().Action_DbRestore : f.program->mainFm().Action_Import)->trigger();
+        QVERIFY(f.prompts.shown.isEmpty());
+        QMap<QString, QString> contentOf{{"root", "root"}};
+        for (const QStringList &row : f.memos())
+            contentOf.insert(row[0], row[2]);
+        QCOMPARE(f.memos().size(), parentOf.size());
+        for (const QStringList &row : f.memos()) {
+            QCOMPARE(contentOf.value(row[1]), parentOf.value(row[2]));
+            QTRY_VERIFY(f.node(row[0])); // in the reloaded tree
+        }
+        if (restore)
+            QVERIFY(f.memos().contains(QStringLiteral("{C}")) && f.memos().contains(QStringLiteral("{S}")));
+    }
+
+    // A restore that makes a stored memo the sub-memo of another brings that memo's own
+    // sub-memos to the top level.
+    Fixture f({{"{P}", "root", "p"}, {"{Q}", "{P}", "q"}, {"{R}", "root", "r"}});
+    const QString path = f.file("demote.kvx");
+    WriteExchange(path, Memo("{P}", "{R}", "p under r"));
+    f.prompts.fileAnswers << path;
+    f.prompts.dialogAnswers = {TReplaceAskDlg::mrYes};
+    QVERIFY(f.io().RestoreDatabase());
+    QCOMPARE(f.memos().value("{P}").value(1), QStringLiteral("{R}"));
+    QCOMPARE(f.memos().value("{Q}").value(1), QStringLiteral("root"));
+}
+
+// Ids "root", empty or holding a NUL become fresh ids; sub-records that name them follow
+// the first record that had them. Restore keeps every usable id.
+void TestExchangeRead::unusableIdsAreReplaced()
+{
+    const QString memos = Memo("root", "root", "was root") + Memo("", "root", "was empty") +
+                          Memo("{K}", "", "under empty") + Memo("", "root", "second empty") +
+                          Memo("{N&#0;1}", "root", "nul&#0;kept") + Memo("{N&#0;2}", "root", "other nul");
+    for (const bool restore : {true, false}) {
+        Fixture f({{"{A}", "root", "stored"}});
+        const QString path = f.file("ids.kvx");
+        WriteExchange(path, memos);
+        f.prompts.fileAnswers << path;
+        QVERIFY(restore ? f.io().RestoreDatabase() : f.io().ImportFile());
+        QVERIFY(f.prompts.shown.isEmpty());
+        QMap<QString, QStringList> byContent;
+        for (const QStringList &row : f.memos()) {
+            if (row[0] != QLatin1String("{A}") && row[0] != QLatin1String("{K}"))
+                QCOMPARE(row[0].size(), 38); // a fresh id, never "root", empty or cut at a NUL
+            byContent.insert(row[2], row);
+        }
+        QCOMPARE(byContent.size(), 7);
+        QCOMPARE(byContent.value("under empty").value(1), byContent.value("was empty").value(0));
+        QCOMPARE(byContent.value("was root").value(1), QStringLiteral("root"));
+        QVERIFY(byContent.contains(QStringLiteral("nul\uFFFDkept")));
+        if (restore)
+            QVERIFY(f.memos().contains(QStringLiteral("{K}")));
+    }
+}
+
+// A run that fails halfway still shows what it stored and says how much that was.
+void TestExchangeRead::failedRunStillReloadsAndCounts()
+{
+    Fixture f({});
+    const QString path = f.file("half.kvx");
+    WriteExchange(path, Memo("{1}", "root", "one") + Memo("{2}", "{1}", "two") +
+                            Memo("{3}", "root", "three", QStringLiteral("yesterday")));
+    for (QAction *action : {f.program->mainFm().Action_DbRestore, f.program->mainFm().Action_Import}) {
+        f.db().execute(QStringLiteral("delete from memos"));
+        f.program->frame().ReloadMemos();
+        QVERIFY(!f.program->frame().VtMemos->firstNode());
+        f.prompts.fileAnswers << path;
+        action->trigger();
+        QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
+        QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
+        QTRY_VERIFY(f.program->frame().VtMemos->firstNode());
+        QCOMPARE(f.program->frame().VtMemos->firstNode()->data.content, QStringLiteral("one"));
+    }
+    // A file that cannot be read changes nothing and reloads nothing.
+    f.prompts.fileAnswers << f.file("missing.kvx");
+    QVERIFY(!f.io().ImportFile());
+    QVERIFY(!f.io().DatabaseChanged());
+}
+
+// Thousands of records without an id: one message, then the offer to stop.
+void TestExchangeRead::manyMissingAttributesOfferToStop()
+{
+    QString memos;
+    for (int i = 0; i < 3000; ++i)
+        memos += QStringLiteral("<memo pid=\"root\" content=\"m%1\" assign-time=\"2009-03-03T10:00:00Z\""
+                                " create-time=\"2009-03-03T10:00:00Z\" edit-time=\"2009-03-03T10:00:00Z\"/>")
+                     .arg(i);
+    Fixture f({});
+    const QString path = f.file("sparse.kvx");
+    WriteExchange(path, memos);
+    // Stopping: the run ends at the first record, nothing was stored.
+    f.prompts.fileAnswers << path;
+    f.prompts.answers = {IDOK, IDCANCEL};
+    QVERIFY(!f.io().RestoreDatabase());
+    QCOMPARE(f.prompts.shown.size(), 3);
+    QCOMPARE(f.prompts.shown[0].text, QStringLiteral("korvel,memos,memo#0: mid not Exist !"));
+    QCOMPARE(f.prompts.shown[1].caption, QStringLiteral("Ask"));
+    QVERIFY(f.prompts.shown[2].text.endsWith(QStringLiteral("0 memos and 0 tasks were stored before the run ended.")));
+    QVERIFY(f.memos().isEmpty());
+    // Going on: no further box, every record stored under a fresh id.
+    f.prompts.shown.clear();
+    f.prompts.fileAnswers << path;
+    f.prompts.answers = {IDOK, IDOK};
+    QVERIFY(f.io().ImportFile());
+    QCOMPARE(f.prompts.shown.size(), 2);
+    QCOMPARE(f.memos().size(), 3000);
+}
+
+// A two-memo restore that asks a question which takes the user a while shows no progress.
+void TestExchangeRead::shortRunShowsNoProgress()
+{
+    struct ProgressShown : QObject {
+        int shown = 0;
+        bool eventFilter(QObject *object, QEvent *event) override
+        {
+            shown += event->type() == QEvent::Show && qobject_cast<QProgressDialog *>(object);
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    Fixture f({{"{A}", "root", "a"}, {"{B}", "root", "b"}});
+    const QString path = f.file("two.kvx");
+    WriteExchange(path, Memo("{A}", "root", "a") + Memo("{B}", "root", "b"));
+    f.prompts.fileAnswers << path;
+    f.prompts.onDialog = [](QDialog &) { QTest::qWait(KvProgress::kShowAfterMs + 200); };
+    f.prompts.dialogAnswers = {TReplaceAskDlg::mrNo, TReplaceAskDlg::mrNo};
+    QVERIFY(f.io().RestoreDatabase());
+    qApp->removeEventFilter(&watch);
+    QCOMPARE(watch.shown, 0);
 }
 
 JOTWELL_TEST_MAIN(TestExchangeRead)
