@@ -75,7 +75,7 @@ public:
                               QStringLiteral("kvx")};
     // Reports: the chosen filter decides the kind of report.
     KvFileDialog SaveDialog{KvFileRequest::Kind::Save,
-                            QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm; *.html)|*.htm;*.html"), QString()};
+                            QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"), QString()};
 
     // Pictures the frame draws with, kept for the program's life.
     QImage FToolbarBackground, FSearchbarBackground, FGroupBackground, FItemBackground0, FItemBackground1;

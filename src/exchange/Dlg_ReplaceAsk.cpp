@@ -4,10 +4,20 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace {
+
+// The user's long time format without its zone: the stamps are local times, and the zone
+// of today says nothing about the moment a memo was modified.
+QString LongTimeFormat(const QLocale &locale)
+{
+    static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    return format.replace(zone, QStringLiteral(" ")).trimmed();
+}
 
 // The user's short date and long time; the time is left out at midnight.
 QString DateTimeText(TDateTime value)
@@ -16,7 +26,7 @@ QString DateTimeText(TDateTime value)
     const QLocale locale = QLocale::system();
     QString text = locale.toString(moment.date(), QLocale::ShortFormat);
     if (moment.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(moment.time(), QLocale::LongFormat);
+        text += QLatin1Char(' ') + locale.toString(moment.time(), LongTimeFormat(locale));
     return text;
 }
 
