@@ -72,12 +72,34 @@ double TimedMs(Run run)
     return ElapsedMs(timer);
 }
 
+// Import of a file whose root holds ten empty elements per memo before its lists: every
+// attribute read steps past them by name.
+double SparseReadMs(int count, const QString &folder)
+{
+    QByteArray text = "<korvel app=\"Dayloom\">";
+    for (int i = 0; i < 10 * count; ++i)
+        text += "<e/>";
+    text += "<tasks/><memos>";
+    for (int i = 0; i < count; ++i)
+        text += "<memo mid=\"{" + QByteArray::number(i) + "}\" pid=\"root\" content=\"memo " + QByteArray::number(i) +
+                "\" assign-time=\"2009-03-03T10:00:00.000Z\" create-time=\"2009-03-03T10:00:00.000Z\""
+                " edit-time=\"2009-03-03T10:00:00.000Z\"/>";
+    text += "</memos></korvel>";
+    const QString file = folder + QStringLiteral("sparse.kvx");
+    QDir().mkpath(folder);
+    KvContainer::WriteFile(file, text);
+    BenchPrompts prompts(file);
+    TProgram target(folder);
+    return TimedMs([&] { return target.ioDm().ImportFile(); });
+}
+
 } // namespace
 
 void RunExchangeBenchmarks(TProgram &program, int count, const QStringList &names)
 {
     const QStringList ours = {QStringLiteral("backup"), QStringLiteral("gzip"), QStringLiteral("restore"),
-                              QStringLiteral("restore-all"), QStringLiteral("import"), QStringLiteral("insert")};
+                              QStringLiteral("restore-all"), QStringLiteral("import"), QStringLiteral("insert"),
+                              QStringLiteral("read-sparse")};
     bool any = false;
     for (const QString &name : ours)
         any = any || Wanted(names, qPrintable(name));
@@ -85,6 +107,8 @@ void RunExchangeBenchmarks(TProgram &program, int count, const QStringList &name
         return;
 
     QTemporaryDir dir;
+    if (Wanted(names, "read-sparse"))
+        Report("read-sparse", count, SparseReadMs(count, dir.filePath(QStringLiteral("sparse/"))), "ms");
     const QString backup = dir.filePath(QStringLiteral("backup.kvx"));
     BenchPrompts prompts(backup);
     const double backupMs = TimedMs([&] { return program.ioDm().BackupDatabase(); });
