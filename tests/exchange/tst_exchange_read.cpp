@@ -102,6 +102,10 @@ void TestExchangeRead::replaceDialog()
     QCOMPARE(dialog.Label_newTitle->text(), QStringLiteral("new text"));
     QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
     QVERIFY(dialog.Label_oldTime->text().startsWith(QStringLiteral("modified: ")));
+    // Local times, shown without a zone name (the zone of today is not the memo's).
+    QVERIFY(dialog.Label_oldTime->text().contains(QLocale::system().toString(QTime(12, 0), QStringLiteral("mm:ss"))));
+    const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
+    QVERIFY(!zone.isEmpty() && !dialog.Label_oldTime->text().contains(zone) && !dialog.Label_newTime->text().contains(zone));
     const QList<std::pair<QPushButton *, int>> buttons = {
         {dialog.Button1, 6}, {dialog.Button2, 7}, {dialog.Button3, 3}, {dialog.Button4, 10}};
     for (const auto &[button, result] : buttons) {
