@@ -21,14 +21,16 @@ public:
 // not reported (a file with thousands of such records would raise thousands of boxes).
 void AskOnFirstMissingAttribute(Txmltry &xml, KvProgress &progress)
 {
-    xml.OnMissingAttribute = [&xml, &progress](const QString &text) {
+    xml.OnMissingAttribute = [&progress, reported = false](const QString &text) mutable {
+        if (reported)
+            return;
+        reported = true;
         ErrorBox(text);
         const int answer = AskBox(QStringLiteral("More records of this file may lack attributes; they will not be "
                                                  "reported one by one.\nGo on reading the file?"));
         progress.restartClock();
         if (answer != IDOK)
             throw StoppedReading();
-        xml.OnMissingAttribute = [](const QString &) {};
     };
 }
 

@@ -27,8 +27,8 @@ int Count(KvConnection &connection, const char *sql)
 void CheckStored(KvConnection &connection)
 {
     const char *const broken[] = {
-        "select count(*) from memos where pid is null or (pid<>'root' and"
-        " pid not in (select mid from memos where pid='root'))",
+        ("select count(*) from memos where pid is null or (pid<>'root' and"
+         " pid not in (select mid from memos where pid='root'))"),
         "select count(*) from memos where mid='root' or mid='' or instr(mid, char(0)) > 0",
         "select count(*) from tasks where tid='root' or tid='' or instr(tid, char(0)) > 0",
     };
