@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <limits>
 
 namespace {
@@ -48,11 +49,24 @@ int ToInt(qint64 value)
     return int(qBound(qint64(std::numeric_limits<int>::min() / 2), value, qint64(std::numeric_limits<int>::max() / 2)));
 }
 
+// The window manager's frame around the client rectangle: as the platform reports it once the
+// window has been framed, else the style's idea of a title bar and border.
+QMargins FrameMargins(const QWidget &form)
+{
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    if (frame != client)
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
+    return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
+}
+
 // The saved rectangle made usable: a corner on no screen (one that has been removed) goes to
 // the primary screen, and a rectangle larger than its screen (a damaged file: a window of
-// millions of pixels costs gigabytes to paint) is cut to the screen and moved onto it. One
-// that fits is kept as it was put, even reaching past an edge.
-QRect FitOnScreen(QRect rect)
+// millions of pixels costs gigabytes to paint) is cut to fit the screen with its frame and
+// moved onto it. One that fits is kept as it was put, even reaching past an edge.
+QRect FitOnScreen(QRect rect, const QMargins &frame)
 {
     const QScreen *screen = QGuiApplication::screenAt(rect.topLeft());
     if (!screen) {
@@ -61,7 +75,7 @@ QRect FitOnScreen(QRect rect)
             return rect;
         rect.moveTopLeft(screen->availableGeometry().topLeft());
     }
-    const QRect area = screen->availableGeometry();
+    const QRect area = screen->availableGeometry().marginsRemoved(frame);
     if (rect.width() <= area.width() && rect.height() <= area.height())
         return rect;
     rect.setSize(rect.size().boundedTo(area.size()));
@@ -159,7 +173,7 @@ void TKvFormState::RestoreState()
         if (right > left && bottom > top)
             rect.setSize(QSize(right - left, bottom - top));
     }
-    SetNormalRect(*form, FitOnScreen(rect));
+    SetNormalRect(*form, FitOnScreen(rect, FrameMargins(*form)));
     if (ini.readBool(Section, kMaximized, false))
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     if (OnRestoreState)
