@@ -53,16 +53,15 @@ void TOptionsDlg::FormCreate()
 
 void TOptionsDlg::Btn_OkClick()
 {
-    FMainFm.FRunMinimized = cb_AutoMinimized->isChecked();
-    FMainFm.FAddOpen = cb_AddOpen->isChecked();
-    try {
-        const KvIniFile ini(FMainFm.confPath());
-        ini.writeBool(kOptionSection, kRunMinimizedEn, FMainFm.FRunMinimized);
-        ini.writeBool(kOptionSection, kAddOpenEn, FMainFm.FAddOpen);
-        SetAutoStart(cb_AutoStart->isChecked());
-    } catch (...) {
-        accept(); // the dialog closes all the same; the error is shown by the caller's box
-        throw;
-    }
-    accept();
+    // The program holds what the file holds: a choice that could not be stored is not in force
+    // for this run either, and the dialog shows the truth when it opens again.
+    KvIniAction action;
+    const KvIniFile ini(FMainFm.confPath());
+    if (ini.writeBool(kOptionSection, kRunMinimizedEn, cb_AutoMinimized->isChecked()))
+        FMainFm.FRunMinimized = cb_AutoMinimized->isChecked();
+    if (ini.writeBool(kOptionSection, kAddOpenEn, cb_AddOpen->isChecked()))
+        FMainFm.FAddOpen = cb_AddOpen->isChecked();
+    accept(); // the dialog closes all the same; a failure is shown once by the caller's box
+    action.raiseFailure();
+    SetAutoStart(cb_AutoStart->isChecked());
 }

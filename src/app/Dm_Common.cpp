@@ -15,7 +15,6 @@
 #include <QKeySequence>
 #include <QUrl>
 #include <cmath>
-#include <functional>
 #include <QAction>
 
 TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
@@ -50,17 +49,6 @@ TcommonDm::TcommonDm(TmainFm *mainFm) : QObject(mainFm), FMainFm(mainFm)
 
 namespace {
 
-// Start-up settings that cannot be written are reported, and the start goes on with the
-// values in memory: a read-only settings folder must not keep the program from running.
-void WriteOrReport(const std::function<void()> &write)
-{
-    try {
-        write();
-    } catch (const std::exception &error) {
-        ShowDefaultErrorBox(QString::fromUtf8(error.what()));
-    }
-}
-
 // A stored time stamp; a missing one is now, and written. An unreadable one is treated as
 // missing, so that a garbled settings file does not stop the start.
 TDateTime ReadStamp(const KvIniFile &ini, const QString &key)
@@ -73,7 +61,7 @@ TDateTime ReadStamp(const KvIniFile &ini, const QString &key)
         }
     }
     const TDateTime now = DateTimeNow();
-    WriteOrReport([&] { ini.writeString(kOptionSection, key, DateTimeToIso(now, true)); });
+    ini.writeString(kOptionSection, key, DateTimeToIso(now, true));
     return now;
 }
 
@@ -86,13 +74,18 @@ qint64 WholeDaysBetween(TDateTime a, TDateTime b)
 
 void TcommonDm::ReadStartupSettings(TmainFm &mainFm)
 {
+    // Stamps that cannot be written are reported once, and the start goes on with the values
+    // in memory: a read-only settings folder must not keep the program from running.
+    KvIniAction action;
     const KvIniFile ini(mainFm.confPath());
     mainFm.FFirstRun = ReadStamp(ini, kFirst);
     mainFm.FRunDays = WholeDaysBetween(mainFm.FFirstRun, DateTimeNow());
-    WriteOrReport([&] { ini.writeInteger(QStringLiteral("log"), kRunDays, mainFm.FRunDays); });
+    ini.writeInteger(QStringLiteral("log"), kRunDays, mainFm.FRunDays);
     mainFm.FVisitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
     mainFm.FLastWebVisit = ReadStamp(ini, kVisitWeb);
     mainFm.FRunMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
+    if (action.failed())
+        ShowDefaultErrorBox(action.failure());
 }
 
 void TcommonDm::RunStartupChecks()

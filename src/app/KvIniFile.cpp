@@ -1,25 +1,46 @@
 #include "app/KvIniFile.h"
 #include "components/KvFileAccess.h"
+#include "components/KvSaveFile.h"
+#include <QByteArrayList>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSet>
-#include <QStringList>
 #include <stdexcept>
 
 namespace {
 
-QStringList readLines(const QString &path)
+// The file is handled as bytes, one entry per line with its own line break, so that lines the
+// program does not change are written back exactly as they were, whatever their encoding.
+QByteArrayList readLines(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    const QByteArray bytes = file.readAll();
+    QByteArrayList lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        lines << bytes.mid(start, next - start);
+        start = next;
+    }
     return lines;
+}
+
+// A line without its line break (and a leading byte-order mark), as text for matching.
+QString lineText(const QByteArray &line)
+{
+    QByteArray content = line;
+    while (content.endsWith('\n') || content.endsWith('\r'))
+        content.chop(1);
+    if (content.startsWith("\xEF\xBB\xBF"))
+        content.remove(0, 3);
+    return QString::fromUtf8(content);
+}
+
+QByteArray lineBreakOf(const QByteArray &line)
+{
+    return line.endsWith("\r\n") ? QByteArray("\r\n") : line.endsWith('\n') ? QByteArray("\n") : QByteArray();
 }
 
 bool isSectionHeader(const QString &line, QString *name = nullptr)
@@ -46,16 +67,61 @@ bool splitEntry(const QString &line, QString &key, QString &value)
     return true;
 }
 
+// Puts a new line at index at, ending the line before it first if the file ended without a
+// line break.
+void insertLine(QByteArrayList &lines, qsizetype at, const QByteArray &line)
+{
+    if (at > 0 && lineBreakOf(lines[at - 1]).isEmpty())
+        lines[at - 1] += "\r\n";
+    lines.insert(at, line + "\r\n");
+}
+
+// The file with key set to entry in section, every other line as it was.
+QByteArray withEntry(QByteArrayList lines, const QString &section, const QString &key, const QByteArray &entry)
+{
+    qsizetype sectionStart = -1;
+    qsizetype insertAt = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString text = lineText(lines[i]);
+        QString name, entryKey, entryValue;
+        if (isSectionHeader(text, &name)) {
+            if (sectionStart >= 0)
+                break;
+            if (name.compare(section, Qt::CaseInsensitive) == 0)
+                sectionStart = insertAt = i + 1;
+        } else if (sectionStart >= 0) {
+            if (splitEntry(text, entryKey, entryValue) && entryKey.compare(key, Qt::CaseInsensitive) == 0) {
+                lines[i] = entry + lineBreakOf(lines[i]);
+                return lines.join();
+            }
+            if (!text.trimmed().isEmpty())
+                insertAt = i + 1;
+        }
+    }
+    if (sectionStart >= 0) {
+        insertLine(lines, insertAt, entry);
+    } else {
+        if (!lines.isEmpty() && !lineText(lines.last()).trimmed().isEmpty())
+            insertLine(lines, lines.size(), QByteArray());
+        insertLine(lines, lines.size(), '[' + section.toUtf8() + ']');
+        insertLine(lines, lines.size(), entry);
+    }
+    return lines.join();
+}
+
+KvIniAction *gCurrentAction = nullptr;
+
 } // namespace
 
 QString KvIniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     bool inSection = false;
-    for (const QString &line : readLines(FPath)) {
+    for (const QByteArray &line : readLines(FPath)) {
+        const QString text = lineText(line);
         QString name, entryKey, value;
-        if (isSectionHeader(line, &name))
+        if (isSectionHeader(text, &name))
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
-        else if (inSection && splitEntry(line, entryKey, value) && entryKey.compare(key, Qt::CaseInsensitive) == 0)
+        else if (inSection && splitEntry(text, entryKey, value) && entryKey.compare(key, Qt::CaseInsensitive) == 0)
             return value;
     }
     return defaultValue;
@@ -73,65 +139,51 @@ qint64 KvIniFile::readInteger(const QString &section, const QString &key, qint64
     return ok ? value : defaultValue;
 }
 
-void KvIniFile::writeString(const QString &section, const QString &key, const QString &value) const
+bool KvIniFile::writeString(const QString &section, const QString &key, const QString &value) const
 {
-    QStringList lines = readLines(FPath);
-    const QString entry = key + QLatin1Char('=') + value;
-    qsizetype sectionStart = -1;
-    qsizetype insertAt = -1;
-    bool done = false;
-    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
-        QString name, entryKey, entryValue;
-        if (isSectionHeader(lines[i], &name)) {
-            if (sectionStart >= 0)
-                break;
-            if (name.compare(section, Qt::CaseInsensitive) == 0)
-                sectionStart = insertAt = i + 1;
-        } else if (sectionStart >= 0) {
-            if (splitEntry(lines[i], entryKey, entryValue)) {
-                if (entryKey.compare(key, Qt::CaseInsensitive) == 0) {
-                    lines[i] = entry;
-                    done = true;
-                }
-            }
-            if (!lines[i].trimmed().isEmpty())
-                insertAt = i + 1;
-        }
-    }
-    if (!done) {
-        if (sectionStart < 0) {
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-                lines << QString();
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-        } else {
-            lines.insert(insertAt, entry);
-        }
-    }
-
+    const QByteArray bytes = withEntry(readLines(FPath), section, key, (key + QLatin1Char('=') + value).toUtf8());
     // A settings file or folder marked read-only stays untouched.
-    const QFileInfo info(FPath);
-    QSaveFile file(FPath);
-    bool written = !IsMarkedReadOnly(FPath) && !IsMarkedReadOnly(info.absolutePath()) && file.open(QIODevice::WriteOnly);
-    if (written) {
-        file.write(lines.join(QLatin1String("\r\n")).toUtf8() + "\r\n");
-        written = file.commit();
-    }
-    // Said once per file: a read-only settings folder must not bring a box at every click.
-    static QSet<QString> reported;
+    const bool written = !IsMarkedReadOnly(FPath) && !IsMarkedReadOnly(QFileInfo(FPath).absolutePath())
+                         && WriteWholeFile(FPath, bytes);
     if (written)
-        reported.remove(FPath);
-    else if (!reported.contains(FPath)) {
-        reported.insert(FPath);
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(FPath).toStdString());
-    }
+        return true;
+    const QString failure = QStringLiteral("Unable to write to %1").arg(FPath);
+    if (!KvIniAction::record(failure))
+        throw std::runtime_error(failure.toStdString());
+    return false;
 }
 
-void KvIniFile::writeBool(const QString &section, const QString &key, bool value) const
+bool KvIniFile::writeBool(const QString &section, const QString &key, bool value) const
 {
-    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    return writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void KvIniFile::writeInteger(const QString &section, const QString &key, qint64 value) const
+bool KvIniFile::writeInteger(const QString &section, const QString &key, qint64 value) const
 {
-    writeString(section, key, QString::number(value));
+    return writeString(section, key, QString::number(value));
+}
+
+KvIniAction::KvIniAction() : FOuter(gCurrentAction)
+{
+    gCurrentAction = this;
+}
+
+KvIniAction::~KvIniAction()
+{
+    gCurrentAction = FOuter;
+}
+
+void KvIniAction::raiseFailure() const
+{
+    if (failed())
+        throw std::runtime_error(FFailure.toStdString());
+}
+
+bool KvIniAction::record(const QString &failure)
+{
+    if (!gCurrentAction)
+        return false;
+    if (gCurrentAction->FFailure.isEmpty())
+        gCurrentAction->FFailure = failure;
+    return true;
 }

@@ -2,9 +2,10 @@
 #include <QString>
 
 // Settings file access one key at a time, as the program needs it: every write goes to the
-// disk at once and keeps the rest of the file as it was. A missing file or key reads as the
-// default; a write that cannot be made raises "Unable to write to <path>", once for each
-// file until a write to it succeeds again.
+// disk at once, as a whole new file that replaces the old one only when all of it was written,
+// and keeps every other line of the file byte for byte. A missing file or key reads as the
+// default. A write that cannot be made raises "Unable to write to <path>" each time, unless a
+// KvIniAction is open (see there).
 class KvIniFile {
 public:
     explicit KvIniFile(QString path) : FPath(std::move(path)) {}
@@ -15,12 +16,39 @@ public:
     bool readBool(const QString &section, const QString &key, bool defaultValue) const;
     qint64 readInteger(const QString &section, const QString &key, qint64 defaultValue) const;
 
-    void writeString(const QString &section, const QString &key, const QString &value) const;
-    void writeBool(const QString &section, const QString &key, bool value) const;
-    void writeInteger(const QString &section, const QString &key, qint64 value) const;
+    // True when the value was stored. False only inside a KvIniAction, which then holds the
+    // failure; outside one a failure raises.
+    bool writeString(const QString &section, const QString &key, const QString &value) const;
+    bool writeBool(const QString &section, const QString &key, bool value) const;
+    bool writeInteger(const QString &section, const QString &key, qint64 value) const;
 
     QString path() const { return FPath; }
 
 private:
     QString FPath;
+};
+
+// One user action that writes several settings together (Options > OK, a placement save, the
+// start-up stamps). While it is open, a write that fails does not raise: the action goes on
+// with the keys it can still store and reports the failure once, at its end, instead of once
+// per key. Actions nest; a write belongs to the innermost one.
+class KvIniAction {
+public:
+    KvIniAction();
+    ~KvIniAction();
+    KvIniAction(const KvIniAction &) = delete;
+    KvIniAction &operator=(const KvIniAction &) = delete;
+
+    bool failed() const { return !FFailure.isEmpty(); }
+    // "Unable to write to <path>" for the first write that failed, or empty.
+    QString failure() const { return FFailure; }
+    // Raises the failure, if there was one, as a single write outside an action would have.
+    void raiseFailure() const;
+
+private:
+    friend class KvIniFile;
+    static bool record(const QString &failure);
+
+    QString FFailure;
+    KvIniAction *FOuter;
 };

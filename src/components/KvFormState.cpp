@@ -4,8 +4,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <limits>
-#include <stdexcept>
 
 namespace {
 
@@ -47,6 +47,41 @@ int ToInt(qint64 value)
 {
     // Halved, so that a corner plus a size still fits.
     return int(qBound(qint64(std::numeric_limits<int>::min() / 2), value, qint64(std::numeric_limits<int>::max() / 2)));
+}
+
+// The window manager's frame around the client rectangle: as the platform reports it once the
+// window has been framed, else the style's idea of a title bar and border.
+QMargins FrameMargins(const QWidget &form)
+{
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    if (frame != client)
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
+    return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
+}
+
+// The saved rectangle made usable: a corner on no screen (one that has been removed) goes to
+// the primary screen, and a rectangle larger than its screen (a damaged file: a window of
+// millions of pixels costs gigabytes to paint) is cut to fit the screen with its frame and
+// moved onto it. One that fits is kept as it was put, even reaching past an edge.
+QRect FitOnScreen(QRect rect, const QMargins &frame)
+{
+    const QScreen *screen = QGuiApplication::screenAt(rect.topLeft());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return rect;
+        rect.moveTopLeft(screen->availableGeometry().topLeft());
+    }
+    const QRect area = screen->availableGeometry().marginsRemoved(frame);
+    if (rect.width() <= area.width() && rect.height() <= area.height())
+        return rect;
+    rect.setSize(rect.size().boundedTo(area.size()));
+    rect.moveTo(qBound(area.left(), rect.left(), area.right() + 1 - rect.width()),
+                qBound(area.top(), rect.top(), area.bottom() + 1 - rect.height()));
+    return rect;
 }
 
 } // namespace
@@ -102,20 +137,19 @@ void TKvFormState::SaveState()
     QWidget *form = OwnerForm();
     if (!form)
         return;
-    const KvIniFile ini(IniPath);
     const QRect rect = NormalRect(*form);
-    try {
-        ini.writeBool(Section, kMaximized, form->windowState() & Qt::WindowMaximized);
-        ini.writeInteger(Section, kLeft, rect.left());
-        ini.writeInteger(Section, kTop, rect.top());
-        if (IsSizeable(*form)) {
-            ini.writeInteger(Section, kRight, rect.left() + rect.width());
-            ini.writeInteger(Section, kBottom, rect.top() + rect.height());
-        }
-        ini.writeBool(Section, kSaved, true);
-    } catch (const std::runtime_error &error) {
-        Prompts().messageBox(QStringLiteral("Error"), QString::fromUtf8(error.what()), MB_OK, KvBoxIcon::Error);
+    KvIniAction action; // one box for the placement, not one per key
+    const KvIniFile ini(IniPath);
+    ini.writeBool(Section, kMaximized, form->windowState() & Qt::WindowMaximized);
+    ini.writeInteger(Section, kLeft, rect.left());
+    ini.writeInteger(Section, kTop, rect.top());
+    if (IsSizeable(*form)) {
+        ini.writeInteger(Section, kRight, rect.left() + rect.width());
+        ini.writeInteger(Section, kBottom, rect.top() + rect.height());
     }
+    ini.writeBool(Section, kSaved, true);
+    if (action.failed())
+        Prompts().messageBox(QStringLiteral("Error"), action.failure(), MB_OK, KvBoxIcon::Error);
     if (OnSaveState)
         OnSaveState(this);
 }
@@ -139,12 +173,7 @@ void TKvFormState::RestoreState()
         if (right > left && bottom > top)
             rect.setSize(QSize(right - left, bottom - top));
     }
-    // A corner on no screen (one that has been removed) would leave the window out of reach.
-    if (!QGuiApplication::screenAt(rect.topLeft())) {
-        const QScreen *primary = QGuiApplication::primaryScreen();
-        rect.moveTopLeft(primary ? primary->availableGeometry().topLeft() : QPoint(0, 0));
-    }
-    SetNormalRect(*form, rect);
+    SetNormalRect(*form, FitOnScreen(rect, FrameMargins(*form)));
     if (ini.readBool(Section, kMaximized, false))
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     if (OnRestoreState)

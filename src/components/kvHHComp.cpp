@@ -1,10 +1,11 @@
 #include "components/kvHHComp.h"
 #include "app/KvShell.h"
+#include "components/KvSaveFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
+#include <stdexcept>
 
 bool TKVHHComp::ShowContents()
 {
@@ -15,11 +16,9 @@ bool TKVHHComp::ShowContents()
     QFile current(HelpFile);
     const bool upToDate = current.open(QIODevice::ReadOnly) && current.readAll() == page;
     current.close();
-    if (!upToDate) {
-        QDir().mkpath(QFileInfo(HelpFile).absolutePath());
-        QSaveFile file(HelpFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit())
-            return false;
-    }
+    // A viewer opened on a cut-off or missing page would show nothing and say nothing.
+    if (!upToDate && !(QDir().mkpath(QFileInfo(HelpFile).absolutePath()) && WriteWholeFile(HelpFile, page)))
+        throw std::runtime_error(
+            QStringLiteral("The help cannot be shown: unable to write the help page to %1").arg(HelpFile).toStdString());
     return Shell().openUrl(QUrl::fromLocalFile(HelpFile));
 }

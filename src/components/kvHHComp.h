@@ -12,6 +12,7 @@ public:
     QString HelpFile;
 
     // Writes the built-in page to HelpFile when it is missing or out of date, and opens it.
-    // False when it could not be written or opened.
+    // A page that cannot be written raises an error that says so; false when the viewer could
+    // not be opened.
     bool ShowContents();
 };

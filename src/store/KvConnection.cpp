@@ -20,6 +20,17 @@ const char *const kSchema =
     " createTime real, editTime real, checkTime real, alarmTime real, dueTime real);"
     "create index if not exists tasks_pid on tasks(pid);";
 
+// Storing a change needs the file and, for the rollback journal beside it, its folder. Where
+// either is read-only the file is opened read-only, so that isReadOnly() tells callers before
+// they try, rather than every write failing on its own.
+bool CannotStoreChanges(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    return IsMarkedReadOnly(path) || IsMarkedReadOnly(folder) || (file.exists() && !file.isWritable())
+           || !QFileInfo(folder).isWritable();
+}
+
 QString engineMessage(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -36,7 +47,7 @@ void KvConnection::open(const QString &path)
 {
     close();
     sqlite3 *db = nullptr;
-    const int flags = IsMarkedReadOnly(path) ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags = CannotStoreChanges(path) ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineMessage(db);
@@ -69,8 +80,10 @@ void KvConnection::open(const QString &path)
 void KvConnection::createMissingTables()
 {
     sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(FDb, "select count(*) from sqlite_master where type='table' and name in ('memos','tasks')",
-                       -1, &stmt, nullptr);
+    if (sqlite3_prepare_v2(FDb, "select count(*) from sqlite_master where type='table' and name in ('memos','tasks')",
+                           -1, &stmt, nullptr)
+        != SQLITE_OK)
+        throw KvDbError(engineMessage(FDb));
     const int tables = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
     sqlite3_finalize(stmt);
     if (tables == 2)

@@ -87,31 +87,14 @@ private:
     sqlite3_stmt *FStmt;
 };
 
-void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
+// Text of a number as the engine itself gives it.
+QString NumberText(int type, qint64 integer, double real)
 {
-    if (!value.isValid() || value.isNull()) {
-        sqlite3_bind_null(stmt, index);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        sqlite3_bind_double(stmt, index, value.toDouble());
-        break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        sqlite3_bind_int64(stmt, index, value.toLongLong());
-        break;
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-    }
-    }
+    if (type == SQLITE_INTEGER)
+        return QString::number(integer);
+    char buffer[64];
+    sqlite3_snprintf(sizeof buffer, buffer, "%!.15g", real);
+    return QString::fromLatin1(buffer);
 }
 
 } // namespace
@@ -130,6 +113,8 @@ void KvQuery::close()
         FStmt = nullptr;
     }
     FEof = true;
+    FStatementOnNextRow = false;
+    FRow.clear();
     FHasRowId = false;
     FTable.clear();
     FColumns.clear();
@@ -154,6 +139,7 @@ void KvQuery::open()
     const int count = sqlite3_column_count(FStmt);
     for (int i = first; i < count; ++i)
         FColumns.emplace_back(sqlite3_column_name(FStmt, i));
+    lookAhead();
     step();
 }
 
@@ -170,24 +156,96 @@ void KvQuery::execSql()
         throwError({});
 }
 
-void KvQuery::bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values)
+void KvQuery::bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values) const
 {
     for (size_t i = 0; i < values.size(); ++i)
-        sqlite3_bind_text(statement, int(i) + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
+        checkBind(sqlite3_bind_text(statement, int(i) + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT),
+                  statement, nullptr, values[i].size());
 }
 
-void KvQuery::step()
+void KvQuery::bindValue(sqlite3_stmt *statement, int index, const char *name, const QVariant &value) const
+{
+    if (!value.isValid() || value.isNull()) {
+        checkBind(sqlite3_bind_null(statement, index), statement, name, 0);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        checkBind(sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0), statement, name, 0);
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        checkBind(sqlite3_bind_double(statement, index, value.toDouble()), statement, name, 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        checkBind(sqlite3_bind_int64(statement, index, value.toLongLong()), statement, name, 0);
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        checkBind(sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
+                                      SQLITE_UTF8),
+                  statement, name, text.size());
+    }
+    }
+}
+
+// A value the engine refuses must never be stored as an empty one: a parameter whose bind
+// failed is left NULL, and the statement would still run.
+void KvQuery::checkBind(int rc, sqlite3_stmt *statement, const char *name, qsizetype bytes) const
+{
+    if (rc == SQLITE_OK)
+        return;
+    if (rc == SQLITE_TOOBIG)
+        throwError(QStringLiteral("The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.")
+                       .arg(name ? QString::fromUtf8(name) : QStringLiteral("value"))
+                       .arg(bytes)
+                       .arg(sqlite3_limit(sqlite3_db_handle(statement), SQLITE_LIMIT_LENGTH, -1)));
+    throwError(QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
+void KvQuery::copyRow()
+{
+    const int count = sqlite3_column_count(FStmt);
+    FRow.resize(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        Cell &cell = FRow[size_t(i)];
+        cell.type = sqlite3_column_type(FStmt, i);
+        if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+            // Copied before the numeric reads below, which may convert the engine's value.
+            const auto *bytes = static_cast<const char *>(sqlite3_column_blob(FStmt, i));
+            cell.text.assign(bytes ? bytes : "", size_t(sqlite3_column_bytes(FStmt, i)));
+        }
+        cell.integer = sqlite3_column_int64(FStmt, i);
+        cell.real = sqlite3_column_double(FStmt, i);
+    }
+}
+
+// Moves the statement onto the row after the current one; when there is none, the statement
+// is reset at once, which ends its read transaction.
+void KvQuery::lookAhead()
 {
     const int rc = sqlite3_step(FStmt);
-    if (rc == SQLITE_ROW) {
-        FEof = false;
-    } else if (rc == SQLITE_DONE) {
-        FEof = true;
-    } else {
+    FStatementOnNextRow = rc == SQLITE_ROW;
+    if (FStatementOnNextRow)
+        return;
+    sqlite3_reset(FStmt);
+    if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(FConnection.handle()));
         close();
         throw KvDbError(message);
     }
+}
+
+void KvQuery::step()
+{
+    FEof = !FStatementOnNextRow;
+    if (FEof)
+        return;
+    copyRow();
+    lookAhead();
 }
 
 void KvQuery::first()
@@ -195,6 +253,7 @@ void KvQuery::first()
     if (!FStmt)
         throwError(QStringLiteral("The query is not open."));
     sqlite3_reset(FStmt);
+    lookAhead();
     step();
 }
 
@@ -235,15 +294,22 @@ QStringList KvQuery::fieldNames() const
 
 QString KvQuery::fieldAsString(const char *name) const
 {
-    const int i = requireColumn(name);
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, i));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(FStmt, i)) : QString();
+    const Cell &cell = FRow[size_t(requireColumn(name))];
+    switch (cell.type) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return NumberText(cell.type, cell.integer, cell.real);
+    default:
+        return QString::fromUtf8(cell.text.data(), qsizetype(cell.text.size()));
+    }
 }
 
 bool KvQuery::fieldAsBool(const char *name) const
 {
-    const int i = requireColumn(name);
-    switch (sqlite3_column_type(FStmt, i)) {
+    const Cell &cell = FRow[size_t(requireColumn(name))];
+    switch (cell.type) {
     case SQLITE_NULL:
         return false;
     case SQLITE_TEXT: {
@@ -251,20 +317,20 @@ bool KvQuery::fieldAsBool(const char *name) const
         return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text.toLongLong() != 0;
     }
     default:
-        return sqlite3_column_double(FStmt, i) != 0;
+        return cell.real != 0;
     }
 }
 
 TDateTime KvQuery::fieldAsDateTime(const char *name) const
 {
-    const int i = requireColumn(name);
-    return sqlite3_column_type(FStmt, i) == SQLITE_NULL ? 0.0 : sqlite3_column_double(FStmt, i);
+    const Cell &cell = FRow[size_t(requireColumn(name))];
+    return cell.type == SQLITE_NULL ? 0.0 : cell.real;
 }
 
 qint64 KvQuery::fieldAsInteger(const char *name) const
 {
-    const int i = requireColumn(name);
-    return sqlite3_column_type(FStmt, i) == SQLITE_NULL ? 0 : sqlite3_column_int64(FStmt, i);
+    const Cell &cell = FRow[size_t(requireColumn(name))];
+    return cell.type == SQLITE_NULL ? 0 : cell.integer;
 }
 
 void KvQuery::append()
@@ -279,7 +345,7 @@ void KvQuery::edit()
 {
     if (!FStmt || !FHasRowId || FEof)
         throwError(QStringLiteral("There is no current record to edit."));
-    FEditRowId = sqlite3_column_int64(FStmt, 0);
+    FEditRowId = FRow.front().integer;
     FPending = Pending::Edit;
     FChanges.clear();
 }
@@ -323,13 +389,19 @@ void KvQuery::post()
         text = "update " + FTable.toUtf8() + " set " + assignments + " where rowid=?";
     }
     const Lease statement(FConnection, text);
-    int index = 1;
-    for (const auto &change : FChanges)
-        bindValue(statement.get(), index++, change.second);
-    if (FPending == Pending::Edit)
-        sqlite3_bind_int64(statement.get(), index, FEditRowId);
+    const auto changes = std::move(FChanges);
+    const Pending pending = FPending;
     FPending = Pending::None;
     FChanges.clear();
-    if (sqlite3_step(statement.get()) != SQLITE_DONE)
+    int index = 1;
+    for (const auto &change : changes)
+        bindValue(statement.get(), index++, change.first.constData(), change.second);
+    if (pending == Pending::Edit)
+        checkBind(sqlite3_bind_int64(statement.get(), index, FEditRowId), statement.get(), "rowid", 0);
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_TOOBIG)
+        throwError(QStringLiteral("The row is too long to be stored: the memo database takes at most %1 bytes in one row.")
+                       .arg(sqlite3_limit(FConnection.handle(), SQLITE_LIMIT_LENGTH, -1)));
+    if (rc != SQLITE_DONE)
         throwError({});
 }

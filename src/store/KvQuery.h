@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <string>
 #include <vector>
 
 class KvConnection;
@@ -12,6 +13,10 @@ struct sqlite3_stmt;
 // columns are read by name. Empty (NULL) columns read as "", false, the zero date-time, 0.
 // New rows are appended to an open result set and existing rows edited through it; post
 // writes the row at once.
+//
+// The current row is a copy, and the statement is reset as soon as its last row has been
+// read: a result set standing on its last (or only) row holds no read lock, so other
+// programs can write the file while this one keeps a query open.
 class KvQuery {
 public:
     explicit KvQuery(KvConnection &connection);
@@ -49,13 +54,27 @@ private:
     int columnIndex(const char *name) const;
     int requireColumn(const char *name) const;
     void step();
-    static void bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values);
+    void copyRow();
+    void lookAhead();
+    void bindAll(sqlite3_stmt *statement, const std::vector<QByteArray> &values) const;
+    void bindValue(sqlite3_stmt *statement, int index, const char *name, const QVariant &value) const;
+    void checkBind(int rc, sqlite3_stmt *statement, const char *name, qsizetype bytes) const;
     void throwError(const QString &what) const;
+
+    // One column of the current row as the engine gave it.
+    struct Cell {
+        int type = 0;
+        qint64 integer = 0;
+        double real = 0;
+        std::string text;
+    };
 
     KvConnection &FConnection;
     QStringList FSql;
     sqlite3_stmt *FStmt = nullptr;
     bool FEof = true;
+    bool FStatementOnNextRow = false; // false: the statement is reset, no rows remain
+    std::vector<Cell> FRow;
     bool FHasRowId = false;
     QString FTable;
     std::vector<QByteArray> FColumns;

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "FileSizeLimit.h"
 #include "app/Fm_Main.h"
 #include "app/KvApplication.h"
 #include "app/KvIniFile.h"
@@ -41,6 +42,8 @@ private slots:
     void dataFolderThatCannotBeCreated();
     void iniFileKeepsOtherKeys();
     void iniFileInReadOnlyFolder();
+    void iniFileKeepsForeignLinesByteForByte();
+    void iniFileOnFullDiskStaysWhole();
     void programFolderChoice();
     void secondStartHandsOverAndEnds();
 };
@@ -154,6 +157,69 @@ void TestApp::iniFileInReadOnlyFolder()
     }
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(KvIniFile(path).readBool(QStringLiteral("memo"), QStringLiteral("viewAscEn"), false), true);
+}
+
+void TestApp::iniFileKeepsForeignLinesByteForByte()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvConf.ini"));
+    // A byte-order mark, bytes that are not UTF-8, lone LF line breaks and no break at the end.
+    const QByteArray foreign = "\xEF\xBB\xBF; caf\xE9 notes\n[other]\nname=\xFF\xFE bytes\r\n\n[option]\n"
+                               "addOpenEn=0\nlatin=\xE9t\xE9";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(foreign);
+    file.close();
+    const KvIniFile ini(path);
+    QCOMPARE(ini.readString(QStringLiteral("other"), QStringLiteral("name")).size(), 8);
+    QVERIFY(ini.writeBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), true));
+    QVERIFY(ini.writeBool(QStringLiteral("option"), QStringLiteral("runMinimizedEn"), true));
+    QVERIFY(ini.writeString(QStringLiteral("log"), QStringLiteral("note"), QStringLiteral("\u00e9t\u00e9")));
+    QCOMPARE(ReadAll(path), QByteArray("\xEF\xBB\xBF; caf\xE9 notes\n[other]\nname=\xFF\xFE bytes\r\n\n[option]\n"
+                                       "addOpenEn=1\nlatin=\xE9t\xE9\r\nrunMinimizedEn=1\r\n\r\n[log]\r\n"
+                                       "note=\xC3\xA9t\xC3\xA9\r\n"));
+}
+
+void TestApp::iniFileOnFullDiskStaysWhole()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvConf.ini"));
+    const KvIniFile ini(path);
+    for (int i = 0; i < 20; ++i)
+        ini.writeInteger(QStringLiteral("keep"), QStringLiteral("key%1").arg(i), i);
+    const QByteArray before = ReadAll(path);
+    const QString failure = QStringLiteral("Unable to write to %1").arg(path);
+    {
+        FileSizeLimit full(64);
+        // Every failed write is raised, not only the first of a run.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                ini.writeBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), true);
+                QFAIL("a write on a full disk was reported stored");
+            } catch (const std::exception &error) {
+                QCOMPARE(QString::fromUtf8(error.what()), failure);
+            }
+        }
+        // One action: its writes go on and fail quietly; the failure is raised once, at the end.
+        KvIniAction action;
+        QVERIFY(!ini.writeBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), true));
+        {
+            KvIniAction inner;
+            QVERIFY(!ini.writeBool(QStringLiteral("option"), QStringLiteral("runMinimizedEn"), true));
+            QCOMPARE(inner.failure(), failure);
+        }
+        QVERIFY(!ini.writeBool(QStringLiteral("option"), QStringLiteral("runMinimizedEn"), true));
+        QCOMPARE(action.failure(), failure);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, action.raiseFailure());
+    }
+    QCOMPARE(ReadAll(path), before);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("kvConf.ini")});
+
+    KvIniAction fine;
+    QVERIFY(ini.writeBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), true));
+    QVERIFY(!fine.failed());
+    fine.raiseFailure();
+    QCOMPARE(ini.readInteger(QStringLiteral("keep"), QStringLiteral("key19"), -1), 19);
 }
 
 void TestApp::programFolderChoice()

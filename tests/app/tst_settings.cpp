@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "FileSizeLimit.h"
 #include "app/AppSettings.h"
 #include "app/AutoStart.h"
 #include "app/Dlg_About.h"
@@ -9,6 +10,7 @@
 #include "app/KvIniFile.h"
 #include "app/KvShell.h"
 #include "app/pU_Funcs.h"
+#include "components/kvHHComp.h"
 #include "memos/Fr_kvMemos.h"
 #include <QAction>
 #include <QCheckBox>
@@ -69,6 +71,9 @@ private slots:
     void webLinksCarryTheQuery();
     void garbledStampStartsNormally();
     void helpAndAboutBox();
+    void optionsThatCannotBeStoredAreNotInForce();
+    void fullDiskAtStartKeepsSettingsWhole();
+    void helpPageThatCannotBeWrittenIsReported();
 
 private:
     QTemporaryDir FConfigHome;
@@ -290,6 +295,120 @@ void TestSettings::helpAndAboutBox()
     QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
     QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
     QVERIFY(Ini(folder, kOptionSection, kVisitWeb) != visitBefore);
+}
+
+void TestSettings::optionsThatCannotBeStoredAreNotInForce()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+    QFile::remove(AutoStartFile());
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+    const auto readIni = [&] {
+        QFile file(ini);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = readIni();
+    QFile::setPermissions(ini, QFile::ReadOwner);
+    const auto okWithEverythingTicked = [&] {
+        prompts.onDialog = [](QDialog &dialog) {
+            auto *options = qobject_cast<TOptionsDlg *>(&dialog);
+            QVERIFY(options);
+            QVERIFY(!options->cb_AutoMinimized->isChecked() && !options->cb_AddOpen->isChecked());
+            options->cb_AutoStart->setChecked(true);
+            options->cb_AutoMinimized->setChecked(true);
+            options->cb_AddOpen->setChecked(true);
+            options->Btn_Ok->click();
+        };
+        // Run from the event loop, where an error that ends the command meets the error box.
+        QTimer::singleShot(0, mainFm.commonDm()->Action_Options, &QAction::trigger);
+        QTest::qWait(50);
+        prompts.onDialog = nullptr;
+    };
+
+    okWithEverythingTicked();
+    QCOMPARE(prompts.shown.size(), 1); // two keys failed, one box
+    QCOMPARE(prompts.shown[0].text, QStringLiteral("Unable to write to %1.").arg(ini));
+    QVERIFY(!mainFm.FRunMinimized && !mainFm.FAddOpen);
+    QCOMPARE(readIni(), before);
+    QVERIFY(!QFile::exists(AutoStartFile()));
+    // The next OK that fails says so again; the dialog still opens unticked (checked inside).
+    okWithEverythingTicked();
+    QCOMPARE(prompts.shown.size(), 2);
+
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    prompts.onDialog = [](QDialog &dialog) {
+        auto *options = qobject_cast<TOptionsDlg *>(&dialog);
+        options->cb_AddOpen->setChecked(true);
+        options->Btn_Ok->click();
+    };
+    mainFm.commonDm()->Action_Options->trigger();
+    prompts.onDialog = nullptr;
+    QCOMPARE(prompts.shown.size(), 2);
+    QVERIFY(mainFm.FAddOpen && !mainFm.FRunMinimized);
+    QCOMPARE(Ini(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+}
+
+void TestSettings::fullDiskAtStartKeepsSettingsWhole()
+{
+    TestFolder folder;
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+    {
+        ScriptedPrompts prompts;
+        StartedProgram program(folder.path());
+    }
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("\r\n[mine]\r\nnote=kept whole, every byte of it\r\n");
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    ScriptedPrompts prompts;
+    {
+        FileSizeLimit full(64);
+        StartedProgram program(folder.path());
+        QVERIFY(program.mainFm().isVisible());
+    }
+    QVERIFY(!prompts.shown.isEmpty());
+    for (const ScriptedPrompts::Box &box : prompts.shown)
+        QVERIFY2(box.text.startsWith(QStringLiteral("Unable to write to %1").arg(ini)), qPrintable(box.text));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestSettings::helpPageThatCannotBeWrittenIsReported()
+{
+    TestFolder folder;
+    RecordingShell shell;
+    TKVHHComp help;
+    help.HelpFile = folder.file(QStringLiteral("cache/jotwell-help.html"));
+    QDir().mkpath(folder.file(QStringLiteral("cache")));
+    QFile old(help.HelpFile);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older page");
+    old.close();
+    {
+        FileSizeLimit full(8);
+        try {
+            help.ShowContents();
+            QFAIL("a help page that could not be written was shown");
+        } catch (const std::exception &error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(help.HelpFile), error.what());
+        }
+    }
+    QVERIFY(shell.opened.isEmpty());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an older page"));
+    old.close();
+    QCOMPARE(QDir(folder.file(QStringLiteral("cache"))).entryList(QDir::Files).size(), 1);
+
+    QVERIFY(help.ShowContents());
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QVERIFY(old.readAll().contains("<title>Korvel Jotwell Help</title>"));
 }
 
 JOTWELL_TEST_MAIN(TestSettings)

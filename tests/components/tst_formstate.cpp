@@ -56,6 +56,7 @@ private slots:
     void maximisedAndFixedSizeWindows();
     void cornerOffEveryScreenComesBack();
     void readOnlyFileAndHooks();
+    void damagedRectangleFitsOnTheScreen();
 };
 
 void FormStateTest::firstRunThenKeysInOrder()
@@ -117,13 +118,13 @@ void FormStateTest::cornerOffEveryScreenComesBack()
     QCOMPARE(placement.owner.geometry(), QRect(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), QSize(400, 300)));
 
     // Only the corner counts: a window reaching past the edge stays where it was put.
-    placement.write({{"Left", 700}, {"Top", 500}, {"Right", 1500}, {"Bottom", 1300}});
+    placement.write({{"Left", 700}, {"Top", 500}, {"Right", 1100}, {"Bottom", 800}});
     placement.state->RestoreState();
-    QCOMPARE(placement.owner.geometry(), QRect(700, 500, 800, 800));
+    QCOMPARE(placement.owner.geometry(), QRect(700, 500, 400, 300));
     // A damaged rectangle keeps the window's size.
     placement.write({{"Right", 600}});
     placement.state->RestoreState();
-    QCOMPARE(placement.owner.geometry(), QRect(700, 500, 800, 800));
+    QCOMPARE(placement.owner.geometry(), QRect(700, 500, 400, 300));
 }
 
 void FormStateTest::readOnlyFileAndHooks()
@@ -148,6 +149,9 @@ void FormStateTest::readOnlyFileAndHooks()
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown.first().caption, QStringLiteral("Error"));
     QCOMPARE(prompts.lastText(), QStringLiteral("Unable to write to %1").arg(placement.state->IniPath));
+    // Each save that fails says so once, however many keys it could not write.
+    placement.state->SaveState();
+    QCOMPARE(prompts.shown.size(), 2);
     QFile::setPermissions(placement.state->IniPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // Switched off or unhooked, nothing is read or written.
@@ -159,6 +163,41 @@ void FormStateTest::readOnlyFileAndHooks()
     placement.state->UnhookOwner();
     placement.owner.close();
     QCOMPARE(placement.key("Left"), QStringLiteral("50"));
+}
+
+void FormStateTest::damagedRectangleFitsOnTheScreen()
+{
+    TestFolder folder;
+    Placement placement(folder);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto restored = [&](std::initializer_list<std::pair<const char *, int>> keys) {
+        placement.write(keys);
+        placement.state->RestoreState();
+        return placement.owner.geometry();
+    };
+    const auto describe = [](const QRect &r) {
+        return qPrintable(QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+    };
+    // Far too large from a sane corner: cut to the screen, room left for a title bar, and
+    // moved onto it.
+    QRect rect = restored({{"Left", 100}, {"Top", 50}, {"Right", 2000000000}, {"Bottom", 2000000000}});
+    QVERIFY2(screen.contains(rect) && rect.top() > screen.top(), describe(rect));
+    QVERIFY2(rect.width() > screen.width() * 9 / 10 && rect.height() > screen.height() * 8 / 10, describe(rect));
+    const QRect cut = rect;
+    // Corners far outside on both sides.
+    rect = restored({{"Left", -2000000000}, {"Top", -2000000000}, {"Right", 2000000000}, {"Bottom", 2000000000}});
+    QCOMPARE(rect, cut);
+    rect = restored({{"Left", -50}, {"Top", 40}, {"Right", 2000000000}, {"Bottom", 240}});
+    QVERIFY2(screen.contains(rect), describe(rect));
+    QCOMPARE(rect.height(), 200);
+    // Only one side too large: the other keeps its saved size and place.
+    rect = restored({{"Left", 10}, {"Top", 20}, {"Right", 310}, {"Bottom", 20 + screen.height() + 500}});
+    QCOMPARE(rect.left(), 10);
+    QCOMPARE(rect.width(), 300);
+    QCOMPARE(rect.height(), cut.height());
+    // A window that fits is left exactly as saved, also when it is maximised.
+    restored({{"Left", 30}, {"Top", 40}, {"Right", 330}, {"Bottom", 240}, {"Maximized", 1}});
+    QCOMPARE(placement.owner.normalGeometry(), QRect(30, 40, 300, 200));
 }
 
 JOTWELL_TEST_MAIN(FormStateTest)

@@ -8,6 +8,26 @@
 #include "store/SqlCatalogue.h"
 #include <QFile>
 #include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+// Another program writing the file at once, without waiting for locks: true when it could.
+bool OtherProgramCanWrite(const QString &path, const char *mid)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(db, 0);
+    const QByteArray write = QByteArray("begin immediate; insert into memos (mid, pid, content) values ('") + mid
+                             + "', 'root', 'other'); commit;";
+    const bool written = sqlite3_exec(db, write.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!written)
+        sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return written;
+}
+
+} // namespace
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -23,6 +43,9 @@ private slots:
     void createsMissingFileAndKeepsExistingData();
     void refusesFilesThatAreNotDatabases();
     void readOnlyDatabaseReadsButRefusesWrites();
+    void readOnlyFolderOpensReadOnly();
+    void valueTooLongIsRefusedNeverStoredEmpty();
+    void noReadLockOutlivesTheRowsRead();
 };
 
 void TestStore::quotingAndCatalogue()
@@ -221,6 +244,120 @@ void TestStore::readOnlyDatabaseReadsButRefusesWrites()
     OpenSql(query, Sql::CountMemos());
     QCOMPARE(query.fieldAsInteger("cnt"), 1);
     QVERIFY_THROWS_EXCEPTION(KvDbError, ExecSql(query, Sql::DeleteMemo(QStringLiteral("{A}"))));
+}
+
+void TestStore::readOnlyFolderOpensReadOnly()
+{
+    // The rollback journal lives beside the file: a folder that cannot take it makes every
+    // write fail, so callers must be able to tell before they try.
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvData.kvb"));
+    {
+        KvConnection connection;
+        connection.open(path);
+        QVERIFY(!connection.isReadOnly());
+        InsertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("kept"));
+    }
+    const QString dir = QFileInfo(path).absolutePath();
+    const auto writable = QFile::permissions(dir);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    KvConnection connection;
+    connection.open(path);
+    const bool readOnly = connection.isReadOnly();
+    KvQuery query(connection);
+    OpenSql(query, Sql::CountMemos());
+    const qint64 count = query.fieldAsInteger("cnt");
+    connection.close();
+    QFile::setPermissions(dir, writable);
+    QVERIFY(readOnly);
+    QCOMPARE(count, 1);
+}
+
+void TestStore::valueTooLongIsRefusedNeverStoredEmpty()
+{
+    TestFolder folder;
+    KvConnection connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    InsertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("short"));
+    // The engine's limit, lowered on this connection so that a test can pass it.
+    sqlite3_limit(connection.handle(), SQLITE_LIMIT_LENGTH, 4000);
+    const QString tooLong(5000, QLatin1Char('x'));
+    KvQuery query(connection);
+
+    OpenSql(query, Sql::EmptyMemoForAppend());
+    query.append();
+    query.setField("mid", QStringLiteral("{B}"));
+    query.setField("pid", QStringLiteral("root"));
+    query.setField("content", tooLong);
+    try {
+        query.post();
+        QFAIL("a text over the limit was reported stored");
+    } catch (const KvDbError &error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("too long")), error.what());
+    }
+
+    OpenSql(query, Sql::SelectMemoById(QStringLiteral("{A}")));
+    query.edit();
+    query.setField("content", tooLong);
+    QVERIFY_THROWS_EXCEPTION(KvDbError, query.post());
+
+    // A value spliced into the statement text is bound too, and checked the same way.
+    QVERIFY_THROWS_EXCEPTION(KvDbError, OpenSql(query, Sql::SelectMemoById(tooLong)));
+
+    // Within the limit a long text is stored whole, and nothing else changed.
+    OpenSql(query, Sql::EmptyMemoForAppend());
+    query.append();
+    query.setField("mid", QStringLiteral("{C}"));
+    query.setField("pid", QStringLiteral("root"));
+    query.setField("content", QString(3000, QLatin1Char('y')));
+    query.post();
+    OpenSql(query, Sql::SelectAllMemos());
+    QMap<QString, QString> contents;
+    for (; !query.eof(); query.next())
+        contents[query.fieldAsString("mid")] = query.fieldAsString("content");
+    QCOMPARE(contents.keys(), QStringList({QStringLiteral("{A}"), QStringLiteral("{C}")}));
+    QCOMPARE(contents.value(QStringLiteral("{A}")), QStringLiteral("short"));
+    QCOMPARE(contents.value(QStringLiteral("{C}")).size(), 3000);
+}
+
+void TestStore::noReadLockOutlivesTheRowsRead()
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("kvData.kvb"));
+    KvConnection connection;
+    connection.open(path);
+    InsertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a"));
+    InsertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"));
+    KvQuery query(connection);
+
+    // An edit as the memo list commits one: the query stays open, standing on the row.
+    OpenSql(query, Sql::SelectMemoById(QStringLiteral("{A}")));
+    query.first();
+    query.edit();
+    query.setField("content", QStringLiteral("a2"));
+    query.post();
+    QVERIFY(OtherProgramCanWrite(path, "{O1}"));
+    QCOMPARE(query.fieldAsString("mid"), QStringLiteral("{A}"));
+
+    // A count stands on its only row; a list read to its last row has nothing left to read.
+    OpenSql(query, Sql::CountMemos());
+    QVERIFY(OtherProgramCanWrite(path, "{O2}"));
+    QCOMPARE(query.fieldAsInteger("cnt"), 3);
+    OpenSql(query, Sql::SelectMemosByPid(QStringLiteral("root")));
+    QStringList mids;
+    for (; !query.eof(); query.next())
+        mids << query.fieldAsString("mid");
+    QCOMPARE(mids.size(), 4);
+    QVERIFY(OtherProgramCanWrite(path, "{O3}"));
+
+    // While rows remain unread the result set does hold the file, as it must to read on.
+    OpenSql(query, Sql::SelectMemosByPid(QStringLiteral("root")));
+    QVERIFY(!OtherProgramCanWrite(path, "{O4}"));
+    query.first();
+    for (int i = 0; i < mids.size() + 1; ++i) // the rows listed, and {O3}
+        query.next();
+    QVERIFY(query.eof());
+    QVERIFY(OtherProgramCanWrite(path, "{O4}"));
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -1,0 +1,28 @@
+#pragma once
+#include <csignal>
+#include <sys/resource.h>
+
+// A full disk, as far as this process can tell: while it lives, no file can grow past
+// maxBytes, and a write beyond that fails with an error instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t maxBytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &FBefore);
+        FSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = FBefore;
+        limit.rlim_cur = maxBytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &FBefore);
+        std::signal(SIGXFSZ, FSignal);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit FBefore {};
+    void (*FSignal)(int) = nullptr;
+};
