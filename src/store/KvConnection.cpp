@@ -25,6 +25,8 @@ const char *const kSchema =
 // they try, rather than every write failing on its own.
 bool CannotStoreChanges(const QString &path)
 {
+    if (path == QLatin1String(":memory:"))
+        return false;
     const QFileInfo file(path);
     const QString folder = file.absolutePath();
     return IsMarkedReadOnly(path) || IsMarkedReadOnly(folder) || (file.exists() && !file.isWritable())

@@ -1,14 +1,13 @@
 #pragma once
 // Helpers of the exchange tests: an independent reader of exchange files, a fixed time zone,
 // raw table access.
+#include "FileSizeLimit.h"
 #include "store/KvConnection.h"
 #include <QFile>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QtEndian>
-#include <csignal>
 #include <ctime>
-#include <sys/resource.h>
 #include <sqlite3.h>
 #include <zlib.h>
 
@@ -107,26 +106,6 @@ inline void InsertTaskRow(KvConnection &connection, const QStringList &values)
     sqlite3_step(stmt);
     sqlite3_finalize(stmt);
 }
-
-// A full disk for this process while it lives: files may not grow beyond `bytes`, and a write
-// past that fails (EFBIG) instead of raising SIGXFSZ. Needs no privileges, so it runs anywhere.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        rlimit limit = FOld;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &FOld); }
-    FullDisk(const FullDisk &) = delete;
-    FullDisk &operator=(const FullDisk &) = delete;
-
-private:
-    rlimit FOld{};
-};
 
 inline QByteArray FileBytes(const QString &path)
 {

@@ -293,7 +293,7 @@ void TestExchangeWrite::fullDiskKeepsOldFiles()
     }
     frame.Action_SelectAllExecute();
     {
-        const FullDisk full(1024);
+        const FileSizeLimit full(1024);
         prompts.fileAnswers << backup;
         program.mainFm().Action_DbBackup->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
