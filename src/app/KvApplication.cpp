@@ -6,7 +6,7 @@ KvApplication::KvApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(kApplicationTitle);
     setApplicationDisplayName(kApplicationTitle);
-    setDesktopFileName(QStringLiteral("korvel-jotwell"));
+    setDesktopFileName(QStringLiteral("org.korvel.Jotwell")); // the installed desktop entry's id
 }
 
 bool KvApplication::notify(QObject *receiver, QEvent *event)
