@@ -6,7 +6,7 @@ KvApplication::KvApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(kApplicationTitle);
     setApplicationDisplayName(kApplicationTitle);
-    setDesktopFileName(QStringLiteral("org.korvel.Jotwell")); // the installed desktop entry's id
+    setDesktopFileName(kDesktopFileId);
 }
 
 bool KvApplication::notify(QObject *receiver, QEvent *event)
