@@ -6,7 +6,7 @@ KvApplication::KvApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(kApplicationTitle);
     setApplicationDisplayName(kApplicationTitle);
-    setDesktopFileName(QStringLiteral("korvel-jotwell"));
+    setDesktopFileName(kDesktopFileId);
 }
 
 bool KvApplication::notify(QObject *receiver, QEvent *event)

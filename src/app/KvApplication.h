@@ -11,6 +11,8 @@ public:
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Korvel Jotwell");
+// The id of the installed desktop entry; the window's class on X11 is kApplicationTitle.
+inline const QString kDesktopFileId = QStringLiteral("org.korvel.Jotwell");
 
 // The text of an error as the default error box shows it: a full stop is added when the
 // last character's code is above that of the full stop.

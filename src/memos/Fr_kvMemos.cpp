@@ -3,6 +3,7 @@
 #include "app/Fm_Main.h"
 #include "app/KvImages.h"
 #include "app/PostedMessages.h"
+#include "components/KvAccessibleNames.h"
 #include "components/KvSndMsg.h"
 #include "components/KvStatusBar.h"
 #include "tree/KvVirtualTree.h"
@@ -233,6 +234,10 @@ void TkvMemosFrame::CreateLayout()
     connect(Edt_Search, &QLineEdit::textChanged, this, &TkvMemosFrame::Edt_SearchChange);
     Edt_Search->installEventFilter(this);
     connect(Btn_Search, &QToolButton::clicked, this, &TkvMemosFrame::Btn_SearchClick);
+    NameIconButtons(ToolBar_Top);
+    NameIconButtons(ToolBar_Bottom);
+    Edt_Search->setAccessibleName(QStringLiteral("Search"));
+    Btn_Search->setAccessibleName(QStringLiteral("Search"));
 
     KvStatusBar1 = new KvStatusBar(this);
     StatusImage = KvStatusBar1->imagePanel();

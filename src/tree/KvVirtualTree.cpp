@@ -1,4 +1,5 @@
 #include "tree/KvVirtualTree.h"
+#include "tree/KvTreeAccessible.h"
 #include "tree/KvTreeEditor.h"
 #include "tree/KvTreeLayout.h"
 #include "tree/KvTreeMetrics.h"
@@ -40,6 +41,7 @@ KvVirtualTree::KvVirtualTree(QWidget *parent)
     FScrollTimer = new QTimer(this);
     FScrollTimer->setInterval(50);
     connect(FScrollTimer, &QTimer::timeout, this, &KvVirtualTree::dragAutoScroll);
+    KvTreeAccessible::install();
 }
 
 KvVirtualTree::~KvVirtualTree()
@@ -366,6 +368,18 @@ int KvVirtualTree::visibleCount() const
     return FLayout->count();
 }
 
+KvTreeNode *KvVirtualTree::nodeAtRow(int row) const
+{
+    ensureLayout();
+    return row >= 0 && row < FLayout->count() ? FLayout->node(row) : nullptr;
+}
+
+int KvVirtualTree::rowOfNode(const KvTreeNode *node) const
+{
+    ensureLayout();
+    return FLayout->rowOf(node);
+}
+
 void KvVirtualTree::setMultiline(KvTreeNode *node, bool multiline)
 {
     if (!node || node->FMultiline == multiline)
@@ -486,6 +500,7 @@ void KvVirtualTree::doLayout()
         within = value - FLayout->offset(topRow);
     }
     FLayout->rebuild(FRoot.get(), estimatedHeight());
+    KvTreeAccessible::rowsChanged(this);
 
     int newValue = value;
     for (KvTreeNode *n = anchor; n && n != FRoot.get(); n = n->FParent) {
@@ -756,6 +771,7 @@ void KvVirtualTree::recomputeSelectionParent()
 void KvVirtualTree::notifySelection(KvTreeNode *node)
 {
     viewport()->update();
+    KvTreeAccessible::selectionChanged(this, node);
     if (OnChange)
         OnChange(node);
 }
@@ -925,6 +941,7 @@ void KvVirtualTree::setFocusedQuietly(KvTreeNode *node)
         repaintNode(old);
     if (node)
         repaintNode(node);
+    KvTreeAccessible::focusMoved(this, node);
 }
 
 void KvVirtualTree::setFocusedNode(KvTreeNode *node)

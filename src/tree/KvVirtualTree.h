@@ -56,6 +56,8 @@ public:
     void setVisible(KvTreeNode *node, bool visible);
     bool isEffectivelyVisible(KvTreeNode *node) const; // itself and every ancestor shown and expanded
     int visibleCount() const;                          // rows laid out now
+    KvTreeNode *nodeAtRow(int row) const;              // nullptr outside 0..visibleCount()-1
+    int rowOfNode(const KvTreeNode *node) const;       // -1 when the node is not laid out
     void setMultiline(KvTreeNode *node, bool multiline);
     void setVerticalAlignment(KvTreeNode *node, int percent);
     void invalidateNode(KvTreeNode *node);             // measure and paint again

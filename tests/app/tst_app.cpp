@@ -234,6 +234,23 @@ void TestApp::programFolderChoice()
              QStringLiteral("/tmp/a/"));
     qunsetenv("JOTWELL_DATA_DIR");
     QVERIFY(ResolveProgramFolder({program}).endsWith(QStringLiteral("/korvel-jotwell/")));
+
+    // The executable's folder (bin/ of an installed program) is used only when the database
+    // already sits beside it, and then the command line and the environment still come first.
+    const QString executableFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    QFile beside(executableFolder + QStringLiteral("kvData.kvb"));
+    QVERIFY(!beside.exists());
+    QVERIFY(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    const QString portable = ResolveProgramFolder({program});
+    const QString overridden = ResolveProgramFolder({program, QStringLiteral("--data-dir=/tmp/b")});
+    qputenv("JOTWELL_DATA_DIR", "/tmp/c");
+    const QString fromEnvironment = ResolveProgramFolder({program});
+    qunsetenv("JOTWELL_DATA_DIR");
+    beside.remove();
+    QCOMPARE(portable, executableFolder);
+    QCOMPARE(overridden, QStringLiteral("/tmp/b/"));
+    QCOMPARE(fromEnvironment, QStringLiteral("/tmp/c/"));
 }
 
 void TestApp::secondStartHandsOverAndEnds()

@@ -1,0 +1,33 @@
+# What `cmake --install` puts under the prefix, and the Debian package made from it
+# (`cpack -G DEB` in the build folder; see scripts/package.sh).
+include(GNUInstallDirs)
+
+# The desktop entry, the icon, the metainfo file and the window's desktop file name all
+# carry this id, so that launchers and docks tie the running window to its entry.
+set(JOTWELL_APP_ID org.korvel.Jotwell)
+set(JOTWELL_LINUX_DIR ${CMAKE_SOURCE_DIR}/resources/linux)
+
+install(TARGETS jotwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${JOTWELL_LINUX_DIR}/${JOTWELL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${JOTWELL_LINUX_DIR}/${JOTWELL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/images/app.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${JOTWELL_APP_ID}.svg)
+install(FILES ${JOTWELL_LINUX_DIR}/jotwell.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_PACKAGE_NAME korvel-jotwell)
+set(CPACK_PACKAGE_VENDOR Korvel)
+set(CPACK_PACKAGE_CONTACT "Korvel <support@korvel.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop memo keeper with memos and sub-memos in one window")
+set(CPACK_PACKAGE_DESCRIPTION "Keeps short text memos in a two-level tree of memos and sub-memos that fills
+one window. Every change is stored at once in a local database; memos can be
+exported, printed and saved as reports.")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://www.korvel.example/jotwell/)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# The libraries' packages (Qt's platform and SVG plug-ins come with them) are read off the
+# binary by dpkg-shlibdeps; web links and mail open through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+include(CPack)
