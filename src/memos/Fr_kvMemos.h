@@ -56,6 +56,9 @@ public:
     void Action_CopyMemoExecute();
     void Action_PasteMemoExecute();
     void PasteAsMemo(const QString &text);
+    // Ends an open edit as Ctrl+Enter would; a memo marked for editing whose editor has not
+    // opened yet ends as a cancel, since nothing was typed into it.
+    void CommitOpenEdit();
     void SaveReport(bool selectAllFirst);
     bool WriteHtmlReport(bool selectAllFirst, const QString &fileName);
     bool WriteTextReport(bool selectAllFirst, const QString &fileName);
@@ -160,7 +163,7 @@ public:
     KvTreeNode *FHoverNode = nullptr;
     QString FSearchText;
     bool FSearching = false;
-    bool FFiltering = false; // ApplyFilter is at work
+    bool FFiltering = false; // the filter or Expand/Collapse All is at work on many memos
     int FTipMode = 0;
     int FMouseX = 0;
     int FMouseY = 0;
@@ -182,6 +185,7 @@ private:
     void SetTipText();
     void SetSearchIdle();
     void StoreExpandFlag(KvTreeNode *node, bool expanded);
+    void SetAllExpanded(bool expanded);
     QAction *MakeAction(const QString &caption, const QString &hint, int image);
 
     enum class ReportKind { Html, Text };

@@ -195,6 +195,14 @@ void TkvMemosFrame::VtMemosEditCancelled()
     RefreshCommands();
 }
 
+void TkvMemosFrame::CommitOpenEdit()
+{
+    if (VtMemos->isEditing())
+        VtMemos->endEditNode();
+    else if (FEditNode)
+        VtMemosEditCancelled();
+}
+
 void TkvMemosFrame::VtMemosKeyDown(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);

@@ -51,7 +51,7 @@ void TkvMemosFrame::label_tipClick()
 {
     switch (FTipMode) {
     case 1:
-        VtMemos->endEditNode();
+        CommitOpenEdit();
         break;
     case 2:
         Action_MemoAddExecute();

@@ -53,7 +53,7 @@ public:
 
     // --- state -------------------------------------------------------------------------
     void setExpanded(KvTreeNode *node, bool expanded); // fires OnExpanded/OnCollapsed on change
-    void setVisible(KvTreeNode *node, bool visible);
+    void setVisible(KvTreeNode *node, bool visible); // hiding or collapsing deselects what goes out of sight
     bool isEffectivelyVisible(KvTreeNode *node) const; // itself and every ancestor shown and expanded
     int visibleCount() const;                          // rows laid out now
     void setMultiline(KvTreeNode *node, bool multiline);
@@ -196,6 +196,7 @@ private:
     void notifySelection(KvTreeNode *node);
     void sortSelection() const;
     void recomputeSelectionParent();
+    void deselectHidden(KvTreeNode *top, bool withTop); // top's subtree, top itself when withTop
     void setFocusedQuietly(KvTreeNode *node);
     void setHot(KvTreeNode *node);
     void updateHotFromCursor();
@@ -235,6 +236,7 @@ private:
     bool FSelectionMixed = false;                 // nodes of several parents (select all)
     mutable std::vector<KvTreeNode *> FSelectionOrder;
     mutable bool FSelectionOrderDirty = false;
+    bool FSelectionNotifyPending = false;
 
     // mouse
     QPoint FPressPos;
