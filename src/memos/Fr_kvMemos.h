@@ -199,6 +199,10 @@ private:
     // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
     void StoreOrReport(TMemoInfo &memo, bool isNew, const std::function<void()> &store);
     bool HasMoveTargets() const;
+    void AddMovetoItem(QMenu *menu, const QString &caption, KvTreeNode *target);
+    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
+    using MovetoTargets = std::vector<std::pair<KvTreeNode *, quint64>>; // node and its serial
+    void FillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
     void MoveSelectedMemos(KvTreeNode *target, KvVirtualTree::AttachMode mode);
 
     TmainFm *FMainFm;

@@ -179,6 +179,7 @@ private:
     int textLeft(KvTreeNode *node) const;
     RowParts rowParts(KvTreeNode *node, const QRect &rowRect) const;
     void paintRow(QPainter &painter, KvTreeNode *node, const QRect &rowRect, bool decorations);
+    QFont textFont(KvTreeNode *node, QColor &color) const; // as the row's text is drawn
 
     // nodes
     void deleteNodes(const std::vector<KvTreeNode *> &nodes);
