@@ -2,7 +2,6 @@
 #include "tree/KvTreeMetrics.h"
 #include "tree/KvTreeText.h"
 #include "tree/KvVirtualTree.h"
-#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -169,14 +168,17 @@ void KvVirtualTree::paintRowsForPrint(QPainter &painter, const QRect &pageRect, 
         // Taller than a page: the row goes on over as many pages as it needs, each page
         // showing the next whole lines of it.
         QColor color;
-        const qreal lineHeight = QFontMetricsF(textFont(node, color)).height();
+        const qreal lineHeight = KvTreeText::lineHeight(textFont(node, color));
         const int linesPerPage = std::max(1, int((pageHeight - kTextMarginV) / lineHeight));
         for (qreal shown = 0; shown < height;) {
             const qreal slice = (shown == 0 ? kTextMarginV : 0) + linesPerPage * lineHeight;
             painter.save();
             painter.setClipRect(QRectF(pageRect.left(), y, FPrintWidth, std::min<qreal>(slice, height - shown)));
             painter.translate(0, -shown);
-            paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, height), false);
+            // The row ends where the slice does, so no line below it is drawn (a clipped line
+            // would still be in a PDF's text).
+            const int sliceEnd = std::min(height, int(shown + slice) + kTextMarginV);
+            paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, sliceEnd), false);
             painter.restore();
             shown += slice;
             if (shown < height) {
