@@ -160,6 +160,7 @@ public:
     bool FFocusedOnce = false;
     bool FSortAscending = false;
     KvTreeNode *FEditNode = nullptr;
+    bool FStoring = false; // a commit is writing its memo
     KvTreeNode *FHoverNode = nullptr;
     QString FSearchText;
     bool FSearching = false;

@@ -54,6 +54,7 @@ private slots:
     void untypedMemoIsNeverStored();
     void pasteAndDropCommitFirstAndNormaliseLineBreaks();
     void readOnlySearchRaisesNoBox();
+    void refusedStoreKeepsTheTypedMemo();
 };
 
 void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
@@ -237,6 +238,31 @@ void TestMemosCommit::readOnlySearchRaisesNoBox()
         QVERIFY(memo->isExpanded());
         QVERIFY(memo->data.expandFlag);
         QCOMPARE(StoredExpandFlag(program.mainFm(), QStringLiteral("{A}")), 0);
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
+{
+    TestFolder folder;
+    {
+        KvConnection connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner);
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        TkvMemosFrame &frame = program.frame();
+        // The error box of the refused insert must not end the edit a second time, which
+        // would drop the memo that has just lost its id.
+        QPlainTextEdit *editor = AddAndType(frame, QStringLiteral("typed on a read-only file"));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!frame.FEditNode);
+        QTest::qWait(50);
+        QCOMPARE(frame.VtMemos->totalCount(), 1);
+        QCOMPARE(frame.VtMemos->firstNode()->data.content, QStringLiteral("typed on a read-only file"));
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }
