@@ -5,25 +5,9 @@
 #include "app/Fm_Main.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
-#include "store/KvQuery.h"
-#include "store/SqlCatalogue.h"
-#include "app/pU_Funcs.h"
-#include "tree/KvVirtualTree.h"
 #include <QtTest>
 
 namespace {
-
-QStringList StoredTexts(const QString &folder)
-{
-    KvConnection connection;
-    connection.open(folder + QStringLiteral("kvData.kvb"));
-    KvQuery query(connection);
-    QStringList texts;
-    for (OpenSql(query, Sql::SelectAllMemos()); !query.eof(); query.next())
-        texts << query.fieldAsString("content");
-    texts.sort();
-    return texts;
-}
 
 // An exchange file holding one memo, written by the program's own export.
 QString ExportOneMemo(const TestFolder &folder)
@@ -105,7 +89,7 @@ void TypingTest::typedMemosSurviveDialogsAndImport()
     type(kvx);
     key("Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(StoredTexts(folder.path()),
+    QTRY_COMPARE_WITH_TIMEOUT(StoredMemoTexts(folder.path()),
                               QStringList({QStringLiteral("first memo"), QStringLiteral("imported memo"),
                                            QStringLiteral("second memo")}),
                               10000);
@@ -124,7 +108,7 @@ void TypingTest::typedMemosSurviveDialogsAndImport()
         program.waitForFinished(10000);
     }
     QCOMPARE(program.state(), QProcess::NotRunning);
-    QCOMPARE(StoredTexts(folder.path()), QStringList({QStringLiteral("first memo"), QStringLiteral("imported memo"),
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList({QStringLiteral("first memo"), QStringLiteral("imported memo"),
                                                       QStringLiteral("second memo")}));
 }
 

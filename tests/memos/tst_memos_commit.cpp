@@ -6,8 +6,6 @@
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
-#include "store/KvQuery.h"
-#include "store/SqlCatalogue.h"
 #include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QApplication>
@@ -18,19 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-// Every stored memo text, in no particular order.
-QStringList StoredTexts(const QString &folder)
-{
-    KvConnection connection;
-    connection.open(folder + QStringLiteral("kvData.kvb"));
-    KvQuery query(connection);
-    QStringList texts;
-    for (OpenSql(query, Sql::SelectAllMemos()); !query.eof(); query.next())
-        texts << query.fieldAsString("content");
-    texts.sort();
-    return texts;
-}
 
 // Enter on the tree, then the given keys typed into the editor that opens.
 QPlainTextEdit *AddAndType(TkvMemosFrame &frame, const QString &text)
@@ -69,7 +54,7 @@ void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
     QCOMPARE(prompts.fileRequests.size(), 1);
     QVERIFY(!frame.VtMemos->isEditing());
     QVERIFY(!frame.FEditNode);
-    QCOMPARE(StoredTexts(folder.path()), QStringList{QStringLiteral("typed before backup")});
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList{QStringLiteral("typed before backup")});
 
     // The keys act on the tree as before the dialog: Enter adds, Esc drops the new memo...
     frame.VtMemos->setFocus();
@@ -85,7 +70,7 @@ void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
     // An existing memo's edit is stored by a box just as a new one's.
     TipBox(QStringLiteral("anything"));
     QVERIFY(!frame.FEditNode);
-    QCOMPARE(StoredTexts(folder.path()), QStringList{QStringLiteral("edited")});
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList{QStringLiteral("edited")});
 }
 
 void TestMemosCommit::memoMarkedButNotOpenEndsBeforeABox()
@@ -105,7 +90,7 @@ void TestMemosCommit::memoMarkedButNotOpenEndsBeforeABox()
     QTest::qWait(50);
     QVERIFY(!frame.VtMemos->isEditing());
     QVERIFY(frame.Action_MemoAdd->isEnabled());
-    QVERIFY(StoredTexts(folder.path()).isEmpty());
+    QVERIFY(StoredMemoTexts(folder.path()).isEmpty());
 }
 
 void TestMemosCommit::reloadStoresTypedText()
@@ -118,7 +103,7 @@ void TestMemosCommit::reloadStoresTypedText()
     QVERIFY(AddAndType(frame, QStringLiteral("kept over a reload")));
     PostKvMessage(&frame, WM_MEMOS_RELOAD);
     QTRY_VERIFY(!frame.FEditNode);
-    QCOMPARE(StoredTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
     QTRY_COMPARE(frame.VtMemos->totalCount(), 1);
     QCOMPARE(frame.VtMemos->firstNode()->data.content, QStringLiteral("kept over a reload"));
 }
@@ -134,7 +119,7 @@ void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
     QVERIFY(AddAndType(frame, QStringLiteral("first")));
     frame.Edt_Search->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(!frame.VtMemos->isEditing());
-    QCOMPARE(StoredTexts(folder.path()), QStringList{QStringLiteral("first")});
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList{QStringLiteral("first")});
 
     frame.VtMemos->setFocus();
     QPlainTextEdit *editor = AddAndType(frame, QStringLiteral("second"));
@@ -142,7 +127,7 @@ void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(editor, &away);
     QVERIFY(!frame.VtMemos->isEditing());
-    QCOMPARE(StoredTexts(folder.path()), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
 
     // The editor's own context menu keeps the edit open while it is up.
     frame.VtMemos->setFocus();
@@ -171,7 +156,7 @@ void TestMemosCommit::untypedMemoIsNeverStored()
     QVERIFY(AddAndType(frame, QString()));
     ErrorBox(QStringLiteral("anything"));
     QTRY_COMPARE(frame.VtMemos->totalCount(), 0);
-    QVERIFY(StoredTexts(folder.path()).isEmpty());
+    QVERIFY(StoredMemoTexts(folder.path()).isEmpty());
     QCOMPARE(frame.FTipMode, 2);
 }
 
@@ -186,7 +171,7 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
     QVERIFY(AddAndType(frame, QStringLiteral("typed")));
     frame.PasteAsMemo(QStringLiteral("a\r\nb\rc\nd\n\n"));
     QVERIFY(!frame.FEditNode);
-    QCOMPARE(StoredTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed")}));
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed")}));
 
     // A drop of text from another program, through the tree's viewport as a real one comes.
     frame.VtMemos->setFocus();
@@ -201,7 +186,7 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
     QApplication::sendEvent(viewport, &drop);
     QVERIFY(drop.isAccepted());
     QVERIFY(!frame.FEditNode);
-    QCOMPARE(StoredTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed"),
+    QCOMPARE(StoredMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed"),
                                                       QStringLiteral("typed too"), QStringLiteral("x\r\ny")}));
 
     // The text report shows the pasted memo's lines.

@@ -5,9 +5,6 @@
 #include "memos/Fr_kvMemos.h"
 #include "store/KvBatch.h"
 #include "store/KvConnection.h"
-#include "store/KvQuery.h"
-#include "store/SqlCatalogue.h"
-#include "app/pU_Funcs.h"
 #include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QFrame>
@@ -18,15 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-int StoredCount(const QString &folder)
-{
-    KvConnection connection;
-    connection.open(folder + QStringLiteral("kvData.kvb"));
-    KvQuery query(connection);
-    OpenSql(query, Sql::CountMemos());
-    return int(query.fieldAsInteger("cnt"));
-}
 
 // Every move item under menu, groups opened as a user opens them.
 QList<QAction *> MoveItems(QMenu *menu)
@@ -81,7 +69,7 @@ void TestMemosSight::hiddenMemosAreDeselected()
     QVERIFY(frame.Action_MemoDelete->isEnabled());
     frame.Action_MemoDeleteExecute();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
-    QCOMPARE(StoredCount(folder.path()), 3);
+    QCOMPARE(StoredMemoTexts(folder.path()).size(), 3);
     frame.Btn_SearchClick();
 
     // A sub-memo goes out of sight with its memo's collapse: Copy then has nothing to copy.
