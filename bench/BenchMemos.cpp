@@ -7,6 +7,7 @@
 #include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -66,6 +67,37 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
         }
         frame.Btn_SearchClick();
         Report("filter", count, slowest, "ms");
+    }
+
+    if (Wanted(names, "expand-all")) {
+        // Every memo's state changes and is stored, in both directions.
+        frame.Action_CollapseAllExecute();
+        Report("expand-all", count, TimeUntilPainted(tree, [&] { frame.Action_ExpandAllExecute(); }), "ms");
+        Report("collapse-all", count, TimeUntilPainted(tree, [&] { frame.Action_CollapseAllExecute(); }), "ms");
+    }
+
+    if (Wanted(names, "moveto-menu")) {
+        // A sub-memo is offered every top-level memo: open the menu and then the way down to
+        // the last of them, as a user looking for it would.
+        for (KvTreeNode *node = tree->firstNode(); node; node = tree->nextNode(node)) {
+            if (node->level() > 0) {
+                tree->clearSelection();
+                tree->setSelected(node, true);
+                break;
+            }
+        }
+        QElapsedTimer timer;
+        timer.start();
+        QMenu *menu = frame.MainMoveto;
+        while (menu) {
+            NextPaint paint(menu);
+            menu->popup(QPoint(0, 0));
+            paint.wait();
+            QAction *last = menu->actions().isEmpty() ? nullptr : menu->actions().constLast();
+            menu = last ? last->menu() : nullptr;
+        }
+        Report("moveto-menu", count, ElapsedMs(timer), "ms");
+        frame.MainMoveto->hide();
     }
 
     if (Wanted(names, "report")) {

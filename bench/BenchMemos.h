@@ -4,5 +4,5 @@
 class TProgram;
 
 // Measures the memo tree's commands on a loaded program: list view, scrolling, the search
-// filter and deleting.
+// filter, Expand and Collapse All, opening the Move-to menu, reports and deleting.
 void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names);

@@ -7,6 +7,9 @@
 #include <QtTest>
 #include "store/KvConnection.h"
 #include "store/KvDbError.h"
+#include "store/KvQuery.h"
+#include "store/SqlCatalogue.h"
+#include "app/pU_Funcs.h"
 #include <QDialog>
 #include <QDir>
 #include <QPrinter>
@@ -116,6 +119,18 @@ QPlainTextEdit *OpenEditor(TkvMemosFrame &frame)
     if (!QTest::qWaitFor([&] { return frame.VtMemos->isEditing(); }, 5000))
         return nullptr;
     return frame.VtMemos->findChild<QPlainTextEdit *>();
+}
+
+QStringList StoredMemoTexts(const QString &folder)
+{
+    KvConnection connection;
+    connection.open(folder + QStringLiteral("kvData.kvb"));
+    KvQuery query(connection);
+    QStringList texts;
+    for (OpenSql(query, Sql::SelectAllMemos()); !query.eof(); query.next())
+        texts << query.fieldAsString("content");
+    texts.sort();
+    return texts;
 }
 
 int StoredExpandFlag(TmainFm &mainFm, const QString &mid)

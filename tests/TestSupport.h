@@ -81,6 +81,8 @@ private:
 KvTreeNode *FindMemo(TkvMemosFrame &frame, const QString &mid);
 // The tree's in-place editor once the posted message has opened it; nullptr when it never opens.
 QPlainTextEdit *OpenEditor(TkvMemosFrame &frame);
+// Every memo text stored in the folder's database, sorted, read past the program.
+QStringList StoredMemoTexts(const QString &folder);
 // The expandFlag stored for a memo, read past the program; -1 when there is no such row.
 int StoredExpandFlag(TmainFm &mainFm, const QString &mid);
 

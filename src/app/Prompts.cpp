@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QScopedValueRollback>
 #include <QStringList>
 
 namespace {
@@ -81,12 +82,57 @@ public:
 
 DialogPrompts gDialogs;
 KvPromptHandler *gHandler = &gDialogs;
+std::function<void()> gBeforePrompt;
+
+// Runs the hook, then hands the call on to the installed handler.
+class HookedPrompts final : public KvPromptHandler {
+public:
+    int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) override
+    {
+        before();
+        return gHandler->messageBox(caption, text, flags, icon);
+    }
+    bool fileDialog(KvFileRequest &request) override
+    {
+        before();
+        return gHandler->fileDialog(request);
+    }
+    int execDialog(QDialog &dialog) override
+    {
+        before();
+        return gHandler->execDialog(dialog);
+    }
+    bool printDialog(QPrinter &printer) override
+    {
+        before();
+        return gHandler->printDialog(printer);
+    }
+
+private:
+    void before()
+    {
+        // A box raised by the hook's own work (a failed store) must not run it again.
+        if (!gBeforePrompt || FRunning)
+            return;
+        const QScopedValueRollback<bool> running(FRunning, true);
+        const std::function<void()> hook = gBeforePrompt;
+        hook();
+    }
+    bool FRunning = false;
+};
+
+HookedPrompts gHooked;
 
 } // namespace
 
 KvPromptHandler &Prompts()
 {
-    return *gHandler;
+    return gHooked;
+}
+
+void SetBeforePromptHook(std::function<void()> hook)
+{
+    gBeforePrompt = std::move(hook);
 }
 
 void SetPromptHandler(KvPromptHandler *handler)

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QPrinter;
@@ -38,6 +39,10 @@ public:
     virtual bool printDialog(QPrinter &printer) = 0;
 };
 
+// Every call runs the before-prompt hook first, then the installed handler.
 KvPromptHandler &Prompts();
 // Installs handler (not owned); nullptr restores the dialogs.
 void SetPromptHandler(KvPromptHandler *handler);
+// Runs before any box or dialog opens: whatever the user has open (an edit) is settled first,
+// so that a modal loop never runs with it. An empty hook removes it.
+void SetBeforePromptHook(std::function<void()> hook);

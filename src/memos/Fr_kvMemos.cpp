@@ -3,6 +3,7 @@
 #include "app/Fm_Main.h"
 #include "app/KvImages.h"
 #include "app/PostedMessages.h"
+#include "app/Prompts.h"
 #include "components/KvAccessibleNames.h"
 #include "components/KvSndMsg.h"
 #include "components/KvStatusBar.h"
@@ -40,13 +41,14 @@ TkvMemosFrame::TkvMemosFrame(TmainFm *mainFm)
     Timer_HotDelay->setInterval(300);
     connect(Timer_HotDelay, &QTimer::timeout, this, &TkvMemosFrame::Timer_HotDelayTimer);
     KvSendMessage1 = new TKvSendMessage(this);
+    // A box or dialog never opens over an open edit: what was typed is stored first.
+    SetBeforePromptHook([this] { CommitOpenEdit(); });
 }
 
 TkvMemosFrame::~TkvMemosFrame()
 {
-    // An open edit is stored as Ctrl+Enter would store it.
-    if (VtMemos->isEditing())
-        VtMemos->endEditNode();
+    SetBeforePromptHook({});
+    CommitOpenEdit();
     // The menu bar has gone over to the main window; it carries this frame's commands.
     delete MainMenu1;
     VtMemos->clear();

@@ -56,6 +56,9 @@ public:
     void Action_CopyMemoExecute();
     void Action_PasteMemoExecute();
     void PasteAsMemo(const QString &text);
+    // Ends an open edit as Ctrl+Enter would; a memo marked for editing whose editor has not
+    // opened yet ends as a cancel, since nothing was typed into it.
+    void CommitOpenEdit();
     void SaveReport(bool selectAllFirst);
     bool WriteHtmlReport(bool selectAllFirst, const QString &fileName);
     bool WriteTextReport(bool selectAllFirst, const QString &fileName);
@@ -157,10 +160,11 @@ public:
     bool FFocusedOnce = false;
     bool FSortAscending = false;
     KvTreeNode *FEditNode = nullptr;
+    bool FStoring = false; // a commit is writing its memo
     KvTreeNode *FHoverNode = nullptr;
     QString FSearchText;
     bool FSearching = false;
-    bool FFiltering = false; // ApplyFilter is at work
+    bool FFiltering = false; // the filter or Expand/Collapse All is at work on many memos
     int FTipMode = 0;
     int FMouseX = 0;
     int FMouseY = 0;
@@ -182,6 +186,7 @@ private:
     void SetTipText();
     void SetSearchIdle();
     void StoreExpandFlag(KvTreeNode *node, bool expanded);
+    void SetAllExpanded(bool expanded);
     QAction *MakeAction(const QString &caption, const QString &hint, int image);
 
     enum class ReportKind { Html, Text };
@@ -195,6 +200,10 @@ private:
     // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
     void StoreOrReport(TMemoInfo &memo, bool isNew, const std::function<void()> &store);
     bool HasMoveTargets() const;
+    void AddMovetoItem(QMenu *menu, const QString &caption, KvTreeNode *target);
+    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
+    using MovetoTargets = std::vector<std::pair<KvTreeNode *, quint64>>; // node and its serial
+    void FillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
     void MoveSelectedMemos(KvTreeNode *target, KvVirtualTree::AttachMode mode);
 
     TmainFm *FMainFm;

@@ -3,6 +3,7 @@
 #include "app/pU_Funcs.h"
 #include "memos/Fr_kvMemos.h"
 #include "store/MemoId.h"
+#include "tree/KvTreeText.h"
 #include "tree/KvVirtualTree.h"
 #include <QClipboard>
 #include <QGuiApplication>
@@ -27,14 +28,12 @@ void TkvMemosFrame::Action_PasteMemoExecute()
 
 void TkvMemosFrame::PasteAsMemo(const QString &text)
 {
-    if (FEditNode) {
-        // An editor not yet opened has nothing to cancel in the tree; end the edit the same way.
-        if (!VtMemos->cancelEditNode())
-            VtMemosEditCancelled();
-    }
+    // What is being typed is kept: the open edit is stored before the new memo comes.
+    CommitOpenEdit();
     KvTreeNode *node = AddMemoNode(nullptr);
     TMemoInfo &memo = node->data;
-    memo.content = TrimRightControls(text);
+    // Line breaks of any program become the CR LF that typed memos have.
+    memo.content = TrimRightControls(KvTreeText::toCrLf(text));
     memo.mid = NewMemoId();
     memo.pid = QStringLiteral("root");
     memo.createTime = DateTimeNow();

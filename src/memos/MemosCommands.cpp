@@ -3,6 +3,7 @@
 #include "app/pU_Funcs.h"
 #include "components/KvStatusBar.h"
 #include "memos/Fr_kvMemos.h"
+#include "store/KvBatch.h"
 #include "store/SqlCatalogue.h"
 #include "tree/KvTreeUpdate.h"
 #include "tree/KvVirtualTree.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 
 void TkvMemosFrame::RefreshCommands()
 {
@@ -52,9 +54,13 @@ void TkvMemosFrame::StoreExpandFlag(KvTreeNode *node, bool expanded)
 {
     if (node->data.expandFlag != expanded) {
         node->data.expandFlag = expanded;
-        ExecSql(*ADOQuery1, Sql::UpdateExpandFlag(expanded, node->data.mid));
+        // A read-only database was announced once at start; the state is kept in memory.
+        // A memo without a row yet has nothing to store.
+        if (!node->data.mid.isEmpty() && !FMainFm->connection().isReadOnly())
+            ExecSql(*ADOQuery1, Sql::UpdateExpandFlag(expanded, node->data.mid));
     }
-    // The filter expands many memos at once; what the commands offer does not depend on it.
+    // The filter and Expand All change many memos at once; what the commands offer does not
+    // depend on it.
     if (!FFiltering)
         RefreshCommands();
 }
@@ -69,18 +75,28 @@ void TkvMemosFrame::VtMemosCollapsed(KvTreeNode *node)
     StoreExpandFlag(node, false);
 }
 
+void TkvMemosFrame::SetAllExpanded(bool expanded)
+{
+    {
+        // One transaction and one layout for the lot.
+        KvBatch batch(FMainFm->connection());
+        const KvTreeUpdate update(*VtMemos);
+        const QScopedValueRollback<bool> atWork(FFiltering, true);
+        for (int i = 0; i < VtMemos->topLevelCount(); ++i)
+            VtMemos->setExpanded(VtMemos->topLevelNode(i), expanded);
+        batch.commit();
+    }
+    RefreshCommands();
+}
+
 void TkvMemosFrame::Action_ExpandAllExecute()
 {
-    const KvTreeUpdate update(*VtMemos);
-    for (int i = 0; i < VtMemos->topLevelCount(); ++i)
-        VtMemos->setExpanded(VtMemos->topLevelNode(i), true);
+    SetAllExpanded(true);
 }
 
 void TkvMemosFrame::Action_CollapseAllExecute()
 {
-    const KvTreeUpdate update(*VtMemos);
-    for (int i = 0; i < VtMemos->topLevelCount(); ++i)
-        VtMemos->setExpanded(VtMemos->topLevelNode(i), false);
+    SetAllExpanded(false);
 }
 
 void TkvMemosFrame::Action_SelectAllExecute()

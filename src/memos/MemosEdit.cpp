@@ -10,6 +10,7 @@
 #include "store/SqlCatalogue.h"
 #include "tree/KvVirtualTree.h"
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 KvTreeNode *TkvMemosFrame::AddMemoNode(KvTreeNode *parent)
 {
@@ -132,6 +133,7 @@ void TkvMemosFrame::VtMemosNewText(KvTreeNode *node, const QString &newText)
 {
     if (!node)
         return;
+    const QScopedValueRollback<bool> storing(FStoring, true);
     TMemoInfo &memo = node->data;
     memo.content = TrimRightControls(newText);
     const bool isNew = memo.mid.isEmpty();
@@ -193,6 +195,17 @@ void TkvMemosFrame::VtMemosEditCancelled()
         ShowTip(0);
     }
     RefreshCommands();
+}
+
+void TkvMemosFrame::CommitOpenEdit()
+{
+    // The error box of a failed store comes while the edit is ending: nothing to end then.
+    if (FStoring)
+        return;
+    if (VtMemos->isEditing())
+        VtMemos->endEditNode();
+    else if (FEditNode)
+        VtMemosEditCancelled();
 }
 
 void TkvMemosFrame::VtMemosKeyDown(QKeyEvent *event)

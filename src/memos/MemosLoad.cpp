@@ -14,6 +14,8 @@
 
 void TkvMemosFrame::ReloadMemos()
 {
+    // What is being typed is stored before the list it belongs to is read again.
+    CommitOpenEdit();
     FLoading = true;
     FFocusedOnce = false;
     FHoverNode = nullptr;

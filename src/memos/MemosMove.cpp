@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QMimeData>
+#include <algorithm>
+#include <memory>
 
 bool TkvMemosFrame::HasMoveTargets() const
 {
@@ -17,28 +19,87 @@ bool TkvMemosFrame::HasMoveTargets() const
     return first && (first->level() > 0 || VtMemos->topLevelCount() > 1);
 }
 
+namespace {
+
+// Entries per menu, groups included: a menu of every memo would take seconds to open and
+// would not fit on any screen.
+constexpr size_t kMovetoMenuSize = 40;
+
+// A memo's text as a menu shows it: ampersands doubled so that none is taken for a mnemonic.
+QString MenuCaption(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QString GroupEnd(const QString &content)
+{
+    const QString flat = FlattenLineBreaks(content).simplified();
+    return flat.size() > 20 ? flat.left(20) + QChar(0x2026) : flat;
+}
+
+} // namespace
+
 void TkvMemosFrame::BuildMovetoMenu(QMenu *menu)
 {
+    for (QMenu *group : menu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly))
+        delete group;
     menu->clear();
     KvTreeNode *first = FEditNode ? nullptr : VtMemos->firstSelected();
     if (!first)
         return;
-    const auto addTarget = [this, menu](const QString &caption, KvTreeNode *target) {
-        QAction *item = menu->addAction(caption);
-        item->setData(QVariantList{quintptr(target), target ? target->serial() : quint64(0)});
-        connect(item, &QAction::triggered, this, [this, item] { Action_MovetoExecute(item); });
-    };
     if (first->level() > 0) {
-        addTarget(QStringLiteral("Root"), nullptr);
+        AddMovetoItem(menu, QStringLiteral("Root"), nullptr);
         menu->addSeparator();
     }
+    auto targets = std::make_shared<MovetoTargets>();
+    targets->reserve(size_t(VtMemos->topLevelCount()));
     for (int i = 0; i < VtMemos->topLevelCount(); ++i) {
         KvTreeNode *memo = VtMemos->topLevelNode(i);
-        if (memo == first || memo == first->parent())
-            continue;
-        // The memo's text as it stands, ampersands included.
-        QString caption = memo->data.content;
-        addTarget(caption.replace(QLatin1Char('&'), QLatin1String("&&")), memo);
+        if (memo != first && memo != first->parent())
+            targets->emplace_back(memo, memo->serial());
+    }
+    FillMovetoMenu(menu, targets, 0, targets->size());
+}
+
+void TkvMemosFrame::AddMovetoItem(QMenu *menu, const QString &caption, KvTreeNode *target)
+{
+    QAction *item = menu->addAction(caption);
+    item->setData(QVariantList{quintptr(target), target ? target->serial() : quint64(0)});
+    connect(item, &QAction::triggered, this, [this, item] { Action_MovetoExecute(item); });
+}
+
+void TkvMemosFrame::FillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin,
+                                   size_t end)
+{
+    // The memos are those of the moment the menu opened; one that has gone since is left out.
+    const auto alive = [this, &targets](size_t i) {
+        const auto &[memo, serial] = (*targets)[i];
+        return VtMemos->isAlive(memo, serial) ? memo : nullptr;
+    };
+    const size_t count = end - begin;
+    if (count <= kMovetoMenuSize) {
+        for (size_t i = begin; i < end; ++i)
+            if (KvTreeNode *memo = alive(i))
+                AddMovetoItem(menu, MenuCaption(memo->data.content), memo);
+        return;
+    }
+    // Groups of equal span, as few levels deep as the bound allows; each group is filled
+    // when it first opens.
+    const auto groupEnd = [&alive](size_t i) {
+        KvTreeNode *memo = alive(i);
+        return memo ? GroupEnd(memo->data.content) : QString();
+    };
+    size_t span = kMovetoMenuSize;
+    while ((count + span - 1) / span > kMovetoMenuSize)
+        span *= kMovetoMenuSize;
+    for (size_t from = begin; from < end; from += span) {
+        const size_t to = std::min(end, from + span);
+        const QString caption = groupEnd(from) + QStringLiteral(" \u2013 ") + groupEnd(to - 1);
+        QMenu *group = menu->addMenu(MenuCaption(caption));
+        connect(group, &QMenu::aboutToShow, this, [this, group, targets, from, to] {
+            if (group->isEmpty())
+                FillMovetoMenu(group, targets, from, to);
+        });
     }
 }
 

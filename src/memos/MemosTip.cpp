@@ -37,6 +37,9 @@ void TkvMemosFrame::SetTipText()
 {
     label_tip->setFixedWidth(std::max(1, Panel_tip->width() - label_tip->x()));
     label_tip->setText(TipTexts[FTipMode]);
+    // A label never reports less than its minimum height: lift it, or a tip wrapped for a
+    // narrow window would stay that tall when the window widens again.
+    label_tip->setMinimumHeight(0);
     label_tip->setFixedHeight(label_tip->heightForWidth(label_tip->width()));
     Panel_tip->setFixedHeight(label_tip->height() + 8);
 }
@@ -51,7 +54,7 @@ void TkvMemosFrame::label_tipClick()
 {
     switch (FTipMode) {
     case 1:
-        VtMemos->endEditNode();
+        CommitOpenEdit();
         break;
     case 2:
         Action_MemoAddExecute();

@@ -2,6 +2,7 @@
 #include "tree/KvTreeMetrics.h"
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 
 KvTreeEditor::KvTreeEditor(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -70,10 +71,18 @@ void KvTreeEditor::keyPressEvent(QKeyEvent *event)
 void KvTreeEditor::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    // The editor's own context menu and switching to another program do not end the edit.
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+    // Only the editor's own context menu keeps the edit open: a menu of the window, a dialog
+    // or another program would otherwise act while the typed text is stored nowhere.
+    if (FOpeningOwnMenu)
         return;
     emit focusLost();
+}
+
+void KvTreeEditor::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu takes the focus while it opens, inside this call.
+    const QScopedValueRollback<bool> opening(FOpeningOwnMenu, true);
+    QPlainTextEdit::contextMenuEvent(event);
 }
 
 void KvTreeEditor::insertFromMimeData(const QMimeData *source)

@@ -11,11 +11,15 @@ public:
 signals:
     void commitRequested(); // Ctrl+Enter
     void cancelRequested(); // Esc
-    void focusLost();       // focus went to another widget of the application
+    void focusLost();       // focus went anywhere but to the editor's own context menu
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    bool FOpeningOwnMenu = false;
 };

@@ -46,8 +46,16 @@ qreal layoutParagraph(const QFont &font, const QString &paragraph, int width, qr
             break; // the rest would be clipped away anyway
     }
     layout.endLayout();
-    if (painter)
-        layout.draw(painter, origin);
+    if (!painter)
+        return bottom;
+    // A line above the painter's clip is not drawn at all: a page that goes on with a tall
+    // row must not carry the lines before it, not even as clipped-away text in a PDF.
+    const qreal clipTop = painter->hasClipping() ? painter->clipBoundingRect().top() - 0.5 : -1e9;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        if (origin.y() + line.y() >= clipTop)
+            line.draw(painter, origin);
+    }
     return bottom;
 }
 
@@ -59,6 +67,11 @@ int wrappedHeight(const QFont &font, const QString &text, int width)
     for (const QString &paragraph : text.split(QLatin1Char('\n')))
         y = layoutParagraph(font, paragraph, width, y, nullptr, QPointF(), 0);
     return int(std::ceil(y));
+}
+
+qreal lineHeight(const QFont &font)
+{
+    return layoutParagraph(font, QStringLiteral("l"), 1000, 0, nullptr, QPointF(), 0);
 }
 
 void drawWrapped(QPainter &painter, const QFont &font, const QColor &color, const QRect &rect, const QString &text)

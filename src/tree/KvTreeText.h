@@ -16,6 +16,8 @@ QString normalizeLineBreaks(const QString &text);
 QString toCrLf(const QString &text);
 // Height of normalised text wrapped to width; an empty text is one line.
 int wrappedHeight(const QFont &font, const QString &text, int width);
+// Height of one line of text as it is laid out and drawn.
+qreal lineHeight(const QFont &font);
 // Draws normalised text wrapped into rect (top-left aligned), stopping below the rect.
 void drawWrapped(QPainter &painter, const QFont &font, const QColor &color, const QRect &rect,
                  const QString &text);

@@ -307,6 +307,10 @@ void KvVirtualTree::endUpdate()
     if (FUpdateCount == 0 || --FUpdateCount > 0)
         return;
     doLayout();
+    if (FSelectionNotifyPending) {
+        FSelectionNotifyPending = false;
+        notifySelection(nullptr);
+    }
     if (FPendingScroll) {
         KvTreeNode *n = FPendingScroll;
         FPendingScroll = nullptr;
@@ -332,6 +336,8 @@ void KvVirtualTree::setExpanded(KvTreeNode *node, bool expanded)
     node->FExpanded = expanded;
     if (!expanded && FFocused && FFocused != node && isInSubtree(FFocused, node))
         setFocusedQuietly(node);
+    if (!expanded)
+        deselectHidden(node, false);
     if (!node->FChildren.empty() && isEffectivelyVisible(node))
         requestLayout();
     if (expanded) {
@@ -347,8 +353,38 @@ void KvVirtualTree::setVisible(KvTreeNode *node, bool visible)
     if (!node || node->FVisible == visible)
         return;
     node->FVisible = visible;
+    if (!visible)
+        deselectHidden(node, true);
     if (showsChildrenOf(node->FParent))
         requestLayout();
+}
+
+void KvVirtualTree::deselectHidden(KvTreeNode *top, bool withTop)
+{
+    // What the user cannot see is never selected, so no command acts on a memo out of sight.
+    if (FSelection.empty())
+        return;
+    bool changed = false;
+    std::vector<KvTreeNode *> pending;
+    if (withTop)
+        pending.push_back(top);
+    else
+        pending.assign(top->FChildren.begin(), top->FChildren.end());
+    while (!pending.empty()) {
+        KvTreeNode *n = pending.back();
+        pending.pop_back();
+        if (n->FSelected) {
+            removeSelected(n);
+            changed = true;
+        }
+        pending.insert(pending.end(), n->FChildren.begin(), n->FChildren.end());
+    }
+    if (!changed)
+        return;
+    if (FUpdateCount)
+        FSelectionNotifyPending = true; // one notice when the update ends
+    else
+        notifySelection(nullptr);
 }
 
 bool KvVirtualTree::isEffectivelyVisible(KvTreeNode *node) const

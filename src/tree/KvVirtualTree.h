@@ -53,7 +53,7 @@ public:
 
     // --- state -------------------------------------------------------------------------
     void setExpanded(KvTreeNode *node, bool expanded); // fires OnExpanded/OnCollapsed on change
-    void setVisible(KvTreeNode *node, bool visible);
+    void setVisible(KvTreeNode *node, bool visible); // hiding or collapsing deselects what goes out of sight
     bool isEffectivelyVisible(KvTreeNode *node) const; // itself and every ancestor shown and expanded
     int visibleCount() const;                          // rows laid out now
     KvTreeNode *nodeAtRow(int row) const;              // nullptr outside 0..visibleCount()-1
@@ -181,6 +181,7 @@ private:
     int textLeft(KvTreeNode *node) const;
     RowParts rowParts(KvTreeNode *node, const QRect &rowRect) const;
     void paintRow(QPainter &painter, KvTreeNode *node, const QRect &rowRect, bool decorations);
+    QFont textFont(KvTreeNode *node, QColor &color) const; // as the row's text is drawn
 
     // nodes
     void deleteNodes(const std::vector<KvTreeNode *> &nodes);
@@ -198,6 +199,7 @@ private:
     void notifySelection(KvTreeNode *node);
     void sortSelection() const;
     void recomputeSelectionParent();
+    void deselectHidden(KvTreeNode *top, bool withTop); // top's subtree, top itself when withTop
     void setFocusedQuietly(KvTreeNode *node);
     void setHot(KvTreeNode *node);
     void updateHotFromCursor();
@@ -237,6 +239,7 @@ private:
     bool FSelectionMixed = false;                 // nodes of several parents (select all)
     mutable std::vector<KvTreeNode *> FSelectionOrder;
     mutable bool FSelectionOrderDirty = false;
+    bool FSelectionNotifyPending = false;
 
     // mouse
     QPoint FPressPos;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 using namespace KvTreeMetrics;
 
@@ -80,14 +81,8 @@ void KvVirtualTree::paintRow(QPainter &painter, KvTreeNode *node, const QRect &r
     if (!parts.image.isEmpty())
         FImages[size_t(imageIndexOf(node))].paint(&painter, parts.image);
 
-    QFont font = this->font();
     QColor color = pal.color(QPalette::Text);
-    if (OnPaintText)
-        OnPaintText(node, font, color);
-    if (FPrintWidth > 0) {
-        // Pixel-sized, so a painter scaled to the page draws text as wide as it was measured.
-        font.setPixelSize(std::max(1, QFontInfo(font).pixelSize()));
-    }
+    const QFont font = textFont(node, color);
     const QString text = OnGetText ? OnGetText(node) : QString();
     painter.setClipRect(rowRect.adjusted(0, 0, 0, -1), Qt::IntersectClip);
     KvTreeText::drawWrapped(painter, font, color, parts.text, KvTreeText::normalizeLineBreaks(text));
@@ -136,10 +131,23 @@ void KvVirtualTree::paintEvent(QPaintEvent *event)
     FInPaint = false;
 }
 
+QFont KvVirtualTree::textFont(KvTreeNode *node, QColor &color) const
+{
+    QFont font = this->font();
+    if (OnPaintText)
+        OnPaintText(node, font, color);
+    if (FPrintWidth > 0) {
+        // Pixel-sized, so a painter scaled to the page draws text as wide as it was measured.
+        font.setPixelSize(std::max(1, QFontInfo(font).pixelSize()));
+    }
+    return font;
+}
+
 void KvVirtualTree::paintRowsForPrint(QPainter &painter, const QRect &pageRect, const std::function<void()> &newPage)
 {
     ensureLayout();
     FPrintWidth = std::max(1, pageRect.width());
+    const int pageHeight = pageRect.height();
     int y = pageRect.top();
     for (int row = 0; row < FLayout->count(); ++row) {
         KvTreeNode *node = FLayout->node(row);
@@ -152,8 +160,35 @@ void KvVirtualTree::paintRowsForPrint(QPainter &painter, const QRect &pageRect, 
                 newPage();
             y = pageRect.top();
         }
-        paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, height), false);
-        y += height;
+        if (height <= pageHeight) {
+            paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, height), false);
+            y += height;
+            continue;
+        }
+        // Taller than a page: the row goes on over as many pages as it needs, each page
+        // showing the next whole lines of it.
+        QColor color;
+        const qreal lineHeight = KvTreeText::lineHeight(textFont(node, color));
+        const int linesPerPage = std::max(1, int((pageHeight - kTextMarginV) / lineHeight));
+        for (qreal shown = 0; shown < height;) {
+            const qreal slice = (shown == 0 ? kTextMarginV : 0) + linesPerPage * lineHeight;
+            painter.save();
+            painter.setClipRect(QRectF(pageRect.left(), y, FPrintWidth, std::min<qreal>(slice, height - shown)));
+            painter.translate(0, -shown);
+            // The row ends where the slice does, so no line below it is drawn (a clipped line
+            // would still be in a PDF's text).
+            const int sliceEnd = std::min(height, int(shown + slice) + kTextMarginV);
+            paintRow(painter, node, QRect(pageRect.left(), y, FPrintWidth, sliceEnd), false);
+            painter.restore();
+            shown += slice;
+            if (shown < height) {
+                if (newPage)
+                    newPage();
+                y = pageRect.top();
+            } else {
+                y += int(std::ceil(slice - (shown - height)));
+            }
+        }
     }
     FPrintWidth = -1;
 }

@@ -275,22 +275,25 @@ void TestMemosView::pasteAddsOneStoredMemo()
     QCOMPARE(rows[1].content, QStringLiteral("  first\r\nsecond"));
     QCOMPARE(rows[1].assignTime, 0.0); // not written
 
-    // During a new memo's edit the pending memo is dropped; an existing memo keeps its text.
+    // A paste during an edit stores what was typed first, in a new memo and an existing one
+    // alike; then the pasted memo comes.
     frame.Action_MemoAdd->trigger();
-    QTest::keyClicks(OpenEditor(frame), QStringLiteral("never"));
+    QTest::keyClicks(OpenEditor(frame), QStringLiteral("typed"));
     frame.Action_PasteMemoExecute();
-    QTRY_COMPARE(frame.VtMemos->topLevelCount(), 3);
+    QTRY_COMPARE(frame.VtMemos->topLevelCount(), 4);
     QVERIFY(!frame.FEditNode);
     frame.VtMemos->clearSelection();
     frame.VtMemos->setSelected(FindMemo(frame, QStringLiteral("{A}")), true);
     frame.Action_MemoEdit->trigger();
     QTest::keyClicks(OpenEditor(frame), QStringLiteral("changed"));
     frame.PasteAsMemo(QString());
-    QCOMPARE(FindMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("kept"));
+    QCOMPARE(FindMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("changed"));
     rows = Rows(program.mainFm());
-    QCOMPARE(rows.size(), 4);
-    QCOMPARE(rows[0].content, QStringLiteral("kept"));
-    QCOMPARE(rows[3].content, QString()); // an empty clipboard makes an empty memo
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows[0].content, QStringLiteral("changed"));
+    QCOMPARE(rows[2].content, QStringLiteral("typed"));
+    QCOMPARE(rows[3].content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(rows[4].content, QString()); // an empty clipboard makes an empty memo
 }
 
 JOTWELL_TEST_MAIN(TestMemosView)
