@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 ChildProcess::~ChildProcess()
@@ -102,4 +103,51 @@ bool DesktopSession::pixelIsBlack(int x, int y) const
     const QString pixel = run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
                                                         QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("txt:-")});
     return pixel.isEmpty() || pixel.contains(QLatin1String("black"));
+}
+
+QStringList DesktopSession::windows(const QString &name) const
+{
+    const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--name"),
+                                 QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$')});
+    return ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList DesktopSession::taskbarWindows() const
+{
+    // "_NET_CLIENT_LIST(WINDOW): window id # 0x400007, 0x600003"
+    const QString list = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    QStringList ids;
+    const QRegularExpression hex(QStringLiteral("0x[0-9a-f]+"));
+    for (auto match = hex.globalMatch(list); match.hasNext();)
+        ids << QString::number(match.next().captured().toULongLong(nullptr, 16));
+    return ids;
+}
+
+bool DesktopSession::windowPainted(const QString &id) const
+{
+    // "X=10\nY=20\nWIDTH=371\nHEIGHT=480\n..."
+    const QStringList lines = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(QLatin1Char('\n'));
+    int values[4] = {};
+    const char *keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
+    for (const QString &line : lines)
+        for (int i = 0; i < 4; ++i)
+            if (line.startsWith(QLatin1String(keys[i])))
+                values[i] = line.mid(int(qstrlen(keys[i]))).toInt();
+    if (values[2] <= 0 || values[3] <= 0)
+        return false;
+    return !pixelIsBlack(values[0] + values[2] / 2, values[1] + values[3] / 2);
+}
+
+bool DesktopSession::clickTrayIconUntil(const std::function<bool()> &check) const
+{
+    const QString x = QString::number(kTrayIconX), y = QString::number(kTrayIconY);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("1")});
+        for (int wait = 0; wait < 10; ++wait) {
+            if (check())
+                return true;
+            QTest::qWait(100);
+        }
+    }
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "app/AutoStart.h"
 #include "app/Fm_Main.h"
 #include "app/KvIniFile.h"
+#include "app/ScreenCentre.h"
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -36,7 +37,8 @@ TOptionsDlg::TOptionsDlg(TmainFm &mainFm, QWidget *parent) : QDialog(parent), FM
     layout->addStretch();
     layout->addWidget(Bevel1);
     layout->addLayout(buttons);
-    setMinimumSize(285, 198);
+    setFixedSize(285, 198);
+    CentreOnScreen(*this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     connect(Btn_Ok, &QPushButton::clicked, this, &TOptionsDlg::Btn_OkClick);
@@ -59,7 +61,7 @@ void TOptionsDlg::Btn_OkClick()
         const KvIniFile ini(FMainFm.confPath());
         ini.writeBool(kOptionSection, kRunMinimizedEn, FMainFm.FRunMinimized);
         ini.writeBool(kOptionSection, kAddOpenEn, FMainFm.FAddOpen);
-        SetAutoStart(cb_AutoStart->isChecked());
+        SetAutoStart(cb_AutoStart->isChecked(), FMainFm.programFolder());
     } catch (...) {
         accept(); // the dialog closes all the same; the error is shown by the caller's box
         throw;

@@ -105,7 +105,8 @@ void TmainFm::LoadBackgrounds()
 void TmainFm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous())
+    // Re-creating the window for stay on top shows it again; that is no opening by the user.
+    if (!event->spontaneous() && !FRecreating)
         FormShow();
 }
 

@@ -64,6 +64,9 @@ public:
     void Action_PasteMemoExecute();
     // Ends the program: the placement is saved and an open edit stored first.
     void Action_ExitExecute();
+    // The desktop session is about to end: store an open edit and the placement.
+    void SessionCommitData();
+    void StoreOpenEdit();
     // Re-creates the window with or without the stay-on-top flag, in the same place.
     void SetStayOnTop(bool onTop);
 
