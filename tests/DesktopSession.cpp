@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include <array>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -123,19 +124,41 @@ QStringList DesktopSession::taskbarWindows() const
     return ids;
 }
 
-bool DesktopSession::windowPainted(const QString &id) const
+namespace {
+
+// x, y, width and height of a window's inside, from "X=10\nY=20\nWIDTH=371\nHEIGHT=480\n...".
+std::array<int, 4> Geometry(const DesktopSession &desktop, const QString &id)
 {
-    // "X=10\nY=20\nWIDTH=371\nHEIGHT=480\n..."
-    const QStringList lines = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(QLatin1Char('\n'));
-    int values[4] = {};
+    const QStringList lines =
+        desktop.xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(QLatin1Char('\n'));
+    std::array<int, 4> values = {};
     const char *keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
     for (const QString &line : lines)
-        for (int i = 0; i < 4; ++i)
+        for (size_t i = 0; i < values.size(); ++i)
             if (line.startsWith(QLatin1String(keys[i])))
                 values[i] = line.mid(int(qstrlen(keys[i]))).toInt();
-    if (values[2] <= 0 || values[3] <= 0)
+    return values;
+}
+
+} // namespace
+
+QSize DesktopSession::outerSize(const QString &id) const
+{
+    // "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 20, 1": left, right, top, bottom
+    const QString extents = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QStringList numbers = extents.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (numbers.size() != 4)
+        return QSize();
+    const std::array<int, 4> inside = Geometry(*this, id);
+    return QSize(inside[2] + numbers[0].toInt() + numbers[1].toInt(), inside[3] + numbers[2].toInt() + numbers[3].toInt());
+}
+
+bool DesktopSession::windowPainted(const QString &id) const
+{
+    const std::array<int, 4> inside = Geometry(*this, id);
+    if (inside[2] <= 0 || inside[3] <= 0)
         return false;
-    return !pixelIsBlack(values[0] + values[2] / 2, values[1] + values[3] / 2);
+    return !pixelIsBlack(inside[0] + inside[2] / 2, inside[1] + inside[3] / 2);
 }
 
 bool DesktopSession::clickTrayIconUntil(const std::function<bool()> &check) const

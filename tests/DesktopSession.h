@@ -1,6 +1,7 @@
 #pragma once
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -39,6 +40,8 @@ public:
     QStringList windows(const QString &name) const;
     // The windows the window manager lists for the taskbar (_NET_CLIENT_LIST), as xdotool ids.
     QStringList taskbarWindows() const;
+    // The window's size with the frame the window manager put around it.
+    QSize outerSize(const QString &id) const;
     // Whether the middle of the window is painted, not left black.
     bool windowPainted(const QString &id) const;
     // Clicks the docked tray icon until check() holds (the icon may still be docking); false

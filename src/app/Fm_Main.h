@@ -103,6 +103,8 @@ private:
     void FormCreate();
     void FormShow();
     void LoadBackgrounds();
+    // Makes the designed size the outer size once the frame around the window is known.
+    void FitDesignedSize(int triesLeft);
     void CreateTrayComponents();
     QAction *makeAction(const QString &caption);
 
