@@ -1,6 +1,8 @@
 #include "DesktopSession.h"
+#include <array>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 ChildProcess::~ChildProcess()
@@ -102,4 +104,73 @@ bool DesktopSession::pixelIsBlack(int x, int y) const
     const QString pixel = run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
                                                         QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("txt:-")});
     return pixel.isEmpty() || pixel.contains(QLatin1String("black"));
+}
+
+QStringList DesktopSession::windows(const QString &name) const
+{
+    const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--name"),
+                                 QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$')});
+    return ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList DesktopSession::taskbarWindows() const
+{
+    // "_NET_CLIENT_LIST(WINDOW): window id # 0x400007, 0x600003"
+    const QString list = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    QStringList ids;
+    const QRegularExpression hex(QStringLiteral("0x[0-9a-f]+"));
+    for (auto match = hex.globalMatch(list); match.hasNext();)
+        ids << QString::number(match.next().captured().toULongLong(nullptr, 16));
+    return ids;
+}
+
+namespace {
+
+// x, y, width and height of a window's inside, from "X=10\nY=20\nWIDTH=371\nHEIGHT=480\n...".
+std::array<int, 4> Geometry(const DesktopSession &desktop, const QString &id)
+{
+    const QStringList lines =
+        desktop.xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(QLatin1Char('\n'));
+    std::array<int, 4> values = {};
+    const char *keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
+    for (const QString &line : lines)
+        for (size_t i = 0; i < values.size(); ++i)
+            if (line.startsWith(QLatin1String(keys[i])))
+                values[i] = line.mid(int(qstrlen(keys[i]))).toInt();
+    return values;
+}
+
+} // namespace
+
+QSize DesktopSession::outerSize(const QString &id) const
+{
+    // "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 20, 1": left, right, top, bottom
+    const QString extents = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QStringList numbers = extents.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (numbers.size() != 4)
+        return QSize();
+    const std::array<int, 4> inside = Geometry(*this, id);
+    return QSize(inside[2] + numbers[0].toInt() + numbers[1].toInt(), inside[3] + numbers[2].toInt() + numbers[3].toInt());
+}
+
+bool DesktopSession::windowPainted(const QString &id) const
+{
+    const std::array<int, 4> inside = Geometry(*this, id);
+    if (inside[2] <= 0 || inside[3] <= 0)
+        return false;
+    return !pixelIsBlack(inside[0] + inside[2] / 2, inside[1] + inside[3] / 2);
+}
+
+bool DesktopSession::clickTrayIconUntil(const std::function<bool()> &check) const
+{
+    const QString x = QString::number(kTrayIconX), y = QString::number(kTrayIconY);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("1")});
+        for (int wait = 0; wait < 10; ++wait) {
+            if (check())
+                return true;
+            QTest::qWait(100);
+        }
+    }
+    return false;
 }

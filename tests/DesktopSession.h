@@ -1,7 +1,9 @@
 #pragma once
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +36,17 @@ public:
 
     // The ids of the viewable top-level windows whose name is this text.
     QStringList viewableWindows(const QString &name) const;
+    // The ids of every window of that name, viewable or not.
+    QStringList windows(const QString &name) const;
+    // The windows the window manager lists for the taskbar (_NET_CLIENT_LIST), as xdotool ids.
+    QStringList taskbarWindows() const;
+    // The window's size with the frame the window manager put around it.
+    QSize outerSize(const QString &id) const;
+    // Whether the middle of the window is painted, not left black.
+    bool windowPainted(const QString &id) const;
+    // Clicks the docked tray icon until check() holds (the icon may still be docking); false
+    // when it never does.
+    bool clickTrayIconUntil(const std::function<bool()> &check) const;
     // Whether the screen pixel at x, y is black, as an unpainted window or the bare screen is.
     bool pixelIsBlack(int x, int y) const;
     // Where the tray icon docks.

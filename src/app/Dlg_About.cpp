@@ -3,10 +3,12 @@
 #include "app/Fm_Main.h"
 #include "app/KvImages.h"
 #include "app/MakerLinks.h"
+#include "app/ScreenCentre.h"
 #include "components/KvVersionInfo.h"
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -27,6 +29,7 @@ TAboutDlg::TAboutDlg(TmainFm &mainFm, TcommonDm &commonDm, QWidget *parent)
     setWindowTitle(QStringLiteral("About..."));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(372, 372);
+    CentreOnScreen(*this);
     Image_App = new QLabel(this);
     Image_App->setGeometry(24, 16, 65, 65);
     Image_App->setScaledContents(true);
@@ -78,14 +81,15 @@ void TAboutDlg::FormCreate()
 {
     Label_AppName->setText(QStringLiteral("Korvel Jotwell"));
     // A picture of the user's in the program folder wins over the built-in one.
-    const QPixmap picture(FMainFm.programFolder() + QStringLiteral("images/appIcon.png"));
+    const QPixmap picture(FMainFm.programFolder() + KvImages::kUserFolder + QStringLiteral("appIcon.png"));
     Image_App->setPixmap(picture.isNull() ? KvImages::AppIcon().pixmap(65, 65) : picture);
     lbl_version->setText(FMainFm.KvVersionInfo1->GetValue(2));
 }
 
 bool TAboutDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == lbl_web)
             FCommonDm.VisitWebsite();
         else if (watched == lbl_support)

@@ -3,6 +3,7 @@
 #include "app/AutoStart.h"
 #include "app/Fm_Main.h"
 #include "app/KvIniFile.h"
+#include "app/ScreenCentre.h"
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -36,7 +37,8 @@ TOptionsDlg::TOptionsDlg(TmainFm &mainFm, QWidget *parent) : QDialog(parent), FM
     layout->addStretch();
     layout->addWidget(Bevel1);
     layout->addLayout(buttons);
-    setMinimumSize(285, 198);
+    setFixedSize(285, 198);
+    CentreOnScreen(*this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     connect(Btn_Ok, &QPushButton::clicked, this, &TOptionsDlg::Btn_OkClick);
@@ -63,5 +65,5 @@ void TOptionsDlg::Btn_OkClick()
         FMainFm.FAddOpen = cb_AddOpen->isChecked();
     accept(); // the dialog closes all the same; a failure is shown once by the caller's box
     action.raiseFailure();
-    SetAutoStart(cb_AutoStart->isChecked());
+    SetAutoStart(cb_AutoStart->isChecked(), FMainFm.programFolder());
 }

@@ -5,6 +5,7 @@
 #include "app/KvImages.h"
 #include "app/KvIniFile.h"
 #include "app/Prompts.h"
+#include "app/ScreenCentre.h"
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -52,7 +53,8 @@ TupdateDlg::TupdateDlg(TmainFm &mainFm, TcommonDm &commonDm, QWidget *parent)
     layout->addWidget(Bevel1, 3, 0, 1, 2);
     layout->addWidget(cb_ask, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
-    resize(577, 181);
+    setFixedSize(577, 181);
+    CentreOnScreen(*this);
 
     connect(btn_Yes, &QPushButton::clicked, this, &TupdateDlg::btn_YesClick);
     connect(Button2, &QPushButton::clicked, this, [this] { done(IDNO); });

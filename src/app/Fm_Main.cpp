@@ -17,14 +17,23 @@
 #include <QAction>
 #include <QDir>
 #include <QShowEvent>
+#include <QTimer>
 #include <stdexcept>
+
+namespace {
+// The window's designed outer size, frame included.
+const QSize kDesignedSize(371, 480);
+// How long the window manager may take to frame the window before its frame size is known.
+constexpr int kFrameTries = 20;
+constexpr int kFrameTryMs = 100;
+} // namespace
 
 TmainFm::TmainFm(const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), FProgramFolder(programFolder)
 {
     setWindowTitle(kApplicationTitle);
     setWindowIcon(KvImages::AppIcon());
-    resize(371, 480);
+    resize(kDesignedSize); // until the frame is known
     Action_DbBackup = makeAction(QStringLiteral("Database &Backup..."));
     Action_DbRestore = makeAction(QStringLiteral("Database &Restore..."));
     Action_Import = makeAction(QStringLiteral("&Import"));
@@ -105,13 +114,16 @@ void TmainFm::LoadBackgrounds()
 void TmainFm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous())
+    // Re-creating the window for stay on top shows it again; that is no opening by the user.
+    if (!event->spontaneous() && !FRecreating)
         FormShow();
 }
 
 void TmainFm::FormShow()
 {
     if (FFirstShow) {
+        if (!KvIniFile(FConfPath).readBool(KvFormState1->Section, QStringLiteral("Saved"), false))
+            FitDesignedSize(kFrameTries);
         FMemosFrame = new TkvMemosFrame(this);
         setCentralWidget(FMemosFrame);
         PostKvMessage(FMemosFrame, WM_MEMOS_RELOAD);
@@ -121,6 +133,20 @@ void TmainFm::FormShow()
     } else if (FAddOpen) {
         PostKvMessage(FMemosFrame, WM_MEMOS_ADD);
     }
+}
+
+void TmainFm::FitDesignedSize(int triesLeft)
+{
+    // The window manager frames the window some time after it is shown; the user may have
+    // resized it by then, and some platforms never tell the frame.
+    if (size() != kDesignedSize || isMaximized() || triesLeft <= 0)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) {
+        QTimer::singleShot(kFrameTryMs, this, [this, triesLeft] { FitDesignedSize(triesLeft - 1); });
+        return;
+    }
+    resize(kDesignedSize - frame);
 }
 
 bool TmainFm::event(QEvent *event)

@@ -64,6 +64,9 @@ public:
     void Action_PasteMemoExecute();
     // Ends the program: the placement is saved and an open edit stored first.
     void Action_ExitExecute();
+    // The desktop session is about to end: store an open edit and the placement.
+    void SessionCommitData();
+    void StoreOpenEdit();
     // Re-creates the window with or without the stay-on-top flag, in the same place.
     void SetStayOnTop(bool onTop);
 
@@ -100,6 +103,8 @@ private:
     void FormCreate();
     void FormShow();
     void LoadBackgrounds();
+    // Makes the designed size the outer size once the frame around the window is known.
+    void FitDesignedSize(int triesLeft);
     void CreateTrayComponents();
     QAction *makeAction(const QString &caption);
 

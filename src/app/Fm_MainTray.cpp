@@ -8,6 +8,7 @@
 #include "components/KvFormState.h"
 #include "components/KvTray.h"
 #include "memos/Fr_kvMemos.h"
+#include "tree/KvVirtualTree.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -23,6 +24,8 @@ void TmainFm::CreateTrayComponents()
     KvTrayIcon1->OnClick = [this](QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
         KvTrayIcon1Click(sender, button, shift);
     };
+    // The balloon says "Click here to open!": a click on it does.
+    KvTrayIcon1->OnBalloonHintClick = [this](QObject *) { FCommonDm->Action_UiOpen->trigger(); };
     KvFormState1 = new TKvFormState(this);
     KvFormState1->Section = QStringLiteral("form");
     Timer_balloon = new QTimer(this);
@@ -33,8 +36,9 @@ void TmainFm::CreateTrayComponents()
     connect(Action_AddMemo, &QAction::triggered, this, &TmainFm::Action_AddMemoExecute);
     connect(Action_PasteMemo, &QAction::triggered, this, &TmainFm::Action_PasteMemoExecute);
     connect(Action_Exit, &QAction::triggered, this, &TmainFm::Action_ExitExecute);
-    // The end of the desktop session ends the program as Exit does, with nothing lost.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &TmainFm::Action_ExitExecute);
+    // Before the desktop session ends, what the user typed and where the window stands are
+    // stored; the program ends when the session does (its windows are closed then).
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TmainFm::SessionCommitData);
 }
 
 void TmainFm::setCommonDm(TcommonDm *commonDm)
@@ -100,11 +104,26 @@ void TmainFm::Action_ExitExecute()
         return;
     FExiting = true;
     KvFormState1->SaveState();
-    // Freeing the frame stores an edit that is still open.
-    delete FMemosFrame;
-    FMemosFrame = nullptr;
+    // The frame is not freed here: Exit may come while a modal box runs in one of its handlers
+    // (the session's end), which would return into a freed frame. It goes with the window.
+    StoreOpenEdit();
     close();
     QCoreApplication::quit(); // a window hidden in the tray does not end the event loop by closing
+}
+
+void TmainFm::StoreOpenEdit()
+{
+    if (FMemosFrame && FMemosFrame->VtMemos->isEditing())
+        FMemosFrame->VtMemos->endEditNode(); // as Ctrl+Enter would
+}
+
+void TmainFm::SessionCommitData()
+{
+    // The logout may still be cancelled, so nothing is closed or freed here.
+    if (FExiting)
+        return;
+    StoreOpenEdit();
+    KvFormState1->SaveState();
 }
 
 void TmainFm::SetStayOnTop(bool onTop)

@@ -4,8 +4,9 @@
 
 KvApplication::KvApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // No display name: Qt would append it to every window's caption, and the dialogs' captions
+    // are exactly their own ("Options", "Tip").
     setApplicationName(kApplicationTitle);
-    setApplicationDisplayName(kApplicationTitle);
     setDesktopFileName(kDesktopFileId);
 }
 
@@ -19,6 +20,26 @@ bool KvApplication::notify(QObject *receiver, QEvent *event)
         ShowDefaultErrorBox(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+namespace {
+bool gEnding = false;
+}
+
+bool KvApplication::event(QEvent *event)
+{
+    // The quit closes every window first; a refused close would cancel it.
+    if (event->type() == QEvent::Quit)
+        gEnding = true;
+    const bool handled = QApplication::event(event);
+    if (event->type() == QEvent::Quit && !event->isAccepted())
+        gEnding = false;
+    return handled;
+}
+
+bool ApplicationEnding()
+{
+    return gEnding;
 }
 
 QString ErrorBoxText(const QString &message)

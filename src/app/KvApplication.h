@@ -8,7 +8,14 @@ class KvApplication : public QApplication {
 public:
     KvApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
+
+protected:
+    bool event(QEvent *event) override;
 };
+
+// True once the application has been asked to quit (the desktop session ended, or the
+// program's own Exit): windows closed from then on are not hidden away.
+bool ApplicationEnding();
 
 inline const QString kApplicationTitle = QStringLiteral("Korvel Jotwell");
 // The id of the installed desktop entry; the window's class on X11 is kApplicationTitle.

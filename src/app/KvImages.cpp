@@ -60,7 +60,7 @@ QIcon BulbIcon()
 
 QImage LoadBackground(const QString &programFolder, const QString &fileName, QString *error)
 {
-    const QString userFile = programFolder + QLatin1String("Images/") + fileName;
+    const QString userFile = programFolder + kUserFolder + fileName;
     if (QFileInfo::exists(userFile)) {
         QImageReader reader(userFile);
         const QImage image = reader.read();

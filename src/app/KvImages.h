@@ -8,6 +8,8 @@
 namespace KvImages {
 
 constexpr int kImageList16Count = 23;
+// The data folder's subfolder whose pictures replace the built-in ones.
+inline const QString kUserFolder = QStringLiteral("Images/");
 
 QIcon ListIcon(int index);            // picture `index` of the image lists
 std::vector<QIcon> ImageList16();     // the 23 pictures of the image lists

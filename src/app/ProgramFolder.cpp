@@ -26,6 +26,11 @@ QString ResolveProgramFolder(const QStringList &arguments)
     const QString fromEnvironment = qEnvironmentVariable("JOTWELL_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return withSeparator(fromEnvironment);
+    return DefaultProgramFolder();
+}
+
+QString DefaultProgramFolder()
+{
     const QString executableFolder = QCoreApplication::applicationDirPath();
     if (!executableFolder.isEmpty() && QFileInfo::exists(executableFolder + QLatin1String("/kvData.kvb")))
         return withSeparator(executableFolder);

@@ -7,3 +7,5 @@
 // executable's own folder when it already holds kvData.kvb (portable use); the user's XDG
 // data folder for the program.
 QString ResolveProgramFolder(const QStringList &arguments);
+// The folder a start without --data-dir and JOTWELL_DATA_DIR takes.
+QString DefaultProgramFolder();

@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <unistd.h>
@@ -9,13 +10,32 @@ namespace {
 const QByteArray kActivate = "activate\n";
 const QByteArray kDone = "done\n";
 constexpr int kTimeoutMs = 3000;
+
+// The folder's canonical path, also for a folder that does not exist yet: the part that
+// exists is resolved and the rest appended, so a start before the folder is made and one after
+// name the same socket.
+QString CanonicalFolder(const QString &folder)
+{
+    QString existing = QDir::cleanPath(QDir(folder).absolutePath());
+    QStringList missing;
+    while (!QFileInfo::exists(existing) && existing != QLatin1String("/")) {
+        missing.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).path();
+    }
+    QString canonical = QFileInfo(existing).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = existing;
+    for (const QString &part : std::as_const(missing))
+        canonical += (canonical.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + part;
+    return canonical;
 }
+
+} // namespace
 
 KvSingleInstance::KvSingleInstance(const QString &programFolder, QObject *parent) : QObject(parent)
 {
-    const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(folder.isEmpty() ? programFolder.toUtf8() : folder,
-                                                     QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray hash =
+        QCryptographicHash::hash(CanonicalFolder(programFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     FServerName = QStringLiteral("korvel-jotwell-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 

@@ -3,12 +3,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
+#include <memory>
 
 namespace {
 
-constexpr int kStartMs = 5000;
-// Long enough for xdg-email to hand the message over to a running mail program, short enough
-// not to freeze the window for long when it starts the mail program in the foreground.
+// Long enough for xdg-email to hand the message over to a running mail program; still running
+// after that, it has started the mail program in the foreground, which has the message.
 constexpr int kHandOverMs = 5000;
 
 const QString kAddressType = QStringLiteral("SMTP:");
@@ -71,33 +72,39 @@ QString BodyArgument(QString noteText)
 
 } // namespace
 
-KvRunResult RunHandingOver(const QString &program, const QStringList &arguments)
+void StartHandingOver(const QString &program, const QStringList &arguments, KvRunDone done)
 {
+    // Nothing here waits: the window stays alive while the mail program comes up.
     auto *process = new QProcess;
+    auto told = std::make_shared<bool>(false);
+    const auto tell = [done = std::move(done), told](const KvRunResult &result) {
+        if (*told)
+            return;
+        *told = true;
+        done(result);
+    };
     process->setProgram(program);
     process->setArguments(arguments);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, tell](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        tell({KvRunResult::Status::NotStarted, 0});
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::finished, process, [process, tell](int exitCode, QProcess::ExitStatus status) {
+        tell({status == QProcess::NormalExit ? KvRunResult::Status::Finished : KvRunResult::Status::Crashed, exitCode});
+        process->deleteLater();
+    });
+    // Still running after a while: a mail program started in the foreground has the message.
+    // It is reaped when it ends; deleting the QProcess now would kill it.
+    QTimer::singleShot(kHandOverMs, process, [tell] { tell({KvRunResult::Status::StillRunning, 0}); });
     process->start();
-    if (!process->waitForStarted(kStartMs)) {
-        delete process;
-        return {KvRunResult::Status::NotStarted, 0};
-    }
-    if (!process->waitForFinished(kHandOverMs)) {
-        // Deleting the QProcess would kill the user's mail program; it is reaped when it ends,
-        // and left alone should the program end first.
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return {KvRunResult::Status::StillRunning, 0};
-    }
-    const KvRunResult result{process->exitStatus() == QProcess::NormalExit ? KvRunResult::Status::Finished
-                                                                           : KvRunResult::Status::Crashed,
-                             process->exitCode()};
-    delete process;
-    return result;
 }
 
 KvXdgEmailBackend::KvXdgEmailBackend(KvProgramRunner runner)
-    : FRun(runner ? std::move(runner) : KvProgramRunner(RunHandingOver))
+    : FRun(runner ? std::move(runner) : KvProgramRunner(StartHandingOver))
 {
 }
 
@@ -124,7 +131,7 @@ int KvXdgEmailBackend::resolveName(quintptr, const QString &name, unsigned, KvMa
     return SUCCESS_SUCCESS;
 }
 
-int KvXdgEmailBackend::sendMail(quintptr, const KvMailMessage &message, unsigned)
+int KvXdgEmailBackend::sendMail(quintptr, const KvMailMessage &message, unsigned, KvMailDone done)
 {
     const QString program = XdgEmail();
     if (program.isEmpty())
@@ -162,5 +169,9 @@ int KvXdgEmailBackend::sendMail(quintptr, const KvMailMessage &message, unsigned
         arguments << QStringLiteral("--attach") << info.absoluteFilePath();
     }
     arguments << to;
-    return ResultOf(FRun(program, arguments));
+    FRun(program, arguments, [alive = std::weak_ptr<bool>(FAlive), done = std::move(done)](const KvRunResult &run) {
+        if (!alive.expired())
+            done(ResultOf(run));
+    });
+    return SUCCESS_SUCCESS;
 }

@@ -60,13 +60,20 @@ struct KvMailMessage {
     QStringList files; // full paths
 };
 
+// Told once how a hand-over that was started ended: 0 when the mail program has the message,
+// else a result code.
+using KvMailDone = std::function<void(int result)>;
+
 class KvMailBackend {
 public:
     virtual ~KvMailBackend() = default;
     virtual int logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) = 0;
     virtual int logoff(quintptr session) = 0;
     virtual int resolveName(quintptr session, const QString &name, unsigned flags, KvMailRecipient &recipient) = 0;
-    virtual int sendMail(quintptr session, const KvMailMessage &message, unsigned flags) = 0;
+    // What can be checked at once is answered at once (a code above 0, and done is never
+    // called). On 0 the message is on its way and done is called once it has arrived or failed,
+    // possibly before sendMail returns; never after the backend is gone.
+    virtual int sendMail(quintptr session, const KvMailMessage &message, unsigned flags, KvMailDone done) = 0;
 };
 
 // How a run of a helper program ended.
@@ -75,15 +82,17 @@ struct KvRunResult {
     Status status = Status::NotStarted;
     int exitCode = 0;
 };
-using KvProgramRunner = std::function<KvRunResult(const QString &program, const QStringList &arguments)>;
+using KvRunDone = std::function<void(const KvRunResult &result)>;
+using KvProgramRunner = std::function<void(const QString &program, const QStringList &arguments, KvRunDone done)>;
 
-// Runs program and waits until it ends or has had a few seconds to hand its work over; a
-// program still running then (a mail program started in the foreground) runs on by itself.
-KvRunResult RunHandingOver(const QString &program, const QStringList &arguments);
+// Starts program without waiting for it and calls done once, when it has ended or has had a
+// few seconds to hand its work over; a program still running then (a mail program started in
+// the foreground) runs on by itself.
+void StartHandingOver(const QString &program, const QStringList &arguments, KvRunDone done);
 
 // Opens the user's mail program with the message through xdg-email. It always opens the
 // compose window; there is no address book, so resolving a name only checks that it is an
-// address. Results:
+// address. Results, at once or, for what xdg-email answers, through done:
 //   xdg-email not found or not startable, no mail program found (exit 3),
 //   or the hand-over killed                                        MAPI_USER_ABORT
 //   an attachment missing / unreadable (checked before starting)   MAPI_E_ATTACHMENT_NOT_FOUND / _OPEN_FAILURE
@@ -97,9 +106,11 @@ public:
     int logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) override;
     int logoff(quintptr session) override;
     int resolveName(quintptr session, const QString &name, unsigned flags, KvMailRecipient &recipient) override;
-    int sendMail(quintptr session, const KvMailMessage &message, unsigned flags) override;
+    int sendMail(quintptr session, const KvMailMessage &message, unsigned flags, KvMailDone done) override;
 
 private:
     KvProgramRunner FRun;
     quintptr FLastSession = 0;
+    // Runs that end after the backend has gone find it expired and tell nobody.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -4,7 +4,7 @@
 
 namespace {
 
-// The hourglass for the time the mail program takes to come up, whatever way Send ends.
+// The hourglass while the message is put together and handed on, whatever way Send ends.
 class WaitCursor {
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -200,7 +200,10 @@ void TKvSendMessage::Send()
 
     const unsigned flags =
         Review || ToRecipients.isEmpty() ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
-    const int result = FBackend->sendMail(FSession, message, flags);
+    const int result = FBackend->sendMail(FSession, message, flags, [this](int handedOver) {
+        if (OnHandedOver)
+            OnHandedOver(handedOver);
+    });
     if (result > 0)
         RaiseMapiError(result);
 }

@@ -56,9 +56,14 @@ public:
     QString Subject;
     QPointer<QLineEdit> SubjectEdit; // when set, its text is the subject
 
+    // Told once for each Send that returned: 0 when the mail program has the message, else the
+    // result code (MAPI_USER_ABORT for no mail program). The hand-over runs without blocking.
+    KvMailDone OnHandedOver;
+
     void Logon();
     void Logoff();
     // Opens a session first when there is none; the session stays open for the next Send.
+    // Raises at once what can be checked at once; the rest is told to OnHandedOver.
     void Send();
     // Empties the attachments, the recipients and the body; the subject stays.
     void Clear();

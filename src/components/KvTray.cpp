@@ -338,10 +338,9 @@ bool TKvCustomTrayIcon::HideToTray()
     if (!FKeepRunning)
         FKeepRunning = std::make_unique<QEventLoopLocker>();
     FHiddenByTray = true;
+    // A minimised window stays minimised while hidden: clearing the state maps the native
+    // window again on X11, an unpainted frame the widget knows nothing of. Restore clears it.
     FOwner->hide();
-    // Out of sight it is no longer minimised, so that showing it brings it back as it was.
-    if (FOwner->isMinimized())
-        FOwner->setWindowState(FOwner->windowState() & ~Qt::WindowMinimized);
     return true;
 }
 
@@ -392,16 +391,22 @@ void TKvCustomTrayIcon::Minimize()
         [this] {
             if (!FOwner)
                 return;
-            if (FOwner->isVisible()) {
+            const bool intoTray = MinimizeToTray && CanHideToTray();
+            if (FOwner->isVisible() && !intoTray) {
                 // The owner filter takes it from here, as for the minimise button.
                 FOwner->setWindowState(FOwner->windowState() | Qt::WindowMinimized);
                 return;
             }
-            // Already out of sight: the icon still goes into the area, as the button would have it.
+            // Straight into the area, without minimising first: a window manager that is still
+            // iconifying the window when it is withdrawn may map it again.
             if (OnMinimize)
                 OnMinimize(this);
-            if (MinimizeToTray && CanHideToTray())
-                AddToTray();
+            if (!intoTray)
+                return;
+            if (FOwner->isVisible())
+                HideToTray();
+            else
+                AddToTray(); // already out of sight: the icon still goes in, as the button would have it
         },
         Qt::QueuedConnection);
 }
@@ -413,8 +418,8 @@ bool TKvCustomTrayIcon::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::Close:
         // Only the user's close (title-bar button, window manager) goes into the area. A close
-        // the program asks for, or the session's as it ends, goes through.
-        if (event->spontaneous() && CloseToTray && !qApp->isSavingSession() && HideToTray()) {
+        // the program asks for, or the application's as it quits (the session's end), goes through.
+        if (event->spontaneous() && CloseToTray && !qApp->isSavingSession() && !ApplicationEnding() && HideToTray()) {
             event->ignore();
             return true;
         }

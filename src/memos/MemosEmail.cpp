@@ -5,6 +5,20 @@
 #include "memos/Fr_kvMemos.h"
 #include <QDir>
 
+namespace {
+
+QString MailTip(int result, const QString &folder)
+{
+    if (result == SUCCESS_SUCCESS)
+        return QStringLiteral("If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
+                              "%1.")
+            .arg(folder);
+    return QStringLiteral("No mail program could take the message. You can send Memos.html and Memos.kvx from %1.")
+        .arg(folder);
+}
+
+} // namespace
+
 void TkvMemosFrame::Action_EmailExecute()
 {
     if (FEditNode)
@@ -17,6 +31,10 @@ void TkvMemosFrame::Action_EmailExecute()
     const QString exchange = folder + QStringLiteral("Memos.kvx");
     if (!WriteHtmlReport(false, report) || !ExportSelection(exchange))
         return;
+    const QString where = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    // The user hears where the two files are either way: some mail programs drop attachments
+    // handed over this way without a word, and without a mail program they are all there is.
+    KvSendMessage1->OnHandedOver = [where](int result) { TipBox(MailTip(result, where)); };
     try {
         KvSendMessage1->Clear();
         KvSendMessage1->Subject = QStringLiteral("Memos");
@@ -26,12 +44,6 @@ void TkvMemosFrame::Action_EmailExecute()
         KvSendMessage1->Attachments << report << exchange;
         KvSendMessage1->Send();
     } catch (const std::exception &) {
-        // The user cancelled, or there is no mail program: the desktop has had its say.
-        return;
+        TipBox(MailTip(MAPI_E_FAILURE, where));
     }
-    // Some mail programs drop attachments handed over this way without a word; the user must
-    // not send the mail without them unknowingly.
-    TipBox(QStringLiteral("If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
-                          "%1")
-               .arg(QDir::toNativeSeparators(folder)));
 }

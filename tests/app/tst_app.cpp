@@ -8,6 +8,7 @@
 #include "memos/Fr_kvMemos.h"
 #include "store/KvConnection.h"
 #include "tree/KvVirtualTree.h"
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -46,6 +47,7 @@ private slots:
     void iniFileOnFullDiskStaysWhole();
     void programFolderChoice();
     void secondStartHandsOverAndEnds();
+    void socketNameDoesNotDependOnTheFolderExisting();
 };
 
 void TestApp::errorBoxAddsFullStop()
@@ -273,6 +275,20 @@ void TestApp::secondStartHandsOverAndEnds()
     QCOMPARE(activations.size(), 1);
     // It ended before opening anything.
     QVERIFY(!QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
+}
+
+void TestApp::socketNameDoesNotDependOnTheFolderExisting()
+{
+    // Reached through a link, as a home on another disk often is; the folder and its parent
+    // are made only after the first name was taken.
+    TestFolder root;
+    QVERIFY(QFile::link(root.path(), root.file(QStringLiteral("link"))));
+    const QString fresh = root.file(QStringLiteral("link/new/data/"));
+    const QString before = KvSingleInstance(fresh).serverName();
+    QVERIFY(QDir().mkpath(fresh));
+    QCOMPARE(KvSingleInstance(fresh).serverName(), before);
+    QCOMPARE(KvSingleInstance(root.file(QStringLiteral("new/data"))).serverName(), before);
+    QVERIFY(KvSingleInstance(root.file(QStringLiteral("new"))).serverName() != before);
 }
 
 JOTWELL_TEST_MAIN(TestApp)

@@ -10,12 +10,16 @@
 #include "app/KvIniFile.h"
 #include "app/KvShell.h"
 #include "app/pU_Funcs.h"
+#include "app/ProgramFolder.h"
+#include "components/KvSaveFile.h"
 #include "components/kvHHComp.h"
 #include "memos/Fr_kvMemos.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -74,6 +78,8 @@ private slots:
     void optionsThatCannotBeStoredAreNotInForce();
     void fullDiskAtStartKeepsSettingsWhole();
     void helpPageThatCannotBeWrittenIsReported();
+    void autostartEntryKeepsTheDataFolder();
+    void dialogsHaveTheirSizeAndPlace();
 
 private:
     QTemporaryDir FConfigHome;
@@ -278,6 +284,10 @@ void TestSettings::helpAndAboutBox()
     QVERIFY(help.readAll().contains("<title>Korvel Jotwell Help</title>"));
     WriteStamp(folder, kVisitWeb, 30);
     const QString visitBefore = Ini(folder, kOptionSection, kVisitWeb);
+    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Images"))));
+    QImage red(65, 65, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(folder.file(QStringLiteral("Images/appIcon.png"))));
 
     prompts.onDialog = [&](QDialog &dialog) {
         auto *about = qobject_cast<TAboutDlg *>(&dialog);
@@ -286,6 +296,11 @@ void TestSettings::helpAndAboutBox()
         QCOMPARE(about->Label_AppName->text(), QStringLiteral("Korvel Jotwell"));
         QCOMPARE(about->lbl_version->text(), QStringLiteral("1.7.5.31"));
         QVERIFY(!about->Image_App->pixmap().isNull());
+        // The user's picture comes from the same folder as the backgrounds.
+        QCOMPARE(about->Image_App->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
+        QTest::mouseClick(about->lbl_web, Qt::RightButton); // links answer the left button only
+        QTest::mouseClick(about->lbl_Sales, Qt::MiddleButton);
+        QCOMPARE(shell.opened.size(), 1);
         QTest::mouseClick(about->lbl_support, Qt::LeftButton);
         QCOMPARE(Ini(folder, kOptionSection, kVisitWeb), visitBefore);
         QTest::mouseClick(about->lbl_web, Qt::LeftButton);
@@ -409,6 +424,119 @@ void TestSettings::helpPageThatCannotBeWrittenIsReported()
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QVERIFY(old.readAll().contains("<title>Korvel Jotwell Help</title>"));
+}
+
+namespace {
+
+// The arguments of an Exec line as a desktop reads them: the string's escapes first, then
+// the quoting of each argument.
+QStringList ExecArguments(const QString &entry)
+{
+    QString exec;
+    const qsizetype start = entry.indexOf(QStringLiteral("\nExec=")) + 6;
+    for (qsizetype i = start; i < entry.size() && entry[i] != QLatin1Char('\n'); ++i) {
+        if (entry[i] == QLatin1Char('\\') && i + 1 < entry.size()) {
+            const QChar next = entry[++i];
+            exec += next == QLatin1Char('n') ? QChar(QLatin1Char('\n')) : next == QLatin1Char('t') ? QChar(QLatin1Char('\t')) : next;
+        } else {
+            exec += entry[i];
+        }
+    }
+    QStringList arguments;
+    QString current;
+    bool quoted = false, any = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < exec.size()) {
+            current += exec[++i];
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            any = true;
+        } else if (c == QLatin1Char('%') && i + 1 < exec.size() && exec[i + 1] == QLatin1Char('%')) {
+            current += exec[++i];
+        } else if (c == QLatin1Char(' ') && !quoted) {
+            if (any || !current.isEmpty())
+                arguments << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+        }
+    }
+    if (any || !current.isEmpty())
+        arguments << current;
+    return arguments;
+}
+
+QString ReadText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+void TestSettings::autostartEntryKeepsTheDataFolder()
+{
+    TestFolder root;
+    const QString odd = root.file(QStringLiteral("my \"memos\" $HOME `x` 100% back\\slash"));
+    QFile::remove(AutoStartFile());
+    SetAutoStart(true, odd + QLatin1Char('/'));
+    QVERIFY(IsAutoStart());
+    QCOMPARE(ExecArguments(ReadText(AutoStartFile())),
+             (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("--data-dir"), odd}));
+
+    // The default folder needs no option.
+    QFile::remove(AutoStartFile());
+    SetAutoStart(true, DefaultProgramFolder());
+    QCOMPARE(ExecArguments(ReadText(AutoStartFile())), QStringList{QCoreApplication::applicationFilePath()});
+
+    // An entry the desktop switched off is not ticked; ticking switches it on again.
+    for (const char *off : {"Hidden=true", "X-GNOME-Autostart-enabled=false", "X-GNOME-Autostart-enabled = false"}) {
+        QVERIFY(WriteWholeFile(AutoStartFile(), "[Desktop Entry]\nExec=jotwell\n" + QByteArray(off) + '\n'));
+        QVERIFY2(!IsAutoStart(), off);
+        SetAutoStart(true, odd);
+        QVERIFY(IsAutoStart());
+    }
+    // A key of another group does not count.
+    QVERIFY(WriteWholeFile(AutoStartFile(), "[Desktop Entry]\nExec=jotwell\n[Desktop Action x]\nHidden=true\n"));
+    QVERIFY(IsAutoStart());
+
+    // A write that fails is reported, not taken for done.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    TestFolder blocked;
+    QVERIFY(WriteWholeFile(blocked.file(QStringLiteral("autostart")), "a file where the folder should be"));
+    qputenv("XDG_CONFIG_HOME", blocked.path().toUtf8());
+    QString error;
+    try {
+        SetAutoStart(true, odd);
+    } catch (const std::exception &raised) {
+        error = QString::fromUtf8(raised.what());
+    }
+    qputenv("XDG_CONFIG_HOME", configHome);
+    QCOMPARE(error, QStringLiteral("Unable to write to ") + blocked.file(QStringLiteral("autostart/korvel-jotwell.desktop")));
+}
+
+void TestSettings::dialogsHaveTheirSizeAndPlace()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    TmainFm &mainFm = program.mainFm();
+    const QPoint centre = mainFm.screen()->availableGeometry().center();
+    TOptionsDlg options(mainFm, &mainFm);
+    TupdateDlg update(mainFm, *mainFm.commonDm(), &mainFm);
+    for (QDialog *dialog : {static_cast<QDialog *>(&options), static_cast<QDialog *>(&update)}) {
+        dialog->show();
+        // In the middle, give or take the frame the platform draws around it.
+        const QPoint offset = dialog->geometry().center() - centre;
+        QVERIFY(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4);
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    }
+    QCOMPARE(options.size(), QSize(285, 198));
+    QCOMPARE(update.size(), QSize(577, 181));
+    QCOMPARE(options.windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(update.windowTitle(), QStringLiteral("Korvel Update"));
 }
 
 JOTWELL_TEST_MAIN(TestSettings)

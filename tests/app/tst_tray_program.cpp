@@ -70,6 +70,7 @@ private slots:
     void withoutTrayCloseEndsTheProgram();
     void stayOnTopKeepsThePlace();
     void startsHiddenWhenAsked();
+    void sessionEndStoresAndKeepsTheProgramWhole(); // last: the application quits in it
 };
 
 void TestTrayProgram::closeHidesIntoTheTray()
@@ -98,6 +99,11 @@ void TestTrayProgram::closeHidesIntoTheTray()
     QVERIFY(!tray.userClose());
     QCOMPARE(tray.saves, 4);
     QCOMPARE(tray.area->messages.size(), 1);
+
+    // The balloon opens the window when clicked, as it says.
+    QVERIFY(!tray.userClose());
+    tray.area->press(KvTrayBackend::Event::BalloonClick);
+    QTRY_VERIFY(mainFm.isVisible());
 
     // A later start of the program brings the window out of the tray.
     QVERIFY(!tray.userClose());
@@ -153,10 +159,10 @@ void TestTrayProgram::exitStoresTheOpenEdit()
 
     mainFm.Action_Exit->trigger();
     QVERIFY(mainFm.FExiting);
-    QVERIFY(!mainFm.memosFrame());
     QVERIFY(!mainFm.isVisible());
     QCOMPARE(tray.saves, 2); // by Exit and by the close; the final hide saves nothing
     QCOMPARE(Contents(mainFm), QStringList{QStringLiteral("typed until the end")});
+    QVERIFY(!tray.frame().VtMemos->isEditing());
     QVERIFY(tray.area->messages.isEmpty());
 }
 
@@ -183,6 +189,7 @@ void TestTrayProgram::stayOnTopKeepsThePlace()
     mainFm.setGeometry(120, 90, 420, 460);
     QTRY_COMPARE(mainFm.geometry().size(), QSize(420, 460));
     const QRect before = mainFm.geometry();
+    mainFm.FAddOpen = true; // re-creating the window is no opening by the user
     QAction *stayOnTop = mainFm.commonDm()->Action_UiStayOnTop;
     stayOnTop->trigger();
     QVERIFY(mainFm.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -192,6 +199,8 @@ void TestTrayProgram::stayOnTopKeepsThePlace()
     QTRY_COMPARE(mainFm.geometry(), before);
     QCOMPARE(tray.saves, 2);
     QVERIFY(tray.area->messages.isEmpty()); // no balloon for a window that only changed flags
+    QTest::qWait(20);
+    QVERIFY(!tray.frame().FEditNode);
     // The re-created window still hides into the tray.
     QVERIFY(!tray.userClose());
     QVERIFY(!mainFm.isVisible());
@@ -206,6 +215,35 @@ void TestTrayProgram::startsHiddenWhenAsked()
     QTRY_VERIFY(!tray.mainFm().isVisible());
     QCOMPARE(tray.frame().VtMemos->totalCount(), 0); // loaded before it went
     QTRY_COMPARE(tray.area->messages.size(), 1);
+}
+
+void TestTrayProgram::sessionEndStoresAndKeepsTheProgramWhole()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    TrayProgram tray(folder.path());
+    TmainFm &mainFm = tray.mainFm();
+    tray.frame().Action_MemoAdd->trigger();
+    QTest::keyClicks(OpenEditor(tray.frame()), QStringLiteral("typed before logout"));
+
+    // The session asks for the data: the edit is stored and the placement saved, and nothing
+    // is closed, since the user may still cancel the logout.
+    mainFm.SessionCommitData();
+    QCOMPARE(Contents(mainFm), QStringList{QStringLiteral("typed before logout")});
+    QCOMPARE(tray.saves, 1);
+    QVERIFY(!mainFm.FExiting && mainFm.isVisible() && mainFm.memosFrame());
+    tray.frame().Action_MemoAdd->trigger();
+    QVERIFY(OpenEditor(tray.frame()));
+    tray.frame().VtMemos->cancelEditNode();
+
+    // Hidden in the tray when the session really ends: the window closes and the program ends.
+    QVERIFY(!tray.userClose());
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    // Some Qt versions close the windows as they quit, by the same path as the title bar.
+    QVERIFY(tray.userClose());
+    QVERIFY(mainFm.FExiting);
+    QCOMPARE(Contents(mainFm).size(), 1);
 }
 
 JOTWELL_TEST_MAIN(TestTrayProgram)

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "components/KvSndMsg.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtTest>
 
@@ -25,10 +26,11 @@ struct RecordingMail : KvMailBackend {
         recipient = {0, QStringLiteral("Resolved ") + name, QStringLiteral("SMTP:") + name};
         return name == unknownName ? MAPI_E_UNKNOWN_RECIPIENT : 0;
     }
-    int sendMail(quintptr, const KvMailMessage &message, unsigned flags) override
+    int sendMail(quintptr, const KvMailMessage &message, unsigned flags, KvMailDone done) override
     {
         sent << message;
         sendFlags << flags;
+        done(0);
         return 0;
     }
 };
@@ -44,6 +46,23 @@ QString raised(const std::function<void()> &action)
         return QString::fromUtf8(error.what());
     }
     return QString();
+}
+
+// What Send raises at once, else what the hand-over tells once it is done ("sent" for 0).
+QString handedOver(TKvSendMessage &mail)
+{
+    QList<int> results;
+    mail.OnHandedOver = [&results](int result) { results << result; };
+    const QString error = raised([&] { mail.Send(); });
+    if (!error.isEmpty())
+        return error;
+    if (!QTest::qWaitFor([&] { return !results.isEmpty(); }, 10000))
+        return QStringLiteral("never told");
+    mail.OnHandedOver = nullptr;
+    const int result = results.first();
+    if (result == 0)
+        return QStringLiteral("sent");
+    return raised([result] { RaiseMapiError(result); });
 }
 
 } // namespace
@@ -64,11 +83,11 @@ private:
 void SendMessageTest::initTestCase()
 {
     // A stand-in xdg-email first on PATH: it writes its arguments, each ended by NUL, to a file
-    // and ends with the code in XDG_STUB_EXIT.
+    // and ends with the code in XDG_STUB_EXIT after XDG_STUB_SLEEP seconds.
     FArgsFile = FBin.file(QStringLiteral("args"));
     QFile stub(FBin.file(QStringLiteral("xdg-email")));
     QVERIFY(stub.open(QIODevice::WriteOnly));
-    stub.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + FArgsFile.toUtf8() + "'\nexit ${XDG_STUB_EXIT:-0}\n");
+    stub.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + FArgsFile.toUtf8() + "'\nsleep ${XDG_STUB_SLEEP:-0}\nexit ${XDG_STUB_EXIT:-0}\n");
     stub.close();
     stub.setPermissions(stub.permissions() | QFileDevice::ExeOwner);
     qputenv("PATH", FBin.path().toUtf8() + ':' + qgetenv("PATH"));
@@ -98,7 +117,7 @@ void SendMessageTest::stubOnPathReceivesTheMessage()
         mail.Subject = QStringLiteral("Memos");
         mail.MessageText << QStringLiteral("Memos.html: ä") << QStringLiteral("Memos.kvx: b");
         mail.Attachments << QStringLiteral("Temp/Memos.html") << folder.file(QStringLiteral("Temp/Memos.kvx"));
-        mail.Send();
+        QCOMPARE(handedOver(mail), QStringLiteral("sent"));
     }
     const QString temp = QDir::currentPath() + QStringLiteral("/Temp/");
     QCOMPARE(received(), (QStringList{QStringLiteral("--utf8"), QStringLiteral("--subject"), QStringLiteral("Memos"),
@@ -110,7 +129,7 @@ void SendMessageTest::stubOnPathReceivesTheMessage()
     mail.Clear();
     mail.ToRecipients << QStringLiteral("SMTP:ann@example.org");
     mail.CcRecipients << QStringLiteral("cy@example.org");
-    mail.Send();
+    QCOMPARE(handedOver(mail), QStringLiteral("sent"));
     QCOMPARE(received().mid(3), (QStringList{QStringLiteral("--cc"), QStringLiteral("cy@example.org"),
                                              QStringLiteral("ann@example.org")}));
     mail.Attachments << QStringLiteral("missing.kvx");
@@ -120,10 +139,33 @@ void SendMessageTest::stubOnPathReceivesTheMessage()
     // No mail program (xdg-email's 3) is the silent abort, other failures are errors.
     mail.Clear();
     qputenv("XDG_STUB_EXIT", "3");
-    QCOMPARE(raised([&] { mail.Send(); }), QStringLiteral("abort"));
+    QCOMPARE(handedOver(mail), QStringLiteral("abort"));
     qputenv("XDG_STUB_EXIT", "4");
-    QCOMPARE(raised([&] { mail.Send(); }), QStringLiteral("MAPI: General Failure. ErrorCode = 2"));
+    QCOMPARE(handedOver(mail), QStringLiteral("MAPI: General Failure. ErrorCode = 2"));
+    qputenv("XDG_STUB_EXIT", "5");
+    QCOMPARE(handedOver(mail), QStringLiteral("MAPI: Attachment Open Failure. ErrorCode = 12"));
     qunsetenv("XDG_STUB_EXIT");
+
+    // A mail program that takes its time: Send returns at once and the window goes on; it
+    // counts as handed over while it still runs after a few seconds.
+    qputenv("XDG_STUB_SLEEP", "7");
+    QElapsedTimer timer;
+    timer.start();
+    QList<int> results;
+    mail.OnHandedOver = [&results](int result) { results << result; };
+    mail.Send();
+    QVERIFY(timer.elapsed() < 1000);
+    QVERIFY(results.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(results, QList<int>{0}, 10000);
+    qunsetenv("XDG_STUB_SLEEP");
+    // Gone before the hand-over ends: nobody is told.
+    {
+        TKvSendMessage brief;
+        brief.OnHandedOver = [&results](int result) { results << result; };
+        brief.Send();
+    }
+    QTest::qWait(300);
+    QCOMPARE(results.size(), 1);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "/nonexistent");
     TKvSendMessage nowhere;

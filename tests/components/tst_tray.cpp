@@ -72,7 +72,17 @@ void TrayTest::closeAndMinimiseHideIntoTheArea()
     tray.icon->Restore();
     tray.userMinimise();
     QCOMPARE(visibleAtMinimize, QList<bool>{true}); // told before it goes
-    QVERIFY(tray.hidden() && !tray.owner.isMinimized());
+    // Hidden, it keeps its minimised state (clearing it would map the native window again);
+    // it comes back not minimised.
+    QVERIFY(tray.hidden());
+    tray.icon->Restore();
+    QVERIFY(!tray.hidden() && !tray.owner.isMinimized());
+
+    // The program's own minimise hides it straight away, without minimising it first.
+    tray.icon->Minimize();
+    QTRY_VERIFY(tray.hidden());
+    QVERIFY(!tray.owner.isMinimized());
+    QCOMPARE(visibleAtMinimize, (QList<bool>{true, true}));
 
     // After its native window is re-created (as stay-on-top does), the rules still hold.
     tray.icon->Restore();
