@@ -1,6 +1,6 @@
 #include "BenchData.h"
-#include "store/KvConnection.h"
-#include "store/MemoId.h"
+#include "core/Database.h"
+#include "core/MemoId.h"
 #include <QRandomGenerator>
 #include <QStringList>
 #include <sqlite3.h>
@@ -16,7 +16,7 @@ const QStringList kWords = {
     QStringLiteral("plan"),    QStringLiteral("the"),     QStringLiteral("and"),    QStringLiteral("before"),
 };
 
-QString MemoText(QRandomGenerator &random)
+QString memoText(QRandomGenerator &random)
 {
     const int length = random.bounded(40, 301);
     const int lines = random.bounded(1, 6);
@@ -40,9 +40,9 @@ QString MemoText(QRandomGenerator &random)
 
 } // namespace
 
-void GenerateMemoFolder(const QString &folder, int count)
+void generateMemoFolder(const QString &folder, int count)
 {
-    KvConnection connection;
+    Database connection;
     connection.open(folder + QStringLiteral("/kvData.kvb"));
     sqlite3 *db = connection.handle();
     connection.execute(QStringLiteral("begin"));
@@ -53,7 +53,7 @@ void GenerateMemoFolder(const QString &folder, int count)
                        -1, &stmt, nullptr);
     QRandomGenerator random{quint32(count)};
     const auto insert = [&](const QString &mid, const QString &pid, bool expanded) {
-        const QByteArray m = mid.toUtf8(), p = pid.toUtf8(), c = MemoText(random).toUtf8();
+        const QByteArray m = mid.toUtf8(), p = pid.toUtf8(), c = memoText(random).toUtf8();
         const double time = 45000.0 + random.bounded(1000.0);
         sqlite3_bind_text(stmt, 1, m.constData(), int(m.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(stmt, 2, p.constData(), int(p.size()), SQLITE_TRANSIENT);
@@ -68,11 +68,11 @@ void GenerateMemoFolder(const QString &folder, int count)
     const int memos = count / 4;
     int written = 0;
     for (int i = 0; i < memos; ++i) {
-        const QString mid = NewMemoId();
+        const QString mid = newMemoId();
         insert(mid, QStringLiteral("root"), random.bounded(2) == 0);
         ++written;
         for (int child = 0; child < 3 && written < count; ++child, ++written)
-            insert(NewMemoId(), mid, false);
+            insert(newMemoId(), mid, false);
     }
     sqlite3_finalize(stmt);
     connection.execute(QStringLiteral("commit"));

@@ -4,4 +4,4 @@
 // Fills folder/kvData.kvb with count memos: a quarter of them top-level, the rest sub-memos,
 // three under each memo, with texts of one to five lines and 40 to 300 characters. The same
 // count always gives the same data.
-void GenerateMemoFolder(const QString &folder, int count);
+void generateMemoFolder(const QString &folder, int count);

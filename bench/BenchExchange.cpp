@@ -1,12 +1,12 @@
 #include "BenchExchange.h"
 #include "BenchSupport.h"
-#include "app/Fm_Main.h"
-#include "app/Program.h"
-#include "app/Prompts.h"
-#include "exchange/Dm_Io.h"
-#include "exchange/KvContainer.h"
-#include "exchange/pU_XmlTry.h"
-#include "store/KvConnection.h"
+#include "gui/MainWindow.h"
+#include "gui/Program.h"
+#include "gui/Prompts.h"
+#include "gui/ExchangeCommands.h"
+#include "core/ExchangeContainer.h"
+#include "core/XmlNavigator.h"
+#include "core/Database.h"
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +16,7 @@
 
 namespace {
 
-double GzipMs(const QByteArray &text)
+double gzipMs(const QByteArray &text)
 {
     QElapsedTimer timer;
     timer.start();
@@ -24,22 +24,22 @@ double GzipMs(const QByteArray &text)
     QByteArray out(qsizetype(size), Qt::Uninitialized);
     compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(text.constData()),
               uLong(text.size()), 9);
-    return ElapsedMs(timer);
+    return elapsedMs(timer);
 }
 
 // The same rows as the backup holds, inserted by prepared statements in one transaction.
-double InsertMs(const QString &backup, const QString &folder)
+double insertMs(const QString &backup, const QString &folder)
 {
-    Txmltry xml;
-    xml.LoadFromFile(backup);
+    XmlNavigator xml;
+    xml.loadFromFile(backup);
     struct Row {
         QByteArray mid, pid, content;
     };
     std::vector<Row> rows;
-    for (pugi::xml_node memo : xml.FindNode(QStringLiteral("korvel,memos")).children())
+    for (pugi::xml_node memo : xml.findNode(QStringLiteral("korvel,memos")).children())
         rows.push_back({memo.attribute("mid").value(), memo.attribute("pid").value(), memo.attribute("content").value()});
     QDir().mkpath(folder);
-    KvConnection connection;
+    Database connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
     QElapsedTimer timer;
     timer.start();
@@ -59,22 +59,22 @@ double InsertMs(const QString &backup, const QString &folder)
     }
     sqlite3_finalize(stmt);
     connection.execute(QStringLiteral("commit"));
-    return ElapsedMs(timer);
+    return elapsedMs(timer);
 }
 
 template <typename Run>
-double TimedMs(Run run)
+double timedMs(Run run)
 {
     QElapsedTimer timer;
     timer.start();
     if (!run())
         std::fprintf(stderr, "the run did not reach its end\n");
-    return ElapsedMs(timer);
+    return elapsedMs(timer);
 }
 
 // Import of a file whose root holds ten empty elements per memo before its lists: every
 // attribute read steps past them by name.
-double SparseReadMs(int count, const QString &folder)
+double sparseReadMs(int count, const QString &folder)
 {
     QByteArray text = "<korvel app=\"Dayloom\">";
     for (int i = 0; i < 10 * count; ++i)
@@ -87,54 +87,54 @@ double SparseReadMs(int count, const QString &folder)
     text += "</memos></korvel>";
     const QString file = folder + QStringLiteral("sparse.kvx");
     QDir().mkpath(folder);
-    KvContainer::WriteFile(file, text);
+    ExchangeContainer::writeFile(file, text);
     BenchPrompts prompts(file);
-    TProgram target(folder);
-    return TimedMs([&] { return target.ioDm().ImportFile(); });
+    Program target(folder);
+    return timedMs([&] { return target.exchangeCommands().importFile(); });
 }
 
 } // namespace
 
-void RunExchangeBenchmarks(TProgram &program, int count, const QStringList &names)
+void runExchangeBenchmarks(Program &program, int count, const QStringList &names)
 {
     const QStringList ours = {QStringLiteral("backup"), QStringLiteral("gzip"), QStringLiteral("restore"),
                               QStringLiteral("restore-all"), QStringLiteral("import"), QStringLiteral("insert"),
                               QStringLiteral("read-sparse")};
     bool any = false;
     for (const QString &name : ours)
-        any = any || Wanted(names, qPrintable(name));
+        any = any || wanted(names, qPrintable(name));
     if (!any)
         return;
 
     QTemporaryDir dir;
-    if (Wanted(names, "read-sparse"))
-        Report("read-sparse", count, SparseReadMs(count, dir.filePath(QStringLiteral("sparse/"))), "ms");
+    if (wanted(names, "read-sparse"))
+        report("read-sparse", count, sparseReadMs(count, dir.filePath(QStringLiteral("sparse/"))), "ms");
     const QString backup = dir.filePath(QStringLiteral("backup.kvx"));
     BenchPrompts prompts(backup);
-    const double backupMs = TimedMs([&] { return program.ioDm().BackupDatabase(); });
-    if (Wanted(names, "backup")) {
-        Report("backup", count, backupMs, "ms");
-        Report("backup-file", count, double(QFileInfo(backup).size()) / 1024.0, "KiB");
+    const double backupMs = timedMs([&] { return program.exchangeCommands().backupDatabase(); });
+    if (wanted(names, "backup")) {
+        report("backup", count, backupMs, "ms");
+        report("backup-file", count, double(QFileInfo(backup).size()) / 1024.0, "KiB");
     }
-    if (Wanted(names, "gzip"))
-        Report("gzip", count, GzipMs(KvContainer::ReadFile(backup)), "ms");
+    if (wanted(names, "gzip"))
+        report("gzip", count, gzipMs(ExchangeContainer::readFile(backup)), "ms");
 
-    if (Wanted(names, "restore") || Wanted(names, "restore-all")) {
+    if (wanted(names, "restore") || wanted(names, "restore-all")) {
         const QString folder = dir.filePath(QStringLiteral("restore/"));
-        TProgram target(folder);
-        const double restoreMs = TimedMs([&] { return target.ioDm().RestoreDatabase(); });
-        if (Wanted(names, "restore"))
-            Report("restore", count, restoreMs, "ms");
+        Program target(folder);
+        const double restoreMs = timedMs([&] { return target.exchangeCommands().restoreDatabase(); });
+        if (wanted(names, "restore"))
+            report("restore", count, restoreMs, "ms");
         if (prompts.questions != 0)
             std::fprintf(stderr, "restore into an empty database asked %d questions\n", prompts.questions);
-        const double allMs = TimedMs([&] { return target.ioDm().RestoreDatabase(); });
-        if (Wanted(names, "restore-all"))
-            Report("restore-all", count, allMs, "ms");
+        const double allMs = timedMs([&] { return target.exchangeCommands().restoreDatabase(); });
+        if (wanted(names, "restore-all"))
+            report("restore-all", count, allMs, "ms");
     }
-    if (Wanted(names, "import")) {
-        TProgram target(dir.filePath(QStringLiteral("import/")));
-        Report("import", count, TimedMs([&] { return target.ioDm().ImportFile(); }), "ms");
+    if (wanted(names, "import")) {
+        Program target(dir.filePath(QStringLiteral("import/")));
+        report("import", count, timedMs([&] { return target.exchangeCommands().importFile(); }), "ms");
     }
-    if (Wanted(names, "insert"))
-        Report("insert", count, InsertMs(backup, dir.filePath(QStringLiteral("insert/"))), "ms");
+    if (wanted(names, "insert"))
+        report("insert", count, insertMs(backup, dir.filePath(QStringLiteral("insert/"))), "ms");
 }

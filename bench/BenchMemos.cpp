@@ -1,10 +1,10 @@
 #include "BenchMemos.h"
 #include "BenchSupport.h"
-#include "app/Fm_Main.h"
-#include "app/Program.h"
-#include "app/Prompts.h"
-#include "memos/Fr_kvMemos.h"
-#include "tree/KvVirtualTree.h"
+#include "gui/MainWindow.h"
+#include "gui/Program.h"
+#include "gui/Prompts.h"
+#include "gui/MemoPane.h"
+#include "treeview/MemoTree.h"
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,29 +14,29 @@
 
 namespace {
 
-double TimeUntilPainted(KvVirtualTree *tree, const std::function<void()> &work)
+double timeUntilPainted(MemoTree *tree, const std::function<void()> &work)
 {
     NextPaint paint(tree->viewport());
     QElapsedTimer timer;
     timer.start();
     work();
     paint.wait();
-    return ElapsedMs(timer);
+    return elapsedMs(timer);
 }
 
 } // namespace
 
-void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
+void runMemoBenchmarks(Program &program, int count, const QStringList &names)
 {
-    TkvMemosFrame &frame = *program.mainFm().memosFrame();
-    KvVirtualTree *tree = frame.VtMemos;
+    MemoPane &frame = *program.mainWindow().memoPane();
+    MemoTree *tree = frame.m_tree;
 
-    if (Wanted(names, "listview")) {
-        Report("listview", count, TimeUntilPainted(tree, [&] { frame.Action_ViewList->trigger(); }), "ms");
-        TimeUntilPainted(tree, [&] { frame.Action_ViewList->trigger(); });
+    if (wanted(names, "listview")) {
+        report("listview", count, timeUntilPainted(tree, [&] { frame.m_listViewAction->trigger(); }), "ms");
+        timeUntilPainted(tree, [&] { frame.m_listViewAction->trigger(); });
     }
 
-    if (Wanted(names, "scroll")) {
+    if (wanted(names, "scroll")) {
         // Page down until the first thousand rows have gone by.
         QScrollBar *bar = tree->verticalScrollBar();
         bar->setValue(0);
@@ -44,42 +44,42 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
         QElapsedTimer timer;
         timer.start();
         while (tree->nodeAt(QPoint(5, 1)) && bar->value() < bar->maximum()) {
-            KvTreeNode *top = tree->nodeAt(QPoint(5, 1));
+            TreeNode *top = tree->nodeAt(QPoint(5, 1));
             int row = 0;
-            for (KvTreeNode *node = tree->firstNode(); node && node != top; node = tree->nextNode(node))
+            for (TreeNode *node = tree->firstNode(); node && node != top; node = tree->nextNode(node))
                 row += tree->isEffectivelyVisible(node) ? 1 : 0;
             if (row >= 1000)
                 break;
-            TimeUntilPainted(tree, [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
+            timeUntilPainted(tree, [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
             ++pages;
         }
-        Report("scroll", count, pages ? ElapsedMs(timer) / pages : 0, "ms");
+        report("scroll", count, pages ? elapsedMs(timer) / pages : 0, "ms");
         bar->setValue(0);
     }
 
-    if (Wanted(names, "filter")) {
+    if (wanted(names, "filter")) {
         // One keystroke each: a text about 1 % of the memos hold, and one none holds.
-        frame.Edt_SearchEnter();
+        frame.searchBoxEntered();
         double slowest = 0;
         for (const char *text : {"needle", "no such text"}) {
-            slowest = std::max(slowest, TimeUntilPainted(tree, [&] { frame.Edt_Search->setText(QLatin1String(text)); }));
-            TimeUntilPainted(tree, [&] { frame.Edt_Search->setText(QString()); });
+            slowest = std::max(slowest, timeUntilPainted(tree, [&] { frame.m_searchBox->setText(QLatin1String(text)); }));
+            timeUntilPainted(tree, [&] { frame.m_searchBox->setText(QString()); });
         }
-        frame.Btn_SearchClick();
-        Report("filter", count, slowest, "ms");
+        frame.searchButtonClicked();
+        report("filter", count, slowest, "ms");
     }
 
-    if (Wanted(names, "expand-all")) {
+    if (wanted(names, "expand-all")) {
         // Every memo's state changes and is stored, in both directions.
-        frame.Action_CollapseAllExecute();
-        Report("expand-all", count, TimeUntilPainted(tree, [&] { frame.Action_ExpandAllExecute(); }), "ms");
-        Report("collapse-all", count, TimeUntilPainted(tree, [&] { frame.Action_CollapseAllExecute(); }), "ms");
+        frame.collapseAll();
+        report("expand-all", count, timeUntilPainted(tree, [&] { frame.expandAll(); }), "ms");
+        report("collapse-all", count, timeUntilPainted(tree, [&] { frame.collapseAll(); }), "ms");
     }
 
-    if (Wanted(names, "moveto-menu")) {
+    if (wanted(names, "moveto-menu")) {
         // A sub-memo is offered every top-level memo: open the menu and then the way down to
         // the last of them, as a user looking for it would.
-        for (KvTreeNode *node = tree->firstNode(); node; node = tree->nextNode(node)) {
+        for (TreeNode *node = tree->firstNode(); node; node = tree->nextNode(node)) {
             if (node->level() > 0) {
                 tree->clearSelection();
                 tree->setSelected(node, true);
@@ -88,7 +88,7 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
         }
         QElapsedTimer timer;
         timer.start();
-        QMenu *menu = frame.MainMoveto;
+        QMenu *menu = frame.m_mainMoveToMenu;
         while (menu) {
             NextPaint paint(menu);
             menu->popup(QPoint(0, 0));
@@ -96,27 +96,27 @@ void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names)
             QAction *last = menu->actions().isEmpty() ? nullptr : menu->actions().constLast();
             menu = last ? last->menu() : nullptr;
         }
-        Report("moveto-menu", count, ElapsedMs(timer), "ms");
-        frame.MainMoveto->hide();
+        report("moveto-menu", count, elapsedMs(timer), "ms");
+        frame.m_mainMoveToMenu->hide();
     }
 
-    if (Wanted(names, "report")) {
-        // Save All of every memo, in both forms.
+    if (wanted(names, "report")) {
+        // Save all of every memo, in both forms.
         QTemporaryDir dir;
         QElapsedTimer timer;
         timer.start();
-        frame.WriteHtmlReport(true, dir.filePath(QStringLiteral("all.html")));
-        Report("report-html", count, ElapsedMs(timer), "ms");
+        frame.writeHtmlReport(true, dir.filePath(QStringLiteral("all.html")));
+        report("report-html", count, elapsedMs(timer), "ms");
         timer.restart();
-        frame.WriteTextReport(true, dir.filePath(QStringLiteral("all.txt")));
-        Report("report-text", count, ElapsedMs(timer), "ms");
+        frame.writeTextReport(true, dir.filePath(QStringLiteral("all.txt")));
+        report("report-text", count, elapsedMs(timer), "ms");
     }
 
-    if (Wanted(names, "delete") && count == 100000) {
+    if (wanted(names, "delete") && count == 100000) {
         BenchPrompts answers;
         tree->clearSelection();
         for (int i = 0; i < 1000 && i < tree->topLevelCount(); ++i)
             tree->setSelected(tree->topLevelNode(i), true);
-        Report("delete", 1000, TimeUntilPainted(tree, [&] { frame.Action_MemoDeleteExecute(); }), "ms");
+        report("delete", 1000, timeUntilPainted(tree, [&] { frame.deleteMemos(); }), "ms");
     }
 }

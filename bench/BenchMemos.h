@@ -1,8 +1,8 @@
 #pragma once
 #include <QStringList>
 
-class TProgram;
+class Program;
 
 // Measures the memo tree's commands on a loaded program: list view, scrolling, the search
-// filter, Expand and Collapse All, opening the Move-to menu, reports and deleting.
-void RunMemoBenchmarks(TProgram &program, int count, const QStringList &names);
+// filter, Expand and Collapse all, opening the Move-to menu, reports and deleting.
+void runMemoBenchmarks(Program &program, int count, const QStringList &names);

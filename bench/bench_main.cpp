@@ -4,11 +4,11 @@
 #include "BenchExchange.h"
 #include "BenchMemos.h"
 #include "BenchSupport.h"
-#include "app/Fm_Main.h"
-#include "app/KvApplication.h"
-#include "app/Program.h"
-#include "memos/Fr_kvMemos.h"
-#include "tree/KvVirtualTree.h"
+#include "gui/MainWindow.h"
+#include "gui/Application.h"
+#include "gui/Program.h"
+#include "gui/MemoPane.h"
+#include "treeview/MemoTree.h"
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -20,32 +20,32 @@ namespace {
 // Notes the first paint of a memo tree once the list is ready.
 class FirstTreePaint : public QObject {
 public:
-    explicit FirstTreePaint(TmainFm &mainFm) : FMainFm(mainFm) { qApp->installEventFilter(this); }
+    explicit FirstTreePaint(MainWindow &mainWindow) : m_mainWindow(mainWindow) { qApp->installEventFilter(this); }
     ~FirstTreePaint() override { qApp->removeEventFilter(this); }
-    bool seen() const { return FSeen; }
+    bool seen() const { return m_seen; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        TkvMemosFrame *frame = FMainFm.memosFrame();
-        if (event->type() == QEvent::Paint && frame && frame->FFocusedOnce && watched == frame->VtMemos->viewport())
-            FSeen = true;
+        MemoPane *frame = m_mainWindow.memoPane();
+        if (event->type() == QEvent::Paint && frame && frame->m_focusedOnce && watched == frame->m_tree->viewport())
+            m_seen = true;
         return false;
     }
 
 private:
-    TmainFm &FMainFm;
-    bool FSeen = false;
+    MainWindow &m_mainWindow;
+    bool m_seen = false;
 };
 
-double PeakRssMb()
+double peakRssMb()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
 }
 
-double ScanMs(const QString &path)
+double scanMs(const QString &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -66,33 +66,33 @@ double ScanMs(const QString &path)
     return bytes > 0 ? ms : -1;
 }
 
-void RunSize(int count, const QStringList &names)
+void runSize(int count, const QStringList &names)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    GenerateMemoFolder(folder, count);
+    generateMemoFolder(folder, count);
 
-    if (Wanted(names, "scan"))
-        Report("scan", count, ScanMs(folder + QStringLiteral("kvData.kvb")), "ms");
+    if (wanted(names, "scan"))
+        report("scan", count, scanMs(folder + QStringLiteral("kvData.kvb")), "ms");
 
-    TProgram program(folder);
-    TmainFm &mainFm = program.mainFm();
-    mainFm.resize(1000, 800);
-    FirstTreePaint firstPaint(mainFm);
+    Program program(folder);
+    MainWindow &mainWindow = program.mainWindow();
+    mainWindow.resize(1000, 800);
+    FirstTreePaint firstPaint(mainWindow);
     QElapsedTimer timer;
     timer.start();
     // The first show builds the frame and posts the reload and the ready sort.
-    mainFm.show();
+    mainWindow.show();
     while (!firstPaint.seen())
         QCoreApplication::processEvents();
     const double reloadMs = double(timer.nsecsElapsed()) / 1e6;
-    if (Wanted(names, "reload"))
-        Report("reload", count, reloadMs, "ms");
-    if (Wanted(names, "rss"))
-        Report("rss", count, PeakRssMb(), "MB");
+    if (wanted(names, "reload"))
+        report("reload", count, reloadMs, "ms");
+    if (wanted(names, "rss"))
+        report("rss", count, peakRssMb(), "MB");
     // Before the memo commands, which change the database.
-    RunExchangeBenchmarks(program, count, names);
-    RunMemoBenchmarks(program, count, names);
+    runExchangeBenchmarks(program, count, names);
+    runMemoBenchmarks(program, count, names);
 }
 
 } // namespace
@@ -100,7 +100,7 @@ void RunSize(int count, const QStringList &names)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    KvApplication application(argc, argv);
+    Application application(argc, argv);
     QStringList names = application.arguments().mid(1);
     // --size N measures one data size only (for profiling).
     QList<int> sizes = {10000, 100000};
@@ -110,6 +110,6 @@ int main(int argc, char **argv)
         names.remove(sizeOption, 2);
     }
     for (int count : sizes)
-        RunSize(count, names);
+        runSize(count, names);
     return 0;
 }

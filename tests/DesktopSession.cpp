@@ -127,7 +127,7 @@ QStringList DesktopSession::taskbarWindows() const
 namespace {
 
 // x, y, width and height of a window's inside, from "X=10\nY=20\nWIDTH=371\nHEIGHT=480\n...".
-std::array<int, 4> Geometry(const DesktopSession &desktop, const QString &id)
+std::array<int, 4> geometry(const DesktopSession &desktop, const QString &id)
 {
     const QStringList lines =
         desktop.xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(QLatin1Char('\n'));
@@ -149,13 +149,13 @@ QSize DesktopSession::outerSize(const QString &id) const
     const QStringList numbers = extents.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (numbers.size() != 4)
         return QSize();
-    const std::array<int, 4> inside = Geometry(*this, id);
+    const std::array<int, 4> inside = geometry(*this, id);
     return QSize(inside[2] + numbers[0].toInt() + numbers[1].toInt(), inside[3] + numbers[2].toInt() + numbers[3].toInt());
 }
 
 bool DesktopSession::windowPainted(const QString &id) const
 {
-    const std::array<int, 4> inside = Geometry(*this, id);
+    const std::array<int, 4> inside = geometry(*this, id);
     if (inside[2] <= 0 || inside[3] <= 0)
         return false;
     return !pixelIsBlack(inside[0] + inside[2] / 2, inside[1] + inside[3] / 2);

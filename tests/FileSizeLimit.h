@@ -8,21 +8,21 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t maxBytes)
     {
-        getrlimit(RLIMIT_FSIZE, &FBefore);
-        FSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FBefore;
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
         limit.rlim_cur = maxBytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
     {
-        setrlimit(RLIMIT_FSIZE, &FBefore);
-        std::signal(SIGXFSZ, FSignal);
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
     }
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit FBefore {};
-    void (*FSignal)(int) = nullptr;
+    rlimit m_before {};
+    void (*m_signal)(int) = nullptr;
 };

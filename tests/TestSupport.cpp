@@ -1,27 +1,27 @@
 #include "TestSupport.h"
-#include "app/Fm_Main.h"
-#include "app/Program.h"
-#include "memos/Fr_kvMemos.h"
-#include "tree/KvVirtualTree.h"
+#include "gui/MainWindow.h"
+#include "gui/Program.h"
+#include "gui/MemoPane.h"
+#include "treeview/MemoTree.h"
 #include <QPlainTextEdit>
 #include <QtTest>
-#include "store/KvConnection.h"
-#include "store/KvDbError.h"
-#include "store/KvQuery.h"
-#include "store/SqlCatalogue.h"
-#include "app/pU_Funcs.h"
+#include "core/Database.h"
+#include "core/DatabaseError.h"
+#include "core/Query.h"
+#include "core/SqlCatalogue.h"
+
 #include <QDialog>
 #include <QDir>
 #include <QPrinter>
 #include <sqlite3.h>
 
-int ScriptedPrompts::messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon)
+int ScriptedPrompts::messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon)
 {
     shown.append({caption, text, flags, icon});
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 
-bool ScriptedPrompts::fileDialog(KvFileRequest &request)
+bool ScriptedPrompts::fileDialog(FileRequest &request)
 {
     fileRequests.append(request);
     const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
@@ -53,14 +53,14 @@ bool ScriptedPrompts::printDialog(QPrinter &printer)
     return true;
 }
 
-TestFolder::TestFolder() : FDir(QDir::tempPath() + QStringLiteral("/jotwell-test-XXXXXX")) {}
+TestFolder::TestFolder() : m_dir(QDir::tempPath() + QStringLiteral("/jotwell-test-XXXXXX")) {}
 
 QString TestFolder::path() const
 {
-    return FDir.path() + QLatin1Char('/');
+    return m_dir.path() + QLatin1Char('/');
 }
 
-void InsertMemoRow(KvConnection &connection, const QString &mid, const QString &pid, const QString &content,
+void insertMemoRow(Database &connection, const QString &mid, const QString &pid, const QString &content,
                    bool expandFlag, double createTime)
 {
     sqlite3_stmt *stmt = nullptr;
@@ -79,64 +79,64 @@ void InsertMemoRow(KvConnection &connection, const QString &mid, const QString &
     const int rc = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
-        throw KvDbError(QString::fromUtf8(sqlite3_errmsg(connection.handle())));
+        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(connection.handle())));
 }
 
-StartedProgram::StartedProgram(const QString &folder) : FProgram(new TProgram(folder))
+StartedProgram::StartedProgram(const QString &folder) : m_program(new Program(folder))
 {
-    mainFm().resize(600, 500);
-    mainFm().show();
+    mainWindow().resize(600, 500);
+    mainWindow().show();
     // Reload and ready are posted by the first show.
-    QTRY_VERIFY_WITH_TIMEOUT(mainFm().memosFrame() && mainFm().memosFrame()->FFocusedOnce, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().memoPane() && mainWindow().memoPane()->m_focusedOnce, 10000);
 }
 
 StartedProgram::~StartedProgram()
 {
-    delete FProgram;
+    delete m_program;
 }
 
-TmainFm &StartedProgram::mainFm() const
+MainWindow &StartedProgram::mainWindow() const
 {
-    return FProgram->mainFm();
+    return m_program->mainWindow();
 }
 
-TkvMemosFrame &StartedProgram::frame() const
+MemoPane &StartedProgram::frame() const
 {
-    return *mainFm().memosFrame();
+    return *mainWindow().memoPane();
 }
 
-KvTreeNode *FindMemo(TkvMemosFrame &frame, const QString &mid)
+TreeNode *findMemo(MemoPane &frame, const QString &mid)
 {
-    for (KvTreeNode *node = frame.VtMemos->firstNode(); node; node = frame.VtMemos->nextNode(node)) {
+    for (TreeNode *node = frame.m_tree->firstNode(); node; node = frame.m_tree->nextNode(node)) {
         if (node->data.mid == mid)
             return node;
     }
     return nullptr;
 }
 
-QPlainTextEdit *OpenEditor(TkvMemosFrame &frame)
+QPlainTextEdit *openEditor(MemoPane &frame)
 {
-    if (!QTest::qWaitFor([&] { return frame.VtMemos->isEditing(); }, 5000))
+    if (!QTest::qWaitFor([&] { return frame.m_tree->isEditing(); }, 5000))
         return nullptr;
-    return frame.VtMemos->findChild<QPlainTextEdit *>();
+    return frame.m_tree->findChild<QPlainTextEdit *>();
 }
 
-QStringList StoredMemoTexts(const QString &folder)
+QStringList storedMemoTexts(const QString &folder)
 {
-    KvConnection connection;
+    Database connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
-    KvQuery query(connection);
+    Query query(connection);
     QStringList texts;
-    for (OpenSql(query, Sql::SelectAllMemos()); !query.eof(); query.next())
+    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
         texts << query.fieldAsString("content");
     texts.sort();
     return texts;
 }
 
-int StoredExpandFlag(TmainFm &mainFm, const QString &mid)
+int storedExpandFlag(MainWindow &mainWindow, const QString &mid)
 {
     sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(mainFm.connection().handle(), "select expandFlag from memos where mid=?", -1, &stmt, nullptr);
+    sqlite3_prepare_v2(mainWindow.connection().handle(), "select expandFlag from memos where mid=?", -1, &stmt, nullptr);
     const QByteArray id = mid.toUtf8();
     sqlite3_bind_text(stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
     const int flag = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;

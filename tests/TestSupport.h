@@ -1,35 +1,35 @@
 #pragma once
-#include "app/KvApplication.h"
-#include "app/Prompts.h"
+#include "gui/Application.h"
+#include "gui/Prompts.h"
 #include <QList>
 #include <QStringList>
 #include <functional>
 #include <QString>
 #include <QTemporaryDir>
 
-class KvConnection;
+class Database;
 
 // Answers message boxes without a display and remembers what was asked.
-class ScriptedPrompts : public KvPromptHandler {
+class ScriptedPrompts : public PromptHandler {
 public:
     struct Box {
         QString caption;
         QString text;
         int flags;
-        KvBoxIcon icon;
+        BoxIcon icon;
     };
-    ScriptedPrompts() { SetPromptHandler(this); }
-    ~ScriptedPrompts() override { SetPromptHandler(nullptr); }
+    ScriptedPrompts() { setPromptHandler(this); }
+    ~ScriptedPrompts() override { setPromptHandler(nullptr); }
 
-    int messageBox(const QString &caption, const QString &text, int flags, KvBoxIcon icon) override;
-    bool fileDialog(KvFileRequest &request) override;
+    int messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon) override;
+    bool fileDialog(FileRequest &request) override;
     int execDialog(QDialog &dialog) override;
     bool printDialog(QPrinter &printer) override;
 
     QList<Box> shown;
     QList<int> answers; // taken in turn; IDOK when none is left
 
-    QList<KvFileRequest> fileRequests;
+    QList<FileRequest> fileRequests;
     QStringList fileAnswers;      // taken in turn; an empty name (or none left) cancels
     QList<int> fileFilterAnswers; // taken in turn; the request's own index when none is left
 
@@ -52,17 +52,17 @@ public:
     QString file(const QString &name) const { return path() + name; }
 
 private:
-    QTemporaryDir FDir;
+    QTemporaryDir m_dir;
 };
 
 // Puts a memo row straight into the database, bypassing the program.
-void InsertMemoRow(KvConnection &connection, const QString &mid, const QString &pid, const QString &content,
+void insertMemoRow(Database &connection, const QString &mid, const QString &pid, const QString &content,
                    bool expandFlag = false, double createTime = 45000.5);
 
-class TProgram;
-class TmainFm;
-class TkvMemosFrame;
-class KvTreeNode;
+class Program;
+class MainWindow;
+class MemoPane;
+class TreeNode;
 class QPlainTextEdit;
 
 // The program started on a test folder, shown, with its list loaded and ready.
@@ -70,28 +70,28 @@ class StartedProgram {
 public:
     explicit StartedProgram(const QString &folder);
     ~StartedProgram();
-    TmainFm &mainFm() const;
-    TkvMemosFrame &frame() const;
+    MainWindow &mainWindow() const;
+    MemoPane &frame() const;
 
 private:
-    TProgram *FProgram;
+    Program *m_program;
 };
 
 // The node of the memo with this id, or nullptr.
-KvTreeNode *FindMemo(TkvMemosFrame &frame, const QString &mid);
+TreeNode *findMemo(MemoPane &frame, const QString &mid);
 // The tree's in-place editor once the posted message has opened it; nullptr when it never opens.
-QPlainTextEdit *OpenEditor(TkvMemosFrame &frame);
+QPlainTextEdit *openEditor(MemoPane &frame);
 // Every memo text stored in the folder's database, sorted, read past the program.
-QStringList StoredMemoTexts(const QString &folder);
+QStringList storedMemoTexts(const QString &folder);
 // The expandFlag stored for a memo, read past the program; -1 when there is no such row.
-int StoredExpandFlag(TmainFm &mainFm, const QString &mid);
+int storedExpandFlag(MainWindow &mainWindow, const QString &mid);
 
 // Runs a test class under the program's own application object, so that errors escaping a
 // handler reach the default error box as they do in the program.
 #define JOTWELL_TEST_MAIN(TestClass)                                                                        \
     int main(int argc, char **argv)                                                                         \
     {                                                                                                       \
-        KvApplication application(argc, argv);                                                              \
+        Application application(argc, argv);                                                              \
         TestClass test;                                                                                     \
         return QTest::qExec(&test, argc, argv);                                                             \
     }

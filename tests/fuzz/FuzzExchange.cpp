@@ -1,10 +1,10 @@
 #include "FuzzExchange.h"
-#include "exchange/Dlg_ReplaceAsk.h"
-#include "exchange/ExchangeReader.h"
-#include "exchange/KvContainer.h"
-#include "exchange/pU_XmlTry.h"
-#include "store/KvConnection.h"
-#include "store/KvQuery.h"
+#include "gui/ReplaceDialog.h"
+#include "core/ExchangeReader.h"
+#include "core/ExchangeContainer.h"
+#include "core/XmlNavigator.h"
+#include "core/Database.h"
+#include "core/Query.h"
 #include <QByteArray>
 #include <QString>
 #include <cstdio>
@@ -13,7 +13,7 @@
 
 namespace {
 
-int Count(KvConnection &connection, const char *sql)
+int count(Database &connection, const char *sql)
 {
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(connection.handle(), sql, -1, &stmt, nullptr) != SQLITE_OK)
@@ -24,7 +24,7 @@ int Count(KvConnection &connection, const char *sql)
 }
 
 // Every memo is in sight (top-level, or under a top-level memo) and no id is unusable.
-void CheckStored(KvConnection &connection)
+void checkStored(Database &connection)
 {
     const char *const broken[] = {
         ("select count(*) from memos where pid is null or (pid<>'root' and"
@@ -33,37 +33,37 @@ void CheckStored(KvConnection &connection)
         "select count(*) from tasks where tid='root' or tid='' or instr(tid, char(0)) > 0",
     };
     for (const char *sql : broken) {
-        if (Count(connection, sql) != 0) {
+        if (count(connection, sql) != 0) {
             std::fprintf(stderr, "broken after a run: %s\n", sql);
             std::abort();
         }
     }
 }
 
-void ReadDocument(const QByteArray &text, int answer)
+void readDocument(const QByteArray &text, int answer)
 {
-    Txmltry xml;
+    XmlNavigator xml;
     try {
-        xml.LoadFromText(QString::fromUtf8(text));
+        xml.loadFromText(QString::fromUtf8(text));
     } catch (const std::exception &) {
         return;
     }
-    xml.OnMissingAttribute = [](const QString &) {};
-    KvConnection connection;
+    xml.onMissingAttribute = [](const QString &) {};
+    Database connection;
     connection.open(QStringLiteral(":memory:"));
-    KvQuery query(connection);
+    Query query(connection);
     for (int run = 0; run < 3; ++run) {
         ExchangeReader reader(connection, query, xml);
         try {
-            ExchangeReader::CheckApp(xml);
+            ExchangeReader::checkApp(xml);
             if (run == 0)
-                reader.Import();
+                reader.import();
             else
-                reader.Restore([answer](const Exchange::RecordKind &, const QString &, TDateTime, const QString &,
-                                        TDateTime) { return answer; });
+                reader.restore([answer](const Exchange::RecordKind &, const QString &, TimeStamp, const QString &,
+                                        TimeStamp) { return answer; });
         } catch (const std::exception &) {
         }
-        CheckStored(connection);
+        checkStored(connection);
     }
 }
 
@@ -73,13 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     // The last byte picks the answer to replace questions.
-    static const int kAnswers[] = {TReplaceAskDlg::mrYes, TReplaceAskDlg::mrNo, TReplaceAskDlg::mrAll,
-                                   TReplaceAskDlg::mrAbort, TReplaceAskDlg::mrCancel};
+    static const int kAnswers[] = {ReplaceDialog::mrYes, ReplaceDialog::mrNo, ReplaceDialog::mrAll,
+                                   ReplaceDialog::mrAbort, ReplaceDialog::mrCancel};
     const int answer = kAnswers[size ? data[size - 1] % 5 : 0];
     try {
-        ReadDocument(KvContainer::Decompress(bytes), answer);
-    } catch (const KvContainer::Error &) {
+        readDocument(ExchangeContainer::decompress(bytes), answer);
+    } catch (const ExchangeContainer::Error &) {
     }
-    ReadDocument(bytes, answer);
+    readDocument(bytes, answer);
     return 0;
 }

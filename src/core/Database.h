@@ -1,0 +1,43 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The one connection to the memo database. Opening creates the file and its tables when
+// they are missing; it never changes anything already stored.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    void open(const QString &path); // throws DatabaseError
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    bool isReadOnly() const;
+    QString path() const { return m_path; }
+    sqlite3 *handle() const; // throws DatabaseError when not open
+
+    // Runs statements that return no rows (schema, pragmas, transaction control).
+    void execute(const QString &sql);
+
+    // Prepared statements are kept for reuse: statement text differs only in its quoted
+    // values, which the query layer binds, so the load's thousands of sub-memo queries
+    // compile once. A statement is handed to one user at a time.
+    sqlite3_stmt *acquireStatement(const QByteArray &sql); // throws DatabaseError
+    void releaseStatement(sqlite3_stmt *statement);
+
+private:
+    void createMissingTables();
+    void finalizeIdleStatements();
+    sqlite3 *m_db = nullptr;
+    std::unordered_map<std::string, std::vector<sqlite3_stmt *>> m_idleStatements;
+    size_t m_idleCount = 0;
+    QString m_path;
+};

@@ -1,0 +1,10 @@
+#pragma once
+#include <stdexcept>
+#include <QString>
+
+// Raised by the memo store for every failure of the database engine; its text is the
+// engine's own message, ready for the error box.
+class DatabaseError : public std::runtime_error {
+public:
+    explicit DatabaseError(const QString &message) : std::runtime_error(message.toStdString()) {}
+};

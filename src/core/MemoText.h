@@ -1,0 +1,11 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+// A text on one line: every LF, then every CR, becomes a blank.
+QString flattenLineBreaks(const QString &text);
+// A moment in the user's short date and long time format (without the time zone); the time
+// is left out at exactly midnight when omitMidnight is set.
+QString dateAndTimeText(const QDateTime &moment, bool omitMidnight);
+// The text without its trailing characters below code 33 (blanks, tabs, line breaks).
+QString trimRightControls(const QString &text);

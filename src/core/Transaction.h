@@ -1,0 +1,18 @@
+#pragma once
+#include "core/Database.h"
+
+// Statements issued while a batch is open reach the disk together, at commit(), instead of
+// one synchronous write each. Whatever ran before a failure is still stored: a batch left
+// by an error commits what it holds. Batches nest; only the outermost one commits.
+class Transaction {
+public:
+    explicit Transaction(Database &connection);
+    ~Transaction();
+    void commit(); // throws DatabaseError when the statements could not be stored
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+private:
+    Database &m_connection;
+    bool m_owns = false;
+};

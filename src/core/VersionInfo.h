@@ -1,0 +1,26 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// Reads the ten standard values of a file's version block; by default the program's own.
+class VersionInfo : public QObject {
+    Q_OBJECT
+public:
+    explicit VersionInfo(QObject *owner = nullptr);
+
+    // empty means the program's own file; reading fills in its full path.
+    QString filePath() const { return m_filePath; }
+    void setFilePath(const QString &path);
+
+    void readInfo();
+    // Throws std::out_of_range for an index outside 0 to 9.
+    QString getValue(int Index) const;
+
+    static const char *const ValueNames[10];
+    static inline const QString kNotAvailable = QStringLiteral("Value Not Available");
+
+private:
+    QString m_filePath;
+    QStringList Values;
+};

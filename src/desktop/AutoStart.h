@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+// The entry that starts the program with the user's desktop session: an XDG autostart file
+// whose Exec is the full path of the running program, followed by --data-dir and the data
+// folder when that is not the one a plain start takes.
+QString autoStartFile();
+// True when the entry is there and the desktop has not switched it off (Hidden=true,
+// X-GNOME-Autostart-enabled=false).
+bool isAutoStart();
+// Writes the entry when there is none or the desktop switched it off (an entry naming another
+// path is left alone), or removes it. A failed write raises "Unable to write to <file>".
+void setAutoStart(bool enable, const QString &programFolder);

@@ -1,0 +1,181 @@
+#include "desktop/WindowPlacement.h"
+#include "core/SettingsFile.h"
+#include "gui/Prompts.h"
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <limits>
+
+namespace {
+
+const QString kMaximized = QStringLiteral("Maximized");
+const QString kLeft = QStringLiteral("Left");
+const QString kTop = QStringLiteral("Top");
+const QString kRight = QStringLiteral("Right");
+const QString kBottom = QStringLiteral("Bottom");
+const QString kSaved = QStringLiteral("Saved");
+
+bool isSizeable(const QWidget &form)
+{
+    return !(form.windowFlags() & Qt::MSWindowsFixedSizeDialogHint) && form.minimumSize() != form.maximumSize();
+}
+
+// The rectangle the window returns to when it is neither maximised nor minimised.
+QRect normalRect(const QWidget &form)
+{
+    const QRect normal = form.normalGeometry();
+    return normal.isValid() ? normal : form.geometry();
+}
+
+void setNormalRect(QWidget &form, const QRect &rect)
+{
+    const Qt::WindowStates state = form.windowState();
+    const Qt::WindowStates wide = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(state & wide)) {
+        form.setGeometry(rect);
+        return;
+    }
+    // Qt offers no setter for the normal rectangle of a maximised window: step out, set it,
+    // and step back in.
+    form.setWindowState(state & ~wide);
+    form.setGeometry(rect);
+    form.setWindowState(state);
+}
+
+int toInt(qint64 value)
+{
+    // Halved, so that a corner plus a size still fits.
+    return int(qBound(qint64(std::numeric_limits<int>::min() / 2), value, qint64(std::numeric_limits<int>::max() / 2)));
+}
+
+// The window manager's frame around the client rectangle: as the platform reports it once the
+// window has been framed, else the style's idea of a title bar and border.
+QMargins frameMargins(const QWidget &form)
+{
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    if (frame != client)
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
+    return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
+}
+
+// The saved rectangle made usable: a corner on no screen (one that has been removed) goes to
+// the primary screen, and a rectangle larger than its screen (a damaged file: a window of
+// millions of pixels costs gigabytes to paint) is cut to fit the screen with its frame and
+// moved onto it. One that fits is kept as it was put, even reaching past an edge.
+QRect fitOnScreen(QRect rect, const QMargins &frame)
+{
+    const QScreen *screen = QGuiApplication::screenAt(rect.topLeft());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return rect;
+        rect.moveTopLeft(screen->availableGeometry().topLeft());
+    }
+    const QRect area = screen->availableGeometry().marginsRemoved(frame);
+    if (rect.width() <= area.width() && rect.height() <= area.height())
+        return rect;
+    rect.setSize(rect.size().boundedTo(area.size()));
+    rect.moveTo(qBound(area.left(), rect.left(), area.right() + 1 - rect.width()),
+                qBound(area.top(), rect.top(), area.bottom() + 1 - rect.height()));
+    return rect;
+}
+
+} // namespace
+
+WindowPlacement::WindowPlacement(QWidget *owner) : QObject(owner), m_owner(owner)
+{
+    hookOwner();
+}
+
+WindowPlacement::~WindowPlacement()
+{
+    unhookOwner();
+}
+
+QWidget *WindowPlacement::ownerForm() const
+{
+    return m_owner && m_owner->isWindow() ? m_owner.data() : nullptr;
+}
+
+void WindowPlacement::hookOwner()
+{
+    if (m_hooked || !m_owner)
+        return;
+    m_owner->installEventFilter(this);
+    m_hooked = true;
+}
+
+void WindowPlacement::unhookOwner()
+{
+    if (!m_hooked)
+        return;
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    m_hooked = false;
+}
+
+bool WindowPlacement::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only the program's own show and close count: the window manager also sends spontaneous
+    // shows when a minimised window comes back, and moving it then would undo the user's
+    // placement since the last save.
+    if (watched == m_owner && ownerForm() && !event->spontaneous() && event->type() == QEvent::Show)
+        restoreState();
+    else if (watched == m_owner && ownerForm() && event->type() == QEvent::Close)
+        saveState();
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowPlacement::saveState()
+{
+    if (!Enabled)
+        return;
+    QWidget *form = ownerForm();
+    if (!form)
+        return;
+    const QRect rect = normalRect(*form);
+    SettingsAction action; // one box for the placement, not one per key
+    const SettingsFile ini(iniPath);
+    ini.writeBool(Section, kMaximized, form->windowState() & Qt::WindowMaximized);
+    ini.writeInteger(Section, kLeft, rect.left());
+    ini.writeInteger(Section, kTop, rect.top());
+    if (isSizeable(*form)) {
+        ini.writeInteger(Section, kRight, rect.left() + rect.width());
+        ini.writeInteger(Section, kBottom, rect.top() + rect.height());
+    }
+    ini.writeBool(Section, kSaved, true);
+    if (action.failed())
+        prompts().messageBox(QStringLiteral("Error"), action.failure(), MB_OK, BoxIcon::Error);
+    if (onSaveState)
+        onSaveState(this);
+}
+
+void WindowPlacement::restoreState()
+{
+    if (!Enabled)
+        return;
+    QWidget *form = ownerForm();
+    if (!form)
+        return;
+    const SettingsFile ini(iniPath);
+    const QRect current = normalRect(*form);
+    const int left = toInt(ini.readInteger(Section, kLeft, current.left()));
+    const int top = toInt(ini.readInteger(Section, kTop, current.top()));
+    QRect rect(left, top, current.width(), current.height());
+    if (isSizeable(*form)) {
+        const int right = toInt(ini.readInteger(Section, kRight, qint64(left) + current.width()));
+        const int bottom = toInt(ini.readInteger(Section, kBottom, qint64(top) + current.height()));
+        // A damaged file must not shrink the window to nothing.
+        if (right > left && bottom > top)
+            rect.setSize(QSize(right - left, bottom - top));
+    }
+    setNormalRect(*form, fitOnScreen(rect, frameMargins(*form)));
+    if (ini.readBool(Section, kMaximized, false))
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    if (onRestoreState)
+        onRestoreState(this);
+}

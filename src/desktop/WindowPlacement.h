@@ -1,0 +1,41 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+// Keeps a window's placement (its normal rectangle and whether it is maximised) in one section
+// of an ini file: restored each time the program shows the window, saved each time it closes.
+// The owner may also save and restore itself.
+//
+// The rectangle is the window's client geometry as Qt reports it, with Right and Bottom one
+// past the last pixel; a window that cannot be resized keeps only Left and Top.
+class WindowPlacement : public QObject {
+    Q_OBJECT
+public:
+    // Hooks into owner, which must be a top-level window for anything to happen.
+    explicit WindowPlacement(QWidget *owner);
+    ~WindowPlacement() override;
+
+    bool Enabled = true;
+    QString Section;
+    QString iniPath;
+    std::function<void(QObject *Sender)> onSaveState;
+    std::function<void(QObject *Sender)> onRestoreState;
+
+    virtual void hookOwner();
+    virtual void unhookOwner();
+    // A file that cannot be written is reported in an error box; the program goes on.
+    virtual void saveState();
+    virtual void restoreState();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *ownerForm() const;
+
+    QPointer<QWidget> m_owner;
+    bool m_hooked = false;
+};

@@ -1,0 +1,55 @@
+#include "gui/Application.h"
+#include "gui/Prompts.h"
+#include <exception>
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // No display name: Qt would append it to every window's caption, and the dialogs' captions
+    // are exactly their own ("Options", "Tip").
+    setApplicationName(kApplicationTitle);
+    setDesktopFileName(kDesktopFileId);
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        showDefaultErrorBox(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+namespace {
+bool gEnding = false;
+}
+
+bool Application::event(QEvent *event)
+{
+    // The quit closes every window first; a refused close would cancel it.
+    if (event->type() == QEvent::Quit)
+        gEnding = true;
+    const bool handled = QApplication::event(event);
+    if (event->type() == QEvent::Quit && !event->isAccepted())
+        gEnding = false;
+    return handled;
+}
+
+bool applicationEnding()
+{
+    return gEnding;
+}
+
+QString errorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void showDefaultErrorBox(const QString &message)
+{
+    prompts().messageBox(kApplicationTitle, errorBoxText(message), MB_OK, BoxIcon::Error);
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <vector>
+
+// The program's built-in pictures, drawn as SVG so that they stay crisp at any scale.
+namespace Artwork {
+
+constexpr int kImageList16Count = 23;
+// The data folder's subfolder whose pictures replace the built-in ones.
+inline const QString kUserFolder = QStringLiteral("Images/");
+
+QIcon listIcon(int index);            // picture `index` of the image lists
+std::vector<QIcon> imageList16();     // the 23 pictures of the image lists
+QIcon appIcon();
+QIcon bulbIcon();
+
+// A background picture: the file of that name in the program folder's Images/ when there
+// is one, else the built-in picture. A file that exists but cannot be read leaves the
+// built-in picture in place and its reason in *error.
+QImage loadBackground(const QString &programFolder, const QString &fileName, QString *error);
+
+} // namespace Artwork

@@ -1,0 +1,148 @@
+#include "gui/CommonActions.h"
+#include "core/ShellSettingsKeys.h"
+#include "gui/AboutDialog.h"
+#include "gui/OptionsDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/Application.h"
+#include "core/SettingsFile.h"
+#include "desktop/DesktopShell.h"
+#include "core/MakerLinks.h"
+#include "gui/PostedEvents.h"
+#include "gui/Prompts.h"
+#include "core/IsoTime.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/HelpViewer.h"
+#include <QKeySequence>
+#include <QUrl>
+#include <cmath>
+#include <QAction>
+
+CommonActions::CommonActions(MainWindow *mainWindow) : QObject(mainWindow), m_mainWindow(mainWindow)
+{
+    m_optionsAction = makeAction(QStringLiteral("&Options..."));
+    m_stayOnTopAction = makeAction(QStringLiteral("S&tay on top"));
+    m_stayOnTopAction->setCheckable(true);
+    m_openAction = makeAction(QStringLiteral("&Open Korvel Jotwell"));
+    m_closeAction = makeAction(QStringLiteral("&Close            Ctrl+F12"));
+    m_helpAction = makeAction(QStringLiteral("&Contents"));
+    m_helpAction->setToolTip(QStringLiteral("Help Contents"));
+    m_contactAction = makeAction(QStringLiteral("C&ontact Technical Support"));
+    m_suggestionAction = makeAction(QStringLiteral("&Make a Suggestion"));
+    m_websiteAction = makeAction(QStringLiteral("&Visit Korvel Website"));
+    m_updateAction = makeAction(QStringLiteral("Check for &Update"));
+    m_resourcesAction = makeAction(QStringLiteral("Get Free Resources"));
+    m_aboutAction = makeAction(QStringLiteral("&About"));
+
+    m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(m_helpAction, &QAction::triggered, this, [this] { m_mainWindow->m_help->showContents(); });
+    connect(m_aboutAction, &QAction::triggered, this, &CommonActions::showAbout);
+    connect(m_openAction, &QAction::triggered, this, [this] { m_mainWindow->m_trayIcon->restore(); });
+    connect(m_closeAction, &QAction::triggered, this, [this] { m_mainWindow->m_trayIcon->minimize(); });
+    connect(m_stayOnTopAction, &QAction::triggered, this, &CommonActions::toggleStayOnTop);
+    connect(m_optionsAction, &QAction::triggered, this, &CommonActions::showOptions);
+    connect(m_contactAction, &QAction::triggered, this, &CommonActions::mailSupport);
+    connect(m_suggestionAction, &QAction::triggered, this, &CommonActions::mailSupport);
+    connect(m_websiteAction, &QAction::triggered, this, &CommonActions::visitWebsite);
+    connect(m_updateAction, &QAction::triggered, this, &CommonActions::visitWebsite);
+    connect(m_resourcesAction, &QAction::triggered, this, &CommonActions::visitResources);
+}
+
+namespace {
+
+// A stored time stamp; a missing one is now, and written. An unreadable one is treated as
+// missing, so that a garbled settings file does not stop the start.
+TimeStamp readStamp(const SettingsFile &ini, const QString &key)
+{
+    const QString text = ini.readString(kOptionSection, key);
+    if (!text.isEmpty()) {
+        try {
+            return isoToDateTime(text);
+        } catch (const std::exception &) {
+        }
+    }
+    const TimeStamp now = dateTimeNow();
+    ini.writeString(kOptionSection, key, dateTimeToIso(now, true));
+    return now;
+}
+
+qint64 wholeDaysBetween(TimeStamp a, TimeStamp b)
+{
+    return qint64(std::floor(std::fabs(a - b)));
+}
+
+} // namespace
+
+void CommonActions::readStartupSettings(MainWindow &mainWindow)
+{
+    // Stamps that cannot be written are reported once, and the start goes on with the values
+    // in memory: a read-only settings folder must not keep the program from running.
+    SettingsAction action;
+    const SettingsFile ini(mainWindow.confPath());
+    mainWindow.m_firstRun = readStamp(ini, kFirst);
+    mainWindow.m_runDays = wholeDaysBetween(mainWindow.m_firstRun, dateTimeNow());
+    ini.writeInteger(QStringLiteral("log"), kRunDays, mainWindow.m_runDays);
+    mainWindow.m_visitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
+    mainWindow.m_lastWebVisit = readStamp(ini, kVisitWeb);
+    mainWindow.m_runMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
+    if (action.failed())
+        showDefaultErrorBox(action.failure());
+}
+
+void CommonActions::runStartupChecks()
+{
+    m_mainWindow->setWindowTitle(kApplicationTitle);
+    if (m_mainWindow->m_visitWebEnabled && wholeDaysBetween(m_mainWindow->m_lastWebVisit, dateTimeNow()) > 90) {
+        postMessage(m_mainWindow, WM_SHOW_UPDATE_PROMPT);
+        m_mainWindow->m_runMinimized = false; // the prompt needs the window in sight
+    }
+    if (m_mainWindow->m_runMinimized)
+        m_mainWindow->m_trayIcon->minimize();
+}
+
+void CommonActions::toggleStayOnTop()
+{
+    m_mainWindow->setStayOnTop(m_stayOnTopAction->isChecked());
+}
+
+void CommonActions::showAbout()
+{
+    AboutDialog dialog(*m_mainWindow, *this, m_mainWindow);
+    prompts().execDialog(dialog);
+}
+
+void CommonActions::showOptions()
+{
+    OptionsDialog dialog(*m_mainWindow, m_mainWindow);
+    prompts().execDialog(dialog);
+}
+
+void CommonActions::visitPage(const QString &page)
+{
+    shell().openUrl(QUrl(m_mainWindow->addWebQuery(page)));
+    SettingsFile(m_mainWindow->confPath()).writeString(kOptionSection, kVisitWeb, dateTimeToIso(dateTimeNow(), true));
+}
+
+void CommonActions::visitWebsite()
+{
+    visitPage(MakerLinks::kWebSite + QStringLiteral("index.htm"));
+}
+
+void CommonActions::visitResources()
+{
+    visitPage(MakerLinks::kWebSite + QStringLiteral("resources.htm"));
+}
+
+void CommonActions::mailSupport()
+{
+    shell().openUrl(QUrl(QStringLiteral("mailto:") + MakerLinks::kSupportMail));
+}
+
+void CommonActions::mailSales()
+{
+    shell().openUrl(QUrl(QStringLiteral("mailto:") + MakerLinks::kSalesMail));
+}
+
+QAction *CommonActions::makeAction(const QString &caption)
+{
+    return new QAction(caption, this);
+}

@@ -1,0 +1,111 @@
+// Restore and import: reading an exchange file back into the database.
+#include "gui/MainWindow.h"
+#include "gui/Prompts.h"
+#include "gui/ReplaceDialog.h"
+#include "gui/ExchangeCommands.h"
+#include "core/ExchangeFile.h"
+#include "core/ExchangeReader.h"
+#include "gui/ProgressDialog.h"
+#include "core/XmlNavigator.h"
+#include <stdexcept>
+
+namespace {
+
+// The user chose to stop reading a file after a missing attribute.
+class StoppedReading : public std::runtime_error {
+public:
+    StoppedReading() : std::runtime_error("Reading the file was stopped.") {}
+};
+
+// After the first missing attribute, the user may stop the run; if not, further ones are
+// not reported (a file with thousands of such records would raise thousands of boxes).
+void askOnFirstMissingAttribute(XmlNavigator &xml, ProgressDialog &progress)
+{
+    xml.onMissingAttribute = [&progress, reported = false](const QString &text) mutable {
+        if (reported)
+            return;
+        reported = true;
+        errorBox(text);
+        const int answer = askBox(QStringLiteral("More records of this file may lack attributes; they will not be "
+                                                 "reported one by one.\nGo on reading the file?"));
+        progress.restartClock();
+        if (answer != IDOK)
+            throw StoppedReading();
+    };
+}
+
+QString storedSoFar(const ExchangeReader &reader)
+{
+    return QStringLiteral("\n\n%1 memos and %2 tasks were stored before the run ended.")
+        .arg(reader.StoredMemos)
+        .arg(reader.StoredTasks);
+}
+
+} // namespace
+
+std::unique_ptr<ProgressDialog> ExchangeCommands::openExchangeFile(XmlNavigator &xml)
+{
+    m_databaseChanged = false;
+    if (!m_openDialog.execute())
+        return nullptr;
+    // Made after the dialog: the time spent choosing a file is not the run's.
+    auto progress = std::make_unique<ProgressDialog>(QStringLiteral("Reading the file..."), 0);
+    try {
+        xml.loadFromFile(m_openDialog.FileName, [&progress](qint64 done) { progress->step(done); });
+    } catch (const std::exception &) {
+        errorBox(QStringLiteral("File read failure!"));
+        return nullptr;
+    }
+    return progress;
+}
+
+bool ExchangeCommands::readRecords(XmlNavigator &xml, ProgressDialog &progress, const QString &label,
+                        const std::function<void(ExchangeReader &)> &run)
+{
+    ExchangeReader reader(m_mainWindow->connection(), *m_query, xml);
+    try {
+        ExchangeReader::checkApp(xml);
+    } catch (const std::exception &error) {
+        errorBox(QString::fromUtf8(error.what()));
+        return false;
+    }
+    progress.setLabel(label, xml.childCount(Exchange::MemoKind.listPath) + xml.childCount(Exchange::TaskKind.listPath));
+    askOnFirstMissingAttribute(xml, progress);
+    reader.onRecord = [&progress](qint64 done) { progress.step(done); };
+    m_databaseChanged = true;
+    try {
+        run(reader);
+    } catch (const std::exception &error) {
+        // What was stored stays, and the reload that follows shows it.
+        errorBox(QString::fromUtf8(error.what()) + storedSoFar(reader));
+        return false;
+    }
+    return true;
+}
+
+bool ExchangeCommands::restoreDatabase()
+{
+    XmlNavigator xml;
+    const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
+    if (!progress)
+        return false;
+    ReplaceDialog dialog(m_mainWindow);
+    const auto ask = [&](const Exchange::RecordKind &kind, const QString &storedContent, TimeStamp storedEditTime,
+                         const QString &fileContent, TimeStamp fileEditTime) {
+        dialog.setRecords(kind.name, storedContent, storedEditTime, fileContent, fileEditTime);
+        const int answer = prompts().execDialog(dialog);
+        progress->restartClock();
+        return answer;
+    };
+    return readRecords(xml, *progress, QStringLiteral("Restoring the database..."),
+                       [&ask](ExchangeReader &reader) { reader.restore(ask); });
+}
+
+bool ExchangeCommands::importFile()
+{
+    XmlNavigator xml;
+    const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
+    if (!progress)
+        return false;
+    return readRecords(xml, *progress, QStringLiteral("Importing..."), [](ExchangeReader &reader) { reader.import(); });
+}

@@ -1,0 +1,190 @@
+#include "gui/MainWindow.h"
+#include "gui/UpdateDialog.h"
+#include "gui/CommonActions.h"
+#include "gui/Prompts.h"
+#include "desktop/WindowPlacement.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/HelpViewer.h"
+#include <QStandardPaths>
+#include "gui/Application.h"
+#include "gui/Artwork.h"
+#include "core/SettingsFile.h"
+#include "gui/PostedEvents.h"
+
+#include "core/VersionInfo.h"
+#include "gui/ExchangeCommands.h"
+#include "gui/MemoPane.h"
+#include <QAction>
+#include <QDir>
+#include <QShowEvent>
+#include <QTimer>
+#include <stdexcept>
+
+namespace {
+// The window's designed outer size, frame included.
+const QSize kDesignedSize(371, 480);
+// How long the window manager may take to frame the window before its frame size is known.
+constexpr int kFrameTries = 20;
+constexpr int kFrameTryMs = 100;
+} // namespace
+
+MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_programFolder(programFolder)
+{
+    setWindowTitle(kApplicationTitle);
+    setWindowIcon(Artwork::appIcon());
+    resize(kDesignedSize); // until the frame is known
+    m_backupAction = makeAction(QStringLiteral("Database &Backup..."));
+    m_restoreAction = makeAction(QStringLiteral("Database &Restore..."));
+    m_importAction = makeAction(QStringLiteral("&Import"));
+    m_trayAddMemoAction = makeAction(QStringLiteral("&Add Memo"));
+    m_pasteAction = makeAction(QStringLiteral("Paste To &Memo"));
+    m_exitAction = makeAction(QStringLiteral("E&xit"));
+    m_versionInfo = new VersionInfo(this);
+    m_help = new HelpViewer(this);
+    createTrayComponents();
+    connect(m_backupAction, &QAction::triggered, this, &MainWindow::backupDatabase);
+    connect(m_restoreAction, &QAction::triggered, this, &MainWindow::restoreDatabase);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importFile);
+
+    // A failing step ends the creation there; the window still comes up with what was set
+    // up, and the error is shown.
+    try {
+        createWindow();
+    } catch (const std::exception &error) {
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_memoPane;
+}
+
+QAction *MainWindow::makeAction(const QString &caption)
+{
+    return new QAction(caption, this);
+}
+
+void MainWindow::createWindow()
+{
+    m_firstShow = true;
+    loadBackgrounds();
+    if (!QDir().mkpath(m_programFolder))
+        throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(m_programFolder).toStdString());
+    m_confPath = m_programFolder + QStringLiteral("kvConf.ini");
+    m_addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
+    m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
+    if (m_database.isReadOnly())
+        warningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
+                                  "cannot be stored.")
+                       .arg(m_database.path()));
+    CommonActions::readStartupSettings(*this);
+    // The viewer opens a file: the built-in page is put where the user's cache lives.
+    m_help->helpFile = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                          + QStringLiteral("/jotwell-help.html");
+    m_placement->iniPath = m_confPath;
+    m_trayIcon->setHint(kApplicationTitle);
+}
+
+void MainWindow::loadBackgrounds()
+{
+    struct Picture {
+        QImage *image;
+        const char *fileName;
+    };
+    const Picture pictures[] = {
+        {&m_toolbarBackground, "toolsbarBackground.bmp"}, {&m_searchbarBackground, "searchbarBackground.bmp"},
+        {&m_groupBackground, "groupBackground.bmp"},      {&m_itemBackground0, "itemBackground0.bmp"},
+        {&m_itemBackground1, "itemBackground1.bmp"},
+    };
+    QStringList errors;
+    for (const Picture &picture : pictures) {
+        QString error;
+        *picture.image = Artwork::loadBackground(m_programFolder, QString::fromLatin1(picture.fileName), &error);
+        if (!error.isEmpty())
+            errors << error;
+    }
+    // A picture of the user's that cannot be read is replaced by the built-in one; say so
+    // once, and go on.
+    if (!errors.isEmpty())
+        warningBox(errors.join(QLatin1Char('\n')) + QStringLiteral("\nThe built-in pictures are used instead."));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Re-creating the window for stay on top shows it again; that is no opening by the user.
+    if (!event->spontaneous() && !m_recreating)
+        firstShow();
+}
+
+void MainWindow::firstShow()
+{
+    if (m_firstShow) {
+        if (!SettingsFile(m_confPath).readBool(m_placement->Section, QStringLiteral("Saved"), false))
+            fitDesignedSize(kFrameTries);
+        m_memoPane = new MemoPane(this);
+        setCentralWidget(m_memoPane);
+        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+        postMessage(m_memoPane, WM_MEMOS_READY);
+        m_commonActions->runStartupChecks();
+        m_firstShow = false;
+    } else if (m_addOpen) {
+        postMessage(m_memoPane, WM_MEMOS_ADD);
+    }
+}
+
+void MainWindow::fitDesignedSize(int triesLeft)
+{
+    // The window manager frames the window some time after it is shown; the user may have
+    // resized it by then, and some platforms never tell the frame.
+    if (size() != kDesignedSize || isMaximized() || triesLeft <= 0)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) {
+        QTimer::singleShot(kFrameTryMs, this, [this, triesLeft] { fitDesignedSize(triesLeft - 1); });
+        return;
+    }
+    resize(kDesignedSize - frame);
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (int(event->type()) == WM_SHOW_UPDATE_PROMPT) {
+        UpdateDialog dialog(*this, *m_commonActions, this);
+        prompts().execDialog(dialog);
+    }
+    return QMainWindow::event(event);
+}
+
+QString MainWindow::addWebQuery(const QString &page) const
+{
+    return page + QStringLiteral("?id=j-w-") + QString::number(m_runDays) + QStringLiteral("&m=")
+           + QString::number(m_privateMemos) + QLatin1Char('-') + QString::number(m_publicMemos);
+}
+
+void MainWindow::bringForward()
+{
+    // shown, raised and restored, also from the tray.
+    m_trayIcon->restore();
+}
+
+void MainWindow::backupDatabase()
+{
+    m_exchangeCommands->backupDatabase();
+}
+
+void MainWindow::restoreDatabase()
+{
+    // The database changed behind the tree: it reloads once the run has ended, also after a
+    // failure, so that what the run stored is in sight.
+    if ((m_exchangeCommands->restoreDatabase() || m_exchangeCommands->databaseChanged()) && m_memoPane)
+        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+}
+
+void MainWindow::importFile()
+{
+    if ((m_exchangeCommands->importFile() || m_exchangeCommands->databaseChanged()) && m_memoPane)
+        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+}

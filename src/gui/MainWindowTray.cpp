@@ -1,0 +1,145 @@
+// The main window's life in the notification area: hiding, the tray menu, the balloon and
+// the end of the program.
+#include "gui/CommonActions.h"
+#include "gui/MainWindow.h"
+#include "gui/Application.h"
+#include "gui/Artwork.h"
+#include "gui/PostedEvents.h"
+#include "desktop/WindowPlacement.h"
+#include "desktop/TrayIcon.h"
+#include "gui/MemoPane.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHideEvent>
+#include <QMenu>
+#include <QTimer>
+
+void MainWindow::createTrayComponents()
+{
+    m_trayIcon = new TrayIcon(this);
+    m_trayIcon->setImages({Artwork::appIcon()});
+    m_trayIcon->minimizeToTray = true;
+    m_trayIcon->onClick = [this](QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
+        trayIconClicked(sender, button, shift);
+    };
+    // The balloon says "Click here to open!": a click on it does.
+    m_trayIcon->onBalloonHintClick = [this](QObject *) { m_commonActions->m_openAction->trigger(); };
+    m_placement = new WindowPlacement(this);
+    m_placement->Section = QStringLiteral("form");
+    m_balloonTimer = new QTimer(this);
+    m_balloonTimer->setInterval(3600000);
+    m_balloonTimer->setSingleShot(true);
+    connect(m_balloonTimer, &QTimer::timeout, this, &MainWindow::balloonTimeout);
+
+    connect(m_trayAddMemoAction, &QAction::triggered, this, &MainWindow::addMemoFromTray);
+    connect(m_pasteAction, &QAction::triggered, this, &MainWindow::pasteMemos);
+    connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    // Before the desktop session ends, what the user typed and where the window stands are
+    // stored; the program ends when the session does (its windows are closed then).
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::sessionCommitData);
+}
+
+void MainWindow::setCommonActions(CommonActions *commonActions)
+{
+    m_commonActions = commonActions;
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setSeparatorsCollapsible(false);
+    m_trayMenu->addAction(commonActions->m_openAction);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_trayAddMemoAction);
+    m_trayMenu->addAction(m_pasteAction);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_exitAction);
+    m_trayIcon->setPopupMenu(m_trayMenu);
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    // Minimising on some desktops hides the window on its own; only the program's hide counts.
+    if (!event->spontaneous())
+        windowHidden();
+}
+
+void MainWindow::windowHidden()
+{
+    if (m_exiting || m_recreating)
+        return;
+    m_placement->saveState();
+    if (!m_balloonTimer->isActive()) {
+        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), biInfo, 10);
+        m_balloonTimer->start();
+    }
+}
+
+void MainWindow::balloonTimeout()
+{
+    m_balloonTimer->stop();
+}
+
+void MainWindow::trayIconClicked(QObject *, Qt::MouseButton button, Qt::KeyboardModifiers)
+{
+    if (button == Qt::LeftButton)
+        m_commonActions->m_openAction->trigger();
+}
+
+void MainWindow::addMemoFromTray()
+{
+    m_trayIcon->restore();
+    if (m_memoPane)
+        postMessage(m_memoPane, WM_MEMOS_ADD);
+}
+
+void MainWindow::pasteMemos()
+{
+    if (m_memoPane)
+        m_memoPane->pasteMemos();
+}
+
+void MainWindow::exitProgram()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    m_placement->saveState();
+    // The frame is not freed here: Exit may come while a modal box runs in one of its handlers
+    // (the session's end), which would return into a freed frame. It goes with the window.
+    storeOpenEdit();
+    close();
+    QCoreApplication::quit(); // a window hidden in the tray does not end the event loop by closing
+}
+
+void MainWindow::storeOpenEdit()
+{
+    if (m_memoPane && m_memoPane->m_tree->isEditing())
+        m_memoPane->m_tree->endEditNode(); // as Ctrl+Enter would
+}
+
+void MainWindow::sessionCommitData()
+{
+    // The logout may still be cancelled, so nothing is closed or freed here.
+    if (m_exiting)
+        return;
+    storeOpenEdit();
+    m_placement->saveState();
+}
+
+void MainWindow::setStayOnTop(bool onTop)
+{
+    m_placement->saveState();
+    m_recreating = true;
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    show();
+    m_recreating = false;
+    m_placement->restoreState();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A close the tray did not take (no notification area, the program's own close) ends the
+    // program, with the same care as Exit.
+    exitProgram();
+    event->accept();
+}

@@ -1,0 +1,337 @@
+#include "gui/MemoPane.h"
+#include "gui/CommonActions.h"
+#include "gui/MainWindow.h"
+#include "gui/Artwork.h"
+#include "gui/PostedEvents.h"
+#include "gui/Prompts.h"
+#include "gui/AccessibleNames.h"
+#include "desktop/MailMessage.h"
+#include "gui/StatusBar.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+const QStringList MemoPane::kStatusTips = {
+    QStringLiteral("Ctrl+Enter: Finish edit."),
+    QStringLiteral("Esc: Cancel edit."),
+    QStringLiteral("Mouse double click blank: shortcut add."),
+    QStringLiteral("Enter: add a new item."),
+    QStringLiteral("Ctrl+Enter: add a new Child item."),
+    QStringLiteral("Ctrl+F12: Minimize window."),
+};
+
+MemoPane::MemoPane(MainWindow *mainWindow)
+    : QWidget(mainWindow), m_tree(new MemoTree(this)), m_images(Artwork::imageList16()), m_mainWindow(mainWindow),
+      m_query(std::make_unique<Query>(mainWindow->connection())),
+      m_childQuery(std::make_unique<Query>(mainWindow->connection()))
+{
+    createActions();
+    createMenus();
+    createLayout();
+    connectTree();
+    m_hoverTimer = new QTimer(this);
+    m_hoverTimer->setInterval(300);
+    connect(m_hoverTimer, &QTimer::timeout, this, &MemoPane::hoverDelayElapsed);
+    m_mail = new MailMessage(this);
+    // A box or dialog never opens over an open edit: what was typed is stored first.
+    setBeforePromptHook([this] { commitOpenEdit(); });
+}
+
+MemoPane::~MemoPane()
+{
+    setBeforePromptHook({});
+    commitOpenEdit();
+    // The menu bar has gone over to the main window; it carries this frame's commands.
+    delete m_menuBar;
+    m_tree->clear();
+}
+
+QAction *MemoPane::makeAction(const QString &caption, const QString &hint, int image)
+{
+    auto *action = new QAction(caption, this);
+    if (!hint.isEmpty())
+        action->setToolTip(hint);
+    if (image >= 0)
+        action->setIcon(m_images[size_t(image)]);
+    action->setEnabled(false);
+    return action;
+}
+
+void MemoPane::createActions()
+{
+    // Key names in captions are text only: the keys reach the commands through the tree.
+    m_addMemoAction = makeAction(QStringLiteral("&Add Memo          Enter"), QStringLiteral("Add Memo"), 13);
+    m_addSubMemoAction =
+        makeAction(QStringLiteral("Add &Sub-Memo    Ctrl+Enter"), QStringLiteral("Add Sub-Memo"), 2);
+    m_editMemoAction = makeAction(QStringLiteral("&Edit              F2"), QStringLiteral("Edit Memo or Sub-Memo"), 3);
+    m_deleteAction = makeAction(QStringLiteral("&Delete"), QStringLiteral("Delete Memo or Sub-Memo"), 4);
+    m_sortAction = makeAction(QStringLiteral("Sort Direction"), QString(), 8);
+    m_listViewAction = makeAction(QStringLiteral("View &List"), QStringLiteral("List view memos"), 10);
+    m_listViewAction->setCheckable(true);
+    m_moveToAction = makeAction(QStringLiteral("&Move"), QString(), -1);
+    m_expandAllAction = makeAction(QStringLiteral("&Expand All"), QStringLiteral("Expand all"), 11);
+    m_collapseAllAction = makeAction(QStringLiteral("&Collapse All"), QStringLiteral("Collapse all"), 12);
+    m_selectAllAction = makeAction(QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
+    m_deselectAction = makeAction(QStringLiteral("&Deselect"), QString(), -1);
+    m_copyAction = makeAction(QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
+    m_pasteAction = makeAction(QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
+    m_exportAction = makeAction(QStringLiteral("&Export..."), QString(), -1);
+    m_emailAction = makeAction(QStringLiteral("E-mai&l Memo..."), QString(), -1);
+    m_saveAction = makeAction(QStringLiteral("Sa&ve Memo..."), QString(), -1);
+    m_saveAllAction = makeAction(QStringLiteral("&Save All..."), QString(), 15);
+    m_printAction = makeAction(QStringLiteral("&Print..."), QString(), 16);
+    m_wideSearchAction = makeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
+    m_wideSearchAction->setCheckable(true);
+
+    m_wideSearchAction->setEnabled(true);
+    // Export checks for itself whether there is something to write.
+    m_exportAction->setEnabled(true);
+    connect(m_exportAction, &QAction::triggered, this, &MemoPane::exportMemos);
+    connect(m_emailAction, &QAction::triggered, this, &MemoPane::emailMemos);
+
+    connect(m_addMemoAction, &QAction::triggered, this, &MemoPane::addMemo);
+    connect(m_addSubMemoAction, &QAction::triggered, this, &MemoPane::addSubMemo);
+    connect(m_editMemoAction, &QAction::triggered, this, &MemoPane::editMemo);
+    connect(m_saveAction, &QAction::triggered, this, &MemoPane::saveSelection);
+    connect(m_saveAllAction, &QAction::triggered, this, &MemoPane::saveAll);
+    connect(m_printAction, &QAction::triggered, this, &MemoPane::printMemos);
+    connect(m_copyAction, &QAction::triggered, this, &MemoPane::copyMemos);
+    connect(m_pasteAction, &QAction::triggered, this, &MemoPane::pasteMemos);
+    connect(m_deleteAction, &QAction::triggered, this, &MemoPane::deleteMemos);
+    connect(m_moveToAction, &QAction::triggered, this, [this] { moveSelectionTo(nullptr); });
+    connect(m_wideSearchAction, &QAction::triggered, this, &MemoPane::toggleWideSearch);
+    connect(m_sortAction, &QAction::triggered, this, &MemoPane::toggleSortOrder);
+    connect(m_listViewAction, &QAction::triggered, this, &MemoPane::toggleListView);
+    connect(m_expandAllAction, &QAction::triggered, this, &MemoPane::expandAll);
+    connect(m_collapseAllAction, &QAction::triggered, this, &MemoPane::collapseAll);
+    connect(m_selectAllAction, &QAction::triggered, this, &MemoPane::selectAll);
+    connect(m_deselectAction, &QAction::triggered, this, &MemoPane::deselectAll);
+}
+
+namespace {
+
+QMenu *addMenu(QWidget *parent, const QString &title, std::initializer_list<QAction *> actions)
+{
+    auto *menu = new QMenu(title, parent);
+    menu->setSeparatorsCollapsible(false);
+    for (QAction *action : actions) {
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+    }
+    return menu;
+}
+
+} // namespace
+
+void MemoPane::createMenus()
+{
+    CommonActions *common = m_mainWindow->commonActions();
+    m_moveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    m_mainMoveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { buildMoveToMenu(menu); });
+
+    // The main menu is shown by the main window once the list is ready.
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->hide();
+    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&File"),
+                               {common->m_optionsAction, nullptr, m_mainWindow->m_backupAction,
+                                m_mainWindow->m_restoreAction, nullptr, m_exportAction, m_mainWindow->m_importAction, nullptr,
+                                m_saveAllAction, m_printAction, nullptr, common->m_stayOnTopAction, nullptr,
+                                common->m_closeAction}));
+    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Edit"),
+                               {m_copyAction, m_pasteAction, nullptr, m_selectAllAction, m_deselectAction}));
+    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&View"),
+                               {m_listViewAction, nullptr, m_expandAllAction, m_collapseAllAction}));
+    QMenu *memos = addMenu(m_menuBar, QStringLiteral("&Memos"),
+                           {m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
+                            m_editMemoAction, m_deleteAction, nullptr});
+    memos->addMenu(m_mainMoveToMenu);
+    m_menuBar->addMenu(memos);
+    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Help"),
+                               {common->m_helpAction, nullptr, common->m_contactAction, common->m_suggestionAction,
+                                nullptr, common->m_websiteAction, common->m_updateAction, nullptr,
+                                common->m_aboutAction}));
+
+    m_memoMenu = addMenu(this, QString(),
+                             {m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
+                              m_editMemoAction, m_deleteAction, nullptr, m_copyAction, m_pasteAction,
+                              nullptr});
+    m_memoMenu->addMenu(m_moveToMenu);
+    m_blankMenu = addMenu(this, QString(), {m_addMemoAction, m_addSubMemoAction, nullptr, m_pasteAction});
+}
+
+void MemoPane::createLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_topBar = new PictureToolBar(this);
+    m_topBar->setBackground(m_mainWindow->m_toolbarBackground);
+    m_topBar->setIconSize(QSize(22, 22));
+    m_topBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QAction *action : {m_addMemoAction, m_addSubMemoAction, m_editMemoAction, m_deleteAction})
+        m_topBar->addAction(action);
+    m_topBar->addSeparator();
+    for (QAction *action : {m_sortAction, m_expandAllAction, m_collapseAllAction})
+        m_topBar->addAction(action);
+    m_topBar->addSeparator();
+    m_topBar->addAction(m_listViewAction);
+    for (QToolButton *button : m_topBar->findChildren<QToolButton *>())
+        button->setFixedSize(29, 28);
+
+    m_tree->setImages(m_images);
+    m_tree->setFrameShape(QFrame::NoFrame);
+
+    m_tipPanel = new QFrame(this);
+    m_tipPanel->setFrameShape(QFrame::Panel);
+    m_tipPanel->setFrameShadow(QFrame::Sunken);
+    m_tipPanel->setAutoFillBackground(true);
+    m_tipImage = new QLabel(m_tipPanel);
+    m_tipImage->setGeometry(4, 4, 16, 16);
+    m_tipImage->setPixmap(m_images[17].pixmap(16, 16));
+    m_tipLabel = new QLabel(m_tipPanel);
+    m_tipLabel->move(24, 4);
+    m_tipLabel->setWordWrap(true);
+    m_tipLabel->setCursor(Qt::PointingHandCursor);
+    QFont tipFont = m_tipLabel->font();
+    tipFont.setUnderline(true);
+    m_tipLabel->setFont(tipFont);
+    QPalette tipPalette = m_tipLabel->palette();
+    tipPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    m_tipLabel->setPalette(tipPalette);
+    m_tipPanel->hide();
+
+    // The search bar places its three controls itself: the box fills the room between the
+    // two buttons (see bottomBarResized).
+    m_bottomBar = new PicturePanel(this);
+    m_bottomBar->setBackground(m_mainWindow->m_searchbarBackground);
+    m_listViewButton = new QToolButton(m_bottomBar);
+    m_listViewButton->setDefaultAction(m_wideSearchAction);
+    m_listViewButton->setAutoRaise(true);
+    m_searchBox = new QLineEdit(m_bottomBar);
+    m_searchBox->setToolTip(QStringLiteral("Input search string"));
+    m_searchButton = new QToolButton(m_bottomBar);
+    m_searchButton->setIcon(m_images[18]);
+    m_searchButton->setAutoRaise(true);
+    for (QToolButton *button : {m_listViewButton, m_searchButton}) {
+        button->setIconSize(QSize(16, 16));
+        button->setFixedSize(24, 24);
+    }
+    m_bottomBar->setFixedHeight(std::max(28, m_searchBox->sizeHint().height() + 4));
+    m_bottomBar->installEventFilter(this);
+    m_tipPanel->installEventFilter(this);
+    m_tipLabel->installEventFilter(this);
+    connect(m_searchBox, &QLineEdit::textChanged, this, &MemoPane::searchTextChanged);
+    m_searchBox->installEventFilter(this);
+    connect(m_searchButton, &QToolButton::clicked, this, &MemoPane::searchButtonClicked);
+    nameIconButtons(m_topBar);
+    nameIconButtons(m_bottomBar);
+    m_searchBox->setAccessibleName(QStringLiteral("Search"));
+    m_searchButton->setAccessibleName(QStringLiteral("Search"));
+
+    m_statusBar = new StatusBar(this);
+    m_statusImage = m_statusBar->imagePanel();
+    m_statusImage->setPixmap(Artwork::bulbIcon().pixmap(16, 16));
+
+    layout->addWidget(m_topBar);
+    layout->addWidget(m_tree, 1);
+    layout->addWidget(m_tipPanel);
+    layout->addWidget(m_bottomBar);
+    layout->addWidget(m_statusBar);
+}
+
+void MemoPane::connectTree()
+{
+    m_tree->onGetText = [this](TreeNode *node) { return nodeText(node); };
+    m_tree->OnCompareNodes = [this](TreeNode *a, TreeNode *b) { return compareNodes(a, b); };
+    m_tree->onExpanded = [this](TreeNode *node) { nodeExpanded(node); };
+    m_tree->onCollapsed = [this](TreeNode *node) { nodeCollapsed(node); };
+    m_tree->onChange = [this](TreeNode *node) { selectionChanged(node); };
+    m_tree->onFreeNode = [this](TreeNode *node) { nodeFreed(node); };
+    m_tree->onMeasureItem = [this](TreeNode *node, int &height) { measureNode(node, height); };
+    m_tree->onGetImageIndex = [this](TreeNode *node) { return nodeImageIndex(node); };
+    m_tree->onGetPopupMenu = [this](TreeNode *node) { return contextMenuFor(node); };
+    m_tree->onPaintText = [this](TreeNode *node, QFont &font, QColor &colour) {
+        nodeTextStyle(node, font, colour);
+    };
+    m_tree->onBeforeCellPaint = [this](QPainter &painter, TreeNode *node, const QRect &cellRect) {
+        paintNodeBackground(painter, node, cellRect);
+    };
+    m_tree->onHotChange = [this](TreeNode *oldNode, TreeNode *newNode) { hoveredNodeChanged(oldNode, newNode); };
+    m_tree->onEditing = [this](TreeNode *node, bool &allowed) { canEdit(node, allowed); };
+    m_tree->onNewText = [this](TreeNode *node, const QString &text) { editCommitted(node, text); };
+    m_tree->onEdited = [this](TreeNode *node) { editEnded(node); };
+    m_tree->onEditCancelled = [this] { editCancelled(); };
+    m_tree->onKeyDown = [this](QKeyEvent *event) { treeKeyPressed(event); };
+    m_tree->onDblClick = [this] { treeDoubleClicked(); };
+    m_tree->onMouseMove = [this](const QPoint &position) { treeMouseMoved(position); };
+    m_tree->onDragAllowed = [this](TreeNode *node, bool &allowed) { canDrag(node, allowed); };
+    m_tree->onDragOver = [this](TreeNode *target, bool internal, bool &accept) {
+        canDrop(target, internal, accept);
+    };
+    m_tree->onDragDrop = [this](TreeNode *target, bool internal) { dropOnNode(target, internal); };
+}
+
+bool MemoPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == m_bottomBar)
+        bottomBarResized();
+    else if (event->type() == QEvent::Resize && watched == m_tipPanel)
+        tipPanelResized();
+    else if (event->type() == QEvent::MouseButtonRelease && watched == m_tipLabel)
+        tipClicked();
+    else if (watched == m_searchBox) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            searchBoxEntered();
+            break;
+        case QEvent::FocusOut:
+            searchBoxLeft();
+            break;
+        case QEvent::KeyPress:
+            searchBoxKeyPressed(static_cast<QKeyEvent *>(event));
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MemoPane::event(QEvent *event)
+{
+    switch (int(event->type())) {
+    case WM_MEMOS_RELOAD:
+        reloadMemos();
+        break;
+    case WM_MEMOS_READY:
+        memosReady();
+        break;
+    case WM_MEMOS_ADD:
+        addMemo();
+        break;
+    case WM_MEMOS_EDIT_PENDING:
+        openPendingEdit();
+        break;
+    case WM_MEMOS_DROP_PENDING: {
+        const auto *message = static_cast<PostedEvent *>(event);
+        dropPendingMemo(reinterpret_cast<TreeNode *>(message->wParam()), message->lParam());
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}

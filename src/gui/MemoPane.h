@@ -1,0 +1,212 @@
+#pragma once
+#include "gui/PictureBar.h"
+#include "core/Report.h"
+#include "core/Query.h"
+#include "treeview/MemoTree.h"
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class StatusBar;
+class TreeNode;
+class MemoTree;
+class QAction;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QPainter;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QTimer;
+class QToolButton;
+class MainWindow;
+class MailMessage;
+
+// The memo tree frame: the program's main view. It shows every memo as a top-level node of
+// m_tree and every sub-memo as its child, and runs every memo command against the
+// database and the tree alike.
+class MemoPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit MemoPane(MainWindow *mainWindow);
+    ~MemoPane() override;
+
+    void reloadMemos();
+    void loadMemos();
+    qint64 countMemos();
+    void refreshCommands();
+    void applyFilter();
+    void searchTextChanged();
+    void searchBoxEntered();
+    void searchBoxLeft();
+    void searchBoxKeyPressed(QKeyEvent *event);
+    void searchButtonClicked();
+    void toggleWideSearch();
+    void showTip(int mode);
+
+    void addMemo();
+    void addSubMemo();
+    void editMemo();
+    void deleteMemos();
+    void moveSelectionTo(QAction *item);
+    void copyMemos();
+    void pasteMemos();
+    void pasteAsMemo(const QString &text);
+    // Ends an open edit as Ctrl+Enter would; a memo marked for editing whose editor has not
+    // opened yet ends as a cancel, since nothing was typed into it.
+    void commitOpenEdit();
+    void saveReport(bool selectAllFirst);
+    bool writeHtmlReport(bool selectAllFirst, const QString &fileName);
+    bool writeTextReport(bool selectAllFirst, const QString &fileName);
+    void saveSelection();
+    void saveAll();
+    void printMemos();
+    // Writes the selected memos, each top-level one with all its sub-memos, to an exchange
+    // file; reports its own failure.
+    bool exportSelection(const QString &fileName);
+    void emailMemos();
+    void exportMemos();
+    void toggleSortOrder();
+    void toggleListView();
+    void expandAll();
+    void collapseAll();
+    void selectAll();
+    void deselectAll();
+
+    // Tree events.
+    QString nodeText(TreeNode *node) const;
+    int compareNodes(TreeNode *node1, TreeNode *node2) const;
+    void nodeExpanded(TreeNode *node);
+    void nodeCollapsed(TreeNode *node);
+    void selectionChanged(TreeNode *node);
+    void nodeFreed(TreeNode *node);
+    void measureNode(TreeNode *node, int &nodeHeight);
+    int nodeImageIndex(TreeNode *node) const;
+    QMenu *contextMenuFor(TreeNode *node);
+    void nodeTextStyle(TreeNode *node, QFont &font, QColor &colour) const;
+    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const;
+    void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
+    void hoverDelayElapsed();
+    void tipClicked();
+    void tipPanelResized();
+    void bottomBarResized();
+    void canEdit(TreeNode *node, bool &allowed);
+    void editCommitted(TreeNode *node, const QString &newText);
+    void editEnded(TreeNode *node);
+    void editCancelled();
+    void treeKeyPressed(QKeyEvent *event);
+    void treeDoubleClicked();
+    void treeMouseMoved(const QPoint &position);
+    void canDrag(TreeNode *node, bool &allowed);
+    void canDrop(TreeNode *target, bool internal, bool &accept);
+    void dropOnNode(TreeNode *target, bool internal);
+    void buildMoveToMenu(QMenu *menu); // the items of a Move-to menu for the selection
+
+    MemoTree *m_tree;
+
+    QAction *m_addMemoAction;
+    QAction *m_addSubMemoAction;
+    QAction *m_editMemoAction;
+    QAction *m_deleteAction;
+    QAction *m_sortAction;
+    QAction *m_listViewAction;
+    QAction *m_moveToAction;
+    QAction *m_expandAllAction;
+    QAction *m_collapseAllAction;
+    QAction *m_selectAllAction;
+    QAction *m_deselectAction;
+    QAction *m_copyAction;
+    QAction *m_pasteAction;
+    QAction *m_exportAction;
+    QAction *m_emailAction;
+    QAction *m_saveAction;
+    QAction *m_saveAllAction;
+    QAction *m_printAction;
+    QAction *m_wideSearchAction;
+
+    QPointer<QMenuBar> m_menuBar;
+    QMenu *m_memoMenu;
+    QMenu *m_blankMenu;
+    QMenu *m_moveToMenu;
+    QMenu *m_mainMoveToMenu;
+
+    PictureToolBar *m_topBar;
+    QFrame *m_tipPanel;
+    QLabel *m_tipImage;
+    QLabel *m_tipLabel;
+    PicturePanel *m_bottomBar;
+    QToolButton *m_listViewButton;
+    QLineEdit *m_searchBox;
+    QToolButton *m_searchButton;
+    StatusBar *m_statusBar;
+    QLabel *m_statusImage;
+    QTimer *m_hoverTimer;
+    MailMessage *m_mail;
+
+    // Each picture carries its 16- and 22-pixel renderings: menus take the one, the top
+    // toolbar the other.
+    std::vector<QIcon> m_images;
+
+    static const QStringList kStatusTips;
+    static const QStringList kTipTexts;
+    static const int kTipImages[4];
+
+    // State, read by tests and by the frame's other concerns.
+    bool m_loading = false;
+    bool m_focusedOnce = false;
+    bool m_sortAscending = false;
+    TreeNode *m_editNode = nullptr;
+    bool m_storing = false; // a commit is writing its memo
+    TreeNode *m_hoverNode = nullptr;
+    QString m_searchText;
+    bool m_searching = false;
+    bool m_filtering = false; // the filter or Expand/Collapse all is at work on many memos
+    int m_tipMode = 0;
+    int m_mouseX = 0;
+    int m_mouseY = 0;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createLayout();
+    void connectTree();
+    void memosReady();
+    void openPendingEdit();
+    void dropPendingMemo(TreeNode *node, quint64 serial);
+    void showSortDirection();
+    void showRandomStatusTip();
+    void setTipText();
+    void setSearchIdle();
+    void storeExpandFlag(TreeNode *node, bool expanded);
+    void setAllExpanded(bool expanded);
+    QAction *makeAction(const QString &caption, const QString &hint, int image);
+
+    enum class ReportKind { Html, Text };
+    bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
+    std::vector<ReportItem> reportItems() const;
+    bool hasVisibleMemo() const;
+    // A memo node as every memo gets it: multi-line, its button and picture at the top.
+    TreeNode *addMemoNode(TreeNode *parent);
+    // Writes a memo that has no row yet.
+    void insertMemoRow(const Memo &memo);
+    // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
+    void storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
+    bool hasMoveTargets() const;
+    void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
+    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
+    using MovetoTargets = std::vector<std::pair<TreeNode *, quint64>>; // node and its serial
+    void fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
+    void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
+
+    MainWindow *m_mainWindow;
+    std::unique_ptr<Query> m_query;
+    std::unique_ptr<Query> m_childQuery;
+};

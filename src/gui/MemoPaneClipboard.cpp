@@ -1,0 +1,44 @@
+// memo texts to and from the clipboard.
+#include "gui/MainWindow.h"
+#include "core/MemoText.h"
+#include "gui/MemoPane.h"
+#include "core/MemoId.h"
+#include "treeview/TreeText.h"
+#include "treeview/MemoTree.h"
+#include <QClipboard>
+#include <QGuiApplication>
+
+void MemoPane::copyMemos()
+{
+    // texts joined by a lone CR; empty texts at the start add nothing.
+    QString text;
+    for (TreeNode *memo : m_tree->selectedNodes()) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\r');
+        text += memo->data.content;
+    }
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void MemoPane::pasteMemos()
+{
+    pasteAsMemo(QGuiApplication::clipboard()->text());
+}
+
+void MemoPane::pasteAsMemo(const QString &text)
+{
+    // What is being typed is kept: the open edit is stored before the new memo comes.
+    commitOpenEdit();
+    TreeNode *node = addMemoNode(nullptr);
+    Memo &memo = node->data;
+    // lineOf breaks of any program become the CR LF that typed memos have.
+    memo.content = trimRightControls(TreeText::toCrLf(text));
+    memo.mid = newMemoId();
+    memo.pid = QStringLiteral("root");
+    memo.createTime = dateTimeNow();
+    memo.editTime = dateTimeNow();
+    m_tree->invalidateNode(node);
+    storeOrReport(memo, true, [&] { insertMemoRow(memo); });
+    refreshCommands();
+}

@@ -1,0 +1,117 @@
+// Which commands are available, selection, expansion and the status text.
+#include "gui/MainWindow.h"
+#include "core/MemoText.h"
+#include "core/Query.h"
+#include "gui/StatusBar.h"
+#include "gui/MemoPane.h"
+#include "core/Transaction.h"
+#include "core/SqlCatalogue.h"
+#include "treeview/TreeUpdateGuard.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QRandomGenerator>
+#include <QScopedValueRollback>
+
+void MemoPane::refreshCommands()
+{
+    // Each command is set once to its final state: while an edit is open everything is off;
+    // otherwise the list commands are on and the memo commands follow the selection.
+    const bool idle = m_editNode == nullptr;
+    const bool selected = idle && m_tree->firstSelected() != nullptr;
+    for (QAction *action : {m_addMemoAction, m_addSubMemoAction, m_sortAction, m_listViewAction, m_expandAllAction,
+                            m_collapseAllAction, m_saveAllAction, m_saveAction, m_emailAction, m_printAction,
+                            m_selectAllAction, m_deselectAction, m_copyAction, m_pasteAction})
+        action->setEnabled(idle);
+    for (QAction *action : {m_editMemoAction, m_deleteAction, m_moveToAction})
+        action->setEnabled(selected);
+    // The Move-to menus are filled when they open (a list of every memo is costly to build
+    // at each selection change); here they only learn whether they will have items.
+    const bool targets = hasMoveTargets();
+    for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
+        menu->menuAction()->setEnabled(targets);
+}
+
+void MemoPane::selectionChanged(TreeNode *node)
+{
+    refreshCommands();
+    if (node) {
+        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->data.createTime), true)
+                                   + QStringLiteral(" created"));
+        m_statusImage->hide();
+    } else {
+        m_statusImage->show();
+        showRandomStatusTip();
+    }
+}
+
+void MemoPane::showRandomStatusTip()
+{
+    m_statusBar->setPanelText(kStatusTips[QRandomGenerator::global()->bounded(int(kStatusTips.size()))]);
+}
+
+void MemoPane::storeExpandFlag(TreeNode *node, bool expanded)
+{
+    if (node->data.expandFlag != expanded) {
+        node->data.expandFlag = expanded;
+        // A read-only database was announced once at start; the state is kept in memory.
+        // A memo without a row yet has nothing to store.
+        if (!node->data.mid.isEmpty() && !m_mainWindow->connection().isReadOnly())
+            execSql(*m_query, Sql::updateExpandFlag(expanded, node->data.mid));
+    }
+    // The filter and Expand all change many memos at once; what the commands offer does not
+    // depend on it.
+    if (!m_filtering)
+        refreshCommands();
+}
+
+void MemoPane::nodeExpanded(TreeNode *node)
+{
+    storeExpandFlag(node, true);
+}
+
+void MemoPane::nodeCollapsed(TreeNode *node)
+{
+    storeExpandFlag(node, false);
+}
+
+void MemoPane::setAllExpanded(bool expanded)
+{
+    {
+        // One transaction and one layout for the lot.
+        Transaction batch(m_mainWindow->connection());
+        const TreeUpdateGuard update(*m_tree);
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        for (int i = 0; i < m_tree->topLevelCount(); ++i)
+            m_tree->setExpanded(m_tree->topLevelNode(i), expanded);
+        batch.commit();
+    }
+    refreshCommands();
+}
+
+void MemoPane::expandAll()
+{
+    setAllExpanded(true);
+}
+
+void MemoPane::collapseAll()
+{
+    setAllExpanded(false);
+}
+
+void MemoPane::selectAll()
+{
+    m_tree->setFocus();
+    m_tree->selectAllVisible();
+}
+
+void MemoPane::deselectAll()
+{
+    m_tree->clearSelection();
+}
+
+QMenu *MemoPane::contextMenuFor(TreeNode *node)
+{
+    return node ? m_memoMenu : m_blankMenu;
+}

@@ -1,0 +1,35 @@
+// Deleting the selected memos with their sub-memos.
+#include "gui/MainWindow.h"
+#include "gui/Prompts.h"
+#include "core/Query.h"
+#include "gui/MemoPane.h"
+#include "core/Transaction.h"
+#include "core/SqlCatalogue.h"
+#include "treeview/TreeUpdateGuard.h"
+#include "treeview/MemoTree.h"
+
+void MemoPane::deleteMemos()
+{
+    if (m_editNode || !m_tree->firstSelected())
+        return;
+    const std::vector<TreeNode *> selected = m_tree->selectedNodes();
+    const QString question = QStringLiteral("Are you sure you want to delete ")
+                             + (selected.size() == 1 ? QStringLiteral("this memo?") : QStringLiteral("these memos?"));
+    if (askBox(question) != IDOK)
+        return;
+    {
+        // storedRows deleted before a failure stay deleted; the nodes go only once every row has.
+        Transaction batch(m_mainWindow->connection());
+        for (TreeNode *memo : selected) {
+            execSql(*m_query, Sql::deleteMemo(memo->data.mid));
+            execSql(*m_query, Sql::deleteSubMemos(memo->data.mid));
+        }
+        batch.commit();
+    }
+    {
+        const TreeUpdateGuard update(*m_tree);
+        m_tree->deleteSelectedNodes(); // with their sub-memo nodes
+    }
+    applyFilter();
+    refreshCommands();
+}

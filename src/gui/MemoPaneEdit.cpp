@@ -1,0 +1,253 @@
+// Adding memos and editing them in place. At most one edit exists: m_editNode marks the node,
+// a posted message opens the editor, and a commit stores the text at once.
+#include "gui/MainWindow.h"
+#include "gui/Application.h"
+#include "gui/PostedEvents.h"
+#include "desktop/TrayIcon.h"
+#include "core/MemoText.h"
+#include "gui/Prompts.h"
+#include "gui/MemoPane.h"
+#include "core/MemoId.h"
+#include "core/SqlCatalogue.h"
+#include "treeview/MemoTree.h"
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+
+TreeNode *MemoPane::addMemoNode(TreeNode *parent)
+{
+    TreeNode *node = m_tree->addChild(parent);
+    m_tree->setVerticalAlignment(node, 0);
+    m_tree->setMultiline(node, true);
+    return node;
+}
+
+void MemoPane::insertMemoRow(const Memo &memo)
+{
+    m_query->close();
+    m_query->clearSql();
+    m_query->addSql(Sql::emptyMemoForAppend());
+    m_query->open();
+    m_query->append();
+    m_query->setField("mid", memo.mid);
+    m_query->setField("pid", memo.pid);
+    m_query->setField("content", memo.content);
+    m_query->setField("createTime", memo.createTime);
+    if (memo.assignTime != 0) // a pasted memo has none, and the row keeps the table's default
+        m_query->setField("assignTime", memo.assignTime);
+    m_query->setField("editTime", memo.editTime);
+    m_query->post();
+}
+
+void MemoPane::storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store)
+{
+    try {
+        store();
+    } catch (const std::exception &error) {
+        // The text stays in the tree; a new memo keeps no id, so that its next commit tries
+        // the insert again instead of updating a row that does not exist.
+        if (isNew)
+            memo.mid.clear();
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
+}
+
+void MemoPane::addMemo()
+{
+    if (m_editNode)
+        return;
+    m_editNode = addMemoNode(nullptr);
+    m_editNode->data.pid = QStringLiteral("root");
+    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    refreshCommands();
+}
+
+void MemoPane::addSubMemo()
+{
+    if (m_editNode)
+        return;
+    TreeNode *parent = m_tree->firstSelected();
+    if (parent && parent->level() > 0)
+        parent = parent->parent();
+    if (!parent)
+        parent = m_tree->lastTopLevelNode();
+    if (!parent) {
+        tipBox(QStringLiteral("Please select a memo!"));
+        return;
+    }
+    m_editNode = addMemoNode(parent);
+    m_editNode->data.pid = parent->data.mid;
+    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    refreshCommands();
+}
+
+void MemoPane::editMemo()
+{
+    TreeNode *node = m_tree->firstSelected();
+    if (m_editNode || !node)
+        return;
+    m_editNode = node;
+    m_tree->invalidateNode(node);
+    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    refreshCommands();
+}
+
+void MemoPane::canEdit(TreeNode *node, bool &allowed)
+{
+    if (m_editNode) {
+        // Only the marked node may be edited; an editor on any other node would leave the
+        // marked one behind.
+        allowed = node == m_editNode;
+        refreshCommands();
+        return;
+    }
+    // A request of the tree's own (F2, a slow second click) is refused once and repeated
+    // through the posted message, so that the node has grown to its editing height first.
+    allowed = false;
+    if (node) {
+        m_editNode = node;
+        m_tree->invalidateNode(node);
+        postMessage(this, WM_MEMOS_EDIT_PENDING);
+        refreshCommands();
+    }
+}
+
+void MemoPane::openPendingEdit()
+{
+    showTip(1);
+    if (!m_editNode || m_tree->isEditing())
+        return;
+    if (!m_tree->editNode(m_editNode)) {
+        // The node cannot be edited (it was hidden meanwhile): end the edit as a cancel would.
+        editCancelled();
+    }
+}
+
+void MemoPane::dropPendingMemo(TreeNode *node, quint64 serial)
+{
+    // The node may have gone meanwhile (a reload clears the tree); only a live one is touched.
+    if (m_tree->isAlive(node, serial) && node != m_editNode)
+        m_tree->deleteNode(node);
+    showTip(0);
+}
+
+void MemoPane::editCommitted(TreeNode *node, const QString &newText)
+{
+    if (!node)
+        return;
+    const QScopedValueRollback<bool> storing(m_storing, true);
+    Memo &memo = node->data;
+    memo.content = trimRightControls(newText);
+    const bool isNew = memo.mid.isEmpty();
+    storeOrReport(memo, isNew, [&] {
+        if (isNew) {
+            memo.mid = newMemoId();
+            memo.createTime = dateTimeNow();
+            memo.assignTime = memo.createTime;
+            memo.editTime = dateTimeNow(); // a second reading of the clock
+            insertMemoRow(memo);
+            return;
+        }
+        m_query->close();
+        m_query->clearSql();
+        m_query->addSql(Sql::selectMemoById(memo.mid));
+        m_query->open();
+        m_query->first();
+        m_query->edit();
+        memo.editTime = dateTimeNow();
+        m_query->setField("content", memo.content);
+        m_query->setField("editTime", memo.editTime);
+        m_query->post();
+    });
+    refreshCommands();
+}
+
+void MemoPane::editEnded(TreeNode *node)
+{
+    if (!node) {
+        refreshCommands();
+        return;
+    }
+    m_editNode = nullptr;
+    if (node->data.mid.isEmpty() && node->data.content.isEmpty()) {
+        postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
+    } else {
+        m_tree->invalidateNode(node);
+        m_tree->repaintNode(node);
+        deselectAll();
+        m_tree->setSelected(node, true);
+        showTip(0);
+    }
+    refreshCommands();
+}
+
+void MemoPane::editCancelled()
+{
+    if (!m_editNode) {
+        refreshCommands();
+        return;
+    }
+    TreeNode *node = m_editNode;
+    m_editNode = nullptr;
+    if (node->data.mid.isEmpty()) {
+        postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
+    } else {
+        m_tree->invalidateNode(node);
+        m_tree->repaintNode(node);
+        showTip(0);
+    }
+    refreshCommands();
+}
+
+void MemoPane::commitOpenEdit()
+{
+    // The error box of a failed store comes while the edit is ending: nothing to end then.
+    if (m_storing)
+        return;
+    if (m_tree->isEditing())
+        m_tree->endEditNode();
+    else if (m_editNode)
+        editCancelled();
+}
+
+void MemoPane::treeKeyPressed(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ctrl)
+            addSubMemo();
+        else
+            addMemo();
+        break;
+    case Qt::Key_Delete:
+        deleteMemos();
+        break;
+    case Qt::Key_C:
+        if (ctrl)
+            copyMemos();
+        break;
+    case Qt::Key_V:
+        if (ctrl)
+            pasteMemos();
+        break;
+    case Qt::Key_F12:
+        if (ctrl)
+            m_mainWindow->m_trayIcon->minimize();
+        break;
+    default:
+        break;
+    }
+}
+
+void MemoPane::treeDoubleClicked()
+{
+    if (!m_tree->nodeAt(QPoint(m_mouseX, m_mouseY)) && !m_editNode)
+        postMessage(this, WM_MEMOS_ADD);
+}
+
+void MemoPane::treeMouseMoved(const QPoint &position)
+{
+    m_mouseX = position.x();
+    m_mouseY = position.y();
+}

@@ -1,0 +1,125 @@
+// Text and HTML reports of the selected memos, and printing the tree.
+#include "gui/MainWindow.h"
+#include "gui/Prompts.h"
+#include "core/MemoText.h"
+#include "core/VersionInfo.h"
+#include "core/Report.h"
+#include "gui/MemoPane.h"
+#include "treeview/MemoTree.h"
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+// Selects every visible memo for the report and clears the selection again however the
+// report ends.
+class SelectAllFirstScope {
+public:
+    SelectAllFirstScope(MemoPane &frame, bool selectAllFirst) : m_frame(frame), m_active(selectAllFirst)
+    {
+        if (m_active)
+            m_frame.m_tree->selectAllVisible();
+    }
+    ~SelectAllFirstScope()
+    {
+        if (m_active)
+            m_frame.deselectAll();
+    }
+    SelectAllFirstScope(const SelectAllFirstScope &) = delete;
+    SelectAllFirstScope &operator=(const SelectAllFirstScope &) = delete;
+
+private:
+    MemoPane &m_frame;
+    bool m_active;
+};
+
+// The file name with its extension replaced (or added when it has none).
+QString withExtension(const QString &fileName, const QString &extension)
+{
+    const QFileInfo info(fileName);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot >= 0 ? name.left(dot) : name;
+    return fileName.left(fileName.size() - name.size()) + base + extension;
+}
+
+} // namespace
+
+std::vector<ReportItem> MemoPane::reportItems() const
+{
+    std::vector<ReportItem> items;
+    for (TreeNode *node : m_tree->selectedNodes()) {
+        ReportItem item{node->data.content, node->level() == 0, {}};
+        if (item.topLevel)
+            for (int i = 0; i < node->childCount(); ++i)
+                item.subTexts << node->child(i)->data.content;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind)
+{
+    const SelectAllFirstScope selection(*this, selectAllFirst);
+    const ReportFooter footer{dateAndTimeText(QDateTime::currentDateTime(), false),
+                                m_mainWindow->m_versionInfo->getValue(2)};
+    const std::vector<ReportItem> items = reportItems();
+    const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
+    if (!writeReportFile(lines, fileName)) {
+        errorBox(QStringLiteral("File write failure!"));
+        return false;
+    }
+    return true;
+}
+
+bool MemoPane::writeHtmlReport(bool selectAllFirst, const QString &fileName)
+{
+    return writeReport(selectAllFirst, fileName, ReportKind::Html);
+}
+
+bool MemoPane::writeTextReport(bool selectAllFirst, const QString &fileName)
+{
+    return writeReport(selectAllFirst, fileName, ReportKind::Text);
+}
+
+void MemoPane::saveReport(bool selectAllFirst)
+{
+    if (m_editNode || !m_mainWindow->m_reportDialog.execute())
+        return;
+    const QString &chosen = m_mainWindow->m_reportDialog.FileName;
+    if (m_mainWindow->m_reportDialog.Request.filterIndex == 2)
+        writeHtmlReport(selectAllFirst, withExtension(chosen, QStringLiteral(".html")));
+    else
+        writeTextReport(selectAllFirst, withExtension(chosen, QStringLiteral(".txt")));
+}
+
+void MemoPane::saveSelection()
+{
+    saveReport(false);
+}
+
+void MemoPane::saveAll()
+{
+    saveReport(true);
+}
+
+void MemoPane::printMemos()
+{
+    if (m_editNode)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!prompts().printDialog(printer))
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        errorBox(QStringLiteral("Unable to print: the printer cannot be opened."));
+        return;
+    }
+    // The tree draws in its own pixels; the page is scaled to match the screen's size.
+    const qreal scale = qreal(printer.resolution()) / m_tree->logicalDpiY();
+    painter.scale(scale, scale);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QRect pageInTreePixels(0, 0, int(page.width() / scale), int(page.height() / scale));
+    m_tree->paintRowsForPrint(painter, pageInTreePixels, [&printer] { printer.newPage(); });
+}

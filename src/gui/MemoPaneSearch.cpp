@@ -1,0 +1,145 @@
+// The search filter: memos whose text does not hold the search text are hidden.
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "core/MemoText.h"
+#include "gui/MemoPane.h"
+#include "core/MemoSettingsKeys.h"
+#include "core/Transaction.h"
+#include "treeview/TreeUpdateGuard.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+QString trimControls(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start).unicode() < 33)
+        ++start;
+    return trimRightControls(text.mid(start));
+}
+
+} // namespace
+
+void MemoPane::searchTextChanged()
+{
+    m_searchText = trimControls(m_searchBox->text());
+    applyFilter();
+}
+
+void MemoPane::applyFilter()
+{
+    m_hoverNode = nullptr;
+    bool anyShown = false;
+    {
+        // parents that a search expands have their state stored: one write for the keystroke.
+        Transaction batch(m_mainWindow->connection());
+        const TreeUpdateGuard update(*m_tree);
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        const bool filtering = m_searching && !m_searchText.isEmpty();
+        const bool wide = m_wideSearchAction->isChecked();
+        // Each memo comes before its sub-memos, so a sub-memo that matches can show its memo
+        // again after the memo itself was hidden.
+        for (TreeNode *node = m_tree->firstNode(); node; node = m_tree->nextNode(node)) {
+            TreeNode *parent = node->parent();
+            const auto matches = [this](TreeNode *memo) {
+                return memo->data.content.contains(m_searchText, Qt::CaseSensitive);
+            };
+            const bool shown = !filtering || matches(node) || (parent && wide && matches(parent));
+            m_tree->setVisible(node, shown);
+            if (shown && parent && filtering) {
+                m_tree->setVisible(parent, true);
+                m_tree->setExpanded(parent, true);
+            }
+            anyShown = anyShown || shown;
+        }
+        batch.commit();
+    }
+    showTip(m_searching && !anyShown ? 3 : 0);
+}
+
+bool MemoPane::hasVisibleMemo() const
+{
+    for (int i = 0; i < m_tree->topLevelCount(); ++i) {
+        if (m_tree->topLevelNode(i)->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void MemoPane::setSearchIdle()
+{
+    m_searching = false;
+    QPalette palette = m_searchBox->palette();
+    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
+    m_searchBox->setPalette(palette);
+    m_searchBox->setText(QStringLiteral("  Search..."));
+    m_searchButton->setIcon(m_images[18]);
+    m_searchButton->setToolTip(QString());
+}
+
+void MemoPane::searchBoxEntered()
+{
+    if (m_searching)
+        return;
+    m_searchBox->setText(QString());
+    QPalette palette = m_searchBox->palette();
+    palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+    m_searchBox->setPalette(palette);
+    m_searching = true;
+    m_searchButton->setIcon(m_images[19]);
+    m_searchButton->setToolTip(QStringLiteral("Clear search"));
+}
+
+void MemoPane::searchBoxLeft()
+{
+    if (!trimControls(m_searchBox->text()).isEmpty())
+        return;
+    setSearchIdle();
+}
+
+void MemoPane::searchBoxKeyPressed(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        searchButtonClicked();
+    else if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier))
+        m_searchBox->selectAll();
+}
+
+void MemoPane::searchButtonClicked()
+{
+    if (m_searching) {
+        m_searchBox->setText(QString());
+        searchBoxLeft();
+        applyFilter();
+        m_tree->setFocus();
+    } else {
+        m_searchBox->setFocus();
+    }
+}
+
+void MemoPane::toggleWideSearch()
+{
+    if (m_loading)
+        return;
+    applyFilter();
+    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kSearchWideEn, m_wideSearchAction->isChecked());
+}
+
+void MemoPane::bottomBarResized()
+{
+    // The box fills the bar between the wide-search button and the clear button, 10 pixels
+    // short of the clear button.
+    const int barHeight = m_bottomBar->height();
+    const int buttonWidth = m_searchButton->width();
+    const auto centred = [barHeight](QWidget *widget) { return (barHeight - widget->height()) / 2; };
+    m_listViewButton->move(0, centred(m_listViewButton));
+    m_searchBox->setGeometry(buttonWidth, centred(m_searchBox), std::max(0, m_bottomBar->width() - 2 * buttonWidth - 10),
+                            m_searchBox->sizeHint().height());
+    m_searchButton->move(m_searchBox->geometry().right() + 1 + 10, centred(m_searchButton));
+}

@@ -1,0 +1,100 @@
+// What each memo row shows: its text, list-view numbering, height, picture and order.
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "core/MemoText.h"
+#include "gui/MemoPane.h"
+#include "core/MemoSettingsKeys.h"
+#include "treeview/TreeUpdateGuard.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <algorithm>
+#include <climits>
+
+QString MemoPane::nodeText(TreeNode *node) const
+{
+    const QString &content = node->data.content;
+    if (node == m_editNode)
+        return content;
+    if (content.isEmpty())
+        return QStringLiteral("Input content here");
+    if (!m_listViewAction->isChecked())
+        return content;
+    const QString body = node == m_hoverNode ? content : flattenLineBreaks(content);
+    const QString number = QString::number(node->index() + 1);
+    return node->level() > 0 ? QLatin1Char('(') + number + QLatin1String(") ") + body
+                             : number + QLatin1String(". ") + body;
+}
+
+int MemoPane::compareNodes(TreeNode *node1, TreeNode *node2) const
+{
+    if (!node1 || !node2)
+        return 0;
+    // Only the letters a to z are folded; every other character compares by its code.
+    const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    const QString &a = node1->data.content;
+    const QString &b = node2->data.content;
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const int difference = int(fold(a[i].unicode())) - int(fold(b[i].unicode()));
+        if (difference != 0)
+            return difference < 0 ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+void MemoPane::showSortDirection()
+{
+    // The button names the direction that a click switches to.
+    m_sortAction->setIcon(m_images[m_sortAscending ? 8 : 7]);
+    m_sortAction->setToolTip(m_sortAscending ? QStringLiteral("Descending Sort") : QStringLiteral("Ascending Sort"));
+}
+
+void MemoPane::toggleSortOrder()
+{
+    m_sortAscending = !m_sortAscending;
+    showSortDirection();
+    m_tree->sortTree(m_sortAscending);
+    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kViewAscEn, m_sortAscending);
+}
+
+void MemoPane::toggleListView()
+{
+    if (m_loading)
+        return;
+    {
+        const TreeUpdateGuard update(*m_tree);
+        m_tree->invalidateAll();
+    }
+    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
+}
+
+void MemoPane::measureNode(TreeNode *node, int &nodeHeight)
+{
+    if (!node)
+        return;
+    const int line = m_tree->textHeight(node, QStringLiteral("l"));
+    const bool oneLine = m_listViewAction->isChecked() && node != m_hoverNode && node != m_editNode;
+    const int base = oneLine ? line + 4 : m_tree->textHeight(node, nodeText(node)) + 4;
+    int minimum = line + 4;
+    int maximum = INT_MAX;
+    if (node == m_editNode) {
+        // Room for the editor, but never more than the tree can show.
+        minimum = 4 * line + 4;
+        maximum = m_tree->height() - line;
+    }
+    nodeHeight = std::min(std::max(base, minimum), maximum);
+}
+
+int MemoPane::nodeImageIndex(TreeNode *node) const
+{
+    return node->level() == 0 ? 0 : 21;
+}
+
+void MemoPane::nodeFreed(TreeNode *node)
+{
+    // The record goes with its node; only the frame's own references to it need clearing.
+    if (node == m_hoverNode)
+        m_hoverNode = nullptr;
+    if (node == m_editNode)
+        m_editNode = nullptr;
+}

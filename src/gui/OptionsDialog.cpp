@@ -1,0 +1,69 @@
+#include "gui/OptionsDialog.h"
+#include "core/ShellSettingsKeys.h"
+#include "desktop/AutoStart.h"
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "gui/ScreenCentre.h"
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(parent), m_mainWindow(mainWindow)
+{
+    setWindowTitle(QStringLiteral("Options"));
+    // Said as the user's desktop knows it: the entry starts the program when the session starts.
+    m_autoStartBox = new QCheckBox(QStringLiteral("Start when I log in"), this);
+    m_runMinimizedBox = new QCheckBox(QStringLiteral("Run program minimized"), this);
+    m_addOpenBox = new QCheckBox(QStringLiteral("Add new item while open"), this);
+    auto *Bevel1 = new QFrame(this);
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(Button2);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 16, 16);
+    layout->setSpacing(12);
+    for (QWidget *box : {static_cast<QWidget *>(m_autoStartBox), static_cast<QWidget *>(m_runMinimizedBox),
+                         static_cast<QWidget *>(m_addOpenBox)})
+        layout->addWidget(box);
+    layout->addStretch();
+    layout->addWidget(Bevel1);
+    layout->addLayout(buttons);
+    setFixedSize(285, 198);
+    centreOnScreen(*this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::okClicked);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    createWindow();
+}
+
+void OptionsDialog::createWindow()
+{
+    m_autoStartBox->setChecked(isAutoStart());
+    m_runMinimizedBox->setChecked(m_mainWindow.m_runMinimized);
+    m_addOpenBox->setChecked(m_mainWindow.m_addOpen);
+}
+
+void OptionsDialog::okClicked()
+{
+    // The program holds what the file holds: a choice that could not be stored is not in force
+    // for this run either, and the dialog shows the truth when it opens again.
+    SettingsAction action;
+    const SettingsFile ini(m_mainWindow.confPath());
+    if (ini.writeBool(kOptionSection, kRunMinimizedEn, m_runMinimizedBox->isChecked()))
+        m_mainWindow.m_runMinimized = m_runMinimizedBox->isChecked();
+    if (ini.writeBool(kOptionSection, kAddOpenEn, m_addOpenBox->isChecked()))
+        m_mainWindow.m_addOpen = m_addOpenBox->isChecked();
+    accept(); // the dialog closes all the same; a failure is shown once by the caller's box
+    action.raiseFailure();
+    setAutoStart(m_autoStartBox->isChecked(), m_mainWindow.programFolder());
+}

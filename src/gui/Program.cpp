@@ -1,0 +1,14 @@
+#include "gui/Program.h"
+#include "gui/CommonActions.h"
+#include "gui/MainWindow.h"
+#include "gui/ExchangeCommands.h"
+
+Program::Program(const QString &programFolder)
+    : m_mainWindow(std::make_unique<MainWindow>(programFolder)), m_exchangeCommands(new ExchangeCommands(m_mainWindow.get())),
+      m_commonActions(new CommonActions(m_mainWindow.get()))
+{
+    m_mainWindow->setExchangeCommands(m_exchangeCommands);
+    m_mainWindow->setCommonActions(m_commonActions);
+}
+
+Program::~Program() = default;

@@ -1,0 +1,25 @@
+#include "gui/StatusBar.h"
+#include <QLabel>
+
+StatusBar::StatusBar(QWidget *parent)
+    : QStatusBar(parent), m_imagePanel(new QLabel(this)), m_textPanel(new QLabel(this))
+{
+    setSizeGripEnabled(false);
+    setFixedHeight(20);
+    m_imagePanel->setFixedSize(21, 16);
+    m_imagePanel->setAlignment(Qt::AlignCenter);
+    m_textPanel->setMinimumWidth(50);
+    m_textPanel->setTextFormat(Qt::PlainText);
+    addWidget(m_imagePanel);
+    addWidget(m_textPanel, 1);
+}
+
+void StatusBar::setPanelText(const QString &text)
+{
+    m_textPanel->setText(text);
+}
+
+QString StatusBar::panelText() const
+{
+    return m_textPanel->text();
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QStatusBar>
+
+class QLabel;
+
+// A status bar of two panels: a narrow first panel that holds a picture, and a second one
+// that takes the rest of the width for text.
+class StatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit StatusBar(QWidget *parent = nullptr);
+
+    QLabel *imagePanel() const { return m_imagePanel; }
+    void setPanelText(const QString &text);
+    QString panelText() const;
+
+private:
+    QLabel *m_imagePanel;
+    QLabel *m_textPanel;
+};

@@ -1,7 +1,0 @@
-#include "store/MemoId.h"
-#include <QUuid>
-
-QString NewMemoId()
-{
-    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
-}

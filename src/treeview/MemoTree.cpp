@@ -1,0 +1,1030 @@
+#include "treeview/MemoTree.h"
+#include "treeview/TreeAccessible.h"
+#include "treeview/TreeEditor.h"
+#include "treeview/TreeLayout.h"
+#include "treeview/TreeMetrics.h"
+#include "treeview/TreeText.h"
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+
+using namespace TreeMetrics;
+
+MemoTree::MemoTree(QWidget *parent)
+    : QAbstractScrollArea(parent), m_layout(std::make_unique<TreeLayout>()), m_root(std::make_unique<TreeNode>())
+{
+    m_root->m_expanded = true;
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Always on: a scroll bar that comes and goes changes the width, which re-wraps every
+    // row, which can make it come and go again.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAcceptDrops(true);
+    setAcceptDrops(true);
+
+    m_expandTimer = new QTimer(this);
+    m_expandTimer->setSingleShot(true);
+    m_expandTimer->setInterval(700);
+    connect(m_expandTimer, &QTimer::timeout, this, [this] {
+        if (m_dropTarget && m_dropTarget->childCount() > 0 && !m_dropTarget->isExpanded())
+            setExpanded(m_dropTarget, true);
+    });
+    m_clickEditTimer = new QTimer(this);
+    m_clickEditTimer->setSingleShot(true);
+    connect(m_clickEditTimer, &QTimer::timeout, this, [this] {
+        if (isAlive(m_clickEditNode, m_clickEditSerial) && m_clickEditNode->m_selected && !m_editor)
+            editNode(m_clickEditNode);
+        m_clickEditNode = nullptr;
+    });
+    m_scrollTimer = new QTimer(this);
+    m_scrollTimer->setInterval(50);
+    connect(m_scrollTimer, &QTimer::timeout, this, &MemoTree::dragAutoScroll);
+    TreeAccessible::install();
+}
+
+MemoTree::~MemoTree()
+{
+    // The owner is usually being destroyed too: no callback may reach it any more.
+    onFreeNode = nullptr;
+    onChange = nullptr;
+    onEditCancelled = nullptr;
+    onEdited = nullptr;
+    onNewText = nullptr;
+    onHotChange = nullptr;
+    if (m_editor) {
+        m_editor->disconnect(this);
+        delete m_editor;
+    }
+    std::vector<TreeNode *> stack(m_root->m_children.begin(), m_root->m_children.end());
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+        delete n;
+    }
+    m_root->m_children.clear();
+}
+
+// --- nodes -------------------------------------------------------------------------------
+
+TreeNode *MemoTree::addChild(TreeNode *parent)
+{
+    TreeNode *owner = parent ? parent : m_root.get();
+    auto *node = new TreeNode;
+    node->m_parent = owner;
+    node->m_index = int(owner->m_children.size());
+    node->m_serial = m_nextSerial++;
+    owner->m_children.push_back(node);
+    m_live.insert(node);
+    if (showsChildrenOf(owner))
+        requestLayout();
+    else if (owner->m_children.size() == 1)
+        repaintNode(parent); // its expand button appears
+    return node;
+}
+
+bool MemoTree::isInSubtree(const TreeNode *node, const TreeNode *top)
+{
+    for (const TreeNode *n = node; n; n = n->m_parent)
+        if (n == top)
+            return true;
+    return false;
+}
+
+void MemoTree::deleteNode(TreeNode *node)
+{
+    if (node && m_live.count(node))
+        deleteNodes({node});
+}
+
+void MemoTree::deleteSelectedNodes()
+{
+    deleteNodes(selectedNodes());
+}
+
+void MemoTree::clear()
+{
+    cancelEditNode();
+    clearSelection();
+    deleteNodes(m_root->m_children);
+    m_layout->clear();
+    m_layoutDirty = true;
+    verticalScrollBar()->setValue(0);
+}
+
+void MemoTree::forgetNode(TreeNode *node)
+{
+    m_live.erase(node);
+    m_layout->forget(node);
+    if (node->m_selected) {
+        node->m_selected = false;
+        m_selection.erase(node);
+        m_selectionOrderDirty = true;
+    }
+    for (TreeNode **p : {&m_focused, &m_hot, &m_anchor, &m_pressNode, &m_deferredSelect, &m_pendingScroll, &m_dropTarget})
+        if (*p == node)
+            *p = nullptr;
+}
+
+void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
+{
+    // Remember serials: callbacks below (edit cancel) may delete some of these themselves.
+    std::vector<std::pair<TreeNode *, uint64_t>> wanted;
+    wanted.reserve(requested.size());
+    for (TreeNode *n : requested)
+        if (n && m_live.count(n))
+            wanted.emplace_back(n, n->m_serial);
+    if (wanted.empty())
+        return;
+
+    if (m_editNode) {
+        for (const auto &w : wanted)
+            if (isInSubtree(m_editNode, w.first)) {
+                cancelEditNode();
+                break;
+            }
+    }
+
+    std::unordered_set<TreeNode *> doomed;
+    for (const auto &w : wanted)
+        if (isAlive(w.first, w.second))
+            doomed.insert(w.first);
+    // Only subtree tops are detached; a node below another doomed node goes with it.
+    std::vector<TreeNode *> tops;
+    for (TreeNode *n : doomed) {
+        bool covered = false;
+        for (TreeNode *p = n->m_parent; p && !covered; p = p->m_parent)
+            covered = doomed.count(p) > 0;
+        if (!covered)
+            tops.push_back(n);
+    }
+    if (tops.empty())
+        return;
+
+    // One pass per parent keeps deleting many siblings linear.
+    std::unordered_set<TreeNode *> parents;
+    for (TreeNode *n : tops)
+        parents.insert(n->m_parent);
+    bool relayout = false;
+    for (TreeNode *p : parents) {
+        relayout = relayout || showsChildrenOf(p);
+        auto &kids = p->m_children;
+        kids.erase(std::remove_if(kids.begin(), kids.end(), [&](TreeNode *c) { return doomed.count(c) > 0; }),
+                   kids.end());
+        for (size_t i = 0; i < kids.size(); ++i)
+            kids[i]->m_index = int(i);
+    }
+
+    const size_t selectedBefore = m_selection.size();
+    // Children before their parent, so onFreeNode never sees a parent without its record.
+    for (TreeNode *top : tops) {
+        std::vector<std::pair<TreeNode *, size_t>> stack{{top, 0}};
+        while (!stack.empty()) {
+            auto &[n, next] = stack.back();
+            if (next < n->m_children.size()) {
+                TreeNode *c = n->m_children[next++];
+                stack.emplace_back(c, 0);
+                continue;
+            }
+            TreeNode *done = n;
+            stack.pop_back();
+            done->m_children.clear();
+            forgetNode(done);
+            if (onFreeNode)
+                onFreeNode(done);
+            delete done;
+        }
+    }
+    if (m_selection.empty()) {
+        m_selectionParent = nullptr;
+        m_selectionMixed = false;
+    }
+    if (relayout)
+        requestLayout();
+    else
+        viewport()->update();
+    if (m_selection.size() != selectedBefore)
+        notifySelection(firstSelected());
+}
+
+bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
+{
+    if (!node || !m_live.count(node) || (target && !m_live.count(target)))
+        return false;
+    TreeNode *dest = target ? target : m_root.get();
+    if (isInSubtree(dest, node))
+        return false;
+    TreeNode *from = node->m_parent;
+    const bool relayout = showsChildrenOf(from) || showsChildrenOf(dest);
+    const int oldLevel = node->level();
+
+    from->m_children.erase(from->m_children.begin() + node->m_index);
+    for (size_t i = size_t(node->m_index); i < from->m_children.size(); ++i)
+        from->m_children[i]->m_index = int(i);
+    node->m_parent = dest;
+    if (mode == AttachMode::AddChildFirst) {
+        dest->m_children.insert(dest->m_children.begin(), node);
+        for (size_t i = 0; i < dest->m_children.size(); ++i)
+            dest->m_children[i]->m_index = int(i);
+    } else {
+        node->m_index = int(dest->m_children.size());
+        dest->m_children.push_back(node);
+    }
+
+    if (node->level() != oldLevel) {
+        // A new indent means a new wrap width for the whole subtree.
+        std::vector<TreeNode *> stack{node};
+        while (!stack.empty()) {
+            TreeNode *n = stack.back();
+            stack.pop_back();
+            n->m_height = 0;
+            stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+        }
+    }
+    m_selectionOrderDirty = true;
+    if (node->m_selected)
+        recomputeSelectionParent();
+    if (relayout)
+        requestLayout();
+    else
+        viewport()->update();
+    return true;
+}
+
+bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
+{
+    return node && m_live.count(node) && node->m_serial == serial;
+}
+
+int MemoTree::topLevelCount() const
+{
+    return m_root->childCount();
+}
+
+TreeNode *MemoTree::topLevelNode(int i) const
+{
+    return i >= 0 && i < m_root->childCount() ? m_root->child(i) : nullptr;
+}
+
+TreeNode *MemoTree::firstNode() const
+{
+    return m_root->firstChild();
+}
+
+TreeNode *MemoTree::lastTopLevelNode() const
+{
+    return m_root->lastChild();
+}
+
+TreeNode *MemoTree::nextNode(TreeNode *node) const
+{
+    if (!node)
+        return nullptr;
+    if (!node->m_children.empty())
+        return node->m_children.front();
+    for (TreeNode *n = node; n && n != m_root.get(); n = n->m_parent)
+        if (TreeNode *s = n->nextSibling())
+            return s;
+    return nullptr;
+}
+
+int MemoTree::totalCount() const
+{
+    return int(m_live.size());
+}
+
+// --- update bracket ----------------------------------------------------------------------
+
+void MemoTree::beginUpdate()
+{
+    ++m_updateCount;
+}
+
+void MemoTree::endUpdate()
+{
+    if (m_updateCount == 0 || --m_updateCount > 0)
+        return;
+    doLayout();
+    if (m_selectionNotifyPending) {
+        m_selectionNotifyPending = false;
+        notifySelection(nullptr);
+    }
+    if (m_pendingScroll) {
+        TreeNode *n = m_pendingScroll;
+        m_pendingScroll = nullptr;
+        scrollIntoView(n);
+    }
+    placeEditor();
+    viewport()->update();
+}
+
+// --- state -------------------------------------------------------------------------------
+
+bool MemoTree::showsChildrenOf(const TreeNode *parent) const
+{
+    if (parent == m_root.get())
+        return true;
+    return parent->m_expanded && isEffectivelyVisible(const_cast<TreeNode *>(parent));
+}
+
+void MemoTree::setExpanded(TreeNode *node, bool expanded)
+{
+    if (!node || node->m_expanded == expanded)
+        return;
+    node->m_expanded = expanded;
+    if (!expanded && m_focused && m_focused != node && isInSubtree(m_focused, node))
+        setFocusedQuietly(node);
+    if (!expanded)
+        deselectHidden(node, false);
+    if (!node->m_children.empty() && isEffectivelyVisible(node))
+        requestLayout();
+    if (expanded) {
+        if (onExpanded)
+            onExpanded(node);
+    } else if (onCollapsed) {
+        onCollapsed(node);
+    }
+}
+
+void MemoTree::setVisible(TreeNode *node, bool visible)
+{
+    if (!node || node->m_visible == visible)
+        return;
+    node->m_visible = visible;
+    if (!visible)
+        deselectHidden(node, true);
+    if (showsChildrenOf(node->m_parent))
+        requestLayout();
+}
+
+void MemoTree::deselectHidden(TreeNode *top, bool withTop)
+{
+    // What the user cannot see is never selected, so no command acts on a memo out of sight.
+    if (m_selection.empty())
+        return;
+    bool changed = false;
+    std::vector<TreeNode *> pending;
+    if (withTop)
+        pending.push_back(top);
+    else
+        pending.assign(top->m_children.begin(), top->m_children.end());
+    while (!pending.empty()) {
+        TreeNode *n = pending.back();
+        pending.pop_back();
+        if (n->m_selected) {
+            removeSelected(n);
+            changed = true;
+        }
+        pending.insert(pending.end(), n->m_children.begin(), n->m_children.end());
+    }
+    if (!changed)
+        return;
+    if (m_updateCount)
+        m_selectionNotifyPending = true; // one notice when the update ends
+    else
+        notifySelection(nullptr);
+}
+
+bool MemoTree::isEffectivelyVisible(TreeNode *node) const
+{
+    if (!node)
+        return false;
+    for (const TreeNode *n = node; n && n != m_root.get(); n = n->m_parent) {
+        if (!n->m_visible || (n != node && !n->m_expanded))
+            return false;
+    }
+    return true;
+}
+
+int MemoTree::visibleCount() const
+{
+    ensureLayout();
+    return m_layout->count();
+}
+
+TreeNode *MemoTree::nodeAtRow(int row) const
+{
+    ensureLayout();
+    return row >= 0 && row < m_layout->count() ? m_layout->node(row) : nullptr;
+}
+
+int MemoTree::rowOfNode(const TreeNode *node) const
+{
+    ensureLayout();
+    return m_layout->rowOf(node);
+}
+
+void MemoTree::setMultiline(TreeNode *node, bool multiline)
+{
+    if (!node || node->m_multiline == multiline)
+        return;
+    node->m_multiline = multiline;
+    invalidateNode(node);
+}
+
+void MemoTree::setVerticalAlignment(TreeNode *node, int percent)
+{
+    if (!node)
+        return;
+    percent = std::clamp(percent, 0, 100);
+    if (node->m_verticalAlignment == percent)
+        return;
+    node->m_verticalAlignment = percent;
+    repaintNode(node);
+}
+
+void MemoTree::invalidateNode(TreeNode *node)
+{
+    if (!node)
+        return;
+    // The row keeps its old height until it is painted or otherwise needed: usually the best
+    // guess there is, and it leaves rows off screen alone.
+    node->m_height = 0;
+    if (m_layout->rowOf(node) >= 0)
+        viewport()->update();
+}
+
+void MemoTree::invalidateHeights()
+{
+    std::vector<TreeNode *> stack(m_root->m_children.begin(), m_root->m_children.end());
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        n->m_height = 0;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+    // A relayout gives every row its estimate again and keeps the top row in place.
+    m_layoutDirty = true;
+}
+
+void MemoTree::invalidateAll()
+{
+    invalidateHeights();
+    if (!m_updateCount)
+        doLayout();
+    viewport()->update();
+}
+
+void MemoTree::repaintNode(TreeNode *node)
+{
+    if (m_updateCount)
+        return; // everything is painted at endUpdate
+    if (m_layoutDirty) {
+        viewport()->update(); // the coming layout repaints all; don't lay out for one row
+        return;
+    }
+    const QRect r = nodeRect(node);
+    if (!r.isEmpty())
+        viewport()->update(r);
+}
+
+void MemoTree::sortTree(bool ascending)
+{
+    if (!OnCompareNodes)
+        return;
+    const auto &compare = OnCompareNodes;
+    auto less = [&](TreeNode *a, TreeNode *b) { return ascending ? compare(a, b) < 0 : compare(b, a) < 0; };
+    std::vector<TreeNode *> stack{m_root.get()};
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        std::stable_sort(n->m_children.begin(), n->m_children.end(), less);
+        for (size_t i = 0; i < n->m_children.size(); ++i) {
+            n->m_children[i]->m_index = int(i);
+            if (!n->m_children[i]->m_children.empty())
+                stack.push_back(n->m_children[i]);
+        }
+    }
+    m_selectionOrderDirty = true;
+    requestLayout();
+}
+
+// --- layout and measuring ----------------------------------------------------------------
+
+void MemoTree::requestLayout()
+{
+    m_layoutDirty = true;
+    if (!m_updateCount)
+        viewport()->update();
+}
+
+void MemoTree::ensureLayout() const
+{
+    // Laid out lazily, at the first query or paint: many changes outside a bracket still
+    // cost one layout.
+    if (m_layoutDirty && !m_updateCount)
+        const_cast<MemoTree *>(this)->doLayout();
+}
+
+void MemoTree::doLayout()
+{
+    if (!m_layoutDirty || m_updateCount)
+        return;
+    m_layoutDirty = false;
+
+    // Keep the node at the top of the view where it is (or its nearest shown ancestor), so
+    // that expanding, hiding or adding rows elsewhere does not move what the user looks at.
+    const int value = verticalScrollBar()->value();
+    TreeNode *anchor = nullptr;
+    int within = 0;
+    // At the very top the view stays at the top, so nodes added first are seen.
+    const int topRow = value > 0 ? m_layout->rowAt(value) : -1;
+    if (topRow >= 0) {
+        anchor = m_layout->node(topRow);
+        within = value - m_layout->offset(topRow);
+    }
+    m_layout->rebuild(m_root.get(), estimatedHeight());
+    TreeAccessible::rowsChanged(this);
+
+    int newValue = value;
+    for (TreeNode *n = anchor; n && n != m_root.get(); n = n->m_parent) {
+        const int row = m_layout->rowOf(n);
+        if (row < 0)
+            continue;
+        if (n == anchor) {
+            // Measure the screen below the anchor now: with estimates only, the range could
+            // shrink under the anchor and clamp the view somewhere else.
+            int filled = -within;
+            for (int r = row; r < m_layout->count() && filled < viewport()->height(); ++r) {
+                measureRow(r);
+                filled += m_layout->height(r);
+            }
+            newValue = m_layout->offset(row) + std::min(within, m_layout->height(row) - 1);
+        } else {
+            newValue = m_layout->offset(row);
+        }
+        break;
+    }
+    updateScrollRange();
+    setScrollValue(newValue, m_inPaint);
+    placeEditor();
+    if (!m_inPaint)
+        viewport()->update();
+}
+
+int MemoTree::lineHeight() const
+{
+    return fontMetrics().height();
+}
+
+int MemoTree::estimatedHeight() const
+{
+    return lineHeight() + 2 * kTextMarginV;
+}
+
+int MemoTree::layoutWidth() const
+{
+    return m_printWidth > 0 ? m_printWidth : viewport()->width();
+}
+
+int MemoTree::measureNode(TreeNode *node)
+{
+    int height = estimatedHeight();
+    if (onMeasureItem) {
+        // The owner measures for itself; laying the text out here too would double the cost.
+        onMeasureItem(node, height);
+    } else {
+        const QString text = onGetText ? onGetText(node) : QString();
+        height = std::max(textHeight(node, text), lineHeight()) + 2 * kTextMarginV;
+    }
+    return std::max(1, height);
+}
+
+bool MemoTree::measureRow(int row)
+{
+    TreeNode *node = m_layout->node(row);
+    if (!node || node->m_height > 0)
+        return false;
+    node->m_height = measureNode(node);
+    m_layout->setHeight(row, node->m_height);
+    return true;
+}
+
+void MemoTree::ensureMeasured(int row)
+{
+    const int old = m_layout->height(row);
+    const int top = m_layout->offset(row);
+    if (!measureRow(row) || m_layout->height(row) == old)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    if (top < bar->value()) {
+        // The row starts above the view: shift the scroll position with it so that what is
+        // on screen stays put.
+        updateScrollRange();
+        setScrollValue(bar->value() + m_layout->height(row) - old, true);
+    }
+}
+
+void MemoTree::settleViewport()
+{
+    // Measuring can move the scroll position (rows above the view) and shrink the range (near
+    // the end); repeat until the rows on screen are all measured at the final position.
+    QScrollBar *bar = verticalScrollBar();
+    const int viewHeight = viewport()->height();
+    for (int pass = 0; pass < 8; ++pass) {
+        const int value = bar->value();
+        const int first = m_layout->rowAt(value);
+        if (first >= 0) {
+            for (int row = first; row < m_layout->count() && m_layout->offset(row) < bar->value() + viewHeight; ++row)
+                ensureMeasured(row);
+        }
+        updateScrollRange();
+        if (bar->value() == value && (first < 0 || m_layout->rowAt(value) == first))
+            break;
+    }
+}
+
+void MemoTree::updateScrollRange()
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int viewHeight = viewport()->height();
+    bar->setPageStep(std::max(1, viewHeight));
+    bar->setSingleStep(std::max(1, lineHeight()));
+    const bool wasQuiet = m_quietScroll;
+    m_quietScroll = m_quietScroll || m_inPaint;
+    bar->setRange(0, std::max(0, m_layout->total() - viewHeight));
+    m_quietScroll = wasQuiet;
+}
+
+void MemoTree::setScrollValue(int value, bool quiet)
+{
+    const bool wasQuiet = m_quietScroll;
+    m_quietScroll = m_quietScroll || quiet;
+    verticalScrollBar()->setValue(value);
+    m_quietScroll = wasQuiet;
+}
+
+void MemoTree::scrollContentsBy(int, int)
+{
+    placeEditor();
+    if (m_quietScroll)
+        return;
+    viewport()->update();
+    updateHotFromCursor();
+}
+
+void MemoTree::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    const int width = viewport()->width();
+    if (width != m_lastWidth) {
+        m_lastWidth = width;
+        invalidateHeights(); // every row wraps anew
+    }
+    if (!m_updateCount) {
+        doLayout();
+        updateScrollRange();
+    }
+    placeEditor();
+    viewport()->update();
+}
+
+// --- geometry ----------------------------------------------------------------------------
+
+TreeNode *MemoTree::nodeAt(const QPoint &viewportPos) const
+{
+    ensureLayout();
+    if (viewportPos.y() < 0 || viewportPos.y() >= viewport()->height())
+        return nullptr;
+    const int row = m_layout->rowAt(verticalScrollBar()->value() + viewportPos.y());
+    return row >= 0 ? m_layout->node(row) : nullptr;
+}
+
+QRect MemoTree::nodeRect(TreeNode *node) const
+{
+    ensureLayout();
+    const int row = m_layout->rowOf(node);
+    if (row < 0)
+        return QRect();
+    return QRect(0, m_layout->offset(row) - verticalScrollBar()->value(), viewport()->width(), m_layout->height(row));
+}
+
+int MemoTree::imageIndexOf(TreeNode *node) const
+{
+    if (m_images.empty() || !onGetImageIndex)
+        return -1;
+    const int index = onGetImageIndex(node);
+    return index >= 0 && index < int(m_images.size()) ? index : -1;
+}
+
+int MemoTree::textLeft(TreeNode *node) const
+{
+    int x = kMarginLeft + node->level() * kIndent + kButtonWidth;
+    if (imageIndexOf(node) >= 0)
+        x += kImageSize + kImageGap;
+    return x + kTextMarginLeft;
+}
+
+int MemoTree::textAreaWidth(TreeNode *node) const
+{
+    if (!node)
+        return 1;
+    return std::max(1, layoutWidth() - textLeft(node) - kTextMarginRight);
+}
+
+int MemoTree::textHeight(TreeNode *node, const QString &text) const
+{
+    return TreeText::wrappedHeight(font(), TreeText::normalizeLineBreaks(text), textAreaWidth(node));
+}
+
+void MemoTree::setImages(const std::vector<QIcon> &images)
+{
+    const bool hadImages = !m_images.empty();
+    m_images = images;
+    // Images narrow the text area; heights measured without them no longer hold.
+    if (hadImages || !m_images.empty())
+        invalidateAll();
+}
+
+void MemoTree::setHint(const QString &hint)
+{
+    m_hint = hint;
+}
+
+// --- selection and focus -----------------------------------------------------------------
+
+bool MemoTree::isSelectionSibling(const TreeNode *node) const
+{
+    return m_selection.empty() || (!m_selectionMixed && m_selectionParent == node->m_parent);
+}
+
+void MemoTree::addSelected(TreeNode *node)
+{
+    if (node->m_selected)
+        return;
+    if (m_selection.empty()) {
+        m_selectionParent = node->m_parent;
+        m_selectionMixed = false;
+    } else if (m_selectionParent != node->m_parent) {
+        m_selectionMixed = true;
+    }
+    node->m_selected = true;
+    m_selection.insert(node);
+    m_selectionOrderDirty = true;
+}
+
+void MemoTree::removeSelected(TreeNode *node)
+{
+    if (!node->m_selected)
+        return;
+    node->m_selected = false;
+    m_selection.erase(node);
+    m_selectionOrderDirty = true;
+    if (m_selection.empty()) {
+        m_selectionParent = nullptr;
+        m_selectionMixed = false;
+    }
+}
+
+bool MemoTree::clearSelectionSilently()
+{
+    if (m_selection.empty())
+        return false;
+    for (TreeNode *n : m_selection)
+        n->m_selected = false;
+    m_selection.clear();
+    m_selectionOrder.clear();
+    m_selectionOrderDirty = false;
+    m_selectionParent = nullptr;
+    m_selectionMixed = false;
+    return true;
+}
+
+void MemoTree::recomputeSelectionParent()
+{
+    m_selectionParent = nullptr;
+    m_selectionMixed = false;
+    for (const TreeNode *n : m_selection) {
+        if (!m_selectionParent)
+            m_selectionParent = n->m_parent;
+        else if (m_selectionParent != n->m_parent)
+            m_selectionMixed = true;
+    }
+}
+
+void MemoTree::notifySelection(TreeNode *node)
+{
+    viewport()->update();
+    TreeAccessible::selectionChanged(this, node);
+    if (onChange)
+        onChange(node);
+}
+
+void MemoTree::selectOnly(TreeNode *node)
+{
+    if (node->m_selected && m_selection.size() == 1)
+        return;
+    clearSelectionSilently();
+    addSelected(node);
+    notifySelection(node);
+}
+
+void MemoTree::toggleSelected(TreeNode *node)
+{
+    if (node->m_selected) {
+        removeSelected(node);
+    } else {
+        if (!isSelectionSibling(node))
+            clearSelectionSilently();
+        addSelected(node);
+    }
+    notifySelection(node);
+}
+
+void MemoTree::selectRange(TreeNode *from, TreeNode *to, bool keep)
+{
+    if (!from || from->m_parent != to->m_parent) {
+        selectOnly(to);
+        return;
+    }
+    if (!keep || !isSelectionSibling(to))
+        clearSelectionSilently();
+    const int lo = std::min(from->m_index, to->m_index);
+    const int hi = std::max(from->m_index, to->m_index);
+    for (int i = lo; i <= hi; ++i) {
+        TreeNode *n = to->m_parent->m_children[size_t(i)];
+        if (n->m_visible)
+            addSelected(n);
+    }
+    notifySelection(to);
+}
+
+void MemoTree::setSelected(TreeNode *node, bool selected)
+{
+    if (!node || node->m_selected == selected)
+        return;
+    if (selected) {
+        if (!isSelectionSibling(node))
+            clearSelectionSilently();
+        addSelected(node);
+        m_anchor = node;
+    } else {
+        removeSelected(node);
+    }
+    notifySelection(node);
+}
+
+void MemoTree::clearSelection()
+{
+    if (clearSelectionSilently())
+        notifySelection(nullptr);
+}
+
+void MemoTree::selectAllVisible()
+{
+    ensureLayout();
+    bool changed = false;
+    for (int row = 0; row < m_layout->count(); ++row) {
+        TreeNode *n = m_layout->node(row);
+        if (n && !n->m_selected) {
+            addSelected(n);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    if (!m_layoutDirty && int(m_selection.size()) == m_layout->count()) {
+        // The rows are in tree order already; no need to sort a large selection.
+        m_selectionOrder.clear();
+        for (int row = 0; row < m_layout->count(); ++row)
+            if (TreeNode *n = m_layout->node(row))
+                m_selectionOrder.push_back(n);
+        m_selectionOrderDirty = false;
+    }
+    notifySelection(m_focused && m_focused->m_selected ? m_focused : firstSelected());
+}
+
+namespace {
+
+int depthOf(const TreeNode *n)
+{
+    return n->level();
+}
+
+// Tree order: a node before its descendants, siblings by index.
+bool treeLess(const TreeNode *a, const TreeNode *b)
+{
+    if (a == b)
+        return false;
+    int da = depthOf(a), db = depthOf(b);
+    while (da > db) {
+        const TreeNode *pa = a->parent();
+        if (pa == b)
+            return false; // b is an ancestor of a
+        a = pa;
+        --da;
+    }
+    while (db > da) {
+        const TreeNode *pb = b->parent();
+        if (pb == a)
+            return true;
+        b = pb;
+        --db;
+    }
+    while (a->parent() != b->parent()) {
+        a = a->parent();
+        b = b->parent();
+    }
+    return a->index() < b->index();
+}
+
+} // namespace
+
+void MemoTree::sortSelection() const
+{
+    if (!m_selectionOrderDirty)
+        return;
+    m_selectionOrder.assign(m_selection.begin(), m_selection.end());
+    std::sort(m_selectionOrder.begin(), m_selectionOrder.end(), treeLess);
+    m_selectionOrderDirty = false;
+}
+
+TreeNode *MemoTree::firstSelected() const
+{
+    sortSelection();
+    return m_selectionOrder.empty() ? nullptr : m_selectionOrder.front();
+}
+
+TreeNode *MemoTree::nextSelected(TreeNode *node) const
+{
+    if (!node)
+        return nullptr;
+    sortSelection();
+    auto it = std::upper_bound(m_selectionOrder.begin(), m_selectionOrder.end(), node, treeLess);
+    return it == m_selectionOrder.end() ? nullptr : *it;
+}
+
+std::vector<TreeNode *> MemoTree::selectedNodes() const
+{
+    sortSelection();
+    return m_selectionOrder;
+}
+
+int MemoTree::selectedCount() const
+{
+    return int(m_selection.size());
+}
+
+void MemoTree::setFocusedQuietly(TreeNode *node)
+{
+    if (m_focused == node)
+        return;
+    TreeNode *old = m_focused;
+    m_focused = node;
+    if (old)
+        repaintNode(old);
+    if (node)
+        repaintNode(node);
+    TreeAccessible::focusMoved(this, node);
+}
+
+void MemoTree::setFocusedNode(TreeNode *node)
+{
+    if (node && !m_live.count(node))
+        return;
+    setFocusedQuietly(node);
+    if (node) {
+        m_anchor = node;
+        scrollIntoView(node);
+    }
+}
+
+void MemoTree::scrollIntoView(TreeNode *node)
+{
+    if (!node)
+        return;
+    if (m_updateCount) {
+        m_pendingScroll = node;
+        return;
+    }
+    ensureLayout();
+    int row = m_layout->rowOf(node);
+    if (row < 0)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    const int viewHeight = viewport()->height();
+    ensureMeasured(row);
+    int top = m_layout->offset(row);
+    int height = m_layout->height(row);
+    if (top < bar->value() || height >= viewHeight) {
+        if (top != bar->value() && (top < bar->value() || top + height > bar->value() + viewHeight)) {
+            updateScrollRange();
+            setScrollValue(top, false);
+        }
+    } else if (top + height > bar->value() + viewHeight) {
+        // Measure the rows that will share the screen with it first, so the final position
+        // does not drift when they are painted.
+        int filled = height;
+        for (int r = row - 1; r >= 0 && filled < viewHeight; --r) {
+            ensureMeasured(r);
+            filled += m_layout->height(r);
+        }
+        top = m_layout->offset(row);
+        updateScrollRange();
+        setScrollValue(top + height - viewHeight, false);
+    }
+    updateScrollRange();
+    viewport()->update();
+}

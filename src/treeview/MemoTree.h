@@ -1,0 +1,270 @@
+#pragma once
+#include "treeview/TreeEditor.h"
+#include "treeview/TreeNode.h"
+#include <QAbstractScrollArea>
+#include <QIcon>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+class TreeLayout;
+class QMenu;
+class QMimeData;
+class QPainter;
+class QTimer;
+
+// A one-column tree control for large numbers of multi-line nodes of variable height.
+// It knows nothing of memos: it lays out, paints, selects, sorts and edits nodes and asks
+// its owner, through the On... callbacks, for texts, heights, images and decisions.
+// Visibility and expansion live in the node tree; the view lays out only visible rows,
+// so hiding or showing any number of nodes costs one layout.
+class MemoTree : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    enum class AttachMode { AddChildFirst, AddChildLast };
+    enum class ChangeReason { Selection };
+
+    explicit MemoTree(QWidget *parent = nullptr);
+    ~MemoTree() override;
+
+    // --- nodes -------------------------------------------------------------------------
+    TreeNode *addChild(TreeNode *parent); // nullptr parent: a new last top-level node
+    void deleteNode(TreeNode *node);        // with its descendants; fires onFreeNode for each
+    void deleteSelectedNodes();
+    void clear();                             // cancels an edit, clears the selection, deletes all
+    // Moves node (with its descendants) to become the first or last child of target, or of the
+    // top level when target is nullptr. Moving a node onto itself or into its own subtree does
+    // nothing and returns false.
+    bool moveTo(TreeNode *node, TreeNode *target, AttachMode mode);
+    bool isAlive(TreeNode *node, uint64_t serial) const; // node not deleted since serial was read
+    int topLevelCount() const;
+    TreeNode *topLevelNode(int i) const;
+    TreeNode *firstNode() const;                     // first top-level node
+    TreeNode *lastTopLevelNode() const;
+    TreeNode *nextNode(TreeNode *node) const;      // tree order: node, its subtree, next...
+    int totalCount() const;                            // every node, hidden ones included
+
+    // --- update bracket: layout and painting wait until the outermost endUpdate -------------
+    void beginUpdate();
+    void endUpdate();
+    bool isUpdating() const { return m_updateCount > 0; }
+
+    // --- state -------------------------------------------------------------------------
+    void setExpanded(TreeNode *node, bool expanded); // fires onExpanded/onCollapsed on change
+    void setVisible(TreeNode *node, bool visible); // hiding or collapsing deselects what goes out of sight
+    bool isEffectivelyVisible(TreeNode *node) const; // itself and every ancestor shown and expanded
+    int visibleCount() const;                          // rows laid out now
+    TreeNode *nodeAtRow(int row) const;              // nullptr outside 0..visibleCount()-1
+    int rowOfNode(const TreeNode *node) const;       // -1 when the node is not laid out
+    void setMultiline(TreeNode *node, bool multiline);
+    void setVerticalAlignment(TreeNode *node, int percent);
+    void invalidateNode(TreeNode *node);             // measure and paint again
+    void invalidateAll();                              // every node, collapsed children included
+    void repaintNode(TreeNode *node);
+    // Stable sort of every level through OnCompareNodes; descending reverses the comparison
+    // only, so nodes that compare equal keep their order in both directions.
+    void sortTree(bool ascending);
+
+    // --- selection and focus -----------------------------------------------------------
+    // Only siblings are selected together: selecting a node of another parent first clears
+    // the selection (except through selectAllVisible).
+    void setSelected(TreeNode *node, bool selected);
+    void clearSelection();
+    void selectAllVisible();
+    TreeNode *firstSelected() const;                 // in tree order
+    TreeNode *nextSelected(TreeNode *node) const;  // in tree order
+    std::vector<TreeNode *> selectedNodes() const;   // in tree order
+    int selectedCount() const;
+    TreeNode *focusedNode() const { return m_focused; }
+    void setFocusedNode(TreeNode *node);             // scrolls it into view
+    TreeNode *hotNode() const { return m_hot; }
+    void scrollIntoView(TreeNode *node);
+
+    // --- geometry ----------------------------------------------------------------------
+    TreeNode *nodeAt(const QPoint &viewportPos) const; // nullptr over blank space
+    QRect nodeRect(TreeNode *node) const;              // in viewport coordinates; empty if not laid out
+    // height that text needs drawn word-wrapped in the node's text area with the tree's font,
+    // line breaks honoured.
+    int textHeight(TreeNode *node, const QString &text) const;
+    int textAreaWidth(TreeNode *node) const;
+
+    // --- in-place editing --------------------------------------------------------------
+    // Asks onEditing; when allowed opens a multi-line editor over the node's text area,
+    // filled with the node's text, all selected. Returns whether the editor opened.
+    bool editNode(TreeNode *node);
+    bool endEditNode();    // commits: onNewText when the text changed, then onEdited
+    bool cancelEditNode(); // onEditCancelled
+    bool isEditing() const;
+    TreeNode *editedNode() const;
+
+    // --- looks -------------------------------------------------------------------------
+    void setImages(const std::vector<QIcon> &images); // indexed by onGetImageIndex
+    void setHint(const QString &hint);                // shown over blank space
+    QString hint() const { return m_hint; }
+
+    // Paints the laid-out rows (expanded and shown nodes) onto painter across pages of the
+    // given size; newPage is called between pages. Used for printing. Coordinates are the
+    // widget's pixels: scale a printer's painter to them first.
+    void paintRowsForPrint(QPainter &painter, const QRect &pageRect, const std::function<void()> &newPage);
+
+    // --- callbacks ---------------------------------------------------------------------
+    std::function<QString(TreeNode *)> onGetText;
+    std::function<void(TreeNode *, int &height)> onMeasureItem;
+    std::function<int(TreeNode *)> onGetImageIndex;                  // -1: no image
+    std::function<void(TreeNode *, QFont &, QColor &)> onPaintText;
+    std::function<void(QPainter &, TreeNode *, const QRect &cellRect)> onBeforeCellPaint;
+    std::function<int(TreeNode *, TreeNode *)> OnCompareNodes;
+    std::function<void(TreeNode *)> onExpanded;
+    std::function<void(TreeNode *)> onCollapsed;
+    std::function<void(TreeNode *)> onChange;                        // selection changed; node concerned or nullptr
+    std::function<void(TreeNode *)> onFreeNode;
+    std::function<void(TreeNode *oldNode, TreeNode *newNode)> onHotChange;
+    std::function<void(TreeNode *, bool &allowed)> onEditing;
+    std::function<void(TreeNode *, const QString &newText)> onNewText;
+    std::function<void(TreeNode *)> onEdited;
+    std::function<void()> onEditCancelled;
+    std::function<void(QKeyEvent *)> onKeyDown;                         // before the tree's own keys
+    std::function<void()> onDblClick;
+    std::function<void(const QPoint &)> onMouseMove;
+    std::function<QMenu *(TreeNode *)> onGetPopupMenu;                // node under the right click or nullptr
+    std::function<void(TreeNode *, bool &allowed)> onDragAllowed;
+    // target: the node under the point or nullptr; internal: the drag started in this tree.
+    std::function<void(TreeNode *target, bool internal, bool &accept)> onDragOver;
+    std::function<void(TreeNode *target, bool internal)> onDragDrop;
+
+    // --- the dragged data, valid inside onDragOver and onDragDrop ----------------------
+    const QMimeData *dragMimeData() const { return m_dragData; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    struct RowParts {
+        QRect button; // the expand button's cell (the whole click target)
+        QRect box;    // the drawn +/- box
+        QRect image;  // empty when the node shows no image
+        QRect text;
+    };
+
+    // layout and measuring
+    void requestLayout();
+    void ensureLayout() const;
+    void doLayout();
+    bool showsChildrenOf(const TreeNode *parent) const;
+    int lineHeight() const;
+    int estimatedHeight() const;
+    int measureNode(TreeNode *node);
+    bool measureRow(int row);
+    void ensureMeasured(int row);
+    void settleViewport();
+    void updateScrollRange();
+    void setScrollValue(int value, bool quiet);
+    void invalidateHeights();
+    int layoutWidth() const;
+    int imageIndexOf(TreeNode *node) const;
+    int textLeft(TreeNode *node) const;
+    RowParts rowParts(TreeNode *node, const QRect &rowRect) const;
+    void paintRow(QPainter &painter, TreeNode *node, const QRect &rowRect, bool decorations);
+    QFont textFont(TreeNode *node, QColor &color) const; // as the row's text is drawn
+
+    // nodes
+    void deleteNodes(const std::vector<TreeNode *> &nodes);
+    void forgetNode(TreeNode *node);
+    static bool isInSubtree(const TreeNode *node, const TreeNode *top);
+
+    // selection and focus
+    bool isSelectionSibling(const TreeNode *node) const;
+    void addSelected(TreeNode *node);
+    void removeSelected(TreeNode *node);
+    bool clearSelectionSilently();
+    void selectOnly(TreeNode *node);
+    void selectRange(TreeNode *from, TreeNode *to, bool keep);
+    void toggleSelected(TreeNode *node);
+    void notifySelection(TreeNode *node);
+    void sortSelection() const;
+    void recomputeSelectionParent();
+    void deselectHidden(TreeNode *top, bool withTop); // top's subtree, top itself when withTop
+    void setFocusedQuietly(TreeNode *node);
+    void setHot(TreeNode *node);
+    void updateHotFromCursor();
+
+    // keys
+    void navigate(int key, Qt::KeyboardModifiers modifiers);
+    int pageTarget(int row, int direction);
+    void expandSubtree(TreeNode *node);
+
+    // editing
+    void placeEditor();
+    bool finishEdit(bool commit);
+
+    // drag and drop
+    void startDrag(TreeNode *node);
+    bool evaluateDrop(QDropEvent *event, TreeNode *target);
+    void setDropTarget(TreeNode *node);
+    void dragAutoScroll();
+
+    std::unique_ptr<TreeLayout> m_layout;
+    std::unique_ptr<TreeNode> m_root;
+    std::unordered_set<const TreeNode *> m_live;
+    uint64_t m_nextSerial = 1;
+    int m_updateCount = 0;
+    bool m_layoutDirty = false;
+    bool m_quietScroll = false;
+    bool m_inPaint = false;
+    int m_lastWidth = -1;
+    int m_printWidth = -1; // set while measuring rows for print
+    TreeNode *m_pendingScroll = nullptr;
+
+    TreeNode *m_focused = nullptr;
+    TreeNode *m_hot = nullptr;
+    TreeNode *m_anchor = nullptr;
+    std::unordered_set<TreeNode *> m_selection;
+    const TreeNode *m_selectionParent = nullptr; // common parent of the selection
+    bool m_selectionMixed = false;                 // nodes of several parents (select all)
+    mutable std::vector<TreeNode *> m_selectionOrder;
+    mutable bool m_selectionOrderDirty = false;
+    bool m_selectionNotifyPending = false;
+
+    // mouse
+    QPoint m_pressPos;
+    TreeNode *m_pressNode = nullptr;
+    TreeNode *m_deferredSelect = nullptr; // plain click on a multi-selection: select it on release
+
+    // editing
+    QPointer<TreeEditor> m_editor;
+    TreeNode *m_editNode = nullptr;
+    uint64_t m_editSerial = 0;
+    QString m_editOriginal;
+    bool m_editClosing = false;
+
+    // drag and drop
+    bool m_dragging = false;
+    const QMimeData *m_dragData = nullptr;
+    TreeNode *m_dropTarget = nullptr;
+    QPoint m_dragPos;
+    QTimer *m_expandTimer = nullptr;
+    QTimer *m_scrollTimer = nullptr;
+    // A second, slow click on the one selected node edits it, unless it becomes a double click.
+    QTimer *m_clickEditTimer = nullptr;
+    TreeNode *m_clickEditNode = nullptr;
+    uint64_t m_clickEditSerial = 0;
+
+    std::vector<QIcon> m_images;
+    QString m_hint;
+};

@@ -1,0 +1,146 @@
+#include "gui/Application.h"
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString output; // standard output and error together
+};
+
+Run run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(120000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromUtf8(process.readAll());
+    return result;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The keys of a desktop entry's main group.
+QMap<QString, QString> desktopKeys(const QString &path)
+{
+    QMap<QString, QString> keys;
+    for (const QString &line : readText(path).split(QLatin1Char('\n'))) {
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0 && !line.startsWith(QLatin1Char('#')))
+            keys.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return keys;
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void installsProgramAndDesktopFiles();
+    void desktopEntryMatchesTheWindow();
+    void filesPassTheirValidators();
+
+private:
+    QTemporaryDir m_prefix;
+    QString file(const QString &relative) const { return m_prefix.filePath(relative); }
+    QString desktopFile() const { return file(QStringLiteral("share/applications/%1.desktop").arg(kDesktopFileId)); }
+    QString metainfoFile() const { return file(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kDesktopFileId)); }
+};
+
+void TestInstall::initTestCase()
+{
+    QVERIFY(m_prefix.isValid());
+    const Run install = run(QStringLiteral(JOTWELL_CMAKE),
+                            {QStringLiteral("--install"), QStringLiteral(JOTWELL_BUILD_DIR), QStringLiteral("--prefix"),
+                             m_prefix.path()});
+    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+}
+
+void TestInstall::installsProgramAndDesktopFiles()
+{
+    const QFileInfo program(file(QStringLiteral("bin/jotwell")));
+    QVERIFY(program.isFile() && program.isExecutable());
+    QVERIFY(QFileInfo(desktopFile()).isFile());
+    QVERIFY(QFileInfo(metainfoFile()).isFile());
+
+    // The icon is the program's own picture under the desktop entry's id.
+    QFile icon(file(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(kDesktopFileId)));
+    QFile builtIn(QStringLiteral(":/images/app.svg"));
+    QVERIFY(icon.open(QIODevice::ReadOnly) && builtIn.open(QIODevice::ReadOnly));
+    QCOMPARE(icon.readAll(), builtIn.readAll());
+
+    const QString manual = readText(file(QStringLiteral("share/man/man1/jotwell.1")));
+    QVERIFY(manual.startsWith(QStringLiteral(".TH JOTWELL 1")));
+    for (const char *topic : {"data\\-dir", "JOTWELL_DATA_DIR", "kvData.kvb", "kvConf.ini", "Images/"})
+        QVERIFY2(manual.contains(QLatin1String(topic)), topic);
+
+    // Only what the program needs: no test programs, no benchmark.
+    QDirIterator everything(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
+    int count = 0;
+    for (; everything.hasNext(); everything.next())
+        ++count;
+    QCOMPARE(count, 5);
+}
+
+void TestInstall::desktopEntryMatchesTheWindow()
+{
+    const QMap<QString, QString> keys = desktopKeys(desktopFile());
+    QCOMPARE(keys.value(QStringLiteral("Name")), kApplicationTitle);
+    QCOMPARE(keys.value(QStringLiteral("Exec")), QStringLiteral("jotwell"));
+    QCOMPARE(keys.value(QStringLiteral("Icon")), kDesktopFileId);
+    // Docks group a window with the entry whose StartupWMClass is the window's class, which
+    // Qt takes from the application name.
+    QCOMPARE(keys.value(QStringLiteral("StartupWMClass")), kApplicationTitle);
+    QCOMPARE(keys.value(QStringLiteral("SingleMainWindow")), QStringLiteral("true"));
+    for (const char *key : {"Comment", "Categories", "Keywords"})
+        QVERIFY2(!keys.value(QLatin1String(key)).isEmpty(), key);
+
+    const QString metainfo = readText(metainfoFile());
+    QVERIFY(metainfo.contains(QStringLiteral("<id>%1</id>").arg(kDesktopFileId)));
+    QVERIFY(metainfo.contains(
+        QStringLiteral("<launchable type=\"desktop-id\">%1.desktop</launchable>").arg(kDesktopFileId)));
+    QVERIFY(metainfo.contains(QStringLiteral("<binary>jotwell</binary>")));
+}
+
+void TestInstall::filesPassTheirValidators()
+{
+    const QString desktopValidator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (desktopValidator.isEmpty() || appstream.isEmpty())
+        QSKIP("desktop-file-validate or appstreamcli is missing (scripts/setup.sh installs them)");
+
+    const Run desktop = run(desktopValidator, {desktopFile()});
+    // Validators older than the 1.5 format (Debian 12's) do not know SingleMainWindow yet and
+    // call it an error; anything else is one.
+    QStringList errors;
+    for (const QString &line : desktop.output.split(QLatin1Char('\n'))) {
+        if (line.contains(QStringLiteral("error:")) && !line.contains(QStringLiteral("\"SingleMainWindow\"")))
+            errors << line;
+    }
+    QVERIFY2(errors.isEmpty(), qPrintable(desktop.output));
+
+    const Run metainfo = run(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfoFile()});
+    QVERIFY2(metainfo.exitCode == 0, qPrintable(metainfo.output));
+
+    const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+    if (!groff.isEmpty()) {
+        const Run manual = run(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
+                                       QStringLiteral("-z"), file(QStringLiteral("share/man/man1/jotwell.1"))});
+        QVERIFY2(manual.exitCode == 0 && manual.output.isEmpty(), qPrintable(manual.output));
+    }
+}
+
+QTEST_MAIN(TestInstall)
+#include "tst_install.moc"

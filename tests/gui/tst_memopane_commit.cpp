@@ -1,0 +1,256 @@
+// Nothing typed is lost: an open edit is stored before a box, a dialog, a reload, a paste or
+// a drop, and when the editor loses the focus.
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+#include "gui/PostedEvents.h"
+#include "gui/Prompts.h"
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+namespace {
+
+// Enter on the tree, then the given keys typed into the editor that opens.
+QPlainTextEdit *addAndType(MemoPane &frame, const QString &text)
+{
+    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QPlainTextEdit *editor = openEditor(frame);
+    if (editor)
+        QTest::keyClicks(editor, text);
+    return editor;
+}
+
+} // namespace
+
+class TestMemosCommit : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogCommitsAndKeysWorkAfter();
+    void memoMarkedButNotOpenEndsBeforeABox();
+    void reloadStoresTypedText();
+    void focusLossCommitsButOwnMenuDoesNot();
+    void untypedMemoIsNeverStored();
+    void pasteAndDropCommitFirstAndNormaliseLineBreaks();
+    void readOnlySearchRaisesNoBox();
+    void refusedStoreKeepsTheTypedMemo();
+};
+
+void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts; // the file dialog is cancelled
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QVERIFY(addAndType(frame, QStringLiteral("typed before backup")));
+    program.mainWindow().m_backupAction->trigger();
+    QCOMPARE(prompts.fileRequests.size(), 1);
+    QVERIFY(!frame.m_tree->isEditing());
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("typed before backup")});
+
+    // The keys act on the tree as before the dialog: Enter adds, Esc drops the new memo...
+    frame.m_tree->setFocus();
+    QVERIFY(addAndType(frame, QString()));
+    QTest::keyClick(frame.m_tree->findChild<QPlainTextEdit *>(), Qt::Key_Escape);
+    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
+    // ...and F2 edits the memo in focus; the edit then ends with Ctrl+Enter.
+    frame.m_tree->setFocusedNode(frame.m_tree->firstNode());
+    QTest::keyClick(frame.m_tree, Qt::Key_F2);
+    QPlainTextEdit *editor = openEditor(frame);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, QStringLiteral("edited"));
+    // An existing memo's edit is stored by a box just as a new one's.
+    tipBox(QStringLiteral("anything"));
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("edited")});
+}
+
+void TestMemosCommit::memoMarkedButNotOpenEndsBeforeABox()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // Marked, its editor not opened yet: nothing typed, so it goes, and the posted open
+    // finds no edit to open.
+    frame.addMemo();
+    QVERIFY(frame.m_editNode);
+    tipBox(QStringLiteral("anything"));
+    QVERIFY(!frame.m_editNode);
+    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QTest::qWait(50);
+    QVERIFY(!frame.m_tree->isEditing());
+    QVERIFY(frame.m_addMemoAction->isEnabled());
+    QVERIFY(storedMemoTexts(folder.path()).isEmpty());
+}
+
+void TestMemosCommit::reloadStoresTypedText()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QVERIFY(addAndType(frame, QStringLiteral("kept over a reload")));
+    postMessage(&frame, WM_MEMOS_RELOAD);
+    QTRY_VERIFY(!frame.m_editNode);
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
+    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
+    QCOMPARE(frame.m_tree->firstNode()->data.content, QStringLiteral("kept over a reload"));
+}
+
+void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // A focus move to another widget, or away from the window, ends the edit, stored.
+    QVERIFY(addAndType(frame, QStringLiteral("first")));
+    frame.m_searchBox->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(!frame.m_tree->isEditing());
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("first")});
+
+    frame.m_tree->setFocus();
+    QPlainTextEdit *editor = addAndType(frame, QStringLiteral("second"));
+    QVERIFY(editor);
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(editor, &away);
+    QVERIFY(!frame.m_tree->isEditing());
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+
+    // The editor's own context menu keeps the edit open while it is up.
+    frame.m_tree->setFocus();
+    editor = addAndType(frame, QStringLiteral("third"));
+    QVERIFY(editor);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(editor->viewport(), &menuEvent);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QVERIFY(frame.m_tree->isEditing());
+    QApplication::activePopupWidget()->close();
+}
+
+void TestMemosCommit::untypedMemoIsNeverStored()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // A reload, a click on the tip panel and a box each end an untouched new memo unstored.
+    QVERIFY(addAndType(frame, QString()));
+    frame.reloadMemos();
+    QVERIFY(addAndType(frame, QString()));
+    frame.tipClicked();
+    QVERIFY(!frame.m_editNode);
+    QVERIFY(addAndType(frame, QString()));
+    errorBox(QStringLiteral("anything"));
+    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QVERIFY(storedMemoTexts(folder.path()).isEmpty());
+    QCOMPARE(frame.m_tipMode, 2);
+}
+
+void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // A paste (the tray's command) while a memo is typed keeps the typed memo.
+    QVERIFY(addAndType(frame, QStringLiteral("typed")));
+    frame.pasteAsMemo(QStringLiteral("a\r\nb\rc\nd\n\n"));
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed")}));
+
+    // A drop of text from another program, through the tree's viewport as a real one comes.
+    frame.m_tree->setFocus();
+    QVERIFY(addAndType(frame, QStringLiteral("typed too")));
+    QMimeData data;
+    data.setText(QStringLiteral("x\ry"));
+    QWidget *viewport = frame.m_tree->viewport();
+    const QPoint blank(20, viewport->height() - 5);
+    QDragEnterEvent enter(blank, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(blank, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(drop.isAccepted());
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed"),
+                                                      QStringLiteral("typed too"), QStringLiteral("x\r\ny")}));
+
+    // The text report shows the pasted memo's lines.
+    const QString report = folder.file(QStringLiteral("all.txt"));
+    QVERIFY(frame.writeTextReport(true, report));
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QVERIFY2(text.contains(QStringLiteral(" * a\r\n   b\r\n   c\r\n   d\r\n")), qPrintable(text));
+}
+
+void TestMemosCommit::readOnlySearchRaisesNoBox()
+{
+    TestFolder folder;
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("alpha"), false);
+        insertMemoRow(connection, QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("needle"), false);
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner);
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        MemoPane &frame = program.frame();
+        const qsizetype boxesAtStart = prompts.shown.size(); // the read-only warning
+        frame.searchBoxEntered();
+        for (const QString &text : {QStringLiteral("n"), QStringLiteral("ne"), QStringLiteral("nee")})
+            frame.m_searchBox->setText(text);
+        frame.collapseAll();
+        frame.expandAll();
+        QCOMPARE(prompts.shown.size(), boxesAtStart);
+        TreeNode *memo = findMemo(frame, QStringLiteral("{A}"));
+        QVERIFY(memo->isExpanded());
+        QVERIFY(memo->data.expandFlag);
+        QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
+{
+    TestFolder folder;
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner);
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        MemoPane &frame = program.frame();
+        // The error box of the refused insert must not end the edit a second time, which
+        // would drop the memo that has just lost its id.
+        QPlainTextEdit *editor = addAndType(frame, QStringLiteral("typed on a read-only file"));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!frame.m_editNode);
+        QTest::qWait(50);
+        QCOMPARE(frame.m_tree->totalCount(), 1);
+        QCOMPARE(frame.m_tree->firstNode()->data.content, QStringLiteral("typed on a read-only file"));
+    }
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+JOTWELL_TEST_MAIN(TestMemosCommit)
+#include "tst_memopane_commit.moc"

@@ -1,0 +1,387 @@
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+#include "gui/PostedEvents.h"
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "core/Query.h"
+#include "core/SqlCatalogue.h"
+
+#include "treeview/MemoTree.h"
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+struct Row {
+    QString mid, pid, content;
+    double assignTime = 0, createTime = 0, editTime = 0;
+};
+
+QList<Row> storedRows(const QString &folder)
+{
+    Database connection;
+    connection.open(folder + QStringLiteral("kvData.kvb"));
+    Query query(connection);
+    QList<Row> rows;
+    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
+        rows.append({query.fieldAsString("mid"), query.fieldAsString("pid"), query.fieldAsString("content"),
+                     query.fieldAsDateTime("assignTime"), query.fieldAsDateTime("createTime"),
+                     query.fieldAsDateTime("editTime")});
+    return rows;
+}
+
+void Seed(const TestFolder &folder, const QList<std::pair<QString, QString>> &memos)
+{
+    Database connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    for (const auto &[mid, pid] : memos)
+        insertMemoRow(connection, mid, pid, QStringLiteral("text ") + mid, true);
+}
+
+void commit(QPlainTextEdit *editor)
+{
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+}
+
+// Started as a child process: adds a memo through the keys, commits it, says so, and waits
+// to be killed.
+int commitAndWait(const QString &folder)
+{
+    StartedProgram program(folder);
+    MemoPane &frame = program.frame();
+    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QPlainTextEdit *editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("survives"));
+    commit(editor);
+    std::printf("committed\n");
+    std::fflush(stdout);
+    for (;;)
+        QTest::qWait(1000);
+}
+
+} // namespace
+
+class TestMemosEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void addTypeAndCommit();
+    void escapeAndUntouchedFocusLossLeaveNothing();
+    void blanksAndTrailingLinesAreTrimmed();
+    void unchangedEditIssuesNoUpdate();
+    void subMemoParentChoice();
+    void busyEditIgnoresOtherRequests();
+    void treeRequestsGoThroughTheHandshake();
+    void dropOfAGoneNodeIsHarmless();
+    void destructorCommitsOpenEdit();
+    void refusedWriteKeepsTextInTree();
+    void commitSurvivesKill();
+};
+
+void TestMemosEdit::addTypeAndCommit()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QPlainTextEdit *editor = openEditor(frame);
+    QVERIFY(frame.m_editNode);
+    QCOMPARE(frame.m_tipMode, 1);
+    QVERIFY(!frame.m_addMemoAction->isEnabled());
+    const int line = frame.m_tree->textHeight(frame.m_editNode, QStringLiteral("l"));
+    QVERIFY(frame.m_tree->nodeRect(frame.m_editNode).height() >= 4 * line + 4);
+
+    QTest::keyClicks(editor, QStringLiteral("first"));
+    QTest::keyClick(editor, Qt::Key_Return); // a new line, not the end of the edit
+    QVERIFY(frame.m_tree->isEditing());
+    QTest::keyClicks(editor, QStringLiteral("second"));
+    commit(editor);
+    QVERIFY(!frame.m_tree->isEditing());
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(frame.m_tipMode, 0);
+
+    QList<Row> rows = storedRows(folder.path());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].content, QStringLiteral("first\r\nsecond"));
+    QCOMPARE(rows[0].pid, QStringLiteral("root"));
+    QCOMPARE(rows[0].mid.size(), 38);
+    QVERIFY(rows[0].mid.startsWith(QLatin1Char('{')) && rows[0].mid == rows[0].mid.toUpper());
+    QCOMPARE(rows[0].assignTime, rows[0].createTime);
+    QVERIFY(rows[0].editTime >= rows[0].createTime);
+    QVERIFY(qAbs(rows[0].createTime - dateTimeNow()) < 1.0 / 24);
+    TreeNode *node = findMemo(frame, rows[0].mid);
+    QVERIFY(node && node->isSelected());
+    QVERIFY(frame.m_editMemoAction->isEnabled());
+
+    // A second memo through a double click on blank space gets an id of its own.
+    const QPoint blank(10, frame.m_tree->viewport()->height() - 5);
+    QTest::mouseMove(frame.m_tree->viewport(), blank);
+    frame.treeMouseMoved(blank);
+    QTest::mouseDClick(frame.m_tree->viewport(), Qt::LeftButton, {}, blank);
+    editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("other"));
+    commit(editor);
+    rows = storedRows(folder.path());
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(rows[0].mid != rows[1].mid);
+}
+
+void TestMemosEdit::escapeAndUntouchedFocusLossLeaveNothing()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    frame.m_addMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("never stored"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QVERIFY(!frame.m_editNode);
+    QCOMPARE(frame.m_tipMode, 2); // the empty list offers to add a memo again
+
+    frame.m_addMemoAction->trigger();
+    openEditor(frame);
+    frame.m_searchBox->setFocus(); // the editor loses the focus without a change
+    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QVERIFY(!frame.m_tree->isEditing());
+    QVERIFY(storedRows(folder.path()).isEmpty());
+}
+
+void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    frame.m_addMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("   \t "));
+    commit(editor);
+    QCOMPARE(storedRows(folder.path()).size(), 1);
+    QCOMPARE(storedRows(folder.path())[0].content, QString());
+    QCOMPARE(frame.m_tree->totalCount(), 1); // stays, shown with the placeholder
+    TreeNode *node = frame.m_tree->firstNode();
+    QCOMPARE(frame.nodeText(node), QStringLiteral("Input content here"));
+
+    frame.m_editMemoAction->trigger();
+    editor = openEditor(frame);
+    QCOMPARE(frame.nodeText(node), QString()); // the edited memo shows its plain text
+    QTest::keyClicks(editor, QStringLiteral("  keep leading"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, QStringLiteral("  "));
+    commit(editor);
+    QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("  keep leading"));
+    QCOMPARE(node->data.content, QStringLiteral("  keep leading"));
+}
+
+void TestMemosEdit::unchangedEditIssuesNoUpdate()
+{
+    TestFolder folder;
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")}, {QStringLiteral("{B}"), QStringLiteral("root")}});
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    sqlite3 *db = program.mainWindow().connection().handle();
+    const int changes = sqlite3_total_changes(db);
+
+    // With two memos selected, only the first is edited.
+    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
+    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    frame.m_editMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    QCOMPARE(frame.m_tree->editedNode(), findMemo(frame, QStringLiteral("{A}")));
+    commit(editor);
+    QCOMPARE(sqlite3_total_changes(db), changes);
+
+    frame.m_editMemoAction->trigger();
+    editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("changed"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCOMPARE(sqlite3_total_changes(db), changes);
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("text {A}"));
+    QCOMPARE(storedRows(folder.path())[0].editTime, 45000.5);
+}
+
+void TestMemosEdit::subMemoParentChoice()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        program.frame().m_addSubMemoAction->trigger();
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].caption, QStringLiteral("Tip"));
+        QCOMPARE(prompts.shown[0].text, QStringLiteral("Please select a memo!"));
+        QCOMPARE(program.frame().m_tree->totalCount(), 0);
+    }
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")},
+                  {QStringLiteral("{A1}"), QStringLiteral("{A}")},
+                  {QStringLiteral("{B}"), QStringLiteral("root")}});
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // A sub-memo selected: the new memo is its sibling.
+    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A1}")), true);
+    frame.m_tree->setFocus();
+    QTest::keyClick(frame.m_tree, Qt::Key_Return, Qt::ControlModifier);
+    QPlainTextEdit *editor = openEditor(frame);
+    QCOMPARE(frame.m_editNode->parent(), findMemo(frame, QStringLiteral("{A}")));
+    QTest::keyClicks(editor, QStringLiteral("sibling"));
+    commit(editor);
+
+    // Nothing selected: the last memo of the list is the parent.
+    frame.deselectAll();
+    frame.m_addSubMemoAction->trigger();
+    editor = openEditor(frame);
+    QCOMPARE(frame.m_editNode->parent(), frame.m_tree->lastTopLevelNode());
+    QTest::keyClicks(editor, QStringLiteral("child of last"));
+    commit(editor);
+
+    QMap<QString, QString> parentOf;
+    for (const Row &row : storedRows(folder.path()))
+        parentOf[row.content] = row.pid;
+    QCOMPARE(parentOf.value(QStringLiteral("sibling")), QStringLiteral("{A}"));
+    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.m_tree->lastTopLevelNode()->data.mid);
+}
+
+void TestMemosEdit::busyEditIgnoresOtherRequests()
+{
+    TestFolder folder;
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")}});
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    frame.m_addMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    TreeNode *pending = frame.m_editNode;
+
+    postMessage(&frame, WM_MEMOS_ADD);
+    frame.addMemo();
+    frame.addSubMemo();
+    frame.treeDoubleClicked();
+    QCoreApplication::processEvents();
+    QCOMPARE(frame.m_tree->totalCount(), 2);
+    QCOMPARE(frame.m_editNode, pending);
+    QVERIFY(frame.m_tree->isEditing());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
+}
+
+void TestMemosEdit::treeRequestsGoThroughTheHandshake()
+{
+    TestFolder folder;
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")}});
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
+    frame.m_tree->setFocusedNode(a);
+    frame.m_tree->setFocus();
+
+    QTest::keyClick(frame.m_tree, Qt::Key_F2);
+    // Refused at once, then opened from the posted message on the marked node.
+    QCOMPARE(frame.m_editNode, a);
+    QVERIFY(!frame.m_tree->isEditing());
+    QPlainTextEdit *editor = openEditor(frame);
+    QCOMPARE(frame.m_tree->editedNode(), a);
+    QTest::keyClicks(editor, QStringLiteral("by F2"));
+    commit(editor);
+    QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("by F2"));
+    QVERIFY(storedRows(folder.path())[0].editTime > 45000.5);
+}
+
+void TestMemosEdit::dropOfAGoneNodeIsHarmless()
+{
+    TestFolder folder;
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")}});
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    frame.m_addMemoAction->trigger();
+    openEditor(frame);
+    // The reload cancels the edit, which posts the drop of a node the reload then frees.
+    frame.reloadMemos();
+    QTest::qWait(50);
+    QCOMPARE(frame.m_tree->totalCount(), 1);
+    QCOMPARE(frame.m_tree->firstNode()->data.mid, QStringLiteral("{A}"));
+    QVERIFY(prompts.shown.isEmpty());
+}
+
+void TestMemosEdit::destructorCommitsOpenEdit()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        MemoPane &frame = program.frame();
+        frame.m_addMemoAction->trigger();
+        QTest::keyClicks(openEditor(frame), QStringLiteral("typed before exit"));
+    }
+    QCOMPARE(storedRows(folder.path()).size(), 1);
+    QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("typed before exit"));
+}
+
+void TestMemosEdit::refusedWriteKeepsTextInTree()
+{
+    TestFolder folder;
+    Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")}});
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QCOMPARE(prompts.shown.size(), 1); // told at start that changes cannot be stored
+    QVERIFY(prompts.shown[0].text.contains(QStringLiteral("read-only")));
+
+    frame.m_addMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    QTest::keyClicks(editor, QStringLiteral("not stored"));
+    commit(editor);
+    QCOMPARE(prompts.shown.size(), 2);
+    QCOMPARE(prompts.shown[1].caption, QStringLiteral("Korvel Jotwell"));
+    QVERIFY(prompts.shown[1].text.contains(QStringLiteral("readonly")));
+    // The tree keeps the text, without an id, so that nothing pretends it was stored.
+    TreeNode *node = frame.m_tree->lastTopLevelNode();
+    QCOMPARE(node->data.content, QStringLiteral("not stored"));
+    QVERIFY(node->data.mid.isEmpty());
+    QVERIFY(!frame.m_editNode);
+    QVERIFY(frame.m_addMemoAction->isEnabled());
+    QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestMemosEdit::commitSurvivesKill()
+{
+    TestFolder folder;
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("JOTWELL_TEST_COMMIT_AND_WAIT"), folder.path());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains("committed"), 15000);
+    child.kill(); // SIGKILL: no clean-up of any kind
+    QVERIFY(child.waitForFinished());
+    const QList<Row> rows = storedRows(folder.path());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].content, QStringLiteral("survives"));
+}
+
+int main(int argc, char **argv)
+{
+    Application application(argc, argv);
+    const QString childFolder = qEnvironmentVariable("JOTWELL_TEST_COMMIT_AND_WAIT");
+    if (!childFolder.isEmpty())
+        return commitAndWait(childFolder);
+    TestMemosEdit test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_memopane_edit.moc"

@@ -1,0 +1,332 @@
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "desktop/WindowPlacement.h"
+#include "gui/StatusBar.h"
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+// Builds a database in folder before the program opens it.
+class Seed {
+public:
+    explicit Seed(const TestFolder &folder) { m_connection.open(folder.file(QStringLiteral("kvData.kvb"))); }
+    Seed &memo(const QString &mid, const QString &content, bool expanded = false)
+    {
+        insertMemoRow(m_connection, mid, QStringLiteral("root"), content, expanded);
+        return *this;
+    }
+    Seed &sub(const QString &mid, const QString &pid, const QString &content)
+    {
+        insertMemoRow(m_connection, mid, pid, content);
+        return *this;
+    }
+
+private:
+    Database m_connection;
+};
+
+QStringList texts(MemoPane &frame, TreeNode *parent = nullptr)
+{
+    QStringList texts;
+    const int count = parent ? parent->childCount() : frame.m_tree->topLevelCount();
+    for (int i = 0; i < count; ++i)
+        texts << frame.nodeText(parent ? parent->child(i) : frame.m_tree->topLevelNode(i));
+    return texts;
+}
+
+QString iniValue(const TestFolder &folder, const QString &section, const QString &key)
+{
+    return SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).readString(section, key, QStringLiteral("<none>"));
+}
+
+} // namespace
+
+class TestMemosLoad : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsTwoLevelsOnly();
+    void emptyDatabase();
+    void sortsStablyBothWays();
+    void listViewNumbersAndFlattens();
+    void expandStateIsStoredOnlyOnChange();
+    void refreshCommandsFollowsSelectionAndEdit();
+    void selectAllTakesVisibleNodesOnly();
+    void selectionShowsCreationTime();
+    void unwritableSettingsStillShowMemos();
+};
+
+void TestMemosLoad::loadsTwoLevelsOnly()
+{
+    TestFolder folder;
+    Seed(folder)
+        .memo(QStringLiteral("{A}"), QStringLiteral("memo a"), true)
+        .sub(QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("sub a1"))
+        .sub(QStringLiteral("{A11}"), QStringLiteral("{A1}"), QStringLiteral("too deep"))
+        .sub(QStringLiteral("{X}"), QStringLiteral("{gone}"), QStringLiteral("orphan"))
+        .memo(QStringLiteral("{B}"), QStringLiteral("memo b"), false)
+        .sub(QStringLiteral("{B1}"), QStringLiteral("{B}"), QStringLiteral("sub b1"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QCOMPARE(frame.m_tree->totalCount(), 4);
+    TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
+    TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
+    QVERIFY(a && b);
+    QCOMPARE(a->childCount(), 1);
+    QCOMPARE(a->child(0)->data.content, QStringLiteral("sub a1"));
+    QCOMPARE(a->child(0)->data.pid, QStringLiteral("{A}"));
+    QVERIFY(a->isExpanded() && a->data.expandFlag);
+    QVERIFY(!b->isExpanded());
+    QVERIFY(a->child(0)->isMultiline());
+    QCOMPARE(a->child(0)->verticalAlignment(), 0);
+    QCOMPARE(frame.m_tree->visibleCount(), 3); // b's sub-memo is collapsed
+    // Every row counts, also those the tree does not show.
+    QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("6"));
+    QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("publicMemos")), QStringLiteral("0"));
+    QCOMPARE(frame.m_tree->hint(), QStringLiteral("Double click to add a Memo!"));
+    QVERIFY(prompts.shown.isEmpty());
+    QVERIFY(program.mainWindow().menuBar() == frame.m_menuBar);
+}
+
+void TestMemosLoad::emptyDatabase()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QCOMPARE(frame.m_tree->totalCount(), 0);
+    QVERIFY(QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
+    QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("0"));
+    QVERIFY(MemoPane::kStatusTips.contains(frame.m_statusBar->panelText()));
+    QCOMPARE(frame.m_tipMode, 2);
+    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Click here to Add a new Item."));
+    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+    QVERIFY(!frame.m_searching);
+}
+
+void TestMemosLoad::sortsStablyBothWays()
+{
+    TestFolder folder;
+    Seed(folder)
+        .memo(QStringLiteral("{1}"), QStringLiteral("cherry"))
+        .memo(QStringLiteral("{2}"), QStringLiteral("Same"))
+        .memo(QStringLiteral("{3}"), QStringLiteral("apple"))
+        .memo(QStringLiteral("{4}"), QStringLiteral("SAME"))
+        .memo(QStringLiteral("{5}"), QStringLiteral("Banana"))
+        .memo(QStringLiteral("{6}"), QStringLiteral("app"))
+        .sub(QStringLiteral("{61}"), QStringLiteral("{6}"), QStringLiteral("zed"))
+        .sub(QStringLiteral("{62}"), QStringLiteral("{6}"), QStringLiteral("Alpha"));
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        MemoPane &frame = program.frame();
+        QCOMPARE(texts(frame), QStringList({"app", "apple", "Banana", "cherry", "Same", "SAME"}));
+        QCOMPARE(texts(frame, findMemo(frame, QStringLiteral("{6}"))), QStringList({"Alpha", "zed"}));
+        QCOMPARE(frame.m_sortAction->toolTip(), QStringLiteral("Descending Sort"));
+
+        frame.m_sortAction->trigger();
+        // Equal texts keep their order in both directions.
+        QCOMPARE(texts(frame), QStringList({"Same", "SAME", "cherry", "Banana", "apple", "app"}));
+        QCOMPARE(texts(frame, findMemo(frame, QStringLiteral("{6}"))), QStringList({"zed", "Alpha"}));
+        QCOMPARE(frame.m_sortAction->toolTip(), QStringLiteral("Ascending Sort"));
+        QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewAscEn")), QStringLiteral("0"));
+    }
+    // The direction survives a restart.
+    StartedProgram program(folder.path());
+    QCOMPARE(texts(program.frame()), QStringList({"Same", "SAME", "cherry", "Banana", "apple", "app"}));
+    QCOMPARE(program.frame().m_sortAction->toolTip(), QStringLiteral("Ascending Sort"));
+}
+
+void TestMemosLoad::listViewNumbersAndFlattens()
+{
+    TestFolder folder;
+    Seed(folder)
+        .memo(QStringLiteral("{A}"), QStringLiteral("alpha\r\nsecond\r\nthird"), true)
+        .sub(QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("one"))
+        .sub(QStringLiteral("{A2}"), QStringLiteral("{A}"), QStringLiteral("two"))
+        .memo(QStringLiteral("{B}"), QString());
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
+    TreeNode *empty = findMemo(frame, QStringLiteral("{B}"));
+
+    QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
+    QCOMPARE(frame.nodeText(empty), QStringLiteral("Input content here"));
+    int plainHeight = 0;
+    frame.measureNode(a, plainHeight);
+    QCOMPARE(plainHeight, frame.m_tree->textHeight(a, QStringLiteral("l\nl\nl")) + 4);
+
+    frame.m_listViewAction->trigger();
+    QVERIFY(frame.m_listViewAction->isChecked());
+    QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewListEn")), QStringLiteral("1"));
+    // Ascending: "" sorts before "alpha".
+    QCOMPARE(texts(frame), QStringList({"Input content here", "2. alpha  second  third"}));
+    QCOMPARE(texts(frame, a), QStringList({"(1) one", "(2) two"}));
+    QCOMPARE(frame.nodeText(a->child(1)), QStringLiteral("(2) two"));
+    int listHeight = 0;
+    frame.measureNode(a, listHeight);
+    QCOMPARE(listHeight, frame.m_tree->textHeight(a, QStringLiteral("l")) + 4);
+
+    frame.m_hoverNode = a; // the memo the mouse rests on shows all its lines
+    QCOMPARE(frame.nodeText(a), QStringLiteral("2. alpha\r\nsecond\r\nthird"));
+    frame.m_hoverNode = nullptr;
+
+    frame.m_sortAction->trigger();
+    QCOMPARE(texts(frame), QStringList({"1. alpha  second  third", "Input content here"}));
+    QCOMPARE(texts(frame, a), QStringList({"(1) two", "(2) one"}));
+
+    frame.m_listViewAction->trigger();
+    QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewListEn")), QStringLiteral("0"));
+    QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
+}
+
+void TestMemosLoad::expandStateIsStoredOnlyOnChange()
+{
+    TestFolder folder;
+    Seed(folder)
+        .memo(QStringLiteral("{A}"), QStringLiteral("a"), false)
+        .sub(QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("a1"))
+        .memo(QStringLiteral("{B}"), QStringLiteral("b"), true)
+        .memo(QStringLiteral("{C}"), QStringLiteral("c"), false);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    sqlite3 *db = program.mainWindow().connection().handle();
+    TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
+
+    // Loading sets the stored states without writing them back.
+    int changes = sqlite3_total_changes(db);
+    QCOMPARE(changes, 0);
+    frame.m_tree->setExpanded(a, false);
+    QCOMPARE(sqlite3_total_changes(db), changes);
+
+    frame.m_tree->setExpanded(a, true);
+    QCOMPARE(sqlite3_total_changes(db), ++changes);
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 1);
+    frame.m_tree->setExpanded(a, false);
+    QCOMPARE(sqlite3_total_changes(db), ++changes);
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
+
+    // One statement per memo whose flag changes; a memo without sub-memos is stored too.
+    frame.m_expandAllAction->trigger();
+    changes += 2; // a and c; b was expanded already
+    QCOMPARE(sqlite3_total_changes(db), changes);
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{C}")), 1);
+    frame.m_collapseAllAction->trigger();
+    QCOMPARE(sqlite3_total_changes(db), changes + 3);
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{B}")), 0);
+}
+
+void TestMemosLoad::refreshCommandsFollowsSelectionAndEdit()
+{
+    TestFolder folder;
+    Seed(folder).memo(QStringLiteral("{A}"), QStringLiteral("a")).memo(QStringLiteral("{B}"), QStringLiteral("b"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    const QList<QAction *> listCommands = {frame.m_sortAction, frame.m_listViewAction, frame.m_expandAllAction,
+                                           frame.m_collapseAllAction, frame.m_selectAllAction, frame.m_deselectAction};
+
+    frame.refreshCommands();
+    for (QAction *action : listCommands)
+        QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
+    QVERIFY(!frame.m_mainMoveToMenu->menuAction()->isEnabled());
+
+    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    for (QAction *action : listCommands)
+        QVERIFY(action->isEnabled());
+
+    // While an edit is open every command waits.
+    frame.m_editNode = findMemo(frame, QStringLiteral("{B}"));
+    frame.refreshCommands();
+    for (QAction *action : listCommands)
+        QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
+    frame.m_editNode = nullptr;
+    frame.refreshCommands();
+    QVERIFY(frame.m_expandAllAction->isEnabled());
+}
+
+void TestMemosLoad::selectAllTakesVisibleNodesOnly()
+{
+    TestFolder folder;
+    Seed(folder)
+        .memo(QStringLiteral("{A}"), QStringLiteral("a"), false)
+        .sub(QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("a1"))
+        .memo(QStringLiteral("{B}"), QStringLiteral("b"), true)
+        .sub(QStringLiteral("{B1}"), QStringLiteral("{B}"), QStringLiteral("b1"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    frame.m_selectAllAction->trigger();
+    QCOMPARE(frame.m_tree->selectedCount(), 3);
+    QVERIFY(!findMemo(frame, QStringLiteral("{A1}"))->isSelected());
+    QVERIFY(findMemo(frame, QStringLiteral("{B1}"))->isSelected());
+    frame.m_deselectAction->trigger();
+    QCOMPARE(frame.m_tree->selectedCount(), 0);
+}
+
+void TestMemosLoad::selectionShowsCreationTime()
+{
+    TestFolder folder;
+    Seed(folder).memo(QStringLiteral("{A}"), QStringLiteral("a"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
+    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+    frame.m_tree->setSelected(a, true);
+    const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);
+    QCOMPARE(frame.m_statusBar->panelText(), date + QStringLiteral(" created"));
+    QVERIFY(frame.m_statusImage->isHidden());
+
+    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
+    frame.m_tree->clearSelection();
+    QVERIFY(MemoPane::kStatusTips.contains(frame.m_statusBar->panelText()));
+    QVERIFY(!frame.m_statusImage->isHidden());
+    frame.m_tree->setSelected(a, true);
+    QVERIFY(frame.m_statusBar->panelText().startsWith(date + QLatin1Char(' ')));
+    QVERIFY(frame.m_statusBar->panelText().contains(QStringLiteral("30")));
+}
+
+void TestMemosLoad::unwritableSettingsStillShowMemos()
+{
+    TestFolder folder;
+    Seed(folder).memo(QStringLiteral("{A}"), QStringLiteral("a"));
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        QCOMPARE(program.frame().m_tree->totalCount(), 1);
+        // The database beside it cannot be written either, which is said first; then one box
+        // for the start-up stamps and one for the load's usage figures.
+        QCOMPARE(prompts.shown.size(), 3);
+        QCOMPARE(prompts.shown[0].caption, QStringLiteral("Warning"));
+        for (const ScriptedPrompts::Box &box : prompts.shown.mid(1)) {
+            QCOMPARE(box.caption, QStringLiteral("Korvel Jotwell"));
+            QCOMPARE(box.text, QStringLiteral("Unable to write to %1.").arg(folder.file(QStringLiteral("kvConf.ini"))));
+        }
+        // The start went on past the settings it could not write.
+        QCOMPARE(program.mainWindow().m_placement->iniPath, folder.file(QStringLiteral("kvConf.ini")));
+        program.mainWindow().hide(); // a hide saves the placement, which fails and says so once
+        QCOMPARE(prompts.shown.size(), 4);
+        QCOMPARE(prompts.shown[3].caption, QStringLiteral("Error"));
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+JOTWELL_TEST_MAIN(TestMemosLoad)
+#include "tst_memopane_load.moc"

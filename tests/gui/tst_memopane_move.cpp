@@ -1,0 +1,257 @@
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "core/Query.h"
+#include "core/SqlCatalogue.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QtTest>
+
+namespace {
+
+// The tree as text: "A[A1,A2] B" lists memos by id without braces, sub-memos in brackets.
+QString shape(MemoPane &frame)
+{
+    QStringList memos;
+    const auto name = [](TreeNode *node) { return node->data.mid.mid(1, node->data.mid.size() - 2); };
+    for (int i = 0; i < frame.m_tree->topLevelCount(); ++i) {
+        TreeNode *memo = frame.m_tree->topLevelNode(i);
+        QStringList subs;
+        for (int j = 0; j < memo->childCount(); ++j)
+            subs << name(memo->child(j));
+        memos << name(memo) + (subs.isEmpty() ? QString() : QLatin1Char('[') + subs.join(QLatin1Char(',')) + QLatin1Char(']'));
+    }
+    return memos.join(QLatin1Char(' '));
+}
+
+// The stored parent of every row, "A1:A" for a sub-memo and "A:root" for a memo.
+QString parents(MainWindow &mainWindow)
+{
+    Query query(mainWindow.connection());
+    QStringList pairs;
+    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next()) {
+        const QString mid = query.fieldAsString("mid"), pid = query.fieldAsString("pid");
+        pairs << mid.mid(1, mid.size() - 2) + QLatin1Char(':') + (pid == QLatin1String("root") ? pid : pid.mid(1, pid.size() - 2));
+    }
+    pairs.sort();
+    return pairs.join(QLatin1Char(' '));
+}
+
+QStringList menuCaptions(MemoPane &frame, QMenu *menu)
+{
+    frame.buildMoveToMenu(menu);
+    QStringList captions;
+    for (QAction *item : menu->actions())
+        captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    return captions;
+}
+
+QAction *menuItem(MemoPane &frame, const QString &caption)
+{
+    frame.buildMoveToMenu(frame.m_moveToMenu);
+    for (QAction *item : frame.m_moveToMenu->actions())
+        if (item->text() == caption)
+            return item;
+    return nullptr;
+}
+
+void select(MemoPane &frame, std::initializer_list<const char *> mids)
+{
+    frame.m_tree->clearSelection();
+    for (const char *mid : mids)
+        frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+}
+
+} // namespace
+
+class TestMemosMove : public QObject {
+    Q_OBJECT
+private:
+    // Memos A, B, C (sorted by their texts), A with sub-memos A1 and A2, B with B1.
+    void seed(const TestFolder &folder)
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a & co"), true);
+        insertMemoRow(connection, QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("a1"));
+        insertMemoRow(connection, QStringLiteral("{A2}"), QStringLiteral("{A}"), QStringLiteral("a2"));
+        insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"), false);
+        insertMemoRow(connection, QStringLiteral("{B1}"), QStringLiteral("{B}"), QStringLiteral("b1"));
+        insertMemoRow(connection, QStringLiteral("{C}"), QStringLiteral("root"), QStringLiteral("c"), true);
+    }
+
+private slots:
+    void deleteAsksAndRemovesSubMemos();
+    void moveMenuContents();
+    void menuMovesGoFirstInReverse();
+    void dropsGoLastInOrder();
+    void memoWithSubMemosKeepsTwoLevels();
+    void dropsFromOtherProgramsMoveNothing();
+};
+
+void TestMemosMove::deleteAsksAndRemovesSubMemos()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    select(frame, {"{A}"});
+    prompts.answers = {IDCANCEL};
+    frame.m_deleteAction->trigger();
+    QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
+    QCOMPARE(prompts.shown.last().caption, QStringLiteral("Ask"));
+    QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
+
+    frame.m_tree->setFocus();
+    QTest::keyClick(frame.m_tree, Qt::Key_Delete);
+    QCOMPARE(shape(frame), QStringLiteral("B[B1] C"));
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("B1:B B:root C:root"));
+    QCOMPARE(frame.m_tree->selectedCount(), 0);
+
+    select(frame, {"{B1}"});
+    frame.deleteMemos();
+    QCOMPARE(shape(frame), QStringLiteral("B C"));
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("B:root C:root"));
+
+    select(frame, {"{B}", "{C}"});
+    frame.deleteMemos();
+    QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
+    QCOMPARE(shape(frame), QString());
+    QCOMPARE(parents(program.mainWindow()), QString());
+    QCOMPARE(frame.m_tipMode, 2);
+}
+
+void TestMemosMove::moveMenuContents()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
+    select(frame, {"{B}"});
+    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled() && frame.m_mainMoveToMenu->menuAction()->isEnabled());
+    // Every other memo, with its text as it stands.
+    QCOMPARE(menuCaptions(frame, frame.m_mainMoveToMenu), QStringList({"a && co", "c"}));
+
+    // Hidden memos are offered too.
+    frame.m_searchBox->setFocus();
+    QTest::keyClicks(frame.m_searchBox, QStringLiteral("b1"));
+    QVERIFY(!findMemo(frame, QStringLiteral("{C}"))->isVisible());
+    select(frame, {"{B1}"});
+    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "a && co", "c"}));
+    frame.searchButtonClicked();
+
+    select(frame, {"{A1}"});
+    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "b", "c"}));
+}
+
+void TestMemosMove::menuMovesGoFirstInReverse()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    select(frame, {"{A1}", "{A2}"});
+    menuItem(frame, QStringLiteral("b"))->trigger();
+    QCOMPARE(shape(frame), QStringLiteral("A B[A2,A1,B1] C"));
+    QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
+    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:B B:root C:root"));
+
+    select(frame, {"{B1}"});
+    menuItem(frame, QStringLiteral("Root"))->trigger();
+    QCOMPARE(shape(frame), QStringLiteral("B1 A B[A2,A1] C"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
+
+    // With a single memo left to offer, the menu has nothing for it.
+    select(frame, {"{B1}"});
+    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled());
+}
+
+void TestMemosMove::dropsGoLastInOrder()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    select(frame, {"{A1}", "{A2}"});
+    frame.dropOnNode(nullptr, true); // blank space: the end of the top level
+    QCOMPARE(shape(frame), QStringLiteral("A B[B1] C A1 A2"));
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:root A2:root A:root B1:B B:root C:root"));
+
+    // A drop on a sub-memo means its memo.
+    select(frame, {"{A1}"});
+    frame.dropOnNode(findMemo(frame, QStringLiteral("{B1}")), true);
+    QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
+    QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
+    QCOMPARE(frame.m_tree->selectedCount(), 0);
+
+    // The first selected memo refuses the drop; a memo offered to itself stays put.
+    select(frame, {"{C}"});
+    bool accept = true;
+    frame.canDrop(findMemo(frame, QStringLiteral("{C}")), true, accept);
+    QVERIFY(!accept);
+    frame.canDrop(findMemo(frame, QStringLiteral("{A}")), true, accept);
+    QVERIFY(accept);
+    QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
+
+    // A memo dropped on one of its own sub-memos stays where it is.
+    const QString before = parents(program.mainWindow());
+    select(frame, {"{B}"});
+    frame.dropOnNode(findMemo(frame, QStringLiteral("{A1}")), true);
+    QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
+    QCOMPARE(parents(program.mainWindow()), before);
+}
+
+void TestMemosMove::memoWithSubMemosKeepsTwoLevels()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    {
+        StartedProgram program(folder.path());
+        MemoPane &frame = program.frame();
+        select(frame, {"{A}"});
+        menuItem(frame, QStringLiteral("c"))->trigger();
+        QCOMPARE(shape(frame), QStringLiteral("B[B1] C[A,A1,A2]"));
+        select(frame, {"{B}"});
+        frame.dropOnNode(findMemo(frame, QStringLiteral("{C}")), true);
+        QCOMPARE(shape(frame), QStringLiteral("C[A,A1,A2,B,B1]"));
+    }
+    // Every memo is still there after a restart.
+    StartedProgram program(folder.path());
+    QCOMPARE(program.frame().m_tree->totalCount(), 6);
+    QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:C A2:C A:C B1:C B:C C:root"));
+}
+
+void TestMemosMove::dropsFromOtherProgramsMoveNothing()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    select(frame, {"{A1}"});
+    bool accept = true;
+    frame.canDrop(findMemo(frame, QStringLiteral("{B}")), false, accept);
+    QVERIFY(!accept);
+    frame.dropOnNode(findMemo(frame, QStringLiteral("{B}")), false);
+    QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
+}
+
+JOTWELL_TEST_MAIN(TestMemosMove)
+#include "tst_memopane_move.moc"

@@ -1,0 +1,200 @@
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+// The ids of the memos the filter leaves shown, in tree order.
+QStringList shown(MemoPane &frame)
+{
+    QStringList ids;
+    for (TreeNode *node = frame.m_tree->firstNode(); node; node = frame.m_tree->nextNode(node)) {
+        if (node->isVisible() && (!node->parent() || node->parent()->isVisible()))
+            ids << node->data.mid;
+    }
+    return ids;
+}
+
+void type(MemoPane &frame, const QString &text)
+{
+    frame.m_searchBox->setFocus();
+    QTRY_VERIFY(frame.m_searching);
+    frame.m_searchBox->selectAll();
+    QTest::keyClicks(frame.m_searchBox, text);
+}
+
+} // namespace
+
+class TestMemosSearch : public QObject {
+    Q_OBJECT
+private:
+    void seed(const TestFolder &folder)
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("Shopping list"));
+        insertMemoRow(connection, QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("fresh bread"));
+        insertMemoRow(connection, QStringLiteral("{A2}"), QStringLiteral("{A}"), QStringLiteral("milk"));
+        insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("Memo about bread"));
+        insertMemoRow(connection, QStringLiteral("{B1}"), QStringLiteral("{B}"), QStringLiteral("rye"));
+        insertMemoRow(connection, QStringLiteral("{C}"), QStringLiteral("root"), QStringLiteral("memo in lower case"));
+    }
+
+private slots:
+    void placeholderNeverFilters();
+    void matchingIsCaseSensitiveAndTrimmed();
+    void subMemoMatchShowsAndStoresItsMemo();
+    void wideSearchShowsAllSubMemos();
+    void clearingAndLeavingTheBox();
+    void searchWithoutResultOffersToClear();
+};
+
+void TestMemosSearch::placeholderNeverFilters()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+    QCOMPARE(frame.m_searchText, QStringLiteral("Search..."));
+    QVERIFY(!frame.m_searching);
+    QCOMPARE(shown(frame).size(), 6);
+    QVERIFY(frame.m_searchButton->toolTip().isEmpty());
+}
+
+void TestMemosSearch::matchingIsCaseSensitiveAndTrimmed()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    type(frame, QStringLiteral("memo"));
+    QCOMPARE(shown(frame), QStringList{QStringLiteral("{C}")});
+    QCOMPARE(frame.m_searchButton->toolTip(), QStringLiteral("Clear search"));
+
+    type(frame, QStringLiteral("  Memo  "));
+    QCOMPARE(frame.m_searchText, QStringLiteral("Memo"));
+    QCOMPARE(shown(frame), QStringList{QStringLiteral("{B}")});
+
+    type(frame, QStringLiteral("in lower"));
+    QCOMPARE(shown(frame), QStringList{QStringLiteral("{C}")});
+    type(frame, QStringLiteral("in  lower"));
+    QVERIFY(shown(frame).isEmpty());
+}
+
+void TestMemosSearch::subMemoMatchShowsAndStoresItsMemo()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QVERIFY(!findMemo(frame, QStringLiteral("{A}"))->isExpanded());
+
+    type(frame, QStringLiteral("bread"));
+    // {A} does not match but shows for its sub-memo, expanded; its other sub-memo stays hidden.
+    QCOMPARE(shown(frame), QStringList({QStringLiteral("{B}"), QStringLiteral("{A}"), QStringLiteral("{A1}")}));
+    QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 1);
+    QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{B}")), 0);
+}
+
+void TestMemosSearch::wideSearchShowsAllSubMemos()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+
+    // Toggled while idle: nothing to filter, but the choice is kept.
+    frame.m_wideSearchAction->trigger();
+    QVERIFY(frame.m_wideSearchAction->isChecked());
+    QCOMPARE(SettingsFile(ini).readString(QStringLiteral("memo"), QStringLiteral("searchWideEn")), QStringLiteral("1"));
+    QCOMPARE(shown(frame).size(), 6);
+
+    type(frame, QStringLiteral("Shopping"));
+    QCOMPARE(shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A1}"), QStringLiteral("{A2}")}));
+    QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
+
+    frame.m_wideSearchAction->trigger();
+    QCOMPARE(shown(frame), QStringList{QStringLiteral("{A}")});
+    QCOMPARE(SettingsFile(ini).readString(QStringLiteral("memo"), QStringLiteral("searchWideEn")), QStringLiteral("0"));
+}
+
+void TestMemosSearch::clearingAndLeavingTheBox()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    // Leaving the box with text keeps the filter; coming back keeps the text.
+    type(frame, QStringLiteral("milk"));
+    frame.m_tree->setFocus();
+    QTRY_VERIFY(!frame.m_searchBox->hasFocus());
+    QVERIFY(frame.m_searching);
+    QCOMPARE(shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A2}")}));
+    frame.m_searchBox->setFocus();
+    QTRY_VERIFY(frame.m_searchBox->hasFocus());
+    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("milk"));
+
+    // Ctrl+A selects the text, Esc clears the search and returns to the tree.
+    frame.m_searchBox->deselect();
+    QTest::keyClick(frame.m_searchBox, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(frame.m_searchBox->selectedText(), QStringLiteral("milk"));
+    QTest::keyClick(frame.m_searchBox, Qt::Key_Escape);
+    QVERIFY(!frame.m_searching);
+    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+    QCOMPARE(shown(frame).size(), 6);
+    QTRY_VERIFY(frame.m_tree->hasFocus());
+
+    // Leaving an empty box returns it to its placeholder.
+    frame.m_searchBox->setFocus();
+    QTRY_VERIFY(frame.m_searching);
+    QCOMPARE(frame.m_searchBox->text(), QString());
+    frame.m_tree->setFocus();
+    QTRY_VERIFY(!frame.m_searching);
+    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+
+    // The clear button enters the idle box, and clears an active one.
+    frame.m_searchButton->click();
+    QTRY_VERIFY(frame.m_searching);
+    QTest::keyClicks(frame.m_searchBox, QStringLiteral("rye"));
+    QCOMPARE(shown(frame), QStringList({QStringLiteral("{B}"), QStringLiteral("{B1}")}));
+    frame.m_searchButton->click();
+    QVERIFY(!frame.m_searching);
+    QCOMPARE(shown(frame).size(), 6);
+}
+
+void TestMemosSearch::searchWithoutResultOffersToClear()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    type(frame, QStringLiteral("nothing like this"));
+    QVERIFY(shown(frame).isEmpty());
+    QCOMPARE(frame.m_tipMode, 3);
+    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Search no result"));
+    type(frame, QStringLiteral("rye"));
+    QCOMPARE(frame.m_tipMode, 0);
+}
+
+JOTWELL_TEST_MAIN(TestMemosSearch)
+#include "tst_memopane_search.moc"

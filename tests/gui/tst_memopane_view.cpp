@@ -1,0 +1,300 @@
+#include "TestSupport.h"
+#include "gui/MainWindow.h"
+
+#include "gui/MemoPane.h"
+#include "core/Database.h"
+#include "core/Query.h"
+#include "core/SqlCatalogue.h"
+#include "treeview/MemoTree.h"
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+int height(MemoPane &frame, TreeNode *node)
+{
+    int height = 0;
+    frame.measureNode(node, height);
+    return height;
+}
+
+int lineOf(MemoPane &frame, TreeNode *node)
+{
+    return frame.m_tree->textHeight(node, QStringLiteral("l"));
+}
+
+// The colour paintNodeBackground gives the middle of a row.
+QRgb background(MemoPane &frame, TreeNode *node)
+{
+    QImage canvas(40, 20, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    frame.paintNodeBackground(painter, node, canvas.rect());
+    painter.end();
+    return canvas.pixel(20, 10);
+}
+
+QRgb middle(const QImage &picture)
+{
+    return picture.scaled(40, 20, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(20, 10);
+}
+
+// Colours equal but for rounding in scaling.
+bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 && qAbs(qBlue(a) - qBlue(b)) <= 2;
+}
+
+struct Row {
+    QString content;
+    double assignTime;
+};
+
+QList<Row> storedRows(MainWindow &mainWindow)
+{
+    Query query(mainWindow.connection());
+    QList<Row> rows;
+    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
+        rows.append({query.fieldAsString("content"), query.fieldAsDateTime("assignTime")});
+    return rows;
+}
+
+} // namespace
+
+class TestMemosView : public QObject {
+    Q_OBJECT
+private:
+    void seed(const TestFolder &folder)
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("one\r\ntwo\r\nthree"), true);
+        insertMemoRow(connection, QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("sub"));
+        insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"));
+        insertMemoRow(connection, QStringLiteral("{C}"), QStringLiteral("root"), QString());
+    }
+
+private slots:
+    void rowHeights();
+    void placeholderAndBackgrounds();
+    void tipPanelModesAndClicks();
+    void searchBoxFillsTheBar();
+    void copyJoinsWithCarriageReturn();
+    void pasteAddsOneStoredMemo();
+};
+
+void TestMemosView::rowHeights()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    TreeNode *three = findMemo(frame, QStringLiteral("{A}"));
+    TreeNode *empty = findMemo(frame, QStringLiteral("{C}"));
+    TreeNode *one = findMemo(frame, QStringLiteral("{B}"));
+    const int line = lineOf(frame, one);
+
+    QCOMPARE(height(frame, three), frame.m_tree->textHeight(three, QStringLiteral("a\nb\nc")) + 4);
+    QVERIFY(height(frame, three) >= 3 * line + 4);
+    QCOMPARE(height(frame, empty), line + 4);
+    QCOMPARE(height(frame, one), line + 4);
+
+    // Editing makes room for four lines, and the row shrinks back afterwards.
+    frame.m_tree->setSelected(one, true);
+    frame.m_editMemoAction->trigger();
+    QPlainTextEdit *editor = openEditor(frame);
+    QCOMPARE(height(frame, one), 4 * line + 4);
+    QCOMPARE(frame.m_tree->nodeRect(one).height(), 4 * line + 4);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCOMPARE(height(frame, one), line + 4);
+    QTRY_COMPARE(frame.m_tree->nodeRect(one).height(), line + 4);
+
+    // A text taller than the tree is capped at the tree less one line while edited.
+    one->data.content = QStringLiteral("x\r\n").repeated(200);
+    frame.m_editNode = one;
+    QCOMPARE(height(frame, one), frame.m_tree->height() - line);
+    frame.m_editNode = nullptr;
+    QVERIFY(height(frame, one) > frame.m_tree->height());
+
+    // List view: one line each, except the memo the mouse rests on.
+    frame.m_listViewAction->trigger();
+    QCOMPARE(height(frame, three), line + 4);
+    frame.m_hoverNode = three;
+    QVERIFY(height(frame, three) >= 3 * line + 4);
+}
+
+void TestMemosView::placeholderAndBackgrounds()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    MainWindow &mainWindow = program.mainWindow();
+
+    QFont font = frame.m_tree->font();
+    QColor colour = Qt::black;
+    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{C}")), font, colour);
+    QVERIFY(font.italic());
+    QCOMPARE(colour, frame.palette().color(QPalette::PlaceholderText));
+    font = frame.m_tree->font();
+    colour = Qt::black;
+    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{B}")), font, colour);
+    QVERIFY(!font.italic());
+    QCOMPARE(colour, QColor(Qt::black));
+    frame.m_editNode = findMemo(frame, QStringLiteral("{C}"));
+    frame.nodeTextStyle(frame.m_editNode, font, colour);
+    QVERIFY(!font.italic());
+    frame.m_editNode = nullptr;
+
+    // Order: "" (C), "b" (B), "one..." (A): pictures alternate by index among siblings.
+    QCOMPARE(findMemo(frame, QStringLiteral("{C}"))->index(), 0);
+    QVERIFY(!near(middle(mainWindow.m_itemBackground0), middle(mainWindow.m_itemBackground1)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{C}"))), middle(mainWindow.m_itemBackground0)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{B}"))), middle(mainWindow.m_itemBackground1)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A}"))), middle(mainWindow.m_itemBackground0)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A1}"))), middle(mainWindow.m_groupBackground)));
+
+    // The row under the mouse takes the information colour.
+    TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
+    QTest::mouseMove(frame.m_tree->viewport(), frame.m_tree->nodeRect(b).center());
+    QTRY_COMPARE(frame.m_tree->hotNode(), b);
+    QCOMPARE(QColor(background(frame, b)), frame.palette().color(QPalette::ToolTipBase));
+}
+
+void TestMemosView::tipPanelModesAndClicks()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QCOMPARE(frame.m_tipMode, 2);
+    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
+    QPlainTextEdit *editor = openEditor(frame);
+    QVERIFY(editor);
+    QCOMPARE(frame.m_tipMode, 1);
+    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Click here to finish Edit. Press Esc cancel."));
+    QTest::keyClicks(editor, QStringLiteral("from the tip"));
+    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
+    QVERIFY(!frame.m_tree->isEditing());
+    QCOMPARE(storedRows(program.mainWindow()).size(), 1);
+    QCOMPARE(storedRows(program.mainWindow())[0].content, QStringLiteral("from the tip"));
+    QCOMPARE(frame.m_tipMode, 0);
+    QVERIFY(frame.m_tipPanel->isHidden());
+
+    frame.m_searchBox->setFocus();
+    QTest::keyClicks(frame.m_searchBox, QStringLiteral("absent"));
+    QCOMPARE(frame.m_tipMode, 3);
+    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
+    QVERIFY(!frame.m_searching);
+    QCOMPARE(frame.m_tipMode, 0);
+
+    // A narrow window wraps the tip onto more lines.
+    frame.showTip(2);
+    const int wide = frame.m_tipPanel->height();
+    program.mainWindow().resize(90, 500);
+    QTRY_VERIFY(frame.m_tipPanel->height() > wide);
+}
+
+void TestMemosView::searchBoxFillsTheBar()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    for (int width : {300, 640, 1000}) {
+        program.mainWindow().resize(width, 500);
+        QTRY_COMPARE(frame.m_bottomBar->width(), width);
+        QCOMPARE(frame.m_searchBox->width(), width - 2 * frame.m_searchButton->width() - 10);
+        QCOMPARE(frame.m_searchButton->x(), frame.m_searchBox->geometry().right() + 1 + 10);
+    }
+}
+
+void TestMemosView::copyJoinsWithCarriageReturn()
+{
+    TestFolder folder;
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{1}"), QStringLiteral("root"), QString());
+        insertMemoRow(connection, QStringLiteral("{2}"), QStringLiteral("root"), QStringLiteral("a"));
+        insertMemoRow(connection, QStringLiteral("{3}"), QStringLiteral("root"), QStringLiteral("b"));
+        insertMemoRow(connection, QStringLiteral("{4}"), QStringLiteral("root"), QStringLiteral("line\r\nbreak"));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const auto copy = [&](std::initializer_list<const char *> mids) {
+        frame.m_tree->clearSelection();
+        for (const char *mid : mids)
+            frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.m_tree->setFocus();
+        QTest::keyClick(frame.m_tree, Qt::Key_C, Qt::ControlModifier);
+        return clipboard->text();
+    };
+
+    clipboard->setText(QStringLiteral("untouched"));
+    QCOMPARE(copy({}), QStringLiteral("untouched"));
+    QCOMPARE(copy({"{1}"}), QStringLiteral("untouched"));
+    QCOMPARE(copy({"{2}", "{3}"}), QStringLiteral("a\rb"));
+    QCOMPARE(copy({"{1}", "{2}"}), QStringLiteral("a")); // a leading empty text adds nothing
+    QCOMPARE(copy({"{4}"}), QStringLiteral("line\r\nbreak"));
+}
+
+void TestMemosView::pasteAddsOneStoredMemo()
+{
+    TestFolder folder;
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("kept"));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+
+    clipboard->setText(QStringLiteral("  first\r\nsecond\r\n\r\n"));
+    frame.m_tree->setFocus();
+    QTest::keyClick(frame.m_tree, Qt::Key_V, Qt::ControlModifier);
+    TreeNode *pasted = frame.m_tree->lastTopLevelNode();
+    QCOMPARE(pasted->data.content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(pasted->data.mid.size(), 38);
+    QVERIFY(!pasted->isSelected());
+    QList<Row> rows = storedRows(program.mainWindow());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1].content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(rows[1].assignTime, 0.0); // not written
+
+    // A paste during an edit stores what was typed first, in a new memo and an existing one
+    // alike; then the pasted memo comes.
+    frame.m_addMemoAction->trigger();
+    QTest::keyClicks(openEditor(frame), QStringLiteral("typed"));
+    frame.pasteMemos();
+    QTRY_COMPARE(frame.m_tree->topLevelCount(), 4);
+    QVERIFY(!frame.m_editNode);
+    frame.m_tree->clearSelection();
+    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    frame.m_editMemoAction->trigger();
+    QTest::keyClicks(openEditor(frame), QStringLiteral("changed"));
+    frame.pasteAsMemo(QString());
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("changed"));
+    rows = storedRows(program.mainWindow());
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows[0].content, QStringLiteral("changed"));
+    QCOMPARE(rows[2].content, QStringLiteral("typed"));
+    QCOMPARE(rows[3].content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(rows[4].content, QString()); // an empty clipboard makes an empty memo
+}
+
+JOTWELL_TEST_MAIN(TestMemosView)
+#include "tst_memopane_view.moc"

@@ -1,0 +1,543 @@
+#include "TestSupport.h"
+#include "FileSizeLimit.h"
+#include "core/ShellSettingsKeys.h"
+#include "desktop/AutoStart.h"
+#include "gui/AboutDialog.h"
+#include "gui/OptionsDialog.h"
+#include "gui/UpdateDialog.h"
+#include "gui/CommonActions.h"
+#include "gui/MainWindow.h"
+#include "core/SettingsFile.h"
+#include "desktop/DesktopShell.h"
+#include "core/IsoTime.h"
+#include "core/ProgramFolder.h"
+#include "core/SaveFile.h"
+#include "desktop/HelpViewer.h"
+#include "gui/MemoPane.h"
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+class RecordingShell : public ShellHandler {
+public:
+    RecordingShell() { setShellHandler(this); }
+    ~RecordingShell() override { setShellHandler(nullptr); }
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url.toString();
+        return true;
+    }
+    QStringList opened;
+};
+
+void writeStamp(const TestFolder &folder, const QString &key, double daysAgo)
+{
+    SettingsFile(folder.file(QStringLiteral("kvConf.ini")))
+        .writeString(kOptionSection, key, dateTimeToIso(dateTimeNow() - daysAgo, true));
+}
+
+QString iniValue(const TestFolder &folder, const QString &section, const QString &key)
+{
+    return SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).readString(section, key, QStringLiteral("<none>"));
+}
+
+// Counts update prompts while the program starts.
+int promptsAtStart(const TestFolder &folder, ScriptedPrompts &prompts, bool *windowVisible = nullptr)
+{
+    int shown = 0;
+    prompts.onDialog = [&shown](QDialog &dialog) { shown += qobject_cast<UpdateDialog *>(&dialog) ? 1 : 0; };
+    StartedProgram program(folder.path());
+    QTest::qWait(20); // the prompt is posted after the first show
+    if (windowVisible)
+        *windowVisible = program.mainWindow().isVisible() && !program.mainWindow().m_runMinimized;
+    prompts.onDialog = nullptr;
+    return shown;
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void firstStartWritesStamps();
+    void updatePromptAfterNinetyDays();
+    void updatePromptAnswers();
+    void optionsDialogWritesSettingsAndEntry();
+    void webLinksCarryTheQuery();
+    void garbledStampStartsNormally();
+    void helpAndAboutBox();
+    void optionsThatCannotBeStoredAreNotInForce();
+    void fullDiskAtStartKeepsSettingsWhole();
+    void helpPageThatCannotBeWrittenIsReported();
+    void autostartEntryKeepsTheDataFolder();
+    void dialogsHaveTheirSizeAndPlace();
+
+private:
+    QTemporaryDir m_configHome;
+};
+
+void TestSettings::initTestCase()
+{
+    // The autostart entry goes to a folder of the test's own, never the user's.
+    qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
+}
+
+void TestSettings::firstStartWritesStamps()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    QCOMPARE(promptsAtStart(folder, prompts), 0);
+    for (const QString &key : {kFirst, kVisitWeb}) {
+        const QString stamp = iniValue(folder, kOptionSection, key);
+        QVERIFY2(qAbs(isoToDateTime(stamp) - dateTimeNow()) < 1.0 / 24, qPrintable(stamp));
+    }
+    QCOMPARE(iniValue(folder, QStringLiteral("log"), kRunDays), QStringLiteral("0"));
+}
+
+void TestSettings::updatePromptAfterNinetyDays()
+{
+    ScriptedPrompts prompts;
+    {
+        TestFolder folder;
+        writeStamp(folder, kVisitWeb, 91);
+        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kRunMinimizedEn, true);
+        bool visible = false;
+        QCOMPARE(promptsAtStart(folder, prompts, &visible), 1);
+        QVERIFY(visible); // the prompt keeps the window in sight, even when it starts hidden
+    }
+    {
+        TestFolder folder;
+        writeStamp(folder, kVisitWeb, 90 + 23.0 / 24);
+        QCOMPARE(promptsAtStart(folder, prompts), 0);
+    }
+    {
+        TestFolder folder;
+        writeStamp(folder, kVisitWeb, -95); // a date in the future counts the same
+        QCOMPARE(promptsAtStart(folder, prompts), 1);
+    }
+    {
+        TestFolder folder;
+        writeStamp(folder, kVisitWeb, 200);
+        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kVisitWebEn, false);
+        QCOMPARE(promptsAtStart(folder, prompts), 0);
+    }
+}
+
+void TestSettings::updatePromptAnswers()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+
+    // Ticking "Do not ask me again." and letting the prompt time out turns it off for good.
+    int result = 0;
+    UpdateDialog timedOut(mainWindow, *mainWindow.commonActions());
+    QCOMPARE(timedOut.Timer1->interval(), 5000);
+    QVERIFY(timedOut.Timer1->isActive());
+    QVERIFY(timedOut.btn_Yes->font().bold());
+    connect(&timedOut, &QDialog::finished, this, [&result](int code) { result = code; });
+    timedOut.m_askBox->click();
+    QCOMPARE(iniValue(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
+    timedOut.closeTimeout(); // what the timer does when its 5 s are up
+    QCOMPARE(result, int(IDNO));
+    QVERIFY(!mainWindow.m_visitWebEnabled);
+    QVERIFY(shell.opened.isEmpty());
+
+    // Yes opens the web site and starts the ninety days again.
+    writeStamp(folder, kVisitWeb, 120);
+    UpdateDialog answered(mainWindow, *mainWindow.commonActions());
+    connect(&answered, &QDialog::finished, this, [&result](int code) { result = code; });
+    answered.btn_Yes->click();
+    QCOMPARE(result, int(IDYES));
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(shell.opened[0].contains(QStringLiteral("index.htm?id=j-w-")));
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kVisitWeb)) - dateTimeNow()) < 1.0 / 24);
+}
+
+void TestSettings::optionsDialogWritesSettingsAndEntry()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+    QFile::remove(autoStartFile());
+
+    {
+        OptionsDialog dialog(mainWindow);
+        QVERIFY(!dialog.m_autoStartBox->isChecked() && !dialog.m_runMinimizedBox->isChecked());
+        dialog.m_autoStartBox->setChecked(true);
+        dialog.m_runMinimizedBox->setChecked(true);
+        dialog.m_addOpenBox->setChecked(true);
+        dialog.m_okButton->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QVERIFY(mainWindow.m_runMinimized && mainWindow.m_addOpen);
+    QCOMPARE(iniValue(folder, kOptionSection, kRunMinimizedEn), QStringLiteral("1"));
+    QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+    QFile entry(autoStartFile());
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    entry.close();
+    QVERIFY2(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QLatin1Char('"')),
+             qPrintable(text));
+
+    // An entry naming another program is left as it is; unticking removes it.
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nExec=/opt/other/jotwell\n");
+    entry.close();
+    {
+        OptionsDialog dialog(mainWindow);
+        QVERIFY(dialog.m_autoStartBox->isChecked() && dialog.m_addOpenBox->isChecked());
+        dialog.m_okButton->click();
+    }
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QCOMPARE(entry.readAll(), QByteArray("[Desktop Entry]\nExec=/opt/other/jotwell\n"));
+    entry.close();
+    {
+        OptionsDialog dialog(mainWindow);
+        dialog.m_autoStartBox->setChecked(false);
+        dialog.m_addOpenBox->setChecked(false);
+        dialog.Button2->click(); // Cancel changes nothing
+    }
+    QVERIFY(QFile::exists(autoStartFile()) && mainWindow.m_addOpen);
+    {
+        OptionsDialog dialog(mainWindow);
+        dialog.m_autoStartBox->setChecked(false);
+        dialog.m_okButton->click();
+    }
+    QVERIFY(!QFile::exists(autoStartFile()));
+
+    // With "Add new item while open", every later show starts a new memo.
+    mainWindow.hide();
+    mainWindow.show();
+    QTRY_VERIFY(program.frame().m_editNode != nullptr);
+}
+
+void TestSettings::webLinksCarryTheQuery()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+    CommonActions &common = *mainWindow.commonActions();
+    mainWindow.m_runDays = 40;
+    mainWindow.m_privateMemos = 57;
+    writeStamp(folder, kVisitWeb, 10);
+
+    common.m_websiteAction->trigger();
+    common.m_updateAction->trigger();
+    common.m_resourcesAction->trigger();
+    QCOMPARE(shell.opened.size(), 3);
+    QVERIFY(shell.opened[0].endsWith(QStringLiteral("/index.htm?id=j-w-40&m=57-0")));
+    QCOMPARE(shell.opened[1], shell.opened[0]);
+    QVERIFY(shell.opened[2].endsWith(QStringLiteral("/resources.htm?id=j-w-40&m=57-0")));
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kVisitWeb)) - dateTimeNow()) < 1.0 / 24);
+
+    // Mail links leave the web visit alone.
+    writeStamp(folder, kVisitWeb, 10);
+    const QString before = iniValue(folder, kOptionSection, kVisitWeb);
+    common.m_contactAction->trigger();
+    common.m_suggestionAction->trigger();
+    QCOMPARE(shell.opened[3], shell.opened[4]);
+    QVERIFY(shell.opened[3].startsWith(QStringLiteral("mailto:")));
+    QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), before);
+}
+
+void TestSettings::garbledStampStartsNormally()
+{
+    TestFolder folder;
+    SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeString(kOptionSection, kFirst, QStringLiteral("yesterday-ish"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    QVERIFY(prompts.shown.isEmpty());
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kFirst)) - dateTimeNow()) < 1.0 / 24);
+    QVERIFY(iniValue(folder, kOptionSection, kVisitWeb) != QStringLiteral("<none>"));
+}
+
+void TestSettings::helpAndAboutBox()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+    CommonActions &common = *mainWindow.commonActions();
+
+    QCOMPARE(common.m_helpAction->shortcut(), QKeySequence(Qt::Key_F1));
+    common.m_helpAction->trigger();
+    QCOMPARE(shell.opened.size(), 1);
+    const QString helpFile = QUrl(shell.opened[0]).toLocalFile();
+    QFile help(helpFile);
+    QVERIFY(help.open(QIODevice::ReadOnly));
+    QVERIFY(help.readAll().contains("<title>Korvel Jotwell Help</title>"));
+    writeStamp(folder, kVisitWeb, 30);
+    const QString visitBefore = iniValue(folder, kOptionSection, kVisitWeb);
+    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Images"))));
+    QImage red(65, 65, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(folder.file(QStringLiteral("Images/appIcon.png"))));
+
+    prompts.onDialog = [&](QDialog &dialog) {
+        auto *about = qobject_cast<AboutDialog *>(&dialog);
+        QVERIFY(about);
+        QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
+        QCOMPARE(about->Label_AppName->text(), QStringLiteral("Korvel Jotwell"));
+        QCOMPARE(about->lbl_version->text(), QStringLiteral("1.7.5.31"));
+        QVERIFY(!about->m_appImage->pixmap().isNull());
+        // The user's picture comes from the same folder as the backgrounds.
+        QCOMPARE(about->m_appImage->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
+        QTest::mouseClick(about->lbl_web, Qt::RightButton); // links answer the left button only
+        QTest::mouseClick(about->lbl_Sales, Qt::MiddleButton);
+        QCOMPARE(shell.opened.size(), 1);
+        QTest::mouseClick(about->lbl_support, Qt::LeftButton);
+        QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), visitBefore);
+        QTest::mouseClick(about->lbl_web, Qt::LeftButton);
+    };
+    common.m_aboutAction->trigger();
+    QCOMPARE(shell.opened.size(), 3);
+    QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
+    QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
+    QVERIFY(iniValue(folder, kOptionSection, kVisitWeb) != visitBefore);
+}
+
+void TestSettings::optionsThatCannotBeStoredAreNotInForce()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+    QFile::remove(autoStartFile());
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+    const auto readIni = [&] {
+        QFile file(ini);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = readIni();
+    QFile::setPermissions(ini, QFile::ReadOwner);
+    const auto okWithEverythingTicked = [&] {
+        prompts.onDialog = [](QDialog &dialog) {
+            auto *options = qobject_cast<OptionsDialog *>(&dialog);
+            QVERIFY(options);
+            QVERIFY(!options->m_runMinimizedBox->isChecked() && !options->m_addOpenBox->isChecked());
+            options->m_autoStartBox->setChecked(true);
+            options->m_runMinimizedBox->setChecked(true);
+            options->m_addOpenBox->setChecked(true);
+            options->m_okButton->click();
+        };
+        // Run from the event loop, where an error that ends the command meets the error box.
+        QTimer::singleShot(0, mainWindow.commonActions()->m_optionsAction, &QAction::trigger);
+        QTest::qWait(50);
+        prompts.onDialog = nullptr;
+    };
+
+    okWithEverythingTicked();
+    QCOMPARE(prompts.shown.size(), 1); // two keys failed, one box
+    QCOMPARE(prompts.shown[0].text, QStringLiteral("Unable to write to %1.").arg(ini));
+    QVERIFY(!mainWindow.m_runMinimized && !mainWindow.m_addOpen);
+    QCOMPARE(readIni(), before);
+    QVERIFY(!QFile::exists(autoStartFile()));
+    // The next OK that fails says so again; the dialog still opens unticked (checked inside).
+    okWithEverythingTicked();
+    QCOMPARE(prompts.shown.size(), 2);
+
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    prompts.onDialog = [](QDialog &dialog) {
+        auto *options = qobject_cast<OptionsDialog *>(&dialog);
+        options->m_addOpenBox->setChecked(true);
+        options->m_okButton->click();
+    };
+    mainWindow.commonActions()->m_optionsAction->trigger();
+    prompts.onDialog = nullptr;
+    QCOMPARE(prompts.shown.size(), 2);
+    QVERIFY(mainWindow.m_addOpen && !mainWindow.m_runMinimized);
+    QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+}
+
+void TestSettings::fullDiskAtStartKeepsSettingsWhole()
+{
+    TestFolder folder;
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+    {
+        ScriptedPrompts prompts;
+        StartedProgram program(folder.path());
+    }
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("\r\n[mine]\r\nnote=kept whole, every byte of it\r\n");
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    ScriptedPrompts prompts;
+    {
+        FileSizeLimit full(64);
+        StartedProgram program(folder.path());
+        QVERIFY(program.mainWindow().isVisible());
+    }
+    QVERIFY(!prompts.shown.isEmpty());
+    for (const ScriptedPrompts::Box &box : prompts.shown)
+        QVERIFY2(box.text.startsWith(QStringLiteral("Unable to write to %1").arg(ini)), qPrintable(box.text));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestSettings::helpPageThatCannotBeWrittenIsReported()
+{
+    TestFolder folder;
+    RecordingShell shell;
+    HelpViewer help;
+    help.helpFile = folder.file(QStringLiteral("cache/jotwell-help.html"));
+    QDir().mkpath(folder.file(QStringLiteral("cache")));
+    QFile old(help.helpFile);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older page");
+    old.close();
+    {
+        FileSizeLimit full(8);
+        try {
+            help.showContents();
+            QFAIL("a help page that could not be written was shown");
+        } catch (const std::exception &error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(help.helpFile), error.what());
+        }
+    }
+    QVERIFY(shell.opened.isEmpty());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an older page"));
+    old.close();
+    QCOMPARE(QDir(folder.file(QStringLiteral("cache"))).entryList(QDir::Files).size(), 1);
+
+    QVERIFY(help.showContents());
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QVERIFY(old.readAll().contains("<title>Korvel Jotwell Help</title>"));
+}
+
+namespace {
+
+// The arguments of an Exec line as a desktop reads them: the string's escapes first, then
+// the quoting of each argument.
+QStringList execArguments(const QString &entry)
+{
+    QString exec;
+    const qsizetype start = entry.indexOf(QStringLiteral("\nExec=")) + 6;
+    for (qsizetype i = start; i < entry.size() && entry[i] != QLatin1Char('\n'); ++i) {
+        if (entry[i] == QLatin1Char('\\') && i + 1 < entry.size()) {
+            const QChar next = entry[++i];
+            exec += next == QLatin1Char('n') ? QChar(QLatin1Char('\n')) : next == QLatin1Char('t') ? QChar(QLatin1Char('\t')) : next;
+        } else {
+            exec += entry[i];
+        }
+    }
+    QStringList arguments;
+    QString current;
+    bool quoted = false, any = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < exec.size()) {
+            current += exec[++i];
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            any = true;
+        } else if (c == QLatin1Char('%') && i + 1 < exec.size() && exec[i + 1] == QLatin1Char('%')) {
+            current += exec[++i];
+        } else if (c == QLatin1Char(' ') && !quoted) {
+            if (any || !current.isEmpty())
+                arguments << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+        }
+    }
+    if (any || !current.isEmpty())
+        arguments << current;
+    return arguments;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+void TestSettings::autostartEntryKeepsTheDataFolder()
+{
+    TestFolder root;
+    const QString odd = root.file(QStringLiteral("my \"memos\" $HOME `x` 100% back\\slash"));
+    QFile::remove(autoStartFile());
+    setAutoStart(true, odd + QLatin1Char('/'));
+    QVERIFY(isAutoStart());
+    QCOMPARE(execArguments(readText(autoStartFile())),
+             (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("--data-dir"), odd}));
+
+    // The default folder needs no option.
+    QFile::remove(autoStartFile());
+    setAutoStart(true, defaultProgramFolder());
+    QCOMPARE(execArguments(readText(autoStartFile())), QStringList{QCoreApplication::applicationFilePath()});
+
+    // An entry the desktop switched off is not ticked; ticking switches it on again.
+    for (const char *off : {"Hidden=true", "X-GNOME-Autostart-enabled=false", "X-GNOME-Autostart-enabled = false"}) {
+        QVERIFY(writeWholeFile(autoStartFile(), "[Desktop Entry]\nExec=jotwell\n" + QByteArray(off) + '\n'));
+        QVERIFY2(!isAutoStart(), off);
+        setAutoStart(true, odd);
+        QVERIFY(isAutoStart());
+    }
+    // A key of another group does not count.
+    QVERIFY(writeWholeFile(autoStartFile(), "[Desktop Entry]\nExec=jotwell\n[Desktop Action x]\nHidden=true\n"));
+    QVERIFY(isAutoStart());
+
+    // A write that fails is reported, not taken for done.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    TestFolder blocked;
+    QVERIFY(writeWholeFile(blocked.file(QStringLiteral("autostart")), "a file where the folder should be"));
+    qputenv("XDG_CONFIG_HOME", blocked.path().toUtf8());
+    QString error;
+    try {
+        setAutoStart(true, odd);
+    } catch (const std::exception &raised) {
+        error = QString::fromUtf8(raised.what());
+    }
+    qputenv("XDG_CONFIG_HOME", configHome);
+    QCOMPARE(error, QStringLiteral("Unable to write to ") + blocked.file(QStringLiteral("autostart/korvel-jotwell.desktop")));
+}
+
+void TestSettings::dialogsHaveTheirSizeAndPlace()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MainWindow &mainWindow = program.mainWindow();
+    const QPoint centre = mainWindow.screen()->availableGeometry().center();
+    OptionsDialog options(mainWindow, &mainWindow);
+    UpdateDialog update(mainWindow, *mainWindow.commonActions(), &mainWindow);
+    for (QDialog *dialog : {static_cast<QDialog *>(&options), static_cast<QDialog *>(&update)}) {
+        dialog->show();
+        // In the middle, give or take the frame the platform draws around it.
+        const QPoint offset = dialog->geometry().center() - centre;
+        QVERIFY(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4);
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    }
+    QCOMPARE(options.size(), QSize(285, 198));
+    QCOMPARE(update.size(), QSize(577, 181));
+    QCOMPARE(options.windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(update.windowTitle(), QStringLiteral("Korvel Update"));
+}
+
+JOTWELL_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
