@@ -131,6 +131,10 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
         if (target)
             for (int i = 0; i < memo->childCount(); ++i)
                 carried.push_back(memo->child(i));
+        // Rows first: a refused write leaves this memo where the table still has it.
+        execSql(*m_query, Sql::updateMemoParent(pid, memo->data.mid));
+        for (TreeNode *child : carried)
+            execSql(*m_query, Sql::updateMemoParent(pid, child->data.mid));
         if (first) {
             for (auto child = carried.rbegin(); child != carried.rend(); ++child)
                 m_tree->moveTo(*child, target, mode);
@@ -141,11 +145,8 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
                 m_tree->moveTo(child, target, mode);
         }
         memo->data.pid = pid;
-        execSql(*m_query, Sql::updateMemoParent(pid, memo->data.mid));
-        for (TreeNode *child : carried) {
+        for (TreeNode *child : carried)
             child->data.pid = pid;
-            execSql(*m_query, Sql::updateMemoParent(pid, child->data.mid));
-        }
         if (target)
             m_tree->setExpanded(target, true);
         m_tree->setSelected(memo, false);
