@@ -158,10 +158,15 @@ void TrayTest::clicksMenuAndRestore()
     QCOMPARE(menu->pos(), QPoint(140, 150));
     menu->hide();
     QCOMPARE(clicks, (QList<Qt::MouseButton>{Qt::LeftButton, Qt::MiddleButton}));
-    // A menu that goes away leaves none rather than a dangling one.
+    // A menu that goes away leaves none rather than a dangling one: a right press then shows
+    // nothing and is still no click.
     tray.icon->setPopupMenu(new QMenu);
     delete tray.icon->popupMenu();
+    QVERIFY(!tray.icon->popupMenu());
     tray.area->press(TrayBackend::Event::RightPress);
+    QVERIFY(!QApplication::activePopupWidget());
+    QVERIFY(!menu->isVisible());
+    QCOMPARE(clicks, (QList<Qt::MouseButton>{Qt::LeftButton, Qt::MiddleButton}));
 
     // hideOnRestore takes the icon out; the next hide puts it back.
     tray.icon->hideOnRestore = true;

@@ -175,9 +175,10 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
 
-    // With a single memo left to offer, the menu has nothing for it.
+    // B1, a memo now, is offered the three other memos and no "Root".
     select(frame, {"{B1}"});
     QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled());
+    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"a && co", "b", "c"}));
 }
 
 void TestMemosMove::dropsGoLastInOrder()
