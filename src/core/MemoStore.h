@@ -8,9 +8,10 @@
 class Database;
 
 // The memos and tasks tables behind a typed interface. Every call runs prepared statements
-// with bound values and resets them before it returns, so no read lock outlives a call. All
-// calls throw DatabaseError when the engine refuses them; a value over the engine's length
-// limit is refused, never stored empty. Lists come in table order.
+// with bound values and resets them before it returns, so no read lock outlives a call (a
+// transaction holds its lock until it ends, which also spares a long run of reads one lock
+// each). All calls throw DatabaseError when the engine refuses them; a value over the
+// engine's length limit is refused, never stored empty. Lists come in table order.
 class MemoStore {
 public:
     explicit MemoStore(Database &database);

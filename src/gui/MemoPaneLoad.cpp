@@ -50,6 +50,8 @@ void MemoPane::loadMemos()
 {
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(*m_tree);
+    // One read transaction for the whole load, not one per memo's sub-memo query.
+    const Transaction reading = m_store.transaction();
     for (Memo &topLevel : m_store.children(QStringLiteral("root"))) {
         TreeNode *memo = addMemoNode(nullptr);
         memo->data = std::move(topLevel);
