@@ -1,4 +1,5 @@
 #pragma once
+#include "CoreTestSupport.h"
 #include "gui/Application.h"
 #include "gui/Prompts.h"
 #include <QList>
@@ -6,8 +7,6 @@
 #include <functional>
 #include <QString>
 #include <QTemporaryDir>
-
-class Database;
 
 // Answers message boxes without a display and remembers what was asked.
 class ScriptedPrompts : public PromptHandler {
@@ -43,21 +42,6 @@ public:
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
 };
-
-// A data folder of its own for one test, removed afterwards.
-class TestFolder {
-public:
-    TestFolder();
-    QString path() const; // with a trailing separator
-    QString file(const QString &name) const { return path() + name; }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// Puts a memo row straight into the database, bypassing the program.
-void insertMemoRow(Database &connection, const QString &mid, const QString &pid, const QString &content,
-                   bool expandFlag = false, double createTime = 45000.5);
 
 class Program;
 class MainWindow;

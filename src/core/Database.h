@@ -27,9 +27,9 @@ public:
     // Runs statements that return no rows (schema, pragmas, transaction control).
     void execute(const QString &sql);
 
-    // Prepared statements are kept for reuse: statement text differs only in its quoted
-    // values, which the query layer binds, so the load's thousands of sub-memo queries
-    // compile once. A statement is handed to one user at a time.
+    // Prepared statements are kept for reuse, so that the load's thousands of sub-memo
+    // queries compile once. A statement is handed to one user at a time; releasing it
+    // resets it and clears its bindings.
     sqlite3_stmt *acquireStatement(const QByteArray &sql); // throws DatabaseError
     void releaseStatement(sqlite3_stmt *statement);
 

@@ -1,8 +1,6 @@
 #include "core/ExchangeFile.h"
 #include "core/IsoTime.h"
 #include "core/XmlNavigator.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
 
 namespace Exchange {
 
@@ -22,39 +20,14 @@ const RecordKind MemoKind = {
     QStringLiteral("memo"),
     QStringLiteral("korvel,memos"),
     QStringLiteral("korvel,memos,memo#"),
-    {"mid", "mid", Field::Text},
-    {"pid", "pid", Field::Text},
-    {
-        {"content", "content", Field::Content},
-        {"assign-time", "assignTime", Field::Time},
-        {"create-time", "createTime", Field::Time},
-        {"edit-time", "editTime", Field::Time},
-    },
-    &Sql::selectMemoById,
-    &Sql::emptyMemoForRestore,
+    "mid",
 };
 
 const RecordKind TaskKind = {
     QStringLiteral("task"),
     QStringLiteral("korvel,tasks"),
     QStringLiteral("korvel,tasks,task#"),
-    {"tid", "tid", Field::Text},
-    {"pid", "pid", Field::Text},
-    {
-        {"content", "content", Field::Content},
-        {"check-flag", "checkFlag", Field::Text},
-        {"alarm-flag", "alarmFlag", Field::Text},
-        {"due-flag", "dueFlag", Field::Text},
-        {"text-color", "textColor", Field::Text},
-        {"background-color", "backgroundColor", Field::Text},
-        {"create-time", "createTime", Field::Time},
-        {"edit-time", "editTime", Field::Time},
-        {"check-time", "checkTime", Field::Time},
-        {"alarm-time", "alarmTime", Field::Time},
-        {"due-time", "dueTime", Field::Time},
-    },
-    &Sql::selectTaskById,
-    &Sql::emptyTaskForRestore,
+    "tid",
 };
 
 QString xmlSafe(const QString &value)
@@ -124,24 +97,56 @@ void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int 
     add(element, "edit-time", dateTimeToIso(memo.editTime, true, biasMinutes));
 }
 
-void appendTask(pugi::xml_node tasks, const Query &row, int biasMinutes)
+void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes)
 {
     pugi::xml_node element = tasks.append_child("task");
-    add(element, TaskKind.id.attribute, row.fieldAsString(TaskKind.id.column));
-    add(element, TaskKind.pid.attribute, row.fieldAsString(TaskKind.pid.column));
-    for (const Field &field : TaskKind.values) {
-        switch (field.kind) {
-        case Field::Time:
-            add(element, field.attribute, dateTimeToIso(row.fieldAsDateTime(field.column), true, biasMinutes));
-            break;
-        case Field::Content:
-            add(element, field.attribute, contentToFile(row.fieldAsString(field.column)));
-            break;
-        case Field::Text:
-            add(element, field.attribute, row.fieldAsString(field.column));
-            break;
-        }
-    }
+    add(element, "tid", task.tid);
+    add(element, "pid", task.pid);
+    add(element, "content", contentToFile(task.content));
+    add(element, "check-flag", task.checkFlag);
+    add(element, "alarm-flag", task.alarmFlag);
+    add(element, "due-flag", task.dueFlag);
+    add(element, "text-color", task.textColor);
+    add(element, "background-color", task.backgroundColor);
+    add(element, "create-time", dateTimeToIso(task.createTime, true, biasMinutes));
+    add(element, "edit-time", dateTimeToIso(task.editTime, true, biasMinutes));
+    add(element, "check-time", dateTimeToIso(task.checkTime, true, biasMinutes));
+    add(element, "alarm-time", dateTimeToIso(task.alarmTime, true, biasMinutes));
+    add(element, "due-time", dateTimeToIso(task.dueTime, true, biasMinutes));
+}
+
+Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, const QString &pid, int biasMinutes)
+{
+    const auto time = [&](const char *name) { return isoToDateTime(xml.getAttr(path, QLatin1String(name)), biasMinutes); };
+    Memo memo;
+    memo.mid = mid;
+    memo.pid = pid;
+    memo.content = contentFromFile(xml.getAttr(path, QStringLiteral("content")));
+    memo.assignTime = time("assign-time");
+    memo.createTime = time("create-time");
+    memo.editTime = time("edit-time");
+    return memo;
+}
+
+Task taskFromFile(XmlNavigator &xml, const QString &path, const QString &tid, const QString &pid, int biasMinutes)
+{
+    const auto text = [&](const char *name) { return xml.getAttr(path, QLatin1String(name)); };
+    const auto time = [&](const char *name) { return isoToDateTime(text(name), biasMinutes); };
+    Task task;
+    task.tid = tid;
+    task.pid = pid;
+    task.content = contentFromFile(text("content"));
+    task.checkFlag = text("check-flag");
+    task.alarmFlag = text("alarm-flag");
+    task.dueFlag = text("due-flag");
+    task.textColor = text("text-color");
+    task.backgroundColor = text("background-color");
+    task.createTime = time("create-time");
+    task.editTime = time("edit-time");
+    task.checkTime = time("check-time");
+    task.alarmTime = time("alarm-time");
+    task.dueTime = time("due-time");
+    return task;
 }
 
 } // namespace Exchange

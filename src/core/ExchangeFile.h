@@ -1,10 +1,10 @@
 #pragma once
 #include "core/Memo.h"
+#include "core/Task.h"
 #include <QString>
 #include <pugixml.hpp>
 #include <vector>
 
-class Query;
 class XmlNavigator;
 
 // The exchange document shared with the sibling application: root attributes, memo and task
@@ -21,8 +21,13 @@ void startDocument(XmlNavigator &xml, const QString &appVersion, int biasMinutes
 
 // A memo element appended to memos, attributes in the file's order.
 void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int biasMinutes);
-// A task element from the current row of a "select * from tasks" result.
-void appendTask(pugi::xml_node tasks, const Query &row, int biasMinutes);
+// A task element appended to tasks, attributes in the file's order.
+void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes);
+
+// The record at path as the table takes it, with the id and parent id it is to be stored
+// under. Its values are read in the file's order, so a missing one is reported in that order.
+Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, const QString &pid, int biasMinutes);
+Task taskFromFile(XmlNavigator &xml, const QString &path, const QString &tid, const QString &pid, int biasMinutes);
 
 // memo text as written: every line break (CR LF, CR or LF) a single LF, which the library
 // writes as a character reference and every parser gives back as one LF.
@@ -34,23 +39,12 @@ QString xmlSafe(const QString &value);
 // memo text as stored: every line break of a parsed value (CR LF, CR or LF) becomes CR LF.
 QString contentFromFile(const QString &value);
 
-// One value of a record: its attribute in the file and its column in the table.
-struct Field {
-    const char *attribute;
-    const char *column;
-    enum Kind { Text, Content, Time } kind;
-};
-
 // What the readers need to know of memos and of tasks.
 struct RecordKind {
-    QString name;        // "memo" or "task", as the replace question says it
-    QString listPath;    // "korvel,memos"
-    QString itemPath;    // "korvel,memos,memo#", followed by the position
-    Field id;            // mid or tid
-    Field pid;
-    std::vector<Field> values; // the rest, in the file's order
-    QString (*selectById)(const QString &id);
-    QString (*emptyForAppend)();
+    QString name;           // "memo" or "task", as the replace question says it
+    QString listPath;       // "korvel,memos"
+    QString itemPath;       // "korvel,memos,memo#", followed by the position
+    const char *idAttribute; // mid or tid
 };
 extern const RecordKind MemoKind;
 extern const RecordKind TaskKind;

@@ -1,46 +1,27 @@
 #include "core/ExchangeReader.h"
 #include "core/IsoTime.h"
-#include "gui/ReplaceDialog.h"
 #include "core/ExchangeFile.h"
 #include "core/ExchangeIds.h"
 #include "core/XmlNavigator.h"
-#include "core/Transaction.h"
-#include "core/Query.h"
 #include "core/MemoId.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include <QHash>
 #include <QSet>
 #include <optional>
 #include <stdexcept>
 
-using Exchange::Field;
 using Exchange::RecordKind;
 
 namespace {
 
 const QString kRoot = QStringLiteral("root");
 
-// A record's value as its column takes it.
-QVariant readValue(XmlNavigator &xml, const QString &path, const Field &field, int biasMinutes)
-{
-    const QString value = xml.getAttr(path, QLatin1String(field.attribute));
-    switch (field.kind) {
-    case Field::Time:
-        return isoToDateTime(value, biasMinutes);
-    case Field::Content:
-        return Exchange::contentFromFile(value);
-    case Field::Text:
-        break;
-    }
-    return value;
-}
-
 // The ids of a kind's records in the file, read without any message for records lacking one.
 QSet<QString> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
 {
     QSet<QString> ids;
     for (const pugi::xml_node record : xml.findNode(kind.listPath).children()) {
-        if (const pugi::xml_attribute id = record.attribute(kind.id.attribute))
+        if (const pugi::xml_attribute id = record.attribute(kind.idAttribute))
             ids.insert(QString::fromUtf8(id.value()));
     }
     return ids;
@@ -58,7 +39,7 @@ QHash<QString, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
     QHash<QString, Renamed> renamed;
     int position = 0;
     for (const pugi::xml_node record : xml.findNode(kind.listPath).children()) {
-        const pugi::xml_attribute id = record.attribute(kind.id.attribute);
+        const pugi::xml_attribute id = record.attribute(kind.idAttribute);
         const QString value = QString::fromUtf8(id.value());
         if (id && !ExchangeReader::isUsableId(value) && !renamed.contains(value))
             renamed.insert(value, {position, newMemoId()});
@@ -74,33 +55,22 @@ QHash<QString, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
 // before each question the writes so far are committed, so that no question holds them back.
 class ExchangeReader::Writes {
 public:
-    Writes(Database &connection, Query &query) : m_connection(connection), m_query(query)
-    {
-        m_batch.emplace(connection);
-    }
-    ~Writes()
-    {
-        // The open result goes first; the batch then commits what it holds.
-        m_query.close();
-        m_batch.reset();
-    }
+    explicit Writes(MemoStore &store) : m_store(store) { resume(); }
     void commit()
     {
-        m_query.close();
         if (m_batch)
             m_batch->commit();
         m_batch.reset();
     }
-    void resume() { m_batch.emplace(m_connection); }
+    void resume() { m_batch.emplace(m_store.transaction()); }
 
 private:
-    Database &m_connection;
-    Query &m_query;
+    MemoStore &m_store;
     std::optional<Transaction> m_batch;
 };
 
-ExchangeReader::ExchangeReader(Database &connection, Query &query, XmlNavigator &xml)
-    : m_connection(connection), m_query(query), m_xml(xml), m_bias(localBiasMinutes())
+ExchangeReader::ExchangeReader(MemoStore &store, XmlNavigator &xml, Listener &listener)
+    : m_store(store), m_xml(xml), m_listener(listener), m_bias(localBiasMinutes())
 {
 }
 
@@ -120,7 +90,7 @@ void ExchangeReader::checkApp(XmlNavigator &xml)
 
 void ExchangeReader::run(const std::function<void(Writes &)> &body)
 {
-    Writes writes(m_connection, m_query);
+    Writes writes(m_store);
     try {
         body(writes);
     } catch (...) {
@@ -135,67 +105,68 @@ void ExchangeReader::liftHiddenMemos()
 {
     // Also memos stored before this run: a restored memo may have become the sub-memo of
     // another, taking its own sub-memos out of sight.
-    execSql(m_query, Sql::liftOrphanMemos());
-    execSql(m_query, Sql::liftMemosUnderSubMemos());
+    m_store.liftHiddenMemos();
 }
 
 void ExchangeReader::store(const RecordKind &kind, const QString &path, const QString &id, const QString &pid)
 {
-    m_query.setField(kind.id.column, id);
-    m_query.setField(kind.pid.column, pid);
-    for (const Field &field : kind.values)
-        m_query.setField(field.column, readValue(m_xml, path, field, m_bias));
-    m_query.post();
-    ++(&kind == &Exchange::MemoKind ? StoredMemos : StoredTasks);
+    if (&kind == &Exchange::MemoKind) {
+        m_store.storeMemo(Exchange::memoFromFile(m_xml, path, id, pid, m_bias));
+        ++StoredMemos;
+    } else {
+        m_store.storeTask(Exchange::taskFromFile(m_xml, path, id, pid, m_bias));
+        ++StoredTasks;
+    }
 }
 
-void ExchangeReader::restore(const AskReplace &ask)
+// The stored record's content and edit time, when there is one with this id.
+std::optional<std::pair<QString, TimeStamp>> ExchangeReader::findStored(const RecordKind &kind, const QString &id)
+{
+    if (&kind == &Exchange::MemoKind) {
+        if (const std::optional<Memo> memo = m_store.findMemo(id))
+            return std::make_pair(memo->content, memo->editTime);
+    } else if (const std::optional<Task> task = m_store.findTask(id)) {
+        return std::make_pair(task->content, task->editTime);
+    }
+    return std::nullopt;
+}
+
+void ExchangeReader::restore()
 {
     run([&](Writes &writes) {
-        int answer = ReplaceDialog::mrYes;
+        ReplaceAnswer answer = ReplaceAnswer::Yes;
         for (const RecordKind *kind : {&Exchange::MemoKind, &Exchange::TaskKind})
-            restoreKind(*kind, ask, writes, answer);
+            restoreKind(*kind, writes, answer);
     });
 }
 
-void ExchangeReader::restoreKind(const RecordKind &kind, const AskReplace &ask, Writes &writes, int &answer)
+void ExchangeReader::restoreKind(const RecordKind &kind, Writes &writes, ReplaceAnswer &answer)
 {
     const QHash<QString, Renamed> renamed = renamedIds(m_xml, kind);
     const int count = m_xml.childCount(kind.listPath);
-    for (int i = 0; i < count && answer != ReplaceDialog::mrAbort; ++i) {
-        if (onRecord)
-            onRecord(m_done++);
+    for (int i = 0; i < count && answer != ReplaceAnswer::Abort; ++i) {
+        m_listener.progress(m_done++);
         const QString path = kind.itemPath + QString::number(i);
-        QString id = m_xml.getAttr(path, QLatin1String(kind.id.attribute));
-        QString pid = m_xml.getAttr(path, QLatin1String(kind.pid.attribute));
+        QString id = m_xml.getAttr(path, QLatin1String(kind.idAttribute));
+        QString pid = m_xml.getAttr(path, QStringLiteral("pid"));
         if (pid != kRoot && renamed.contains(pid))
             pid = renamed.value(pid).id;
         if (!isUsableId(id)) {
             const auto found = renamed.constFind(id);
             id = found != renamed.constEnd() && found->position == i ? found->id : newMemoId();
-            openSql(m_query, kind.emptyForAppend());
-            m_query.append();
             store(kind, path, id, pid);
             continue;
         }
-        openSql(m_query, kind.selectById(id));
-        if (m_query.eof()) {
-            openSql(m_query, kind.emptyForAppend());
-            m_query.append();
-        } else {
-            if (answer != ReplaceDialog::mrAll) {
-                const QString storedContent = m_query.fieldAsString("content");
-                const TimeStamp storedEditTime = m_query.fieldAsDateTime("editTime");
+        if (answer != ReplaceAnswer::All) {
+            if (const auto stored = findStored(kind, id)) {
                 const QString fileContent = m_xml.getAttr(path, QStringLiteral("content"));
                 const TimeStamp fileEditTime = isoToDateTime(m_xml.getAttr(path, QStringLiteral("edit-time")), m_bias);
                 writes.commit();
-                answer = ask(kind, storedContent, storedEditTime, fileContent, fileEditTime);
+                answer = m_listener.askReplace(kind, stored->first, stored->second, fileContent, fileEditTime);
                 writes.resume();
-                if (answer != ReplaceDialog::mrYes && answer != ReplaceDialog::mrAll)
-                    continue; // No, Abort or the close box: the stored record stays
-                openSql(m_query, kind.selectById(id));
+                if (answer != ReplaceAnswer::Yes && answer != ReplaceAnswer::All)
+                    continue; // No or Abort: the stored record stays
             }
-            m_query.edit();
         }
         store(kind, path, id, pid);
     }
@@ -215,13 +186,10 @@ void ExchangeReader::importKind(const RecordKind &kind)
     const QSet<QString> idsInFile = collectIdsInFile(m_xml, kind);
     const int count = m_xml.childCount(kind.listPath);
     for (int i = 0; i < count; ++i) {
-        if (onRecord)
-            onRecord(m_done++);
+        m_listener.progress(m_done++);
         const QString path = kind.itemPath + QString::number(i);
-        openSql(m_query, kind.emptyForAppend());
-        m_query.append();
-        const QString pid = m_xml.getAttr(path, QLatin1String(kind.pid.attribute));
-        const QString id = m_xml.getAttr(path, QLatin1String(kind.id.attribute));
+        const QString pid = m_xml.getAttr(path, QStringLiteral("pid"));
+        const QString id = m_xml.getAttr(path, QLatin1String(kind.idAttribute));
         // A record whose parent is not in the file, or is itself, would hang under no record
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.

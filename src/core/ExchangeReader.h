@@ -2,9 +2,10 @@
 #include "core/TimeStamp.h"
 #include <QString>
 #include <functional>
+#include <optional>
+#include <utility>
 
-class Database;
-class Query;
+class MemoStore;
 class XmlNavigator;
 namespace Exchange {
 struct RecordKind;
@@ -16,21 +17,35 @@ struct RecordKind;
 // show it (under a missing memo, under itself or under a sub-memo).
 class ExchangeReader {
 public:
-    ExchangeReader(Database &connection, Query &query, XmlNavigator &xml);
+    // What a run may do with a record whose id is already stored.
+    enum class ReplaceAnswer {
+        Yes,   // replace this one
+        No,    // keep the stored one
+        All,   // replace this one and every one that follows without asking
+        Abort, // keep this one and stop the run; what was stored stays
+    };
 
-    // The question about replacing a stored record (its content and edit time first, then
-    // the file's); the answer is a ReplaceDialog result.
-    using AskReplace = std::function<int(const Exchange::RecordKind &kind, const QString &storedContent,
+    // The caller's side of a run: it decides about replacements (a dialog, or a policy for a
+    // script) and hears of progress.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // The stored record's content and edit time first, then the file's.
+        virtual ReplaceAnswer askReplace(const Exchange::RecordKind &kind, const QString &storedContent,
                                          TimeStamp storedEditTime, const QString &fileContent,
-                                         TimeStamp fileEditTime)>;
-    void restore(const AskReplace &ask);
+                                         TimeStamp fileEditTime) = 0;
+        // Called before each record with the number of records handled so far.
+        virtual void progress(qint64 done) { Q_UNUSED(done); }
+    };
+
+    ExchangeReader(MemoStore &store, XmlNavigator &xml, Listener &listener);
+
+    void restore();
     void import();
 
     // Throws the mismatch message unless the file says it holds the sibling application's data.
     static void checkApp(XmlNavigator &xml);
 
-    // Called before each record with the number of records handled so far.
-    std::function<void(qint64 done)> onRecord;
     int StoredMemos = 0;
     int StoredTasks = 0;
 
@@ -41,14 +56,15 @@ public:
 private:
     class Writes;
     void run(const std::function<void(Writes &)> &body);
-    void restoreKind(const Exchange::RecordKind &kind, const AskReplace &ask, Writes &writes, int &answer);
+    void restoreKind(const Exchange::RecordKind &kind, Writes &writes, ReplaceAnswer &answer);
     void importKind(const Exchange::RecordKind &kind);
     void store(const Exchange::RecordKind &kind, const QString &path, const QString &id, const QString &pid);
     void liftHiddenMemos();
+    std::optional<std::pair<QString, TimeStamp>> findStored(const Exchange::RecordKind &kind, const QString &id);
 
-    Database &m_connection;
-    Query &m_query;
+    MemoStore &m_store;
     XmlNavigator &m_xml;
+    Listener &m_listener;
     int m_bias;
     qint64 m_done = 0;
 };

@@ -10,6 +10,11 @@ Transaction::Transaction(Database &connection) : m_connection(connection)
     m_owns = sqlite3_exec(connection.handle(), "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+Transaction::Transaction(Transaction &&other) noexcept
+    : m_connection(other.m_connection), m_owns(std::exchange(other.m_owns, false))
+{
+}
+
 Transaction::~Transaction()
 {
     // Reached without commit() only while an error is on its way to the user.

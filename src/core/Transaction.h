@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Database.h"
+#include <utility>
 
 // Statements issued while a batch is open reach the disk together, at commit(), instead of
 // one synchronous write each. Whatever ran before a failure is still stored: a batch left
@@ -9,8 +10,11 @@ public:
     explicit Transaction(Database &connection);
     ~Transaction();
     void commit(); // throws DatabaseError when the statements could not be stored
+    // Handing a batch on leaves the one handed from with nothing to commit.
+    Transaction(Transaction &&other) noexcept;
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
+    Transaction &operator=(Transaction &&) = delete;
 
 private:
     Database &m_connection;

@@ -1,5 +1,4 @@
 #include "core/XmlNavigator.h"
-#include "gui/Prompts.h"
 #include "core/ExchangeContainer.h"
 #include "core/ParallelDeflate.h"
 #include <cstring>
@@ -198,7 +197,7 @@ pugi::xml_attribute XmlNavigator::findAttribute(const QString &path, const QStri
         if (onMissingAttribute)
             onMissingAttribute(text);
         else
-            errorBox(text);
+            qWarning("%s", qUtf8Printable(text));
     }
     return attribute;
 }

@@ -26,15 +26,15 @@ public:
 
     pugi::xml_node findNode(const QString &path);
     int childCount(const QString &path);
-    // A missing attribute is reported in the error box; getAttr then gives "", setAttr false.
+    // A missing attribute is reported (see onMissingAttribute); getAttr then gives "", setAttr false.
     QString getAttr(const QString &path, const QString &name);
     bool setAttr(const QString &path, const QString &name, const QString &value);
     static int commaCount(const QString &text);
 
     pugi::xml_document &document() { return *m_document; }
 
-    // Shows the text of a missing attribute instead of the error box when set; it may throw
-    // to end the caller's run.
+    // Hears of each missing attribute, and may throw to end the caller's run; without it the
+    // text goes to the log.
     std::function<void(const QString &text)> onMissingAttribute;
 
     QString PathRest;

@@ -1,6 +1,6 @@
 #include "desktop/TrayIcon.h"
-#include "gui/Application.h"
-#include "gui/Prompts.h"
+#include "desktop/ApplicationEnding.h"
+#include "desktop/DesktopErrors.h"
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoopLocker>
@@ -113,7 +113,7 @@ QString CustomTrayIcon::shellTip() const
 
 void CustomTrayIcon::showError(const QString &text) const
 {
-    prompts().messageBox(kErrorCaption, text, MB_OK, BoxIcon::Error);
+    reportDesktopError(kErrorCaption, text);
 }
 
 void CustomTrayIcon::trayAvailabilityChanged(bool available)
@@ -287,7 +287,7 @@ void CustomTrayIcon::trayEvent(TrayBackend::Event event)
             break;
         }
     } catch (const std::exception &error) {
-        showDefaultErrorBox(QString::fromUtf8(error.what()));
+        reportDesktopError(QString(), QString::fromUtf8(error.what()));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "desktop/WindowPlacement.h"
 #include "core/SettingsFile.h"
-#include "gui/Prompts.h"
+#include "desktop/DesktopErrors.h"
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -149,7 +149,7 @@ void WindowPlacement::saveState()
     }
     ini.writeBool(Section, kSaved, true);
     if (action.failed())
-        prompts().messageBox(QStringLiteral("Error"), action.failure(), MB_OK, BoxIcon::Error);
+        reportDesktopError(QStringLiteral("Error"), action.failure());
     if (onSaveState)
         onSaveState(this);
 }

@@ -8,6 +8,12 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     // are exactly their own ("Options", "Tip").
     setApplicationName(kApplicationTitle);
     setDesktopFileName(kDesktopFileId);
+    setDesktopErrorHandler([](const QString &caption, const QString &text) {
+        if (caption.isEmpty())
+            showDefaultErrorBox(text);
+        else
+            prompts().messageBox(caption, text, MB_OK, BoxIcon::Error);
+    });
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)
@@ -22,24 +28,15 @@ bool Application::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-namespace {
-bool gEnding = false;
-}
-
 bool Application::event(QEvent *event)
 {
     // The quit closes every window first; a refused close would cancel it.
     if (event->type() == QEvent::Quit)
-        gEnding = true;
+        setApplicationEnding(true);
     const bool handled = QApplication::event(event);
     if (event->type() == QEvent::Quit && !event->isAccepted())
-        gEnding = false;
+        setApplicationEnding(false);
     return handled;
-}
-
-bool applicationEnding()
-{
-    return gEnding;
 }
 
 QString errorBoxText(const QString &message)

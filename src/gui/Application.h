@@ -1,4 +1,6 @@
 #pragma once
+#include "desktop/ApplicationEnding.h"
+#include "desktop/DesktopErrors.h"
 #include <QApplication>
 
 // The application object. An error that no handler caught ends that handler only: it is
@@ -12,10 +14,6 @@ public:
 protected:
     bool event(QEvent *event) override;
 };
-
-// True once the application has been asked to quit (the desktop session ended, or the
-// program's own Exit): windows closed from then on are not hidden away.
-bool applicationEnding();
 
 inline const QString kApplicationTitle = QStringLiteral("Korvel Jotwell");
 // The id of the installed desktop entry; the window's class on X11 is kApplicationTitle.

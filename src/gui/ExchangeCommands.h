@@ -6,7 +6,7 @@
 
 class ExchangeReader;
 class ProgressDialog;
-class Query;
+class MemoStore;
 class MainWindow;
 class XmlNavigator;
 
@@ -16,7 +16,7 @@ class XmlNavigator;
 class ExchangeCommands : public QObject {
     Q_OBJECT
 public:
-    explicit ExchangeCommands(MainWindow *mainWindow);
+    ExchangeCommands(MainWindow *mainWindow, MemoStore &store);
     ~ExchangeCommands() override;
 
     bool backupDatabase();
@@ -35,6 +35,6 @@ private:
                      const std::function<void(ExchangeReader &)> &run);
 
     MainWindow *m_mainWindow;
-    std::unique_ptr<Query> m_query;
+    MemoStore &m_store;
     bool m_databaseChanged = false;
 };

@@ -7,6 +7,7 @@
 #include "core/ExchangeReader.h"
 #include "gui/ProgressDialog.h"
 #include "core/XmlNavigator.h"
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -33,6 +34,39 @@ void askOnFirstMissingAttribute(XmlNavigator &xml, ProgressDialog &progress)
             throw StoppedReading();
     };
 }
+
+// Replacements are asked with the replace dialog; progress moves the progress dialog.
+class DialogListener : public ExchangeReader::Listener {
+public:
+    DialogListener(QWidget *parent, ProgressDialog &progress) : m_parent(parent), m_progress(progress) {}
+
+    ExchangeReader::ReplaceAnswer askReplace(const Exchange::RecordKind &kind, const QString &storedContent,
+                                             TimeStamp storedEditTime, const QString &fileContent,
+                                             TimeStamp fileEditTime) override
+    {
+        if (!m_dialog) // an import never asks
+            m_dialog = std::make_unique<ReplaceDialog>(m_parent);
+        m_dialog->setRecords(kind.name, storedContent, storedEditTime, fileContent, fileEditTime);
+        const int answer = prompts().execDialog(*m_dialog);
+        m_progress.restartClock();
+        switch (answer) {
+        case ReplaceDialog::mrYes:
+            return ExchangeReader::ReplaceAnswer::Yes;
+        case ReplaceDialog::mrAll:
+            return ExchangeReader::ReplaceAnswer::All;
+        case ReplaceDialog::mrAbort:
+            return ExchangeReader::ReplaceAnswer::Abort;
+        default: // No, or the close box: the stored record stays
+            return ExchangeReader::ReplaceAnswer::No;
+        }
+    }
+    void progress(qint64 done) override { m_progress.step(done); }
+
+private:
+    QWidget *m_parent;
+    std::unique_ptr<ReplaceDialog> m_dialog;
+    ProgressDialog &m_progress;
+};
 
 QString storedSoFar(const ExchangeReader &reader)
 {
@@ -62,7 +96,9 @@ std::unique_ptr<ProgressDialog> ExchangeCommands::openExchangeFile(XmlNavigator 
 bool ExchangeCommands::readRecords(XmlNavigator &xml, ProgressDialog &progress, const QString &label,
                         const std::function<void(ExchangeReader &)> &run)
 {
-    ExchangeReader reader(m_mainWindow->connection(), *m_query, xml);
+    DialogListener listener(m_mainWindow, progress);
+    ExchangeReader reader(m_store, xml, listener);
+    xml.onMissingAttribute = [](const QString &text) { errorBox(text); };
     try {
         ExchangeReader::checkApp(xml);
     } catch (const std::exception &error) {
@@ -71,7 +107,6 @@ bool ExchangeCommands::readRecords(XmlNavigator &xml, ProgressDialog &progress, 
     }
     progress.setLabel(label, xml.childCount(Exchange::MemoKind.listPath) + xml.childCount(Exchange::TaskKind.listPath));
     askOnFirstMissingAttribute(xml, progress);
-    reader.onRecord = [&progress](qint64 done) { progress.step(done); };
     m_databaseChanged = true;
     try {
         run(reader);
@@ -89,16 +124,8 @@ bool ExchangeCommands::restoreDatabase()
     const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
     if (!progress)
         return false;
-    ReplaceDialog dialog(m_mainWindow);
-    const auto ask = [&](const Exchange::RecordKind &kind, const QString &storedContent, TimeStamp storedEditTime,
-                         const QString &fileContent, TimeStamp fileEditTime) {
-        dialog.setRecords(kind.name, storedContent, storedEditTime, fileContent, fileEditTime);
-        const int answer = prompts().execDialog(dialog);
-        progress->restartClock();
-        return answer;
-    };
     return readRecords(xml, *progress, QStringLiteral("Restoring the database..."),
-                       [&ask](ExchangeReader &reader) { reader.restore(ask); });
+                       [](ExchangeReader &reader) { reader.restore(); });
 }
 
 bool ExchangeCommands::importFile()

@@ -124,7 +124,7 @@ void MainWindow::firstShow()
     if (m_firstShow) {
         if (!SettingsFile(m_confPath).readBool(m_placement->Section, QStringLiteral("Saved"), false))
             fitDesignedSize(kFrameTries);
-        m_memoPane = new MemoPane(this);
+        m_memoPane = new MemoPane(this, m_memoStore, m_confPath);
         setCentralWidget(m_memoPane);
         postMessage(m_memoPane, WM_MEMOS_RELOAD);
         postMessage(m_memoPane, WM_MEMOS_READY);

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/TimeStamp.h"
 #include "core/Database.h"
+#include "core/MemoStore.h"
 #include "gui/FileDialog.h"
 #include <QImage>
 #include <QMainWindow>
@@ -30,6 +31,7 @@ public:
     ExchangeCommands *exchangeCommands() const { return m_exchangeCommands; }
     MemoPane *memoPane() const { return m_memoPane; }
     Database &connection() { return m_database; }
+    MemoStore &memoStore() { return m_memoStore; }
     QString programFolder() const { return m_programFolder; }
     QString confPath() const { return m_confPath; }
 
@@ -111,6 +113,7 @@ private:
     QString m_programFolder;
     QString m_confPath;
     Database m_database;
+    MemoStore m_memoStore{m_database};
     CommonActions *m_commonActions = nullptr;
     ExchangeCommands *m_exchangeCommands = nullptr;
     MemoPane *m_memoPane = nullptr;

@@ -28,10 +28,9 @@ const QStringList MemoPane::kStatusTips = {
     QStringLiteral("Ctrl+F12: Minimize window."),
 };
 
-MemoPane::MemoPane(MainWindow *mainWindow)
+MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
     : QWidget(mainWindow), m_tree(new MemoTree(this)), m_images(Artwork::imageList16()), m_mainWindow(mainWindow),
-      m_query(std::make_unique<Query>(mainWindow->connection())),
-      m_childQuery(std::make_unique<Query>(mainWindow->connection()))
+      m_store(store), m_settingsPath(settingsPath)
 {
     createActions();
     createMenus();

@@ -1,7 +1,6 @@
 #pragma once
 #include "gui/PictureBar.h"
 #include "core/Report.h"
-#include "core/Query.h"
 #include "treeview/MemoTree.h"
 #include <QIcon>
 #include <QPointer>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class MemoStore;
 class StatusBar;
 class TreeNode;
 class MemoTree;
@@ -32,7 +32,7 @@ class MailMessage;
 class MemoPane : public QWidget {
     Q_OBJECT
 public:
-    explicit MemoPane(MainWindow *mainWindow);
+    MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath);
     ~MemoPane() override;
 
     void reloadMemos();
@@ -195,8 +195,6 @@ private:
     bool hasVisibleMemo() const;
     // A memo node as every memo gets it: multi-line, its button and picture at the top.
     TreeNode *addMemoNode(TreeNode *parent);
-    // Writes a memo that has no row yet.
-    void insertMemoRow(const Memo &memo);
     // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
     void storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
     bool hasMoveTargets() const;
@@ -207,6 +205,6 @@ private:
     void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
 
     MainWindow *m_mainWindow;
-    std::unique_ptr<Query> m_query;
-    std::unique_ptr<Query> m_childQuery;
+    MemoStore &m_store;
+    const QString m_settingsPath; // kvConf.ini
 };

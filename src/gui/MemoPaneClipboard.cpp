@@ -39,6 +39,6 @@ void MemoPane::pasteAsMemo(const QString &text)
     memo.createTime = dateTimeNow();
     memo.editTime = dateTimeNow();
     m_tree->invalidateNode(node);
-    storeOrReport(memo, true, [&] { insertMemoRow(memo); });
+    storeOrReport(memo, true, [&] { m_store.insert(memo); });
     refreshCommands();
 }

@@ -1,11 +1,9 @@
 // Which commands are available, selection, expansion and the status text.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
-#include "core/Query.h"
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
-#include "core/Transaction.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -57,8 +55,8 @@ void MemoPane::storeExpandFlag(TreeNode *node, bool expanded)
         node->data.expandFlag = expanded;
         // A read-only database was announced once at start; the state is kept in memory.
         // A memo without a row yet has nothing to store.
-        if (!node->data.mid.isEmpty() && !m_mainWindow->connection().isReadOnly())
-            execSql(*m_query, Sql::updateExpandFlag(expanded, node->data.mid));
+        if (!node->data.mid.isEmpty() && !m_store.isReadOnly())
+            m_store.setExpanded(node->data.mid, expanded);
     }
     // The filter and Expand all change many memos at once; what the commands offer does not
     // depend on it.
@@ -80,7 +78,7 @@ void MemoPane::setAllExpanded(bool expanded)
 {
     {
         // One transaction and one layout for the lot.
-        Transaction batch(m_mainWindow->connection());
+        Transaction batch = m_store.transaction();
         const TreeUpdateGuard update(*m_tree);
         const QScopedValueRollback<bool> atWork(m_filtering, true);
         for (int i = 0; i < m_tree->topLevelCount(); ++i)

@@ -1,10 +1,8 @@
 // Deleting the selected memos with their sub-memos.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
-#include "core/Query.h"
 #include "gui/MemoPane.h"
-#include "core/Transaction.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 
@@ -19,11 +17,9 @@ void MemoPane::deleteMemos()
         return;
     {
         // storedRows deleted before a failure stay deleted; the nodes go only once every row has.
-        Transaction batch(m_mainWindow->connection());
-        for (TreeNode *memo : selected) {
-            execSql(*m_query, Sql::deleteMemo(memo->data.mid));
-            execSql(*m_query, Sql::deleteSubMemos(memo->data.mid));
-        }
+        Transaction batch = m_store.transaction();
+        for (TreeNode *memo : selected)
+            m_store.removeWithSubMemos(memo->data.mid);
         batch.commit();
     }
     {

@@ -8,7 +8,6 @@
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
 #include "core/MemoId.h"
-#include "core/SqlCatalogue.h"
 #include "treeview/MemoTree.h"
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -19,23 +18,6 @@ TreeNode *MemoPane::addMemoNode(TreeNode *parent)
     m_tree->setVerticalAlignment(node, 0);
     m_tree->setMultiline(node, true);
     return node;
-}
-
-void MemoPane::insertMemoRow(const Memo &memo)
-{
-    m_query->close();
-    m_query->clearSql();
-    m_query->addSql(Sql::emptyMemoForAppend());
-    m_query->open();
-    m_query->append();
-    m_query->setField("mid", memo.mid);
-    m_query->setField("pid", memo.pid);
-    m_query->setField("content", memo.content);
-    m_query->setField("createTime", memo.createTime);
-    if (memo.assignTime != 0) // a pasted memo has none, and the row keeps the table's default
-        m_query->setField("assignTime", memo.assignTime);
-    m_query->setField("editTime", memo.editTime);
-    m_query->post();
 }
 
 void MemoPane::storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store)
@@ -144,19 +126,11 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
             memo.createTime = dateTimeNow();
             memo.assignTime = memo.createTime;
             memo.editTime = dateTimeNow(); // a second reading of the clock
-            insertMemoRow(memo);
+            m_store.insert(memo);
             return;
         }
-        m_query->close();
-        m_query->clearSql();
-        m_query->addSql(Sql::selectMemoById(memo.mid));
-        m_query->open();
-        m_query->first();
-        m_query->edit();
         memo.editTime = dateTimeNow();
-        m_query->setField("content", memo.content);
-        m_query->setField("editTime", memo.editTime);
-        m_query->post();
+        m_store.updateText(memo.mid, memo.content, memo.editTime);
     });
     refreshCommands();
 }

@@ -2,10 +2,8 @@
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
 #include "core/SettingsFile.h"
-#include "core/Query.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
-#include "core/SqlCatalogue.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -22,7 +20,7 @@ void MemoPane::reloadMemos()
     m_editNode = nullptr;
     m_tree->clear();
 
-    const SettingsFile ini(m_mainWindow->confPath());
+    const SettingsFile ini(m_settingsPath);
     m_sortAscending = ini.readBool(kMemoSection, kViewAscEn, true);
     showSortDirection();
     m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
@@ -31,7 +29,7 @@ void MemoPane::reloadMemos()
     m_mainWindow->m_privateMemos = countMemos();
     m_mainWindow->m_publicMemos = 0;
     try {
-        const SettingsFile log(m_mainWindow->confPath());
+        const SettingsFile log(m_settingsPath);
         log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->m_privateMemos);
         log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->m_publicMemos);
     } catch (const std::exception &error) {
@@ -52,31 +50,20 @@ void MemoPane::loadMemos()
 {
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(*m_tree);
-    const auto fill = [](TreeNode *node, const Query &query) {
-        node->data.mid = query.fieldAsString("mid");
-        node->data.pid = query.fieldAsString("pid");
-        node->data.content = query.fieldAsString("content");
-        node->data.expandFlag = query.fieldAsBool("expandFlag");
-        node->data.assignTime = query.fieldAsDateTime("assignTime");
-        node->data.createTime = query.fieldAsDateTime("createTime");
-        node->data.editTime = query.fieldAsDateTime("editTime");
-    };
-
-    openSql(*m_query, Sql::selectMemosByPid(QStringLiteral("root")));
-    for (; !m_query->eof(); m_query->next()) {
+    // One read transaction for the whole load, not one per memo's sub-memo query.
+    const Transaction reading = m_store.transaction();
+    for (Memo &topLevel : m_store.children(QStringLiteral("root"))) {
         TreeNode *memo = addMemoNode(nullptr);
-        fill(memo, *m_query);
-        openSql(*m_childQuery, Sql::selectMemosByPid(memo->data.mid));
-        for (; !m_childQuery->eof(); m_childQuery->next())
-            fill(addMemoNode(memo), *m_childQuery);
+        memo->data = std::move(topLevel);
+        for (Memo &child : m_store.children(memo->data.mid))
+            addMemoNode(memo)->data = std::move(child);
         m_tree->setExpanded(memo, memo->data.expandFlag);
     }
 }
 
 qint64 MemoPane::countMemos()
 {
-    openSql(*m_query, Sql::countMemos());
-    return m_query->fieldAsInteger("cnt");
+    return m_store.count();
 }
 
 void MemoPane::memosReady()

@@ -1,10 +1,8 @@
 // Moving memos under another memo or to the top level, by menu or by dragging.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
-#include "core/Query.h"
 #include "gui/MemoPane.h"
-#include "core/Transaction.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -120,7 +118,7 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
     const QString pid = target ? target->data.mid : QStringLiteral("root");
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
-    Transaction batch(m_mainWindow->connection());
+    Transaction batch = m_store.transaction();
     const TreeUpdateGuard update(*m_tree);
     for (TreeNode *memo : selected) {
         if (memo == target)
@@ -132,9 +130,9 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
             for (int i = 0; i < memo->childCount(); ++i)
                 carried.push_back(memo->child(i));
         // Rows first: a refused write leaves this memo where the table still has it.
-        execSql(*m_query, Sql::updateMemoParent(pid, memo->data.mid));
+        m_store.move(memo->data.mid, pid);
         for (TreeNode *child : carried)
-            execSql(*m_query, Sql::updateMemoParent(pid, child->data.mid));
+            m_store.move(child->data.mid, pid);
         if (first) {
             for (auto child = carried.rbegin(); child != carried.rend(); ++child)
                 m_tree->moveTo(*child, target, mode);

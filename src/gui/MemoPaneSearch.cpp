@@ -4,7 +4,7 @@
 #include "core/MemoText.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
-#include "core/Transaction.h"
+#include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -38,7 +38,7 @@ void MemoPane::applyFilter()
     bool anyShown = false;
     {
         // parents that a search expands have their state stored: one write for the keystroke.
-        Transaction batch(m_mainWindow->connection());
+        Transaction batch = m_store.transaction();
         const TreeUpdateGuard update(*m_tree);
         const QScopedValueRollback<bool> atWork(m_filtering, true);
         const bool filtering = m_searching && !m_searchText.isEmpty();
@@ -128,7 +128,7 @@ void MemoPane::toggleWideSearch()
     if (m_loading)
         return;
     applyFilter();
-    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kSearchWideEn, m_wideSearchAction->isChecked());
+    SettingsFile(m_settingsPath).writeBool(kMemoSection, kSearchWideEn, m_wideSearchAction->isChecked());
 }
 
 void MemoPane::bottomBarResized()

@@ -54,7 +54,7 @@ void MemoPane::toggleSortOrder()
     m_sortAscending = !m_sortAscending;
     showSortDirection();
     m_tree->sortTree(m_sortAscending);
-    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kViewAscEn, m_sortAscending);
+    SettingsFile(m_settingsPath).writeBool(kMemoSection, kViewAscEn, m_sortAscending);
 }
 
 void MemoPane::toggleListView()
@@ -65,7 +65,7 @@ void MemoPane::toggleListView()
         const TreeUpdateGuard update(*m_tree);
         m_tree->invalidateAll();
     }
-    SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
+    SettingsFile(m_settingsPath).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
 }
 
 void MemoPane::measureNode(TreeNode *node, int &nodeHeight)

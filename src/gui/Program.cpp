@@ -4,7 +4,7 @@
 #include "gui/ExchangeCommands.h"
 
 Program::Program(const QString &programFolder)
-    : m_mainWindow(std::make_unique<MainWindow>(programFolder)), m_exchangeCommands(new ExchangeCommands(m_mainWindow.get())),
+    : m_mainWindow(std::make_unique<MainWindow>(programFolder)), m_exchangeCommands(new ExchangeCommands(m_mainWindow.get(), m_mainWindow->memoStore())),
       m_commonActions(new CommonActions(m_mainWindow.get()))
 {
     m_mainWindow->setExchangeCommands(m_exchangeCommands);

@@ -1,11 +1,10 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/MemoText.h"
 #include "core/TimeStamp.h"
 #include "core/Database.h"
 #include "core/DatabaseError.h"
-#include "core/Query.h"
+#include "core/MemoStore.h"
 #include "core/MemoId.h"
-#include "core/SqlCatalogue.h"
 #include <QFile>
 #include <QtTest>
 #include <sqlite3.h>
@@ -32,11 +31,12 @@ bool otherProgramCanWrite(const QString &path, const char *mid)
 class TestStore : public QObject {
     Q_OBJECT
 private slots:
-    void quotingAndCatalogue();
+    void storeKeepsTableOrderAndMovesDeletes();
+    void restoreReplacesInPlace();
     void apostrophesTravelThroughResultSets();
     void emptyColumnsReadAsEmptyValues();
     void emptyTableCountsZero();
-    void editChangesOnlyTheCurrentRow();
+    void updateChangesOnlyThatMemo();
     void flattenLineBreaks();
     void dateTimeDayCount();
     void memoIds();
@@ -48,20 +48,89 @@ private slots:
     void noReadLockOutlivesTheRowsRead();
 };
 
-void TestStore::quotingAndCatalogue()
+void TestStore::storeKeepsTableOrderAndMovesDeletes()
 {
-    QCOMPARE(Sql::QuotedStr(QStringLiteral("it's")), QStringLiteral("'it''s'"));
-    QCOMPARE(Sql::QuotedStr(QString()), QStringLiteral("''"));
-    QCOMPARE(Sql::selectMemosByPid(QStringLiteral("root")), QStringLiteral("select * from memos where pid='root'"));
-    QCOMPARE(Sql::updateExpandFlag(true, QStringLiteral("{A}")),
-             QStringLiteral("update memos set expandFlag=True where mid='{A}'"));
-    QCOMPARE(Sql::updateExpandFlag(false, QStringLiteral("{A}")),
-             QStringLiteral("update memos set expandFlag=False where mid='{A}'"));
-    QCOMPARE(Sql::updateMemoParent(QStringLiteral("root"), QStringLiteral("o'k")),
-             QStringLiteral("update memos set pid='root' where mid='o''k'"));
-    QCOMPARE(Sql::countMemos(), QStringLiteral("select count(*) as cnt from memos"));
-    QCOMPARE(Sql::emptyMemoForAppend(), QStringLiteral("select * from memos where 1=0"));
-    QCOMPARE(Sql::emptyMemoForRestore(), QStringLiteral("select * from memos where 0=1"));
+    TestFolder folder;
+    Database connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    MemoStore store(connection);
+    const auto ids = [](const std::vector<Memo> &memos) {
+        QStringList mids;
+        for (const Memo &memo : memos)
+            mids << memo.mid;
+        return mids;
+    };
+    // Ids out of sort order: lists follow the table, not the id.
+    for (const char *mid : {"{C}", "{A}", "{B}"})
+        store.insert({QString::fromLatin1(mid), QStringLiteral("root"), QStringLiteral("t"), false, 1, 1, 1});
+    for (const char *mid : {"{c2}", "{c1}"})
+        store.insert({QString::fromLatin1(mid), QStringLiteral("{A}"), QStringLiteral("s"), false, 1, 1, 1});
+    QCOMPARE(ids(store.children(QStringLiteral("root"))), QStringList({"{C}", "{A}", "{B}"}));
+    QCOMPARE(ids(store.children(QStringLiteral("{A}"))), QStringList({"{c2}", "{c1}"}));
+    QCOMPARE(store.count(), 5);
+
+    store.move(QStringLiteral("{C}"), QStringLiteral("{B}"));
+    QCOMPARE(ids(store.children(QStringLiteral("{B}"))), QStringList({"{C}"}));
+    store.setExpanded(QStringLiteral("{B}"), true);
+    QVERIFY(store.findMemo(QStringLiteral("{B}"))->expandFlag);
+    store.setExpanded(QStringLiteral("{B}"), false);
+    QVERIFY(!store.findMemo(QStringLiteral("{B}"))->expandFlag);
+
+    // A memo goes with its sub-memos, and nothing else does.
+    store.removeWithSubMemos(QStringLiteral("{A}"));
+    QCOMPARE(ids(store.allMemos()), QStringList({"{C}", "{B}"}));
+    QVERIFY(!store.findMemo(QStringLiteral("{c1}")));
+
+    // A batch left by an error keeps what ran before it.
+    try {
+        Transaction batch = store.transaction();
+        store.removeWithSubMemos(QStringLiteral("{C}"));
+        throw DatabaseError(QStringLiteral("stop"));
+    } catch (const DatabaseError &) {
+    }
+    QCOMPARE(ids(store.allMemos()), QStringList({"{B}"}));
+}
+
+void TestStore::restoreReplacesInPlace()
+{
+    TestFolder folder;
+    Database connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    MemoStore store(connection);
+    store.insert({QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a"), false, 1, 1, 1});
+    store.insert({QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"), false, 1, 1, 1});
+    store.setExpanded(QStringLiteral("{A}"), true);
+
+    // A replaced memo keeps its place and its expanded flag; a new one comes last.
+    store.storeMemo({QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a2"), false, 2, 3, 4});
+    store.storeMemo({QStringLiteral("{N}"), QStringLiteral("{X}"), QStringLiteral("n"), false, 0, 0, 0});
+    const std::vector<Memo> memos = store.allMemos();
+    QCOMPARE(memos.size(), size_t(3));
+    QCOMPARE(memos[0].content, QStringLiteral("a2"));
+    QVERIFY(memos[0].expandFlag);
+    QCOMPARE(memos[0].assignTime, 2.0);
+    QCOMPARE(memos[0].editTime, 4.0);
+    QCOMPARE(memos[2].mid, QStringLiteral("{N}"));
+
+    // Under a memo that is not there: lifted to the top.
+    store.liftHiddenMemos();
+    QCOMPARE(store.findMemo(QStringLiteral("{N}"))->pid, QStringLiteral("root"));
+
+    Task task;
+    task.tid = QStringLiteral("{T}");
+    task.pid = QStringLiteral("root");
+    task.checkFlag = QStringLiteral("True");
+    task.dueTime = 45000.5;
+    store.storeTask(task);
+    task.content = QStringLiteral("again");
+    store.storeTask(task);
+    QCOMPARE(store.allTasks().size(), size_t(1));
+    const std::optional<Task> stored = store.findTask(QStringLiteral("{T}"));
+    QVERIFY(stored);
+    QCOMPARE(stored->content, QStringLiteral("again"));
+    QCOMPARE(stored->checkFlag, QStringLiteral("True"));
+    QCOMPARE(stored->dueTime, 45000.5);
+    QVERIFY(!store.findTask(QStringLiteral("{none}")));
 }
 
 void TestStore::apostrophesTravelThroughResultSets()
@@ -69,30 +138,19 @@ void TestStore::apostrophesTravelThroughResultSets()
     TestFolder folder;
     Database connection;
     connection.open(folder.file(QStringLiteral("kvData.kvb")));
-    Query query(connection);
+    MemoStore store(connection);
     const QString text = QStringLiteral("Don't forget: 'quoted' \"double\"\r\nsecond line");
     const QString oddId = QStringLiteral("{O'NE}");
-
-    openSql(query, Sql::emptyMemoForAppend());
-    QVERIFY(query.eof());
-    query.append();
-    query.setField("mid", oddId);
-    query.setField("pid", QStringLiteral("root"));
-    query.setField("content", text);
-    query.setField("createTime", 45000.25);
-    query.post();
-
-    // Ids with quotes are spliced into statement text; none of these statements may break.
-    execSql(query, Sql::updateExpandFlag(true, oddId));
-    openSql(query, Sql::selectMemosByPid(QStringLiteral("root")));
-    QVERIFY(!query.eof());
-    QCOMPARE(query.fieldAsString("content"), text);
-    QCOMPARE(query.fieldAsString("MID"), oddId); // names are case-insensitive
-    QCOMPARE(query.fieldAsBool("expandFlag"), true);
-    QCOMPARE(query.fieldAsDateTime("createTime"), 45000.25);
-    query.next();
-    QVERIFY(query.eof());
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, query.fieldAsString("nosuchcolumn"));
+    store.insert({oddId, QStringLiteral("root"), text, false, 0, 45000.25, 45000.25});
+    store.setExpanded(oddId, true);
+    store.move(oddId, QStringLiteral("root"));
+    const std::vector<Memo> memos = store.children(QStringLiteral("root"));
+    QCOMPARE(memos.size(), size_t(1));
+    QCOMPARE(memos[0].content, text);
+    QCOMPARE(memos[0].mid, oddId);
+    QVERIFY(memos[0].expandFlag);
+    QCOMPARE(memos[0].createTime, 45000.25);
+    QCOMPARE(memos[0].assignTime, 0.0); // none given: left empty
 }
 
 void TestStore::emptyColumnsReadAsEmptyValues()
@@ -101,18 +159,22 @@ void TestStore::emptyColumnsReadAsEmptyValues()
     Database connection;
     connection.open(folder.file(QStringLiteral("kvData.kvb")));
     connection.execute(QStringLiteral("insert into memos (mid) values ('{X}')"));
-    Query query(connection);
-    openSql(query, Sql::selectMemoById(QStringLiteral("{X}")));
-    QCOMPARE(query.fieldAsString("content"), QString());
-    QCOMPARE(query.fieldAsString("pid"), QString());
-    QCOMPARE(query.fieldAsBool("expandFlag"), false);
-    QCOMPARE(query.fieldAsDateTime("assignTime"), 0.0);
-    QCOMPARE(dateTimeToQDateTime(query.fieldAsDateTime("assignTime")),
-             QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime));
-
-    openSql(query, Sql::selectAllTasks());
-    QVERIFY(query.eof());
-    QVERIFY(query.hasField("checkFlag") && query.hasField("dueTime") && query.hasField("tid"));
+    // Older files may hold the flag as a word.
+    connection.execute(QStringLiteral("insert into memos (mid, pid, expandFlag) values ('{W}', 'root', 'True')"));
+    connection.execute(QStringLiteral("insert into tasks (tid, checkFlag) values ('{T}', 1)"));
+    MemoStore store(connection);
+    const std::optional<Memo> memo = store.findMemo(QStringLiteral("{X}"));
+    QVERIFY(memo);
+    QCOMPARE(memo->content, QString());
+    QCOMPARE(memo->pid, QString());
+    QCOMPARE(memo->expandFlag, false);
+    QCOMPARE(memo->assignTime, 0.0);
+    QCOMPARE(dateTimeToQDateTime(memo->assignTime), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime));
+    QVERIFY(store.findMemo(QStringLiteral("{W}"))->expandFlag);
+    const std::optional<Task> task = store.findTask(QStringLiteral("{T}"));
+    QCOMPARE(task->checkFlag, QStringLiteral("1"));
+    QCOMPARE(task->content, QString());
+    QCOMPARE(task->dueTime, 0.0);
 }
 
 void TestStore::emptyTableCountsZero()
@@ -120,39 +182,28 @@ void TestStore::emptyTableCountsZero()
     TestFolder folder;
     Database connection;
     connection.open(folder.file(QStringLiteral("kvData.kvb")));
-    Query query(connection);
-    openSql(query, Sql::countMemos());
-    QCOMPARE(query.fieldAsInteger("cnt"), 0);
-    openSql(query, Sql::selectMemosByPid(QStringLiteral("root")));
-    QVERIFY(query.eof());
+    MemoStore store(connection);
+    QCOMPARE(store.count(), 0);
+    QVERIFY(store.children(QStringLiteral("root")).empty());
+    QVERIFY(store.allTasks().empty());
 }
 
-void TestStore::editChangesOnlyTheCurrentRow()
+void TestStore::updateChangesOnlyThatMemo()
 {
     TestFolder folder;
     Database connection;
     connection.open(folder.file(QStringLiteral("kvData.kvb")));
     insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a"));
     insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"));
-    Query query(connection);
-    openSql(query, Sql::selectMemoById(QStringLiteral("{B}")));
-    query.edit();
-    query.setField("content", QStringLiteral("b2"));
-    query.setField("editTime", 46000.0);
-    query.post();
+    MemoStore store(connection);
+    store.updateText(QStringLiteral("{B}"), QStringLiteral("b2"), 46000.0);
+    QCOMPARE(store.findMemo(QStringLiteral("{A}"))->content, QStringLiteral("a"));
+    QCOMPARE(store.findMemo(QStringLiteral("{B}"))->content, QStringLiteral("b2"));
+    QCOMPARE(store.findMemo(QStringLiteral("{B}"))->editTime, 46000.0);
 
-    openSql(query, Sql::selectAllMemos());
-    QMap<QString, QString> contents;
-    for (; !query.eof(); query.next())
-        contents[query.fieldAsString("mid")] = query.fieldAsString("content");
-    QCOMPARE(contents.value(QStringLiteral("{A}")), QStringLiteral("a"));
-    QCOMPARE(contents.value(QStringLiteral("{B}")), QStringLiteral("b2"));
-
-    // Editing needs a current row; a count has none to write back to.
-    openSql(query, Sql::selectMemoById(QStringLiteral("{none}")));
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, query.edit());
-    openSql(query, Sql::countMemos());
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, query.append());
+    // A memo deleted meanwhile (by another program) is not reported stored.
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.updateText(QStringLiteral("{none}"), QStringLiteral("x"), 1));
+    QCOMPARE(store.count(), 2);
 }
 
 void TestStore::flattenLineBreaks()
@@ -199,9 +250,7 @@ void TestStore::createsMissingFileAndKeepsExistingData()
     {
         Database connection;
         connection.open(path);
-        Query query(connection);
-        openSql(query, Sql::selectAllMemos());
-        QCOMPARE(query.fieldAsString("content"), QStringLiteral("kept"));
+        QCOMPARE(MemoStore(connection).allMemos().at(0).content, QStringLiteral("kept"));
     }
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
@@ -240,10 +289,11 @@ void TestStore::readOnlyDatabaseReadsButRefusesWrites()
     Database connection;
     connection.open(path);
     QVERIFY(connection.isReadOnly());
-    Query query(connection);
-    openSql(query, Sql::countMemos());
-    QCOMPARE(query.fieldAsInteger("cnt"), 1);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, execSql(query, Sql::deleteMemo(QStringLiteral("{A}"))));
+    MemoStore store(connection);
+    QCOMPARE(store.count(), 1);
+    QVERIFY(store.isReadOnly());
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.removeWithSubMemos(QStringLiteral("{A}")));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.updateText(QStringLiteral("{A}"), QStringLiteral("x"), 1));
 }
 
 void TestStore::readOnlyFolderOpensReadOnly()
@@ -264,9 +314,7 @@ void TestStore::readOnlyFolderOpensReadOnly()
     Database connection;
     connection.open(path);
     const bool readOnly = connection.isReadOnly();
-    Query query(connection);
-    openSql(query, Sql::countMemos());
-    const qint64 count = query.fieldAsInteger("cnt");
+    const qint64 count = MemoStore(connection).count();
     connection.close();
     QFile::setPermissions(dir, writable);
     QVERIFY(readOnly);
@@ -282,39 +330,24 @@ void TestStore::valueTooLongIsRefusedNeverStoredEmpty()
     // The engine's limit, lowered on this connection so that a test can pass it.
     sqlite3_limit(connection.handle(), SQLITE_LIMIT_LENGTH, 4000);
     const QString tooLong(5000, QLatin1Char('x'));
-    Query query(connection);
-
-    openSql(query, Sql::emptyMemoForAppend());
-    query.append();
-    query.setField("mid", QStringLiteral("{B}"));
-    query.setField("pid", QStringLiteral("root"));
-    query.setField("content", tooLong);
+    MemoStore store(connection);
     try {
-        query.post();
+        store.insert({QStringLiteral("{B}"), QStringLiteral("root"), tooLong, false, 0, 1, 1});
         QFAIL("a text over the limit was reported stored");
     } catch (const DatabaseError &error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("too long")), error.what());
     }
-
-    openSql(query, Sql::selectMemoById(QStringLiteral("{A}")));
-    query.edit();
-    query.setField("content", tooLong);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, query.post());
-
-    // A value spliced into the statement text is bound too, and checked the same way.
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, openSql(query, Sql::selectMemoById(tooLong)));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.updateText(QStringLiteral("{A}"), tooLong, 1));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                             store.storeMemo({QStringLiteral("{A}"), QStringLiteral("root"), tooLong, false, 0, 1, 1}));
+    // An id is bound too, and checked the same way.
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.findMemo(tooLong));
 
     // Within the limit a long text is stored whole, and nothing else changed.
-    openSql(query, Sql::emptyMemoForAppend());
-    query.append();
-    query.setField("mid", QStringLiteral("{C}"));
-    query.setField("pid", QStringLiteral("root"));
-    query.setField("content", QString(3000, QLatin1Char('y')));
-    query.post();
-    openSql(query, Sql::selectAllMemos());
+    store.insert({QStringLiteral("{C}"), QStringLiteral("root"), QString(3000, QLatin1Char('y')), false, 0, 1, 1});
     QMap<QString, QString> contents;
-    for (; !query.eof(); query.next())
-        contents[query.fieldAsString("mid")] = query.fieldAsString("content");
+    for (const Memo &memo : store.allMemos())
+        contents[memo.mid] = memo.content;
     QCOMPARE(contents.keys(), QStringList({QStringLiteral("{A}"), QStringLiteral("{C}")}));
     QCOMPARE(contents.value(QStringLiteral("{A}")), QStringLiteral("short"));
     QCOMPARE(contents.value(QStringLiteral("{C}")).size(), 3000);
@@ -328,36 +361,21 @@ void TestStore::noReadLockOutlivesTheRowsRead()
     connection.open(path);
     insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("a"));
     insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"));
-    Query query(connection);
+    MemoStore store(connection);
 
-    // An edit as the memo list commits one: the query stays open, standing on the row.
-    openSql(query, Sql::selectMemoById(QStringLiteral("{A}")));
-    query.first();
-    query.edit();
-    query.setField("content", QStringLiteral("a2"));
-    query.post();
+    // Every call lets go of the file before it returns, whatever it did: another program
+    // can write right after each one.
+    store.updateText(QStringLiteral("{A}"), QStringLiteral("a2"), 1);
     QVERIFY(otherProgramCanWrite(path, "{O1}"));
-    QCOMPARE(query.fieldAsString("mid"), QStringLiteral("{A}"));
-
-    // A count stands on its only row; a list read to its last row has nothing left to read.
-    openSql(query, Sql::countMemos());
+    QCOMPARE(store.count(), 3);
     QVERIFY(otherProgramCanWrite(path, "{O2}"));
-    QCOMPARE(query.fieldAsInteger("cnt"), 3);
-    openSql(query, Sql::selectMemosByPid(QStringLiteral("root")));
-    QStringList mids;
-    for (; !query.eof(); query.next())
-        mids << query.fieldAsString("mid");
-    QCOMPARE(mids.size(), 4);
+    QCOMPARE(store.children(QStringLiteral("root")).size(), size_t(4));
     QVERIFY(otherProgramCanWrite(path, "{O3}"));
-
-    // While rows remain unread the result set does hold the file, as it must to read on.
-    openSql(query, Sql::selectMemosByPid(QStringLiteral("root")));
-    QVERIFY(!otherProgramCanWrite(path, "{O4}"));
-    query.first();
-    for (int i = 0; i < mids.size() + 1; ++i) // the rows listed, and {O3}
-        query.next();
-    QVERIFY(query.eof());
+    QVERIFY(store.findMemo(QStringLiteral("{A}")));
+    QVERIFY(store.findTask(QStringLiteral("{none}")) == std::nullopt);
     QVERIFY(otherProgramCanWrite(path, "{O4}"));
+    QCOMPARE(store.allMemos().size(), size_t(6));
+    QVERIFY(otherProgramCanWrite(path, "{O5}"));
 }
 
 QTEST_GUILESS_MAIN(TestStore)

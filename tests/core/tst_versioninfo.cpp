@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/VersionBlock.h"
 #include "core/VersionInfo.h"
 #include <QFile>
@@ -95,5 +95,5 @@ void TestVersionInfo::otherFiles()
     QCOMPARE(allValues(info), QStringList(10, QString()));
 }
 
-JOTWELL_TEST_MAIN(TestVersionInfo)
+QTEST_GUILESS_MAIN(TestVersionInfo)
 #include "tst_versioninfo.moc"

@@ -5,8 +5,7 @@
 #include "TestSupport.h"
 #include "core/SettingsFile.h"
 #include "core/Database.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -109,10 +108,9 @@ QStringList storedContents(const QString &folder)
 {
     Database connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
-    Query query(connection);
     QStringList contents;
-    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
-        contents << query.fieldAsString("content");
+    for (const Memo &memo : MemoStore(connection).allMemos())
+        contents << memo.content;
     return contents;
 }
 

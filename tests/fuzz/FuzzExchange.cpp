@@ -1,10 +1,9 @@
 #include "FuzzExchange.h"
-#include "gui/ReplaceDialog.h"
 #include "core/ExchangeReader.h"
 #include "core/ExchangeContainer.h"
 #include "core/XmlNavigator.h"
 #include "core/Database.h"
-#include "core/Query.h"
+#include "core/MemoStore.h"
 #include <QByteArray>
 #include <QString>
 #include <cstdio>
@@ -40,7 +39,18 @@ void checkStored(Database &connection)
     }
 }
 
-void readDocument(const QByteArray &text, int answer)
+// Gives every replace question the same answer.
+struct FixedAnswer : ExchangeReader::Listener {
+    explicit FixedAnswer(ExchangeReader::ReplaceAnswer answer) : answer(answer) {}
+    ExchangeReader::ReplaceAnswer askReplace(const Exchange::RecordKind &, const QString &, TimeStamp, const QString &,
+                                             TimeStamp) override
+    {
+        return answer;
+    }
+    ExchangeReader::ReplaceAnswer answer;
+};
+
+void readDocument(const QByteArray &text, ExchangeReader::ReplaceAnswer answer)
 {
     XmlNavigator xml;
     try {
@@ -51,16 +61,16 @@ void readDocument(const QByteArray &text, int answer)
     xml.onMissingAttribute = [](const QString &) {};
     Database connection;
     connection.open(QStringLiteral(":memory:"));
-    Query query(connection);
+    MemoStore store(connection);
+    FixedAnswer listener{answer};
     for (int run = 0; run < 3; ++run) {
-        ExchangeReader reader(connection, query, xml);
+        ExchangeReader reader(store, xml, listener);
         try {
             ExchangeReader::checkApp(xml);
             if (run == 0)
                 reader.import();
             else
-                reader.restore([answer](const Exchange::RecordKind &, const QString &, TimeStamp, const QString &,
-                                        TimeStamp) { return answer; });
+                reader.restore();
         } catch (const std::exception &) {
         }
         checkStored(connection);
@@ -73,9 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     // The last byte picks the answer to replace questions.
-    static const int kAnswers[] = {ReplaceDialog::mrYes, ReplaceDialog::mrNo, ReplaceDialog::mrAll,
-                                   ReplaceDialog::mrAbort, ReplaceDialog::mrCancel};
-    const int answer = kAnswers[size ? data[size - 1] % 5 : 0];
+    using Answer = ExchangeReader::ReplaceAnswer;
+    static const Answer kAnswers[] = {Answer::Yes, Answer::No, Answer::All, Answer::Abort};
+    const Answer answer = kAnswers[size ? data[size - 1] % 4 : 0];
     try {
         readDocument(ExchangeContainer::decompress(bytes), answer);
     } catch (const ExchangeContainer::Error &) {

@@ -3,8 +3,7 @@
 #include "gui/PostedEvents.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 
 #include "treeview/MemoTree.h"
 #include <QLineEdit>
@@ -24,12 +23,9 @@ QList<Row> storedRows(const QString &folder)
 {
     Database connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
-    Query query(connection);
     QList<Row> rows;
-    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
-        rows.append({query.fieldAsString("mid"), query.fieldAsString("pid"), query.fieldAsString("content"),
-                     query.fieldAsDateTime("assignTime"), query.fieldAsDateTime("createTime"),
-                     query.fieldAsDateTime("editTime")});
+    for (const Memo &memo : MemoStore(connection).allMemos())
+        rows.append({memo.mid, memo.pid, memo.content, memo.assignTime, memo.createTime, memo.editTime});
     return rows;
 }
 

@@ -3,8 +3,7 @@
 
 #include "gui/MemoPane.h"
 #include "core/Database.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QLabel>
@@ -32,10 +31,9 @@ QString shape(MemoPane &frame)
 // The stored parent of every row, "A1:A" for a sub-memo and "A:root" for a memo.
 QString parents(MainWindow &mainWindow)
 {
-    Query query(mainWindow.connection());
     QStringList pairs;
-    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next()) {
-        const QString mid = query.fieldAsString("mid"), pid = query.fieldAsString("pid");
+    for (const Memo &memo : mainWindow.memoStore().allMemos()) {
+        const QString &mid = memo.mid, &pid = memo.pid;
         pairs << mid.mid(1, mid.size() - 2) + QLatin1Char(':') + (pid == QLatin1String("root") ? pid : pid.mid(1, pid.size() - 2));
     }
     pairs.sort();

@@ -3,8 +3,7 @@
 
 #include "gui/MemoPane.h"
 #include "core/Database.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QClipboard>
@@ -58,10 +57,9 @@ struct Row {
 
 QList<Row> storedRows(MainWindow &mainWindow)
 {
-    Query query(mainWindow.connection());
     QList<Row> rows;
-    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
-        rows.append({query.fieldAsString("content"), query.fieldAsDateTime("assignTime")});
+    for (const Memo &memo : mainWindow.memoStore().allMemos())
+        rows.append({memo.content, memo.assignTime});
     return rows;
 }
 

@@ -7,8 +7,7 @@
 #include "desktop/TrayIcon.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
-#include "core/Query.h"
-#include "core/SqlCatalogue.h"
+#include "core/MemoStore.h"
 
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -52,10 +51,9 @@ public:
 
 QStringList contents(MainWindow &mainWindow)
 {
-    Query query(mainWindow.connection());
     QStringList contents;
-    for (openSql(query, Sql::selectAllMemos()); !query.eof(); query.next())
-        contents << query.fieldAsString("content");
+    for (const Memo &memo : mainWindow.memoStore().allMemos())
+        contents << memo.content;
     return contents;
 }
 

@@ -1,0 +1,198 @@
+#include "core/MemoStore.h"
+#include "core/Database.h"
+#include "core/DatabaseError.h"
+#include "core/Statement.h"
+
+namespace {
+
+#define MEMO_COLUMNS "mid, pid, content, expandFlag, assignTime, createTime, editTime"
+#define TASK_COLUMNS                                                                                                 \
+    "tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor, createTime, editTime, checkTime," \
+    " alarmTime, dueTime"
+
+Memo readMemo(const Statement &row)
+{
+    Memo memo;
+    memo.mid = row.text(0);
+    memo.pid = row.text(1);
+    memo.content = row.text(2);
+    memo.expandFlag = row.flag(3);
+    memo.assignTime = row.time(4);
+    memo.createTime = row.time(5);
+    memo.editTime = row.time(6);
+    return memo;
+}
+
+Task readTask(const Statement &row)
+{
+    Task task;
+    task.tid = row.text(0);
+    task.pid = row.text(1);
+    task.content = row.text(2);
+    task.checkFlag = row.text(3);
+    task.alarmFlag = row.text(4);
+    task.dueFlag = row.text(5);
+    task.textColor = row.text(6);
+    task.backgroundColor = row.text(7);
+    task.createTime = row.time(8);
+    task.editTime = row.time(9);
+    task.checkTime = row.time(10);
+    task.alarmTime = row.time(11);
+    task.dueTime = row.time(12);
+    return task;
+}
+
+std::vector<Memo> readMemos(Statement &query)
+{
+    std::vector<Memo> memos;
+    while (query.nextRow())
+        memos.push_back(readMemo(query));
+    return memos;
+}
+
+} // namespace
+
+MemoStore::MemoStore(Database &database) : m_database(database) {}
+
+bool MemoStore::isReadOnly() const
+{
+    return m_database.isReadOnly();
+}
+
+std::vector<Memo> MemoStore::children(const QString &pid)
+{
+    Statement query(m_database, "select " MEMO_COLUMNS " from memos where pid=?");
+    query.bind("pid", pid);
+    return readMemos(query);
+}
+
+qint64 MemoStore::count()
+{
+    Statement query(m_database, "select count(*) from memos");
+    query.nextRow();
+    const qint64 count = query.integer(0);
+    query.run();
+    return count;
+}
+
+void MemoStore::insert(const Memo &memo)
+{
+    Statement insert(m_database,
+                     "insert into memos (mid, pid, content, createTime, assignTime, editTime) values (?, ?, ?, ?, ?, ?)");
+    insert.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("createTime", memo.createTime);
+    // A pasted memo has no assign time; its row keeps the table's default.
+    if (memo.assignTime != 0)
+        insert.bind("assignTime", memo.assignTime);
+    else
+        insert.bindNull("assignTime");
+    insert.bind("editTime", memo.editTime).run();
+}
+
+void MemoStore::updateText(const QString &mid, const QString &content, TimeStamp editTime)
+{
+    Statement update(m_database, "update memos set content=?, editTime=? where mid=?");
+    update.bind("content", content).bind("editTime", editTime).bind("mid", mid).run();
+    if (update.changes() == 0)
+        throw DatabaseError(QStringLiteral("The memo is no longer in the memo database."));
+}
+
+void MemoStore::setExpanded(const QString &mid, bool expanded)
+{
+    Statement(m_database, "update memos set expandFlag=? where mid=?").bind("expandFlag", expanded).bind("mid", mid).run();
+}
+
+void MemoStore::move(const QString &mid, const QString &pid)
+{
+    Statement(m_database, "update memos set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();
+}
+
+void MemoStore::removeWithSubMemos(const QString &mid)
+{
+    Statement(m_database, "delete from memos where mid=?").bind("mid", mid).run();
+    Statement(m_database, "delete from memos where pid=?").bind("pid", mid).run();
+}
+
+std::vector<Memo> MemoStore::allMemos()
+{
+    Statement query(m_database, "select " MEMO_COLUMNS " from memos");
+    return readMemos(query);
+}
+
+std::vector<Task> MemoStore::allTasks()
+{
+    Statement query(m_database, "select " TASK_COLUMNS " from tasks");
+    std::vector<Task> tasks;
+    while (query.nextRow())
+        tasks.push_back(readTask(query));
+    return tasks;
+}
+
+std::optional<Memo> MemoStore::findMemo(const QString &mid)
+{
+    Statement query(m_database, "select " MEMO_COLUMNS " from memos where mid=?");
+    query.bind("mid", mid);
+    std::vector<Memo> found = readMemos(query);
+    return found.empty() ? std::nullopt : std::optional<Memo>(std::move(found.front()));
+}
+
+std::optional<Task> MemoStore::findTask(const QString &tid)
+{
+    Statement query(m_database, "select " TASK_COLUMNS " from tasks where tid=?");
+    query.bind("tid", tid);
+    if (!query.nextRow())
+        return std::nullopt;
+    Task task = readTask(query);
+    query.run();
+    return task;
+}
+
+void MemoStore::storeMemo(const Memo &memo)
+{
+    Statement(m_database, "insert into memos (mid, pid, content, assignTime, createTime, editTime)"
+                          " values (?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
+                          " content=excluded.content, assignTime=excluded.assignTime,"
+                          " createTime=excluded.createTime, editTime=excluded.editTime")
+        .bind("mid", memo.mid)
+        .bind("pid", memo.pid)
+        .bind("content", memo.content)
+        .bind("assignTime", memo.assignTime)
+        .bind("createTime", memo.createTime)
+        .bind("editTime", memo.editTime)
+        .run();
+}
+
+void MemoStore::storeTask(const Task &task)
+{
+    Statement(m_database, "insert into tasks (" TASK_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                          " on conflict(tid) do update set pid=excluded.pid, content=excluded.content,"
+                          " checkFlag=excluded.checkFlag, alarmFlag=excluded.alarmFlag, dueFlag=excluded.dueFlag,"
+                          " textColor=excluded.textColor, backgroundColor=excluded.backgroundColor,"
+                          " createTime=excluded.createTime, editTime=excluded.editTime, checkTime=excluded.checkTime,"
+                          " alarmTime=excluded.alarmTime, dueTime=excluded.dueTime")
+        .bind("tid", task.tid)
+        .bind("pid", task.pid)
+        .bind("content", task.content)
+        .bind("checkFlag", task.checkFlag)
+        .bind("alarmFlag", task.alarmFlag)
+        .bind("dueFlag", task.dueFlag)
+        .bind("textColor", task.textColor)
+        .bind("backgroundColor", task.backgroundColor)
+        .bind("createTime", task.createTime)
+        .bind("editTime", task.editTime)
+        .bind("checkTime", task.checkTime)
+        .bind("alarmTime", task.alarmTime)
+        .bind("dueTime", task.dueTime)
+        .run();
+}
+
+void MemoStore::liftHiddenMemos()
+{
+    // First a memo whose parent is itself, no memo at all or nothing; then one whose parent
+    // is a sub-memo (a grandchild, a cycle).
+    Statement(m_database, "update memos set pid='root' where pid is null or (pid<>'root' and"
+                          " (pid=mid or pid not in (select mid from memos)))")
+        .run();
+    Statement(m_database, "update memos set pid='root' where pid<>'root' and"
+                          " pid not in (select mid from memos where pid='root')")
+        .run();
+}

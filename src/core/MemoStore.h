@@ -1,0 +1,48 @@
+#pragma once
+#include "core/Memo.h"
+#include "core/Task.h"
+#include "core/Transaction.h"
+#include <optional>
+#include <vector>
+
+class Database;
+
+// The memos and tasks tables behind a typed interface. Every call runs prepared statements
+// with bound values and resets them before it returns, so no read lock outlives a call (a
+// transaction holds its lock until it ends, which also spares a long run of reads one lock
+// each). All calls throw DatabaseError when the engine refuses them; a value over the
+// engine's length limit is refused, never stored empty. Lists come in table order.
+class MemoStore {
+public:
+    explicit MemoStore(Database &database);
+
+    bool isReadOnly() const;
+    // Statements issued while it lives reach the disk together (see Transaction).
+    Transaction transaction() { return Transaction(m_database); }
+
+    std::vector<Memo> children(const QString &pid); // "root" for the top level
+    qint64 count();
+    // A new memo as the list adds it: no expanded flag, and no assign time when it has none.
+    void insert(const Memo &memo);
+    // Throws when the memo is no longer stored.
+    void updateText(const QString &mid, const QString &content, TimeStamp editTime);
+    void setExpanded(const QString &mid, bool expanded);
+    void move(const QString &mid, const QString &pid);
+    void removeWithSubMemos(const QString &mid);
+
+    // What backup, restore and import need.
+    std::vector<Memo> allMemos();
+    std::vector<Task> allTasks();
+    std::optional<Memo> findMemo(const QString &mid);
+    std::optional<Task> findTask(const QString &tid);
+    // Inserts the record, or replaces the stored one with its id in place (its position in
+    // the table, and a memo's expanded flag, stay).
+    void storeMemo(const Memo &memo);
+    void storeTask(const Task &task);
+    // Memos the tree could not show (under a missing memo, under themselves or under a
+    // sub-memo) become top-level memos.
+    void liftHiddenMemos();
+
+private:
+    Database &m_database;
+};

@@ -1,0 +1,15 @@
+#include "desktop/ApplicationEnding.h"
+
+namespace {
+bool gEnding = false;
+}
+
+bool applicationEnding()
+{
+    return gEnding;
+}
+
+void setApplicationEnding(bool ending)
+{
+    gEnding = ending;
+}
