@@ -254,34 +254,17 @@ void MemoPane::createLayout()
 
 void MemoPane::connectTree()
 {
-    m_tree->onGetText = [this](TreeNode *node) { return nodeText(node); };
-    m_tree->OnCompareNodes = [this](TreeNode *a, TreeNode *b) { return compareNodes(a, b); };
-    m_tree->onExpanded = [this](TreeNode *node) { nodeExpanded(node); };
-    m_tree->onCollapsed = [this](TreeNode *node) { nodeCollapsed(node); };
-    m_tree->onChange = [this](TreeNode *node) { selectionChanged(node); };
-    m_tree->onFreeNode = [this](TreeNode *node) { nodeFreed(node); };
-    m_tree->onMeasureItem = [this](TreeNode *node, int &height) { measureNode(node, height); };
-    m_tree->onGetImageIndex = [this](TreeNode *node) { return nodeImageIndex(node); };
-    m_tree->onGetPopupMenu = [this](TreeNode *node) { return contextMenuFor(node); };
-    m_tree->onPaintText = [this](TreeNode *node, QFont &font, QColor &colour) {
-        nodeTextStyle(node, font, colour);
-    };
-    m_tree->onBeforeCellPaint = [this](QPainter &painter, TreeNode *node, const QRect &cellRect) {
-        paintNodeBackground(painter, node, cellRect);
-    };
-    m_tree->onHotChange = [this](TreeNode *oldNode, TreeNode *newNode) { hoveredNodeChanged(oldNode, newNode); };
-    m_tree->onEditing = [this](TreeNode *node, bool &allowed) { canEdit(node, allowed); };
-    m_tree->onNewText = [this](TreeNode *node, const QString &text) { editCommitted(node, text); };
-    m_tree->onEdited = [this](TreeNode *node) { editEnded(node); };
-    m_tree->onEditCancelled = [this] { editCancelled(); };
-    m_tree->onKeyDown = [this](QKeyEvent *event) { treeKeyPressed(event); };
-    m_tree->onDblClick = [this] { treeDoubleClicked(); };
-    m_tree->onMouseMove = [this](const QPoint &position) { treeMouseMoved(position); };
-    m_tree->onDragAllowed = [this](TreeNode *node, bool &allowed) { canDrag(node, allowed); };
-    m_tree->onDragOver = [this](TreeNode *target, bool internal, bool &accept) {
-        canDrop(target, internal, accept);
-    };
-    m_tree->onDragDrop = [this](TreeNode *target, bool internal) { dropOnNode(target, internal); };
+    m_tree->setDelegate(this);
+    connect(m_tree, &MemoTree::nodeExpanded, this, &MemoPane::nodeExpanded);
+    connect(m_tree, &MemoTree::nodeCollapsed, this, &MemoPane::nodeCollapsed);
+    connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
+    connect(m_tree, &MemoTree::nodeFreed, this, &MemoPane::nodeFreed);
+    connect(m_tree, &MemoTree::hoveredNodeChanged, this, &MemoPane::hoveredNodeChanged);
+    connect(m_tree, &MemoTree::editCommitted, this, &MemoPane::editCommitted);
+    connect(m_tree, &MemoTree::editEnded, this, &MemoPane::editEnded);
+    connect(m_tree, &MemoTree::editCancelled, this, &MemoPane::editCancelled);
+    connect(m_tree, &MemoTree::doubleClicked, this, &MemoPane::treeDoubleClicked);
+    connect(m_tree, &MemoTree::mouseMoved, this, &MemoPane::treeMouseMoved);
 }
 
 bool MemoPane::eventFilter(QObject *watched, QEvent *event)

@@ -29,7 +29,7 @@ class MailMessage;
 // The memo tree frame: the program's main view. It shows every memo as a top-level node of
 // m_tree and every sub-memo as its child, and runs every memo command against the
 // database and the tree alike.
-class MemoPane : public QWidget {
+class MemoPane : public QWidget, public MemoTreeDelegate {
     Q_OBJECT
 public:
     explicit MemoPane(MainWindow *mainWindow);
@@ -77,33 +77,24 @@ public:
     void selectAll();
     void deselectAll();
 
-    // Tree events.
-    QString nodeText(TreeNode *node) const;
-    int compareNodes(TreeNode *node1, TreeNode *node2) const;
-    void nodeExpanded(TreeNode *node);
-    void nodeCollapsed(TreeNode *node);
-    void selectionChanged(TreeNode *node);
-    void nodeFreed(TreeNode *node);
-    void measureNode(TreeNode *node, int &nodeHeight);
-    int nodeImageIndex(TreeNode *node) const;
-    QMenu *contextMenuFor(TreeNode *node);
-    void nodeTextStyle(TreeNode *node, QFont &font, QColor &colour) const;
-    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const;
-    void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
+    // Answers to the tree.
+    QString nodeText(TreeNode *node) const override;
+    int nodeHeight(TreeNode *node) const override;
+    int nodeImageIndex(TreeNode *node) const override;
+    void styleNodeText(TreeNode *node, QFont &font, QColor &colour) const override;
+    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const override;
+    int compareNodes(TreeNode *node1, TreeNode *node2) const override;
+    bool canEdit(TreeNode *node) override;
+    bool canDrag(TreeNode *node) override;
+    bool canDrop(TreeNode *target, const QMimeData *data, bool internal) override;
+    void drop(TreeNode *target, const QMimeData *data, bool internal) override;
+    QMenu *contextMenu(TreeNode *node) override;
+    void keyPressed(QKeyEvent *event) override;
+
     void hoverDelayElapsed();
     void tipClicked();
     void tipPanelResized();
     void bottomBarResized();
-    void canEdit(TreeNode *node, bool &allowed);
-    void editCommitted(TreeNode *node, const QString &newText);
-    void editEnded(TreeNode *node);
-    void editCancelled();
-    void treeKeyPressed(QKeyEvent *event);
-    void treeDoubleClicked();
-    void treeMouseMoved(const QPoint &position);
-    void canDrag(TreeNode *node, bool &allowed);
-    void canDrop(TreeNode *target, bool internal, bool &accept);
-    void dropOnNode(TreeNode *target, bool internal);
     void buildMoveToMenu(QMenu *menu); // the items of a Move-to menu for the selection
 
     MemoTree *m_tree;
@@ -174,6 +165,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What the tree tells.
+    void nodeExpanded(TreeNode *node);
+    void nodeCollapsed(TreeNode *node);
+    void selectionChanged(TreeNode *node);
+    void nodeFreed(TreeNode *node);
+    void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
+    void editCommitted(TreeNode *node, const QString &newText);
+    void editEnded(TreeNode *node);
+    void editCancelled();
+    void treeDoubleClicked();
+    void treeMouseMoved(const QPoint &position);
+
     void createActions();
     void createMenus();
     void createLayout();

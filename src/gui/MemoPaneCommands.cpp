@@ -111,7 +111,7 @@ void MemoPane::deselectAll()
     m_tree->clearSelection();
 }
 
-QMenu *MemoPane::contextMenuFor(TreeNode *node)
+QMenu *MemoPane::contextMenu(TreeNode *node)
 {
     return node ? m_memoMenu : m_blankMenu;
 }

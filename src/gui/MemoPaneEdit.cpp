@@ -91,24 +91,23 @@ void MemoPane::editMemo()
     refreshCommands();
 }
 
-void MemoPane::canEdit(TreeNode *node, bool &allowed)
+bool MemoPane::canEdit(TreeNode *node)
 {
     if (m_editNode) {
         // Only the marked node may be edited; an editor on any other node would leave the
         // marked one behind.
-        allowed = node == m_editNode;
         refreshCommands();
-        return;
+        return node == m_editNode;
     }
     // A request of the tree's own (F2, a slow second click) is refused once and repeated
     // through the posted message, so that the node has grown to its editing height first.
-    allowed = false;
     if (node) {
         m_editNode = node;
         m_tree->invalidateNode(node);
         postMessage(this, WM_MEMOS_EDIT_PENDING);
         refreshCommands();
     }
+    return false;
 }
 
 void MemoPane::openPendingEdit()
@@ -209,7 +208,7 @@ void MemoPane::commitOpenEdit()
         editCancelled();
 }
 
-void MemoPane::treeKeyPressed(QKeyEvent *event)
+void MemoPane::keyPressed(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     switch (event->key()) {

@@ -153,35 +153,31 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     batch.commit();
 }
 
-void MemoPane::canDrag(TreeNode *node, bool &allowed)
+bool MemoPane::canDrag(TreeNode *node)
 {
-    allowed = node != nullptr;
+    return node != nullptr;
 }
 
-void MemoPane::canDrop(TreeNode *target, bool internal, bool &accept)
+bool MemoPane::canDrop(TreeNode *target, const QMimeData *data, bool internal)
 {
     // Only memos dragged inside the tree move; a drop from another program never moves the
     // memos that happen to be selected. Text from another program becomes a new memo.
-    if (!internal) {
-        accept = m_tree->dragMimeData() && m_tree->dragMimeData()->hasText();
-        return;
-    }
-    accept = true;
+    if (!internal)
+        return data && data->hasText();
     if (!target)
-        return;
-    if (target == m_tree->firstSelected()) {
-        accept = false;
-        return;
-    }
+        return true;
+    if (target == m_tree->firstSelected())
+        return false;
     if (target->level() == 0)
         m_tree->setExpanded(target, true); // its sub-memos show where the drop will land
+    return true;
 }
 
-void MemoPane::dropOnNode(TreeNode *target, bool internal)
+void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
 {
     if (!internal) {
-        if (m_tree->dragMimeData() && m_tree->dragMimeData()->hasText())
-            pasteAsMemo(m_tree->dragMimeData()->text());
+        if (data && data->hasText())
+            pasteAsMemo(data->text());
         return;
     }
     if (target && target->level() > 0)

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 
-void MemoPane::nodeTextStyle(TreeNode *node, QFont &font, QColor &colour) const
+void MemoPane::styleNodeText(TreeNode *node, QFont &font, QColor &colour) const
 {
     if (node != m_editNode && node->data.content.isEmpty()) {
         colour = palette().color(QPalette::PlaceholderText);

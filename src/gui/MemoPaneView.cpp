@@ -68,10 +68,8 @@ void MemoPane::toggleListView()
     SettingsFile(m_mainWindow->confPath()).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
 }
 
-void MemoPane::measureNode(TreeNode *node, int &nodeHeight)
+int MemoPane::nodeHeight(TreeNode *node) const
 {
-    if (!node)
-        return;
     const int line = m_tree->textHeight(node, QStringLiteral("l"));
     const bool oneLine = m_listViewAction->isChecked() && node != m_hoverNode && node != m_editNode;
     const int base = oneLine ? line + 4 : m_tree->textHeight(node, nodeText(node)) + 4;
@@ -82,7 +80,7 @@ void MemoPane::measureNode(TreeNode *node, int &nodeHeight)
         minimum = 4 * line + 4;
         maximum = m_tree->height() - line;
     }
-    nodeHeight = std::min(std::max(base, minimum), maximum);
+    return std::max(1, std::min(std::max(base, minimum), maximum));
 }
 
 int MemoPane::nodeImageIndex(TreeNode *node) const

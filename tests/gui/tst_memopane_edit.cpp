@@ -120,7 +120,7 @@ void TestMemosEdit::addTypeAndCommit()
     // A second memo through a double click on blank space gets an id of its own.
     const QPoint blank(10, frame.m_tree->viewport()->height() - 5);
     QTest::mouseMove(frame.m_tree->viewport(), blank);
-    frame.treeMouseMoved(blank);
+    emit frame.m_tree->mouseMoved(blank);
     QTest::mouseDClick(frame.m_tree->viewport(), Qt::LeftButton, {}, blank);
     editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("other"));
@@ -266,7 +266,7 @@ void TestMemosEdit::busyEditIgnoresOtherRequests()
     postMessage(&frame, WM_MEMOS_ADD);
     frame.addMemo();
     frame.addSubMemo();
-    frame.treeDoubleClicked();
+    emit frame.m_tree->doubleClicked();
     QCoreApplication::processEvents();
     QCOMPARE(frame.m_tree->totalCount(), 2);
     QCOMPARE(frame.m_editNode, pending);

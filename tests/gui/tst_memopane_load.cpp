@@ -165,8 +165,7 @@ void TestMemosLoad::listViewNumbersAndFlattens()
 
     QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
     QCOMPARE(frame.nodeText(empty), QStringLiteral("Input content here"));
-    int plainHeight = 0;
-    frame.measureNode(a, plainHeight);
+    const int plainHeight = frame.nodeHeight(a);
     QCOMPARE(plainHeight, frame.m_tree->textHeight(a, QStringLiteral("l\nl\nl")) + 4);
 
     frame.m_listViewAction->trigger();
@@ -176,8 +175,7 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     QCOMPARE(texts(frame), QStringList({"Input content here", "2. alpha  second  third"}));
     QCOMPARE(texts(frame, a), QStringList({"(1) one", "(2) two"}));
     QCOMPARE(frame.nodeText(a->child(1)), QStringLiteral("(2) two"));
-    int listHeight = 0;
-    frame.measureNode(a, listHeight);
+    const int listHeight = frame.nodeHeight(a);
     QCOMPARE(listHeight, frame.m_tree->textHeight(a, QStringLiteral("l")) + 4);
 
     frame.m_hoverNode = a; // the memo the mouse rests on shows all its lines

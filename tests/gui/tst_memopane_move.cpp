@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QtTest>
 
 namespace {
@@ -189,30 +190,27 @@ void TestMemosMove::dropsGoLastInOrder()
     MemoPane &frame = program.frame();
 
     select(frame, {"{A1}", "{A2}"});
-    frame.dropOnNode(nullptr, true); // blank space: the end of the top level
+    frame.drop(nullptr, nullptr, true); // blank space: the end of the top level
     QCOMPARE(shape(frame), QStringLiteral("A B[B1] C A1 A2"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:root A2:root A:root B1:B B:root C:root"));
 
     // A drop on a sub-memo means its memo.
     select(frame, {"{A1}"});
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{B1}")), true);
+    frame.drop(findMemo(frame, QStringLiteral("{B1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
     QCOMPARE(frame.m_tree->selectedCount(), 0);
 
     // The first selected memo refuses the drop; a memo offered to itself stays put.
     select(frame, {"{C}"});
-    bool accept = true;
-    frame.canDrop(findMemo(frame, QStringLiteral("{C}")), true, accept);
-    QVERIFY(!accept);
-    frame.canDrop(findMemo(frame, QStringLiteral("{A}")), true, accept);
-    QVERIFY(accept);
+    QVERIFY(!frame.canDrop(findMemo(frame, QStringLiteral("{C}")), nullptr, true));
+    QVERIFY(frame.canDrop(findMemo(frame, QStringLiteral("{A}")), nullptr, true));
     QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
     // A memo dropped on one of its own sub-memos stays where it is.
     const QString before = parents(program.mainWindow());
     select(frame, {"{B}"});
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{A1}")), true);
+    frame.drop(findMemo(frame, QStringLiteral("{A1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QCOMPARE(parents(program.mainWindow()), before);
 }
@@ -229,7 +227,7 @@ void TestMemosMove::memoWithSubMemosKeepsTwoLevels()
         menuItem(frame, QStringLiteral("c"))->trigger();
         QCOMPARE(shape(frame), QStringLiteral("B[B1] C[A,A1,A2]"));
         select(frame, {"{B}"});
-        frame.dropOnNode(findMemo(frame, QStringLiteral("{C}")), true);
+        frame.drop(findMemo(frame, QStringLiteral("{C}")), nullptr, true);
         QCOMPARE(shape(frame), QStringLiteral("C[A,A1,A2,B,B1]"));
     }
     // Every memo is still there after a restart.
@@ -246,10 +244,14 @@ void TestMemosMove::dropsFromOtherProgramsMoveNothing()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     select(frame, {"{A1}"});
-    bool accept = true;
-    frame.canDrop(findMemo(frame, QStringLiteral("{B}")), false, accept);
-    QVERIFY(!accept);
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{B}")), false);
+    // Data without text is refused and moves nothing; text would become a memo of its own.
+    QMimeData binary;
+    binary.setData(QStringLiteral("application/octet-stream"), QByteArray("\x01\x02"));
+    QVERIFY(!frame.canDrop(findMemo(frame, QStringLiteral("{B}")), &binary, false));
+    frame.drop(findMemo(frame, QStringLiteral("{B}")), &binary, false);
+    QMimeData text;
+    text.setText(QStringLiteral("from elsewhere"));
+    QVERIFY(frame.canDrop(findMemo(frame, QStringLiteral("{B}")), &text, false));
     QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
 }
 

@@ -19,9 +19,7 @@ namespace {
 
 int height(MemoPane &frame, TreeNode *node)
 {
-    int height = 0;
-    frame.measureNode(node, height);
-    return height;
+    return frame.nodeHeight(node);
 }
 
 int lineOf(MemoPane &frame, TreeNode *node)
@@ -141,16 +139,16 @@ void TestMemosView::placeholderAndBackgrounds()
 
     QFont font = frame.m_tree->font();
     QColor colour = Qt::black;
-    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{C}")), font, colour);
+    frame.styleNodeText(findMemo(frame, QStringLiteral("{C}")), font, colour);
     QVERIFY(font.italic());
     QCOMPARE(colour, frame.palette().color(QPalette::PlaceholderText));
     font = frame.m_tree->font();
     colour = Qt::black;
-    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{B}")), font, colour);
+    frame.styleNodeText(findMemo(frame, QStringLiteral("{B}")), font, colour);
     QVERIFY(!font.italic());
     QCOMPARE(colour, QColor(Qt::black));
     frame.m_editNode = findMemo(frame, QStringLiteral("{C}"));
-    frame.nodeTextStyle(frame.m_editNode, font, colour);
+    frame.styleNodeText(frame.m_editNode, font, colour);
     QVERIFY(!font.italic());
     frame.m_editNode = nullptr;
 

@@ -1,4 +1,5 @@
 #include "treeview/MemoTree.h"
+#include "ScriptedTreeDelegate.h"
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -89,8 +90,7 @@ private slots:
 
 void TestTree::nodesAndDeletion()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     TreeNode *c = add(tree, nullptr, "c");
@@ -130,8 +130,8 @@ void TestTree::nodesAndDeletion()
     QCOMPARE(tree.selectedCount(), 2);
     QStringList freed;
     int changes = 0;
-    tree.onFreeNode = [&](TreeNode *n) { freed << textOf(n); };
-    tree.onChange = [&](TreeNode *) { ++changes; };
+    QObject::connect(&tree, &MemoTree::nodeFreed, [&](TreeNode *n) { freed << textOf(n); });
+    QObject::connect(&tree, &MemoTree::selectionChanged, [&] { ++changes; });
     tree.deleteNode(b);
     QCOMPARE(freed.size(), 3);
     QCOMPARE(freed.last(), QString("b"));
@@ -159,7 +159,7 @@ void TestTree::nodesAndDeletion()
 
 void TestTree::moveTo()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     TreeNode *c = add(tree, nullptr, "c");
@@ -190,7 +190,7 @@ void TestTree::moveTo()
 
 void TestTree::stableSortBothDirections()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     // Equal keys carry a tag after '#' that the comparison ignores.
     const QStringList names{"cherry", "same#1", "apple", "Banana", "same#2"};
     for (const QString &name : names)
@@ -198,7 +198,7 @@ void TestTree::stableSortBothDirections()
     TreeNode *parent = tree.topLevelNode(2);
     for (const QString &name : names)
         add(tree, parent, name);
-    tree.OnCompareNodes = [](TreeNode *x, TreeNode *y) {
+    tree.compare = [](TreeNode *x, TreeNode *y) {
         return QString::compare(x->data.content.section('#', 0, 0), y->data.content.section('#', 0, 0),
                                 Qt::CaseInsensitive);
     };
@@ -223,14 +223,14 @@ void TestTree::stableSortBothDirections()
 
 void TestTree::expansionEvents()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *leaf = add(tree, nullptr, "leaf");
     TreeNode *a1 = add(tree, a, "a1");
     add(tree, a, "a2");
     QStringList events;
-    tree.onExpanded = [&](TreeNode *n) { events << "+" + textOf(n); };
-    tree.onCollapsed = [&](TreeNode *n) { events << "-" + textOf(n); };
+    QObject::connect(&tree, &MemoTree::nodeExpanded, [&](TreeNode *n) { events << "+" + textOf(n); });
+    QObject::connect(&tree, &MemoTree::nodeCollapsed, [&](TreeNode *n) { events << "-" + textOf(n); });
 
     tree.setExpanded(a, true);
     tree.setExpanded(a, true);
@@ -263,7 +263,7 @@ void TestTree::expansionEvents()
 
 void TestTree::layoutOfHiddenAndCollapsed()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 400);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -298,8 +298,7 @@ void TestTree::layoutOfHiddenAndCollapsed()
 
 void TestTree::mouseSelection()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     tree.resize(300, 500);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -316,7 +315,7 @@ void TestTree::mouseSelection()
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QWidget *vp = tree.viewport();
     QList<TreeNode *> changes;
-    tree.onChange = [&](TreeNode *n) { changes << n; };
+    QObject::connect(&tree, &MemoTree::selectionChanged, [&](TreeNode *n) { changes << n; });
 
     QTest::mouseClick(vp, Qt::LeftButton, {}, centre(tree, d));
     QTest::mouseClick(vp, Qt::LeftButton, Qt::ControlModifier, centre(tree, a));
@@ -371,7 +370,7 @@ void TestTree::mouseSelection()
 
     // Right click: selects the node under the mouse, then asks for its menu.
     QList<TreeNode *> asked;
-    tree.onGetPopupMenu = [&](TreeNode *n) -> QMenu * {
+    tree.menu = [&](TreeNode *n) -> QMenu * {
         asked << n;
         return nullptr;
     };
@@ -388,7 +387,7 @@ void TestTree::mouseSelection()
     QCOMPARE(asked, QList<TreeNode *>({c, nullptr}));
 
     int doubleClicks = 0;
-    tree.onDblClick = [&] { ++doubleClicks; };
+    QObject::connect(&tree, &MemoTree::doubleClicked, [&] { ++doubleClicks; });
     QTest::mouseDClick(vp, Qt::LeftButton, {}, centre(tree, b));
     QCOMPARE(doubleClicks, 1);
     QVERIFY(b->isExpanded()); // no toggle on double click
@@ -396,8 +395,7 @@ void TestTree::mouseSelection()
 
 void TestTree::keyboard()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     tree.resize(300, 400);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -411,7 +409,7 @@ void TestTree::keyboard()
 
     // The owner sees every key before the tree moves.
     QList<TreeNode *> focusAtKey;
-    tree.onKeyDown = [&](QKeyEvent *) { focusAtKey << tree.focusedNode(); };
+    tree.key = [&](QKeyEvent *) { focusAtKey << tree.focusedNode(); };
     QTest::keyClick(&tree, Qt::Key_Down);
     QCOMPARE(tree.focusedNode(), a);
     QTest::keyClick(&tree, Qt::Key_Down);
@@ -447,7 +445,7 @@ void TestTree::keyboard()
     QTest::keyClick(&tree, Qt::Key_Home);
     QCOMPARE(tree.focusedNode(), a);
 
-    tree.onKeyDown = nullptr;
+    tree.key = nullptr;
     QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(tree.selectedCount(), 5);
     QTest::keyClick(&tree, Qt::Key_Delete); // the owner's business
@@ -462,12 +460,12 @@ void TestTree::keyboard()
 
 void TestTree::measuresOnlyWhatIsShown()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(400, 600);
     QHash<TreeNode *, int> measured;
-    tree.onMeasureItem = [&](TreeNode *n, int &height) {
+    tree.rowHeight = [&](TreeNode *n) {
         ++measured[n];
-        height = 20 + (n->index() % 3) * 15; // 20, 35 or 50 px
+        return 20 + (n->index() % 3) * 15; // 20, 35 or 50 px
     };
     tree.beginUpdate();
     for (int i = 0; i < 100000; ++i)
@@ -513,7 +511,7 @@ void TestTree::measuresOnlyWhatIsShown()
 
 void TestTree::hotNodeAndHint()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -522,8 +520,8 @@ void TestTree::hotNodeAndHint()
     QStringList hot;
     int moves = 0;
     auto name = [](TreeNode *n) { return n ? textOf(n) : QString("-"); };
-    tree.onHotChange = [&](TreeNode *o, TreeNode *n) { hot << name(o) + ">" + name(n); };
-    tree.onMouseMove = [&](const QPoint &) { ++moves; };
+    QObject::connect(&tree, &MemoTree::hoveredNodeChanged, [&](TreeNode *o, TreeNode *n) { hot << name(o) + ">" + name(n); });
+    QObject::connect(&tree, &MemoTree::mouseMoved, [&] { ++moves; });
     QWidget *vp = tree.viewport();
     hover(vp, centre(tree, a));
     hover(vp, centre(tree, a) + QPoint(5, 0));
@@ -550,7 +548,7 @@ void TestTree::hotNodeAndHint()
 
 void TestTree::dragAndDrop()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -559,11 +557,12 @@ void TestTree::dragAndDrop()
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QWidget *vp = tree.viewport();
 
-    // Pressing and moving far enough asks whether the node may be dragged (here: no).
+    // Pressing and moving far enough asks whether the node may be dragged (here: no, as
+    // by default).
     QList<TreeNode *> askedDrag;
-    tree.onDragAllowed = [&](TreeNode *n, bool &allowed) {
+    tree.mayDrag = [&](TreeNode *n) {
         askedDrag << n;
-        QVERIFY(!allowed); // refused unless the owner says otherwise
+        return tree.MemoTreeDelegate::canDrag(n);
     };
     QTest::mousePress(vp, Qt::LeftButton, {}, centre(tree, a));
     const QPoint far = centre(tree, a) + QPoint(0, QApplication::startDragDistance() + 5);
@@ -574,14 +573,15 @@ void TestTree::dragAndDrop()
 
     // The owner decides per target; a collapsed target opens after hovering.
     QList<TreeNode *> over, dropped;
-    tree.onDragOver = [&](TreeNode *target, bool internal, bool &accept) {
-        QVERIFY(!internal);
+    QList<QString> droppedTexts;
+    tree.mayDrop = [&](TreeNode *target, const QMimeData *, bool internal) {
         over << target;
-        accept = target != a;
+        return !internal && target != a;
     };
-    tree.onDragDrop = [&](TreeNode *target, bool internal) {
-        QVERIFY(!internal);
-        dropped << target;
+    tree.dropped = [&](TreeNode *target, const QMimeData *data, bool internal) {
+        if (!internal)
+            dropped << target;
+        droppedTexts << data->text();
     };
     QMimeData data;
     data.setText("from elsewhere");
@@ -611,27 +611,27 @@ void TestTree::dragAndDrop()
     QVERIFY(dropAt(centre(tree, b1)));
     QVERIFY(dropAt(QPoint(50, vp->height() - 5)));
     QCOMPARE(dropped, QList<TreeNode *>({b1, nullptr}));
+    QCOMPARE(droppedTexts, QStringList({"from elsewhere", "from elsewhere"}));
 }
 
 void TestTree::editor()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *tree = new MemoTree;
+    auto *tree = new ScriptedTree;
     auto *other = new QLineEdit;
     layout->addWidget(tree);
     layout->addWidget(other);
     window.resize(400, 400);
     TreeNode *a = add(*tree, nullptr, "first\r\nsecond");
     TreeNode *b = add(*tree, nullptr, "b");
-    tree->onGetText = textOf;
     QStringList log;
-    tree->onNewText = [&](TreeNode *n, const QString &t) {
+    QObject::connect(tree, &MemoTree::editCommitted, [&](TreeNode *n, const QString &t) {
         log << "new " + textOf(n) + "=" + t;
         n->data.content = t;
-    };
-    tree->onEdited = [&](TreeNode *n) { log << "edited " + textOf(n); };
-    tree->onEditCancelled = [&] { log << "cancelled"; };
+    });
+    QObject::connect(tree, &MemoTree::editEnded, [&](TreeNode *n) { log << "edited " + textOf(n); });
+    QObject::connect(tree, &MemoTree::editCancelled, [&] { log << "cancelled"; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
@@ -690,7 +690,7 @@ void TestTree::editor()
 
     // The owner may refuse; deleting the node being edited cancels first.
     log.clear();
-    tree->onEditing = [](TreeNode *n, bool &allowed) { allowed = n->data.content != "c"; };
+    tree->mayEdit = [](TreeNode *n) { return n->data.content != "c"; };
     QVERIFY(!tree->editNode(b));
     QVERIFY(!tree->isEditing());
     QVERIFY(tree->editNode(a));
@@ -700,7 +700,7 @@ void TestTree::editor()
 
     // Editing a child of a collapsed node opens its parent first.
     TreeNode *b1 = add(*tree, b, "child");
-    tree->onEditing = nullptr;
+    tree->mayEdit = nullptr;
     QVERIFY(tree->editNode(b1));
     QVERIFY(b->isExpanded());
     QCOMPARE(tree->focusedNode(), b1);
@@ -709,17 +709,16 @@ void TestTree::editor()
 
 void TestTree::slowSecondClickAsksToEdit()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     tree.resize(300, 200);
     tree.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QList<TreeNode *> asked;
-    tree.onEditing = [&](TreeNode *node, bool &allowed) {
+    tree.mayEdit = [&](TreeNode *node) {
         asked << node;
-        allowed = false;
+        return false;
     };
     QWidget *vp = tree.viewport();
     const int wait = QApplication::doubleClickInterval() + 200;
@@ -743,13 +742,12 @@ void TestTree::slowSecondClickAsksToEdit()
 
 void TestTree::printing()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
-    tree.onGetText = textOf;
     int widthSeen = 0;
-    tree.onMeasureItem = [&](TreeNode *n, int &height) {
+    tree.rowHeight = [&](TreeNode *n) {
         widthSeen = tree.textAreaWidth(n);
-        height = 40;
+        return 40;
     };
     for (int i = 0; i < 10; ++i)
         add(tree, nullptr, QString::number(i));
