@@ -83,7 +83,7 @@ void AboutDialog::createWindow()
     // A picture of the user's in the program folder wins over the built-in one.
     const QPixmap picture(m_mainWindow.programFolder() + Artwork::kUserFolder + QStringLiteral("appIcon.png"));
     m_appImage->setPixmap(picture.isNull() ? Artwork::appIcon().pixmap(65, 65) : picture);
-    lbl_version->setText(m_mainWindow.m_versionInfo->getValue(2));
+    lbl_version->setText(m_mainWindow.versionInfo()->getValue(2));
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)

@@ -14,6 +14,7 @@
 #include "core/VersionInfo.h"
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPane.h"
+#include "gui/NamedAction.h"
 #include <QAction>
 #include <QDir>
 #include <QShowEvent>
@@ -34,12 +35,12 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowTitle(kApplicationTitle);
     setWindowIcon(Artwork::appIcon());
     resize(kDesignedSize); // until the frame is known
-    m_backupAction = makeAction(QStringLiteral("Database &Backup..."));
-    m_restoreAction = makeAction(QStringLiteral("Database &Restore..."));
-    m_importAction = makeAction(QStringLiteral("&Import"));
-    m_trayAddMemoAction = makeAction(QStringLiteral("&Add Memo"));
-    m_pasteAction = makeAction(QStringLiteral("Paste To &Memo"));
-    m_exitAction = makeAction(QStringLiteral("E&xit"));
+    m_backupAction = makeNamedAction(this, "backup", QStringLiteral("Database &Backup..."));
+    m_restoreAction = makeNamedAction(this, "restore", QStringLiteral("Database &Restore..."));
+    m_importAction = makeNamedAction(this, "import", QStringLiteral("&Import"));
+    m_trayAddMemoAction = makeNamedAction(this, "trayAddMemo", QStringLiteral("&Add Memo"));
+    m_pasteAction = makeNamedAction(this, "pasteToMemo", QStringLiteral("Paste To &Memo"));
+    m_exitAction = makeNamedAction(this, "exit", QStringLiteral("E&xit"));
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
@@ -61,11 +62,6 @@ MainWindow::~MainWindow()
     delete m_memoPane;
 }
 
-QAction *MainWindow::makeAction(const QString &caption)
-{
-    return new QAction(caption, this);
-}
-
 void MainWindow::createWindow()
 {
     m_firstShow = true;
@@ -73,7 +69,7 @@ void MainWindow::createWindow()
     if (!QDir().mkpath(m_programFolder))
         throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(m_programFolder).toStdString());
     m_confPath = m_programFolder + QStringLiteral("kvConf.ini");
-    m_addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
+    m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
     m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
     if (m_database.isReadOnly())
         warningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
@@ -94,9 +90,9 @@ void MainWindow::loadBackgrounds()
         const char *fileName;
     };
     const Picture pictures[] = {
-        {&m_toolbarBackground, "toolsbarBackground.bmp"}, {&m_searchbarBackground, "searchbarBackground.bmp"},
-        {&m_groupBackground, "groupBackground.bmp"},      {&m_itemBackground0, "itemBackground0.bmp"},
-        {&m_itemBackground1, "itemBackground1.bmp"},
+        {&m_backgrounds.toolbar, "toolsbarBackground.bmp"}, {&m_backgrounds.searchbar, "searchbarBackground.bmp"},
+        {&m_backgrounds.group, "groupBackground.bmp"},      {&m_backgrounds.item0, "itemBackground0.bmp"},
+        {&m_backgrounds.item1, "itemBackground1.bmp"},
     };
     QStringList errors;
     for (const Picture &picture : pictures) {
@@ -130,7 +126,7 @@ void MainWindow::firstShow()
         postMessage(m_memoPane, WM_MEMOS_READY);
         m_commonActions->runStartupChecks();
         m_firstShow = false;
-    } else if (m_addOpen) {
+    } else if (m_options.addOpen) {
         postMessage(m_memoPane, WM_MEMOS_ADD);
     }
 }
@@ -160,8 +156,8 @@ bool MainWindow::event(QEvent *event)
 
 QString MainWindow::addWebQuery(const QString &page) const
 {
-    return page + QStringLiteral("?id=j-w-") + QString::number(m_runDays) + QStringLiteral("&m=")
-           + QString::number(m_privateMemos) + QLatin1Char('-') + QString::number(m_publicMemos);
+    return page + QStringLiteral("?id=j-w-") + QString::number(m_usage.runDays) + QStringLiteral("&m=")
+           + QString::number(m_usage.privateMemos) + QLatin1Char('-') + QString::number(m_usage.publicMemos);
 }
 
 void MainWindow::bringForward()

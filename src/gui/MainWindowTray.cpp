@@ -21,11 +21,9 @@ void MainWindow::createTrayComponents()
     m_trayIcon = new TrayIcon(this);
     m_trayIcon->setImages({Artwork::appIcon()});
     m_trayIcon->minimizeToTray = true;
-    m_trayIcon->onClick = [this](QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
-        trayIconClicked(sender, button, shift);
-    };
+    m_trayIcon->onClick = [this](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers) { trayIconClicked(button); };
     // The balloon says "Click here to open!": a click on it does.
-    m_trayIcon->onBalloonHintClick = [this](QObject *) { m_commonActions->m_openAction->trigger(); };
+    m_trayIcon->onBalloonHintClick = [this](QObject *) { m_commonActions->openAction()->trigger(); };
     m_placement = new WindowPlacement(this);
     m_placement->Section = QStringLiteral("form");
     m_balloonTimer = new QTimer(this);
@@ -46,7 +44,7 @@ void MainWindow::setCommonActions(CommonActions *commonActions)
     m_commonActions = commonActions;
     m_trayMenu = new QMenu(this);
     m_trayMenu->setSeparatorsCollapsible(false);
-    m_trayMenu->addAction(commonActions->m_openAction);
+    m_trayMenu->addAction(commonActions->openAction());
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_trayAddMemoAction);
     m_trayMenu->addAction(m_pasteAction);
@@ -79,10 +77,10 @@ void MainWindow::balloonTimeout()
     m_balloonTimer->stop();
 }
 
-void MainWindow::trayIconClicked(QObject *, Qt::MouseButton button, Qt::KeyboardModifiers)
+void MainWindow::trayIconClicked(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton)
-        m_commonActions->m_openAction->trigger();
+        m_commonActions->openAction()->trigger();
 }
 
 void MainWindow::addMemoFromTray()
@@ -113,8 +111,8 @@ void MainWindow::exitProgram()
 
 void MainWindow::storeOpenEdit()
 {
-    if (m_memoPane && m_memoPane->m_tree->isEditing())
-        m_memoPane->m_tree->endEditNode(); // as Ctrl+Enter would
+    if (m_memoPane && m_memoPane->tree()->isEditing())
+        m_memoPane->tree()->endEditNode(); // as Ctrl+Enter would
 }
 
 void MainWindow::sessionCommitData()

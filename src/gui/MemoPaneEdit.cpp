@@ -232,7 +232,7 @@ void MemoPane::keyPressed(QKeyEvent *event)
         break;
     case Qt::Key_F12:
         if (ctrl)
-            m_mainWindow->m_trayIcon->minimize();
+            m_mainWindow->trayIcon()->minimize();
         break;
     default:
         break;

@@ -12,7 +12,7 @@ bool MemoPane::exportSelection(const QString &fileName)
 {
     const int bias = localBiasMinutes();
     XmlNavigator xml;
-    Exchange::startDocument(xml, m_mainWindow->m_versionInfo->getValue(2), bias);
+    Exchange::startDocument(xml, m_mainWindow->versionInfo()->getValue(2), bias);
     pugi::xml_node memos = xml.findNode(QStringLiteral("korvel,memos"));
     // A selected memo goes out as a top-level one; a top-level memo takes all its sub-memos
     // along, selected or not, so a selected sub-memo of a selected memo goes out twice.
@@ -40,6 +40,6 @@ void MemoPane::exportMemos()
         warningBox(QStringLiteral("Please select a memo!"));
         return;
     }
-    if (m_mainWindow->m_exportDialog.execute())
-        exportSelection(m_mainWindow->m_exportDialog.FileName);
+    if (m_mainWindow->exportDialog().execute())
+        exportSelection(m_mainWindow->exportDialog().FileName);
 }

@@ -28,12 +28,12 @@ void MemoPane::reloadMemos()
     m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
     m_wideSearchAction->setChecked(ini.readBool(kMemoSection, kSearchWideEn, false));
 
-    m_mainWindow->m_privateMemos = countMemos();
-    m_mainWindow->m_publicMemos = 0;
+    m_mainWindow->usage().privateMemos = countMemos();
+    m_mainWindow->usage().publicMemos = 0;
     try {
         const SettingsFile log(m_mainWindow->confPath());
-        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->m_privateMemos);
-        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->m_publicMemos);
+        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->usage().privateMemos);
+        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->usage().publicMemos);
     } catch (const std::exception &error) {
         // Usage figures that cannot be written must not keep the memos from being shown.
         showDefaultErrorBox(QString::fromUtf8(error.what()));

@@ -23,10 +23,10 @@ void MemoPane::paintNodeBackground(QPainter &painter, TreeNode *node, const QRec
     } else if (node == m_tree->hotNode()) {
         painter.fillRect(cellRect, palette().color(QPalette::ToolTipBase));
     } else if (node->level() > 0) {
-        painter.drawImage(cellRect, m_mainWindow->m_groupBackground);
+        painter.drawImage(cellRect, m_mainWindow->backgrounds().group);
     } else {
         // Siblings hidden by a search count too, so a memo keeps its colour while filtering.
-        painter.drawImage(cellRect, node->index() % 2 == 0 ? m_mainWindow->m_itemBackground0 : m_mainWindow->m_itemBackground1);
+        painter.drawImage(cellRect, node->index() % 2 == 0 ? m_mainWindow->backgrounds().item0 : m_mainWindow->backgrounds().item1);
     }
 }
 

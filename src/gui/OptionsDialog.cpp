@@ -49,8 +49,8 @@ OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(
 void OptionsDialog::createWindow()
 {
     m_autoStartBox->setChecked(isAutoStart());
-    m_runMinimizedBox->setChecked(m_mainWindow.m_runMinimized);
-    m_addOpenBox->setChecked(m_mainWindow.m_addOpen);
+    m_runMinimizedBox->setChecked(m_mainWindow.options().runMinimized);
+    m_addOpenBox->setChecked(m_mainWindow.options().addOpen);
 }
 
 void OptionsDialog::okClicked()
@@ -60,9 +60,9 @@ void OptionsDialog::okClicked()
     SettingsAction action;
     const SettingsFile ini(m_mainWindow.confPath());
     if (ini.writeBool(kOptionSection, kRunMinimizedEn, m_runMinimizedBox->isChecked()))
-        m_mainWindow.m_runMinimized = m_runMinimizedBox->isChecked();
+        m_mainWindow.options().runMinimized = m_runMinimizedBox->isChecked();
     if (ini.writeBool(kOptionSection, kAddOpenEn, m_addOpenBox->isChecked()))
-        m_mainWindow.m_addOpen = m_addOpenBox->isChecked();
+        m_mainWindow.options().addOpen = m_addOpenBox->isChecked();
     accept(); // the dialog closes all the same; a failure is shown once by the caller's box
     action.raiseFailure();
     setAutoStart(m_autoStartBox->isChecked(), m_mainWindow.programFolder());

@@ -74,8 +74,8 @@ void UpdateDialog::btn_YesClick()
 
 void UpdateDialog::askBoxClicked()
 {
-    m_mainWindow.m_visitWebEnabled = !m_askBox->isChecked();
-    SettingsFile(m_mainWindow.confPath()).writeBool(kOptionSection, kVisitWebEn, m_mainWindow.m_visitWebEnabled);
+    m_mainWindow.options().visitWebEnabled = !m_askBox->isChecked();
+    SettingsFile(m_mainWindow.confPath()).writeBool(kOptionSection, kVisitWebEn, m_mainWindow.options().visitWebEnabled);
 }
 
 void UpdateDialog::closeTimeout()

@@ -61,7 +61,7 @@ struct Fixture {
     TreeNode *node(const QString &mid) const
     {
         MemoPane &frame = program->frame();
-        for (TreeNode *n = frame.m_tree->firstNode(); n; n = frame.m_tree->nextNode(n))
+        for (TreeNode *n = frame.tree()->firstNode(); n; n = frame.tree()->nextNode(n))
             if (n->data.mid == mid)
                 return n;
         return nullptr;
@@ -176,7 +176,7 @@ void TestExchangeRead::abortLeavesTasksAndStillReloads()
     const QList<QStringList> tasks = tableRows(f.db(), "tasks");
     f.prompts.fileAnswers << path;
     f.prompts.dialogAnswers = {3};
-    f.program->mainWindow().m_restoreAction->trigger();
+    findAction(f.program->mainWindow(), "restore")->trigger();
     QCOMPARE(f.content("{A}"), QStringLiteral("stored a"));
     QVERIFY(!f.memos().contains(QStringLiteral("{B}")));
     QCOMPARE(tableRows(f.db(), "tasks"), tasks);
@@ -189,7 +189,7 @@ void TestExchangeRead::restoreRoundTrips()
     Fixture f({{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}},
               {taskRow("{T1}", "root", "first\r\ntask it's"), taskRow("{T2}", "{T1}", "second")});
     // A sub-memo exported alone and restored becomes a top-level memo.
-    f.program->frame().m_tree->setSelected(f.node(QStringLiteral("{A1}")), true);
+    f.program->frame().tree()->setSelected(f.node(QStringLiteral("{A1}")), true);
     QVERIFY(f.program->frame().exportSelection(f.file("sub.kvx")));
     f.prompts.fileAnswers << f.file("sub.kvx");
     f.prompts.dialogAnswers = {6};
@@ -235,7 +235,7 @@ void TestExchangeRead::importCopiesAndParents()
         parents << task[1];
     QCOMPARE(parents.size(), 6);
     QCOMPARE(QSet<QString>(parents.begin(), parents.end()).size(), 4); // root, {T1} and the two new parents
-    QTRY_VERIFY(f.program->frame().m_tree->totalCount() >= 4); // the reload after the command
+    QTRY_VERIFY(f.program->frame().tree()->totalCount() >= 4); // the reload after the command
 
     // A child before its parent; a parent outside the file; one id twice.
     f.db().execute(QStringLiteral("delete from memos"));
@@ -345,7 +345,7 @@ void TestExchangeRead::everyMemoStaysInSight()
         const QString path = f.file("hidden.kvx");
         writeExchange(path, memos);
         f.prompts.fileAnswers << path;
-        (restore ? f.program->mainWindow().m_restoreAction : f.program->mainWindow().m_importAction)->trigger();
+        (restore ? findAction(f.program->mainWindow(), "restore") : findAction(f.program->mainWindow(), "import"))->trigger();
         QVERIFY(f.prompts.shown.isEmpty());
         QMap<QString, QString> contentOf{{"root", "root"}};
         for (const QStringList &row : f.memos())
@@ -407,16 +407,16 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
     const QString path = f.file("half.kvx");
     writeExchange(path, memo("{1}", "root", "one") + memo("{2}", "{1}", "two") +
                             memo("{3}", "root", "three", QStringLiteral("yesterday")));
-    for (QAction *action : {f.program->mainWindow().m_restoreAction, f.program->mainWindow().m_importAction}) {
+    for (QAction *action : {findAction(f.program->mainWindow(), "restore"), findAction(f.program->mainWindow(), "import")}) {
         f.db().execute(QStringLiteral("delete from memos"));
         f.program->frame().reloadMemos();
-        QVERIFY(!f.program->frame().m_tree->firstNode());
+        QVERIFY(!f.program->frame().tree()->firstNode());
         f.prompts.fileAnswers << path;
         action->trigger();
         QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
         QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
-        QTRY_VERIFY(f.program->frame().m_tree->firstNode());
-        QCOMPARE(f.program->frame().m_tree->firstNode()->data.content, QStringLiteral("one"));
+        QTRY_VERIFY(f.program->frame().tree()->firstNode());
+        QCOMPARE(f.program->frame().tree()->firstNode()->data.content, QStringLiteral("one"));
     }
     // A file that cannot be read changes nothing and reloads nothing.
     f.prompts.fileAnswers << f.file("missing.kvx");

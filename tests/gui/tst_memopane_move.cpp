@@ -20,8 +20,8 @@ QString shape(MemoPane &frame)
 {
     QStringList memos;
     const auto name = [](TreeNode *node) { return node->data.mid.mid(1, node->data.mid.size() - 2); };
-    for (int i = 0; i < frame.m_tree->topLevelCount(); ++i) {
-        TreeNode *memo = frame.m_tree->topLevelNode(i);
+    for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
+        TreeNode *memo = frame.tree()->topLevelNode(i);
         QStringList subs;
         for (int j = 0; j < memo->childCount(); ++j)
             subs << name(memo->child(j));
@@ -54,8 +54,8 @@ QStringList menuCaptions(MemoPane &frame, QMenu *menu)
 
 QAction *menuItem(MemoPane &frame, const QString &caption)
 {
-    frame.buildMoveToMenu(frame.m_moveToMenu);
-    for (QAction *item : frame.m_moveToMenu->actions())
+    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
+    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
         if (item->text() == caption)
             return item;
     return nullptr;
@@ -63,9 +63,9 @@ QAction *menuItem(MemoPane &frame, const QString &caption)
 
 void select(MemoPane &frame, std::initializer_list<const char *> mids)
 {
-    frame.m_tree->clearSelection();
+    frame.tree()->clearSelection();
     for (const char *mid : mids)
-        frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
 }
 
 } // namespace
@@ -105,16 +105,16 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
 
     select(frame, {"{A}"});
     prompts.answers = {IDCANCEL};
-    frame.m_deleteAction->trigger();
+    findAction(frame, "delete")->trigger();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
     QCOMPARE(prompts.shown.last().caption, QStringLiteral("Ask"));
     QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
 
-    frame.m_tree->setFocus();
-    QTest::keyClick(frame.m_tree, Qt::Key_Delete);
+    frame.tree()->setFocus();
+    QTest::keyClick(frame.tree(), Qt::Key_Delete);
     QCOMPARE(shape(frame), QStringLiteral("B[B1] C"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("B1:B B:root C:root"));
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 
     select(frame, {"{B1}"});
     frame.deleteMemos();
@@ -126,7 +126,7 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
     QCOMPARE(shape(frame), QString());
     QCOMPARE(parents(program.mainWindow()), QString());
-    QCOMPARE(frame.m_tipMode, 2);
+    QCOMPARE(frame.tipMode(), 2);
 }
 
 void TestMemosMove::moveMenuContents()
@@ -137,22 +137,22 @@ void TestMemosMove::moveMenuContents()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
     select(frame, {"{B}"});
-    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled() && frame.m_mainMoveToMenu->menuAction()->isEnabled());
+    QVERIFY(findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled() && findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
     // Every other memo, with its text as it stands.
-    QCOMPARE(menuCaptions(frame, frame.m_mainMoveToMenu), QStringList({"a && co", "c"}));
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "mainMoveToMenu")), QStringList({"a && co", "c"}));
 
     // Hidden memos are offered too.
-    frame.m_searchBox->setFocus();
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("b1"));
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("b1"));
     QVERIFY(!findMemo(frame, QStringLiteral("{C}"))->isVisible());
     select(frame, {"{B1}"});
-    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "a && co", "c"}));
-    frame.searchButtonClicked();
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "a && co", "c"}));
+    clickSearchButton(frame);
 
     select(frame, {"{A1}"});
-    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "b", "c"}));
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "b", "c"}));
 }
 
 void TestMemosMove::menuMovesGoFirstInReverse()
@@ -167,7 +167,7 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     menuItem(frame, QStringLiteral("b"))->trigger();
     QCOMPARE(shape(frame), QStringLiteral("A B[A2,A1,B1] C"));
     QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:B B:root C:root"));
 
     select(frame, {"{B1}"});
@@ -178,7 +178,7 @@ void TestMemosMove::menuMovesGoFirstInReverse()
 
     // With a single memo left to offer, the menu has nothing for it.
     select(frame, {"{B1}"});
-    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled());
+    QVERIFY(findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
 }
 
 void TestMemosMove::dropsGoLastInOrder()
@@ -199,7 +199,7 @@ void TestMemosMove::dropsGoLastInOrder()
     frame.drop(findMemo(frame, QStringLiteral("{B1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 
     // The first selected memo refuses the drop; a memo offered to itself stays put.
     select(frame, {"{C}"});
@@ -232,7 +232,7 @@ void TestMemosMove::memoWithSubMemosKeepsTwoLevels()
     }
     // Every memo is still there after a restart.
     StartedProgram program(folder.path());
-    QCOMPARE(program.frame().m_tree->totalCount(), 6);
+    QCOMPARE(program.frame().tree()->totalCount(), 6);
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:C A2:C A:C B1:C B:C C:root"));
 }
 

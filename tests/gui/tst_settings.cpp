@@ -57,7 +57,7 @@ int promptsAtStart(const TestFolder &folder, ScriptedPrompts &prompts, bool *win
     StartedProgram program(folder.path());
     QTest::qWait(20); // the prompt is posted after the first show
     if (windowVisible)
-        *windowVisible = program.mainWindow().isVisible() && !program.mainWindow().m_runMinimized;
+        *windowVisible = program.mainWindow().isVisible() && !program.mainWindow().options().runMinimized;
     prompts.onDialog = nullptr;
     return shown;
 }
@@ -151,7 +151,7 @@ void TestSettings::updatePromptAnswers()
     QCOMPARE(iniValue(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
     timedOut.closeTimeout(); // what the timer does when its 5 s are up
     QCOMPARE(result, int(IDNO));
-    QVERIFY(!mainWindow.m_visitWebEnabled);
+    QVERIFY(!mainWindow.options().visitWebEnabled);
     QVERIFY(shell.opened.isEmpty());
 
     // Yes opens the web site and starts the ninety days again.
@@ -182,7 +182,7 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
         dialog.m_okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
-    QVERIFY(mainWindow.m_runMinimized && mainWindow.m_addOpen);
+    QVERIFY(mainWindow.options().runMinimized && mainWindow.options().addOpen);
     QCOMPARE(iniValue(folder, kOptionSection, kRunMinimizedEn), QStringLiteral("1"));
     QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
     QFile entry(autoStartFile());
@@ -210,7 +210,7 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
         dialog.m_addOpenBox->setChecked(false);
         dialog.Button2->click(); // Cancel changes nothing
     }
-    QVERIFY(QFile::exists(autoStartFile()) && mainWindow.m_addOpen);
+    QVERIFY(QFile::exists(autoStartFile()) && mainWindow.options().addOpen);
     {
         OptionsDialog dialog(mainWindow);
         dialog.m_autoStartBox->setChecked(false);
@@ -221,7 +221,7 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
     // With "Add new item while open", every later show starts a new memo.
     mainWindow.hide();
     mainWindow.show();
-    QTRY_VERIFY(program.frame().m_editNode != nullptr);
+    QTRY_VERIFY(program.frame().editNode() != nullptr);
 }
 
 void TestSettings::webLinksCarryTheQuery()
@@ -232,13 +232,13 @@ void TestSettings::webLinksCarryTheQuery()
     StartedProgram program(folder.path());
     MainWindow &mainWindow = program.mainWindow();
     CommonActions &common = *mainWindow.commonActions();
-    mainWindow.m_runDays = 40;
-    mainWindow.m_privateMemos = 57;
+    mainWindow.usage().runDays = 40;
+    mainWindow.usage().privateMemos = 57;
     writeStamp(folder, kVisitWeb, 10);
 
-    common.m_websiteAction->trigger();
-    common.m_updateAction->trigger();
-    common.m_resourcesAction->trigger();
+    findAction(common, "website")->trigger();
+    findAction(common, "update")->trigger();
+    findAction(common, "resources")->trigger();
     QCOMPARE(shell.opened.size(), 3);
     QVERIFY(shell.opened[0].endsWith(QStringLiteral("/index.htm?id=j-w-40&m=57-0")));
     QCOMPARE(shell.opened[1], shell.opened[0]);
@@ -248,8 +248,8 @@ void TestSettings::webLinksCarryTheQuery()
     // Mail links leave the web visit alone.
     writeStamp(folder, kVisitWeb, 10);
     const QString before = iniValue(folder, kOptionSection, kVisitWeb);
-    common.m_contactAction->trigger();
-    common.m_suggestionAction->trigger();
+    findAction(common, "contact")->trigger();
+    findAction(common, "suggestion")->trigger();
     QCOMPARE(shell.opened[3], shell.opened[4]);
     QVERIFY(shell.opened[3].startsWith(QStringLiteral("mailto:")));
     QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), before);
@@ -275,8 +275,8 @@ void TestSettings::helpAndAboutBox()
     MainWindow &mainWindow = program.mainWindow();
     CommonActions &common = *mainWindow.commonActions();
 
-    QCOMPARE(common.m_helpAction->shortcut(), QKeySequence(Qt::Key_F1));
-    common.m_helpAction->trigger();
+    QCOMPARE(findAction(common, "help")->shortcut(), QKeySequence(Qt::Key_F1));
+    findAction(common, "help")->trigger();
     QCOMPARE(shell.opened.size(), 1);
     const QString helpFile = QUrl(shell.opened[0]).toLocalFile();
     QFile help(helpFile);
@@ -305,7 +305,7 @@ void TestSettings::helpAndAboutBox()
         QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), visitBefore);
         QTest::mouseClick(about->lbl_web, Qt::LeftButton);
     };
-    common.m_aboutAction->trigger();
+    findAction(common, "about")->trigger();
     QCOMPARE(shell.opened.size(), 3);
     QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
     QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
@@ -337,7 +337,7 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
             options->m_okButton->click();
         };
         // Run from the event loop, where an error that ends the command meets the error box.
-        QTimer::singleShot(0, mainWindow.commonActions()->m_optionsAction, &QAction::trigger);
+        QTimer::singleShot(0, findAction(*mainWindow.commonActions(), "options"), &QAction::trigger);
         QTest::qWait(50);
         prompts.onDialog = nullptr;
     };
@@ -345,7 +345,7 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
     okWithEverythingTicked();
     QCOMPARE(prompts.shown.size(), 1); // two keys failed, one box
     QCOMPARE(prompts.shown[0].text, QStringLiteral("Unable to write to %1.").arg(ini));
-    QVERIFY(!mainWindow.m_runMinimized && !mainWindow.m_addOpen);
+    QVERIFY(!mainWindow.options().runMinimized && !mainWindow.options().addOpen);
     QCOMPARE(readIni(), before);
     QVERIFY(!QFile::exists(autoStartFile()));
     // The next OK that fails says so again; the dialog still opens unticked (checked inside).
@@ -358,10 +358,10 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
         options->m_addOpenBox->setChecked(true);
         options->m_okButton->click();
     };
-    mainWindow.commonActions()->m_optionsAction->trigger();
+    findAction(*mainWindow.commonActions(), "options")->trigger();
     prompts.onDialog = nullptr;
     QCOMPARE(prompts.shown.size(), 2);
-    QVERIFY(mainWindow.m_addOpen && !mainWindow.m_runMinimized);
+    QVERIFY(mainWindow.options().addOpen && !mainWindow.options().runMinimized);
     QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
 }
 
