@@ -97,18 +97,20 @@ void TestExchangeRead::replaceDialog()
     ReplaceDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Replace"));
     dialog.setRecords(QStringLiteral("task"), QStringLiteral("old\r\ntext"), 40000.5, QStringLiteral("new\ntext"), 40001);
-    QCOMPARE(dialog.Label_Caption->text(), QStringLiteral("Would you like to replace the existing task"));
-    QCOMPARE(dialog.Label_oldTitle->text(), QStringLiteral("old  text"));
-    QCOMPARE(dialog.Label_newTitle->text(), QStringLiteral("new text"));
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
-    QVERIFY(dialog.Label_oldTime->text().startsWith(QStringLiteral("modified: ")));
+    QCOMPARE(findNamed<QLabel>(dialog, "question")->text(), QStringLiteral("Would you like to replace the existing task"));
+    QCOMPARE(findNamed<QLabel>(dialog, "oldText")->text(), QStringLiteral("old  text"));
+    QCOMPARE(findNamed<QLabel>(dialog, "newText")->text(), QStringLiteral("new text"));
+    QCOMPARE(findNamed<QLabel>(dialog, "withThisOne")->text(), QStringLiteral("with this one?"));
+    QVERIFY(findNamed<QLabel>(dialog, "oldTime")->text().startsWith(QStringLiteral("modified: ")));
     // Local times, shown without a zone name (the zone of today is not the memo's).
-    QVERIFY(dialog.Label_oldTime->text().contains(QLocale::system().toString(QTime(12, 0), QStringLiteral("mm:ss"))));
+    const QString noon = QLocale::system().toString(QTime(12, 0), QStringLiteral("mm:ss"));
+    QVERIFY(findNamed<QLabel>(dialog, "oldTime")->text().contains(noon));
     const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
-    QVERIFY(!zone.isEmpty() && !dialog.Label_oldTime->text().contains(zone) && !dialog.Label_newTime->text().contains(zone));
-    const QList<std::pair<QPushButton *, int>> buttons = {
-        {dialog.Button1, 6}, {dialog.Button2, 7}, {dialog.Button3, 3}, {dialog.Button4, 10}};
-    for (const auto &[button, result] : buttons) {
+    QVERIFY(!zone.isEmpty() && !findNamed<QLabel>(dialog, "oldTime")->text().contains(zone)
+            && !findNamed<QLabel>(dialog, "newTime")->text().contains(zone));
+    const QList<std::pair<const char *, int>> buttons = {{"yes", 6}, {"no", 7}, {"abort", 3}, {"all", 10}};
+    for (const auto &[name, result] : buttons) {
+        QPushButton *button = findNamed<QPushButton>(dialog, name);
         dialog.show();
         button->click();
         QCOMPARE(dialog.result(), result);
@@ -132,8 +134,8 @@ void TestExchangeRead::restoreQuestions()
     QStringList asked;
     f.prompts.onDialog = [&](QDialog &dialog) {
         const auto &ask = static_cast<ReplaceDialog &>(dialog);
-        asked << ask.Label_Caption->text().section(QLatin1Char(' '), -1) + QLatin1Char(':') +
-                     ask.Label_oldTitle->text() + QLatin1Char('>') + ask.Label_newTitle->text();
+        asked << findNamed<QLabel>(ask, "question")->text().section(QLatin1Char(' '), -1) + QLatin1Char(':') +
+                     findNamed<QLabel>(ask, "oldText")->text() + QLatin1Char('>') + findNamed<QLabel>(ask, "newText")->text();
     };
     f.prompts.fileAnswers << path;
     f.prompts.dialogAnswers = {6, 6, 6};

@@ -143,14 +143,15 @@ void TestSettings::updatePromptAnswers()
     // Ticking "Do not ask me again." and letting the prompt time out turns it off for good.
     int result = 0;
     UpdateDialog timedOut(mainWindow, *mainWindow.commonActions());
-    QCOMPARE(timedOut.Timer1->interval(), 5000);
-    QVERIFY(timedOut.Timer1->isActive());
-    QVERIFY(timedOut.btn_Yes->font().bold());
+    QTimer *closeTimer = findNamed<QTimer>(timedOut, "closeTimer");
+    QCOMPARE(closeTimer->interval(), 5000);
+    QVERIFY(closeTimer->isActive());
+    QVERIFY(findNamed<QPushButton>(timedOut, "yes")->font().bold());
     connect(&timedOut, &QDialog::finished, this, [&result](int code) { result = code; });
-    timedOut.m_askBox->click();
+    findNamed<QCheckBox>(timedOut, "dontAsk")->click();
     QCOMPARE(iniValue(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
-    timedOut.closeTimeout(); // what the timer does when its 5 s are up
-    QCOMPARE(result, int(IDNO));
+    closeTimer->start(1); // the 5 s are up
+    QTRY_COMPARE(result, int(IDNO));
     QVERIFY(!mainWindow.options().visitWebEnabled);
     QVERIFY(shell.opened.isEmpty());
 
@@ -158,7 +159,7 @@ void TestSettings::updatePromptAnswers()
     writeStamp(folder, kVisitWeb, 120);
     UpdateDialog answered(mainWindow, *mainWindow.commonActions());
     connect(&answered, &QDialog::finished, this, [&result](int code) { result = code; });
-    answered.btn_Yes->click();
+    findNamed<QPushButton>(answered, "yes")->click();
     QCOMPARE(result, int(IDYES));
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(shell.opened[0].contains(QStringLiteral("index.htm?id=j-w-")));
@@ -175,11 +176,11 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
 
     {
         OptionsDialog dialog(mainWindow);
-        QVERIFY(!dialog.m_autoStartBox->isChecked() && !dialog.m_runMinimizedBox->isChecked());
-        dialog.m_autoStartBox->setChecked(true);
-        dialog.m_runMinimizedBox->setChecked(true);
-        dialog.m_addOpenBox->setChecked(true);
-        dialog.m_okButton->click();
+        QVERIFY(!findNamed<QCheckBox>(dialog, "autoStart")->isChecked() && !findNamed<QCheckBox>(dialog, "runMinimized")->isChecked());
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(true);
+        findNamed<QCheckBox>(dialog, "runMinimized")->setChecked(true);
+        findNamed<QCheckBox>(dialog, "addOpen")->setChecked(true);
+        findNamed<QPushButton>(dialog, "ok")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
     QVERIFY(mainWindow.options().runMinimized && mainWindow.options().addOpen);
@@ -198,23 +199,23 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
     entry.close();
     {
         OptionsDialog dialog(mainWindow);
-        QVERIFY(dialog.m_autoStartBox->isChecked() && dialog.m_addOpenBox->isChecked());
-        dialog.m_okButton->click();
+        QVERIFY(findNamed<QCheckBox>(dialog, "autoStart")->isChecked() && findNamed<QCheckBox>(dialog, "addOpen")->isChecked());
+        findNamed<QPushButton>(dialog, "ok")->click();
     }
     QVERIFY(entry.open(QIODevice::ReadOnly));
     QCOMPARE(entry.readAll(), QByteArray("[Desktop Entry]\nExec=/opt/other/jotwell\n"));
     entry.close();
     {
         OptionsDialog dialog(mainWindow);
-        dialog.m_autoStartBox->setChecked(false);
-        dialog.m_addOpenBox->setChecked(false);
-        dialog.Button2->click(); // Cancel changes nothing
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(false);
+        findNamed<QCheckBox>(dialog, "addOpen")->setChecked(false);
+        findNamed<QPushButton>(dialog, "cancel")->click(); // Cancel changes nothing
     }
     QVERIFY(QFile::exists(autoStartFile()) && mainWindow.options().addOpen);
     {
         OptionsDialog dialog(mainWindow);
-        dialog.m_autoStartBox->setChecked(false);
-        dialog.m_okButton->click();
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(false);
+        findNamed<QPushButton>(dialog, "ok")->click();
     }
     QVERIFY(!QFile::exists(autoStartFile()));
 
@@ -293,17 +294,17 @@ void TestSettings::helpAndAboutBox()
         auto *about = qobject_cast<AboutDialog *>(&dialog);
         QVERIFY(about);
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
-        QCOMPARE(about->Label_AppName->text(), QStringLiteral("Korvel Jotwell"));
-        QCOMPARE(about->lbl_version->text(), QStringLiteral("1.7.5.31"));
-        QVERIFY(!about->m_appImage->pixmap().isNull());
+        QCOMPARE(findNamed<QLabel>(*about, "appName")->text(), QStringLiteral("Korvel Jotwell"));
+        QCOMPARE(findNamed<QLabel>(*about, "version")->text(), QStringLiteral("1.7.5.31"));
+        QVERIFY(!findNamed<QLabel>(*about, "appImage")->pixmap().isNull());
         // The user's picture comes from the same folder as the backgrounds.
-        QCOMPARE(about->m_appImage->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
-        QTest::mouseClick(about->lbl_web, Qt::RightButton); // links answer the left button only
-        QTest::mouseClick(about->lbl_Sales, Qt::MiddleButton);
+        QCOMPARE(findNamed<QLabel>(*about, "appImage")->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
+        QTest::mouseClick(findNamed<QLabel>(*about, "webLink"), Qt::RightButton); // links answer the left button only
+        QTest::mouseClick(findNamed<QLabel>(*about, "salesLink"), Qt::MiddleButton);
         QCOMPARE(shell.opened.size(), 1);
-        QTest::mouseClick(about->lbl_support, Qt::LeftButton);
+        QTest::mouseClick(findNamed<QLabel>(*about, "supportLink"), Qt::LeftButton);
         QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), visitBefore);
-        QTest::mouseClick(about->lbl_web, Qt::LeftButton);
+        QTest::mouseClick(findNamed<QLabel>(*about, "webLink"), Qt::LeftButton);
     };
     findAction(common, "about")->trigger();
     QCOMPARE(shell.opened.size(), 3);
@@ -330,11 +331,11 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
         prompts.onDialog = [](QDialog &dialog) {
             auto *options = qobject_cast<OptionsDialog *>(&dialog);
             QVERIFY(options);
-            QVERIFY(!options->m_runMinimizedBox->isChecked() && !options->m_addOpenBox->isChecked());
-            options->m_autoStartBox->setChecked(true);
-            options->m_runMinimizedBox->setChecked(true);
-            options->m_addOpenBox->setChecked(true);
-            options->m_okButton->click();
+            QVERIFY(!findNamed<QCheckBox>(*options, "runMinimized")->isChecked() && !findNamed<QCheckBox>(*options, "addOpen")->isChecked());
+            findNamed<QCheckBox>(*options, "autoStart")->setChecked(true);
+            findNamed<QCheckBox>(*options, "runMinimized")->setChecked(true);
+            findNamed<QCheckBox>(*options, "addOpen")->setChecked(true);
+            findNamed<QPushButton>(*options, "ok")->click();
         };
         // Run from the event loop, where an error that ends the command meets the error box.
         QTimer::singleShot(0, findAction(*mainWindow.commonActions(), "options"), &QAction::trigger);
@@ -355,8 +356,8 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
     prompts.onDialog = [](QDialog &dialog) {
         auto *options = qobject_cast<OptionsDialog *>(&dialog);
-        options->m_addOpenBox->setChecked(true);
-        options->m_okButton->click();
+        findNamed<QCheckBox>(*options, "addOpen")->setChecked(true);
+        findNamed<QPushButton>(*options, "ok")->click();
     };
     findAction(*mainWindow.commonActions(), "options")->trigger();
     prompts.onDialog = nullptr;
