@@ -58,7 +58,7 @@ bool ExchangeCommands::backupDatabase()
     m_query->close();
 
     try {
-        xml.saveToFile(m_mainWindow->exportDialog().FileName, [&progress](qint64 written) { progress.step(written); });
+        xml.saveToFile(m_mainWindow->exportDialog().fileName(), [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
         errorBox(QStringLiteral("File write failure!"));
         return false;

@@ -118,7 +118,7 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::firstShow()
 {
     if (m_firstShow) {
-        if (!SettingsFile(m_confPath).readBool(m_placement->Section, QStringLiteral("Saved"), false))
+        if (!SettingsFile(m_confPath).readBool(m_placement->section, QStringLiteral("Saved"), false))
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this);
         setCentralWidget(m_memoPane);

@@ -21,11 +21,11 @@ void MainWindow::createTrayComponents()
     m_trayIcon = new TrayIcon(this);
     m_trayIcon->setImages({Artwork::appIcon()});
     m_trayIcon->minimizeToTray = true;
-    m_trayIcon->onClick = [this](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers) { trayIconClicked(button); };
+    m_trayIcon->onClick = [this](Qt::MouseButton button, Qt::KeyboardModifiers) { trayIconClicked(button); };
     // The balloon says "Click here to open!": a click on it does.
-    m_trayIcon->onBalloonHintClick = [this](QObject *) { m_commonActions->openAction()->trigger(); };
+    m_trayIcon->onBalloonClicked = [this] { m_commonActions->openAction()->trigger(); };
     m_placement = new WindowPlacement(this);
-    m_placement->Section = QStringLiteral("form");
+    m_placement->section = QStringLiteral("form");
     m_balloonTimer = new QTimer(this);
     m_balloonTimer->setInterval(3600000);
     m_balloonTimer->setSingleShot(true);
@@ -67,7 +67,7 @@ void MainWindow::windowHidden()
         return;
     m_placement->saveState();
     if (!m_balloonTimer->isActive()) {
-        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), biInfo, 10);
+        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), BalloonIcon::Information, 10);
         m_balloonTimer->start();
     }
 }

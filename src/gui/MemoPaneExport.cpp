@@ -41,5 +41,5 @@ void MemoPane::exportMemos()
         return;
     }
     if (m_mainWindow->exportDialog().execute())
-        exportSelection(m_mainWindow->exportDialog().FileName);
+        exportSelection(m_mainWindow->exportDialog().fileName());
 }

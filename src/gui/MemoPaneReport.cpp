@@ -87,8 +87,8 @@ void MemoPane::saveReport(bool selectAllFirst)
 {
     if (m_editNode || !m_mainWindow->reportDialog().execute())
         return;
-    const QString &chosen = m_mainWindow->reportDialog().FileName;
-    if (m_mainWindow->reportDialog().Request.filterIndex == 2)
+    const QString chosen = m_mainWindow->reportDialog().fileName();
+    if (m_mainWindow->reportDialog().filterIndex() == 2)
         writeHtmlReport(selectAllFirst, withExtension(chosen, QStringLiteral(".html")));
     else
         writeTextReport(selectAllFirst, withExtension(chosen, QStringLiteral(".txt")));

@@ -31,7 +31,7 @@ public:
             return backend;
         });
         program = std::make_unique<StartedProgram>(folder);
-        program->mainWindow().placement()->onSaveState = [this](QObject *) { ++saves; };
+        connect(program->mainWindow().placement(), &WindowPlacement::stateSaved, this, [this] { ++saves; });
     }
     ~TrayProgram() { setTrayBackendFactory(nullptr); }
     MainWindow &mainWindow() const { return program->mainWindow(); }
