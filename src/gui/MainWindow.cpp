@@ -51,7 +51,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     // A failing step ends the creation there; the window still comes up with what was set
     // up, and the error is shown.
     try {
-        createWindow();
+        openDataFolder();
     } catch (const std::exception &error) {
         showDefaultErrorBox(QString::fromUtf8(error.what()));
     }
@@ -62,9 +62,8 @@ MainWindow::~MainWindow()
     delete m_memoPane;
 }
 
-void MainWindow::createWindow()
+void MainWindow::openDataFolder()
 {
-    m_firstShow = true;
     loadBackgrounds();
     if (!QDir().mkpath(m_programFolder))
         throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(m_programFolder).toStdString());
@@ -111,13 +110,9 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     // Re-creating the window for stay on top shows it again; that is no opening by the user.
-    if (!event->spontaneous() && !m_recreating)
-        firstShow();
-}
-
-void MainWindow::firstShow()
-{
-    if (m_firstShow) {
+    if (event->spontaneous() || m_recreating)
+        return;
+    if (!m_memoPane) {
         if (!SettingsFile(m_confPath).readBool(m_placement->section, QStringLiteral("Saved"), false))
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this);
@@ -125,7 +120,6 @@ void MainWindow::firstShow()
         postMessage(m_memoPane, WM_MEMOS_RELOAD);
         postMessage(m_memoPane, WM_MEMOS_READY);
         m_commonActions->runStartupChecks();
-        m_firstShow = false;
     } else if (m_options.addOpen) {
         postMessage(m_memoPane, WM_MEMOS_ADD);
     }

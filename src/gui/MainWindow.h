@@ -97,13 +97,12 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void createWindow();
-    void firstShow();
+    // Opens the database and reads the settings of the data folder; raises what stops it.
+    void openDataFolder();
     void loadBackgrounds();
     // Makes the designed size the outer size once the frame around the window is known.
     void fitDesignedSize(int triesLeft);
     void createTrayComponents();
-    void windowHidden();
     void balloonTimeout();
     void trayIconClicked(Qt::MouseButton button);
     void addMemoFromTray();
@@ -115,7 +114,6 @@ private:
     CommonActions *m_commonActions = nullptr;
     ExchangeCommands *m_exchangeCommands = nullptr;
     MemoPane *m_memoPane = nullptr;
-    bool m_firstShow = true;
 
     QAction *m_backupAction;
     QAction *m_restoreAction;

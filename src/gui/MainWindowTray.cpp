@@ -57,13 +57,7 @@ void MainWindow::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     // Minimising on some desktops hides the window on its own; only the program's hide counts.
-    if (!event->spontaneous())
-        windowHidden();
-}
-
-void MainWindow::windowHidden()
-{
-    if (m_exiting || m_recreating)
+    if (event->spontaneous() || m_exiting || m_recreating)
         return;
     m_placement->saveState();
     if (!m_balloonTimer->isActive()) {
