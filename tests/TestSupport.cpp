@@ -111,7 +111,7 @@ MemoPane &StartedProgram::frame() const
 TreeNode *findMemo(MemoPane &frame, const QString &mid)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->data.mid == mid)
+        if (node->memo.mid == mid)
             return node;
     }
     return nullptr;

@@ -21,8 +21,8 @@ void MemoPane::deleteMemos()
         // storedRows deleted before a failure stay deleted; the nodes go only once every row has.
         Transaction batch(m_mainWindow->connection());
         for (TreeNode *memo : selected) {
-            execSql(*m_query, Sql::deleteMemo(memo->data.mid));
-            execSql(*m_query, Sql::deleteSubMemos(memo->data.mid));
+            execSql(*m_query, Sql::deleteMemo(memo->memo.mid));
+            execSql(*m_query, Sql::deleteSubMemos(memo->memo.mid));
         }
         batch.commit();
     }

@@ -56,7 +56,7 @@ void MemoPane::addMemo()
     if (m_editNode)
         return;
     m_editNode = addMemoNode(nullptr);
-    m_editNode->data.pid = QStringLiteral("root");
+    m_editNode->memo.pid = QStringLiteral("root");
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }
@@ -75,7 +75,7 @@ void MemoPane::addSubMemo()
         return;
     }
     m_editNode = addMemoNode(parent);
-    m_editNode->data.pid = parent->data.mid;
+    m_editNode->memo.pid = parent->memo.mid;
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }
@@ -134,7 +134,7 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
-    Memo &memo = node->data;
+    Memo &memo = node->memo;
     memo.content = trimRightControls(newText);
     const bool isNew = memo.mid.isEmpty();
     storeOrReport(memo, isNew, [&] {
@@ -167,7 +167,7 @@ void MemoPane::editEnded(TreeNode *node)
         return;
     }
     m_editNode = nullptr;
-    if (node->data.mid.isEmpty() && node->data.content.isEmpty()) {
+    if (node->memo.mid.isEmpty() && node->memo.content.isEmpty()) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);
@@ -187,7 +187,7 @@ void MemoPane::editCancelled()
     }
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
-    if (node->data.mid.isEmpty()) {
+    if (node->memo.mid.isEmpty()) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);

@@ -17,10 +17,10 @@ bool MemoPane::exportSelection(const QString &fileName)
     // A selected memo goes out as a top-level one; a top-level memo takes all its sub-memos
     // along, selected or not, so a selected sub-memo of a selected memo goes out twice.
     for (TreeNode *node : m_tree->selectedNodes()) {
-        Exchange::appendMemo(memos, node->data, QStringLiteral("root"), bias);
+        Exchange::appendMemo(memos, node->memo, QStringLiteral("root"), bias);
         if (node->level() == 0) {
             for (int i = 0; i < node->childCount(); ++i)
-                Exchange::appendMemo(memos, node->child(i)->data, node->child(i)->data.pid, bias);
+                Exchange::appendMemo(memos, node->child(i)->memo, node->child(i)->memo.pid, bias);
         }
     }
     try {

@@ -53,23 +53,23 @@ void MemoPane::loadMemos()
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(*m_tree);
     const auto fill = [](TreeNode *node, const Query &query) {
-        node->data.mid = query.fieldAsString("mid");
-        node->data.pid = query.fieldAsString("pid");
-        node->data.content = query.fieldAsString("content");
-        node->data.expandFlag = query.fieldAsBool("expandFlag");
-        node->data.assignTime = query.fieldAsDateTime("assignTime");
-        node->data.createTime = query.fieldAsDateTime("createTime");
-        node->data.editTime = query.fieldAsDateTime("editTime");
+        node->memo.mid = query.fieldAsString("mid");
+        node->memo.pid = query.fieldAsString("pid");
+        node->memo.content = query.fieldAsString("content");
+        node->memo.expandFlag = query.fieldAsBool("expandFlag");
+        node->memo.assignTime = query.fieldAsDateTime("assignTime");
+        node->memo.createTime = query.fieldAsDateTime("createTime");
+        node->memo.editTime = query.fieldAsDateTime("editTime");
     };
 
     openSql(*m_query, Sql::selectMemosByPid(QStringLiteral("root")));
     for (; !m_query->eof(); m_query->next()) {
         TreeNode *memo = addMemoNode(nullptr);
         fill(memo, *m_query);
-        openSql(*m_childQuery, Sql::selectMemosByPid(memo->data.mid));
+        openSql(*m_childQuery, Sql::selectMemosByPid(memo->memo.mid));
         for (; !m_childQuery->eof(); m_childQuery->next())
             fill(addMemoNode(memo), *m_childQuery);
-        m_tree->setExpanded(memo, memo->data.expandFlag);
+        m_tree->setExpanded(memo, memo->memo.expandFlag);
     }
 }
 

@@ -81,14 +81,14 @@ void MemoPane::fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> 
     if (count <= kMovetoMenuSize) {
         for (size_t i = begin; i < end; ++i)
             if (TreeNode *memo = alive(i))
-                addMovetoItem(menu, menuCaption(memo->data.content), memo);
+                addMovetoItem(menu, menuCaption(memo->memo.content), memo);
         return;
     }
     // Groups of equal span, as few levels deep as the bound allows; each group is filled
     // when it first opens.
     const auto groupEnd = [&alive](size_t i) {
         TreeNode *memo = alive(i);
-        return memo ? groupEndCaption(memo->data.content) : QString();
+        return memo ? groupEndCaption(memo->memo.content) : QString();
     };
     size_t span = kMovetoMenuSize;
     while ((count + span - 1) / span > kMovetoMenuSize)
@@ -118,7 +118,7 @@ void MemoPane::moveSelectionTo(QAction *item)
 void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
-    const QString pid = target ? target->data.mid : QStringLiteral("root");
+    const QString pid = target ? target->memo.mid : QStringLiteral("root");
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     Transaction batch(m_mainWindow->connection());
     const TreeUpdateGuard update(*m_tree);
@@ -140,11 +140,11 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
             for (TreeNode *child : carried)
                 m_tree->moveTo(child, target, mode);
         }
-        memo->data.pid = pid;
-        execSql(*m_query, Sql::updateMemoParent(pid, memo->data.mid));
+        memo->memo.pid = pid;
+        execSql(*m_query, Sql::updateMemoParent(pid, memo->memo.mid));
         for (TreeNode *child : carried) {
-            child->data.pid = pid;
-            execSql(*m_query, Sql::updateMemoParent(pid, child->data.mid));
+            child->memo.pid = pid;
+            execSql(*m_query, Sql::updateMemoParent(pid, child->memo.mid));
         }
         if (target)
             m_tree->setExpanded(target, true);

@@ -8,7 +8,7 @@
 
 void MemoPane::styleNodeText(TreeNode *node, QFont &font, QColor &colour) const
 {
-    if (node != m_editNode && node->data.content.isEmpty()) {
+    if (node != m_editNode && node->memo.content.isEmpty()) {
         colour = palette().color(QPalette::PlaceholderText);
         font.setItalic(true);
     }

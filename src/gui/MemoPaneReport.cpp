@@ -50,10 +50,10 @@ std::vector<ReportItem> MemoPane::reportItems() const
 {
     std::vector<ReportItem> items;
     for (TreeNode *node : m_tree->selectedNodes()) {
-        ReportItem item{node->data.content, node->level() == 0, {}};
+        ReportItem item{node->memo.content, node->level() == 0, {}};
         if (item.topLevel)
             for (int i = 0; i < node->childCount(); ++i)
-                item.subTexts << node->child(i)->data.content;
+                item.subTexts << node->child(i)->memo.content;
         items.push_back(std::move(item));
     }
     return items;

@@ -12,7 +12,7 @@
 
 QString MemoPane::nodeText(TreeNode *node) const
 {
-    const QString &content = node->data.content;
+    const QString &content = node->memo.content;
     if (node == m_editNode)
         return content;
     if (content.isEmpty())
@@ -31,8 +31,8 @@ int MemoPane::compareNodes(TreeNode *node1, TreeNode *node2) const
         return 0;
     // Only the letters a to z are folded; every other character compares by its code.
     const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-    const QString &a = node1->data.content;
-    const QString &b = node2->data.content;
+    const QString &a = node1->memo.content;
+    const QString &b = node2->memo.content;
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
         const int difference = int(fold(a[i].unicode())) - int(fold(b[i].unicode()));

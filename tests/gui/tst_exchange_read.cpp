@@ -62,7 +62,7 @@ struct Fixture {
     {
         MemoPane &frame = program->frame();
         for (TreeNode *n = frame.tree()->firstNode(); n; n = frame.tree()->nextNode(n))
-            if (n->data.mid == mid)
+            if (n->memo.mid == mid)
                 return n;
         return nullptr;
     }
@@ -418,7 +418,7 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
         QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
         QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
         QTRY_VERIFY(f.program->frame().tree()->firstNode());
-        QCOMPARE(f.program->frame().tree()->firstNode()->data.content, QStringLiteral("one"));
+        QCOMPARE(f.program->frame().tree()->firstNode()->memo.content, QStringLiteral("one"));
     }
     // A file that cannot be read changes nothing and reloads nothing.
     f.prompts.fileAnswers << f.file("missing.kvx");

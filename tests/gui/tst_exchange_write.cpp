@@ -22,7 +22,7 @@ TimeStamp march3(int hour, int minute, int second, int ms = 0)
 TreeNode *find(MemoPane &frame, const QString &mid)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->data.mid == mid)
+        if (node->memo.mid == mid)
             return node;
     }
     return nullptr;

@@ -105,7 +105,7 @@ void TestMemosCommit::reloadStoresTypedText()
     QTRY_VERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
     QTRY_COMPARE(frame.tree()->totalCount(), 1);
-    QCOMPARE(frame.tree()->firstNode()->data.content, QStringLiteral("kept over a reload"));
+    QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("kept over a reload"));
 }
 
 void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
@@ -221,7 +221,7 @@ void TestMemosCommit::readOnlySearchRaisesNoBox()
         QCOMPARE(prompts.shown.size(), boxesAtStart);
         TreeNode *memo = findMemo(frame, QStringLiteral("{A}"));
         QVERIFY(memo->isExpanded());
-        QVERIFY(memo->data.expandFlag);
+        QVERIFY(memo->memo.expandFlag);
         QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
@@ -247,7 +247,7 @@ void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
         QVERIFY(!frame.editNode());
         QTest::qWait(50);
         QCOMPARE(frame.tree()->totalCount(), 1);
-        QCOMPARE(frame.tree()->firstNode()->data.content, QStringLiteral("typed on a read-only file"));
+        QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("typed on a read-only file"));
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }

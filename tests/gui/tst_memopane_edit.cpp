@@ -179,7 +179,7 @@ void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
     QTest::keyClicks(editor, QStringLiteral("  "));
     commit(editor);
     QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("  keep leading"));
-    QCOMPARE(node->data.content, QStringLiteral("  keep leading"));
+    QCOMPARE(node->memo.content, QStringLiteral("  keep leading"));
 }
 
 void TestMemosEdit::unchangedEditIssuesNoUpdate()
@@ -206,7 +206,7 @@ void TestMemosEdit::unchangedEditIssuesNoUpdate()
     QTest::keyClicks(editor, QStringLiteral("changed"));
     QTest::keyClick(editor, Qt::Key_Escape);
     QCOMPARE(sqlite3_total_changes(db), changes);
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("text {A}"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("text {A}"));
     QCOMPARE(storedRows(folder.path())[0].editTime, 45000.5);
 }
 
@@ -249,7 +249,7 @@ void TestMemosEdit::subMemoParentChoice()
     for (const Row &row : storedRows(folder.path()))
         parentOf[row.content] = row.pid;
     QCOMPARE(parentOf.value(QStringLiteral("sibling")), QStringLiteral("{A}"));
-    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.tree()->lastTopLevelNode()->data.mid);
+    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.tree()->lastTopLevelNode()->memo.mid);
 }
 
 void TestMemosEdit::busyEditIgnoresOtherRequests()
@@ -311,7 +311,7 @@ void TestMemosEdit::dropOfAGoneNodeIsHarmless()
     frame.reloadMemos();
     QTest::qWait(50);
     QCOMPARE(frame.tree()->totalCount(), 1);
-    QCOMPARE(frame.tree()->firstNode()->data.mid, QStringLiteral("{A}"));
+    QCOMPARE(frame.tree()->firstNode()->memo.mid, QStringLiteral("{A}"));
     QVERIFY(prompts.shown.isEmpty());
 }
 
@@ -349,8 +349,8 @@ void TestMemosEdit::refusedWriteKeepsTextInTree()
     QVERIFY(prompts.shown[1].text.contains(QStringLiteral("readonly")));
     // The tree keeps the text, without an id, so that nothing pretends it was stored.
     TreeNode *node = frame.tree()->lastTopLevelNode();
-    QCOMPARE(node->data.content, QStringLiteral("not stored"));
-    QVERIFY(node->data.mid.isEmpty());
+    QCOMPARE(node->memo.content, QStringLiteral("not stored"));
+    QVERIFY(node->memo.mid.isEmpty());
     QVERIFY(!frame.editNode());
     QVERIFY(findAction(frame, "addMemo")->isEnabled());
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);

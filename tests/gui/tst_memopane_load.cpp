@@ -85,9 +85,9 @@ void TestMemosLoad::loadsTwoLevelsOnly()
     TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
     QVERIFY(a && b);
     QCOMPARE(a->childCount(), 1);
-    QCOMPARE(a->child(0)->data.content, QStringLiteral("sub a1"));
-    QCOMPARE(a->child(0)->data.pid, QStringLiteral("{A}"));
-    QVERIFY(a->isExpanded() && a->data.expandFlag);
+    QCOMPARE(a->child(0)->memo.content, QStringLiteral("sub a1"));
+    QCOMPARE(a->child(0)->memo.pid, QStringLiteral("{A}"));
+    QVERIFY(a->isExpanded() && a->memo.expandFlag);
     QVERIFY(!b->isExpanded());
     QVERIFY(a->child(0)->isMultiline());
     QCOMPARE(a->child(0)->verticalAlignment(), 0);
@@ -293,13 +293,13 @@ void TestMemosLoad::selectionShowsCreationTime()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
-    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
     frame.tree()->setSelected(a, true);
     const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);
     QCOMPARE(findNamed<StatusBar>(frame, "statusBar")->panelText(), date + QStringLiteral(" created"));
     QVERIFY(findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
 
-    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
+    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
     frame.tree()->clearSelection();
     QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
     QVERIFY(!findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());

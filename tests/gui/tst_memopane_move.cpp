@@ -19,7 +19,7 @@ namespace {
 QString shape(MemoPane &frame)
 {
     QStringList memos;
-    const auto name = [](TreeNode *node) { return node->data.mid.mid(1, node->data.mid.size() - 2); };
+    const auto name = [](TreeNode *node) { return node->memo.mid.mid(1, node->memo.mid.size() - 2); };
     for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
         TreeNode *memo = frame.tree()->topLevelNode(i);
         QStringList subs;
@@ -173,7 +173,7 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     select(frame, {"{B1}"});
     menuItem(frame, QStringLiteral("Root"))->trigger();
     QCOMPARE(shape(frame), QStringLiteral("B1 A B[A2,A1] C"));
-    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->memo.pid, QStringLiteral("root"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
 
     // With a single memo left to offer, the menu has nothing for it.

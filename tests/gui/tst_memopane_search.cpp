@@ -19,7 +19,7 @@ QStringList shown(MemoPane &frame)
     QStringList ids;
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
         if (node->isVisible() && (!node->parent() || node->parent()->isVisible()))
-            ids << node->data.mid;
+            ids << node->memo.mid;
     }
     return ids;
 }

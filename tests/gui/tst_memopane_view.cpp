@@ -115,7 +115,7 @@ void TestMemosView::rowHeights()
     QTRY_COMPARE(frame.tree()->nodeRect(one).height(), line + 4);
 
     // A text taller than the tree is capped at the tree less one line while edited.
-    one->data.content = QStringLiteral("x\r\n").repeated(200);
+    one->memo.content = QStringLiteral("x\r\n").repeated(200);
     frame.editNode() = one;
     QCOMPARE(height(frame, one), frame.tree()->height() - line);
     frame.editNode() = nullptr;
@@ -265,8 +265,8 @@ void TestMemosView::pasteAddsOneStoredMemo()
     frame.tree()->setFocus();
     QTest::keyClick(frame.tree(), Qt::Key_V, Qt::ControlModifier);
     TreeNode *pasted = frame.tree()->lastTopLevelNode();
-    QCOMPARE(pasted->data.content, QStringLiteral("  first\r\nsecond"));
-    QCOMPARE(pasted->data.mid.size(), 38);
+    QCOMPARE(pasted->memo.content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(pasted->memo.mid.size(), 38);
     QVERIFY(!pasted->isSelected());
     QList<Row> rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 2);
@@ -285,7 +285,7 @@ void TestMemosView::pasteAddsOneStoredMemo()
     findAction(frame, "editMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("changed"));
     frame.pasteAsMemo(QString());
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("changed"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("changed"));
     rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[0].content, QStringLiteral("changed"));

@@ -16,7 +16,7 @@ struct ScriptedTreeDelegate : MemoTreeDelegate {
     std::function<QMenu *(TreeNode *)> menu;
     std::function<void(QKeyEvent *)> key;
 
-    QString nodeText(TreeNode *node) const override { return node->data.content; }
+    QString nodeText(TreeNode *node) const override { return node->memo.content; }
     int nodeHeight(TreeNode *node) const override { return rowHeight ? rowHeight(node) : 0; }
     int compareNodes(TreeNode *a, TreeNode *b) const override { return compare ? compare(a, b) : 0; }
     bool canEdit(TreeNode *node) override { return mayEdit ? mayEdit(node) : MemoTreeDelegate::canEdit(node); }

@@ -14,13 +14,13 @@ namespace {
 
 QString textOf(TreeNode *n)
 {
-    return n->data.content;
+    return n->memo.content;
 }
 
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->data.content = text;
+    n->memo.content = text;
     return n;
 }
 
@@ -97,8 +97,8 @@ void TestTree::nodesAndDeletion()
     TreeNode *b1 = add(tree, b, "b1");
     TreeNode *b2 = add(tree, b, "b2");
 
-    QCOMPARE(b1->data.mid, QString());
-    QCOMPARE(b1->data.createTime, 0.0);
+    QCOMPARE(b1->memo.mid, QString());
+    QCOMPARE(b1->memo.createTime, 0.0);
     QVERIFY(!b1->isMultiline());
     QCOMPARE(b1->verticalAlignment(), 50);
     QVERIFY(b1->isVisible() && !b1->isExpanded());
@@ -199,7 +199,7 @@ void TestTree::stableSortBothDirections()
     for (const QString &name : names)
         add(tree, parent, name);
     tree.compare = [](TreeNode *x, TreeNode *y) {
-        return QString::compare(x->data.content.section('#', 0, 0), y->data.content.section('#', 0, 0),
+        return QString::compare(x->memo.content.section('#', 0, 0), y->memo.content.section('#', 0, 0),
                                 Qt::CaseInsensitive);
     };
 
@@ -628,7 +628,7 @@ void TestTree::editor()
     QStringList log;
     QObject::connect(tree, &MemoTree::editCommitted, [&](TreeNode *n, const QString &t) {
         log << "new " + textOf(n) + "=" + t;
-        n->data.content = t;
+        n->memo.content = t;
     });
     QObject::connect(tree, &MemoTree::editEnded, [&](TreeNode *n) { log << "edited " + textOf(n); });
     QObject::connect(tree, &MemoTree::editCancelled, [&] { log << "cancelled"; });
@@ -671,7 +671,7 @@ void TestTree::editor()
     QTest::keyClick(editorWidget(), Qt::Key_Escape);
     QVERIFY(!tree->isEditing());
     QCOMPARE(log, QStringList({"cancelled"}));
-    QCOMPARE(b->data.content, QString("b"));
+    QCOMPARE(b->memo.content, QString("b"));
 
     // An unchanged commit is edited but brings no new text.
     log.clear();
@@ -690,7 +690,7 @@ void TestTree::editor()
 
     // The owner may refuse; deleting the node being edited cancels first.
     log.clear();
-    tree->mayEdit = [](TreeNode *n) { return n->data.content != "c"; };
+    tree->mayEdit = [](TreeNode *n) { return n->memo.content != "c"; };
     QVERIFY(!tree->editNode(b));
     QVERIFY(!tree->isEditing());
     QVERIFY(tree->editNode(a));

@@ -22,7 +22,7 @@ void listen(QAccessibleEvent *event)
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->data.content = text;
+    n->memo.content = text;
     return n;
 }
 
