@@ -86,6 +86,7 @@ private slots:
     void editor();
     void slowSecondClickAsksToEdit();
     void printing();
+    void delegateDefaultsAndQuietEnd();
 };
 
 void TestTree::nodesAndDeletion()
@@ -763,4 +764,42 @@ void TestTree::printing()
 }
 
 QTEST_MAIN(TestTree)
+void TestTree::delegateDefaultsAndQuietEnd()
+{
+    // Without a delegate: empty rows of one line, every node editable, drops refused.
+    auto *tree = new MemoTree;
+    tree->resize(300, 300);
+    TreeNode *a = add(*tree, nullptr, "a");
+    add(*tree, nullptr, "b");
+    tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    const int plainHeight = tree->nodeRect(a).height();
+    QVERIFY(plainHeight > 0);
+    QVERIFY(tree->editNode(a));
+    QVERIFY(tree->cancelEditNode());
+    QMimeData data;
+    data.setText("text");
+    QDragMoveEvent over(centre(*tree, a), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(tree->viewport(), &over);
+    QVERIFY(!over.isAccepted());
+
+    // A delegate set later is asked when the rows are painted next: they take its heights.
+    ScriptedTreeDelegate delegate;
+    delegate.rowHeight = [](TreeNode *) { return 3 * 17; };
+    tree->setDelegate(&delegate);
+    QCOMPARE(tree->delegate(), &delegate);
+    QTRY_COMPARE(tree->nodeRect(a).height(), 3 * 17);
+    tree->setDelegate(nullptr); // back to the do-nothing answers
+    QTRY_COMPARE(tree->nodeRect(a).height(), plainHeight);
+
+    // Nodes deleted by the program are told; nodes that go with the tree are not, since
+    // their owner is usually half destroyed by then.
+    int freed = 0;
+    QObject::connect(tree, &MemoTree::nodeFreed, [&] { ++freed; });
+    tree->deleteNode(a);
+    QCOMPARE(freed, 1);
+    delete tree;
+    QCOMPARE(freed, 1);
+}
+
 #include "tst_memotree.moc"
