@@ -6,10 +6,13 @@
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <algorithm>
 
 namespace {
@@ -29,11 +32,14 @@ double timeUntilPainted(MemoTree *tree, const std::function<void()> &work)
 void runMemoBenchmarks(Program &program, int count, const QStringList &names)
 {
     MemoPane &frame = *program.mainWindow().memoPane();
-    MemoTree *tree = frame.m_tree;
+    MemoTree *tree = frame.tree();
+    auto *listView = frame.findChild<QAction *>(QStringLiteral("listView"));
+    auto *searchBox = frame.findChild<QLineEdit *>(QStringLiteral("searchBox"));
+    auto *mainMoveToMenu = frame.findChild<QMenu *>(QStringLiteral("mainMoveToMenu"));
 
     if (wanted(names, "listview")) {
-        report("listview", count, timeUntilPainted(tree, [&] { frame.m_listViewAction->trigger(); }), "ms");
-        timeUntilPainted(tree, [&] { frame.m_listViewAction->trigger(); });
+        report("listview", count, timeUntilPainted(tree, [&] { listView->trigger(); }), "ms");
+        timeUntilPainted(tree, [&] { listView->trigger(); });
     }
 
     if (wanted(names, "scroll")) {
@@ -59,13 +65,15 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
 
     if (wanted(names, "filter")) {
         // One keystroke each: a text about 1 % of the memos hold, and one none holds.
-        frame.searchBoxEntered();
+        // The search box takes the focus, as a click into it would.
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(searchBox, &focusIn);
         double slowest = 0;
         for (const char *text : {"needle", "no such text"}) {
-            slowest = std::max(slowest, timeUntilPainted(tree, [&] { frame.m_searchBox->setText(QLatin1String(text)); }));
-            timeUntilPainted(tree, [&] { frame.m_searchBox->setText(QString()); });
+            slowest = std::max(slowest, timeUntilPainted(tree, [&] { searchBox->setText(QLatin1String(text)); }));
+            timeUntilPainted(tree, [&] { searchBox->setText(QString()); });
         }
-        frame.searchButtonClicked();
+        frame.findChild<QToolButton *>(QStringLiteral("searchButton"))->click();
         report("filter", count, slowest, "ms");
     }
 
@@ -88,7 +96,7 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
         }
         QElapsedTimer timer;
         timer.start();
-        QMenu *menu = frame.m_mainMoveToMenu;
+        QMenu *menu = mainMoveToMenu;
         while (menu) {
             NextPaint paint(menu);
             menu->popup(QPoint(0, 0));
@@ -97,7 +105,7 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
             menu = last ? last->menu() : nullptr;
         }
         report("moveto-menu", count, elapsedMs(timer), "ms");
-        frame.m_mainMoveToMenu->hide();
+        mainMoveToMenu->hide();
     }
 
     if (wanted(names, "report")) {

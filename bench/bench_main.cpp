@@ -28,7 +28,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         MemoPane *frame = m_mainWindow.memoPane();
-        if (event->type() == QEvent::Paint && frame && frame->m_focusedOnce && watched == frame->m_tree->viewport())
+        if (event->type() == QEvent::Paint && frame && frame->isReady() && watched == frame->tree()->viewport())
             m_seen = true;
         return false;
     }

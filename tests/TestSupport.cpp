@@ -3,7 +3,10 @@
 #include "gui/Program.h"
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QToolButton>
 #include <QtTest>
 #include "core/Database.h"
 #include "core/DatabaseError.h"
@@ -58,7 +61,7 @@ StartedProgram::StartedProgram(const QString &folder) : m_program(new Program(fo
     mainWindow().resize(600, 500);
     mainWindow().show();
     // Reload and ready are posted by the first show.
-    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().memoPane() && mainWindow().memoPane()->m_focusedOnce, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().memoPane() && mainWindow().memoPane()->isReady(), 10000);
 }
 
 StartedProgram::~StartedProgram()
@@ -78,8 +81,8 @@ MemoPane &StartedProgram::frame() const
 
 TreeNode *findMemo(MemoPane &frame, const QString &mid)
 {
-    for (TreeNode *node = frame.m_tree->firstNode(); node; node = frame.m_tree->nextNode(node)) {
-        if (node->data.mid == mid)
+    for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
+        if (node->memo.mid == mid)
             return node;
     }
     return nullptr;
@@ -87,9 +90,30 @@ TreeNode *findMemo(MemoPane &frame, const QString &mid)
 
 QPlainTextEdit *openEditor(MemoPane &frame)
 {
-    if (!QTest::qWaitFor([&] { return frame.m_tree->isEditing(); }, 5000))
+    if (!QTest::qWaitFor([&] { return frame.tree()->isEditing(); }, 5000))
         return nullptr;
-    return frame.m_tree->findChild<QPlainTextEdit *>();
+    return frame.tree()->findChild<QPlainTextEdit *>();
+}
+
+void markForEditing(MemoPane &frame, TreeNode *node)
+{
+    frame.tree()->editNode(node); // refused at first: the pane marks the node and posts the edit
+}
+
+void enterSearchBox(MemoPane &frame)
+{
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(findNamed<QLineEdit>(frame, "searchBox"), &focusIn);
+}
+
+void clickSearchButton(MemoPane &frame)
+{
+    findNamed<QToolButton>(frame, "searchButton")->click();
+}
+
+void clickTip(MemoPane &frame)
+{
+    QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
 }
 
 QStringList storedMemoTexts(const QString &folder)

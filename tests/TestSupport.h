@@ -3,6 +3,8 @@
 #include "gui/Application.h"
 #include "gui/Prompts.h"
 #include <QList>
+#include <QAction>
+#include <QObject>
 #include <QStringList>
 #include <functional>
 #include <QString>
@@ -65,6 +67,13 @@ private:
 TreeNode *findMemo(MemoPane &frame, const QString &mid);
 // The tree's in-place editor once the posted message has opened it; nullptr when it never opens.
 QPlainTextEdit *openEditor(MemoPane &frame);
+// Marks node for editing as F2 does: commands wait until the edit ends; the editor opens once
+// events are processed. commitOpenEdit() ends a mark whose editor has not opened as a cancel.
+void markForEditing(MemoPane &frame, TreeNode *node);
+// What the user does to the pane's own controls.
+void enterSearchBox(MemoPane &frame);
+void clickSearchButton(MemoPane &frame);
+void clickTip(MemoPane &frame);
 // Every memo text stored in the folder's database, sorted, read past the program.
 QStringList storedMemoTexts(const QString &folder);
 // The expandFlag stored for a memo, read past the program; -1 when there is no such row.
@@ -79,3 +88,19 @@ int storedExpandFlag(MainWindow &mainWindow, const QString &mid);
         TestClass test;                                                                                     \
         return QTest::qExec(&test, argc, argv);                                                             \
     }
+
+// A child of owner by its object name: an action, menu or widget the owner keeps to itself.
+// Ends the test program when there is none, since every caller would crash on it anyway.
+template <typename T = QObject>
+T *findNamed(const QObject &owner, const char *name)
+{
+    T *found = owner.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no child named %s", owner.metaObject()->className(), name);
+    return found;
+}
+
+inline QAction *findAction(const QObject &owner, const char *name)
+{
+    return findNamed<QAction>(owner, name);
+}

@@ -159,7 +159,7 @@ void MailMessage::checkLimits() const
 
 QList<MailRecipient> MailMessage::recipients()
 {
-    const unsigned resolveFlags = Review ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
+    const unsigned resolveFlags = review ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
     QList<MailRecipient> recipients;
     const std::pair<const QStringList *, int> lists[] = {
         {&toRecipients, MAPI_TO}, {&ccRecipients, MAPI_CC}, {&bccRecipients, MAPI_BCC}};
@@ -193,13 +193,13 @@ void MailMessage::send()
     MailContent message;
     for (const QString &line : messageText)
         message.noteText += line + QLatin1String("\r\n");
-    message.subject = subjectEdit ? subjectEdit->text() : Subject;
+    message.subject = subjectEdit ? subjectEdit->text() : subject;
     message.recipients = recipients();
     for (const QString &file : attachments)
         message.files << QFileInfo(file).absoluteFilePath();
 
     const unsigned flags =
-        Review || toRecipients.isEmpty() ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
+        review || toRecipients.isEmpty() ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
     const int result = m_backend->sendMail(m_session, message, flags, [this](int handedOver) {
         if (onHandedOver)
             onHandedOver(handedOver);

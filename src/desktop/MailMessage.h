@@ -50,10 +50,10 @@ public:
     QStringList messageText;
     QString profileName;
     QString password;
-    bool Review = true;
+    bool review = true;
     bool resolveNames = true;
     QStringList toRecipients;
-    QString Subject;
+    QString subject;
     QPointer<QLineEdit> subjectEdit; // when set, its text is the subject
 
     // Told once for each Send that returned: 0 when the mail program has the message, else the

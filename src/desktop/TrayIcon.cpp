@@ -21,7 +21,7 @@ constexpr int kDefaultAnimationMs = 200;
 
 } // namespace
 
-CustomTrayIcon::CustomTrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> backend)
+TrayIcon::TrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> backend)
     : QObject(owner), m_owner(owner), m_backend(backend ? std::move(backend) : createTrayBackend()),
       m_defaultMenu(std::make_unique<QMenu>())
 {
@@ -38,14 +38,14 @@ CustomTrayIcon::CustomTrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> back
     QMetaObject::invokeMethod(this, [this] { loaded(); }, Qt::QueuedConnection);
 }
 
-CustomTrayIcon::~CustomTrayIcon()
+TrayIcon::~TrayIcon()
 {
     removeFromTray();
     m_backend->onEvent = nullptr;
     m_backend->onAvailabilityChanged = nullptr;
 }
 
-void CustomTrayIcon::loaded()
+void TrayIcon::loaded()
 {
     if (m_loaded)
         return;
@@ -60,7 +60,7 @@ void CustomTrayIcon::loaded()
 
 // --- the icon in the area -------------------------------------------------------------------
 
-void CustomTrayIcon::addToTray()
+void TrayIcon::addToTray()
 {
     if (m_inTray)
         return;
@@ -72,7 +72,7 @@ void CustomTrayIcon::addToTray()
         showError(QStringLiteral("AddToTray can not add icon to the tray"));
 }
 
-void CustomTrayIcon::removeFromTray()
+void TrayIcon::removeFromTray()
 {
     if (!m_inTray)
         return;
@@ -80,14 +80,14 @@ void CustomTrayIcon::removeFromTray()
     m_inTray = false;
 }
 
-void CustomTrayIcon::resetIcon()
+void TrayIcon::resetIcon()
 {
     // Only an icon that is in the area can be changed there; an icon still waiting for the
     // area takes the change when it goes in.
     notifyModify(QStringLiteral("ResetIcon Error"));
 }
 
-bool CustomTrayIcon::notifyModify(const QString &errorText)
+bool TrayIcon::notifyModify(const QString &errorText)
 {
     if (!m_inTray)
         return false;
@@ -97,7 +97,7 @@ bool CustomTrayIcon::notifyModify(const QString &errorText)
     return false;
 }
 
-QIcon CustomTrayIcon::shellIcon() const
+QIcon TrayIcon::shellIcon() const
 {
     if (!m_currentIcon.isNull())
         return m_currentIcon;
@@ -106,17 +106,17 @@ QIcon CustomTrayIcon::shellIcon() const
     return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
 }
 
-QString CustomTrayIcon::shellTip() const
+QString TrayIcon::shellTip() const
 {
     return m_showHint ? m_hint.left(kTipLength) : QString();
 }
 
-void CustomTrayIcon::showError(const QString &text) const
+void TrayIcon::showError(const QString &text) const
 {
     reportDesktopError(kErrorCaption, text);
 }
 
-void CustomTrayIcon::trayAvailabilityChanged(bool available)
+void TrayIcon::trayAvailabilityChanged(bool available)
 {
     if (available) {
         if (m_loaded && m_active)
@@ -132,7 +132,7 @@ void CustomTrayIcon::trayAvailabilityChanged(bool available)
 
 // --- properties ------------------------------------------------------------------------------
 
-void CustomTrayIcon::setActive(bool value)
+void TrayIcon::setActive(bool value)
 {
     if (value) {
         addToTray();
@@ -153,7 +153,7 @@ void CustomTrayIcon::setActive(bool value)
     }
 }
 
-void CustomTrayIcon::setAnimate(bool value)
+void TrayIcon::setAnimate(bool value)
 {
     if (value == m_animate)
         return;
@@ -186,7 +186,7 @@ void CustomTrayIcon::setAnimate(bool value)
     }
 }
 
-void CustomTrayIcon::animationTick()
+void TrayIcon::animationTick()
 {
     if (m_images.empty() || !m_inTray)
         return;
@@ -199,7 +199,7 @@ void CustomTrayIcon::animationTick()
         m_animationFrame = 0;
 }
 
-void CustomTrayIcon::setHint(const QString &value)
+void TrayIcon::setHint(const QString &value)
 {
     if (value == m_hint)
         return;
@@ -208,20 +208,20 @@ void CustomTrayIcon::setHint(const QString &value)
         notifyModify(QStringLiteral("SetHint Error"));
 }
 
-void CustomTrayIcon::setShowHint(bool value)
+void TrayIcon::setShowHint(bool value)
 {
     m_showHint = value;
     notifyModify(QStringLiteral("SetShowHint Error"));
 }
 
-void CustomTrayIcon::setIcon(const QIcon &value)
+void TrayIcon::setIcon(const QIcon &value)
 {
     m_icon = value;
     m_currentIcon = m_icon;
     resetIcon();
 }
 
-void CustomTrayIcon::setImages(const std::vector<QIcon> &value)
+void TrayIcon::setImages(const std::vector<QIcon> &value)
 {
     m_images = value;
     if (!m_loaded || !m_icon.isNull() || m_images.empty())
@@ -231,7 +231,7 @@ void CustomTrayIcon::setImages(const std::vector<QIcon> &value)
     resetIcon();
 }
 
-void CustomTrayIcon::setImageIndex(int value)
+void TrayIcon::setImageIndex(int value)
 {
     m_imageIndex = value;
     if (!m_inTray)
@@ -245,7 +245,7 @@ void CustomTrayIcon::setImageIndex(int value)
     resetIcon();
 }
 
-void CustomTrayIcon::setInterval(int value)
+void TrayIcon::setInterval(int value)
 {
     m_interval = value;
     // A period of 0 would tick whenever the program is idle.
@@ -255,7 +255,7 @@ void CustomTrayIcon::setInterval(int value)
 
 // --- clicks and balloons -----------------------------------------------------------------------
 
-void CustomTrayIcon::trayEvent(TrayBackend::Event event)
+void TrayIcon::trayEvent(TrayBackend::Event event)
 {
     // Events arrive from the desktop's own channels; what a handler raises is reported here
     // rather than let through them.
@@ -265,7 +265,7 @@ void CustomTrayIcon::trayEvent(TrayBackend::Event event)
             click(Qt::LeftButton);
             break;
         case TrayBackend::Event::LeftDoubleClick:
-            dblClick(Qt::LeftButton);
+            doubleClick(Qt::LeftButton);
             break;
         case TrayBackend::Event::RightPress:
             showPopupMenu();
@@ -274,16 +274,16 @@ void CustomTrayIcon::trayEvent(TrayBackend::Event event)
             click(Qt::MiddleButton);
             break;
         case TrayBackend::Event::BalloonClick:
-            if (onBalloonHintClick)
-                onBalloonHintClick(this);
+            if (onBalloonClicked)
+                onBalloonClicked();
             break;
         case TrayBackend::Event::BalloonHide:
-            if (onBalloonHintHide)
-                onBalloonHintHide(this);
+            if (onBalloonHidden)
+                onBalloonHidden();
             break;
         case TrayBackend::Event::BalloonTimeout:
-            if (onBalloonHintClose)
-                onBalloonHintClose(this);
+            if (onBalloonTimedOut)
+                onBalloonTimedOut();
             break;
         }
     } catch (const std::exception &error) {
@@ -291,44 +291,42 @@ void CustomTrayIcon::trayEvent(TrayBackend::Event event)
     }
 }
 
-void CustomTrayIcon::click(Qt::MouseButton button)
+void TrayIcon::click(Qt::MouseButton button)
 {
     if (onClick)
-        onClick(this, button, QGuiApplication::queryKeyboardModifiers());
+        onClick(button, QGuiApplication::queryKeyboardModifiers());
 }
 
-void CustomTrayIcon::dblClick(Qt::MouseButton button)
+void TrayIcon::doubleClick(Qt::MouseButton button)
 {
-    bool restoreApp = true;
-    if (onDblClick)
-        onDblClick(this, button, QGuiApplication::queryKeyboardModifiers(), restoreApp);
-    if (restoreApp)
+    if (onDoubleClick)
+        onDoubleClick(button, QGuiApplication::queryKeyboardModifiers());
+    if (restoreOnDoubleClick)
         restore();
 }
 
-void CustomTrayIcon::showPopupMenu()
+void TrayIcon::showPopupMenu()
 {
     if (m_popupMenu)
         m_popupMenu->popup(QCursor::pos());
 }
 
-void CustomTrayIcon::showBalloonHint(const QString &Title, const QString &Text, TKvBalloonIcon IconKind,
-                                        quint8 TimeoutSeconds)
+void TrayIcon::showBalloonHint(const QString &title, const QString &text, BalloonIcon icon, quint8 timeoutSeconds)
 {
     if (!m_inTray)
         return;
-    m_backend->showMessage(Title.left(kBalloonTitleLength), Text.left(kBalloonTextLength), int(IconKind),
-                          int(TimeoutSeconds) * 1000);
+    m_backend->showMessage(title.left(kBalloonTitleLength), text.left(kBalloonTextLength), int(icon),
+                           int(timeoutSeconds) * 1000);
 }
 
 // --- the owner ---------------------------------------------------------------------------------
 
-bool CustomTrayIcon::canHideToTray() const
+bool TrayIcon::canHideToTray() const
 {
     return m_owner && m_active && m_backend->isAvailable();
 }
 
-bool CustomTrayIcon::hideToTray()
+bool TrayIcon::hideToTray()
 {
     if (!canHideToTray())
         return false;
@@ -344,7 +342,7 @@ bool CustomTrayIcon::hideToTray()
     return true;
 }
 
-void CustomTrayIcon::showOwnerBack()
+void TrayIcon::showOwnerBack()
 {
     // The area went away (or the icon was switched off) with the window in it: put the window
     // where the user can reach it.
@@ -352,10 +350,10 @@ void CustomTrayIcon::showOwnerBack()
         m_owner->showMinimized();
 }
 
-void CustomTrayIcon::ownerMinimized()
+void TrayIcon::ownerMinimized()
 {
     if (onMinimize)
-        onMinimize(this);
+        onMinimize();
     if (!minimizeToTray || !canHideToTray())
         return;
     // Hiding a window while its state change is still being delivered confuses some window
@@ -369,10 +367,10 @@ void CustomTrayIcon::ownerMinimized()
         Qt::QueuedConnection);
 }
 
-void CustomTrayIcon::restore()
+void TrayIcon::restore()
 {
     if (onRestore)
-        onRestore(this);
+        onRestore();
     if (m_owner) {
         if (m_owner->isMinimized())
             m_owner->setWindowState(m_owner->windowState() & ~Qt::WindowMinimized);
@@ -384,7 +382,7 @@ void CustomTrayIcon::restore()
         removeFromTray();
 }
 
-void CustomTrayIcon::minimize()
+void TrayIcon::minimize()
 {
     QMetaObject::invokeMethod(
         this,
@@ -400,7 +398,7 @@ void CustomTrayIcon::minimize()
             // Straight into the area, without minimising first: a window manager that is still
             // iconifying the window when it is withdrawn may map it again.
             if (onMinimize)
-                onMinimize(this);
+                onMinimize();
             if (!intoTray)
                 return;
             if (m_owner->isVisible())
@@ -411,7 +409,7 @@ void CustomTrayIcon::minimize()
         Qt::QueuedConnection);
 }
 
-bool CustomTrayIcon::eventFilter(QObject *watched, QEvent *event)
+bool TrayIcon::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_owner)
         return QObject::eventFilter(watched, event);

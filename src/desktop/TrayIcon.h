@@ -12,12 +12,8 @@
 class QEventLoopLocker;
 class QTimer;
 
-enum TKvBalloonIcon { biNone, biInfo, biWarning, biError };
-
-using TKvTrayClickEvent = std::function<void(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift)>;
-using TKvTrayDblClickEvent =
-    std::function<void(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, bool &RestoreApp)>;
-using TKvTrayNotifyEvent = std::function<void(QObject *Sender)>;
+// The picture beside a balloon's text; the values are the desktop's own.
+enum class BalloonIcon { None, Information, Warning, Critical };
 
 // One icon in the desktop's notification area for the window that owns it. The icon's clicks
 // become events, a right press shows a menu at the cursor, balloons can be shown, the icon can
@@ -27,12 +23,12 @@ using TKvTrayNotifyEvent = std::function<void(QObject *Sender)>;
 // The owner is watched through an event filter on the widget, so the rules keep working when
 // its native window is re-created. Nothing is hidden into an area that is not there: without
 // one, close and minimise do what they always do, and the icon is added when the area appears.
-class CustomTrayIcon : public QObject {
+class TrayIcon : public QObject {
     Q_OBJECT
 public:
     // backend: nullptr for createTrayBackend().
-    explicit CustomTrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> backend = nullptr);
-    ~CustomTrayIcon() override;
+    explicit TrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> backend = nullptr);
+    ~TrayIcon() override;
 
     // Call once the owner has set the properties: puts the icon into the area. Also runs by
     // itself when the event loop first comes round; a second call does nothing.
@@ -60,23 +56,26 @@ public:
     bool closeToTray = true;
     bool hideOnRestore = false;
     bool minimizeToTray = false;
+    bool restoreOnDoubleClick = true;
 
-    TKvTrayClickEvent onClick;
-    TKvTrayDblClickEvent onDblClick;
-    TKvTrayNotifyEvent onMinimize;
-    TKvTrayNotifyEvent onRestore;
-    TKvTrayNotifyEvent onBalloonHintHide;
-    TKvTrayNotifyEvent onBalloonHintClose;
-    TKvTrayNotifyEvent onBalloonHintClick;
+    // What the user did to the icon. Plain handlers rather than signals: what one raises is
+    // shown in the error box, which a signal could not carry back.
+    std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)> onClick;
+    std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)> onDoubleClick;
+    std::function<void()> onMinimize;
+    std::function<void()> onRestore;
+    std::function<void()> onBalloonHidden;
+    std::function<void()> onBalloonTimedOut;
+    std::function<void()> onBalloonClicked;
 
     // Brings the owner back from the area and to the front.
     void restore();
     // Asks the owner to minimise, as its minimise button does; runs when the event loop comes
     // round.
     void minimize();
-    // Title is cut to 63 characters, Text to 255. Nothing is shown while the icon is not in
-    // the area.
-    void showBalloonHint(const QString &Title, const QString &Text, TKvBalloonIcon IconKind, quint8 TimeoutSeconds);
+    // The title is cut to 63 characters, the text to 255. Nothing is shown while the icon is
+    // not in the area.
+    void showBalloonHint(const QString &title, const QString &text, BalloonIcon icon, quint8 timeoutSeconds);
 
     bool inTray() const { return m_inTray; }
     QMenu *defaultMenu() const { return m_defaultMenu.get(); }
@@ -90,7 +89,7 @@ private:
     void resetIcon();
     bool notifyModify(const QString &errorText);
     void click(Qt::MouseButton button);
-    void dblClick(Qt::MouseButton button);
+    void doubleClick(Qt::MouseButton button);
     void showPopupMenu();
     void animationTick();
     void trayEvent(TrayBackend::Event event);
@@ -130,8 +129,3 @@ private:
     std::vector<QIcon> m_images;
 };
 
-class TrayIcon : public CustomTrayIcon {
-    Q_OBJECT
-public:
-    using CustomTrayIcon::CustomTrayIcon;
-};

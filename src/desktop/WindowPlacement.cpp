@@ -132,7 +132,7 @@ bool WindowPlacement::eventFilter(QObject *watched, QEvent *event)
 
 void WindowPlacement::saveState()
 {
-    if (!Enabled)
+    if (!enabled)
         return;
     QWidget *form = ownerForm();
     if (!form)
@@ -140,42 +140,40 @@ void WindowPlacement::saveState()
     const QRect rect = normalRect(*form);
     SettingsAction action; // one box for the placement, not one per key
     const SettingsFile ini(iniPath);
-    ini.writeBool(Section, kMaximized, form->windowState() & Qt::WindowMaximized);
-    ini.writeInteger(Section, kLeft, rect.left());
-    ini.writeInteger(Section, kTop, rect.top());
+    ini.writeBool(section, kMaximized, form->windowState() & Qt::WindowMaximized);
+    ini.writeInteger(section, kLeft, rect.left());
+    ini.writeInteger(section, kTop, rect.top());
     if (isSizeable(*form)) {
-        ini.writeInteger(Section, kRight, rect.left() + rect.width());
-        ini.writeInteger(Section, kBottom, rect.top() + rect.height());
+        ini.writeInteger(section, kRight, rect.left() + rect.width());
+        ini.writeInteger(section, kBottom, rect.top() + rect.height());
     }
-    ini.writeBool(Section, kSaved, true);
+    ini.writeBool(section, kSaved, true);
     if (action.failed())
         reportDesktopError(QStringLiteral("Error"), action.failure());
-    if (onSaveState)
-        onSaveState(this);
+    emit stateSaved();
 }
 
 void WindowPlacement::restoreState()
 {
-    if (!Enabled)
+    if (!enabled)
         return;
     QWidget *form = ownerForm();
     if (!form)
         return;
     const SettingsFile ini(iniPath);
     const QRect current = normalRect(*form);
-    const int left = toInt(ini.readInteger(Section, kLeft, current.left()));
-    const int top = toInt(ini.readInteger(Section, kTop, current.top()));
+    const int left = toInt(ini.readInteger(section, kLeft, current.left()));
+    const int top = toInt(ini.readInteger(section, kTop, current.top()));
     QRect rect(left, top, current.width(), current.height());
     if (isSizeable(*form)) {
-        const int right = toInt(ini.readInteger(Section, kRight, qint64(left) + current.width()));
-        const int bottom = toInt(ini.readInteger(Section, kBottom, qint64(top) + current.height()));
+        const int right = toInt(ini.readInteger(section, kRight, qint64(left) + current.width()));
+        const int bottom = toInt(ini.readInteger(section, kBottom, qint64(top) + current.height()));
         // A damaged file must not shrink the window to nothing.
         if (right > left && bottom > top)
             rect.setSize(QSize(right - left, bottom - top));
     }
     setNormalRect(*form, fitOnScreen(rect, frameMargins(*form)));
-    if (ini.readBool(Section, kMaximized, false))
+    if (ini.readBool(section, kMaximized, false))
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
-    if (onRestoreState)
-        onRestoreState(this);
+    emit stateRestored();
 }

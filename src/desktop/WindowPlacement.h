@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 // Keeps a window's placement (its normal rectangle and whether it is maximised) in one section
 // of an ini file: restored each time the program shows the window, saved each time it closes.
@@ -18,17 +17,19 @@ public:
     explicit WindowPlacement(QWidget *owner);
     ~WindowPlacement() override;
 
-    bool Enabled = true;
-    QString Section;
+    bool enabled = true;
+    QString section;
     QString iniPath;
-    std::function<void(QObject *Sender)> onSaveState;
-    std::function<void(QObject *Sender)> onRestoreState;
 
     virtual void hookOwner();
     virtual void unhookOwner();
     // A file that cannot be written is reported in an error box; the program goes on.
     virtual void saveState();
     virtual void restoreState();
+
+signals:
+    void stateSaved();
+    void stateRestored();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

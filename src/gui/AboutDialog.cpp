@@ -31,16 +31,19 @@ AboutDialog::AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, Q
     setFixedSize(372, 372);
     centreOnScreen(*this);
     m_appImage = new QLabel(this);
+    m_appImage->setObjectName(QStringLiteral("appImage"));
     m_appImage->setGeometry(24, 16, 65, 65);
     m_appImage->setScaledContents(true);
-    Label_AppName = new QLabel(QStringLiteral("App Name"), this);
-    QFont nameFont = Label_AppName->font();
+    m_nameLabel = new QLabel(QStringLiteral("App Name"), this);
+    m_nameLabel->setObjectName(QStringLiteral("appName"));
+    QFont nameFont = m_nameLabel->font();
     nameFont.setPixelSize(19);
     nameFont.setBold(true);
-    Label_AppName->setFont(nameFont);
-    Label_AppName->setGeometry(104, 16, 240, 26);
-    lbl_version = new QLabel(QStringLiteral("Version: 1.2.xxx"), this);
-    lbl_version->setGeometry(104, 56, 200, 18);
+    m_nameLabel->setFont(nameFont);
+    m_nameLabel->setGeometry(104, 16, 240, 26);
+    m_versionLabel = new QLabel(QStringLiteral("Version: 1.2.xxx"), this);
+    m_versionLabel->setObjectName(QStringLiteral("version"));
+    m_versionLabel->setGeometry(104, 56, 200, 18);
     addLine(this, 80);
     const struct {
         const char *caption;
@@ -48,22 +51,23 @@ AboutDialog::AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, Q
     } captions[] = {{"Website:", 112}, {"Support:", 144}, {"Sales:", 176}};
     for (const auto &caption : captions)
         (new QLabel(QString::fromLatin1(caption.caption), this))->setGeometry(40, caption.top, 60, 18);
-    lbl_web = addLink(MakerLinks::kWebSite, 104, 111);
-    lbl_support = addLink(MakerLinks::kSupportMail, 104, 143);
-    lbl_Sales = addLink(MakerLinks::kSalesMail, 104, 175);
+    m_webLink = addLink("webLink", MakerLinks::kWebSite, 104, 111);
+    m_supportLink = addLink("supportLink", MakerLinks::kSupportMail, 104, 143);
+    m_salesLink = addLink("salesLink", MakerLinks::kSalesMail, 104, 175);
     addLine(this, 208);
     addLine(this, 280);
-    Button1 = new QPushButton(QStringLiteral("Close"), this);
-    Button1->setGeometry(264, 304, 75, 25);
-    Button1->setDefault(true);
-    Button1->setFocus();
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    createWindow();
+    auto *closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setGeometry(264, 304, 75, 25);
+    closeButton->setDefault(true);
+    closeButton->setFocus();
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    showProgramDetails();
 }
 
-QLabel *AboutDialog::addLink(const QString &text, int left, int top)
+QLabel *AboutDialog::addLink(const char *name, const QString &text, int left, int top)
 {
     auto *link = new QLabel(text, this);
+    link->setObjectName(QLatin1String(name));
     QFont font = link->font();
     font.setPixelSize(15);
     font.setUnderline(true);
@@ -77,24 +81,24 @@ QLabel *AboutDialog::addLink(const QString &text, int left, int top)
     return link;
 }
 
-void AboutDialog::createWindow()
+void AboutDialog::showProgramDetails()
 {
-    Label_AppName->setText(QStringLiteral("Korvel Jotwell"));
+    m_nameLabel->setText(QStringLiteral("Korvel Jotwell"));
     // A picture of the user's in the program folder wins over the built-in one.
     const QPixmap picture(m_mainWindow.programFolder() + Artwork::kUserFolder + QStringLiteral("appIcon.png"));
     m_appImage->setPixmap(picture.isNull() ? Artwork::appIcon().pixmap(65, 65) : picture);
-    lbl_version->setText(m_mainWindow.m_versionInfo->getValue(2));
+    m_versionLabel->setText(m_mainWindow.versionInfo()->getValue(2));
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == lbl_web)
+        if (watched == m_webLink)
             m_commonActions.visitWebsite();
-        else if (watched == lbl_support)
+        else if (watched == m_supportLink)
             m_commonActions.mailSupport();
-        else if (watched == lbl_Sales)
+        else if (watched == m_salesLink)
             m_commonActions.mailSales();
     }
     return QDialog::eventFilter(watched, event);

@@ -2,7 +2,6 @@
 #include <QDialog>
 
 class QLabel;
-class QPushButton;
 class MainWindow;
 class CommonActions;
 
@@ -12,21 +11,19 @@ class AboutDialog : public QDialog {
 public:
     AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, QWidget *parent = nullptr);
 
-    QLabel *m_appImage;
-    QLabel *Label_AppName;
-    QLabel *lbl_version;
-    QLabel *lbl_web;
-    QLabel *lbl_support;
-    QLabel *lbl_Sales;
-    QPushButton *Button1;
-
-    void createWindow();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QLabel *addLink(const QString &text, int left, int top);
+    QLabel *addLink(const char *name, const QString &text, int left, int top);
+    void showProgramDetails();
+
     MainWindow &m_mainWindow;
     CommonActions &m_commonActions;
+    QLabel *m_appImage;
+    QLabel *m_nameLabel;
+    QLabel *m_versionLabel;
+    QLabel *m_webLink;
+    QLabel *m_supportLink;
+    QLabel *m_salesLink;
 };

@@ -1,4 +1,5 @@
 #include "gui/CommonActions.h"
+#include "gui/NamedAction.h"
 #include "core/ShellSettingsKeys.h"
 #include "gui/AboutDialog.h"
 #include "gui/OptionsDialog.h"
@@ -15,29 +16,28 @@
 #include <QKeySequence>
 #include <QUrl>
 #include <cmath>
-#include <QAction>
 
 CommonActions::CommonActions(MainWindow *mainWindow) : QObject(mainWindow), m_mainWindow(mainWindow)
 {
-    m_optionsAction = makeAction(QStringLiteral("&Options..."));
-    m_stayOnTopAction = makeAction(QStringLiteral("S&tay on top"));
+    m_optionsAction = makeNamedAction(this, "options", QStringLiteral("&Options..."));
+    m_stayOnTopAction = makeNamedAction(this, "stayOnTop", QStringLiteral("S&tay on top"));
     m_stayOnTopAction->setCheckable(true);
-    m_openAction = makeAction(QStringLiteral("&Open Korvel Jotwell"));
-    m_closeAction = makeAction(QStringLiteral("&Close            Ctrl+F12"));
-    m_helpAction = makeAction(QStringLiteral("&Contents"));
+    m_openAction = makeNamedAction(this, "open", QStringLiteral("&Open Korvel Jotwell"));
+    m_closeAction = makeNamedAction(this, "close", QStringLiteral("&Close            Ctrl+F12"));
+    m_helpAction = makeNamedAction(this, "help", QStringLiteral("&Contents"));
     m_helpAction->setToolTip(QStringLiteral("Help Contents"));
-    m_contactAction = makeAction(QStringLiteral("C&ontact Technical Support"));
-    m_suggestionAction = makeAction(QStringLiteral("&Make a Suggestion"));
-    m_websiteAction = makeAction(QStringLiteral("&Visit Korvel Website"));
-    m_updateAction = makeAction(QStringLiteral("Check for &Update"));
-    m_resourcesAction = makeAction(QStringLiteral("Get Free Resources"));
-    m_aboutAction = makeAction(QStringLiteral("&About"));
+    m_contactAction = makeNamedAction(this, "contact", QStringLiteral("C&ontact Technical Support"));
+    m_suggestionAction = makeNamedAction(this, "suggestion", QStringLiteral("&Make a Suggestion"));
+    m_websiteAction = makeNamedAction(this, "website", QStringLiteral("&Visit Korvel Website"));
+    m_updateAction = makeNamedAction(this, "update", QStringLiteral("Check for &Update"));
+    m_resourcesAction = makeNamedAction(this, "resources", QStringLiteral("Get Free Resources"));
+    m_aboutAction = makeNamedAction(this, "about", QStringLiteral("&About"));
 
     m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(m_helpAction, &QAction::triggered, this, [this] { m_mainWindow->m_help->showContents(); });
+    connect(m_helpAction, &QAction::triggered, this, [this] { m_mainWindow->helpViewer()->showContents(); });
     connect(m_aboutAction, &QAction::triggered, this, &CommonActions::showAbout);
-    connect(m_openAction, &QAction::triggered, this, [this] { m_mainWindow->m_trayIcon->restore(); });
-    connect(m_closeAction, &QAction::triggered, this, [this] { m_mainWindow->m_trayIcon->minimize(); });
+    connect(m_openAction, &QAction::triggered, this, [this] { m_mainWindow->trayIcon()->restore(); });
+    connect(m_closeAction, &QAction::triggered, this, [this] { m_mainWindow->trayIcon()->minimize(); });
     connect(m_stayOnTopAction, &QAction::triggered, this, &CommonActions::toggleStayOnTop);
     connect(m_optionsAction, &QAction::triggered, this, &CommonActions::showOptions);
     connect(m_contactAction, &QAction::triggered, this, &CommonActions::mailSupport);
@@ -78,12 +78,12 @@ void CommonActions::readStartupSettings(MainWindow &mainWindow)
     // in memory: a read-only settings folder must not keep the program from running.
     SettingsAction action;
     const SettingsFile ini(mainWindow.confPath());
-    mainWindow.m_firstRun = readStamp(ini, kFirst);
-    mainWindow.m_runDays = wholeDaysBetween(mainWindow.m_firstRun, dateTimeNow());
-    ini.writeInteger(QStringLiteral("log"), kRunDays, mainWindow.m_runDays);
-    mainWindow.m_visitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
-    mainWindow.m_lastWebVisit = readStamp(ini, kVisitWeb);
-    mainWindow.m_runMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
+    mainWindow.usage().firstRun = readStamp(ini, kFirst);
+    mainWindow.usage().runDays = wholeDaysBetween(mainWindow.usage().firstRun, dateTimeNow());
+    ini.writeInteger(QStringLiteral("log"), kRunDays, mainWindow.usage().runDays);
+    mainWindow.options().visitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
+    mainWindow.usage().lastWebVisit = readStamp(ini, kVisitWeb);
+    mainWindow.options().runMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
     if (action.failed())
         showDefaultErrorBox(action.failure());
 }
@@ -91,12 +91,12 @@ void CommonActions::readStartupSettings(MainWindow &mainWindow)
 void CommonActions::runStartupChecks()
 {
     m_mainWindow->setWindowTitle(kApplicationTitle);
-    if (m_mainWindow->m_visitWebEnabled && wholeDaysBetween(m_mainWindow->m_lastWebVisit, dateTimeNow()) > 90) {
+    if (m_mainWindow->options().visitWebEnabled && wholeDaysBetween(m_mainWindow->usage().lastWebVisit, dateTimeNow()) > 90) {
         postMessage(m_mainWindow, WM_SHOW_UPDATE_PROMPT);
-        m_mainWindow->m_runMinimized = false; // the prompt needs the window in sight
+        m_mainWindow->options().runMinimized = false; // the prompt needs the window in sight
     }
-    if (m_mainWindow->m_runMinimized)
-        m_mainWindow->m_trayIcon->minimize();
+    if (m_mainWindow->options().runMinimized)
+        m_mainWindow->trayIcon()->minimize();
 }
 
 void CommonActions::toggleStayOnTop()
@@ -140,9 +140,4 @@ void CommonActions::mailSupport()
 void CommonActions::mailSales()
 {
     shell().openUrl(QUrl(QStringLiteral("mailto:") + MakerLinks::kSalesMail));
-}
-
-QAction *CommonActions::makeAction(const QString &caption)
-{
-    return new QAction(caption, this);
 }

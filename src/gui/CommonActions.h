@@ -24,6 +24,21 @@ public:
     void mailSupport();
     void mailSales();
 
+    QAction *optionsAction() const { return m_optionsAction; }
+    QAction *stayOnTopAction() const { return m_stayOnTopAction; }
+    QAction *openAction() const { return m_openAction; }
+    QAction *closeAction() const { return m_closeAction; }
+    QAction *helpAction() const { return m_helpAction; }
+    QAction *contactAction() const { return m_contactAction; }
+    QAction *suggestionAction() const { return m_suggestionAction; }
+    QAction *websiteAction() const { return m_websiteAction; }
+    QAction *updateAction() const { return m_updateAction; }
+    QAction *aboutAction() const { return m_aboutAction; }
+
+private:
+    void visitPage(const QString &page);
+
+    MainWindow *m_mainWindow;
     QAction *m_optionsAction;
     QAction *m_stayOnTopAction;
     QAction *m_openAction;
@@ -35,9 +50,4 @@ public:
     QAction *m_updateAction;
     QAction *m_resourcesAction;
     QAction *m_aboutAction;
-
-private:
-    QAction *makeAction(const QString &caption);
-    void visitPage(const QString &page);
-    MainWindow *m_mainWindow;
 };

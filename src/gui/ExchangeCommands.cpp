@@ -19,12 +19,12 @@ ExchangeCommands::~ExchangeCommands() = default;
 
 bool ExchangeCommands::backupDatabase()
 {
-    if (!m_mainWindow->m_exportDialog.execute())
+    if (!m_mainWindow->exportDialog().execute())
         return false;
     ProgressDialog progress(QStringLiteral("Backing up the database..."), 0);
     const int bias = localBiasMinutes();
     XmlNavigator xml;
-    Exchange::startDocument(xml, m_mainWindow->m_versionInfo->getValue(2), bias);
+    Exchange::startDocument(xml, m_mainWindow->versionInfo()->getValue(2), bias);
 
     pugi::xml_node memos = xml.findNode(QStringLiteral("korvel,memos"));
     qint64 done = 0;
@@ -39,7 +39,7 @@ bool ExchangeCommands::backupDatabase()
     }
 
     try {
-        xml.saveToFile(m_mainWindow->m_exportDialog.FileName, [&progress](qint64 written) { progress.step(written); });
+        xml.saveToFile(m_mainWindow->exportDialog().fileName(), [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
         errorBox(QStringLiteral("File write failure!"));
         return false;

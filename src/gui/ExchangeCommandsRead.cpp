@@ -85,7 +85,7 @@ std::unique_ptr<ProgressDialog> ExchangeCommands::openExchangeFile(XmlNavigator 
     // Made after the dialog: the time spent choosing a file is not the run's.
     auto progress = std::make_unique<ProgressDialog>(QStringLiteral("Reading the file..."), 0);
     try {
-        xml.loadFromFile(m_openDialog.FileName, [&progress](qint64 done) { progress->step(done); });
+        xml.loadFromFile(m_openDialog.fileName(), [&progress](qint64 done) { progress->step(done); });
     } catch (const std::exception &) {
         errorBox(QStringLiteral("File read failure!"));
         return nullptr;

@@ -2,18 +2,17 @@
 
 FileDialog::FileDialog(FileRequest::Kind kind, const QString &filter, const QString &defaultExt)
 {
-    Request.kind = kind;
-    Request.filter = filter;
-    Request.defaultExt = defaultExt;
+    m_request.kind = kind;
+    m_request.filter = filter;
+    m_request.defaultExt = defaultExt;
 }
 
 bool FileDialog::execute()
 {
-    FileRequest request = Request;
-    request.fileName = FileName;
+    FileRequest request = m_request;
     if (!prompts().fileDialog(request))
         return false;
-    FileName = request.fileName;
-    Request.filterIndex = request.filterIndex;
+    m_request.fileName = request.fileName;
+    m_request.filterIndex = request.filterIndex;
     return true;
 }

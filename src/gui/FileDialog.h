@@ -7,6 +7,9 @@ public:
     FileDialog(FileRequest::Kind kind, const QString &filter, const QString &defaultExt);
     // Asks through the prompt seam; false when the user cancelled.
     bool execute();
-    QString FileName;
-    FileRequest Request;
+    QString fileName() const { return m_request.fileName; }
+    int filterIndex() const { return m_request.filterIndex; } // from 1, as the filter lists them
+
+private:
+    FileRequest m_request;
 };

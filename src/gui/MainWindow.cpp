@@ -14,6 +14,7 @@
 #include "core/VersionInfo.h"
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPane.h"
+#include "gui/NamedAction.h"
 #include <QAction>
 #include <QDir>
 #include <QShowEvent>
@@ -34,12 +35,12 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowTitle(kApplicationTitle);
     setWindowIcon(Artwork::appIcon());
     resize(kDesignedSize); // until the frame is known
-    m_backupAction = makeAction(QStringLiteral("Database &Backup..."));
-    m_restoreAction = makeAction(QStringLiteral("Database &Restore..."));
-    m_importAction = makeAction(QStringLiteral("&Import"));
-    m_trayAddMemoAction = makeAction(QStringLiteral("&Add Memo"));
-    m_pasteAction = makeAction(QStringLiteral("Paste To &Memo"));
-    m_exitAction = makeAction(QStringLiteral("E&xit"));
+    m_backupAction = makeNamedAction(this, "backup", QStringLiteral("Database &Backup..."));
+    m_restoreAction = makeNamedAction(this, "restore", QStringLiteral("Database &Restore..."));
+    m_importAction = makeNamedAction(this, "import", QStringLiteral("&Import"));
+    m_trayAddMemoAction = makeNamedAction(this, "trayAddMemo", QStringLiteral("&Add Memo"));
+    m_pasteAction = makeNamedAction(this, "pasteToMemo", QStringLiteral("Paste To &Memo"));
+    m_exitAction = makeNamedAction(this, "exit", QStringLiteral("E&xit"));
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
@@ -50,7 +51,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     // A failing step ends the creation there; the window still comes up with what was set
     // up, and the error is shown.
     try {
-        createWindow();
+        openDataFolder();
     } catch (const std::exception &error) {
         showDefaultErrorBox(QString::fromUtf8(error.what()));
     }
@@ -61,19 +62,13 @@ MainWindow::~MainWindow()
     delete m_memoPane;
 }
 
-QAction *MainWindow::makeAction(const QString &caption)
+void MainWindow::openDataFolder()
 {
-    return new QAction(caption, this);
-}
-
-void MainWindow::createWindow()
-{
-    m_firstShow = true;
     loadBackgrounds();
     if (!QDir().mkpath(m_programFolder))
         throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(m_programFolder).toStdString());
     m_confPath = m_programFolder + QStringLiteral("kvConf.ini");
-    m_addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
+    m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
     m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
     if (m_database.isReadOnly())
         warningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
@@ -94,9 +89,9 @@ void MainWindow::loadBackgrounds()
         const char *fileName;
     };
     const Picture pictures[] = {
-        {&m_toolbarBackground, "toolsbarBackground.bmp"}, {&m_searchbarBackground, "searchbarBackground.bmp"},
-        {&m_groupBackground, "groupBackground.bmp"},      {&m_itemBackground0, "itemBackground0.bmp"},
-        {&m_itemBackground1, "itemBackground1.bmp"},
+        {&m_backgrounds.toolbar, "toolsbarBackground.bmp"}, {&m_backgrounds.searchbar, "searchbarBackground.bmp"},
+        {&m_backgrounds.group, "groupBackground.bmp"},      {&m_backgrounds.item0, "itemBackground0.bmp"},
+        {&m_backgrounds.item1, "itemBackground1.bmp"},
     };
     QStringList errors;
     for (const Picture &picture : pictures) {
@@ -115,22 +110,17 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     // Re-creating the window for stay on top shows it again; that is no opening by the user.
-    if (!event->spontaneous() && !m_recreating)
-        firstShow();
-}
-
-void MainWindow::firstShow()
-{
-    if (m_firstShow) {
-        if (!SettingsFile(m_confPath).readBool(m_placement->Section, QStringLiteral("Saved"), false))
+    if (event->spontaneous() || m_recreating)
+        return;
+    if (!m_memoPane) {
+        if (!SettingsFile(m_confPath).readBool(m_placement->section, QStringLiteral("Saved"), false))
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this, m_memoStore, m_confPath);
         setCentralWidget(m_memoPane);
         postMessage(m_memoPane, WM_MEMOS_RELOAD);
         postMessage(m_memoPane, WM_MEMOS_READY);
         m_commonActions->runStartupChecks();
-        m_firstShow = false;
-    } else if (m_addOpen) {
+    } else if (m_options.addOpen) {
         postMessage(m_memoPane, WM_MEMOS_ADD);
     }
 }
@@ -160,8 +150,8 @@ bool MainWindow::event(QEvent *event)
 
 QString MainWindow::addWebQuery(const QString &page) const
 {
-    return page + QStringLiteral("?id=j-w-") + QString::number(m_runDays) + QStringLiteral("&m=")
-           + QString::number(m_privateMemos) + QLatin1Char('-') + QString::number(m_publicMemos);
+    return page + QStringLiteral("?id=j-w-") + QString::number(m_usage.runDays) + QStringLiteral("&m=")
+           + QString::number(m_usage.privateMemos) + QLatin1Char('-') + QString::number(m_usage.publicMemos);
 }
 
 void MainWindow::bringForward()

@@ -41,59 +41,56 @@ public:
     // been in use and how many memos it holds.
     QString addWebQuery(const QString &page) const;
 
-    QAction *m_backupAction;
-    QAction *m_restoreAction;
-    QAction *m_importAction;
-    QAction *m_trayAddMemoAction;
-    QAction *m_pasteAction;
-    QAction *m_exitAction;
-
     void backupDatabase();
     void restoreDatabase();
     void importFile();
-
-    // Life in the notification area.
-    TrayIcon *m_trayIcon;
-    WindowPlacement *m_placement;
-    QMenu *m_trayMenu = nullptr;
-    QTimer *m_balloonTimer;
-    bool m_exiting = false;
-    bool m_recreating = false; // the window hides only to come back with other flags
-    void windowHidden();
-    void balloonTimeout();
-    void trayIconClicked(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift);
-    void addMemoFromTray();
     void pasteMemos();
     // Ends the program: the placement is saved and an open edit stored first.
     void exitProgram();
     // The desktop session is about to end: store an open edit and the placement.
     void sessionCommitData();
-    void storeOpenEdit();
     // Re-creates the window with or without the stay-on-top flag, in the same place.
     void setStayOnTop(bool onTop);
 
-    HelpViewer *m_help;
-    // The program's own version values.
-    VersionInfo *m_versionInfo;
+    QAction *backupAction() const { return m_backupAction; }
+    QAction *restoreAction() const { return m_restoreAction; }
+    QAction *importAction() const { return m_importAction; }
+
+    TrayIcon *trayIcon() const { return m_trayIcon; }
+    WindowPlacement *placement() const { return m_placement; }
+    QMenu *trayMenu() const { return m_trayMenu; }
+    HelpViewer *helpViewer() const { return m_help; }
+    VersionInfo *versionInfo() const { return m_versionInfo; }
+    bool isExiting() const { return m_exiting; }
+
     // One save dialog for backup and export, so each offers the name the other chose last.
-    FileDialog m_exportDialog{FileRequest::Kind::Save, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"),
-                              QStringLiteral("kvx")};
+    FileDialog &exportDialog() { return m_exportDialog; }
     // Reports: the chosen filter decides the kind of report.
-    FileDialog m_reportDialog{FileRequest::Kind::Save,
-                            QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"), QString()};
+    FileDialog &reportDialog() { return m_reportDialog; }
 
-    // Pictures the frame draws with, kept for the program's life.
-    QImage m_toolbarBackground, m_searchbarBackground, m_groupBackground, m_itemBackground0, m_itemBackground1;
+    // Pictures the pane draws with, kept for the program's life.
+    struct Backgrounds {
+        QImage toolbar, searchbar, group, item0, item1;
+    };
+    const Backgrounds &backgrounds() const { return m_backgrounds; }
 
-    // Settings held in memory and usage figures.
-    bool m_addOpen = false;
-    bool m_runMinimized = false;
-    bool m_visitWebEnabled = true;
-    TimeStamp m_firstRun = 0;
-    TimeStamp m_lastWebVisit = 0;
-    qint64 m_runDays = 0;
-    qint64 m_privateMemos = 0;
-    qint64 m_publicMemos = 0;
+    // The options the user sets, held in memory; the settings file keeps them.
+    struct Options {
+        bool addOpen = false;
+        bool runMinimized = false;
+        bool visitWebEnabled = true;
+    };
+    Options &options() { return m_options; }
+
+    // How long and how much the program has been used, for the maker's web page.
+    struct Usage {
+        TimeStamp firstRun = 0;
+        TimeStamp lastWebVisit = 0;
+        qint64 runDays = 0;
+        qint64 privateMemos = 0;
+        qint64 publicMemos = 0;
+    };
+    Usage &usage() { return m_usage; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -102,13 +99,16 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void createWindow();
-    void firstShow();
+    // Opens the database and reads the settings of the data folder; raises what stops it.
+    void openDataFolder();
     void loadBackgrounds();
     // Makes the designed size the outer size once the frame around the window is known.
     void fitDesignedSize(int triesLeft);
     void createTrayComponents();
-    QAction *makeAction(const QString &caption);
+    void balloonTimeout();
+    void trayIconClicked(Qt::MouseButton button);
+    void addMemoFromTray();
+    void storeOpenEdit();
 
     QString m_programFolder;
     QString m_confPath;
@@ -117,5 +117,30 @@ private:
     CommonActions *m_commonActions = nullptr;
     ExchangeCommands *m_exchangeCommands = nullptr;
     MemoPane *m_memoPane = nullptr;
-    bool m_firstShow = true;
+
+    QAction *m_backupAction;
+    QAction *m_restoreAction;
+    QAction *m_importAction;
+    QAction *m_trayAddMemoAction;
+    QAction *m_pasteAction;
+    QAction *m_exitAction;
+
+    // Life in the notification area.
+    TrayIcon *m_trayIcon;
+    WindowPlacement *m_placement;
+    QMenu *m_trayMenu = nullptr;
+    QTimer *m_balloonTimer;
+    bool m_exiting = false;
+    bool m_recreating = false; // the window hides only to come back with other flags
+
+    HelpViewer *m_help;
+    VersionInfo *m_versionInfo; // the program's own version values
+    FileDialog m_exportDialog{FileRequest::Kind::Save, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"),
+                              QStringLiteral("kvx")};
+    FileDialog m_reportDialog{FileRequest::Kind::Save,
+                              QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
+                              QString()};
+    Backgrounds m_backgrounds;
+    Options m_options;
+    Usage m_usage;
 };

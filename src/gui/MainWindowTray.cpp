@@ -21,13 +21,11 @@ void MainWindow::createTrayComponents()
     m_trayIcon = new TrayIcon(this);
     m_trayIcon->setImages({Artwork::appIcon()});
     m_trayIcon->minimizeToTray = true;
-    m_trayIcon->onClick = [this](QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
-        trayIconClicked(sender, button, shift);
-    };
+    m_trayIcon->onClick = [this](Qt::MouseButton button, Qt::KeyboardModifiers) { trayIconClicked(button); };
     // The balloon says "Click here to open!": a click on it does.
-    m_trayIcon->onBalloonHintClick = [this](QObject *) { m_commonActions->m_openAction->trigger(); };
+    m_trayIcon->onBalloonClicked = [this] { m_commonActions->openAction()->trigger(); };
     m_placement = new WindowPlacement(this);
-    m_placement->Section = QStringLiteral("form");
+    m_placement->section = QStringLiteral("form");
     m_balloonTimer = new QTimer(this);
     m_balloonTimer->setInterval(3600000);
     m_balloonTimer->setSingleShot(true);
@@ -46,7 +44,7 @@ void MainWindow::setCommonActions(CommonActions *commonActions)
     m_commonActions = commonActions;
     m_trayMenu = new QMenu(this);
     m_trayMenu->setSeparatorsCollapsible(false);
-    m_trayMenu->addAction(commonActions->m_openAction);
+    m_trayMenu->addAction(commonActions->openAction());
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_trayAddMemoAction);
     m_trayMenu->addAction(m_pasteAction);
@@ -59,17 +57,11 @@ void MainWindow::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     // Minimising on some desktops hides the window on its own; only the program's hide counts.
-    if (!event->spontaneous())
-        windowHidden();
-}
-
-void MainWindow::windowHidden()
-{
-    if (m_exiting || m_recreating)
+    if (event->spontaneous() || m_exiting || m_recreating)
         return;
     m_placement->saveState();
     if (!m_balloonTimer->isActive()) {
-        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), biInfo, 10);
+        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), BalloonIcon::Information, 10);
         m_balloonTimer->start();
     }
 }
@@ -79,10 +71,10 @@ void MainWindow::balloonTimeout()
     m_balloonTimer->stop();
 }
 
-void MainWindow::trayIconClicked(QObject *, Qt::MouseButton button, Qt::KeyboardModifiers)
+void MainWindow::trayIconClicked(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton)
-        m_commonActions->m_openAction->trigger();
+        m_commonActions->openAction()->trigger();
 }
 
 void MainWindow::addMemoFromTray()
@@ -113,8 +105,8 @@ void MainWindow::exitProgram()
 
 void MainWindow::storeOpenEdit()
 {
-    if (m_memoPane && m_memoPane->m_tree->isEditing())
-        m_memoPane->m_tree->endEditNode(); // as Ctrl+Enter would
+    if (m_memoPane && m_memoPane->tree()->isEditing())
+        m_memoPane->tree()->endEditNode(); // as Ctrl+Enter would
 }
 
 void MainWindow::sessionCommitData()

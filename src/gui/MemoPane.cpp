@@ -5,6 +5,7 @@
 #include "gui/PostedEvents.h"
 #include "gui/Prompts.h"
 #include "gui/AccessibleNames.h"
+#include "gui/NamedAction.h"
 #include "desktop/MailMessage.h"
 #include "gui/StatusBar.h"
 #include "treeview/MemoTree.h"
@@ -53,9 +54,9 @@ MemoPane::~MemoPane()
     m_tree->clear();
 }
 
-QAction *MemoPane::makeAction(const QString &caption, const QString &hint, int image)
+QAction *MemoPane::makeAction(const char *name, const QString &caption, const QString &hint, int image)
 {
-    auto *action = new QAction(caption, this);
+    QAction *action = makeNamedAction(this, name, caption);
     if (!hint.isEmpty())
         action->setToolTip(hint);
     if (image >= 0)
@@ -67,27 +68,27 @@ QAction *MemoPane::makeAction(const QString &caption, const QString &hint, int i
 void MemoPane::createActions()
 {
     // Key names in captions are text only: the keys reach the commands through the tree.
-    m_addMemoAction = makeAction(QStringLiteral("&Add Memo          Enter"), QStringLiteral("Add Memo"), 13);
+    m_addMemoAction = makeAction("addMemo", QStringLiteral("&Add Memo          Enter"), QStringLiteral("Add Memo"), 13);
     m_addSubMemoAction =
-        makeAction(QStringLiteral("Add &Sub-Memo    Ctrl+Enter"), QStringLiteral("Add Sub-Memo"), 2);
-    m_editMemoAction = makeAction(QStringLiteral("&Edit              F2"), QStringLiteral("Edit Memo or Sub-Memo"), 3);
-    m_deleteAction = makeAction(QStringLiteral("&Delete"), QStringLiteral("Delete Memo or Sub-Memo"), 4);
-    m_sortAction = makeAction(QStringLiteral("Sort Direction"), QString(), 8);
-    m_listViewAction = makeAction(QStringLiteral("View &List"), QStringLiteral("List view memos"), 10);
+        makeAction("addSubMemo", QStringLiteral("Add &Sub-Memo    Ctrl+Enter"), QStringLiteral("Add Sub-Memo"), 2);
+    m_editMemoAction = makeAction("editMemo", QStringLiteral("&Edit              F2"), QStringLiteral("Edit Memo or Sub-Memo"), 3);
+    m_deleteAction = makeAction("delete", QStringLiteral("&Delete"), QStringLiteral("Delete Memo or Sub-Memo"), 4);
+    m_sortAction = makeAction("sort", QStringLiteral("Sort Direction"), QString(), 8);
+    m_listViewAction = makeAction("listView", QStringLiteral("View &List"), QStringLiteral("List view memos"), 10);
     m_listViewAction->setCheckable(true);
-    m_moveToAction = makeAction(QStringLiteral("&Move"), QString(), -1);
-    m_expandAllAction = makeAction(QStringLiteral("&Expand All"), QStringLiteral("Expand all"), 11);
-    m_collapseAllAction = makeAction(QStringLiteral("&Collapse All"), QStringLiteral("Collapse all"), 12);
-    m_selectAllAction = makeAction(QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
-    m_deselectAction = makeAction(QStringLiteral("&Deselect"), QString(), -1);
-    m_copyAction = makeAction(QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
-    m_pasteAction = makeAction(QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
-    m_exportAction = makeAction(QStringLiteral("&Export..."), QString(), -1);
-    m_emailAction = makeAction(QStringLiteral("E-mai&l Memo..."), QString(), -1);
-    m_saveAction = makeAction(QStringLiteral("Sa&ve Memo..."), QString(), -1);
-    m_saveAllAction = makeAction(QStringLiteral("&Save All..."), QString(), 15);
-    m_printAction = makeAction(QStringLiteral("&Print..."), QString(), 16);
-    m_wideSearchAction = makeAction(QString(), QStringLiteral("View all sub-Memos in search result"), 22);
+    m_moveToAction = makeAction("moveTo", QStringLiteral("&Move"), QString(), -1);
+    m_expandAllAction = makeAction("expandAll", QStringLiteral("&Expand All"), QStringLiteral("Expand all"), 11);
+    m_collapseAllAction = makeAction("collapseAll", QStringLiteral("&Collapse All"), QStringLiteral("Collapse all"), 12);
+    m_selectAllAction = makeAction("selectAll", QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
+    m_deselectAction = makeAction("deselect", QStringLiteral("&Deselect"), QString(), -1);
+    m_copyAction = makeAction("copy", QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
+    m_pasteAction = makeAction("paste", QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
+    m_exportAction = makeAction("export", QStringLiteral("&Export..."), QString(), -1);
+    m_emailAction = makeAction("email", QStringLiteral("E-mai&l Memo..."), QString(), -1);
+    m_saveAction = makeAction("save", QStringLiteral("Sa&ve Memo..."), QString(), -1);
+    m_saveAllAction = makeAction("saveAll", QStringLiteral("&Save All..."), QString(), 15);
+    m_printAction = makeAction("print", QStringLiteral("&Print..."), QString(), 16);
+    m_wideSearchAction = makeAction("wideSearch", QString(), QStringLiteral("View all sub-Memos in search result"), 22);
     m_wideSearchAction->setCheckable(true);
 
     m_wideSearchAction->setEnabled(true);
@@ -136,18 +137,21 @@ void MemoPane::createMenus()
 {
     CommonActions *common = m_mainWindow->commonActions();
     m_moveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    m_moveToMenu->setObjectName(QStringLiteral("moveToMenu"));
     m_mainMoveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    m_mainMoveToMenu->setObjectName(QStringLiteral("mainMoveToMenu"));
     for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { buildMoveToMenu(menu); });
 
     // The main menu is shown by the main window once the list is ready.
     m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
     m_menuBar->hide();
     m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&File"),
-                               {common->m_optionsAction, nullptr, m_mainWindow->m_backupAction,
-                                m_mainWindow->m_restoreAction, nullptr, m_exportAction, m_mainWindow->m_importAction, nullptr,
-                                m_saveAllAction, m_printAction, nullptr, common->m_stayOnTopAction, nullptr,
-                                common->m_closeAction}));
+                               {common->optionsAction(), nullptr, m_mainWindow->backupAction(),
+                                m_mainWindow->restoreAction(), nullptr, m_exportAction, m_mainWindow->importAction(), nullptr,
+                                m_saveAllAction, m_printAction, nullptr, common->stayOnTopAction(), nullptr,
+                                common->closeAction()}));
     m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Edit"),
                                {m_copyAction, m_pasteAction, nullptr, m_selectAllAction, m_deselectAction}));
     m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&View"),
@@ -158,9 +162,9 @@ void MemoPane::createMenus()
     memos->addMenu(m_mainMoveToMenu);
     m_menuBar->addMenu(memos);
     m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Help"),
-                               {common->m_helpAction, nullptr, common->m_contactAction, common->m_suggestionAction,
-                                nullptr, common->m_websiteAction, common->m_updateAction, nullptr,
-                                common->m_aboutAction}));
+                               {common->helpAction(), nullptr, common->contactAction(), common->suggestionAction(),
+                                nullptr, common->websiteAction(), common->updateAction(), nullptr,
+                                common->aboutAction()}));
 
     m_memoMenu = addMenu(this, QString(),
                              {m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
@@ -177,7 +181,9 @@ void MemoPane::createLayout()
     layout->setSpacing(0);
 
     m_topBar = new PictureToolBar(this);
-    m_topBar->setBackground(m_mainWindow->m_toolbarBackground);
+
+    m_topBar->setObjectName(QStringLiteral("topBar"));
+    m_topBar->setBackground(m_mainWindow->backgrounds().toolbar);
     m_topBar->setIconSize(QSize(22, 22));
     m_topBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (QAction *action : {m_addMemoAction, m_addSubMemoAction, m_editMemoAction, m_deleteAction})
@@ -194,13 +200,17 @@ void MemoPane::createLayout()
     m_tree->setFrameShape(QFrame::NoFrame);
 
     m_tipPanel = new QFrame(this);
+
+    m_tipPanel->setObjectName(QStringLiteral("tipPanel"));
     m_tipPanel->setFrameShape(QFrame::Panel);
     m_tipPanel->setFrameShadow(QFrame::Sunken);
     m_tipPanel->setAutoFillBackground(true);
     m_tipImage = new QLabel(m_tipPanel);
+    m_tipImage->setObjectName(QStringLiteral("tipImage"));
     m_tipImage->setGeometry(4, 4, 16, 16);
     m_tipImage->setPixmap(m_images[17].pixmap(16, 16));
     m_tipLabel = new QLabel(m_tipPanel);
+    m_tipLabel->setObjectName(QStringLiteral("tipLabel"));
     m_tipLabel->move(24, 4);
     m_tipLabel->setWordWrap(true);
     m_tipLabel->setCursor(Qt::PointingHandCursor);
@@ -215,13 +225,17 @@ void MemoPane::createLayout()
     // The search bar places its three controls itself: the box fills the room between the
     // two buttons (see bottomBarResized).
     m_bottomBar = new PicturePanel(this);
-    m_bottomBar->setBackground(m_mainWindow->m_searchbarBackground);
+    m_bottomBar->setObjectName(QStringLiteral("bottomBar"));
+    m_bottomBar->setBackground(m_mainWindow->backgrounds().searchbar);
     m_listViewButton = new QToolButton(m_bottomBar);
+    m_listViewButton->setObjectName(QStringLiteral("listViewButton"));
     m_listViewButton->setDefaultAction(m_wideSearchAction);
     m_listViewButton->setAutoRaise(true);
     m_searchBox = new QLineEdit(m_bottomBar);
+    m_searchBox->setObjectName(QStringLiteral("searchBox"));
     m_searchBox->setToolTip(QStringLiteral("Input search string"));
     m_searchButton = new QToolButton(m_bottomBar);
+    m_searchButton->setObjectName(QStringLiteral("searchButton"));
     m_searchButton->setIcon(m_images[18]);
     m_searchButton->setAutoRaise(true);
     for (QToolButton *button : {m_listViewButton, m_searchButton}) {
@@ -241,6 +255,8 @@ void MemoPane::createLayout()
     m_searchButton->setAccessibleName(QStringLiteral("Search"));
 
     m_statusBar = new StatusBar(this);
+
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusImage = m_statusBar->imagePanel();
     m_statusImage->setPixmap(Artwork::bulbIcon().pixmap(16, 16));
 
@@ -253,34 +269,17 @@ void MemoPane::createLayout()
 
 void MemoPane::connectTree()
 {
-    m_tree->onGetText = [this](TreeNode *node) { return nodeText(node); };
-    m_tree->OnCompareNodes = [this](TreeNode *a, TreeNode *b) { return compareNodes(a, b); };
-    m_tree->onExpanded = [this](TreeNode *node) { nodeExpanded(node); };
-    m_tree->onCollapsed = [this](TreeNode *node) { nodeCollapsed(node); };
-    m_tree->onChange = [this](TreeNode *node) { selectionChanged(node); };
-    m_tree->onFreeNode = [this](TreeNode *node) { nodeFreed(node); };
-    m_tree->onMeasureItem = [this](TreeNode *node, int &height) { measureNode(node, height); };
-    m_tree->onGetImageIndex = [this](TreeNode *node) { return nodeImageIndex(node); };
-    m_tree->onGetPopupMenu = [this](TreeNode *node) { return contextMenuFor(node); };
-    m_tree->onPaintText = [this](TreeNode *node, QFont &font, QColor &colour) {
-        nodeTextStyle(node, font, colour);
-    };
-    m_tree->onBeforeCellPaint = [this](QPainter &painter, TreeNode *node, const QRect &cellRect) {
-        paintNodeBackground(painter, node, cellRect);
-    };
-    m_tree->onHotChange = [this](TreeNode *oldNode, TreeNode *newNode) { hoveredNodeChanged(oldNode, newNode); };
-    m_tree->onEditing = [this](TreeNode *node, bool &allowed) { canEdit(node, allowed); };
-    m_tree->onNewText = [this](TreeNode *node, const QString &text) { editCommitted(node, text); };
-    m_tree->onEdited = [this](TreeNode *node) { editEnded(node); };
-    m_tree->onEditCancelled = [this] { editCancelled(); };
-    m_tree->onKeyDown = [this](QKeyEvent *event) { treeKeyPressed(event); };
-    m_tree->onDblClick = [this] { treeDoubleClicked(); };
-    m_tree->onMouseMove = [this](const QPoint &position) { treeMouseMoved(position); };
-    m_tree->onDragAllowed = [this](TreeNode *node, bool &allowed) { canDrag(node, allowed); };
-    m_tree->onDragOver = [this](TreeNode *target, bool internal, bool &accept) {
-        canDrop(target, internal, accept);
-    };
-    m_tree->onDragDrop = [this](TreeNode *target, bool internal) { dropOnNode(target, internal); };
+    m_tree->setDelegate(this);
+    connect(m_tree, &MemoTree::nodeExpanded, this, &MemoPane::nodeExpanded);
+    connect(m_tree, &MemoTree::nodeCollapsed, this, &MemoPane::nodeCollapsed);
+    connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
+    connect(m_tree, &MemoTree::nodeFreed, this, &MemoPane::nodeFreed);
+    connect(m_tree, &MemoTree::hoveredNodeChanged, this, &MemoPane::hoveredNodeChanged);
+    connect(m_tree, &MemoTree::editCommitted, this, &MemoPane::editCommitted);
+    connect(m_tree, &MemoTree::editEnded, this, &MemoPane::editEnded);
+    connect(m_tree, &MemoTree::editCancelled, this, &MemoPane::editCancelled);
+    connect(m_tree, &MemoTree::doubleClicked, this, &MemoPane::treeDoubleClicked);
+    connect(m_tree, &MemoTree::mouseMoved, this, &MemoPane::treeMouseMoved);
 }
 
 bool MemoPane::eventFilter(QObject *watched, QEvent *event)

@@ -29,7 +29,7 @@ class MailMessage;
 // The memo tree frame: the program's main view. It shows every memo as a top-level node of
 // m_tree and every sub-memo as its child, and runs every memo command against the
 // database and the tree alike.
-class MemoPane : public QWidget {
+class MemoPane : public QWidget, public MemoTreeDelegate {
     Q_OBJECT
 public:
     MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath);
@@ -40,11 +40,6 @@ public:
     qint64 countMemos();
     void refreshCommands();
     void applyFilter();
-    void searchTextChanged();
-    void searchBoxEntered();
-    void searchBoxLeft();
-    void searchBoxKeyPressed(QKeyEvent *event);
-    void searchButtonClicked();
     void toggleWideSearch();
     void showTip(int mode);
 
@@ -77,34 +72,93 @@ public:
     void selectAll();
     void deselectAll();
 
-    // Tree events.
-    QString nodeText(TreeNode *node) const;
-    int compareNodes(TreeNode *node1, TreeNode *node2) const;
+    // Answers to the tree.
+    QString nodeText(TreeNode *node) const override;
+    int nodeHeight(TreeNode *node) const override;
+    int nodeImageIndex(TreeNode *node) const override;
+    void styleNodeText(TreeNode *node, QFont &font, QColor &colour) const override;
+    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const override;
+    int compareNodes(TreeNode *node1, TreeNode *node2) const override;
+    bool canEdit(TreeNode *node) override;
+    bool canDrag(TreeNode *node) override;
+    bool canDrop(TreeNode *target, const QMimeData *data, bool internal) override;
+    void drop(TreeNode *target, const QMimeData *data, bool internal) override;
+    QMenu *contextMenu(TreeNode *node) override;
+    void keyPressed(QKeyEvent *event) override;
+
+    void buildMoveToMenu(QMenu *menu); // the items of a Move-to menu for the selection
+
+    MemoTree *tree() const { return m_tree; }
+    // The first load has ended and given the list the focus.
+    bool isReady() const { return m_focusedOnce; }
+    // The memo marked for editing: its editor is open or about to open.
+    TreeNode *editNode() const { return m_editNode; }
+    // The memo the mouse has rested on; in the list view it shows all its lines.
+    TreeNode *hoveredNode() const { return m_hoverNode; }
+    int tipMode() const { return m_tipMode; }
+    bool isSearching() const { return m_searching; }
+    QString searchText() const { return m_searchText; }
+
+    static const QStringList kStatusTips;
+    static const QStringList kTipTexts;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // What the tree tells.
     void nodeExpanded(TreeNode *node);
     void nodeCollapsed(TreeNode *node);
     void selectionChanged(TreeNode *node);
     void nodeFreed(TreeNode *node);
-    void measureNode(TreeNode *node, int &nodeHeight);
-    int nodeImageIndex(TreeNode *node) const;
-    QMenu *contextMenuFor(TreeNode *node);
-    void nodeTextStyle(TreeNode *node, QFont &font, QColor &colour) const;
-    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const;
     void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
+    void editCommitted(TreeNode *node, const QString &newText);
+    void editEnded(TreeNode *node);
+    void editCancelled();
+    void treeDoubleClicked();
+    void treeMouseMoved(const QPoint &position);
+
     void hoverDelayElapsed();
     void tipClicked();
     void tipPanelResized();
     void bottomBarResized();
-    void canEdit(TreeNode *node, bool &allowed);
-    void editCommitted(TreeNode *node, const QString &newText);
-    void editEnded(TreeNode *node);
-    void editCancelled();
-    void treeKeyPressed(QKeyEvent *event);
-    void treeDoubleClicked();
-    void treeMouseMoved(const QPoint &position);
-    void canDrag(TreeNode *node, bool &allowed);
-    void canDrop(TreeNode *target, bool internal, bool &accept);
-    void dropOnNode(TreeNode *target, bool internal);
-    void buildMoveToMenu(QMenu *menu); // the items of a Move-to menu for the selection
+    void searchTextChanged();
+    void searchBoxEntered();
+    void searchBoxLeft();
+    void searchBoxKeyPressed(QKeyEvent *event);
+    void searchButtonClicked();
+
+    void createActions();
+    void createMenus();
+    void createLayout();
+    void connectTree();
+    void memosReady();
+    void openPendingEdit();
+    void dropPendingMemo(TreeNode *node, quint64 serial);
+    void showSortDirection();
+    void showRandomStatusTip();
+    void setTipText();
+    void setSearchIdle();
+    void storeExpandFlag(TreeNode *node, bool expanded);
+    void setAllExpanded(bool expanded);
+    // An action owned by the pane; tests find it by its object name.
+    QAction *makeAction(const char *name, const QString &caption, const QString &hint, int image);
+
+    enum class ReportKind { Html, Text };
+    bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
+    std::vector<ReportItem> reportItems() const;
+    bool hasVisibleMemo() const;
+    // A memo node as every memo gets it: multi-line, its button and picture at the top.
+    TreeNode *addMemoNode(TreeNode *parent);
+    // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
+    void storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
+    bool hasMoveTargets() const;
+    void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
+    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
+    using MovetoTargets = std::vector<std::pair<TreeNode *, quint64>>; // node and its serial
+    void fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
+    void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
 
     MemoTree *m_tree;
 
@@ -151,11 +205,8 @@ public:
     // toolbar the other.
     std::vector<QIcon> m_images;
 
-    static const QStringList kStatusTips;
-    static const QStringList kTipTexts;
     static const int kTipImages[4];
 
-    // State, read by tests and by the frame's other concerns.
     bool m_loading = false;
     bool m_focusedOnce = false;
     bool m_sortAscending = false;
@@ -168,41 +219,6 @@ public:
     int m_tipMode = 0;
     int m_mouseX = 0;
     int m_mouseY = 0;
-
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void createActions();
-    void createMenus();
-    void createLayout();
-    void connectTree();
-    void memosReady();
-    void openPendingEdit();
-    void dropPendingMemo(TreeNode *node, quint64 serial);
-    void showSortDirection();
-    void showRandomStatusTip();
-    void setTipText();
-    void setSearchIdle();
-    void storeExpandFlag(TreeNode *node, bool expanded);
-    void setAllExpanded(bool expanded);
-    QAction *makeAction(const QString &caption, const QString &hint, int image);
-
-    enum class ReportKind { Html, Text };
-    bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
-    std::vector<ReportItem> reportItems() const;
-    bool hasVisibleMemo() const;
-    // A memo node as every memo gets it: multi-line, its button and picture at the top.
-    TreeNode *addMemoNode(TreeNode *parent);
-    // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
-    void storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
-    bool hasMoveTargets() const;
-    void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
-    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
-    using MovetoTargets = std::vector<std::pair<TreeNode *, quint64>>; // node and its serial
-    void fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
-    void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
 
     MainWindow *m_mainWindow;
     MemoStore &m_store;

@@ -15,7 +15,7 @@ void MemoPane::copyMemos()
     for (TreeNode *memo : m_tree->selectedNodes()) {
         if (!text.isEmpty())
             text += QLatin1Char('\r');
-        text += memo->data.content;
+        text += memo->memo.content;
     }
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
@@ -31,7 +31,7 @@ void MemoPane::pasteAsMemo(const QString &text)
     // What is being typed is kept: the open edit is stored before the new memo comes.
     commitOpenEdit();
     TreeNode *node = addMemoNode(nullptr);
-    Memo &memo = node->data;
+    Memo &memo = node->memo;
     // lineOf breaks of any program become the CR LF that typed memos have.
     memo.content = trimRightControls(TreeText::toCrLf(text));
     memo.mid = newMemoId();

@@ -35,7 +35,7 @@ void MemoPane::selectionChanged(TreeNode *node)
 {
     refreshCommands();
     if (node) {
-        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->data.createTime), true)
+        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true)
                                    + QStringLiteral(" created"));
         m_statusImage->hide();
     } else {
@@ -51,12 +51,12 @@ void MemoPane::showRandomStatusTip()
 
 void MemoPane::storeExpandFlag(TreeNode *node, bool expanded)
 {
-    if (node->data.expandFlag != expanded) {
-        node->data.expandFlag = expanded;
+    if (node->memo.expandFlag != expanded) {
+        node->memo.expandFlag = expanded;
         // A read-only database was announced once at start; the state is kept in memory.
         // A memo without a row yet has nothing to store.
-        if (!node->data.mid.isEmpty() && !m_store.isReadOnly())
-            m_store.setExpanded(node->data.mid, expanded);
+        if (!node->memo.mid.isEmpty() && !m_store.isReadOnly())
+            m_store.setExpanded(node->memo.mid, expanded);
     }
     // The filter and Expand all change many memos at once; what the commands offer does not
     // depend on it.
@@ -109,7 +109,7 @@ void MemoPane::deselectAll()
     m_tree->clearSelection();
 }
 
-QMenu *MemoPane::contextMenuFor(TreeNode *node)
+QMenu *MemoPane::contextMenu(TreeNode *node)
 {
     return node ? m_memoMenu : m_blankMenu;
 }

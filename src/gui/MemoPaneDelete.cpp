@@ -19,7 +19,7 @@ void MemoPane::deleteMemos()
         // storedRows deleted before a failure stay deleted; the nodes go only once every row has.
         Transaction batch = m_store.transaction();
         for (TreeNode *memo : selected)
-            m_store.removeWithSubMemos(memo->data.mid);
+            m_store.removeWithSubMemos(memo->memo.mid);
         batch.commit();
     }
     {

@@ -38,7 +38,7 @@ void MemoPane::addMemo()
     if (m_editNode)
         return;
     m_editNode = addMemoNode(nullptr);
-    m_editNode->data.pid = QStringLiteral("root");
+    m_editNode->memo.pid = QStringLiteral("root");
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }
@@ -57,7 +57,7 @@ void MemoPane::addSubMemo()
         return;
     }
     m_editNode = addMemoNode(parent);
-    m_editNode->data.pid = parent->data.mid;
+    m_editNode->memo.pid = parent->memo.mid;
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }
@@ -73,24 +73,23 @@ void MemoPane::editMemo()
     refreshCommands();
 }
 
-void MemoPane::canEdit(TreeNode *node, bool &allowed)
+bool MemoPane::canEdit(TreeNode *node)
 {
     if (m_editNode) {
         // Only the marked node may be edited; an editor on any other node would leave the
         // marked one behind.
-        allowed = node == m_editNode;
         refreshCommands();
-        return;
+        return node == m_editNode;
     }
     // A request of the tree's own (F2, a slow second click) is refused once and repeated
     // through the posted message, so that the node has grown to its editing height first.
-    allowed = false;
     if (node) {
         m_editNode = node;
         m_tree->invalidateNode(node);
         postMessage(this, WM_MEMOS_EDIT_PENDING);
         refreshCommands();
     }
+    return false;
 }
 
 void MemoPane::openPendingEdit()
@@ -117,7 +116,7 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
-    Memo &memo = node->data;
+    Memo &memo = node->memo;
     memo.content = trimRightControls(newText);
     const bool isNew = memo.mid.isEmpty();
     storeOrReport(memo, isNew, [&] {
@@ -142,7 +141,7 @@ void MemoPane::editEnded(TreeNode *node)
         return;
     }
     m_editNode = nullptr;
-    if (node->data.mid.isEmpty() && node->data.content.isEmpty()) {
+    if (node->memo.mid.isEmpty() && node->memo.content.isEmpty()) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);
@@ -162,7 +161,7 @@ void MemoPane::editCancelled()
     }
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
-    if (node->data.mid.isEmpty()) {
+    if (node->memo.mid.isEmpty()) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);
@@ -183,7 +182,7 @@ void MemoPane::commitOpenEdit()
         editCancelled();
 }
 
-void MemoPane::treeKeyPressed(QKeyEvent *event)
+void MemoPane::keyPressed(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     switch (event->key()) {
@@ -207,7 +206,7 @@ void MemoPane::treeKeyPressed(QKeyEvent *event)
         break;
     case Qt::Key_F12:
         if (ctrl)
-            m_mainWindow->m_trayIcon->minimize();
+            m_mainWindow->trayIcon()->minimize();
         break;
     default:
         break;

@@ -37,7 +37,7 @@ void MemoPane::emailMemos()
     m_mail->onHandedOver = [where](int result) { tipBox(mailTip(result, where)); };
     try {
         m_mail->clear();
-        m_mail->Subject = QStringLiteral("Memos");
+        m_mail->subject = QStringLiteral("Memos");
         m_mail->messageText << QStringLiteral("Memos.html: HTML file, you can open it with website browser.")
                                     << QStringLiteral("Memos.kvx: Korvel data file, you can import it into Korvel "
                                                       "software directly.");

@@ -12,15 +12,15 @@ bool MemoPane::exportSelection(const QString &fileName)
 {
     const int bias = localBiasMinutes();
     XmlNavigator xml;
-    Exchange::startDocument(xml, m_mainWindow->m_versionInfo->getValue(2), bias);
+    Exchange::startDocument(xml, m_mainWindow->versionInfo()->getValue(2), bias);
     pugi::xml_node memos = xml.findNode(QStringLiteral("korvel,memos"));
     // A selected memo goes out as a top-level one; a top-level memo takes all its sub-memos
     // along, selected or not, so a selected sub-memo of a selected memo goes out twice.
     for (TreeNode *node : m_tree->selectedNodes()) {
-        Exchange::appendMemo(memos, node->data, QStringLiteral("root"), bias);
+        Exchange::appendMemo(memos, node->memo, QStringLiteral("root"), bias);
         if (node->level() == 0) {
             for (int i = 0; i < node->childCount(); ++i)
-                Exchange::appendMemo(memos, node->child(i)->data, node->child(i)->data.pid, bias);
+                Exchange::appendMemo(memos, node->child(i)->memo, node->child(i)->memo.pid, bias);
         }
     }
     try {
@@ -40,6 +40,6 @@ void MemoPane::exportMemos()
         warningBox(QStringLiteral("Please select a memo!"));
         return;
     }
-    if (m_mainWindow->m_exportDialog.execute())
-        exportSelection(m_mainWindow->m_exportDialog.FileName);
+    if (m_mainWindow->exportDialog().execute())
+        exportSelection(m_mainWindow->exportDialog().fileName());
 }

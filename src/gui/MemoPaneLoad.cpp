@@ -26,12 +26,12 @@ void MemoPane::reloadMemos()
     m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
     m_wideSearchAction->setChecked(ini.readBool(kMemoSection, kSearchWideEn, false));
 
-    m_mainWindow->m_privateMemos = countMemos();
-    m_mainWindow->m_publicMemos = 0;
+    m_mainWindow->usage().privateMemos = countMemos();
+    m_mainWindow->usage().publicMemos = 0;
     try {
         const SettingsFile log(m_settingsPath);
-        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->m_privateMemos);
-        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->m_publicMemos);
+        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->usage().privateMemos);
+        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->usage().publicMemos);
     } catch (const std::exception &error) {
         // Usage figures that cannot be written must not keep the memos from being shown.
         showDefaultErrorBox(QString::fromUtf8(error.what()));
@@ -54,10 +54,10 @@ void MemoPane::loadMemos()
     const Transaction reading = m_store.transaction();
     for (Memo &topLevel : m_store.children(QStringLiteral("root"))) {
         TreeNode *memo = addMemoNode(nullptr);
-        memo->data = std::move(topLevel);
-        for (Memo &child : m_store.children(memo->data.mid))
-            addMemoNode(memo)->data = std::move(child);
-        m_tree->setExpanded(memo, memo->data.expandFlag);
+        memo->memo = std::move(topLevel);
+        for (Memo &child : m_store.children(memo->memo.mid))
+            addMemoNode(memo)->memo = std::move(child);
+        m_tree->setExpanded(memo, memo->memo.expandFlag);
     }
 }
 

@@ -79,14 +79,14 @@ void MemoPane::fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> 
     if (count <= kMovetoMenuSize) {
         for (size_t i = begin; i < end; ++i)
             if (TreeNode *memo = alive(i))
-                addMovetoItem(menu, menuCaption(memo->data.content), memo);
+                addMovetoItem(menu, menuCaption(memo->memo.content), memo);
         return;
     }
     // Groups of equal span, as few levels deep as the bound allows; each group is filled
     // when it first opens.
     const auto groupEnd = [&alive](size_t i) {
         TreeNode *memo = alive(i);
-        return memo ? groupEndCaption(memo->data.content) : QString();
+        return memo ? groupEndCaption(memo->memo.content) : QString();
     };
     size_t span = kMovetoMenuSize;
     while ((count + span - 1) / span > kMovetoMenuSize)
@@ -116,7 +116,7 @@ void MemoPane::moveSelectionTo(QAction *item)
 void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
-    const QString pid = target ? target->data.mid : QStringLiteral("root");
+    const QString pid = target ? target->memo.mid : QStringLiteral("root");
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     Transaction batch = m_store.transaction();
     const TreeUpdateGuard update(*m_tree);
@@ -130,9 +130,9 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
             for (int i = 0; i < memo->childCount(); ++i)
                 carried.push_back(memo->child(i));
         // Rows first: a refused write leaves this memo where the table still has it.
-        m_store.move(memo->data.mid, pid);
+        m_store.move(memo->memo.mid, pid);
         for (TreeNode *child : carried)
-            m_store.move(child->data.mid, pid);
+            m_store.move(child->memo.mid, pid);
         if (first) {
             for (auto child = carried.rbegin(); child != carried.rend(); ++child)
                 m_tree->moveTo(*child, target, mode);
@@ -142,9 +142,9 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
             for (TreeNode *child : carried)
                 m_tree->moveTo(child, target, mode);
         }
-        memo->data.pid = pid;
+        memo->memo.pid = pid;
         for (TreeNode *child : carried)
-            child->data.pid = pid;
+            child->memo.pid = pid;
         if (target)
             m_tree->setExpanded(target, true);
         m_tree->setSelected(memo, false);
@@ -152,35 +152,31 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     batch.commit();
 }
 
-void MemoPane::canDrag(TreeNode *node, bool &allowed)
+bool MemoPane::canDrag(TreeNode *node)
 {
-    allowed = node != nullptr;
+    return node != nullptr;
 }
 
-void MemoPane::canDrop(TreeNode *target, bool internal, bool &accept)
+bool MemoPane::canDrop(TreeNode *target, const QMimeData *data, bool internal)
 {
     // Only memos dragged inside the tree move; a drop from another program never moves the
     // memos that happen to be selected. Text from another program becomes a new memo.
-    if (!internal) {
-        accept = m_tree->dragMimeData() && m_tree->dragMimeData()->hasText();
-        return;
-    }
-    accept = true;
+    if (!internal)
+        return data && data->hasText();
     if (!target)
-        return;
-    if (target == m_tree->firstSelected()) {
-        accept = false;
-        return;
-    }
+        return true;
+    if (target == m_tree->firstSelected())
+        return false;
     if (target->level() == 0)
         m_tree->setExpanded(target, true); // its sub-memos show where the drop will land
+    return true;
 }
 
-void MemoPane::dropOnNode(TreeNode *target, bool internal)
+void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
 {
     if (!internal) {
-        if (m_tree->dragMimeData() && m_tree->dragMimeData()->hasText())
-            pasteAsMemo(m_tree->dragMimeData()->text());
+        if (data && data->hasText())
+            pasteAsMemo(data->text());
         return;
     }
     if (target && target->level() > 0)

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QTimer>
 
-void MemoPane::nodeTextStyle(TreeNode *node, QFont &font, QColor &colour) const
+void MemoPane::styleNodeText(TreeNode *node, QFont &font, QColor &colour) const
 {
-    if (node != m_editNode && node->data.content.isEmpty()) {
+    if (node != m_editNode && node->memo.content.isEmpty()) {
         colour = palette().color(QPalette::PlaceholderText);
         font.setItalic(true);
     }
@@ -23,20 +23,19 @@ void MemoPane::paintNodeBackground(QPainter &painter, TreeNode *node, const QRec
     } else if (node == m_tree->hotNode()) {
         painter.fillRect(cellRect, palette().color(QPalette::ToolTipBase));
     } else if (node->level() > 0) {
-        painter.drawImage(cellRect, m_mainWindow->m_groupBackground);
+        painter.drawImage(cellRect, m_mainWindow->backgrounds().group);
     } else {
         // Siblings hidden by a search count too, so a memo keeps its colour while filtering.
-        painter.drawImage(cellRect, node->index() % 2 == 0 ? m_mainWindow->m_itemBackground0 : m_mainWindow->m_itemBackground1);
+        painter.drawImage(cellRect, node->index() % 2 == 0 ? m_mainWindow->backgrounds().item0 : m_mainWindow->backgrounds().item1);
     }
 }
 
-void MemoPane::hoveredNodeChanged(TreeNode *, TreeNode *newNode)
+void MemoPane::hoveredNodeChanged(TreeNode *, TreeNode *)
 {
     if (!m_listViewAction->isChecked())
         return;
-    m_hoverTimer->stop();
-    if (newNode)
-        m_hoverTimer->start();
+    // Leaving for blank space ends the hover after the same rest as entering a memo.
+    m_hoverTimer->start();
 }
 
 void MemoPane::hoverDelayElapsed()

@@ -19,7 +19,7 @@ public:
     SelectAllFirstScope(MemoPane &frame, bool selectAllFirst) : m_frame(frame), m_active(selectAllFirst)
     {
         if (m_active)
-            m_frame.m_tree->selectAllVisible();
+            m_frame.tree()->selectAllVisible();
     }
     ~SelectAllFirstScope()
     {
@@ -50,10 +50,10 @@ std::vector<ReportItem> MemoPane::reportItems() const
 {
     std::vector<ReportItem> items;
     for (TreeNode *node : m_tree->selectedNodes()) {
-        ReportItem item{node->data.content, node->level() == 0, {}};
+        ReportItem item{node->memo.content, node->level() == 0, {}};
         if (item.topLevel)
             for (int i = 0; i < node->childCount(); ++i)
-                item.subTexts << node->child(i)->data.content;
+                item.subTexts << node->child(i)->memo.content;
         items.push_back(std::move(item));
     }
     return items;
@@ -63,7 +63,7 @@ bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportK
 {
     const SelectAllFirstScope selection(*this, selectAllFirst);
     const ReportFooter footer{dateAndTimeText(QDateTime::currentDateTime(), false),
-                                m_mainWindow->m_versionInfo->getValue(2)};
+                                m_mainWindow->versionInfo()->getValue(2)};
     const std::vector<ReportItem> items = reportItems();
     const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
     if (!writeReportFile(lines, fileName)) {
@@ -85,10 +85,10 @@ bool MemoPane::writeTextReport(bool selectAllFirst, const QString &fileName)
 
 void MemoPane::saveReport(bool selectAllFirst)
 {
-    if (m_editNode || !m_mainWindow->m_reportDialog.execute())
+    if (m_editNode || !m_mainWindow->reportDialog().execute())
         return;
-    const QString &chosen = m_mainWindow->m_reportDialog.FileName;
-    if (m_mainWindow->m_reportDialog.Request.filterIndex == 2)
+    const QString chosen = m_mainWindow->reportDialog().fileName();
+    if (m_mainWindow->reportDialog().filterIndex() == 2)
         writeHtmlReport(selectAllFirst, withExtension(chosen, QStringLiteral(".html")));
     else
         writeTextReport(selectAllFirst, withExtension(chosen, QStringLiteral(".txt")));

@@ -48,7 +48,7 @@ void MemoPane::applyFilter()
         for (TreeNode *node = m_tree->firstNode(); node; node = m_tree->nextNode(node)) {
             TreeNode *parent = node->parent();
             const auto matches = [this](TreeNode *memo) {
-                return memo->data.content.contains(m_searchText, Qt::CaseSensitive);
+                return memo->memo.content.contains(m_searchText, Qt::CaseSensitive);
             };
             const bool shown = !filtering || matches(node) || (parent && wide && matches(parent));
             m_tree->setVisible(node, shown);

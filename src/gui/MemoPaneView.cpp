@@ -12,7 +12,7 @@
 
 QString MemoPane::nodeText(TreeNode *node) const
 {
-    const QString &content = node->data.content;
+    const QString &content = node->memo.content;
     if (node == m_editNode)
         return content;
     if (content.isEmpty())
@@ -31,8 +31,8 @@ int MemoPane::compareNodes(TreeNode *node1, TreeNode *node2) const
         return 0;
     // Only the letters a to z are folded; every other character compares by its code.
     const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-    const QString &a = node1->data.content;
-    const QString &b = node2->data.content;
+    const QString &a = node1->memo.content;
+    const QString &b = node2->memo.content;
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
         const int difference = int(fold(a[i].unicode())) - int(fold(b[i].unicode()));
@@ -68,10 +68,8 @@ void MemoPane::toggleListView()
     SettingsFile(m_settingsPath).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
 }
 
-void MemoPane::measureNode(TreeNode *node, int &nodeHeight)
+int MemoPane::nodeHeight(TreeNode *node) const
 {
-    if (!node)
-        return;
     const int line = m_tree->textHeight(node, QStringLiteral("l"));
     const bool oneLine = m_listViewAction->isChecked() && node != m_hoverNode && node != m_editNode;
     const int base = oneLine ? line + 4 : m_tree->textHeight(node, nodeText(node)) + 4;
@@ -82,7 +80,7 @@ void MemoPane::measureNode(TreeNode *node, int &nodeHeight)
         minimum = 4 * line + 4;
         maximum = m_tree->height() - line;
     }
-    nodeHeight = std::min(std::max(base, minimum), maximum);
+    return std::max(1, std::min(std::max(base, minimum), maximum));
 }
 
 int MemoPane::nodeImageIndex(TreeNode *node) const

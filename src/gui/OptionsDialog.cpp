@@ -15,19 +15,24 @@ OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(
     setWindowTitle(QStringLiteral("Options"));
     // Said as the user's desktop knows it: the entry starts the program when the session starts.
     m_autoStartBox = new QCheckBox(QStringLiteral("Start when I log in"), this);
+    m_autoStartBox->setObjectName(QStringLiteral("autoStart"));
     m_runMinimizedBox = new QCheckBox(QStringLiteral("Run program minimized"), this);
+    m_runMinimizedBox->setObjectName(QStringLiteral("runMinimized"));
     m_addOpenBox = new QCheckBox(QStringLiteral("Add new item while open"), this);
-    auto *Bevel1 = new QFrame(this);
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
-    m_okButton->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    m_addOpenBox->setObjectName(QStringLiteral("addOpen"));
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    auto *okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("ok"));
+    okButton->setDefault(true);
+    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancel"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 16, 16);
     layout->setSpacing(12);
@@ -35,22 +40,22 @@ OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(
                          static_cast<QWidget *>(m_addOpenBox)})
         layout->addWidget(box);
     layout->addStretch();
-    layout->addWidget(Bevel1);
+    layout->addWidget(line);
     layout->addLayout(buttons);
     setFixedSize(285, 198);
     centreOnScreen(*this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::okClicked);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    createWindow();
+    connect(okButton, &QPushButton::clicked, this, &OptionsDialog::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    showSettings();
 }
 
-void OptionsDialog::createWindow()
+void OptionsDialog::showSettings()
 {
     m_autoStartBox->setChecked(isAutoStart());
-    m_runMinimizedBox->setChecked(m_mainWindow.m_runMinimized);
-    m_addOpenBox->setChecked(m_mainWindow.m_addOpen);
+    m_runMinimizedBox->setChecked(m_mainWindow.options().runMinimized);
+    m_addOpenBox->setChecked(m_mainWindow.options().addOpen);
 }
 
 void OptionsDialog::okClicked()
@@ -60,9 +65,9 @@ void OptionsDialog::okClicked()
     SettingsAction action;
     const SettingsFile ini(m_mainWindow.confPath());
     if (ini.writeBool(kOptionSection, kRunMinimizedEn, m_runMinimizedBox->isChecked()))
-        m_mainWindow.m_runMinimized = m_runMinimizedBox->isChecked();
+        m_mainWindow.options().runMinimized = m_runMinimizedBox->isChecked();
     if (ini.writeBool(kOptionSection, kAddOpenEn, m_addOpenBox->isChecked()))
-        m_mainWindow.m_addOpen = m_addOpenBox->isChecked();
+        m_mainWindow.options().addOpen = m_addOpenBox->isChecked();
     accept(); // the dialog closes all the same; a failure is shown once by the caller's box
     action.raiseFailure();
     setAutoStart(m_autoStartBox->isChecked(), m_mainWindow.programFolder());

@@ -2,7 +2,6 @@
 #include <QDialog>
 
 class QCheckBox;
-class QPushButton;
 class MainWindow;
 
 // The options: start with the desktop session, start hidden, add a memo on every opening.
@@ -11,15 +10,12 @@ class OptionsDialog : public QDialog {
 public:
     explicit OptionsDialog(MainWindow &mainWindow, QWidget *parent = nullptr);
 
+private:
+    void showSettings();
+    void okClicked();
+
+    MainWindow &m_mainWindow;
     QCheckBox *m_autoStartBox;
     QCheckBox *m_runMinimizedBox;
     QCheckBox *m_addOpenBox;
-    QPushButton *m_okButton;
-    QPushButton *Button2;
-
-    void createWindow();
-    void okClicked();
-
-private:
-    MainWindow &m_mainWindow;
 };

@@ -30,17 +30,18 @@ QString dateTimeText(TimeStamp value)
     return text;
 }
 
-QLabel *makeLabel(QWidget *parent, int left, int top)
+QLabel *makeLabel(QWidget *parent, const char *name, int left, int top)
 {
     auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
     label->move(left, top);
     return label;
 }
 
 // A one-line label of fixed size that cuts what does not fit.
-QLabel *makeTitle(QWidget *parent, int left, int top)
+QLabel *makeTitle(QWidget *parent, const char *name, int left, int top)
 {
-    QLabel *label = makeLabel(parent, left, top);
+    QLabel *label = makeLabel(parent, name, left, top);
     label->setFixedSize(360, 16);
     label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
@@ -61,28 +62,28 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
     tahoma.setPixelSize(13);
     setFont(tahoma);
 
-    Label_Caption = makeLabel(this, 56, 24);
-    Label_oldTitle = makeTitle(this, 80, 56);
-    Label_oldTime = makeLabel(this, 80, 80);
-    Label2 = makeLabel(this, 56, 104);
-    Label2->setText(QStringLiteral("with this one?"));
-    Label_newTitle = makeTitle(this, 80, 144);
-    Label_newTime = makeLabel(this, 80, 168);
+    m_question = makeLabel(this, "question", 56, 24);
+    m_oldText = makeTitle(this, "oldText", 80, 56);
+    m_oldTime = makeLabel(this, "oldTime", 80, 80);
+    makeLabel(this, "withThisOne", 56, 104)->setText(QStringLiteral("with this one?"));
+    m_newText = makeTitle(this, "newText", 80, 144);
+    m_newTime = makeLabel(this, "newTime", 80, 168);
 
-    const auto button = [this](const QString &caption, int left, int result) {
+    const auto button = [this](const char *name, const QString &caption, int left, int result) {
         auto *pushButton = new QPushButton(caption, this);
+        pushButton->setObjectName(QLatin1String(name));
         pushButton->setGeometry(left, 200, 75, 25);
         connect(pushButton, &QPushButton::clicked, this, [this, result] { done(result); });
         return pushButton;
     };
-    Button1 = button(QStringLiteral("&Yes"), 88, mrYes);
-    Button4 = button(QStringLiteral("&All"), 176, mrAll);
-    Button2 = button(QStringLiteral("&No"), 264, mrNo);
-    Button3 = button(QStringLiteral("A&bort"), 352, mrAbort);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, Button3);
-    setTabOrder(Button3, Button4);
-    Button1->setFocus();
+    m_yesButton = button("yes", QStringLiteral("&Yes"), 88, mrYes);
+    QPushButton *allButton = button("all", QStringLiteral("&All"), 176, mrAll);
+    QPushButton *noButton = button("no", QStringLiteral("&No"), 264, mrNo);
+    QPushButton *abortButton = button("abort", QStringLiteral("A&bort"), 352, mrAbort);
+    setTabOrder(m_yesButton, noButton);
+    setTabOrder(noButton, abortButton);
+    setTabOrder(abortButton, allButton);
+    m_yesButton->setFocus();
 
     if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -91,14 +92,14 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
 void ReplaceDialog::setRecords(const QString &kind, const QString &oldContent, TimeStamp oldEditTime,
                                 const QString &newContent, TimeStamp newEditTime)
 {
-    Label_Caption->setText(QStringLiteral("Would you like to replace the existing ") + kind);
-    Label_oldTitle->setText(flattenLineBreaks(oldContent));
-    Label_oldTime->setText(QStringLiteral("modified: ") + dateTimeText(oldEditTime));
-    Label_newTitle->setText(flattenLineBreaks(newContent));
-    Label_newTime->setText(QStringLiteral("modified: ") + dateTimeText(newEditTime));
-    for (QLabel *label : {Label_Caption, Label_oldTime, Label_newTime})
+    m_question->setText(QStringLiteral("Would you like to replace the existing ") + kind);
+    m_oldText->setText(flattenLineBreaks(oldContent));
+    m_oldTime->setText(QStringLiteral("modified: ") + dateTimeText(oldEditTime));
+    m_newText->setText(flattenLineBreaks(newContent));
+    m_newTime->setText(QStringLiteral("modified: ") + dateTimeText(newEditTime));
+    for (QLabel *label : {m_question, m_oldTime, m_newTime})
         label->adjustSize();
-    Button1->setFocus();
+    m_yesButton->setFocus();
 }
 
 void ReplaceDialog::reject()

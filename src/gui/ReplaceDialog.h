@@ -19,18 +19,15 @@ public:
     void setRecords(const QString &kind, const QString &oldContent, TimeStamp oldEditTime, const QString &newContent,
                     TimeStamp newEditTime);
 
-    QLabel *Label_Caption;
-    QLabel *Label_oldTitle;
-    QLabel *Label_oldTime;
-    QLabel *Label2;
-    QLabel *Label_newTitle;
-    QLabel *Label_newTime;
-    QPushButton *Button1; // Yes
-    QPushButton *Button2; // No
-    QPushButton *Button3; // Abort
-    QPushButton *Button4; // all
-
 protected:
     void reject() override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QLabel *m_question;
+    QLabel *m_oldText;
+    QLabel *m_oldTime;
+    QLabel *m_newText;
+    QLabel *m_newTime;
+    QPushButton *m_yesButton;
 };

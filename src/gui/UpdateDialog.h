@@ -2,9 +2,6 @@
 #include <QDialog>
 
 class QCheckBox;
-class QLabel;
-class QPushButton;
-class QTimer;
 class MainWindow;
 class CommonActions;
 
@@ -14,18 +11,11 @@ class UpdateDialog : public QDialog {
 public:
     UpdateDialog(MainWindow &mainWindow, CommonActions &commonActions, QWidget *parent = nullptr);
 
-    QLabel *Label1;
-    QLabel *Label2;
-    QPushButton *btn_Yes;
-    QPushButton *Button2;
-    QCheckBox *m_askBox;
-    QTimer *Timer1;
-
-    void btn_YesClick();
-    void askBoxClicked();
-    void closeTimeout();
-
 private:
+    void yesClicked();
+    void askBoxClicked();
+
     MainWindow &m_mainWindow;
     CommonActions &m_commonActions;
+    QCheckBox *m_askBox;
 };

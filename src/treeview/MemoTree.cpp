@@ -10,8 +10,17 @@
 
 using namespace TreeMetrics;
 
+static MemoTreeDelegate &noDelegate()
+{
+    static MemoTreeDelegate answersNothing;
+    return answersNothing;
+}
+
 MemoTree::MemoTree(QWidget *parent)
-    : QAbstractScrollArea(parent), m_layout(std::make_unique<TreeLayout>()), m_root(std::make_unique<TreeNode>())
+    : QAbstractScrollArea(parent),
+      m_layout(std::make_unique<TreeLayout>()),
+      m_root(std::make_unique<TreeNode>()),
+      m_delegate(&noDelegate())
 {
     m_root->m_expanded = true;
     setFocusPolicy(Qt::StrongFocus);
@@ -46,13 +55,9 @@ MemoTree::MemoTree(QWidget *parent)
 
 MemoTree::~MemoTree()
 {
-    // The owner is usually being destroyed too: no callback may reach it any more.
-    onFreeNode = nullptr;
-    onChange = nullptr;
-    onEditCancelled = nullptr;
-    onEdited = nullptr;
-    onNewText = nullptr;
-    onHotChange = nullptr;
+    // The owner is usually being destroyed too: nothing may reach it any more.
+    blockSignals(true);
+    m_delegate = &noDelegate();
     if (m_editor) {
         m_editor->disconnect(this);
         delete m_editor;
@@ -178,7 +183,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
     }
 
     const size_t selectedBefore = m_selection.size();
-    // Children before their parent, so onFreeNode never sees a parent without its record.
+    // Children before their parent, so nodeFreed never sees a parent without its record.
     for (TreeNode *top : tops) {
         std::vector<std::pair<TreeNode *, size_t>> stack{{top, 0}};
         while (!stack.empty()) {
@@ -192,8 +197,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
             stack.pop_back();
             done->m_children.clear();
             forgetNode(done);
-            if (onFreeNode)
-                onFreeNode(done);
+            emit nodeFreed(done);
             delete done;
         }
     }
@@ -256,6 +260,12 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
 {
     return node && m_live.count(node) && node->m_serial == serial;
+}
+
+void MemoTree::setDelegate(MemoTreeDelegate *delegate)
+{
+    m_delegate = delegate ? delegate : &noDelegate();
+    invalidateAll();
 }
 
 int MemoTree::topLevelCount() const
@@ -340,12 +350,10 @@ void MemoTree::setExpanded(TreeNode *node, bool expanded)
         deselectHidden(node, false);
     if (!node->m_children.empty() && isEffectivelyVisible(node))
         requestLayout();
-    if (expanded) {
-        if (onExpanded)
-            onExpanded(node);
-    } else if (onCollapsed) {
-        onCollapsed(node);
-    }
+    if (expanded)
+        emit nodeExpanded(node);
+    else
+        emit nodeCollapsed(node);
 }
 
 void MemoTree::setVisible(TreeNode *node, bool visible)
@@ -482,10 +490,10 @@ void MemoTree::repaintNode(TreeNode *node)
 
 void MemoTree::sortTree(bool ascending)
 {
-    if (!OnCompareNodes)
-        return;
-    const auto &compare = OnCompareNodes;
-    auto less = [&](TreeNode *a, TreeNode *b) { return ascending ? compare(a, b) < 0 : compare(b, a) < 0; };
+    const MemoTreeDelegate &d = *m_delegate;
+    auto less = [&](TreeNode *a, TreeNode *b) {
+        return ascending ? d.compareNodes(a, b) < 0 : d.compareNodes(b, a) < 0;
+    };
     std::vector<TreeNode *> stack{m_root.get()};
     while (!stack.empty()) {
         TreeNode *n = stack.back();
@@ -581,15 +589,12 @@ int MemoTree::layoutWidth() const
 
 int MemoTree::measureNode(TreeNode *node)
 {
-    int height = estimatedHeight();
-    if (onMeasureItem) {
-        // The owner measures for itself; laying the text out here too would double the cost.
-        onMeasureItem(node, height);
-    } else {
-        const QString text = onGetText ? onGetText(node) : QString();
-        height = std::max(textHeight(node, text), lineHeight()) + 2 * kTextMarginV;
-    }
-    return std::max(1, height);
+    // An owner that measures for itself is not second-guessed: laying the text out here too
+    // would double the cost.
+    int height = m_delegate->nodeHeight(node);
+    if (height <= 0)
+        height = std::max(textHeight(node, m_delegate->nodeText(node)), lineHeight()) + 2 * kTextMarginV;
+    return height;
 }
 
 bool MemoTree::measureRow(int row)
@@ -703,9 +708,9 @@ QRect MemoTree::nodeRect(TreeNode *node) const
 
 int MemoTree::imageIndexOf(TreeNode *node) const
 {
-    if (m_images.empty() || !onGetImageIndex)
+    if (m_images.empty())
         return -1;
-    const int index = onGetImageIndex(node);
+    const int index = m_delegate->nodeImageIndex(node);
     return index >= 0 && index < int(m_images.size()) ? index : -1;
 }
 
@@ -808,8 +813,7 @@ void MemoTree::notifySelection(TreeNode *node)
 {
     viewport()->update();
     TreeAccessible::selectionChanged(this, node);
-    if (onChange)
-        onChange(node);
+    emit selectionChanged(node);
 }
 
 void MemoTree::selectOnly(TreeNode *node)

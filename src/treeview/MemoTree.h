@@ -1,4 +1,5 @@
 #pragma once
+#include "treeview/MemoTreeDelegate.h"
 #include "treeview/TreeEditor.h"
 #include "treeview/TreeNode.h"
 #include <QAbstractScrollArea>
@@ -17,7 +18,7 @@ class QTimer;
 
 // A one-column tree control for large numbers of multi-line nodes of variable height.
 // It knows nothing of memos: it lays out, paints, selects, sorts and edits nodes and asks
-// its owner, through the On... callbacks, for texts, heights, images and decisions.
+// its delegate for texts, heights, images and decisions, and signals what happened.
 // Visibility and expansion live in the node tree; the view lays out only visible rows,
 // so hiding or showing any number of nodes costs one layout.
 class MemoTree : public QAbstractScrollArea {
@@ -31,7 +32,7 @@ public:
 
     // --- nodes -------------------------------------------------------------------------
     TreeNode *addChild(TreeNode *parent); // nullptr parent: a new last top-level node
-    void deleteNode(TreeNode *node);        // with its descendants; fires onFreeNode for each
+    void deleteNode(TreeNode *node);        // with its descendants; emits nodeFreed for each
     void deleteSelectedNodes();
     void clear();                             // cancels an edit, clears the selection, deletes all
     // Moves node (with its descendants) to become the first or last child of target, or of the
@@ -52,7 +53,7 @@ public:
     bool isUpdating() const { return m_updateCount > 0; }
 
     // --- state -------------------------------------------------------------------------
-    void setExpanded(TreeNode *node, bool expanded); // fires onExpanded/onCollapsed on change
+    void setExpanded(TreeNode *node, bool expanded); // emits nodeExpanded/nodeCollapsed on change
     void setVisible(TreeNode *node, bool visible); // hiding or collapsing deselects what goes out of sight
     bool isEffectivelyVisible(TreeNode *node) const; // itself and every ancestor shown and expanded
     int visibleCount() const;                          // rows laid out now
@@ -63,7 +64,7 @@ public:
     void invalidateNode(TreeNode *node);             // measure and paint again
     void invalidateAll();                              // every node, collapsed children included
     void repaintNode(TreeNode *node);
-    // Stable sort of every level through OnCompareNodes; descending reverses the comparison
+    // Stable sort of every level through the delegate's compareNodes; descending reverses the comparison
     // only, so nodes that compare equal keep their order in both directions.
     void sortTree(bool ascending);
 
@@ -91,16 +92,16 @@ public:
     int textAreaWidth(TreeNode *node) const;
 
     // --- in-place editing --------------------------------------------------------------
-    // Asks onEditing; when allowed opens a multi-line editor over the node's text area,
+    // Asks the delegate's canEdit; when allowed opens a multi-line editor over the node's text area,
     // filled with the node's text, all selected. Returns whether the editor opened.
     bool editNode(TreeNode *node);
-    bool endEditNode();    // commits: onNewText when the text changed, then onEdited
-    bool cancelEditNode(); // onEditCancelled
+    bool endEditNode();    // commits: editCommitted when the text changed, then editEnded
+    bool cancelEditNode(); // editCancelled
     bool isEditing() const;
     TreeNode *editedNode() const;
 
     // --- looks -------------------------------------------------------------------------
-    void setImages(const std::vector<QIcon> &images); // indexed by onGetImageIndex
+    void setImages(const std::vector<QIcon> &images); // indexed by the delegate's nodeImageIndex
     void setHint(const QString &hint);                // shown over blank space
     QString hint() const { return m_hint; }
 
@@ -109,33 +110,24 @@ public:
     // widget's pixels: scale a printer's painter to them first.
     void paintRowsForPrint(QPainter &painter, const QRect &pageRect, const std::function<void()> &newPage);
 
-    // --- callbacks ---------------------------------------------------------------------
-    std::function<QString(TreeNode *)> onGetText;
-    std::function<void(TreeNode *, int &height)> onMeasureItem;
-    std::function<int(TreeNode *)> onGetImageIndex;                  // -1: no image
-    std::function<void(TreeNode *, QFont &, QColor &)> onPaintText;
-    std::function<void(QPainter &, TreeNode *, const QRect &cellRect)> onBeforeCellPaint;
-    std::function<int(TreeNode *, TreeNode *)> OnCompareNodes;
-    std::function<void(TreeNode *)> onExpanded;
-    std::function<void(TreeNode *)> onCollapsed;
-    std::function<void(TreeNode *)> onChange;                        // selection changed; node concerned or nullptr
-    std::function<void(TreeNode *)> onFreeNode;
-    std::function<void(TreeNode *oldNode, TreeNode *newNode)> onHotChange;
-    std::function<void(TreeNode *, bool &allowed)> onEditing;
-    std::function<void(TreeNode *, const QString &newText)> onNewText;
-    std::function<void(TreeNode *)> onEdited;
-    std::function<void()> onEditCancelled;
-    std::function<void(QKeyEvent *)> onKeyDown;                         // before the tree's own keys
-    std::function<void()> onDblClick;
-    std::function<void(const QPoint &)> onMouseMove;
-    std::function<QMenu *(TreeNode *)> onGetPopupMenu;                // node under the right click or nullptr
-    std::function<void(TreeNode *, bool &allowed)> onDragAllowed;
-    // target: the node under the point or nullptr; internal: the drag started in this tree.
-    std::function<void(TreeNode *target, bool internal, bool &accept)> onDragOver;
-    std::function<void(TreeNode *target, bool internal)> onDragDrop;
+    // --- the owner ---------------------------------------------------------------------
+    // The delegate answers the tree's questions; the tree does not own it. Without one the
+    // tree shows empty rows, lets every node be edited and refuses drags and drops.
+    void setDelegate(MemoTreeDelegate *delegate);
+    MemoTreeDelegate *delegate() const { return m_delegate; }
 
-    // --- the dragged data, valid inside onDragOver and onDragDrop ----------------------
-    const QMimeData *dragMimeData() const { return m_dragData; }
+signals:
+    void nodeExpanded(TreeNode *node);
+    void nodeCollapsed(TreeNode *node);
+    void selectionChanged(TreeNode *node); // the node concerned, or nullptr
+    // Emitted for each node just before it is deleted, children before their parent.
+    void nodeFreed(TreeNode *node);
+    void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
+    void editCommitted(TreeNode *node, const QString &newText); // only when the text changed
+    void editEnded(TreeNode *node);                             // after a commit, changed or not
+    void editCancelled();
+    void doubleClicked();
+    void mouseMoved(const QPoint &viewportPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -255,7 +247,6 @@ private:
 
     // drag and drop
     bool m_dragging = false;
-    const QMimeData *m_dragData = nullptr;
     TreeNode *m_dropTarget = nullptr;
     QPoint m_dragPos;
     QTimer *m_expandTimer = nullptr;
@@ -267,4 +258,5 @@ private:
 
     std::vector<QIcon> m_images;
     QString m_hint;
+    MemoTreeDelegate *m_delegate; // never null: a do-nothing one stands in
 };

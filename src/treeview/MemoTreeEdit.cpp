@@ -28,13 +28,10 @@ bool MemoTree::editNode(TreeNode *node)
     if (m_layout->rowOf(node) < 0)
         return false; // hidden
 
-    bool allowed = true;
-    if (onEditing)
-        onEditing(node, allowed);
-    if (!allowed || !isAlive(node, serial) || m_editor)
+    if (!m_delegate->canEdit(node) || !isAlive(node, serial) || m_editor)
         return false;
 
-    m_editOriginal = TreeText::normalizeLineBreaks(onGetText ? onGetText(node) : QString());
+    m_editOriginal = TreeText::normalizeLineBreaks(m_delegate->nodeText(node));
     m_editNode = node;
     m_editSerial = serial;
     auto *editor = new TreeEditor(viewport());
@@ -95,14 +92,13 @@ bool MemoTree::finishEdit(bool commit)
     viewport()->update();
 
     if (!commit) {
-        if (onEditCancelled)
-            onEditCancelled();
+        emit editCancelled();
         return true;
     }
-    if (text != m_editOriginal && isAlive(node, serial) && onNewText)
-        onNewText(node, TreeText::toCrLf(text));
-    if (isAlive(node, serial) && onEdited)
-        onEdited(node);
+    if (text != m_editOriginal && isAlive(node, serial))
+        emit editCommitted(node, TreeText::toCrLf(text));
+    if (isAlive(node, serial))
+        emit editEnded(node);
     return true;
 }
 

@@ -31,8 +31,7 @@ void MemoTree::setHot(TreeNode *node)
         repaintNode(old);
     if (node)
         repaintNode(node);
-    if (onHotChange)
-        onHotChange(old, node);
+    emit hoveredNodeChanged(old, node);
 }
 
 void MemoTree::updateHotFromCursor()
@@ -144,18 +143,14 @@ void MemoTree::mouseReleaseEvent(QMouseEvent *event)
 void MemoTree::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    if (onMouseMove)
-        onMouseMove(pos);
+    emit mouseMoved(pos);
     setHot(nodeAt(pos));
     if ((event->buttons() & Qt::LeftButton) && m_pressNode &&
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
         TreeNode *node = m_pressNode;
         m_pressNode = nullptr;
         m_deferredSelect = nullptr;
-        bool allowed = false;
-        if (onDragAllowed)
-            onDragAllowed(node, allowed);
-        if (allowed && m_live.count(node))
+        if (m_delegate->canDrag(node) && m_live.count(node))
             startDrag(node);
     }
 }
@@ -165,8 +160,7 @@ void MemoTree::mouseDoubleClickEvent(QMouseEvent *)
     m_clickEditTimer->stop();
     m_clickEditNode = nullptr;
     // No expansion toggle: the owner decides what a double click means.
-    if (onDblClick)
-        onDblClick();
+    emit doubleClicked();
 }
 
 void MemoTree::contextMenuEvent(QContextMenuEvent *event)
@@ -181,9 +175,7 @@ void MemoTree::contextMenuEvent(QContextMenuEvent *event)
     } else {
         node = nodeAt(event->pos());
     }
-    if (!onGetPopupMenu)
-        return;
-    QPointer<QMenu> menu = onGetPopupMenu(node);
+    QPointer<QMenu> menu = m_delegate->contextMenu(node);
     if (menu)
         menu->exec(globalPos);
     event->accept();
@@ -193,8 +185,7 @@ void MemoTree::contextMenuEvent(QContextMenuEvent *event)
 
 void MemoTree::keyPressEvent(QKeyEvent *event)
 {
-    if (onKeyDown)
-        onKeyDown(event);
+    m_delegate->keyPressed(event);
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     ensureLayout();
@@ -274,7 +265,7 @@ void MemoTree::keyPressEvent(QKeyEvent *event)
             editNode(m_focused);
         break;
     default:
-        // Enter, Delete, copying and the like belong to the owner, who saw them in onKeyDown.
+        // Enter, Delete, copying and the like belong to the owner, who saw them first.
         event->ignore();
         return;
     }
@@ -411,12 +402,7 @@ void MemoTree::startDrag(TreeNode *node)
 
 bool MemoTree::evaluateDrop(QDropEvent *event, TreeNode *target)
 {
-    bool accept = false;
-    m_dragData = event->mimeData();
-    if (onDragOver)
-        onDragOver(target, m_dragging, accept);
-    m_dragData = nullptr;
-    return accept;
+    return m_delegate->canDrop(target, event->mimeData(), m_dragging);
 }
 
 void MemoTree::setDropTarget(TreeNode *node)
@@ -448,12 +434,8 @@ void MemoTree::dragAutoScroll()
 
 void MemoTree::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Accepted whenever the owner takes part at all: the drag move that always follows
-    // decides per row.
-    if (onDragOver)
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    // The drag move that always follows decides per row.
+    event->acceptProposedAction();
 }
 
 void MemoTree::dragMoveEvent(QDragMoveEvent *event)
@@ -489,8 +471,5 @@ void MemoTree::dropEvent(QDropEvent *event)
         return;
     }
     event->acceptProposedAction();
-    m_dragData = event->mimeData();
-    if (onDragDrop)
-        onDragDrop(target, m_dragging);
-    m_dragData = nullptr;
+    m_delegate->drop(target, event->mimeData(), m_dragging);
 }

@@ -49,13 +49,10 @@ void MemoTree::paintRow(QPainter &painter, TreeNode *node, const QRect &rowRect,
     const QPalette &pal = palette();
     painter.save();
     painter.setClipRect(rowRect, Qt::IntersectClip);
-    if (onBeforeCellPaint) {
-        painter.save();
-        onBeforeCellPaint(painter, node, rowRect);
-        painter.restore();
-    } else {
-        painter.fillRect(rowRect, pal.color(QPalette::Base));
-    }
+    painter.fillRect(rowRect, pal.color(QPalette::Base));
+    painter.save();
+    m_delegate->paintNodeBackground(painter, node, rowRect);
+    painter.restore();
     if (decorations && node->m_selected) {
         // Translucent, so a row's picture still shows and the text keeps its own colour.
         QColor highlight = pal.color(QPalette::Highlight);
@@ -83,7 +80,7 @@ void MemoTree::paintRow(QPainter &painter, TreeNode *node, const QRect &rowRect,
 
     QColor color = pal.color(QPalette::Text);
     const QFont font = textFont(node, color);
-    const QString text = onGetText ? onGetText(node) : QString();
+    const QString text = m_delegate->nodeText(node);
     painter.setClipRect(rowRect.adjusted(0, 0, 0, -1), Qt::IntersectClip);
     TreeText::drawWrapped(painter, font, color, parts.text, TreeText::normalizeLineBreaks(text));
 
@@ -134,8 +131,7 @@ void MemoTree::paintEvent(QPaintEvent *event)
 QFont MemoTree::textFont(TreeNode *node, QColor &color) const
 {
     QFont font = this->font();
-    if (onPaintText)
-        onPaintText(node, font, color);
+    m_delegate->styleNodeText(node, font, color);
     if (m_printWidth > 0) {
         // Pixel-sized, so a painter scaled to the page draws text as wide as it was measured.
         font.setPixelSize(std::max(1, QFontInfo(font).pixelSize()));

@@ -193,9 +193,9 @@ QAccessibleInterface *TreeRowAccessible::parent() const
 
 QString TreeRowAccessible::text(QAccessible::Text t) const
 {
-    if (!isValid() || t != QAccessible::Name || !m_tree->onGetText)
+    if (!isValid() || t != QAccessible::Name)
         return QString();
-    return m_tree->onGetText(m_node);
+    return m_tree->delegate()->nodeText(m_node);
 }
 
 QRect TreeRowAccessible::rect() const

@@ -9,7 +9,7 @@ class MemoTree;
 // pointers that stay valid until the node is deleted (see MemoTree::isAlive).
 class TreeNode {
 public:
-    Memo data; // the record the node carries; the tree never interprets it
+    Memo memo; // the record the node carries; the tree never interprets it
 
     // nullptr for a top-level node: the hidden root is never handed out. Inline, as the
     // filter and the walks over 100,000 nodes ask it for every node.

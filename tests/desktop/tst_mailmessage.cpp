@@ -114,7 +114,7 @@ void SendMessageTest::stubOnPathReceivesTheMessage()
     // The e-mail command's message, twice: the second holds exactly the same.
     for (int round = 0; round < 2; ++round) {
         mail.clear();
-        mail.Subject = QStringLiteral("Memos");
+        mail.subject = QStringLiteral("Memos");
         mail.messageText << QStringLiteral("Memos.html: ä") << QStringLiteral("Memos.kvx: b");
         mail.attachments << QStringLiteral("Temp/Memos.html") << folder.file(QStringLiteral("Temp/Memos.kvx"));
         QCOMPARE(handedOver(mail), QStringLiteral("sent"));
@@ -177,7 +177,7 @@ void SendMessageTest::recipientsAndTheComposeRule()
 {
     auto *mail = new RecordingMail;
     MailMessage message(nullptr, std::unique_ptr<MailBackend>(mail));
-    message.Review = false;
+    message.review = false;
     message.send(); // no recipients: the user picks them in the compose window
     QCOMPARE(mail->sendFlags.last(), 9u);
     QCOMPARE(mail->logons, QList<unsigned>{73u});
@@ -199,7 +199,7 @@ void SendMessageTest::recipientsAndTheComposeRule()
     QCOMPARE(mail->logons.size(), 1); // one session for all
 
     message.resolveNames = true;
-    message.Review = true;
+    message.review = true;
     mail->unknownName = QStringLiteral("di@example.org");
     QCOMPARE(raised([&] { message.send(); }), QStringLiteral("MAPI: Unknown Recipient. ErrorCode = 14"));
     QCOMPARE(mail->resolveFlags, QList<unsigned>{9u});
@@ -216,7 +216,7 @@ void SendMessageTest::recipientsAndTheComposeRule()
     QCOMPARE(mail->sent.last().noteText, QStringLiteral("first\r\nsecond\r\n"));
     delete subject;
     delete memo;
-    message.Subject = QStringLiteral("Memos");
+    message.subject = QStringLiteral("Memos");
     message.send();
     QCOMPARE(mail->sent.last().subject, QStringLiteral("Memos"));
 }

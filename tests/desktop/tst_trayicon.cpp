@@ -67,7 +67,7 @@ void TrayTest::closeAndMinimiseHideIntoTheArea()
 {
     Tray tray;
     QList<bool> visibleAtMinimize;
-    tray.icon->onMinimize = [&](QObject *) { visibleAtMinimize << tray.owner.isVisible(); };
+    tray.icon->onMinimize = [&] { visibleAtMinimize << tray.owner.isVisible(); };
     QVERIFY(!tray.userClose() && tray.hidden() && tray.area->shown);
     tray.icon->restore();
     tray.userMinimise();
@@ -133,9 +133,10 @@ void TrayTest::clicksMenuAndRestore()
     ScriptedPrompts prompts;
     Tray tray;
     QList<Qt::MouseButton> clicks;
-    tray.icon->onClick = [&](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers) { clicks << button; };
-    bool restoreApp = false;
-    tray.icon->onDblClick = [&](QObject *, Qt::MouseButton, Qt::KeyboardModifiers, bool &restore) { restore = restoreApp; };
+    tray.icon->onClick = [&](Qt::MouseButton button, Qt::KeyboardModifiers) { clicks << button; };
+    int doubleClicks = 0;
+    tray.icon->onDoubleClick = [&](Qt::MouseButton, Qt::KeyboardModifiers) { ++doubleClicks; };
+    tray.icon->restoreOnDoubleClick = false;
     tray.owner.showMaximized();
     tray.userMinimise();
     QTRY_VERIFY(tray.hidden());
@@ -144,8 +145,9 @@ void TrayTest::clicksMenuAndRestore()
     tray.area->press(TrayBackend::Event::MiddlePress);
     tray.area->press(TrayBackend::Event::LeftDoubleClick);
     QVERIFY(tray.hidden());
-    restoreApp = true;
+    tray.icon->restoreOnDoubleClick = true;
     tray.area->press(TrayBackend::Event::LeftDoubleClick);
+    QCOMPARE(doubleClicks, 2);
     QVERIFY(!tray.hidden() && tray.owner.isMaximized() && !tray.owner.isMinimized());
 
     // A right press shows the menu at the cursor and is no click.
@@ -174,7 +176,7 @@ void TrayTest::clicksMenuAndRestore()
     QVERIFY(!tray.area->shown);
     QVERIFY(!tray.userClose() && tray.area->shown);
 
-    tray.icon->onClick = [](QObject *, Qt::MouseButton, Qt::KeyboardModifiers) { throw std::runtime_error("Busy"); };
+    tray.icon->onClick = [](Qt::MouseButton, Qt::KeyboardModifiers) { throw std::runtime_error("Busy"); };
     tray.area->press(TrayBackend::Event::LeftPress);
     QCOMPARE(prompts.lastText(), QStringLiteral("Busy."));
 }
@@ -189,7 +191,7 @@ void TrayTest::tooltipAndBalloonAreCut()
     tray.icon->setHint(hint);
     QCOMPARE(tray.area->updates, updates);
 
-    tray.icon->showBalloonHint(QString(70, QLatin1Char('t')), QString(300, QLatin1Char('x')), biInfo, 10);
+    tray.icon->showBalloonHint(QString(70, QLatin1Char('t')), QString(300, QLatin1Char('x')), BalloonIcon::Information, 10);
     const FakeTrayBackend::Message message = tray.area->messages.value(0);
     QCOMPARE(message.title.size(), 63);
     QCOMPARE(message.text.size(), 255);

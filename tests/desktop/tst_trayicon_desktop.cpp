@@ -18,7 +18,7 @@ int runOwner(int argc, char **argv)
     QMainWindow owner;
     auto *icon = new TrayIcon(&owner);
     QTextStream out(stdout);
-    icon->onClick = [&](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers) {
+    icon->onClick = [&](Qt::MouseButton button, Qt::KeyboardModifiers) {
         out << "click " << int(button) << Qt::endl;
     };
     QObject::connect(icon->defaultMenu(), &QMenu::aboutToShow, [&] { out << "menu" << Qt::endl; });

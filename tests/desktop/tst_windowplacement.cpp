@@ -22,7 +22,7 @@ struct Owner : QMainWindow {
 struct Placement {
     explicit Placement(const TestFolder &folder) : state(new WindowPlacement(&owner))
     {
-        state->Section = QStringLiteral("form");
+        state->section = QStringLiteral("form");
         state->iniPath = folder.file(QStringLiteral("kvConf.ini"));
         owner.setGeometry(100, 120, 300, 200);
     }
@@ -65,8 +65,8 @@ void FormStateTest::firstRunThenKeysInOrder()
     Placement placement(folder);
     SettingsFile(placement.state->iniPath).writeString(QStringLiteral("option"), QStringLiteral("addOpenEn"), QStringLiteral("1"));
     int saved = 0, restored = 0;
-    placement.state->onSaveState = [&](QObject *) { ++saved; };
-    placement.state->onRestoreState = [&](QObject *) { ++restored; };
+    QObject::connect(placement.state, &WindowPlacement::stateSaved, [&] { ++saved; });
+    QObject::connect(placement.state, &WindowPlacement::stateRestored, [&] { ++restored; });
 
     placement.owner.show();
     QCOMPARE(placement.owner.geometry(), QRect(100, 120, 300, 200));
@@ -155,11 +155,11 @@ void FormStateTest::readOnlyFileAndHooks()
     QFile::setPermissions(placement.state->iniPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // Switched off or unhooked, nothing is read or written.
-    placement.state->Enabled = false;
+    placement.state->enabled = false;
     placement.owner.close();
     placement.owner.show();
     QCOMPARE(placement.owner.geometry(), QRect(80, 90, 400, 300));
-    placement.state->Enabled = true;
+    placement.state->enabled = true;
     placement.state->unhookOwner();
     placement.owner.close();
     QCOMPARE(placement.key("Left"), QStringLiteral("50"));

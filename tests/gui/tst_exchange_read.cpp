@@ -61,8 +61,8 @@ struct Fixture {
     TreeNode *node(const QString &mid) const
     {
         MemoPane &frame = program->frame();
-        for (TreeNode *n = frame.m_tree->firstNode(); n; n = frame.m_tree->nextNode(n))
-            if (n->data.mid == mid)
+        for (TreeNode *n = frame.tree()->firstNode(); n; n = frame.tree()->nextNode(n))
+            if (n->memo.mid == mid)
                 return n;
         return nullptr;
     }
@@ -97,18 +97,20 @@ void TestExchangeRead::replaceDialog()
     ReplaceDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Replace"));
     dialog.setRecords(QStringLiteral("task"), QStringLiteral("old\r\ntext"), 40000.5, QStringLiteral("new\ntext"), 40001);
-    QCOMPARE(dialog.Label_Caption->text(), QStringLiteral("Would you like to replace the existing task"));
-    QCOMPARE(dialog.Label_oldTitle->text(), QStringLiteral("old  text"));
-    QCOMPARE(dialog.Label_newTitle->text(), QStringLiteral("new text"));
-    QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
-    QVERIFY(dialog.Label_oldTime->text().startsWith(QStringLiteral("modified: ")));
+    QCOMPARE(findNamed<QLabel>(dialog, "question")->text(), QStringLiteral("Would you like to replace the existing task"));
+    QCOMPARE(findNamed<QLabel>(dialog, "oldText")->text(), QStringLiteral("old  text"));
+    QCOMPARE(findNamed<QLabel>(dialog, "newText")->text(), QStringLiteral("new text"));
+    QCOMPARE(findNamed<QLabel>(dialog, "withThisOne")->text(), QStringLiteral("with this one?"));
+    QVERIFY(findNamed<QLabel>(dialog, "oldTime")->text().startsWith(QStringLiteral("modified: ")));
     // Local times, shown without a zone name (the zone of today is not the memo's).
-    QVERIFY(dialog.Label_oldTime->text().contains(QLocale::system().toString(QTime(12, 0), QStringLiteral("mm:ss"))));
+    const QString noon = QLocale::system().toString(QTime(12, 0), QStringLiteral("mm:ss"));
+    QVERIFY(findNamed<QLabel>(dialog, "oldTime")->text().contains(noon));
     const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
-    QVERIFY(!zone.isEmpty() && !dialog.Label_oldTime->text().contains(zone) && !dialog.Label_newTime->text().contains(zone));
-    const QList<std::pair<QPushButton *, int>> buttons = {
-        {dialog.Button1, 6}, {dialog.Button2, 7}, {dialog.Button3, 3}, {dialog.Button4, 10}};
-    for (const auto &[button, result] : buttons) {
+    QVERIFY(!zone.isEmpty() && !findNamed<QLabel>(dialog, "oldTime")->text().contains(zone)
+            && !findNamed<QLabel>(dialog, "newTime")->text().contains(zone));
+    const QList<std::pair<const char *, int>> buttons = {{"yes", 6}, {"no", 7}, {"abort", 3}, {"all", 10}};
+    for (const auto &[name, result] : buttons) {
+        QPushButton *button = findNamed<QPushButton>(dialog, name);
         dialog.show();
         button->click();
         QCOMPARE(dialog.result(), result);
@@ -132,8 +134,8 @@ void TestExchangeRead::restoreQuestions()
     QStringList asked;
     f.prompts.onDialog = [&](QDialog &dialog) {
         const auto &ask = static_cast<ReplaceDialog &>(dialog);
-        asked << ask.Label_Caption->text().section(QLatin1Char(' '), -1) + QLatin1Char(':') +
-                     ask.Label_oldTitle->text() + QLatin1Char('>') + ask.Label_newTitle->text();
+        asked << findNamed<QLabel>(ask, "question")->text().section(QLatin1Char(' '), -1) + QLatin1Char(':') +
+                     findNamed<QLabel>(ask, "oldText")->text() + QLatin1Char('>') + findNamed<QLabel>(ask, "newText")->text();
     };
     f.prompts.fileAnswers << path;
     f.prompts.dialogAnswers = {6, 6, 6};
@@ -176,7 +178,7 @@ void TestExchangeRead::abortLeavesTasksAndStillReloads()
     const QList<QStringList> tasks = tableRows(f.db(), "tasks");
     f.prompts.fileAnswers << path;
     f.prompts.dialogAnswers = {3};
-    f.program->mainWindow().m_restoreAction->trigger();
+    findAction(f.program->mainWindow(), "restore")->trigger();
     QCOMPARE(f.content("{A}"), QStringLiteral("stored a"));
     QVERIFY(!f.memos().contains(QStringLiteral("{B}")));
     QCOMPARE(tableRows(f.db(), "tasks"), tasks);
@@ -189,7 +191,7 @@ void TestExchangeRead::restoreRoundTrips()
     Fixture f({{"{A}", "root", "alpha"}, {"{A1}", "{A}", "alpha one"}},
               {taskRow("{T1}", "root", "first\r\ntask it's"), taskRow("{T2}", "{T1}", "second")});
     // A sub-memo exported alone and restored becomes a top-level memo.
-    f.program->frame().m_tree->setSelected(f.node(QStringLiteral("{A1}")), true);
+    f.program->frame().tree()->setSelected(f.node(QStringLiteral("{A1}")), true);
     QVERIFY(f.program->frame().exportSelection(f.file("sub.kvx")));
     f.prompts.fileAnswers << f.file("sub.kvx");
     f.prompts.dialogAnswers = {6};
@@ -235,7 +237,7 @@ void TestExchangeRead::importCopiesAndParents()
         parents << task[1];
     QCOMPARE(parents.size(), 6);
     QCOMPARE(QSet<QString>(parents.begin(), parents.end()).size(), 4); // root, {T1} and the two new parents
-    QTRY_VERIFY(f.program->frame().m_tree->totalCount() >= 4); // the reload after the command
+    QTRY_VERIFY(f.program->frame().tree()->totalCount() >= 4); // the reload after the command
 
     // A child before its parent; a parent outside the file; one id twice.
     f.db().execute(QStringLiteral("delete from memos"));
@@ -345,7 +347,7 @@ void TestExchangeRead::everyMemoStaysInSight()
         const QString path = f.file("hidden.kvx");
         writeExchange(path, memos);
         f.prompts.fileAnswers << path;
-        (restore ? f.program->mainWindow().m_restoreAction : f.program->mainWindow().m_importAction)->trigger();
+        (restore ? findAction(f.program->mainWindow(), "restore") : findAction(f.program->mainWindow(), "import"))->trigger();
         QVERIFY(f.prompts.shown.isEmpty());
         QMap<QString, QString> contentOf{{"root", "root"}};
         for (const QStringList &row : f.memos())
@@ -407,16 +409,16 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
     const QString path = f.file("half.kvx");
     writeExchange(path, memo("{1}", "root", "one") + memo("{2}", "{1}", "two") +
                             memo("{3}", "root", "three", QStringLiteral("yesterday")));
-    for (QAction *action : {f.program->mainWindow().m_restoreAction, f.program->mainWindow().m_importAction}) {
+    for (QAction *action : {findAction(f.program->mainWindow(), "restore"), findAction(f.program->mainWindow(), "import")}) {
         f.db().execute(QStringLiteral("delete from memos"));
         f.program->frame().reloadMemos();
-        QVERIFY(!f.program->frame().m_tree->firstNode());
+        QVERIFY(!f.program->frame().tree()->firstNode());
         f.prompts.fileAnswers << path;
         action->trigger();
         QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
         QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
-        QTRY_VERIFY(f.program->frame().m_tree->firstNode());
-        QCOMPARE(f.program->frame().m_tree->firstNode()->data.content, QStringLiteral("one"));
+        QTRY_VERIFY(f.program->frame().tree()->firstNode());
+        QCOMPARE(f.program->frame().tree()->firstNode()->memo.content, QStringLiteral("one"));
     }
     // A file that cannot be read changes nothing and reloads nothing.
     f.prompts.fileAnswers << f.file("missing.kvx");

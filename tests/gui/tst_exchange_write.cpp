@@ -21,8 +21,8 @@ TimeStamp march3(int hour, int minute, int second, int ms = 0)
 
 TreeNode *find(MemoPane &frame, const QString &mid)
 {
-    for (TreeNode *node = frame.m_tree->firstNode(); node; node = frame.m_tree->nextNode(node)) {
-        if (node->data.mid == mid)
+    for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
+        if (node->memo.mid == mid)
             return node;
     }
     return nullptr;
@@ -102,7 +102,7 @@ void TestExchangeWrite::backup()
     const QString path = folder.file(QStringLiteral("full.kvx"));
     QVERIFY(!io.backupDatabase()); // cancelled: no file, no message
     prompts.fileAnswers << path;
-    program.mainWindow().m_backupAction->trigger();
+    findAction(program.mainWindow(), "backup")->trigger();
     QCOMPARE(prompts.fileRequests.last().filter, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"));
 
     const ExchangeFileContent file = readExchangeFile(path);
@@ -164,21 +164,21 @@ void TestExchangeWrite::exportSelection()
     MemoPane &frame = program.frame();
     const QString path = folder.file(QStringLiteral("export.kvx"));
 
-    frame.m_tree->clearSelection();
-    frame.m_exportAction->trigger();
+    frame.tree()->clearSelection();
+    findAction(frame, "export")->trigger();
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Warning"));
     QCOMPARE(prompts.lastText(), QStringLiteral("Please select a memo!"));
     QVERIFY(prompts.fileRequests.isEmpty());
 
-    frame.m_tree->setSelected(find(frame, "{A}"), true);
+    frame.tree()->setSelected(find(frame, "{A}"), true);
     prompts.fileAnswers << path;
-    frame.m_exportAction->trigger();
+    findAction(frame, "export")->trigger();
     QCOMPARE(midsAndPids(path), QStringList({"{A}>root", "{A1}>{A}", "{A2}>{A}"}));
     QCOMPARE(readExchangeFile(path).memos[1].value("content"), QStringLiteral("alpha one\nsecond line"));
 
-    frame.m_tree->clearSelection();
-    frame.m_tree->setSelected(find(frame, "{A2}"), true);
+    frame.tree()->clearSelection();
+    frame.tree()->setSelected(find(frame, "{A2}"), true);
     QVERIFY(frame.exportSelection(path));
     QCOMPARE(midsAndPids(path), QStringList({"{A2}>root"}));
 
@@ -191,12 +191,12 @@ void TestExchangeWrite::exportSelection()
     QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
 
     // While a memo is edited, export does nothing.
-    frame.m_tree->clearSelection();
-    frame.m_tree->setSelected(find(frame, "{B}"), true);
-    frame.m_editMemoAction->trigger();
-    QTRY_VERIFY(frame.m_editNode);
+    frame.tree()->clearSelection();
+    frame.tree()->setSelected(find(frame, "{B}"), true);
+    findAction(frame, "editMemo")->trigger();
+    QTRY_VERIFY(frame.editNode());
     const qsizetype asked = prompts.fileRequests.size(), said = prompts.shown.size();
-    frame.m_exportAction->trigger();
+    findAction(frame, "export")->trigger();
     QCOMPARE(prompts.fileRequests.size(), asked);
     QCOMPARE(prompts.shown.size(), said);
 }
@@ -295,15 +295,15 @@ void TestExchangeWrite::fullDiskKeepsOldFiles()
     {
         const FileSizeLimit full(1024);
         prompts.fileAnswers << backup;
-        program.mainWindow().m_backupAction->trigger();
+        findAction(program.mainWindow(), "backup")->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
         QVERIFY(!frame.exportSelection(backup));
         QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
         prompts.fileAnswers << report << html;
         prompts.fileFilterAnswers << 1 << 2;
-        frame.m_saveAction->trigger();
+        findAction(frame, "save")->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
-        frame.m_saveAction->trigger();
+        findAction(frame, "save")->trigger();
         QCOMPARE(prompts.shown.size(), 4);
     }
     for (const QString &path : {backup, report, html})

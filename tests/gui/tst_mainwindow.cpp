@@ -89,7 +89,7 @@ void TestApp::corruptDatabaseIsReportedAndKept()
     QVERIFY(prompts.shown[0].text.endsWith(QLatin1Char('.')));
     // The window is there and empty; the file is untouched.
     QVERIFY(program.mainWindow().isVisible());
-    QCOMPARE(program.frame().m_tree->totalCount(), 0);
+    QCOMPARE(program.frame().tree()->totalCount(), 0);
     QCOMPARE(readAll(path), before);
 }
 
@@ -113,7 +113,7 @@ void TestApp::lockedDatabaseIsReported()
         QCOMPARE(said, QStringList({"Korvel Jotwell|Unable to open the memo database \"" + path
                                         + "\": database is locked.",
                                     "Korvel Jotwell|The memo database is not open."}));
-        QCOMPARE(program.frame().m_tree->totalCount(), 0);
+        QCOMPARE(program.frame().tree()->totalCount(), 0);
     }
     other.execute(QStringLiteral("rollback"));
     QCOMPARE(readAll(path), before);

@@ -30,14 +30,14 @@ void TestMemosAccessible::searchFilterChangesTheRows()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(frame.m_tree);
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(frame.tree());
     QCOMPARE(tree->role(), QAccessible::Tree);
     QCOMPARE(tree->childCount(), 3);
 
-    frame.m_searchBox->setFocus();
-    QTRY_VERIFY(frame.m_searching);
-    frame.m_searchBox->selectAll();
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("bread"));
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTRY_VERIFY(frame.isSearching());
+    findNamed<QLineEdit>(frame, "searchBox")->selectAll();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("bread"));
     // The memo that matches, and the one shown for its matching sub-memo, opened.
     QTRY_COMPARE(tree->childCount(), 3);
     QStringList names;
@@ -47,8 +47,8 @@ void TestMemosAccessible::searchFilterChangesTheRows()
     QVERIFY(names.contains(QStringLiteral("fresh bread")));
     QVERIFY(!names.contains(QStringLiteral("garden")));
 
-    frame.m_searchBox->selectAll();
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("garden"));
+    findNamed<QLineEdit>(frame, "searchBox")->selectAll();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("garden"));
     QTRY_COMPARE(tree->childCount(), 1);
     QCOMPARE(tree->child(0)->text(QAccessible::Name), QStringLiteral("garden"));
 }
@@ -64,19 +64,19 @@ void TestMemosAccessible::iconButtonsAndSearchBoxHaveNames()
         if (button->isVisibleTo(&frame))
             QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(button->toolTip()));
     }
-    QCOMPARE(QAccessible::queryAccessibleInterface(frame.m_listViewButton)->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(findNamed<QToolButton>(frame, "listViewButton"))->text(QAccessible::Name),
              QStringLiteral("View all sub-Memos in search result"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(frame.m_searchBox)->text(QAccessible::Name), QStringLiteral("Search"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(findNamed<QLineEdit>(frame, "searchBox"))->text(QAccessible::Name), QStringLiteral("Search"));
 
     // The sort button's name follows its hint as the direction changes.
-    const QString before = frame.m_sortAction->toolTip();
-    frame.m_sortAction->trigger();
-    QVERIFY(frame.m_sortAction->toolTip() != before);
-    const auto buttons = frame.m_topBar->findChildren<QToolButton *>();
+    const QString before = findAction(frame, "sort")->toolTip();
+    findAction(frame, "sort")->trigger();
+    QVERIFY(findAction(frame, "sort")->toolTip() != before);
+    const auto buttons = findNamed<PictureToolBar>(frame, "topBar")->findChildren<QToolButton *>();
     const auto sort = std::find_if(buttons.begin(), buttons.end(),
-                                   [&](QToolButton *b) { return b->defaultAction() == frame.m_sortAction; });
+                                   [&](QToolButton *b) { return b->defaultAction() == findAction(frame, "sort"); });
     QVERIFY(sort != buttons.end());
-    QCOMPARE((*sort)->accessibleName(), frame.m_sortAction->toolTip());
+    QCOMPARE((*sort)->accessibleName(), findAction(frame, "sort")->toolTip());
 }
 
 QTEST_MAIN(TestMemosAccessible)

@@ -20,7 +20,7 @@ namespace {
 // Enter on the tree, then the given keys typed into the editor that opens.
 QPlainTextEdit *addAndType(MemoPane &frame, const QString &text)
 {
-    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
     if (editor)
         QTest::keyClicks(editor, text);
@@ -50,26 +50,26 @@ void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
     MemoPane &frame = program.frame();
 
     QVERIFY(addAndType(frame, QStringLiteral("typed before backup")));
-    program.mainWindow().m_backupAction->trigger();
+    findAction(program.mainWindow(), "backup")->trigger();
     QCOMPARE(prompts.fileRequests.size(), 1);
-    QVERIFY(!frame.m_tree->isEditing());
-    QVERIFY(!frame.m_editNode);
+    QVERIFY(!frame.tree()->isEditing());
+    QVERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("typed before backup")});
 
     // The keys act on the tree as before the dialog: Enter adds, Esc drops the new memo...
-    frame.m_tree->setFocus();
+    frame.tree()->setFocus();
     QVERIFY(addAndType(frame, QString()));
-    QTest::keyClick(frame.m_tree->findChild<QPlainTextEdit *>(), Qt::Key_Escape);
-    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
+    QTest::keyClick(frame.tree()->findChild<QPlainTextEdit *>(), Qt::Key_Escape);
+    QTRY_COMPARE(frame.tree()->totalCount(), 1);
     // ...and F2 edits the memo in focus; the edit then ends with Ctrl+Enter.
-    frame.m_tree->setFocusedNode(frame.m_tree->firstNode());
-    QTest::keyClick(frame.m_tree, Qt::Key_F2);
+    frame.tree()->setFocusedNode(frame.tree()->firstNode());
+    QTest::keyClick(frame.tree(), Qt::Key_F2);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(editor);
     QTest::keyClicks(editor, QStringLiteral("edited"));
     // An existing memo's edit is stored by a box just as a new one's.
     tipBox(QStringLiteral("anything"));
-    QVERIFY(!frame.m_editNode);
+    QVERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("edited")});
 }
 
@@ -83,13 +83,13 @@ void TestMemosCommit::memoMarkedButNotOpenEndsBeforeABox()
     // Marked, its editor not opened yet: nothing typed, so it goes, and the posted open
     // finds no edit to open.
     frame.addMemo();
-    QVERIFY(frame.m_editNode);
+    QVERIFY(frame.editNode());
     tipBox(QStringLiteral("anything"));
-    QVERIFY(!frame.m_editNode);
-    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QVERIFY(!frame.editNode());
+    QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QTest::qWait(50);
-    QVERIFY(!frame.m_tree->isEditing());
-    QVERIFY(frame.m_addMemoAction->isEnabled());
+    QVERIFY(!frame.tree()->isEditing());
+    QVERIFY(findAction(frame, "addMemo")->isEnabled());
     QVERIFY(storedMemoTexts(folder.path()).isEmpty());
 }
 
@@ -102,10 +102,10 @@ void TestMemosCommit::reloadStoresTypedText()
 
     QVERIFY(addAndType(frame, QStringLiteral("kept over a reload")));
     postMessage(&frame, WM_MEMOS_RELOAD);
-    QTRY_VERIFY(!frame.m_editNode);
+    QTRY_VERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
-    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
-    QCOMPARE(frame.m_tree->firstNode()->data.content, QStringLiteral("kept over a reload"));
+    QTRY_COMPARE(frame.tree()->totalCount(), 1);
+    QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("kept over a reload"));
 }
 
 void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
@@ -117,26 +117,26 @@ void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
 
     // A focus move to another widget, or away from the window, ends the edit, stored.
     QVERIFY(addAndType(frame, QStringLiteral("first")));
-    frame.m_searchBox->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(!frame.m_tree->isEditing());
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(!frame.tree()->isEditing());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("first")});
 
-    frame.m_tree->setFocus();
+    frame.tree()->setFocus();
     QPlainTextEdit *editor = addAndType(frame, QStringLiteral("second"));
     QVERIFY(editor);
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(editor, &away);
-    QVERIFY(!frame.m_tree->isEditing());
+    QVERIFY(!frame.tree()->isEditing());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
 
     // The editor's own context menu keeps the edit open while it is up.
-    frame.m_tree->setFocus();
+    frame.tree()->setFocus();
     editor = addAndType(frame, QStringLiteral("third"));
     QVERIFY(editor);
     QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(editor->viewport(), &menuEvent);
     QTRY_VERIFY(QApplication::activePopupWidget());
-    QVERIFY(frame.m_tree->isEditing());
+    QVERIFY(frame.tree()->isEditing());
     QApplication::activePopupWidget()->close();
 }
 
@@ -151,13 +151,13 @@ void TestMemosCommit::untypedMemoIsNeverStored()
     QVERIFY(addAndType(frame, QString()));
     frame.reloadMemos();
     QVERIFY(addAndType(frame, QString()));
-    frame.tipClicked();
-    QVERIFY(!frame.m_editNode);
+    clickTip(frame);
+    QVERIFY(!frame.editNode());
     QVERIFY(addAndType(frame, QString()));
     errorBox(QStringLiteral("anything"));
-    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
+    QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(storedMemoTexts(folder.path()).isEmpty());
-    QCOMPARE(frame.m_tipMode, 2);
+    QCOMPARE(frame.tipMode(), 2);
 }
 
 void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
@@ -170,22 +170,22 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
     // A paste (the tray's command) while a memo is typed keeps the typed memo.
     QVERIFY(addAndType(frame, QStringLiteral("typed")));
     frame.pasteAsMemo(QStringLiteral("a\r\nb\rc\nd\n\n"));
-    QVERIFY(!frame.m_editNode);
+    QVERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed")}));
 
     // A drop of text from another program, through the tree's viewport as a real one comes.
-    frame.m_tree->setFocus();
+    frame.tree()->setFocus();
     QVERIFY(addAndType(frame, QStringLiteral("typed too")));
     QMimeData data;
     data.setText(QStringLiteral("x\ry"));
-    QWidget *viewport = frame.m_tree->viewport();
+    QWidget *viewport = frame.tree()->viewport();
     const QPoint blank(20, viewport->height() - 5);
     QDragEnterEvent enter(blank, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &enter);
     QDropEvent drop(blank, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
     QVERIFY(drop.isAccepted());
-    QVERIFY(!frame.m_editNode);
+    QVERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed"),
                                                       QStringLiteral("typed too"), QStringLiteral("x\r\ny")}));
 
@@ -213,15 +213,15 @@ void TestMemosCommit::readOnlySearchRaisesNoBox()
         StartedProgram program(folder.path());
         MemoPane &frame = program.frame();
         const qsizetype boxesAtStart = prompts.shown.size(); // the read-only warning
-        frame.searchBoxEntered();
+        enterSearchBox(frame);
         for (const QString &text : {QStringLiteral("n"), QStringLiteral("ne"), QStringLiteral("nee")})
-            frame.m_searchBox->setText(text);
+            findNamed<QLineEdit>(frame, "searchBox")->setText(text);
         frame.collapseAll();
         frame.expandAll();
         QCOMPARE(prompts.shown.size(), boxesAtStart);
         TreeNode *memo = findMemo(frame, QStringLiteral("{A}"));
         QVERIFY(memo->isExpanded());
-        QVERIFY(memo->data.expandFlag);
+        QVERIFY(memo->memo.expandFlag);
         QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
@@ -244,10 +244,10 @@ void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
         QPlainTextEdit *editor = addAndType(frame, QStringLiteral("typed on a read-only file"));
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
-        QVERIFY(!frame.m_editNode);
+        QVERIFY(!frame.editNode());
         QTest::qWait(50);
-        QCOMPARE(frame.m_tree->totalCount(), 1);
-        QCOMPARE(frame.m_tree->firstNode()->data.content, QStringLiteral("typed on a read-only file"));
+        QCOMPARE(frame.tree()->totalCount(), 1);
+        QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("typed on a read-only file"));
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }

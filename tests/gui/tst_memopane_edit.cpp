@@ -48,7 +48,7 @@ int commitAndWait(const QString &folder)
 {
     StartedProgram program(folder);
     MemoPane &frame = program.frame();
-    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("survives"));
     commit(editor);
@@ -83,22 +83,22 @@ void TestMemosEdit::addTypeAndCommit()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QTest::keyClick(frame.m_tree, Qt::Key_Return);
+    QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
-    QVERIFY(frame.m_editNode);
-    QCOMPARE(frame.m_tipMode, 1);
-    QVERIFY(!frame.m_addMemoAction->isEnabled());
-    const int line = frame.m_tree->textHeight(frame.m_editNode, QStringLiteral("l"));
-    QVERIFY(frame.m_tree->nodeRect(frame.m_editNode).height() >= 4 * line + 4);
+    QVERIFY(frame.editNode());
+    QCOMPARE(frame.tipMode(), 1);
+    QVERIFY(!findAction(frame, "addMemo")->isEnabled());
+    const int line = frame.tree()->textHeight(frame.editNode(), QStringLiteral("l"));
+    QVERIFY(frame.tree()->nodeRect(frame.editNode()).height() >= 4 * line + 4);
 
     QTest::keyClicks(editor, QStringLiteral("first"));
     QTest::keyClick(editor, Qt::Key_Return); // a new line, not the end of the edit
-    QVERIFY(frame.m_tree->isEditing());
+    QVERIFY(frame.tree()->isEditing());
     QTest::keyClicks(editor, QStringLiteral("second"));
     commit(editor);
-    QVERIFY(!frame.m_tree->isEditing());
-    QVERIFY(!frame.m_editNode);
-    QCOMPARE(frame.m_tipMode, 0);
+    QVERIFY(!frame.tree()->isEditing());
+    QVERIFY(!frame.editNode());
+    QCOMPARE(frame.tipMode(), 0);
 
     QList<Row> rows = storedRows(folder.path());
     QCOMPARE(rows.size(), 1);
@@ -111,13 +111,13 @@ void TestMemosEdit::addTypeAndCommit()
     QVERIFY(qAbs(rows[0].createTime - dateTimeNow()) < 1.0 / 24);
     TreeNode *node = findMemo(frame, rows[0].mid);
     QVERIFY(node && node->isSelected());
-    QVERIFY(frame.m_editMemoAction->isEnabled());
+    QVERIFY(findAction(frame, "editMemo")->isEnabled());
 
     // A second memo through a double click on blank space gets an id of its own.
-    const QPoint blank(10, frame.m_tree->viewport()->height() - 5);
-    QTest::mouseMove(frame.m_tree->viewport(), blank);
-    frame.treeMouseMoved(blank);
-    QTest::mouseDClick(frame.m_tree->viewport(), Qt::LeftButton, {}, blank);
+    const QPoint blank(10, frame.tree()->viewport()->height() - 5);
+    QTest::mouseMove(frame.tree()->viewport(), blank);
+    emit frame.tree()->mouseMoved(blank);
+    QTest::mouseDClick(frame.tree()->viewport(), Qt::LeftButton, {}, blank);
     editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("other"));
     commit(editor);
@@ -133,19 +133,19 @@ void TestMemosEdit::escapeAndUntouchedFocusLossLeaveNothing()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("never stored"));
     QTest::keyClick(editor, Qt::Key_Escape);
-    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
-    QVERIFY(!frame.m_editNode);
-    QCOMPARE(frame.m_tipMode, 2); // the empty list offers to add a memo again
+    QTRY_COMPARE(frame.tree()->totalCount(), 0);
+    QVERIFY(!frame.editNode());
+    QCOMPARE(frame.tipMode(), 2); // the empty list offers to add a memo again
 
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     openEditor(frame);
-    frame.m_searchBox->setFocus(); // the editor loses the focus without a change
-    QTRY_COMPARE(frame.m_tree->totalCount(), 0);
-    QVERIFY(!frame.m_tree->isEditing());
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus(); // the editor loses the focus without a change
+    QTRY_COMPARE(frame.tree()->totalCount(), 0);
+    QVERIFY(!frame.tree()->isEditing());
     QVERIFY(storedRows(folder.path()).isEmpty());
 }
 
@@ -156,17 +156,17 @@ void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("   \t "));
     commit(editor);
     QCOMPARE(storedRows(folder.path()).size(), 1);
     QCOMPARE(storedRows(folder.path())[0].content, QString());
-    QCOMPARE(frame.m_tree->totalCount(), 1); // stays, shown with the placeholder
-    TreeNode *node = frame.m_tree->firstNode();
+    QCOMPARE(frame.tree()->totalCount(), 1); // stays, shown with the placeholder
+    TreeNode *node = frame.tree()->firstNode();
     QCOMPARE(frame.nodeText(node), QStringLiteral("Input content here"));
 
-    frame.m_editMemoAction->trigger();
+    findAction(frame, "editMemo")->trigger();
     editor = openEditor(frame);
     QCOMPARE(frame.nodeText(node), QString()); // the edited memo shows its plain text
     QTest::keyClicks(editor, QStringLiteral("  keep leading"));
@@ -175,7 +175,7 @@ void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
     QTest::keyClicks(editor, QStringLiteral("  "));
     commit(editor);
     QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("  keep leading"));
-    QCOMPARE(node->data.content, QStringLiteral("  keep leading"));
+    QCOMPARE(node->memo.content, QStringLiteral("  keep leading"));
 }
 
 void TestMemosEdit::unchangedEditIssuesNoUpdate()
@@ -189,20 +189,20 @@ void TestMemosEdit::unchangedEditIssuesNoUpdate()
     const int changes = sqlite3_total_changes(db);
 
     // With two memos selected, only the first is edited.
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
-    frame.m_editMemoAction->trigger();
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    findAction(frame, "editMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
-    QCOMPARE(frame.m_tree->editedNode(), findMemo(frame, QStringLiteral("{A}")));
+    QCOMPARE(frame.tree()->editedNode(), findMemo(frame, QStringLiteral("{A}")));
     commit(editor);
     QCOMPARE(sqlite3_total_changes(db), changes);
 
-    frame.m_editMemoAction->trigger();
+    findAction(frame, "editMemo")->trigger();
     editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("changed"));
     QTest::keyClick(editor, Qt::Key_Escape);
     QCOMPARE(sqlite3_total_changes(db), changes);
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("text {A}"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("text {A}"));
     QCOMPARE(storedRows(folder.path())[0].editTime, 45000.5);
 }
 
@@ -212,11 +212,11 @@ void TestMemosEdit::subMemoParentChoice()
     ScriptedPrompts prompts;
     {
         StartedProgram program(folder.path());
-        program.frame().m_addSubMemoAction->trigger();
+        findAction(program.frame(), "addSubMemo")->trigger();
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(prompts.shown[0].caption, QStringLiteral("Tip"));
         QCOMPARE(prompts.shown[0].text, QStringLiteral("Please select a memo!"));
-        QCOMPARE(program.frame().m_tree->totalCount(), 0);
+        QCOMPARE(program.frame().tree()->totalCount(), 0);
     }
     Seed(folder, {{QStringLiteral("{A}"), QStringLiteral("root")},
                   {QStringLiteral("{A1}"), QStringLiteral("{A}")},
@@ -225,19 +225,19 @@ void TestMemosEdit::subMemoParentChoice()
     MemoPane &frame = program.frame();
 
     // A sub-memo selected: the new memo is its sibling.
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A1}")), true);
-    frame.m_tree->setFocus();
-    QTest::keyClick(frame.m_tree, Qt::Key_Return, Qt::ControlModifier);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A1}")), true);
+    frame.tree()->setFocus();
+    QTest::keyClick(frame.tree(), Qt::Key_Return, Qt::ControlModifier);
     QPlainTextEdit *editor = openEditor(frame);
-    QCOMPARE(frame.m_editNode->parent(), findMemo(frame, QStringLiteral("{A}")));
+    QCOMPARE(frame.editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
     QTest::keyClicks(editor, QStringLiteral("sibling"));
     commit(editor);
 
     // Nothing selected: the last memo of the list is the parent.
     frame.deselectAll();
-    frame.m_addSubMemoAction->trigger();
+    findAction(frame, "addSubMemo")->trigger();
     editor = openEditor(frame);
-    QCOMPARE(frame.m_editNode->parent(), frame.m_tree->lastTopLevelNode());
+    QCOMPARE(frame.editNode()->parent(), frame.tree()->lastTopLevelNode());
     QTest::keyClicks(editor, QStringLiteral("child of last"));
     commit(editor);
 
@@ -245,7 +245,7 @@ void TestMemosEdit::subMemoParentChoice()
     for (const Row &row : storedRows(folder.path()))
         parentOf[row.content] = row.pid;
     QCOMPARE(parentOf.value(QStringLiteral("sibling")), QStringLiteral("{A}"));
-    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.m_tree->lastTopLevelNode()->data.mid);
+    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.tree()->lastTopLevelNode()->memo.mid);
 }
 
 void TestMemosEdit::busyEditIgnoresOtherRequests()
@@ -255,20 +255,20 @@ void TestMemosEdit::busyEditIgnoresOtherRequests()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
-    TreeNode *pending = frame.m_editNode;
+    TreeNode *pending = frame.editNode();
 
     postMessage(&frame, WM_MEMOS_ADD);
     frame.addMemo();
     frame.addSubMemo();
-    frame.treeDoubleClicked();
+    emit frame.tree()->doubleClicked();
     QCoreApplication::processEvents();
-    QCOMPARE(frame.m_tree->totalCount(), 2);
-    QCOMPARE(frame.m_editNode, pending);
-    QVERIFY(frame.m_tree->isEditing());
+    QCOMPARE(frame.tree()->totalCount(), 2);
+    QCOMPARE(frame.editNode(), pending);
+    QVERIFY(frame.tree()->isEditing());
     QTest::keyClick(editor, Qt::Key_Escape);
-    QTRY_COMPARE(frame.m_tree->totalCount(), 1);
+    QTRY_COMPARE(frame.tree()->totalCount(), 1);
 }
 
 void TestMemosEdit::treeRequestsGoThroughTheHandshake()
@@ -279,15 +279,15 @@ void TestMemosEdit::treeRequestsGoThroughTheHandshake()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
-    frame.m_tree->setFocusedNode(a);
-    frame.m_tree->setFocus();
+    frame.tree()->setFocusedNode(a);
+    frame.tree()->setFocus();
 
-    QTest::keyClick(frame.m_tree, Qt::Key_F2);
+    QTest::keyClick(frame.tree(), Qt::Key_F2);
     // Refused at once, then opened from the posted message on the marked node.
-    QCOMPARE(frame.m_editNode, a);
-    QVERIFY(!frame.m_tree->isEditing());
+    QCOMPARE(frame.editNode(), a);
+    QVERIFY(!frame.tree()->isEditing());
     QPlainTextEdit *editor = openEditor(frame);
-    QCOMPARE(frame.m_tree->editedNode(), a);
+    QCOMPARE(frame.tree()->editedNode(), a);
     QTest::keyClicks(editor, QStringLiteral("by F2"));
     commit(editor);
     QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("by F2"));
@@ -301,13 +301,13 @@ void TestMemosEdit::dropOfAGoneNodeIsHarmless()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     openEditor(frame);
     // The reload cancels the edit, which posts the drop of a node the reload then frees.
     frame.reloadMemos();
     QTest::qWait(50);
-    QCOMPARE(frame.m_tree->totalCount(), 1);
-    QCOMPARE(frame.m_tree->firstNode()->data.mid, QStringLiteral("{A}"));
+    QCOMPARE(frame.tree()->totalCount(), 1);
+    QCOMPARE(frame.tree()->firstNode()->memo.mid, QStringLiteral("{A}"));
     QVERIFY(prompts.shown.isEmpty());
 }
 
@@ -318,7 +318,7 @@ void TestMemosEdit::destructorCommitsOpenEdit()
     {
         StartedProgram program(folder.path());
         MemoPane &frame = program.frame();
-        frame.m_addMemoAction->trigger();
+        findAction(frame, "addMemo")->trigger();
         QTest::keyClicks(openEditor(frame), QStringLiteral("typed before exit"));
     }
     QCOMPARE(storedRows(folder.path()).size(), 1);
@@ -336,7 +336,7 @@ void TestMemosEdit::refusedWriteKeepsTextInTree()
     QCOMPARE(prompts.shown.size(), 1); // told at start that changes cannot be stored
     QVERIFY(prompts.shown[0].text.contains(QStringLiteral("read-only")));
 
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
     QTest::keyClicks(editor, QStringLiteral("not stored"));
     commit(editor);
@@ -344,11 +344,11 @@ void TestMemosEdit::refusedWriteKeepsTextInTree()
     QCOMPARE(prompts.shown[1].caption, QStringLiteral("Korvel Jotwell"));
     QVERIFY(prompts.shown[1].text.contains(QStringLiteral("readonly")));
     // The tree keeps the text, without an id, so that nothing pretends it was stored.
-    TreeNode *node = frame.m_tree->lastTopLevelNode();
-    QCOMPARE(node->data.content, QStringLiteral("not stored"));
-    QVERIFY(node->data.mid.isEmpty());
-    QVERIFY(!frame.m_editNode);
-    QVERIFY(frame.m_addMemoAction->isEnabled());
+    TreeNode *node = frame.tree()->lastTopLevelNode();
+    QCOMPARE(node->memo.content, QStringLiteral("not stored"));
+    QVERIFY(node->memo.mid.isEmpty());
+    QVERIFY(!frame.editNode());
+    QVERIFY(findAction(frame, "addMemo")->isEnabled());
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }
 

@@ -39,9 +39,9 @@ private:
 QStringList texts(MemoPane &frame, TreeNode *parent = nullptr)
 {
     QStringList texts;
-    const int count = parent ? parent->childCount() : frame.m_tree->topLevelCount();
+    const int count = parent ? parent->childCount() : frame.tree()->topLevelCount();
     for (int i = 0; i < count; ++i)
-        texts << frame.nodeText(parent ? parent->child(i) : frame.m_tree->topLevelNode(i));
+        texts << frame.nodeText(parent ? parent->child(i) : frame.tree()->topLevelNode(i));
     return texts;
 }
 
@@ -80,24 +80,24 @@ void TestMemosLoad::loadsTwoLevelsOnly()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QCOMPARE(frame.m_tree->totalCount(), 4);
+    QCOMPARE(frame.tree()->totalCount(), 4);
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
     TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
     QVERIFY(a && b);
     QCOMPARE(a->childCount(), 1);
-    QCOMPARE(a->child(0)->data.content, QStringLiteral("sub a1"));
-    QCOMPARE(a->child(0)->data.pid, QStringLiteral("{A}"));
-    QVERIFY(a->isExpanded() && a->data.expandFlag);
+    QCOMPARE(a->child(0)->memo.content, QStringLiteral("sub a1"));
+    QCOMPARE(a->child(0)->memo.pid, QStringLiteral("{A}"));
+    QVERIFY(a->isExpanded() && a->memo.expandFlag);
     QVERIFY(!b->isExpanded());
     QVERIFY(a->child(0)->isMultiline());
     QCOMPARE(a->child(0)->verticalAlignment(), 0);
-    QCOMPARE(frame.m_tree->visibleCount(), 3); // b's sub-memo is collapsed
+    QCOMPARE(frame.tree()->visibleCount(), 3); // b's sub-memo is collapsed
     // Every row counts, also those the tree does not show.
     QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("6"));
     QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("publicMemos")), QStringLiteral("0"));
-    QCOMPARE(frame.m_tree->hint(), QStringLiteral("Double click to add a Memo!"));
+    QCOMPARE(frame.tree()->hint(), QStringLiteral("Double click to add a Memo!"));
     QVERIFY(prompts.shown.isEmpty());
-    QVERIFY(program.mainWindow().menuBar() == frame.m_menuBar);
+    QCOMPARE(program.mainWindow().menuBar()->objectName(), QStringLiteral("menuBar"));
 }
 
 void TestMemosLoad::emptyDatabase()
@@ -106,14 +106,14 @@ void TestMemosLoad::emptyDatabase()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    QCOMPARE(frame.m_tree->totalCount(), 0);
+    QCOMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
     QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("0"));
-    QVERIFY(MemoPane::kStatusTips.contains(frame.m_statusBar->panelText()));
-    QCOMPARE(frame.m_tipMode, 2);
-    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Click here to Add a new Item."));
-    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
-    QVERIFY(!frame.m_searching);
+    QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
+    QCOMPARE(frame.tipMode(), 2);
+    QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to Add a new Item."));
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
+    QVERIFY(!frame.isSearching());
 }
 
 void TestMemosLoad::sortsStablyBothWays()
@@ -134,19 +134,19 @@ void TestMemosLoad::sortsStablyBothWays()
         MemoPane &frame = program.frame();
         QCOMPARE(texts(frame), QStringList({"app", "apple", "Banana", "cherry", "Same", "SAME"}));
         QCOMPARE(texts(frame, findMemo(frame, QStringLiteral("{6}"))), QStringList({"Alpha", "zed"}));
-        QCOMPARE(frame.m_sortAction->toolTip(), QStringLiteral("Descending Sort"));
+        QCOMPARE(findAction(frame, "sort")->toolTip(), QStringLiteral("Descending Sort"));
 
-        frame.m_sortAction->trigger();
+        findAction(frame, "sort")->trigger();
         // Equal texts keep their order in both directions.
         QCOMPARE(texts(frame), QStringList({"Same", "SAME", "cherry", "Banana", "apple", "app"}));
         QCOMPARE(texts(frame, findMemo(frame, QStringLiteral("{6}"))), QStringList({"zed", "Alpha"}));
-        QCOMPARE(frame.m_sortAction->toolTip(), QStringLiteral("Ascending Sort"));
+        QCOMPARE(findAction(frame, "sort")->toolTip(), QStringLiteral("Ascending Sort"));
         QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewAscEn")), QStringLiteral("0"));
     }
     // The direction survives a restart.
     StartedProgram program(folder.path());
     QCOMPARE(texts(program.frame()), QStringList({"Same", "SAME", "cherry", "Banana", "apple", "app"}));
-    QCOMPARE(program.frame().m_sortAction->toolTip(), QStringLiteral("Ascending Sort"));
+    QCOMPARE(findAction(program.frame(), "sort")->toolTip(), QStringLiteral("Ascending Sort"));
 }
 
 void TestMemosLoad::listViewNumbersAndFlattens()
@@ -165,30 +165,36 @@ void TestMemosLoad::listViewNumbersAndFlattens()
 
     QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
     QCOMPARE(frame.nodeText(empty), QStringLiteral("Input content here"));
-    int plainHeight = 0;
-    frame.measureNode(a, plainHeight);
-    QCOMPARE(plainHeight, frame.m_tree->textHeight(a, QStringLiteral("l\nl\nl")) + 4);
+    const int plainHeight = frame.nodeHeight(a);
+    QCOMPARE(plainHeight, frame.tree()->textHeight(a, QStringLiteral("l\nl\nl")) + 4);
 
-    frame.m_listViewAction->trigger();
-    QVERIFY(frame.m_listViewAction->isChecked());
+    findAction(frame, "listView")->trigger();
+    QVERIFY(findAction(frame, "listView")->isChecked());
     QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewListEn")), QStringLiteral("1"));
     // Ascending: "" sorts before "alpha".
     QCOMPARE(texts(frame), QStringList({"Input content here", "2. alpha  second  third"}));
     QCOMPARE(texts(frame, a), QStringList({"(1) one", "(2) two"}));
     QCOMPARE(frame.nodeText(a->child(1)), QStringLiteral("(2) two"));
-    int listHeight = 0;
-    frame.measureNode(a, listHeight);
-    QCOMPARE(listHeight, frame.m_tree->textHeight(a, QStringLiteral("l")) + 4);
+    const int listHeight = frame.nodeHeight(a);
+    QCOMPARE(listHeight, frame.tree()->textHeight(a, QStringLiteral("l")) + 4);
 
-    frame.m_hoverNode = a; // the memo the mouse rests on shows all its lines
+    // The memo the mouse rests on shows all its lines, until the mouse leaves it.
+    auto moveMouse = [&](const QPoint &pos) {
+        QWidget *viewport = frame.tree()->viewport();
+        QMouseEvent move(QEvent::MouseMove, pos, viewport->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    };
+    moveMouse(frame.tree()->nodeRect(a).center());
+    QTRY_COMPARE(frame.hoveredNode(), a);
     QCOMPARE(frame.nodeText(a), QStringLiteral("2. alpha\r\nsecond\r\nthird"));
-    frame.m_hoverNode = nullptr;
+    moveMouse(QPoint(5, frame.tree()->viewport()->height() - 2));
+    QTRY_COMPARE(frame.hoveredNode(), nullptr);
 
-    frame.m_sortAction->trigger();
+    findAction(frame, "sort")->trigger();
     QCOMPARE(texts(frame), QStringList({"1. alpha  second  third", "Input content here"}));
     QCOMPARE(texts(frame, a), QStringList({"(1) two", "(2) one"}));
 
-    frame.m_listViewAction->trigger();
+    findAction(frame, "listView")->trigger();
     QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewListEn")), QStringLiteral("0"));
     QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
 }
@@ -210,22 +216,22 @@ void TestMemosLoad::expandStateIsStoredOnlyOnChange()
     // Loading sets the stored states without writing them back.
     int changes = sqlite3_total_changes(db);
     QCOMPARE(changes, 0);
-    frame.m_tree->setExpanded(a, false);
+    frame.tree()->setExpanded(a, false);
     QCOMPARE(sqlite3_total_changes(db), changes);
 
-    frame.m_tree->setExpanded(a, true);
+    frame.tree()->setExpanded(a, true);
     QCOMPARE(sqlite3_total_changes(db), ++changes);
     QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 1);
-    frame.m_tree->setExpanded(a, false);
+    frame.tree()->setExpanded(a, false);
     QCOMPARE(sqlite3_total_changes(db), ++changes);
     QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
 
     // One statement per memo whose flag changes; a memo without sub-memos is stored too.
-    frame.m_expandAllAction->trigger();
+    findAction(frame, "expandAll")->trigger();
     changes += 2; // a and c; b was expanded already
     QCOMPARE(sqlite3_total_changes(db), changes);
     QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{C}")), 1);
-    frame.m_collapseAllAction->trigger();
+    findAction(frame, "collapseAll")->trigger();
     QCOMPARE(sqlite3_total_changes(db), changes + 3);
     QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{B}")), 0);
 }
@@ -237,27 +243,27 @@ void TestMemosLoad::refreshCommandsFollowsSelectionAndEdit()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    const QList<QAction *> listCommands = {frame.m_sortAction, frame.m_listViewAction, frame.m_expandAllAction,
-                                           frame.m_collapseAllAction, frame.m_selectAllAction, frame.m_deselectAction};
+    const QList<QAction *> listCommands = {findAction(frame, "sort"), findAction(frame, "listView"), findAction(frame, "expandAll"),
+                                           findAction(frame, "collapseAll"), findAction(frame, "selectAll"), findAction(frame, "deselect")};
 
     frame.refreshCommands();
     for (QAction *action : listCommands)
         QVERIFY2(action->isEnabled(), qPrintable(action->text()));
-    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
-    QVERIFY(!frame.m_mainMoveToMenu->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
 
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     for (QAction *action : listCommands)
         QVERIFY(action->isEnabled());
 
     // While an edit is open every command waits.
-    frame.m_editNode = findMemo(frame, QStringLiteral("{B}"));
+    markForEditing(frame, findMemo(frame, QStringLiteral("{B}")));
     frame.refreshCommands();
     for (QAction *action : listCommands)
         QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-    frame.m_editNode = nullptr;
+    frame.commitOpenEdit();
     frame.refreshCommands();
-    QVERIFY(frame.m_expandAllAction->isEnabled());
+    QVERIFY(findAction(frame, "expandAll")->isEnabled());
 }
 
 void TestMemosLoad::selectAllTakesVisibleNodesOnly()
@@ -271,12 +277,12 @@ void TestMemosLoad::selectAllTakesVisibleNodesOnly()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_selectAllAction->trigger();
-    QCOMPARE(frame.m_tree->selectedCount(), 3);
+    findAction(frame, "selectAll")->trigger();
+    QCOMPARE(frame.tree()->selectedCount(), 3);
     QVERIFY(!findMemo(frame, QStringLiteral("{A1}"))->isSelected());
     QVERIFY(findMemo(frame, QStringLiteral("{B1}"))->isSelected());
-    frame.m_deselectAction->trigger();
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    findAction(frame, "deselect")->trigger();
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 }
 
 void TestMemosLoad::selectionShowsCreationTime()
@@ -287,19 +293,19 @@ void TestMemosLoad::selectionShowsCreationTime()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
-    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
-    frame.m_tree->setSelected(a, true);
+    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+    frame.tree()->setSelected(a, true);
     const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);
-    QCOMPARE(frame.m_statusBar->panelText(), date + QStringLiteral(" created"));
-    QVERIFY(frame.m_statusImage->isHidden());
+    QCOMPARE(findNamed<StatusBar>(frame, "statusBar")->panelText(), date + QStringLiteral(" created"));
+    QVERIFY(findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
 
-    a->data.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
-    frame.m_tree->clearSelection();
-    QVERIFY(MemoPane::kStatusTips.contains(frame.m_statusBar->panelText()));
-    QVERIFY(!frame.m_statusImage->isHidden());
-    frame.m_tree->setSelected(a, true);
-    QVERIFY(frame.m_statusBar->panelText().startsWith(date + QLatin1Char(' ')));
-    QVERIFY(frame.m_statusBar->panelText().contains(QStringLiteral("30")));
+    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
+    frame.tree()->clearSelection();
+    QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
+    QVERIFY(!findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
+    frame.tree()->setSelected(a, true);
+    QVERIFY(findNamed<StatusBar>(frame, "statusBar")->panelText().startsWith(date + QLatin1Char(' ')));
+    QVERIFY(findNamed<StatusBar>(frame, "statusBar")->panelText().contains(QStringLiteral("30")));
 }
 
 void TestMemosLoad::unwritableSettingsStillShowMemos()
@@ -310,7 +316,7 @@ void TestMemosLoad::unwritableSettingsStillShowMemos()
     ScriptedPrompts prompts;
     {
         StartedProgram program(folder.path());
-        QCOMPARE(program.frame().m_tree->totalCount(), 1);
+        QCOMPARE(program.frame().tree()->totalCount(), 1);
         // The database beside it cannot be written either, which is said first; then one box
         // for the start-up stamps and one for the load's usage figures.
         QCOMPARE(prompts.shown.size(), 3);
@@ -320,7 +326,7 @@ void TestMemosLoad::unwritableSettingsStillShowMemos()
             QCOMPARE(box.text, QStringLiteral("Unable to write to %1.").arg(folder.file(QStringLiteral("kvConf.ini"))));
         }
         // The start went on past the settings it could not write.
-        QCOMPARE(program.mainWindow().m_placement->iniPath, folder.file(QStringLiteral("kvConf.ini")));
+        QCOMPARE(program.mainWindow().placement()->iniPath, folder.file(QStringLiteral("kvConf.ini")));
         program.mainWindow().hide(); // a hide saves the placement, which fails and says so once
         QCOMPARE(prompts.shown.size(), 4);
         QCOMPARE(prompts.shown[3].caption, QStringLiteral("Error"));

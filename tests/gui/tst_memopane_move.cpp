@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QtTest>
 
 namespace {
@@ -17,9 +18,9 @@ namespace {
 QString shape(MemoPane &frame)
 {
     QStringList memos;
-    const auto name = [](TreeNode *node) { return node->data.mid.mid(1, node->data.mid.size() - 2); };
-    for (int i = 0; i < frame.m_tree->topLevelCount(); ++i) {
-        TreeNode *memo = frame.m_tree->topLevelNode(i);
+    const auto name = [](TreeNode *node) { return node->memo.mid.mid(1, node->memo.mid.size() - 2); };
+    for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
+        TreeNode *memo = frame.tree()->topLevelNode(i);
         QStringList subs;
         for (int j = 0; j < memo->childCount(); ++j)
             subs << name(memo->child(j));
@@ -51,8 +52,8 @@ QStringList menuCaptions(MemoPane &frame, QMenu *menu)
 
 QAction *menuItem(MemoPane &frame, const QString &caption)
 {
-    frame.buildMoveToMenu(frame.m_moveToMenu);
-    for (QAction *item : frame.m_moveToMenu->actions())
+    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
+    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
         if (item->text() == caption)
             return item;
     return nullptr;
@@ -60,9 +61,9 @@ QAction *menuItem(MemoPane &frame, const QString &caption)
 
 void select(MemoPane &frame, std::initializer_list<const char *> mids)
 {
-    frame.m_tree->clearSelection();
+    frame.tree()->clearSelection();
     for (const char *mid : mids)
-        frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
 }
 
 } // namespace
@@ -102,16 +103,16 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
 
     select(frame, {"{A}"});
     prompts.answers = {IDCANCEL};
-    frame.m_deleteAction->trigger();
+    findAction(frame, "delete")->trigger();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
     QCOMPARE(prompts.shown.last().caption, QStringLiteral("Ask"));
     QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
 
-    frame.m_tree->setFocus();
-    QTest::keyClick(frame.m_tree, Qt::Key_Delete);
+    frame.tree()->setFocus();
+    QTest::keyClick(frame.tree(), Qt::Key_Delete);
     QCOMPARE(shape(frame), QStringLiteral("B[B1] C"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("B1:B B:root C:root"));
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 
     select(frame, {"{B1}"});
     frame.deleteMemos();
@@ -123,7 +124,7 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
     QCOMPARE(shape(frame), QString());
     QCOMPARE(parents(program.mainWindow()), QString());
-    QCOMPARE(frame.m_tipMode, 2);
+    QCOMPARE(frame.tipMode(), 2);
 }
 
 void TestMemosMove::moveMenuContents()
@@ -134,22 +135,22 @@ void TestMemosMove::moveMenuContents()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
     select(frame, {"{B}"});
-    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled() && frame.m_mainMoveToMenu->menuAction()->isEnabled());
+    QVERIFY(findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled() && findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
     // Every other memo, with its text as it stands.
-    QCOMPARE(menuCaptions(frame, frame.m_mainMoveToMenu), QStringList({"a && co", "c"}));
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "mainMoveToMenu")), QStringList({"a && co", "c"}));
 
     // Hidden memos are offered too.
-    frame.m_searchBox->setFocus();
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("b1"));
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("b1"));
     QVERIFY(!findMemo(frame, QStringLiteral("{C}"))->isVisible());
     select(frame, {"{B1}"});
-    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "a && co", "c"}));
-    frame.searchButtonClicked();
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "a && co", "c"}));
+    clickSearchButton(frame);
 
     select(frame, {"{A1}"});
-    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"Root", "-", "b", "c"}));
+    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "b", "c"}));
 }
 
 void TestMemosMove::menuMovesGoFirstInReverse()
@@ -164,19 +165,20 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     menuItem(frame, QStringLiteral("b"))->trigger();
     QCOMPARE(shape(frame), QStringLiteral("A B[A2,A1,B1] C"));
     QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:B B:root C:root"));
 
     select(frame, {"{B1}"});
     menuItem(frame, QStringLiteral("Root"))->trigger();
     QCOMPARE(shape(frame), QStringLiteral("B1 A B[A2,A1] C"));
-    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->data.pid, QStringLiteral("root"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->memo.pid, QStringLiteral("root"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
 
     // B1, a memo now, is offered the three other memos and no "Root".
     select(frame, {"{B1}"});
-    QVERIFY(frame.m_moveToMenu->menuAction()->isEnabled());
-    QCOMPARE(menuCaptions(frame, frame.m_moveToMenu), QStringList({"a && co", "b", "c"}));
+    QMenu *moveToMenu = findNamed<QMenu>(frame, "moveToMenu");
+    QVERIFY(moveToMenu->menuAction()->isEnabled());
+    QCOMPARE(menuCaptions(frame, moveToMenu), QStringList({"a && co", "b", "c"}));
 }
 
 void TestMemosMove::dropsGoLastInOrder()
@@ -188,30 +190,27 @@ void TestMemosMove::dropsGoLastInOrder()
     MemoPane &frame = program.frame();
 
     select(frame, {"{A1}", "{A2}"});
-    frame.dropOnNode(nullptr, true); // blank space: the end of the top level
+    frame.drop(nullptr, nullptr, true); // blank space: the end of the top level
     QCOMPARE(shape(frame), QStringLiteral("A B[B1] C A1 A2"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:root A2:root A:root B1:B B:root C:root"));
 
     // A drop on a sub-memo means its memo.
     select(frame, {"{A1}"});
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{B1}")), true);
+    frame.drop(findMemo(frame, QStringLiteral("{B1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QVERIFY(findMemo(frame, QStringLiteral("{B}"))->isExpanded());
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 
     // The first selected memo refuses the drop; a memo offered to itself stays put.
     select(frame, {"{C}"});
-    bool accept = true;
-    frame.canDrop(findMemo(frame, QStringLiteral("{C}")), true, accept);
-    QVERIFY(!accept);
-    frame.canDrop(findMemo(frame, QStringLiteral("{A}")), true, accept);
-    QVERIFY(accept);
+    QVERIFY(!frame.canDrop(findMemo(frame, QStringLiteral("{C}")), nullptr, true));
+    QVERIFY(frame.canDrop(findMemo(frame, QStringLiteral("{A}")), nullptr, true));
     QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
     // A memo dropped on one of its own sub-memos stays where it is.
     const QString before = parents(program.mainWindow());
     select(frame, {"{B}"});
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{A1}")), true);
+    frame.drop(findMemo(frame, QStringLiteral("{A1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QCOMPARE(parents(program.mainWindow()), before);
 }
@@ -228,12 +227,12 @@ void TestMemosMove::memoWithSubMemosKeepsTwoLevels()
         menuItem(frame, QStringLiteral("c"))->trigger();
         QCOMPARE(shape(frame), QStringLiteral("B[B1] C[A,A1,A2]"));
         select(frame, {"{B}"});
-        frame.dropOnNode(findMemo(frame, QStringLiteral("{C}")), true);
+        frame.drop(findMemo(frame, QStringLiteral("{C}")), nullptr, true);
         QCOMPARE(shape(frame), QStringLiteral("C[A,A1,A2,B,B1]"));
     }
     // Every memo is still there after a restart.
     StartedProgram program(folder.path());
-    QCOMPARE(program.frame().m_tree->totalCount(), 6);
+    QCOMPARE(program.frame().tree()->totalCount(), 6);
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:C A2:C A:C B1:C B:C C:root"));
 }
 
@@ -245,10 +244,14 @@ void TestMemosMove::dropsFromOtherProgramsMoveNothing()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     select(frame, {"{A1}"});
-    bool accept = true;
-    frame.canDrop(findMemo(frame, QStringLiteral("{B}")), false, accept);
-    QVERIFY(!accept);
-    frame.dropOnNode(findMemo(frame, QStringLiteral("{B}")), false);
+    // Data without text is refused and moves nothing; text would become a memo of its own.
+    QMimeData binary;
+    binary.setData(QStringLiteral("application/octet-stream"), QByteArray("\x01\x02"));
+    QVERIFY(!frame.canDrop(findMemo(frame, QStringLiteral("{B}")), &binary, false));
+    frame.drop(findMemo(frame, QStringLiteral("{B}")), &binary, false);
+    QMimeData text;
+    text.setText(QStringLiteral("from elsewhere"));
+    QVERIFY(frame.canDrop(findMemo(frame, QStringLiteral("{B}")), &text, false));
     QCOMPARE(shape(frame), QStringLiteral("A[A1,A2] B[B1] C"));
 }
 

@@ -35,11 +35,11 @@ QString name(const QString &mid)
 QString treeParents(MemoPane &frame)
 {
     QStringList pairs;
-    for (int i = 0; i < frame.m_tree->topLevelCount(); ++i) {
-        TreeNode *memo = frame.m_tree->topLevelNode(i);
-        pairs << name(memo->data.mid) + QStringLiteral(":root");
+    for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
+        TreeNode *memo = frame.tree()->topLevelNode(i);
+        pairs << name(memo->memo.mid) + QStringLiteral(":root");
         for (int j = 0; j < memo->childCount(); ++j)
-            pairs << name(memo->child(j)->data.mid) + QLatin1Char(':') + name(memo->data.mid);
+            pairs << name(memo->child(j)->memo.mid) + QLatin1Char(':') + name(memo->memo.mid);
     }
     pairs.sort();
     return pairs.join(QLatin1Char(' '));
@@ -59,22 +59,22 @@ QString storedParents(const QString &folder)
 QString topLevelOrder(MemoPane &frame)
 {
     QStringList mids;
-    for (int i = 0; i < frame.m_tree->topLevelCount(); ++i)
-        mids << name(frame.m_tree->topLevelNode(i)->data.mid);
+    for (int i = 0; i < frame.tree()->topLevelCount(); ++i)
+        mids << name(frame.tree()->topLevelNode(i)->memo.mid);
     return mids.join(QLatin1Char(' '));
 }
 
 void select(MemoPane &frame, std::initializer_list<const char *> mids)
 {
-    frame.m_tree->clearSelection();
+    frame.tree()->clearSelection();
     for (const char *mid : mids)
-        frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
 }
 
 QAction *moveToItem(MemoPane &frame, const QString &caption)
 {
-    frame.buildMoveToMenu(frame.m_moveToMenu);
-    for (QAction *item : frame.m_moveToMenu->actions())
+    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
+    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
         if (item->text() == caption)
             return item;
     return nullptr;
@@ -133,7 +133,7 @@ void TestMemoPanePaths::memoWithSubMemosMovedToTopLevelKeepsThem()
         MemoPane &frame = program.frame();
         // A drop on blank space: A goes last, its sub-memos with it.
         select(frame, {"{A}"});
-        frame.dropOnNode(nullptr, true);
+        frame.drop(nullptr, nullptr, true);
         QCOMPARE(topLevelOrder(frame), QStringLiteral("B C A"));
         QCOMPARE(treeParents(frame), all);
         QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->childCount(), 2);
@@ -153,7 +153,7 @@ void TestMemoPanePaths::memoWithSubMemosMovedToTopLevelKeepsThem()
         QCOMPARE(storedParents(folder.path()), moved);
     }
     StartedProgram program(folder.path());
-    QCOMPARE(program.frame().m_tree->totalCount(), 6);
+    QCOMPARE(program.frame().tree()->totalCount(), 6);
     QCOMPARE(treeParents(program.frame()), QStringLiteral("A1:root A2:A A:root B1:B B:root C:root"));
 }
 
@@ -170,8 +170,8 @@ void TestMemoPanePaths::singleMemoHasNothingToMoveTo()
     MemoPane &frame = program.frame();
     select(frame, {"{A}"});
     frame.refreshCommands();
-    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
-    QVERIFY(!frame.m_mainMoveToMenu->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
 }
 
 void TestMemoPanePaths::readOnlyDeleteAndMoveKeepTreeAndRowsAlike()
@@ -195,7 +195,7 @@ void TestMemoPanePaths::readOnlyDeleteAndMoveKeepTreeAndRowsAlike()
         QCOMPARE(treeParents(frame), before);
 
         select(frame, {"{C}"});
-        runAsEvent(frame, [&frame] { frame.dropOnNode(findMemo(frame, QStringLiteral("{A}")), true); });
+        runAsEvent(frame, [&frame] { frame.drop(findMemo(frame, QStringLiteral("{A}")), nullptr, true); });
         QTRY_COMPARE(prompts.shown.size(), boxesAtStart + 3);
         QCOMPARE(prompts.lastText(), QStringLiteral("attempt to write a readonly database."));
         QCOMPARE(treeParents(frame), before);

@@ -66,11 +66,11 @@ void TestMemosReport::htmlReportOfTwoMemos()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     const QString path = folder.file(QStringLiteral("r.html"));
     QVERIFY(frame.writeHtmlReport(false, path));
-    QCOMPARE(frame.m_tree->selectedCount(), 2);
+    QCOMPARE(frame.tree()->selectedCount(), 2);
 
     const QStringList lines = reportLines(path);
     QCOMPARE(lines.mid(0, 4),
@@ -95,8 +95,8 @@ void TestMemosReport::textReportOfTwoMemos()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
     const QString path = folder.file(QStringLiteral("r.txt"));
     QVERIFY(frame.writeTextReport(false, path));
     const QStringList lines = reportLines(path);
@@ -134,13 +134,13 @@ void TestMemosReport::saveAllWritesVisibleSubMemosTwice()
     MemoPane &frame = program.frame();
     prompts.fileAnswers = {folder.file(QStringLiteral("all.txt"))};
     prompts.fileFilterAnswers = {1};
-    frame.m_saveAllAction->trigger();
+    findAction(frame, "saveAll")->trigger();
     const QStringList lines = reportLines(folder.file(QStringLiteral("all.txt")));
     // A's visible sub-memos appear in its list and again on their own; C's hidden one only once.
     QCOMPARE(lines.mid(3, 9), QStringList({" * a", "   - a1", "   - a2 <b>bold</b>", " * a1", " * a2 <b>bold</b>",
                                            " * b", "   second line", " * c", "   - c1"}));
     QVERIFY(lines[14].startsWith(QStringLiteral(" Memos 5, Sub-Memos 3 - ")));
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 }
 
 void TestMemosReport::extensionFollowsTheFilter()
@@ -153,9 +153,9 @@ void TestMemosReport::extensionFollowsTheFilter()
     prompts.fileAnswers = {folder.file(QStringLiteral("notes.htm")), folder.file(QStringLiteral("notes.html")),
                            folder.file(QStringLiteral("plain"))};
     prompts.fileFilterAnswers = {2, 1, 1};
-    frame.m_saveAction->trigger();
-    frame.m_saveAction->trigger();
-    frame.m_saveAction->trigger();
+    findAction(frame, "save")->trigger();
+    findAction(frame, "save")->trigger();
+    findAction(frame, "save")->trigger();
     // The descriptions are what Qt's dialog filters by: patterns apart by blanks, so that
     // .htm files are listed too.
     QCOMPARE(prompts.fileRequests[0].filter,
@@ -167,11 +167,11 @@ void TestMemosReport::extensionFollowsTheFilter()
     QVERIFY(QFile::exists(folder.file(QStringLiteral("plain.txt"))));
 
     // Cancelled, or while an edit is open: nothing.
-    frame.m_saveAction->trigger();
+    findAction(frame, "save")->trigger();
     QCOMPARE(prompts.fileRequests.size(), 4);
-    frame.m_editNode = findMemo(frame, QStringLiteral("{A}"));
+    markForEditing(frame, findMemo(frame, QStringLiteral("{A}")));
     frame.saveReport(false);
-    frame.m_editNode = nullptr;
+    frame.commitOpenEdit();
     QCOMPARE(prompts.fileRequests.size(), 4);
 }
 
@@ -186,7 +186,7 @@ void TestMemosReport::writeFailureIsReported()
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Error"));
     QCOMPARE(prompts.shown[0].text, QStringLiteral("File write failure!"));
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
 }
 
 void TestMemosReport::printingSpansPages()
@@ -203,14 +203,14 @@ void TestMemosReport::printingSpansPages()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    frame.m_printAction->trigger(); // cancelled
+    findAction(frame, "print")->trigger(); // cancelled
     const QString pdf = folder.file(QStringLiteral("print.pdf"));
     prompts.printToPdf = pdf;
-    frame.m_editNode = findMemo(frame, QStringLiteral("{000}"));
+    markForEditing(frame, findMemo(frame, QStringLiteral("{000}")));
     frame.printMemos();
     QVERIFY(!QFile::exists(pdf));
-    frame.m_editNode = nullptr;
-    frame.m_printAction->trigger();
+    frame.commitOpenEdit();
+    findAction(frame, "print")->trigger();
     QVERIFY(QFile::exists(pdf));
 
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -244,11 +244,11 @@ void TestMemosReport::emailAttachesReportAndExchangeFile()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
-    frame.m_emailAction->trigger();
-    frame.m_tree->clearSelection();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
-    frame.m_emailAction->trigger();
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    findAction(frame, "email")->trigger();
+    frame.tree()->clearSelection();
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
+    findAction(frame, "email")->trigger();
     // The hand-overs run on without holding the window; the tips tell when they are done.
     QTRY_COMPARE_WITH_TIMEOUT(prompts.shown.size(), 2, 10000);
 
@@ -286,10 +286,10 @@ void TestMemosReport::emailAttachesReportAndExchangeFile()
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write("#!/bin/sh\nexit 3\n");
     script.close();
-    frame.m_emailAction->trigger();
+    findAction(frame, "email")->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(prompts.shown.size(), 3, 10000);
     qputenv("PATH", "/nonexistent");
-    frame.m_emailAction->trigger();
+    findAction(frame, "email")->trigger();
     qputenv("PATH", path);
     QCOMPARE(prompts.shown.size(), 4);
     for (int i : {2, 3}) {

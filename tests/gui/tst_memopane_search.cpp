@@ -17,19 +17,19 @@ namespace {
 QStringList shown(MemoPane &frame)
 {
     QStringList ids;
-    for (TreeNode *node = frame.m_tree->firstNode(); node; node = frame.m_tree->nextNode(node)) {
+    for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
         if (node->isVisible() && (!node->parent() || node->parent()->isVisible()))
-            ids << node->data.mid;
+            ids << node->memo.mid;
     }
     return ids;
 }
 
 void type(MemoPane &frame, const QString &text)
 {
-    frame.m_searchBox->setFocus();
-    QTRY_VERIFY(frame.m_searching);
-    frame.m_searchBox->selectAll();
-    QTest::keyClicks(frame.m_searchBox, text);
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTRY_VERIFY(frame.isSearching());
+    findNamed<QLineEdit>(frame, "searchBox")->selectAll();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), text);
 }
 
 } // namespace
@@ -65,11 +65,11 @@ void TestMemosSearch::placeholderNeverFilters()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
-    QCOMPARE(frame.m_searchText, QStringLiteral("Search..."));
-    QVERIFY(!frame.m_searching);
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
+    QCOMPARE(frame.searchText(), QStringLiteral("Search..."));
+    QVERIFY(!frame.isSearching());
     QCOMPARE(shown(frame).size(), 6);
-    QVERIFY(frame.m_searchButton->toolTip().isEmpty());
+    QVERIFY(findNamed<QToolButton>(frame, "searchButton")->toolTip().isEmpty());
 }
 
 void TestMemosSearch::matchingIsCaseSensitiveAndTrimmed()
@@ -82,10 +82,10 @@ void TestMemosSearch::matchingIsCaseSensitiveAndTrimmed()
 
     type(frame, QStringLiteral("memo"));
     QCOMPARE(shown(frame), QStringList{QStringLiteral("{C}")});
-    QCOMPARE(frame.m_searchButton->toolTip(), QStringLiteral("Clear search"));
+    QCOMPARE(findNamed<QToolButton>(frame, "searchButton")->toolTip(), QStringLiteral("Clear search"));
 
     type(frame, QStringLiteral("  Memo  "));
-    QCOMPARE(frame.m_searchText, QStringLiteral("Memo"));
+    QCOMPARE(frame.searchText(), QStringLiteral("Memo"));
     QCOMPARE(shown(frame), QStringList{QStringLiteral("{B}")});
 
     type(frame, QStringLiteral("in lower"));
@@ -121,8 +121,8 @@ void TestMemosSearch::wideSearchShowsAllSubMemos()
     const QString ini = folder.file(QStringLiteral("kvConf.ini"));
 
     // Toggled while idle: nothing to filter, but the choice is kept.
-    frame.m_wideSearchAction->trigger();
-    QVERIFY(frame.m_wideSearchAction->isChecked());
+    findAction(frame, "wideSearch")->trigger();
+    QVERIFY(findAction(frame, "wideSearch")->isChecked());
     QCOMPARE(SettingsFile(ini).readString(QStringLiteral("memo"), QStringLiteral("searchWideEn")), QStringLiteral("1"));
     QCOMPARE(shown(frame).size(), 6);
 
@@ -130,7 +130,7 @@ void TestMemosSearch::wideSearchShowsAllSubMemos()
     QCOMPARE(shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A1}"), QStringLiteral("{A2}")}));
     QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
-    frame.m_wideSearchAction->trigger();
+    findAction(frame, "wideSearch")->trigger();
     QCOMPARE(shown(frame), QStringList{QStringLiteral("{A}")});
     QCOMPARE(SettingsFile(ini).readString(QStringLiteral("memo"), QStringLiteral("searchWideEn")), QStringLiteral("0"));
 }
@@ -145,39 +145,39 @@ void TestMemosSearch::clearingAndLeavingTheBox()
 
     // Leaving the box with text keeps the filter; coming back keeps the text.
     type(frame, QStringLiteral("milk"));
-    frame.m_tree->setFocus();
-    QTRY_VERIFY(!frame.m_searchBox->hasFocus());
-    QVERIFY(frame.m_searching);
+    frame.tree()->setFocus();
+    QTRY_VERIFY(!findNamed<QLineEdit>(frame, "searchBox")->hasFocus());
+    QVERIFY(frame.isSearching());
     QCOMPARE(shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A2}")}));
-    frame.m_searchBox->setFocus();
-    QTRY_VERIFY(frame.m_searchBox->hasFocus());
-    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("milk"));
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTRY_VERIFY(findNamed<QLineEdit>(frame, "searchBox")->hasFocus());
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("milk"));
 
     // Ctrl+A selects the text, Esc clears the search and returns to the tree.
-    frame.m_searchBox->deselect();
-    QTest::keyClick(frame.m_searchBox, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(frame.m_searchBox->selectedText(), QStringLiteral("milk"));
-    QTest::keyClick(frame.m_searchBox, Qt::Key_Escape);
-    QVERIFY(!frame.m_searching);
-    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+    findNamed<QLineEdit>(frame, "searchBox")->deselect();
+    QTest::keyClick(findNamed<QLineEdit>(frame, "searchBox"), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->selectedText(), QStringLiteral("milk"));
+    QTest::keyClick(findNamed<QLineEdit>(frame, "searchBox"), Qt::Key_Escape);
+    QVERIFY(!frame.isSearching());
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
     QCOMPARE(shown(frame).size(), 6);
-    QTRY_VERIFY(frame.m_tree->hasFocus());
+    QTRY_VERIFY(frame.tree()->hasFocus());
 
     // Leaving an empty box returns it to its placeholder.
-    frame.m_searchBox->setFocus();
-    QTRY_VERIFY(frame.m_searching);
-    QCOMPARE(frame.m_searchBox->text(), QString());
-    frame.m_tree->setFocus();
-    QTRY_VERIFY(!frame.m_searching);
-    QCOMPARE(frame.m_searchBox->text(), QStringLiteral("  Search..."));
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTRY_VERIFY(frame.isSearching());
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QString());
+    frame.tree()->setFocus();
+    QTRY_VERIFY(!frame.isSearching());
+    QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
 
     // The clear button enters the idle box, and clears an active one.
-    frame.m_searchButton->click();
-    QTRY_VERIFY(frame.m_searching);
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("rye"));
+    findNamed<QToolButton>(frame, "searchButton")->click();
+    QTRY_VERIFY(frame.isSearching());
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("rye"));
     QCOMPARE(shown(frame), QStringList({QStringLiteral("{B}"), QStringLiteral("{B1}")}));
-    frame.m_searchButton->click();
-    QVERIFY(!frame.m_searching);
+    findNamed<QToolButton>(frame, "searchButton")->click();
+    QVERIFY(!frame.isSearching());
     QCOMPARE(shown(frame).size(), 6);
 }
 
@@ -190,10 +190,10 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     MemoPane &frame = program.frame();
     type(frame, QStringLiteral("nothing like this"));
     QVERIFY(shown(frame).isEmpty());
-    QCOMPARE(frame.m_tipMode, 3);
-    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Search no result"));
+    QCOMPARE(frame.tipMode(), 3);
+    QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Search no result"));
     type(frame, QStringLiteral("rye"));
-    QCOMPARE(frame.m_tipMode, 0);
+    QCOMPARE(frame.tipMode(), 0);
 }
 
 JOTWELL_TEST_MAIN(TestMemosSearch)

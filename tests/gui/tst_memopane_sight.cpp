@@ -62,22 +62,22 @@ void TestMemosSight::hiddenMemosAreDeselected()
 
     // select all, a search with one hit, Delete: only the hit goes.
     frame.selectAll();
-    QCOMPARE(frame.m_tree->selectedCount(), 4);
-    frame.searchBoxEntered();
-    frame.m_searchBox->setText(QStringLiteral("cherry"));
-    QCOMPARE(frame.m_tree->selectedCount(), 1);
-    QVERIFY(frame.m_deleteAction->isEnabled());
+    QCOMPARE(frame.tree()->selectedCount(), 4);
+    enterSearchBox(frame);
+    findNamed<QLineEdit>(frame, "searchBox")->setText(QStringLiteral("cherry"));
+    QCOMPARE(frame.tree()->selectedCount(), 1);
+    QVERIFY(findAction(frame, "delete")->isEnabled());
     frame.deleteMemos();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
     QCOMPARE(storedMemoTexts(folder.path()).size(), 3);
-    frame.searchButtonClicked();
+    clickSearchButton(frame);
 
     // A sub-memo goes out of sight with its memo's collapse: Copy then has nothing to copy.
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A1}")), true);
-    frame.m_tree->setExpanded(findMemo(frame, QStringLiteral("{A}")), false);
-    QCOMPARE(frame.m_tree->selectedCount(), 0);
-    QVERIFY(!frame.m_deleteAction->isEnabled());
-    QVERIFY(!frame.m_moveToMenu->menuAction()->isEnabled());
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A1}")), true);
+    frame.tree()->setExpanded(findMemo(frame, QStringLiteral("{A}")), false);
+    QCOMPARE(frame.tree()->selectedCount(), 0);
+    QVERIFY(!findAction(frame, "delete")->isEnabled());
+    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
 }
 
 void TestMemosSight::everyMoveTargetIsReachable()
@@ -97,10 +97,10 @@ void TestMemosSight::everyMoveTargetIsReachable()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
 
-    frame.buildMoveToMenu(frame.m_mainMoveToMenu);
-    QMenu *menu = frame.m_mainMoveToMenu;
+    frame.buildMoveToMenu(findNamed<QMenu>(frame, "mainMoveToMenu"));
+    QMenu *menu = findNamed<QMenu>(frame, "mainMoveToMenu");
     QVERIFY(menu->actions().size() <= 42); // Root, the separator and at most 40 entries
     QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Root"));
     QVERIFY(menu->actions().at(1)->isSeparator());
@@ -114,8 +114,8 @@ void TestMemosSight::everyMoveTargetIsReachable()
     QCOMPARE(findMemo(frame, QStringLiteral("{S}"))->parent(), findMemo(frame, QStringLiteral("{1999}")));
 
     // Opening the menu again starts afresh, the groups of the last opening gone.
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
-    frame.buildMoveToMenu(frame.m_mainMoveToMenu);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
+    frame.buildMoveToMenu(findNamed<QMenu>(frame, "mainMoveToMenu"));
     QCOMPARE(moveItems(menu).size(), memos);
     QVERIFY(menu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly).size() <= 40);
 }
@@ -135,12 +135,12 @@ void TestMemosSight::expandAllStoresEveryMemo()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    frame.m_expandAllAction->trigger();
-    QCOMPARE(frame.m_tree->visibleCount(), 4);
+    findAction(frame, "expandAll")->trigger();
+    QCOMPARE(frame.tree()->visibleCount(), 4);
     for (const char *memo : {"{A}", "{B}"})
         QCOMPARE(storedExpandFlag(program.mainWindow(), QLatin1String(memo)), 1);
-    frame.m_collapseAllAction->trigger();
-    QCOMPARE(frame.m_tree->visibleCount(), 2);
+    findAction(frame, "collapseAll")->trigger();
+    QCOMPARE(frame.tree()->visibleCount(), 2);
     for (const char *memo : {"{A}", "{B}"})
         QCOMPARE(storedExpandFlag(program.mainWindow(), QLatin1String(memo)), 0);
     QVERIFY(prompts.shown.isEmpty());
@@ -164,7 +164,7 @@ void TestMemosSight::tallMemoPrintsOnFollowingPages()
     MemoPane &frame = program.frame();
     const QString pdf = folder.file(QStringLiteral("print.pdf"));
     prompts.printToPdf = pdf;
-    frame.m_printAction->trigger();
+    findAction(frame, "print")->trigger();
     QVERIFY(QFile::exists(pdf));
 
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -189,15 +189,15 @@ void TestMemosSight::tipPanelFollowsTheWidth()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     MainWindow &window = program.mainWindow();
-    QCOMPARE(frame.m_tipMode, 2); // the empty list's tip
+    QCOMPARE(frame.tipMode(), 2); // the empty list's tip
     window.resize(600, 400);
-    QTRY_COMPARE(frame.m_tipPanel->width(), frame.width());
-    const int wide = frame.m_tipPanel->height();
+    QTRY_COMPARE(findNamed<QFrame>(frame, "tipPanel")->width(), frame.width());
+    const int wide = findNamed<QFrame>(frame, "tipPanel")->height();
     window.resize(90, 400);
-    QTRY_VERIFY(frame.m_tipPanel->height() > wide);
+    QTRY_VERIFY(findNamed<QFrame>(frame, "tipPanel")->height() > wide);
     window.resize(600, 400);
-    QTRY_COMPARE(frame.m_tipPanel->width(), frame.width());
-    QTRY_COMPARE(frame.m_tipPanel->height(), wide);
+    QTRY_COMPARE(findNamed<QFrame>(frame, "tipPanel")->width(), frame.width());
+    QTRY_COMPARE(findNamed<QFrame>(frame, "tipPanel")->height(), wide);
 }
 
 JOTWELL_TEST_MAIN(TestMemosSight)

@@ -18,14 +18,12 @@ namespace {
 
 int height(MemoPane &frame, TreeNode *node)
 {
-    int height = 0;
-    frame.measureNode(node, height);
-    return height;
+    return frame.nodeHeight(node);
 }
 
 int lineOf(MemoPane &frame, TreeNode *node)
 {
-    return frame.m_tree->textHeight(node, QStringLiteral("l"));
+    return frame.tree()->textHeight(node, QStringLiteral("l"));
 }
 
 // The colour paintNodeBackground gives the middle of a row.
@@ -99,32 +97,35 @@ void TestMemosView::rowHeights()
     TreeNode *one = findMemo(frame, QStringLiteral("{B}"));
     const int line = lineOf(frame, one);
 
-    QCOMPARE(height(frame, three), frame.m_tree->textHeight(three, QStringLiteral("a\nb\nc")) + 4);
+    QCOMPARE(height(frame, three), frame.tree()->textHeight(three, QStringLiteral("a\nb\nc")) + 4);
     QVERIFY(height(frame, three) >= 3 * line + 4);
     QCOMPARE(height(frame, empty), line + 4);
     QCOMPARE(height(frame, one), line + 4);
 
     // Editing makes room for four lines, and the row shrinks back afterwards.
-    frame.m_tree->setSelected(one, true);
-    frame.m_editMemoAction->trigger();
+    frame.tree()->setSelected(one, true);
+    findAction(frame, "editMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
     QCOMPARE(height(frame, one), 4 * line + 4);
-    QCOMPARE(frame.m_tree->nodeRect(one).height(), 4 * line + 4);
+    QCOMPARE(frame.tree()->nodeRect(one).height(), 4 * line + 4);
     QTest::keyClick(editor, Qt::Key_Escape);
     QCOMPARE(height(frame, one), line + 4);
-    QTRY_COMPARE(frame.m_tree->nodeRect(one).height(), line + 4);
+    QTRY_COMPARE(frame.tree()->nodeRect(one).height(), line + 4);
 
     // A text taller than the tree is capped at the tree less one line while edited.
-    one->data.content = QStringLiteral("x\r\n").repeated(200);
-    frame.m_editNode = one;
-    QCOMPARE(height(frame, one), frame.m_tree->height() - line);
-    frame.m_editNode = nullptr;
-    QVERIFY(height(frame, one) > frame.m_tree->height());
+    one->memo.content = QStringLiteral("x\r\n").repeated(200);
+    markForEditing(frame, one);
+    QTRY_VERIFY(frame.tree()->isEditing());
+    QCOMPARE(height(frame, one), frame.tree()->height() - line);
+    QVERIFY(frame.tree()->cancelEditNode());
+    QTRY_VERIFY(!frame.editNode());
+    QVERIFY(height(frame, one) > frame.tree()->height());
 
     // List view: one line each, except the memo the mouse rests on.
-    frame.m_listViewAction->trigger();
+    findAction(frame, "listView")->trigger();
     QCOMPARE(height(frame, three), line + 4);
-    frame.m_hoverNode = three;
+    QTest::mouseMove(frame.tree()->viewport(), frame.tree()->nodeRect(three).center());
+    QTRY_COMPARE(frame.hoveredNode(), three);
     QVERIFY(height(frame, three) >= 3 * line + 4);
 }
 
@@ -137,33 +138,38 @@ void TestMemosView::placeholderAndBackgrounds()
     MemoPane &frame = program.frame();
     MainWindow &mainWindow = program.mainWindow();
 
-    QFont font = frame.m_tree->font();
+    QFont font = frame.tree()->font();
     QColor colour = Qt::black;
-    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{C}")), font, colour);
+    frame.styleNodeText(findMemo(frame, QStringLiteral("{C}")), font, colour);
     QVERIFY(font.italic());
     QCOMPARE(colour, frame.palette().color(QPalette::PlaceholderText));
-    font = frame.m_tree->font();
+    font = frame.tree()->font();
     colour = Qt::black;
-    frame.nodeTextStyle(findMemo(frame, QStringLiteral("{B}")), font, colour);
+    frame.styleNodeText(findMemo(frame, QStringLiteral("{B}")), font, colour);
     QVERIFY(!font.italic());
     QCOMPARE(colour, QColor(Qt::black));
-    frame.m_editNode = findMemo(frame, QStringLiteral("{C}"));
-    frame.nodeTextStyle(frame.m_editNode, font, colour);
+    markForEditing(frame, findMemo(frame, QStringLiteral("{C}")));
+    QTRY_VERIFY(frame.tree()->isEditing());
+    frame.styleNodeText(frame.editNode(), font, colour);
     QVERIFY(!font.italic());
-    frame.m_editNode = nullptr;
+    QVERIFY(frame.tree()->cancelEditNode());
+    QTRY_VERIFY(!frame.editNode());
+    // The row shrinks back at its next paint; the mouse below aims at what is shown.
+    QTRY_COMPARE(frame.tree()->nodeRect(findMemo(frame, QStringLiteral("{C}"))).height(),
+                 lineOf(frame, findMemo(frame, QStringLiteral("{C}"))) + 4);
 
     // Order: "" (C), "b" (B), "one..." (A): pictures alternate by index among siblings.
     QCOMPARE(findMemo(frame, QStringLiteral("{C}"))->index(), 0);
-    QVERIFY(!near(middle(mainWindow.m_itemBackground0), middle(mainWindow.m_itemBackground1)));
-    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{C}"))), middle(mainWindow.m_itemBackground0)));
-    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{B}"))), middle(mainWindow.m_itemBackground1)));
-    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A}"))), middle(mainWindow.m_itemBackground0)));
-    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A1}"))), middle(mainWindow.m_groupBackground)));
+    QVERIFY(!near(middle(mainWindow.backgrounds().item0), middle(mainWindow.backgrounds().item1)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{C}"))), middle(mainWindow.backgrounds().item0)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{B}"))), middle(mainWindow.backgrounds().item1)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A}"))), middle(mainWindow.backgrounds().item0)));
+    QVERIFY(near(background(frame, findMemo(frame, QStringLiteral("{A1}"))), middle(mainWindow.backgrounds().group)));
 
     // The row under the mouse takes the information colour.
     TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
-    QTest::mouseMove(frame.m_tree->viewport(), frame.m_tree->nodeRect(b).center());
-    QTRY_COMPARE(frame.m_tree->hotNode(), b);
+    QTest::mouseMove(frame.tree()->viewport(), frame.tree()->nodeRect(b).center());
+    QTRY_COMPARE(frame.tree()->hotNode(), b);
     QCOMPARE(QColor(background(frame, b)), frame.palette().color(QPalette::ToolTipBase));
 }
 
@@ -174,32 +180,32 @@ void TestMemosView::tipPanelModesAndClicks()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QCOMPARE(frame.m_tipMode, 2);
-    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
+    QCOMPARE(frame.tipMode(), 2);
+    QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(editor);
-    QCOMPARE(frame.m_tipMode, 1);
-    QCOMPARE(frame.m_tipLabel->text(), QStringLiteral("Click here to finish Edit. Press Esc cancel."));
+    QCOMPARE(frame.tipMode(), 1);
+    QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to finish Edit. Press Esc cancel."));
     QTest::keyClicks(editor, QStringLiteral("from the tip"));
-    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
-    QVERIFY(!frame.m_tree->isEditing());
+    QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
+    QVERIFY(!frame.tree()->isEditing());
     QCOMPARE(storedRows(program.mainWindow()).size(), 1);
     QCOMPARE(storedRows(program.mainWindow())[0].content, QStringLiteral("from the tip"));
-    QCOMPARE(frame.m_tipMode, 0);
-    QVERIFY(frame.m_tipPanel->isHidden());
+    QCOMPARE(frame.tipMode(), 0);
+    QVERIFY(findNamed<QFrame>(frame, "tipPanel")->isHidden());
 
-    frame.m_searchBox->setFocus();
-    QTest::keyClicks(frame.m_searchBox, QStringLiteral("absent"));
-    QCOMPARE(frame.m_tipMode, 3);
-    QTest::mouseClick(frame.m_tipLabel, Qt::LeftButton);
-    QVERIFY(!frame.m_searching);
-    QCOMPARE(frame.m_tipMode, 0);
+    findNamed<QLineEdit>(frame, "searchBox")->setFocus();
+    QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("absent"));
+    QCOMPARE(frame.tipMode(), 3);
+    QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
+    QVERIFY(!frame.isSearching());
+    QCOMPARE(frame.tipMode(), 0);
 
     // A narrow window wraps the tip onto more lines.
     frame.showTip(2);
-    const int wide = frame.m_tipPanel->height();
+    const int wide = findNamed<QFrame>(frame, "tipPanel")->height();
     program.mainWindow().resize(90, 500);
-    QTRY_VERIFY(frame.m_tipPanel->height() > wide);
+    QTRY_VERIFY(findNamed<QFrame>(frame, "tipPanel")->height() > wide);
 }
 
 void TestMemosView::searchBoxFillsTheBar()
@@ -210,9 +216,9 @@ void TestMemosView::searchBoxFillsTheBar()
     MemoPane &frame = program.frame();
     for (int width : {300, 640, 1000}) {
         program.mainWindow().resize(width, 500);
-        QTRY_COMPARE(frame.m_bottomBar->width(), width);
-        QCOMPARE(frame.m_searchBox->width(), width - 2 * frame.m_searchButton->width() - 10);
-        QCOMPARE(frame.m_searchButton->x(), frame.m_searchBox->geometry().right() + 1 + 10);
+        QTRY_COMPARE(findNamed<PicturePanel>(frame, "bottomBar")->width(), width);
+        QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->width(), width - 2 * findNamed<QToolButton>(frame, "searchButton")->width() - 10);
+        QCOMPARE(findNamed<QToolButton>(frame, "searchButton")->x(), findNamed<QLineEdit>(frame, "searchBox")->geometry().right() + 1 + 10);
     }
 }
 
@@ -232,11 +238,11 @@ void TestMemosView::copyJoinsWithCarriageReturn()
     MemoPane &frame = program.frame();
     QClipboard *clipboard = QGuiApplication::clipboard();
     const auto copy = [&](std::initializer_list<const char *> mids) {
-        frame.m_tree->clearSelection();
+        frame.tree()->clearSelection();
         for (const char *mid : mids)
-            frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
-        frame.m_tree->setFocus();
-        QTest::keyClick(frame.m_tree, Qt::Key_C, Qt::ControlModifier);
+            frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.tree()->setFocus();
+        QTest::keyClick(frame.tree(), Qt::Key_C, Qt::ControlModifier);
         return clipboard->text();
     };
 
@@ -262,11 +268,11 @@ void TestMemosView::pasteAddsOneStoredMemo()
     QClipboard *clipboard = QGuiApplication::clipboard();
 
     clipboard->setText(QStringLiteral("  first\r\nsecond\r\n\r\n"));
-    frame.m_tree->setFocus();
-    QTest::keyClick(frame.m_tree, Qt::Key_V, Qt::ControlModifier);
-    TreeNode *pasted = frame.m_tree->lastTopLevelNode();
-    QCOMPARE(pasted->data.content, QStringLiteral("  first\r\nsecond"));
-    QCOMPARE(pasted->data.mid.size(), 38);
+    frame.tree()->setFocus();
+    QTest::keyClick(frame.tree(), Qt::Key_V, Qt::ControlModifier);
+    TreeNode *pasted = frame.tree()->lastTopLevelNode();
+    QCOMPARE(pasted->memo.content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(pasted->memo.mid.size(), 38);
     QVERIFY(!pasted->isSelected());
     QList<Row> rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 2);
@@ -275,17 +281,17 @@ void TestMemosView::pasteAddsOneStoredMemo()
 
     // A paste during an edit stores what was typed first, in a new memo and an existing one
     // alike; then the pasted memo comes.
-    frame.m_addMemoAction->trigger();
+    findAction(frame, "addMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("typed"));
     frame.pasteMemos();
-    QTRY_COMPARE(frame.m_tree->topLevelCount(), 4);
-    QVERIFY(!frame.m_editNode);
-    frame.m_tree->clearSelection();
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
-    frame.m_editMemoAction->trigger();
+    QTRY_COMPARE(frame.tree()->topLevelCount(), 4);
+    QVERIFY(!frame.editNode());
+    frame.tree()->clearSelection();
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
+    findAction(frame, "editMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("changed"));
     frame.pasteAsMemo(QString());
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->data.content, QStringLiteral("changed"));
+    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("changed"));
     rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[0].content, QStringLiteral("changed"));

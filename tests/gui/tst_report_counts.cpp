@@ -45,7 +45,7 @@ void TestReportCounts::footersCountMemosAndSubMemosApart()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     for (const char *mid : {"{A}", "{B}", "{C}", "{D}"})
-        frame.m_tree->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
+        frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
     const QString html = folder.file(QStringLiteral("r.html")), text = folder.file(QStringLiteral("r.txt"));
     QVERIFY(frame.writeHtmlReport(false, html));
     QVERIFY(frame.writeTextReport(false, text));
@@ -53,8 +53,8 @@ void TestReportCounts::footersCountMemosAndSubMemosApart()
     QVERIFY2(fileText(text).contains(QStringLiteral("\r\n Memos 4, Sub-Memos 3 - ")), qPrintable(fileText(text)));
 
     // Fewer memos than sub-memos.
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{C}")), false);
-    frame.m_tree->setSelected(findMemo(frame, QStringLiteral("{D}")), false);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{C}")), false);
+    frame.tree()->setSelected(findMemo(frame, QStringLiteral("{D}")), false);
     QVERIFY(frame.writeHtmlReport(false, html));
     QVERIFY2(fileText(html).contains(QStringLiteral("<hr /><p>Memos 2, Sub-Memos 3 - ")), qPrintable(fileText(html)));
 }

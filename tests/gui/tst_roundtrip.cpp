@@ -119,7 +119,7 @@ void TestRoundTrip::backupRestoreKeepsEveryColumn()
     QCOMPARE(sortedRows(db, "memos"), closed);
     QCOMPARE(sortedRows(db, "tasks"), tasks);
     QVERIFY(prompts.shown.isEmpty());
-    QTRY_COMPARE(program.frame().m_tree->totalCount(), 4);
+    QTRY_COMPARE(program.frame().tree()->totalCount(), 4);
 }
 
 void TestRoundTrip::exportImportKeepsEveryColumn()
@@ -132,8 +132,8 @@ void TestRoundTrip::exportImportKeepsEveryColumn()
     MemoPane &frame = program.frame();
     const QList<QStringList> memos = sortedRows(db, "memos");
 
-    frame.m_tree->setSelected(findMemo(frame, kA), true);
-    frame.m_tree->setSelected(findMemo(frame, kB), true);
+    frame.tree()->setSelected(findMemo(frame, kA), true);
+    frame.tree()->setSelected(findMemo(frame, kB), true);
     const QString path = folder.file(QStringLiteral("part.kvx"));
     QVERIFY(frame.exportSelection(path));
     db.execute(QStringLiteral("delete from memos"));

@@ -57,7 +57,7 @@ int promptsAtStart(const TestFolder &folder, ScriptedPrompts &prompts, bool *win
     StartedProgram program(folder.path());
     QTest::qWait(20); // the prompt is posted after the first show
     if (windowVisible)
-        *windowVisible = program.mainWindow().isVisible() && !program.mainWindow().m_runMinimized;
+        *windowVisible = program.mainWindow().isVisible() && !program.mainWindow().options().runMinimized;
     prompts.onDialog = nullptr;
     return shown;
 }
@@ -143,22 +143,23 @@ void TestSettings::updatePromptAnswers()
     // Ticking "Do not ask me again." and letting the prompt time out turns it off for good.
     int result = 0;
     UpdateDialog timedOut(mainWindow, *mainWindow.commonActions());
-    QCOMPARE(timedOut.Timer1->interval(), 5000);
-    QVERIFY(timedOut.Timer1->isActive());
-    QVERIFY(timedOut.btn_Yes->font().bold());
+    QTimer *closeTimer = findNamed<QTimer>(timedOut, "closeTimer");
+    QCOMPARE(closeTimer->interval(), 5000);
+    QVERIFY(closeTimer->isActive());
+    QVERIFY(findNamed<QPushButton>(timedOut, "yes")->font().bold());
     connect(&timedOut, &QDialog::finished, this, [&result](int code) { result = code; });
-    timedOut.m_askBox->click();
+    findNamed<QCheckBox>(timedOut, "dontAsk")->click();
     QCOMPARE(iniValue(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
-    timedOut.closeTimeout(); // what the timer does when its 5 s are up
-    QCOMPARE(result, int(IDNO));
-    QVERIFY(!mainWindow.m_visitWebEnabled);
+    closeTimer->start(1); // the 5 s are up
+    QTRY_COMPARE(result, int(IDNO));
+    QVERIFY(!mainWindow.options().visitWebEnabled);
     QVERIFY(shell.opened.isEmpty());
 
     // Yes opens the web site and starts the ninety days again.
     writeStamp(folder, kVisitWeb, 120);
     UpdateDialog answered(mainWindow, *mainWindow.commonActions());
     connect(&answered, &QDialog::finished, this, [&result](int code) { result = code; });
-    answered.btn_Yes->click();
+    findNamed<QPushButton>(answered, "yes")->click();
     QCOMPARE(result, int(IDYES));
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(shell.opened[0].contains(QStringLiteral("index.htm?id=j-w-")));
@@ -175,14 +176,14 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
 
     {
         OptionsDialog dialog(mainWindow);
-        QVERIFY(!dialog.m_autoStartBox->isChecked() && !dialog.m_runMinimizedBox->isChecked());
-        dialog.m_autoStartBox->setChecked(true);
-        dialog.m_runMinimizedBox->setChecked(true);
-        dialog.m_addOpenBox->setChecked(true);
-        dialog.m_okButton->click();
+        QVERIFY(!findNamed<QCheckBox>(dialog, "autoStart")->isChecked() && !findNamed<QCheckBox>(dialog, "runMinimized")->isChecked());
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(true);
+        findNamed<QCheckBox>(dialog, "runMinimized")->setChecked(true);
+        findNamed<QCheckBox>(dialog, "addOpen")->setChecked(true);
+        findNamed<QPushButton>(dialog, "ok")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
-    QVERIFY(mainWindow.m_runMinimized && mainWindow.m_addOpen);
+    QVERIFY(mainWindow.options().runMinimized && mainWindow.options().addOpen);
     QCOMPARE(iniValue(folder, kOptionSection, kRunMinimizedEn), QStringLiteral("1"));
     QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
     QFile entry(autoStartFile());
@@ -198,30 +199,30 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
     entry.close();
     {
         OptionsDialog dialog(mainWindow);
-        QVERIFY(dialog.m_autoStartBox->isChecked() && dialog.m_addOpenBox->isChecked());
-        dialog.m_okButton->click();
+        QVERIFY(findNamed<QCheckBox>(dialog, "autoStart")->isChecked() && findNamed<QCheckBox>(dialog, "addOpen")->isChecked());
+        findNamed<QPushButton>(dialog, "ok")->click();
     }
     QVERIFY(entry.open(QIODevice::ReadOnly));
     QCOMPARE(entry.readAll(), QByteArray("[Desktop Entry]\nExec=/opt/other/jotwell\n"));
     entry.close();
     {
         OptionsDialog dialog(mainWindow);
-        dialog.m_autoStartBox->setChecked(false);
-        dialog.m_addOpenBox->setChecked(false);
-        dialog.Button2->click(); // Cancel changes nothing
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(false);
+        findNamed<QCheckBox>(dialog, "addOpen")->setChecked(false);
+        findNamed<QPushButton>(dialog, "cancel")->click(); // Cancel changes nothing
     }
-    QVERIFY(QFile::exists(autoStartFile()) && mainWindow.m_addOpen);
+    QVERIFY(QFile::exists(autoStartFile()) && mainWindow.options().addOpen);
     {
         OptionsDialog dialog(mainWindow);
-        dialog.m_autoStartBox->setChecked(false);
-        dialog.m_okButton->click();
+        findNamed<QCheckBox>(dialog, "autoStart")->setChecked(false);
+        findNamed<QPushButton>(dialog, "ok")->click();
     }
     QVERIFY(!QFile::exists(autoStartFile()));
 
     // With "Add new item while open", every later show starts a new memo.
     mainWindow.hide();
     mainWindow.show();
-    QTRY_VERIFY(program.frame().m_editNode != nullptr);
+    QTRY_VERIFY(program.frame().editNode() != nullptr);
 }
 
 void TestSettings::webLinksCarryTheQuery()
@@ -232,13 +233,13 @@ void TestSettings::webLinksCarryTheQuery()
     StartedProgram program(folder.path());
     MainWindow &mainWindow = program.mainWindow();
     CommonActions &common = *mainWindow.commonActions();
-    mainWindow.m_runDays = 40;
-    mainWindow.m_privateMemos = 57;
+    mainWindow.usage().runDays = 40;
+    mainWindow.usage().privateMemos = 57;
     writeStamp(folder, kVisitWeb, 10);
 
-    common.m_websiteAction->trigger();
-    common.m_updateAction->trigger();
-    common.m_resourcesAction->trigger();
+    findAction(common, "website")->trigger();
+    findAction(common, "update")->trigger();
+    findAction(common, "resources")->trigger();
     QCOMPARE(shell.opened.size(), 3);
     QVERIFY(shell.opened[0].endsWith(QStringLiteral("/index.htm?id=j-w-40&m=57-0")));
     QCOMPARE(shell.opened[1], shell.opened[0]);
@@ -248,8 +249,8 @@ void TestSettings::webLinksCarryTheQuery()
     // Mail links leave the web visit alone.
     writeStamp(folder, kVisitWeb, 10);
     const QString before = iniValue(folder, kOptionSection, kVisitWeb);
-    common.m_contactAction->trigger();
-    common.m_suggestionAction->trigger();
+    findAction(common, "contact")->trigger();
+    findAction(common, "suggestion")->trigger();
     QCOMPARE(shell.opened[3], shell.opened[4]);
     QVERIFY(shell.opened[3].startsWith(QStringLiteral("mailto:")));
     QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), before);
@@ -275,8 +276,8 @@ void TestSettings::helpAndAboutBox()
     MainWindow &mainWindow = program.mainWindow();
     CommonActions &common = *mainWindow.commonActions();
 
-    QCOMPARE(common.m_helpAction->shortcut(), QKeySequence(Qt::Key_F1));
-    common.m_helpAction->trigger();
+    QCOMPARE(findAction(common, "help")->shortcut(), QKeySequence(Qt::Key_F1));
+    findAction(common, "help")->trigger();
     QCOMPARE(shell.opened.size(), 1);
     const QString helpFile = QUrl(shell.opened[0]).toLocalFile();
     QFile help(helpFile);
@@ -293,19 +294,19 @@ void TestSettings::helpAndAboutBox()
         auto *about = qobject_cast<AboutDialog *>(&dialog);
         QVERIFY(about);
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
-        QCOMPARE(about->Label_AppName->text(), QStringLiteral("Korvel Jotwell"));
-        QCOMPARE(about->lbl_version->text(), QStringLiteral("1.7.5.31"));
-        QVERIFY(!about->m_appImage->pixmap().isNull());
+        QCOMPARE(findNamed<QLabel>(*about, "appName")->text(), QStringLiteral("Korvel Jotwell"));
+        QCOMPARE(findNamed<QLabel>(*about, "version")->text(), QStringLiteral("1.7.5.31"));
+        QVERIFY(!findNamed<QLabel>(*about, "appImage")->pixmap().isNull());
         // The user's picture comes from the same folder as the backgrounds.
-        QCOMPARE(about->m_appImage->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
-        QTest::mouseClick(about->lbl_web, Qt::RightButton); // links answer the left button only
-        QTest::mouseClick(about->lbl_Sales, Qt::MiddleButton);
+        QCOMPARE(findNamed<QLabel>(*about, "appImage")->pixmap().toImage().pixelColor(30, 30), QColor(Qt::red));
+        QTest::mouseClick(findNamed<QLabel>(*about, "webLink"), Qt::RightButton); // links answer the left button only
+        QTest::mouseClick(findNamed<QLabel>(*about, "salesLink"), Qt::MiddleButton);
         QCOMPARE(shell.opened.size(), 1);
-        QTest::mouseClick(about->lbl_support, Qt::LeftButton);
+        QTest::mouseClick(findNamed<QLabel>(*about, "supportLink"), Qt::LeftButton);
         QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), visitBefore);
-        QTest::mouseClick(about->lbl_web, Qt::LeftButton);
+        QTest::mouseClick(findNamed<QLabel>(*about, "webLink"), Qt::LeftButton);
     };
-    common.m_aboutAction->trigger();
+    findAction(common, "about")->trigger();
     QCOMPARE(shell.opened.size(), 3);
     QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
     QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
@@ -330,14 +331,14 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
         prompts.onDialog = [](QDialog &dialog) {
             auto *options = qobject_cast<OptionsDialog *>(&dialog);
             QVERIFY(options);
-            QVERIFY(!options->m_runMinimizedBox->isChecked() && !options->m_addOpenBox->isChecked());
-            options->m_autoStartBox->setChecked(true);
-            options->m_runMinimizedBox->setChecked(true);
-            options->m_addOpenBox->setChecked(true);
-            options->m_okButton->click();
+            QVERIFY(!findNamed<QCheckBox>(*options, "runMinimized")->isChecked() && !findNamed<QCheckBox>(*options, "addOpen")->isChecked());
+            findNamed<QCheckBox>(*options, "autoStart")->setChecked(true);
+            findNamed<QCheckBox>(*options, "runMinimized")->setChecked(true);
+            findNamed<QCheckBox>(*options, "addOpen")->setChecked(true);
+            findNamed<QPushButton>(*options, "ok")->click();
         };
         // Run from the event loop, where an error that ends the command meets the error box.
-        QTimer::singleShot(0, mainWindow.commonActions()->m_optionsAction, &QAction::trigger);
+        QTimer::singleShot(0, findAction(*mainWindow.commonActions(), "options"), &QAction::trigger);
         QTest::qWait(50);
         prompts.onDialog = nullptr;
     };
@@ -345,7 +346,7 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
     okWithEverythingTicked();
     QCOMPARE(prompts.shown.size(), 1); // two keys failed, one box
     QCOMPARE(prompts.shown[0].text, QStringLiteral("Unable to write to %1.").arg(ini));
-    QVERIFY(!mainWindow.m_runMinimized && !mainWindow.m_addOpen);
+    QVERIFY(!mainWindow.options().runMinimized && !mainWindow.options().addOpen);
     QCOMPARE(readIni(), before);
     QVERIFY(!QFile::exists(autoStartFile()));
     // The next OK that fails says so again; the dialog still opens unticked (checked inside).
@@ -355,13 +356,13 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
     prompts.onDialog = [](QDialog &dialog) {
         auto *options = qobject_cast<OptionsDialog *>(&dialog);
-        options->m_addOpenBox->setChecked(true);
-        options->m_okButton->click();
+        findNamed<QCheckBox>(*options, "addOpen")->setChecked(true);
+        findNamed<QPushButton>(*options, "ok")->click();
     };
-    mainWindow.commonActions()->m_optionsAction->trigger();
+    findAction(*mainWindow.commonActions(), "options")->trigger();
     prompts.onDialog = nullptr;
     QCOMPARE(prompts.shown.size(), 2);
-    QVERIFY(mainWindow.m_addOpen && !mainWindow.m_runMinimized);
+    QVERIFY(mainWindow.options().addOpen && !mainWindow.options().runMinimized);
     QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
 }
 

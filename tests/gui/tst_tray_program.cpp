@@ -30,7 +30,7 @@ public:
             return backend;
         });
         program = std::make_unique<StartedProgram>(folder);
-        program->mainWindow().m_placement->onSaveState = [this](QObject *) { ++saves; };
+        QObject::connect(program->mainWindow().placement(), &WindowPlacement::stateSaved, [this] { ++saves; });
     }
     ~TrayProgram() { setTrayBackendFactory(nullptr); }
     MainWindow &mainWindow() const { return program->mainWindow(); }
@@ -109,8 +109,8 @@ void TestTrayProgram::closeHidesIntoTheTray()
     QTRY_VERIFY(mainWindow.isVisible());
 
     // Ctrl+F12 in the tree hides the window too.
-    tray.frame().m_tree->setFocus();
-    QTest::keyClick(tray.frame().m_tree, Qt::Key_F12, Qt::ControlModifier);
+    tray.frame().tree()->setFocus();
+    QTest::keyClick(tray.frame().tree(), Qt::Key_F12, Qt::ControlModifier);
     QTRY_VERIFY(!mainWindow.isVisible());
 }
 
@@ -124,12 +124,12 @@ void TestTrayProgram::trayCommands()
 
     // Paste from the tray stores the clipboard as a memo and leaves the window hidden.
     QGuiApplication::clipboard()->setText(QStringLiteral("from the tray\r\n\r\n"));
-    mainWindow.m_pasteAction->trigger();
+    findAction(mainWindow, "pasteToMemo")->trigger();
     QCOMPARE(contents(mainWindow), QStringList{QStringLiteral("from the tray")});
     QVERIFY(!mainWindow.isVisible());
 
     // add opens the window and starts a new memo.
-    mainWindow.m_trayAddMemoAction->trigger();
+    findAction(mainWindow, "trayAddMemo")->trigger();
     QTRY_VERIFY(mainWindow.isVisible());
     QPlainTextEdit *editor = openEditor(tray.frame());
     QVERIFY(editor);
@@ -137,7 +137,7 @@ void TestTrayProgram::trayCommands()
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(contents(mainWindow).size(), 2);
 
-    const QList<QAction *> items = mainWindow.m_trayMenu->actions();
+    const QList<QAction *> items = mainWindow.trayMenu()->actions();
     QCOMPARE(items.size(), 6);
     QCOMPARE(items[0]->text(), QStringLiteral("&Open Korvel Jotwell"));
     QVERIFY(items[1]->isSeparator() && items[4]->isSeparator());
@@ -152,15 +152,15 @@ void TestTrayProgram::exitStoresTheOpenEdit()
     ScriptedPrompts prompts;
     TrayProgram tray(folder.path());
     MainWindow &mainWindow = tray.mainWindow();
-    tray.frame().m_addMemoAction->trigger();
+    findAction(tray.frame(), "addMemo")->trigger();
     QTest::keyClicks(openEditor(tray.frame()), QStringLiteral("typed until the end"));
 
-    mainWindow.m_exitAction->trigger();
-    QVERIFY(mainWindow.m_exiting);
+    findAction(mainWindow, "exit")->trigger();
+    QVERIFY(mainWindow.isExiting());
     QVERIFY(!mainWindow.isVisible());
     QCOMPARE(tray.saves, 2); // by Exit and by the close; the final hide saves nothing
     QCOMPARE(contents(mainWindow), QStringList{QStringLiteral("typed until the end")});
-    QVERIFY(!tray.frame().m_tree->isEditing());
+    QVERIFY(!tray.frame().tree()->isEditing());
     QVERIFY(tray.area->messages.isEmpty());
 }
 
@@ -170,11 +170,11 @@ void TestTrayProgram::withoutTrayCloseEndsTheProgram()
     ScriptedPrompts prompts;
     TrayProgram tray(folder.path(), false);
     MainWindow &mainWindow = tray.mainWindow();
-    tray.frame().m_addMemoAction->trigger();
+    findAction(tray.frame(), "addMemo")->trigger();
     QTest::keyClicks(openEditor(tray.frame()), QStringLiteral("kept"));
     // With nowhere to hide, closing ends the program cleanly.
     QVERIFY(tray.userClose());
-    QVERIFY(mainWindow.m_exiting);
+    QVERIFY(mainWindow.isExiting());
     QCOMPARE(contents(mainWindow), QStringList{QStringLiteral("kept")});
 }
 
@@ -187,8 +187,8 @@ void TestTrayProgram::stayOnTopKeepsThePlace()
     mainWindow.setGeometry(120, 90, 420, 460);
     QTRY_COMPARE(mainWindow.geometry().size(), QSize(420, 460));
     const QRect before = mainWindow.geometry();
-    mainWindow.m_addOpen = true; // re-creating the window is no opening by the user
-    QAction *stayOnTop = mainWindow.commonActions()->m_stayOnTopAction;
+    mainWindow.options().addOpen = true; // re-creating the window is no opening by the user
+    QAction *stayOnTop = findAction(*mainWindow.commonActions(), "stayOnTop");
     stayOnTop->trigger();
     QVERIFY(mainWindow.windowFlags() & Qt::WindowStaysOnTopHint);
     stayOnTop->trigger();
@@ -198,7 +198,7 @@ void TestTrayProgram::stayOnTopKeepsThePlace()
     QCOMPARE(tray.saves, 2);
     QVERIFY(tray.area->messages.isEmpty()); // no balloon for a window that only changed flags
     QTest::qWait(20);
-    QVERIFY(!tray.frame().m_editNode);
+    QVERIFY(!tray.frame().editNode());
     // The re-created window still hides into the tray.
     QVERIFY(!tray.userClose());
     QVERIFY(!mainWindow.isVisible());
@@ -211,7 +211,7 @@ void TestTrayProgram::startsHiddenWhenAsked()
     ScriptedPrompts prompts;
     TrayProgram tray(folder.path());
     QTRY_VERIFY(!tray.mainWindow().isVisible());
-    QCOMPARE(tray.frame().m_tree->totalCount(), 0); // loaded before it went
+    QCOMPARE(tray.frame().tree()->totalCount(), 0); // loaded before it went
     QTRY_COMPARE(tray.area->messages.size(), 1);
 }
 
@@ -221,7 +221,7 @@ void TestTrayProgram::sessionEndStoresAndKeepsTheProgramWhole()
     ScriptedPrompts prompts;
     TrayProgram tray(folder.path());
     MainWindow &mainWindow = tray.mainWindow();
-    tray.frame().m_addMemoAction->trigger();
+    findAction(tray.frame(), "addMemo")->trigger();
     QTest::keyClicks(openEditor(tray.frame()), QStringLiteral("typed before logout"));
 
     // The session asks for the data: the edit is stored and the placement saved, and nothing
@@ -229,10 +229,10 @@ void TestTrayProgram::sessionEndStoresAndKeepsTheProgramWhole()
     mainWindow.sessionCommitData();
     QCOMPARE(contents(mainWindow), QStringList{QStringLiteral("typed before logout")});
     QCOMPARE(tray.saves, 1);
-    QVERIFY(!mainWindow.m_exiting && mainWindow.isVisible() && mainWindow.memoPane());
-    tray.frame().m_addMemoAction->trigger();
+    QVERIFY(!mainWindow.isExiting() && mainWindow.isVisible() && mainWindow.memoPane());
+    findAction(tray.frame(), "addMemo")->trigger();
     QVERIFY(openEditor(tray.frame()));
-    tray.frame().m_tree->cancelEditNode();
+    tray.frame().tree()->cancelEditNode();
 
     // Hidden in the tray when the session really ends: the window closes and the program ends.
     QVERIFY(!tray.userClose());
@@ -240,7 +240,7 @@ void TestTrayProgram::sessionEndStoresAndKeepsTheProgramWhole()
     QCoreApplication::sendEvent(qApp, &quit);
     // Some Qt versions close the windows as they quit, by the same path as the title bar.
     QVERIFY(tray.userClose());
-    QVERIFY(mainWindow.m_exiting);
+    QVERIFY(mainWindow.isExiting());
     QCOMPARE(contents(mainWindow).size(), 1);
 }
 

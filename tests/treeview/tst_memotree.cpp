@@ -1,4 +1,5 @@
 #include "treeview/MemoTree.h"
+#include "ScriptedTreeDelegate.h"
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -13,13 +14,13 @@ namespace {
 
 QString textOf(TreeNode *n)
 {
-    return n->data.content;
+    return n->memo.content;
 }
 
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->data.content = text;
+    n->memo.content = text;
     return n;
 }
 
@@ -85,20 +86,20 @@ private slots:
     void editor();
     void slowSecondClickAsksToEdit();
     void printing();
+    void delegateDefaultsAndQuietEnd();
 };
 
 void TestTree::nodesAndDeletion()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     TreeNode *c = add(tree, nullptr, "c");
     TreeNode *b1 = add(tree, b, "b1");
     TreeNode *b2 = add(tree, b, "b2");
 
-    QCOMPARE(b1->data.mid, QString());
-    QCOMPARE(b1->data.createTime, 0.0);
+    QCOMPARE(b1->memo.mid, QString());
+    QCOMPARE(b1->memo.createTime, 0.0);
     QVERIFY(!b1->isMultiline());
     QCOMPARE(b1->verticalAlignment(), 50);
     QVERIFY(b1->isVisible() && !b1->isExpanded());
@@ -130,8 +131,8 @@ void TestTree::nodesAndDeletion()
     QCOMPARE(tree.selectedCount(), 2);
     QStringList freed;
     int changes = 0;
-    tree.onFreeNode = [&](TreeNode *n) { freed << textOf(n); };
-    tree.onChange = [&](TreeNode *) { ++changes; };
+    QObject::connect(&tree, &MemoTree::nodeFreed, [&](TreeNode *n) { freed << textOf(n); });
+    QObject::connect(&tree, &MemoTree::selectionChanged, [&] { ++changes; });
     tree.deleteNode(b);
     QCOMPARE(freed.size(), 3);
     QCOMPARE(freed.last(), QString("b"));
@@ -159,7 +160,7 @@ void TestTree::nodesAndDeletion()
 
 void TestTree::moveTo()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     TreeNode *c = add(tree, nullptr, "c");
@@ -190,7 +191,7 @@ void TestTree::moveTo()
 
 void TestTree::stableSortBothDirections()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     // Equal keys carry a tag after '#' that the comparison ignores.
     const QStringList names{"cherry", "same#1", "apple", "Banana", "same#2"};
     for (const QString &name : names)
@@ -198,8 +199,8 @@ void TestTree::stableSortBothDirections()
     TreeNode *parent = tree.topLevelNode(2);
     for (const QString &name : names)
         add(tree, parent, name);
-    tree.OnCompareNodes = [](TreeNode *x, TreeNode *y) {
-        return QString::compare(x->data.content.section('#', 0, 0), y->data.content.section('#', 0, 0),
+    tree.compare = [](TreeNode *x, TreeNode *y) {
+        return QString::compare(x->memo.content.section('#', 0, 0), y->memo.content.section('#', 0, 0),
                                 Qt::CaseInsensitive);
     };
 
@@ -223,14 +224,14 @@ void TestTree::stableSortBothDirections()
 
 void TestTree::expansionEvents()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *leaf = add(tree, nullptr, "leaf");
     TreeNode *a1 = add(tree, a, "a1");
     add(tree, a, "a2");
     QStringList events;
-    tree.onExpanded = [&](TreeNode *n) { events << "+" + textOf(n); };
-    tree.onCollapsed = [&](TreeNode *n) { events << "-" + textOf(n); };
+    QObject::connect(&tree, &MemoTree::nodeExpanded, [&](TreeNode *n) { events << "+" + textOf(n); });
+    QObject::connect(&tree, &MemoTree::nodeCollapsed, [&](TreeNode *n) { events << "-" + textOf(n); });
 
     tree.setExpanded(a, true);
     tree.setExpanded(a, true);
@@ -263,7 +264,7 @@ void TestTree::expansionEvents()
 
 void TestTree::layoutOfHiddenAndCollapsed()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 400);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -298,8 +299,7 @@ void TestTree::layoutOfHiddenAndCollapsed()
 
 void TestTree::mouseSelection()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     tree.resize(300, 500);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -316,7 +316,7 @@ void TestTree::mouseSelection()
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QWidget *vp = tree.viewport();
     QList<TreeNode *> changes;
-    tree.onChange = [&](TreeNode *n) { changes << n; };
+    QObject::connect(&tree, &MemoTree::selectionChanged, [&](TreeNode *n) { changes << n; });
 
     QTest::mouseClick(vp, Qt::LeftButton, {}, centre(tree, d));
     QTest::mouseClick(vp, Qt::LeftButton, Qt::ControlModifier, centre(tree, a));
@@ -371,7 +371,7 @@ void TestTree::mouseSelection()
 
     // Right click: selects the node under the mouse, then asks for its menu.
     QList<TreeNode *> asked;
-    tree.onGetPopupMenu = [&](TreeNode *n) -> QMenu * {
+    tree.menu = [&](TreeNode *n) -> QMenu * {
         asked << n;
         return nullptr;
     };
@@ -388,7 +388,7 @@ void TestTree::mouseSelection()
     QCOMPARE(asked, QList<TreeNode *>({c, nullptr}));
 
     int doubleClicks = 0;
-    tree.onDblClick = [&] { ++doubleClicks; };
+    QObject::connect(&tree, &MemoTree::doubleClicked, [&] { ++doubleClicks; });
     QTest::mouseDClick(vp, Qt::LeftButton, {}, centre(tree, b));
     QCOMPARE(doubleClicks, 1);
     QVERIFY(b->isExpanded()); // no toggle on double click
@@ -396,8 +396,7 @@ void TestTree::mouseSelection()
 
 void TestTree::keyboard()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     tree.resize(300, 400);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -411,7 +410,7 @@ void TestTree::keyboard()
 
     // The owner sees every key before the tree moves.
     QList<TreeNode *> focusAtKey;
-    tree.onKeyDown = [&](QKeyEvent *) { focusAtKey << tree.focusedNode(); };
+    tree.key = [&](QKeyEvent *) { focusAtKey << tree.focusedNode(); };
     QTest::keyClick(&tree, Qt::Key_Down);
     QCOMPARE(tree.focusedNode(), a);
     QTest::keyClick(&tree, Qt::Key_Down);
@@ -447,7 +446,7 @@ void TestTree::keyboard()
     QTest::keyClick(&tree, Qt::Key_Home);
     QCOMPARE(tree.focusedNode(), a);
 
-    tree.onKeyDown = nullptr;
+    tree.key = nullptr;
     QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(tree.selectedCount(), 5);
     QTest::keyClick(&tree, Qt::Key_Delete); // the owner's business
@@ -462,12 +461,12 @@ void TestTree::keyboard()
 
 void TestTree::measuresOnlyWhatIsShown()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(400, 600);
     QHash<TreeNode *, int> measured;
-    tree.onMeasureItem = [&](TreeNode *n, int &height) {
+    tree.rowHeight = [&](TreeNode *n) {
         ++measured[n];
-        height = 20 + (n->index() % 3) * 15; // 20, 35 or 50 px
+        return 20 + (n->index() % 3) * 15; // 20, 35 or 50 px
     };
     tree.beginUpdate();
     for (int i = 0; i < 100000; ++i)
@@ -513,7 +512,7 @@ void TestTree::measuresOnlyWhatIsShown()
 
 void TestTree::hotNodeAndHint()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -522,8 +521,8 @@ void TestTree::hotNodeAndHint()
     QStringList hot;
     int moves = 0;
     auto name = [](TreeNode *n) { return n ? textOf(n) : QString("-"); };
-    tree.onHotChange = [&](TreeNode *o, TreeNode *n) { hot << name(o) + ">" + name(n); };
-    tree.onMouseMove = [&](const QPoint &) { ++moves; };
+    QObject::connect(&tree, &MemoTree::hoveredNodeChanged, [&](TreeNode *o, TreeNode *n) { hot << name(o) + ">" + name(n); });
+    QObject::connect(&tree, &MemoTree::mouseMoved, [&] { ++moves; });
     QWidget *vp = tree.viewport();
     hover(vp, centre(tree, a));
     hover(vp, centre(tree, a) + QPoint(5, 0));
@@ -550,7 +549,7 @@ void TestTree::hotNodeAndHint()
 
 void TestTree::dragAndDrop()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
@@ -559,11 +558,12 @@ void TestTree::dragAndDrop()
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QWidget *vp = tree.viewport();
 
-    // Pressing and moving far enough asks whether the node may be dragged (here: no).
+    // Pressing and moving far enough asks whether the node may be dragged (here: no, as
+    // by default).
     QList<TreeNode *> askedDrag;
-    tree.onDragAllowed = [&](TreeNode *n, bool &allowed) {
+    tree.mayDrag = [&](TreeNode *n) {
         askedDrag << n;
-        QVERIFY(!allowed); // refused unless the owner says otherwise
+        return tree.MemoTreeDelegate::canDrag(n);
     };
     QTest::mousePress(vp, Qt::LeftButton, {}, centre(tree, a));
     const QPoint far = centre(tree, a) + QPoint(0, QApplication::startDragDistance() + 5);
@@ -574,14 +574,15 @@ void TestTree::dragAndDrop()
 
     // The owner decides per target; a collapsed target opens after hovering.
     QList<TreeNode *> over, dropped;
-    tree.onDragOver = [&](TreeNode *target, bool internal, bool &accept) {
-        QVERIFY(!internal);
+    QList<QString> droppedTexts;
+    tree.mayDrop = [&](TreeNode *target, const QMimeData *, bool internal) {
         over << target;
-        accept = target != a;
+        return !internal && target != a;
     };
-    tree.onDragDrop = [&](TreeNode *target, bool internal) {
-        QVERIFY(!internal);
-        dropped << target;
+    tree.dropped = [&](TreeNode *target, const QMimeData *data, bool internal) {
+        if (!internal)
+            dropped << target;
+        droppedTexts << data->text();
     };
     QMimeData data;
     data.setText("from elsewhere");
@@ -611,27 +612,27 @@ void TestTree::dragAndDrop()
     QVERIFY(dropAt(centre(tree, b1)));
     QVERIFY(dropAt(QPoint(50, vp->height() - 5)));
     QCOMPARE(dropped, QList<TreeNode *>({b1, nullptr}));
+    QCOMPARE(droppedTexts, QStringList({"from elsewhere", "from elsewhere"}));
 }
 
 void TestTree::editor()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *tree = new MemoTree;
+    auto *tree = new ScriptedTree;
     auto *other = new QLineEdit;
     layout->addWidget(tree);
     layout->addWidget(other);
     window.resize(400, 400);
     TreeNode *a = add(*tree, nullptr, "first\r\nsecond");
     TreeNode *b = add(*tree, nullptr, "b");
-    tree->onGetText = textOf;
     QStringList log;
-    tree->onNewText = [&](TreeNode *n, const QString &t) {
+    QObject::connect(tree, &MemoTree::editCommitted, [&](TreeNode *n, const QString &t) {
         log << "new " + textOf(n) + "=" + t;
-        n->data.content = t;
-    };
-    tree->onEdited = [&](TreeNode *n) { log << "edited " + textOf(n); };
-    tree->onEditCancelled = [&] { log << "cancelled"; };
+        n->memo.content = t;
+    });
+    QObject::connect(tree, &MemoTree::editEnded, [&](TreeNode *n) { log << "edited " + textOf(n); });
+    QObject::connect(tree, &MemoTree::editCancelled, [&] { log << "cancelled"; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
@@ -671,7 +672,7 @@ void TestTree::editor()
     QTest::keyClick(editorWidget(), Qt::Key_Escape);
     QVERIFY(!tree->isEditing());
     QCOMPARE(log, QStringList({"cancelled"}));
-    QCOMPARE(b->data.content, QString("b"));
+    QCOMPARE(b->memo.content, QString("b"));
 
     // An unchanged commit is edited but brings no new text.
     log.clear();
@@ -690,7 +691,7 @@ void TestTree::editor()
 
     // The owner may refuse; deleting the node being edited cancels first.
     log.clear();
-    tree->onEditing = [](TreeNode *n, bool &allowed) { allowed = n->data.content != "c"; };
+    tree->mayEdit = [](TreeNode *n) { return n->memo.content != "c"; };
     QVERIFY(!tree->editNode(b));
     QVERIFY(!tree->isEditing());
     QVERIFY(tree->editNode(a));
@@ -700,7 +701,7 @@ void TestTree::editor()
 
     // Editing a child of a collapsed node opens its parent first.
     TreeNode *b1 = add(*tree, b, "child");
-    tree->onEditing = nullptr;
+    tree->mayEdit = nullptr;
     QVERIFY(tree->editNode(b1));
     QVERIFY(b->isExpanded());
     QCOMPARE(tree->focusedNode(), b1);
@@ -709,17 +710,16 @@ void TestTree::editor()
 
 void TestTree::slowSecondClickAsksToEdit()
 {
-    MemoTree tree;
-    tree.onGetText = textOf;
+    ScriptedTree tree;
     TreeNode *a = add(tree, nullptr, "a");
     TreeNode *b = add(tree, nullptr, "b");
     tree.resize(300, 200);
     tree.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tree));
     QList<TreeNode *> asked;
-    tree.onEditing = [&](TreeNode *node, bool &allowed) {
+    tree.mayEdit = [&](TreeNode *node) {
         asked << node;
-        allowed = false;
+        return false;
     };
     QWidget *vp = tree.viewport();
     const int wait = QApplication::doubleClickInterval() + 200;
@@ -743,13 +743,12 @@ void TestTree::slowSecondClickAsksToEdit()
 
 void TestTree::printing()
 {
-    MemoTree tree;
+    ScriptedTree tree;
     tree.resize(300, 300);
-    tree.onGetText = textOf;
     int widthSeen = 0;
-    tree.onMeasureItem = [&](TreeNode *n, int &height) {
+    tree.rowHeight = [&](TreeNode *n) {
         widthSeen = tree.textAreaWidth(n);
-        height = 40;
+        return 40;
     };
     for (int i = 0; i < 10; ++i)
         add(tree, nullptr, QString::number(i));
@@ -765,4 +764,42 @@ void TestTree::printing()
 }
 
 QTEST_MAIN(TestTree)
+void TestTree::delegateDefaultsAndQuietEnd()
+{
+    // Without a delegate: empty rows of one line, every node editable, drops refused.
+    auto *tree = new MemoTree;
+    tree->resize(300, 300);
+    TreeNode *a = add(*tree, nullptr, "a");
+    add(*tree, nullptr, "b");
+    tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    const int plainHeight = tree->nodeRect(a).height();
+    QVERIFY(plainHeight > 0);
+    QVERIFY(tree->editNode(a));
+    QVERIFY(tree->cancelEditNode());
+    QMimeData data;
+    data.setText("text");
+    QDragMoveEvent over(centre(*tree, a), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(tree->viewport(), &over);
+    QVERIFY(!over.isAccepted());
+
+    // A delegate set later is asked when the rows are painted next: they take its heights.
+    ScriptedTreeDelegate delegate;
+    delegate.rowHeight = [](TreeNode *) { return 3 * 17; };
+    tree->setDelegate(&delegate);
+    QCOMPARE(tree->delegate(), &delegate);
+    QTRY_COMPARE(tree->nodeRect(a).height(), 3 * 17);
+    tree->setDelegate(nullptr); // back to the do-nothing answers
+    QTRY_COMPARE(tree->nodeRect(a).height(), plainHeight);
+
+    // Nodes deleted by the program are told; nodes that go with the tree are not, since
+    // their owner is usually half destroyed by then.
+    int freed = 0;
+    QObject::connect(tree, &MemoTree::nodeFreed, [&] { ++freed; });
+    tree->deleteNode(a);
+    QCOMPARE(freed, 1);
+    delete tree;
+    QCOMPARE(freed, 1);
+}
+
 #include "tst_memotree.moc"

@@ -1,5 +1,6 @@
 #include "treeview/TreeAccessible.h"
 #include "treeview/MemoTree.h"
+#include "ScriptedTreeDelegate.h"
 #include <QAccessible>
 #include <QtTest>
 
@@ -21,7 +22,7 @@ void listen(QAccessibleEvent *event)
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->data.content = text;
+    n->memo.content = text;
     return n;
 }
 
@@ -41,11 +42,10 @@ bool heardEvent(QAccessible::Event type, const QString &text)
 // A tree of three memos: "Alpha" (collapsed, two sub-memos), "Beta" (expanded, one
 // sub-memo), "Gamma" (hidden).
 struct Fixture {
-    MemoTree tree;
+    ScriptedTree tree;
     TreeNode *alpha, *alpha1, *alpha2, *beta, *beta1, *gamma;
     Fixture()
     {
-        tree.onGetText = [](TreeNode *n) { return n->data.content; };
         tree.resize(300, 400);
         alpha = add(tree, nullptr, QStringLiteral("Alpha"));
         alpha1 = add(tree, alpha, QStringLiteral("Alpha one"));
