@@ -1,4 +1,5 @@
 #include "core/ExchangeFile.h"
+#include "core/MemoText.h"
 #include "core/IsoTime.h"
 #include "core/XmlNavigator.h"
 
@@ -69,21 +70,11 @@ void startDocument(XmlNavigator &xml, const QString &appVersion, int biasMinutes
     xml.setAttr(root, QStringLiteral("time"), dateTimeToIso(dateTimeNow(), true, biasMinutes));
 }
 
-QString contentToFile(const QString &content)
-{
-    if (!content.contains(QLatin1Char('\r')))
-        return content;
-    QString text = content;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 QString contentFromFile(const QString &value)
 {
     if (!value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n')))
         return value;
-    return contentToFile(value).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return toLfLineBreaks(value).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int biasMinutes)
@@ -91,7 +82,7 @@ void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int 
     pugi::xml_node element = memos.append_child("memo");
     add(element, "mid", memo.mid);
     add(element, "pid", pid);
-    add(element, "content", contentToFile(memo.content));
+    add(element, "content", toLfLineBreaks(memo.content));
     add(element, "assign-time", dateTimeToIso(memo.assignTime, true, biasMinutes));
     add(element, "create-time", dateTimeToIso(memo.createTime, true, biasMinutes));
     add(element, "edit-time", dateTimeToIso(memo.editTime, true, biasMinutes));
@@ -102,7 +93,7 @@ void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes)
     pugi::xml_node element = tasks.append_child("task");
     add(element, "tid", task.tid);
     add(element, "pid", task.pid);
-    add(element, "content", contentToFile(task.content));
+    add(element, "content", toLfLineBreaks(task.content));
     add(element, "check-flag", task.checkFlag);
     add(element, "alarm-flag", task.alarmFlag);
     add(element, "due-flag", task.dueFlag);

@@ -29,9 +29,6 @@ void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes);
 Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, const QString &pid, int biasMinutes);
 Task taskFromFile(XmlNavigator &xml, const QString &path, const QString &tid, const QString &pid, int biasMinutes);
 
-// memo text as written: every line break (CR LF, CR or LF) a single LF, which the library
-// writes as a character reference and every parser gives back as one LF.
-QString contentToFile(const QString &content);
 // The value with every character that XML 1.0 forbids (control characters other than tab,
 // LF and CR, lone surrogates, U+FFFE and U+FFFF) made U+FFFD: no conforming reader would
 // take the file otherwise. The database keeps the character.

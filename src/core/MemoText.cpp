@@ -2,6 +2,16 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+QString toLfLineBreaks(const QString &text)
+{
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
 QString flattenLineBreaks(const QString &text)
 {
     QString flat = text;

@@ -2,6 +2,8 @@
 #include <QDateTime>
 #include <QString>
 
+// CR LF, a lone CR and a lone LF each become one LF.
+QString toLfLineBreaks(const QString &text);
 // A text on one line: every LF, then every CR, becomes a blank.
 QString flattenLineBreaks(const QString &text);
 // A moment in the user's short date and long time format (without the time zone); the time

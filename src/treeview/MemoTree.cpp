@@ -1,4 +1,5 @@
 #include "treeview/MemoTree.h"
+#include "core/MemoText.h"
 #include "treeview/TreeAccessible.h"
 #include "treeview/TreeEditor.h"
 #include "treeview/TreeLayout.h"
@@ -731,7 +732,7 @@ int MemoTree::textAreaWidth(TreeNode *node) const
 
 int MemoTree::textHeight(TreeNode *node, const QString &text) const
 {
-    return TreeText::wrappedHeight(font(), TreeText::normalizeLineBreaks(text), textAreaWidth(node));
+    return TreeText::wrappedHeight(font(), toLfLineBreaks(text), textAreaWidth(node));
 }
 
 void MemoTree::setImages(const std::vector<QIcon> &images)

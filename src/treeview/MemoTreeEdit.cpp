@@ -1,4 +1,5 @@
 #include "treeview/TreeEditor.h"
+#include "core/MemoText.h"
 #include "treeview/TreeLayout.h"
 #include "treeview/TreeMetrics.h"
 #include "treeview/TreeText.h"
@@ -31,7 +32,7 @@ bool MemoTree::editNode(TreeNode *node)
     if (!m_delegate->canEdit(node) || !isAlive(node, serial) || m_editor)
         return false;
 
-    m_editOriginal = TreeText::normalizeLineBreaks(m_delegate->nodeText(node));
+    m_editOriginal = toLfLineBreaks(m_delegate->nodeText(node));
     m_editNode = node;
     m_editSerial = serial;
     auto *editor = new TreeEditor(viewport());

@@ -1,4 +1,5 @@
 #include "treeview/TreeLayout.h"
+#include "core/MemoText.h"
 #include "treeview/TreeMetrics.h"
 #include "treeview/TreeText.h"
 #include "treeview/MemoTree.h"
@@ -82,7 +83,7 @@ void MemoTree::paintRow(QPainter &painter, TreeNode *node, const QRect &rowRect,
     const QFont font = textFont(node, color);
     const QString text = m_delegate->nodeText(node);
     painter.setClipRect(rowRect.adjusted(0, 0, 0, -1), Qt::IntersectClip);
-    TreeText::drawWrapped(painter, font, color, parts.text, TreeText::normalizeLineBreaks(text));
+    TreeText::drawWrapped(painter, font, color, parts.text, toLfLineBreaks(text));
 
     if (decorations && node == m_dropTarget) {
         painter.setClipping(false);

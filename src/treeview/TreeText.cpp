@@ -1,4 +1,5 @@
 #include "treeview/TreeText.h"
+#include "core/MemoText.h"
 #include <QFont>
 #include <QPainter>
 #include <QTextLayout>
@@ -6,19 +7,9 @@
 
 namespace TreeText {
 
-QString normalizeLineBreaks(const QString &text)
-{
-    if (!text.contains(QLatin1Char('\r')))
-        return text;
-    QString result = text;
-    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return result;
-}
-
 QString toCrLf(const QString &text)
 {
-    QString result = normalizeLineBreaks(text);
+    QString result = toLfLineBreaks(text);
     result.replace(QChar::LineSeparator, QLatin1Char('\n'));
     result.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     result.replace(QLatin1Char('\n'), QLatin1String("\r\n"));

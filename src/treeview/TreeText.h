@@ -10,8 +10,6 @@ class QRect;
 // as the text painted into it. Long words break anywhere, like in the editor.
 namespace TreeText {
 
-// CR LF, lone CR and lone LF all become \n.
-QString normalizeLineBreaks(const QString &text);
 // \n (or any other line break) becomes CR LF, the form the memo store keeps.
 QString toCrLf(const QString &text);
 // height of normalised text wrapped to width; an empty text is one line.
