@@ -123,6 +123,17 @@ sqlite3 *Database::handle() const
     return m_db;
 }
 
+qint64 Database::dataVersion()
+{
+    sqlite3_stmt *statement = acquireStatement(QByteArrayLiteral("pragma data_version"));
+    const int rc = sqlite3_step(statement);
+    const qint64 version = rc == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
+    releaseStatement(statement);
+    if (rc != SQLITE_ROW)
+        throw DatabaseError(engineMessage(m_db));
+    return version;
+}
+
 void Database::execute(const QString &sql)
 {
     char *error = nullptr;

@@ -24,6 +24,10 @@ public:
     QString path() const { return m_path; }
     sqlite3 *handle() const; // throws DatabaseError when not open
 
+    // Changes whenever another connection (another process) commits to the file; the
+    // connection's own commits leave it alone.
+    qint64 dataVersion();
+
     // Runs statements that return no rows (schema, pragmas, transaction control).
     void execute(const QString &sql);
 

@@ -2,11 +2,16 @@
 #include "core/DatabaseError.h"
 #include <sqlite3.h>
 
-Transaction::Transaction(Database &connection) : m_connection(connection)
+Transaction::Transaction(Database &connection, Lock lock) : m_connection(connection)
 {
     // Without an open database there is nothing to group; each statement reports that itself.
     if (!connection.isOpen() || !sqlite3_get_autocommit(connection.handle()))
         return;
+    if (lock == Lock::Immediate) {
+        connection.execute(QStringLiteral("begin immediate"));
+        m_owns = true;
+        return;
+    }
     m_owns = sqlite3_exec(connection.handle(), "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 

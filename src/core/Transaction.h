@@ -7,7 +7,12 @@
 // by an error commits what it holds. Batches nest; only the outermost one commits.
 class Transaction {
 public:
-    explicit Transaction(Database &connection);
+    // An immediate batch takes the write lock at once, waiting for it as long as the
+    // connection's busy timeout allows, and throws DatabaseError when it stays taken. A
+    // deferred one takes it at its first write, and a batch that read first is then refused
+    // at once while another connection writes.
+    enum class Lock { Deferred, Immediate };
+    explicit Transaction(Database &connection, Lock lock = Lock::Deferred);
     ~Transaction();
     void commit(); // throws DatabaseError when the statements could not be stored
     // Handing a batch on leaves the one handed from with nothing to commit.

@@ -39,13 +39,6 @@ bool Application::event(QEvent *event)
     return handled;
 }
 
-QString errorBoxText(const QString &message)
-{
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + QLatin1Char('.');
-    return message;
-}
-
 void showDefaultErrorBox(const QString &message)
 {
     prompts().messageBox(kApplicationTitle, errorBoxText(message), MB_OK, BoxIcon::Error);

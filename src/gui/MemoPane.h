@@ -1,6 +1,6 @@
 #pragma once
 #include "gui/PictureBar.h"
-#include "core/Report.h"
+#include "core/MemoSelection.h"
 #include "treeview/MemoTree.h"
 #include <QIcon>
 #include <QPointer>
@@ -63,6 +63,8 @@ public:
     // Writes the selected memos, each top-level one with all its sub-memos, to an exchange
     // file; reports its own failure.
     bool exportSelection(const QString &fileName);
+    // The selected memos in tree order, each top-level one with all its sub-memos.
+    MemoSelection selection() const;
     void emailMemos();
     void exportMemos();
     void toggleSortOrder();
@@ -147,7 +149,6 @@ private:
 
     enum class ReportKind { Html, Text };
     bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
-    std::vector<ReportItem> reportItems() const;
     bool hasVisibleMemo() const;
     // A memo node as every memo gets it: multi-line, its button and picture at the top.
     TreeNode *addMemoNode(TreeNode *parent);

@@ -3,7 +3,7 @@
 #include "gui/Prompts.h"
 #include "core/MemoText.h"
 #include "core/VersionInfo.h"
-#include "core/Report.h"
+#include "core/MemoSelection.h"
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
 #include <QFileInfo>
@@ -46,17 +46,17 @@ QString withExtension(const QString &fileName, const QString &extension)
 
 } // namespace
 
-std::vector<ReportItem> MemoPane::reportItems() const
+MemoSelection MemoPane::selection() const
 {
-    std::vector<ReportItem> items;
+    MemoSelection picked;
     for (TreeNode *node : m_tree->selectedNodes()) {
-        ReportItem item{node->memo.content, node->level() == 0, {}};
-        if (item.topLevel)
+        SelectedMemo memo{&node->memo, node->level() == 0, {}};
+        if (memo.topLevel)
             for (int i = 0; i < node->childCount(); ++i)
-                item.subTexts << node->child(i)->memo.content;
-        items.push_back(std::move(item));
+                memo.subMemos.push_back(&node->child(i)->memo);
+        picked.push_back(std::move(memo));
     }
-    return items;
+    return picked;
 }
 
 bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind)
@@ -64,7 +64,7 @@ bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportK
     const SelectAllFirstScope selection(*this, selectAllFirst);
     const ReportFooter footer{dateAndTimeText(QDateTime::currentDateTime(), false),
                                 m_mainWindow->versionInfo()->getValue(2)};
-    const std::vector<ReportItem> items = reportItems();
+    const std::vector<ReportItem> items = reportItems(MemoPane::selection());
     const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
     if (!writeReportFile(lines, fileName)) {
         errorBox(QStringLiteral("File write failure!"));

@@ -1,7 +1,7 @@
 // The search filter: memos whose text does not hold the search text are hidden.
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
-#include "core/MemoText.h"
+#include "core/MemoSearch.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
 #include "core/MemoStore.h"
@@ -14,21 +14,9 @@
 #include <QToolButton>
 #include <algorithm>
 
-namespace {
-
-QString trimControls(const QString &text)
-{
-    qsizetype start = 0;
-    while (start < text.size() && text.at(start).unicode() < 33)
-        ++start;
-    return trimRightControls(text.mid(start));
-}
-
-} // namespace
-
 void MemoPane::searchTextChanged()
 {
-    m_searchText = trimControls(m_searchBox->text());
+    m_searchText = searchTextOf(m_searchBox->text());
     applyFilter();
 }
 
@@ -47,10 +35,8 @@ void MemoPane::applyFilter()
         // again after the memo itself was hidden.
         for (TreeNode *node = m_tree->firstNode(); node; node = m_tree->nextNode(node)) {
             TreeNode *parent = node->parent();
-            const auto matches = [this](TreeNode *memo) {
-                return memo->memo.content.contains(m_searchText, Qt::CaseSensitive);
-            };
-            const bool shown = !filtering || matches(node) || (parent && wide && matches(parent));
+            const bool shown =
+                !filtering || isShownBySearch(node->memo, parent ? &parent->memo : nullptr, m_searchText, wide);
             m_tree->setVisible(node, shown);
             if (shown && parent && filtering) {
                 m_tree->setVisible(parent, true);
@@ -98,7 +84,7 @@ void MemoPane::searchBoxEntered()
 
 void MemoPane::searchBoxLeft()
 {
-    if (!trimControls(m_searchBox->text()).isEmpty())
+    if (!searchTextOf(m_searchBox->text()).isEmpty())
         return;
     setSearchIdle();
 }

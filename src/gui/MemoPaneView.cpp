@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
 #include "core/MemoText.h"
+#include "core/MemoOrder.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
 #include "treeview/TreeUpdateGuard.h"
@@ -29,17 +30,7 @@ int MemoPane::compareNodes(TreeNode *node1, TreeNode *node2) const
 {
     if (!node1 || !node2)
         return 0;
-    // Only the letters a to z are folded; every other character compares by its code.
-    const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-    const QString &a = node1->memo.content;
-    const QString &b = node2->memo.content;
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const int difference = int(fold(a[i].unicode())) - int(fold(b[i].unicode()));
-        if (difference != 0)
-            return difference < 0 ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return compareMemoTexts(node1->memo.content, node2->memo.content);
 }
 
 void MemoPane::showSortDirection()
