@@ -1,0 +1,135 @@
+#include "cli/MemoListing.h"
+#include "core/IsoTime.h"
+#include "core/MemoOrder.h"
+#include "core/MemoSearch.h"
+#include "core/MemoStore.h"
+#include "core/MemoText.h"
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+
+namespace {
+
+const QString kRoot = QStringLiteral("root");
+
+template <typename T, typename Key>
+void sortStable(std::vector<T> &items, bool ascending, Key key)
+{
+    std::stable_sort(items.begin(), items.end(), [&](const T &a, const T &b) {
+        return ascending ? compareMemoTexts(key(a), key(b)) < 0 : compareMemoTexts(key(b), key(a)) < 0;
+    });
+}
+
+QJsonObject memoObject(const Memo &memo)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("id"), memo.mid);
+    object.insert(QStringLiteral("text"), memo.content);
+    object.insert(QStringLiteral("created"), dateTimeToIso(memo.createTime, true));
+    object.insert(QStringLiteral("edited"), dateTimeToIso(memo.editTime, true));
+    return object;
+}
+
+} // namespace
+
+MemoListing::MemoListing(MemoStore &store, bool ascending)
+{
+    // One read of the table: the memos under each parent keep the table's order, as the
+    // program's per-memo queries give them.
+    const Transaction reading = store.transaction();
+    std::vector<Memo> all = store.allMemos();
+    QHash<QString, std::vector<Memo>> children;
+    for (Memo &memo : all) {
+        if (memo.pid == kRoot)
+            m_entries.push_back(Entry{std::move(memo), {}, true, {}});
+        else
+            children[memo.pid].push_back(std::move(memo));
+    }
+    for (Entry &entry : m_entries) {
+        const auto found = children.find(entry.memo.mid);
+        if (found != children.end()) {
+            entry.subMemos = std::move(*found);
+            sortStable(entry.subMemos, ascending, [](const Memo &memo) -> const QString & { return memo.content; });
+        }
+        entry.subShown.assign(entry.subMemos.size(), true);
+    }
+    sortStable(m_entries, ascending, [](const Entry &entry) -> const QString & { return entry.memo.content; });
+}
+
+void MemoListing::filter(const QString &searchText, bool wide)
+{
+    m_searchText = searchText;
+    m_wide = wide;
+    if (searchText.isEmpty())
+        return;
+    for (Entry &entry : m_entries) {
+        entry.shown = isShownBySearch(entry.memo, nullptr, searchText, wide);
+        for (size_t i = 0; i < entry.subMemos.size(); ++i) {
+            entry.subShown[i] = isShownBySearch(entry.subMemos[i], &entry.memo, searchText, wide);
+            entry.shown = entry.shown || entry.subShown[i];
+        }
+    }
+}
+
+MemoSelection MemoListing::selection() const
+{
+    MemoSelection selection;
+    for (const Entry &entry : m_entries) {
+        if (!entry.shown)
+            continue;
+        if (m_searchText.isEmpty() || isShownBySearch(entry.memo, nullptr, m_searchText, m_wide)) {
+            SelectedMemo picked{&entry.memo, true, {}};
+            for (const Memo &sub : entry.subMemos)
+                picked.subMemos.push_back(&sub);
+            selection.push_back(std::move(picked));
+            continue;
+        }
+        for (size_t i = 0; i < entry.subMemos.size(); ++i) {
+            if (entry.subShown[i])
+                selection.push_back(SelectedMemo{&entry.subMemos[i], false, {}});
+        }
+    }
+    return selection;
+}
+
+QByteArray MemoListing::text(bool withIds) const
+{
+    QString out;
+    const auto line = [&out, withIds](const Memo &memo, const QString &indent) {
+        out += indent;
+        if (withIds)
+            out += memo.mid + QLatin1Char(' ');
+        out += flattenLineBreaks(memo.content);
+        out += QLatin1Char('\n');
+    };
+    for (const Entry &entry : m_entries) {
+        if (!entry.shown)
+            continue;
+        line(entry.memo, QString());
+        for (size_t i = 0; i < entry.subMemos.size(); ++i) {
+            if (entry.subShown[i])
+                line(entry.subMemos[i], QStringLiteral("    "));
+        }
+    }
+    return out.toUtf8();
+}
+
+QByteArray MemoListing::json() const
+{
+    QJsonArray memos;
+    for (const Entry &entry : m_entries) {
+        if (!entry.shown)
+            continue;
+        QJsonObject object = memoObject(entry.memo);
+        QJsonArray subMemos;
+        for (size_t i = 0; i < entry.subMemos.size(); ++i) {
+            if (entry.subShown[i])
+                subMemos.append(memoObject(entry.subMemos[i]));
+        }
+        object.insert(QStringLiteral("subMemos"), subMemos);
+        memos.append(object);
+    }
+    return QJsonDocument(memos).toJson(QJsonDocument::Indented);
+}

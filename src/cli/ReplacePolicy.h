@@ -1,0 +1,21 @@
+#pragma once
+#include "core/ExchangeReader.h"
+
+class TerminalProgress;
+
+// Answers a restore's replace questions: "all" replaces every stored record, "none" keeps
+// them, "ask" asks on the terminal, one record at a time.
+class ReplacePolicy : public ExchangeReader::Listener {
+public:
+    ReplacePolicy(const QString &policy, TerminalProgress &progress);
+    bool asks() const { return m_policy == QLatin1String("ask"); }
+
+    ExchangeReader::ReplaceAnswer askReplace(const Exchange::RecordKind &kind, const QString &storedContent,
+                                             TimeStamp storedEditTime, const QString &fileContent,
+                                             TimeStamp fileEditTime) override;
+    void progress(qint64 done) override;
+
+private:
+    QString m_policy;
+    TerminalProgress &m_progress;
+};
