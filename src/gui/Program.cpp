@@ -2,10 +2,11 @@
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
 #include "gui/ExchangeCommands.h"
+#include "gui/MemoPaneWatch.h"
 
 Program::Program(const QString &programFolder)
     : m_mainWindow(std::make_unique<MainWindow>(programFolder)), m_exchangeCommands(new ExchangeCommands(m_mainWindow.get(), m_mainWindow->memoStore())),
-      m_commonActions(new CommonActions(m_mainWindow.get()))
+      m_commonActions(new CommonActions(m_mainWindow.get())), m_paneWatch(new MemoPaneWatch(m_mainWindow.get()))
 {
     m_mainWindow->setExchangeCommands(m_exchangeCommands);
     m_mainWindow->setCommonActions(m_commonActions);

@@ -1,0 +1,368 @@
+// jotwell-cli run as a process on test folders, beside the program and against its results.
+#include "ExchangeTestSupport.h"
+#include "TestSupport.h"
+#include "gui/ExchangeCommands.h"
+#include "gui/MainWindow.h"
+#include "gui/MemoPane.h"
+#include "gui/MemoPaneWatch.h"
+#include "treeview/MemoTree.h"
+#include "core/SaveFile.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+#include <QPlainTextEdit>
+#include <QThread>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QString &folder, const QStringList &arguments, const QByteArray &input = QByteArray())
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("JOTWELL_DATA_DIR"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(JOTWELL_CLI_BINARY), QStringList{QStringLiteral("--data-dir"), folder} + arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    Run result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QString added(const QString &folder, const QString &text, const QStringList &more = {})
+{
+    const Run run = cli(folder, QStringList{QStringLiteral("add"), text} + more);
+    return run.exitCode == 0 ? run.out.trimmed() : QString();
+}
+
+// Memos "b" (sub-memos "b2", "B1 milk"), "A milk" and "c"; B expanded.
+void seed(const QString &folder)
+{
+    Database connection;
+    connection.open(folder + QStringLiteral("kvData.kvb"));
+    insertMemoRow(connection, QStringLiteral("{B}"), QStringLiteral("root"), QStringLiteral("b"), true);
+    insertMemoRow(connection, QStringLiteral("{B2}"), QStringLiteral("{B}"), QStringLiteral("b2"));
+    insertMemoRow(connection, QStringLiteral("{B1}"), QStringLiteral("{B}"), QStringLiteral("B1 milk"));
+    insertMemoRow(connection, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("A milk\r\nand bread"));
+    insertMemoRow(connection, QStringLiteral("{C}"), QStringLiteral("root"), QStringLiteral("c"));
+    insertTaskRow(connection, {QStringLiteral("{T}"), QStringLiteral("root"), QStringLiteral("a task"), QStringLiteral("1"),
+                               QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("255"), QStringLiteral("0"),
+                               QStringLiteral("45000.25"), QStringLiteral("45001.5"), QStringLiteral("0"),
+                               QStringLiteral("0"), QStringLiteral("0")});
+}
+
+QList<QStringList> rows(const QString &folder, const char *table)
+{
+    Database connection;
+    connection.open(folder + QStringLiteral("kvData.kvb"));
+    return tableRows(connection, table);
+}
+
+// A report's lines without the footer's date, which moves with the clock.
+QStringList withoutDate(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    for (QString &line : lines)
+        line.remove(QRegularExpression(QStringLiteral(" - .*$")));
+    return lines;
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void addsAndListsAsTheProgramShows();
+    void backupRestoreAndImportCarryEveryRow();
+    void reportsAndExportMatchTheProgram();
+    void failuresHaveTheirExitStatus();
+    void waitsForALockAndThenFails();
+    void runningProgramShowsOutsideChanges();
+};
+
+void TestCli::addsAndListsAsTheProgramShows()
+{
+    TestFolder folder;
+    seed(folder.path());
+    // Standard input with LF, CR LF and trailing blank lines: stored with CR LF, right-trimmed.
+    const Run piped = cli(folder.path(), {QStringLiteral("add"), QStringLiteral("-")}, "first\nsecond\r\nthird \n\n");
+    QCOMPARE(piped.exitCode, 0);
+    const QString pipedId = piped.out.trimmed();
+    QCOMPARE(pipedId.size(), 38);
+    // Under a sub-memo: beside it, under its memo, as the program adds a sub-memo there.
+    const QString subId = added(folder.path(), QStringLiteral("x"), {QStringLiteral("--under"), QStringLiteral("{B1}")});
+    QVERIFY(!subId.isEmpty());
+    QMap<QString, QStringList> stored;
+    for (const QStringList &row : rows(folder.path(), "memos"))
+        stored.insert(row[0], row);
+    QCOMPARE(stored[pipedId].mid(1, 2), (QStringList{QStringLiteral("root"), QStringLiteral("first\r\nsecond\r\nthird")}));
+    QCOMPARE(stored[subId][1], QStringLiteral("{B}"));
+
+    // Sorted as the program sorts at start (a to z folded, sub-memos too); breaks as blanks.
+    Run list = cli(folder.path(), {QStringLiteral("list")});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(list.err, QString());
+    QCOMPARE(list.out, QStringLiteral("A milk  and bread\nb\n    B1 milk\n    b2\n    x\nc\nfirst  second  third\n"));
+    // The filter: a matching sub-memo brings its memo; a wide search a matching memo's sub-memos.
+    list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search"), QStringLiteral(" milk\t")});
+    QCOMPARE(list.out, QStringLiteral("A milk  and bread\nb\n    B1 milk\n"));
+    list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=b"), QStringLiteral("--wide"),
+                               QStringLiteral("--ids")});
+    QCOMPARE(list.out, QStringLiteral("{A} A milk  and bread\n{B} b\n    {B1} B1 milk\n    {B2} b2\n    %1 x\n").arg(subId));
+    list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=B")});
+    QCOMPARE(list.out, QStringLiteral("b\n    B1 milk\n")); // case counts
+
+    // The sort direction the user chose in the program; --json gives the exact texts.
+    QVERIFY(writeWholeFile(folder.file(QStringLiteral("kvConf.ini")), "[memo]\r\nviewAscEn=0\r\n"));
+    list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=milk"), QStringLiteral("--json")});
+    const QJsonArray memos = QJsonDocument::fromJson(list.out.toUtf8()).array();
+    QCOMPARE(memos.size(), 2);
+    QCOMPARE(memos[0][QStringLiteral("text")].toString(), QStringLiteral("b"));
+    QCOMPARE(memos[0][QStringLiteral("subMemos")][0][QStringLiteral("id")].toString(), QStringLiteral("{B1}"));
+    QCOMPARE(memos[1][QStringLiteral("text")].toString(), QStringLiteral("A milk\r\nand bread"));
+}
+
+void TestCli::backupRestoreAndImportCarryEveryRow()
+{
+    TestFolder folder;
+    seed(folder.path());
+    const QString backup = folder.file(QStringLiteral("all.kvx"));
+    Run run = cli(folder.path(), {QStringLiteral("backup"), backup});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out + run.err, QString());
+
+    // The program's Database Backup of the same rows writes the same document, its stamp aside.
+    {
+        ScriptedPrompts prompts;
+        StartedProgram program(folder.path());
+        prompts.fileAnswers << folder.file(QStringLiteral("program.kvx"));
+        QVERIFY(program.mainWindow().exchangeCommands()->backupDatabase());
+    }
+    const ExchangeFileContent ours = readExchangeFile(backup);
+    const ExchangeFileContent program = readExchangeFile(folder.file(QStringLiteral("program.kvx")));
+    QVERIFY(ours.ok && program.ok);
+    QCOMPARE(ours.root.names, program.root.names);
+    QCOMPARE(ours.memos.size(), 5);
+    for (int i = 0; i < ours.memos.size(); ++i)
+        QCOMPARE(ours.memos[i].values, program.memos[i].values);
+    QCOMPARE(ours.tasks.size(), 1);
+    QCOMPARE(ours.tasks[0].values, program.tasks[0].values);
+
+    // Restored into a new folder: the same rows (the expanded flag is not in the file).
+    TestFolder other;
+    run = cli(other.path(), {QStringLiteral("restore"), backup, QStringLiteral("--replace"), QStringLiteral("none")});
+    QCOMPARE(run.exitCode, 0);
+    const auto withoutExpandFlag = [](QList<QStringList> table) {
+        for (QStringList &row : table)
+            row.removeAt(3);
+        return table;
+    };
+    QCOMPARE(withoutExpandFlag(rows(other.path(), "memos")), withoutExpandFlag(rows(folder.path(), "memos")));
+    QCOMPARE(rows(other.path(), "tasks"), rows(folder.path(), "tasks"));
+
+    // Over stored rows: none keeps the stored text, all puts the file's back.
+    {
+        Database connection;
+        connection.open(other.file(QStringLiteral("kvData.kvb")));
+        connection.execute(QStringLiteral("update memos set content='changed' where mid='{C}'"));
+    }
+    const auto storedText = [&other](const QString &mid) {
+        for (const QStringList &row : rows(other.path(), "memos"))
+            if (row[0] == mid)
+                return row[2];
+        return QString();
+    };
+    QCOMPARE(cli(other.path(), {QStringLiteral("restore"), backup, QStringLiteral("--replace=none")}).exitCode, 0);
+    QCOMPARE(storedText(QStringLiteral("{C}")), QStringLiteral("changed"));
+    QCOMPARE(cli(other.path(), {QStringLiteral("restore"), backup, QStringLiteral("--replace=all")}).exitCode, 0);
+    QCOMPARE(storedText(QStringLiteral("{C}")), QStringLiteral("c"));
+
+    // Imported twice: two more copies under fresh ids, each sub-memo under its own memo's copy.
+    QCOMPARE(cli(other.path(), {QStringLiteral("import"), backup}).exitCode, 0);
+    QCOMPARE(cli(other.path(), {QStringLiteral("import"), backup}).exitCode, 0);
+    const QList<QStringList> memos = rows(other.path(), "memos");
+    QCOMPARE(memos.size(), 15);
+    QMap<QString, QString> textOf;
+    for (const QStringList &row : memos)
+        textOf.insert(row[0], row[2]);
+    QCOMPARE(textOf.size(), 15);
+    for (const QStringList &row : memos) {
+        if (row[2] == QLatin1String("b2"))
+            QCOMPARE(textOf.value(row[1]), QStringLiteral("b"));
+    }
+    QCOMPARE(rows(other.path(), "tasks").size(), 3);
+}
+
+void TestCli::reportsAndExportMatchTheProgram()
+{
+    TestFolder folder;
+    seed(folder.path());
+    const auto report = [&folder](const QString &name, const QStringList &more = {}) {
+        return cli(folder.path(), QStringList{QStringLiteral("report"), folder.file(name)} + more).exitCode;
+    };
+    QCOMPARE(report(QStringLiteral("cli.txt")), 0);
+    QCOMPARE(report(QStringLiteral("cli.html")), 0);
+    QCOMPARE(report(QStringLiteral("milk.txt"), {QStringLiteral("--search"), QStringLiteral("milk")}), 0);
+    QCOMPARE(cli(folder.path(), {QStringLiteral("export"), folder.file(QStringLiteral("milk.kvx")),
+                                 QStringLiteral("--search=milk")})
+                 .exitCode,
+             0);
+    {
+        // The program's Save All with every memo closed: each memo once, with its sub-memos.
+        ScriptedPrompts prompts;
+        StartedProgram program(folder.path());
+        program.frame().collapseAll();
+        QVERIFY(program.frame().writeTextReport(true, folder.file(QStringLiteral("program.txt"))));
+        QVERIFY(program.frame().writeHtmlReport(true, folder.file(QStringLiteral("program.html"))));
+    }
+    QCOMPARE(withoutDate(folder.file(QStringLiteral("cli.txt"))), withoutDate(folder.file(QStringLiteral("program.txt"))));
+    QCOMPARE(withoutDate(folder.file(QStringLiteral("cli.html"))),
+             withoutDate(folder.file(QStringLiteral("program.html"))));
+
+    // A search reports and exports the hits: a matching memo with its sub-memos, a matching
+    // sub-memo of a memo that does not match on its own alone.
+    const QStringList milk = withoutDate(folder.file(QStringLiteral("milk.txt")));
+    QCOMPARE(milk.mid(3, 3), (QStringList{QStringLiteral(" * A milk"), QStringLiteral("   and bread"),
+                                           QStringLiteral(" * B1 milk")}));
+    QVERIFY(milk.contains(QStringLiteral(" Memos 2, Sub-Memos 0")));
+    const ExchangeFileContent exported = readExchangeFile(folder.file(QStringLiteral("milk.kvx")));
+    QCOMPARE(exported.memos.size(), 2);
+    QCOMPARE(exported.memos[1].value("mid"), QStringLiteral("{B1}"));
+    QCOMPARE(exported.memos[1].value("pid"), QStringLiteral("root"));
+}
+
+void TestCli::failuresHaveTheirExitStatus()
+{
+    TestFolder folder;
+    seed(folder.path());
+    const auto failure = [&folder](const QStringList &arguments, const QByteArray &input = QByteArray()) {
+        const Run run = cli(folder.path(), arguments, input);
+        return QString::number(run.exitCode) + QLatin1Char(' ') + run.out + run.err;
+    };
+    QCOMPARE(failure({QStringLiteral("restore"), folder.file(QStringLiteral("missing.kvx")), QStringLiteral("--replace=all")}),
+             QStringLiteral("1 jotwell-cli: File read failure!\n"));
+    QVERIFY(writeWholeFile(folder.file(QStringLiteral("corrupt.kvx")), QByteArray(8, '\x40') + "not a zlib stream"));
+    QCOMPARE(failure({QStringLiteral("import"), folder.file(QStringLiteral("corrupt.kvx"))}),
+             QStringLiteral("1 jotwell-cli: File read failure!\n"));
+    QCOMPARE(failure({QStringLiteral("backup"), folder.file(QStringLiteral("no/such/folder.kvx"))}),
+             QStringLiteral("1 jotwell-cli: File write failure!\n"));
+    QCOMPARE(failure({QStringLiteral("add"), QStringLiteral("-")}, " \r\n\t\n"),
+             QStringLiteral("1 jotwell-cli: The memo is empty; nothing was stored.\n"));
+    QCOMPARE(failure({QStringLiteral("add"), QStringLiteral("x"), QStringLiteral("--under={NONE}")}),
+             QStringLiteral("1 jotwell-cli: No memo has the id {NONE}.\n"));
+
+    // Usage errors: nothing runs.
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("list"), QStringLiteral("--bogus")}, QStringList{},
+          QStringList{QStringLiteral("frobnicate")}, QStringList{QStringLiteral("add")},
+          QStringList{QStringLiteral("restore"), folder.file(QStringLiteral("all.kvx"))},
+          QStringList{QStringLiteral("restore"), folder.file(QStringLiteral("all.kvx")), QStringLiteral("--replace=ask")},
+          QStringList{QStringLiteral("report"), folder.file(QStringLiteral("r.pdf"))},
+          QStringList{QStringLiteral("check"), QStringLiteral("extra")}}) {
+        const QString result = failure(arguments);
+        QVERIFY2(result.startsWith(QStringLiteral("2 jotwell-cli: ")) && result.endsWith(QStringLiteral("--help'.\n")),
+                 qPrintable(arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + result));
+    }
+    QCOMPARE(rows(folder.path(), "memos").size(), 5);
+
+    // check: quiet on a sound file; memos the program cannot show are named.
+    QCOMPARE(failure({QStringLiteral("check")}), QStringLiteral("0 "));
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{UNDER-SUB}"), QStringLiteral("{B1}"), QStringLiteral("deep"));
+        insertMemoRow(connection, QStringLiteral("{ORPHAN}"), QStringLiteral("{GONE}"), QStringLiteral("lost"));
+    }
+    const QString check = failure({QStringLiteral("check")});
+    QVERIFY2(check.startsWith(QStringLiteral("1 jotwell-cli: 2 memos are out of the program's sight")), qPrintable(check));
+    QVERIFY(check.contains(QStringLiteral("{UNDER-SUB}")) && check.contains(QStringLiteral("{ORPHAN}")));
+}
+
+void TestCli::waitsForALockAndThenFails()
+{
+    TestFolder folder;
+    seed(folder.path());
+    Database holder;
+    holder.open(folder.file(QStringLiteral("kvData.kvb")));
+
+    // A lock let go within the busy timeout is waited for.
+    holder.execute(QStringLiteral("begin immediate"));
+    QProcess waiting;
+    waiting.start(QStringLiteral(JOTWELL_CLI_BINARY),
+                  {QStringLiteral("--data-dir"), folder.path(), QStringLiteral("add"), QStringLiteral("waited")});
+    QVERIFY(waiting.waitForStarted());
+    QThread::msleep(600);
+    holder.execute(QStringLiteral("commit"));
+    QVERIFY(waiting.waitForFinished(10000));
+    QCOMPARE(waiting.exitCode(), 0);
+
+    // One that lasts fails clearly, with nothing stored and the file sound.
+    holder.execute(QStringLiteral("begin immediate"));
+    const Run locked = cli(folder.path(), {QStringLiteral("add"), QStringLiteral("refused")});
+    holder.execute(QStringLiteral("commit"));
+    QCOMPARE(locked.exitCode, 1);
+    QCOMPARE(locked.err, QStringLiteral("jotwell-cli: database is locked.\n"));
+    QCOMPARE(rows(folder.path(), "memos").size(), 6);
+    QCOMPARE(cli(folder.path(), {QStringLiteral("check")}).exitCode, 0);
+}
+
+void TestCli::runningProgramShowsOutsideChanges()
+{
+    TestFolder folder;
+    seed(folder.path());
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &pane = program.frame();
+    auto *watch = findNamed<MemoPaneWatch>(program.mainWindow(), "memoPaneWatch");
+    QSignalSpy reloaded(watch, &MemoPaneWatch::outsideChangeReloaded);
+    pane.tree()->setSelected(findMemo(pane, QStringLiteral("{C}")), true);
+    watch->check();
+    QCOMPARE(reloaded.count(), 0); // nothing changed
+
+    // The two-second look finds a memo added from a terminal; selection and open memos stay.
+    const QString id = added(folder.path(), QStringLiteral("from the terminal"));
+    QTRY_VERIFY_WITH_TIMEOUT(findMemo(pane, id), 5000);
+    QCOMPARE(reloaded.count(), 1);
+    QVERIFY(findMemo(pane, QStringLiteral("{C}"))->isSelected());
+    QCOMPARE(pane.tree()->selectedCount(), 1);
+    QVERIFY(pane.tree()->isEffectivelyVisible(findMemo(pane, QStringLiteral("{B1}"))));
+
+    // An open edit holds the reload back until it ends; the edit is not lost.
+    TreeNode *edited = findMemo(pane, QStringLiteral("{A}"));
+    markForEditing(pane, edited);
+    QPlainTextEdit *editor = openEditor(pane);
+    QVERIFY(editor);
+    editor->setPlainText(QStringLiteral("typed meanwhile"));
+    const QString second = added(folder.path(), QStringLiteral("second"));
+    watch->check();
+    QVERIFY(!findMemo(pane, second));
+    pane.commitOpenEdit();
+    watch->check();
+    QVERIFY(findMemo(pane, second));
+    QCOMPARE(findMemo(pane, QStringLiteral("{A}"))->memo.content, QStringLiteral("typed meanwhile"));
+    QCOMPARE(reloaded.count(), 2);
+
+    // The program's own changes are not outside ones.
+    pane.tree()->setSelected(findMemo(pane, QStringLiteral("{C}")), true);
+    pane.deleteMemos();
+    watch->check();
+    QCOMPARE(reloaded.count(), 2);
+}
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
