@@ -7,12 +7,12 @@ include(GNUInstallDirs)
 set(JOTWELL_APP_ID org.korvel.Jotwell)
 set(JOTWELL_LINUX_DIR ${CMAKE_SOURCE_DIR}/resources/linux)
 
-install(TARGETS jotwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS jotwell jotwell-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${JOTWELL_LINUX_DIR}/${JOTWELL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${JOTWELL_LINUX_DIR}/${JOTWELL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/images/app.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${JOTWELL_APP_ID}.svg)
-install(FILES ${JOTWELL_LINUX_DIR}/jotwell.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${JOTWELL_LINUX_DIR}/jotwell.1 ${JOTWELL_LINUX_DIR}/jotwell-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_PACKAGE_NAME korvel-jotwell)
 set(CPACK_PACKAGE_VENDOR Korvel)

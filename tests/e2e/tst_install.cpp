@@ -70,8 +70,10 @@ void TestInstall::initTestCase()
 
 void TestInstall::installsProgramAndDesktopFiles()
 {
-    const QFileInfo program(file(QStringLiteral("bin/jotwell")));
-    QVERIFY(program.isFile() && program.isExecutable());
+    for (const char *binary : {"bin/jotwell", "bin/jotwell-cli"}) {
+        const QFileInfo program(file(QLatin1String(binary)));
+        QVERIFY2(program.isFile() && program.isExecutable(), binary);
+    }
     QVERIFY(QFileInfo(desktopFile()).isFile());
     QVERIFY(QFileInfo(metainfoFile()).isFile());
 
@@ -85,13 +87,18 @@ void TestInstall::installsProgramAndDesktopFiles()
     QVERIFY(manual.startsWith(QStringLiteral(".TH JOTWELL 1")));
     for (const char *topic : {"data\\-dir", "JOTWELL_DATA_DIR", "kvData.kvb", "kvConf.ini", "Images/"})
         QVERIFY2(manual.contains(QLatin1String(topic)), topic);
+    const QString cliManual = readText(file(QStringLiteral("share/man/man1/jotwell-cli.1")));
+    QVERIFY(cliManual.startsWith(QStringLiteral(".TH JOTWELL\\-CLI 1")));
+    for (const char *topic : {"\\fBadd\\fR", "\\fBlist\\fR", "\\fBbackup\\fR", "\\fBrestore\\fR", "\\fBimport\\fR",
+                              "\\fBexport\\fR", "\\fBreport\\fR", "\\fBcheck\\fR", "JOTWELL_DATA_DIR", "EXIT STATUS"})
+        QVERIFY2(cliManual.contains(QLatin1String(topic)), topic);
 
     // Only what the program needs: no test programs, no benchmark.
     QDirIterator everything(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
     int count = 0;
     for (; everything.hasNext(); everything.next())
         ++count;
-    QCOMPARE(count, 5);
+    QCOMPARE(count, 7);
 }
 
 void TestInstall::desktopEntryMatchesTheWindow()
@@ -112,6 +119,7 @@ void TestInstall::desktopEntryMatchesTheWindow()
     QVERIFY(metainfo.contains(
         QStringLiteral("<launchable type=\"desktop-id\">%1.desktop</launchable>").arg(kDesktopFileId)));
     QVERIFY(metainfo.contains(QStringLiteral("<binary>jotwell</binary>")));
+    QVERIFY(metainfo.contains(QStringLiteral("<binary>jotwell-cli</binary>")));
 }
 
 void TestInstall::filesPassTheirValidators()
@@ -135,10 +143,12 @@ void TestInstall::filesPassTheirValidators()
     QVERIFY2(metainfo.exitCode == 0, qPrintable(metainfo.output));
 
     const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
-    if (!groff.isEmpty()) {
+    for (const char *page : {"share/man/man1/jotwell.1", "share/man/man1/jotwell-cli.1"}) {
+        if (groff.isEmpty())
+            break;
         const Run manual = run(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
-                                       QStringLiteral("-z"), file(QStringLiteral("share/man/man1/jotwell.1"))});
-        QVERIFY2(manual.exitCode == 0 && manual.output.isEmpty(), qPrintable(manual.output));
+                                       QStringLiteral("-z"), file(QLatin1String(page))});
+        QVERIFY2(manual.exitCode == 0 && manual.output.isEmpty(), qPrintable(page + manual.output));
     }
 }
 
