@@ -1,5 +1,6 @@
 // Benchmarks: jotwell-bench [NAME...] runs the named measurements (all when none is named)
 // for 10,000 and 100,000 memos (or the --size N given) and prints "BENCH <name> <N> <value> <unit>" lines.
+#include "BenchCli.h"
 #include "BenchData.h"
 #include "BenchExchange.h"
 #include "BenchMemos.h"
@@ -92,6 +93,7 @@ void runSize(int count, const QStringList &names)
         report("rss", count, peakRssMb(), "MB");
     // Before the memo commands, which change the database.
     runExchangeBenchmarks(program, count, names);
+    runCliBenchmarks(program, folder, count, names);
     runMemoBenchmarks(program, count, names);
 }
 

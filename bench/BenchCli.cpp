@@ -1,0 +1,59 @@
+#include "BenchCli.h"
+#include "BenchSupport.h"
+#include "gui/ExchangeCommands.h"
+#include "gui/Program.h"
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace {
+
+constexpr int kRuns = 3;
+
+double cliMs(const QString &folder, const QStringList &arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/jotwell-cli"),
+                  QStringList{QStringLiteral("--data-dir"), folder} + arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        std::fprintf(stderr, "jotwell-cli %s did not succeed\n", qPrintable(arguments.join(QLatin1Char(' '))));
+    return elapsedMs(timer);
+}
+
+template <typename Run>
+double bestMs(Run run)
+{
+    double best = -1;
+    for (int i = 0; i < kRuns; ++i) {
+        const double ms = run();
+        best = best < 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
+} // namespace
+
+void runCliBenchmarks(Program &program, const QString &folder, int count, const QStringList &names)
+{
+    QTemporaryDir dir;
+    if (wanted(names, "cli-backup")) {
+        const QString file = dir.filePath(QStringLiteral("cli.kvx"));
+        BenchPrompts prompts(dir.filePath(QStringLiteral("program.kvx")));
+        const double programMs = bestMs([&] {
+            QElapsedTimer timer;
+            timer.start();
+            program.exchangeCommands().backupDatabase();
+            return elapsedMs(timer);
+        });
+        const double cliBackupMs = bestMs([&] { return cliMs(folder, {QStringLiteral("backup"), file}); });
+        report("cli-backup", count, cliBackupMs, "ms");
+        report("cli-backup-program", count, programMs, "ms");
+        report("cli-backup-ratio-pct", count, 100.0 * cliBackupMs / programMs, "%");
+    }
+    if (wanted(names, "cli-list"))
+        report("cli-list", count, bestMs([&] { return cliMs(folder, {QStringLiteral("list")}); }), "ms");
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <QStringList>
+
+class Program;
+
+// jotwell-cli as whole processes on the loaded program's folder: backup (beside the program's
+// own backup of the same rows, measured in the same run) and list. Each figure is the best of
+// three runs, so that one hiccup of a busy machine does not decide it.
+void runCliBenchmarks(Program &program, const QString &folder, int count, const QStringList &names);
