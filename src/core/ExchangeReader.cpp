@@ -62,7 +62,7 @@ public:
             m_batch->commit();
         m_batch.reset();
     }
-    void resume() { m_batch.emplace(m_store.transaction()); }
+    void resume() { m_batch.emplace(m_store.transaction(Transaction::Lock::Immediate)); }
 
 private:
     MemoStore &m_store;

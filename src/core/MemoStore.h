@@ -17,8 +17,10 @@ public:
     explicit MemoStore(Database &database);
 
     bool isReadOnly() const;
-    // Statements issued while it lives reach the disk together (see Transaction).
-    Transaction transaction() { return Transaction(m_database); }
+    // Statements issued while it lives reach the disk together (see Transaction). A batch
+    // that reads before it writes takes the write lock at once, so that it waits for another
+    // process's lock instead of being refused at its first write.
+    Transaction transaction(Transaction::Lock lock = Transaction::Lock::Deferred) { return Transaction(m_database, lock); }
 
     std::vector<Memo> children(const QString &pid); // "root" for the top level
     qint64 count();

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <QPlainTextEdit>
 #include <QThread>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -93,6 +95,7 @@ private slots:
     void failuresHaveTheirExitStatus();
     void waitsForALockAndThenFails();
     void runningProgramShowsOutsideChanges();
+    void programWaitsForTheToolsLock();
 };
 
 void TestCli::addsAndListsAsTheProgramShows()
@@ -362,6 +365,32 @@ void TestCli::runningProgramShowsOutsideChanges()
     pane.deleteMemos();
     watch->check();
     QCOMPARE(reloaded.count(), 2);
+}
+
+void TestCli::programWaitsForTheToolsLock()
+{
+    TestFolder source;
+    seed(source.path());
+    const QString backup = source.file(QStringLiteral("all.kvx"));
+    QCOMPARE(cli(source.path(), {QStringLiteral("backup"), backup}).exitCode, 0);
+
+    // A restore reads before it writes; the tool's write lock, let go within the busy
+    // timeout, is waited for rather than refused at once.
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    Database holder;
+    holder.open(folder.file(QStringLiteral("kvData.kvb")));
+    holder.execute(QStringLiteral("begin immediate"));
+    std::thread release([&holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        holder.execute(QStringLiteral("commit"));
+    });
+    prompts.fileAnswers << backup;
+    const bool restored = program.mainWindow().exchangeCommands()->restoreDatabase();
+    release.join();
+    QVERIFY2(restored, qPrintable(prompts.lastText()));
+    QCOMPARE(rows(folder.path(), "memos").size(), 5);
 }
 
 QTEST_MAIN(TestCli)
