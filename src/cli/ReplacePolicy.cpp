@@ -2,8 +2,6 @@
 #include "cli/TerminalProgress.h"
 #include "core/ExchangeFile.h"
 #include "core/MemoText.h"
-#include <QTextStream>
-#include <cstdio>
 
 namespace {
 
@@ -28,12 +26,11 @@ ExchangeReader::ReplaceAnswer ReplacePolicy::askReplace(const Exchange::RecordKi
     if (m_policy == QLatin1String("none"))
         return ExchangeReader::ReplaceAnswer::No;
     QTextStream err(stderr);
-    QTextStream in(stdin);
     err << QStringLiteral("\nThe file holds a %1 that is stored already.\n  stored: %2\n  file:   %3\n")
                .arg(kind.name, recordLine(storedContent, storedEditTime), recordLine(fileContent, fileEditTime));
     for (;;) {
         err << QStringLiteral("Replace it? [y]es, [n]o, [a]ll, a[b]ort: ") << Qt::flush;
-        const QString answer = in.readLine().trimmed().toLower();
+        const QString answer = m_answers.readLine().trimmed().toLower();
         if (answer.isNull()) // standard input ended: keep the stored record and stop
             return ExchangeReader::ReplaceAnswer::Abort;
         m_progress.restartClock();

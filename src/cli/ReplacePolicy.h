@@ -1,5 +1,7 @@
 #pragma once
 #include "core/ExchangeReader.h"
+#include <QTextStream>
+#include <cstdio>
 
 class TerminalProgress;
 
@@ -18,4 +20,6 @@ public:
 private:
     QString m_policy;
     TerminalProgress &m_progress;
+    // One stream for the run: a stream reads ahead, and what it read must reach the next question.
+    QTextStream m_answers{stdin};
 };
