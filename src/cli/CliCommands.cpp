@@ -21,7 +21,6 @@
 #include "core/VersionInfo.h"
 #include "core/XmlNavigator.h"
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <cstdio>
@@ -52,8 +51,7 @@ public:
         if (!dataDir.isEmpty())
             arguments << QStringLiteral("--data-dir") << dataDir;
         m_folder = resolveProgramFolder(arguments);
-        if (!QDir().mkpath(m_folder))
-            throw CliFailure(QStringLiteral("Unable to create the data folder %1").arg(m_folder));
+        createProgramFolder(m_folder);
         m_database.open(m_folder + QStringLiteral("kvData.kvb"));
     }
     Database &database() { return m_database; }

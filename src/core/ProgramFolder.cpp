@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <stdexcept>
 
 namespace {
 
@@ -36,4 +37,10 @@ QString defaultProgramFolder()
         return withSeparator(executableFolder);
     return withSeparator(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                          + QLatin1String("/korvel-jotwell"));
+}
+
+void createProgramFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(folder).toStdString());
 }

@@ -9,3 +9,5 @@
 QString resolveProgramFolder(const QStringList &arguments);
 // The folder a start without --data-dir and JOTWELL_DATA_DIR takes.
 QString defaultProgramFolder();
+// Makes the folder, as a first start does; throws std::runtime_error when it cannot be made.
+void createProgramFolder(const QString &folder);

@@ -9,6 +9,7 @@
 #include "gui/Application.h"
 #include "gui/Artwork.h"
 #include "core/SettingsFile.h"
+#include "core/ProgramFolder.h"
 #include "gui/PostedEvents.h"
 
 #include "core/VersionInfo.h"
@@ -16,7 +17,6 @@
 #include "gui/MemoPane.h"
 #include "gui/NamedAction.h"
 #include <QAction>
-#include <QDir>
 #include <QShowEvent>
 #include <QTimer>
 #include <stdexcept>
@@ -65,8 +65,7 @@ MainWindow::~MainWindow()
 void MainWindow::openDataFolder()
 {
     loadBackgrounds();
-    if (!QDir().mkpath(m_programFolder))
-        throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(m_programFolder).toStdString());
+    createProgramFolder(m_programFolder);
     m_confPath = m_programFolder + QStringLiteral("kvConf.ini");
     m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
     m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
