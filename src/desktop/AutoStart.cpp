@@ -137,5 +137,5 @@ void setAutoStart(bool enable, const QString &programFolder)
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(execLine(programFolder));
     if (!writeWholeFile(file, entry.toUtf8()))
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(file).toStdString());
+        throw std::runtime_error(QCoreApplication::translate("AutoStart", "Unable to write to %1").arg(file).toStdString());
 }

@@ -10,7 +10,7 @@
 
 ExchangeCommands::ExchangeCommands(MainWindow *mainWindow, MemoStore &store)
     : QObject(mainWindow),
-      m_openDialog(FileRequest::Kind::Open, QStringLiteral("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
+      m_openDialog(FileRequest::Kind::Open, tr("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
       m_mainWindow(mainWindow), m_store(store)
 {
 }
@@ -21,7 +21,7 @@ bool ExchangeCommands::backupDatabase()
 {
     if (!m_mainWindow->exportDialog().execute())
         return false;
-    ProgressDialog progress(QStringLiteral("Backing up the database..."), 0);
+    ProgressDialog progress(tr("Backing up the database..."), 0);
     const int bias = localBiasMinutes();
     XmlNavigator xml;
     Exchange::startDocument(xml, m_mainWindow->versionInfo()->getValue(2), bias);
@@ -41,7 +41,7 @@ bool ExchangeCommands::backupDatabase()
     try {
         xml.saveToFile(m_mainWindow->exportDialog().fileName(), [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
-        errorBox(QStringLiteral("File write failure!"));
+        errorBox(tr("File write failure!"));
         return false;
     }
     return true;

@@ -135,10 +135,10 @@ private:
 
     HelpViewer *m_help;
     VersionInfo *m_versionInfo; // the program's own version values
-    FileDialog m_exportDialog{FileRequest::Kind::Save, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"),
+    FileDialog m_exportDialog{FileRequest::Kind::Save, tr("Korvel Database,  (*.kvx)|*.kvx"),
                               QStringLiteral("kvx")};
     FileDialog m_reportDialog{FileRequest::Kind::Save,
-                              QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
+                              tr("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
                               QString()};
     Backgrounds m_backgrounds;
     Options m_options;
