@@ -657,23 +657,23 @@ The built-in pictures are used instead.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Start when I log in</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Run program minimized</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add new item while open</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Start when I log in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Run program minimized</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add new item while open</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -814,7 +814,7 @@ The built-in pictures are used instead.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Do not ask me again.</source>
+        <source>&amp;Do not ask me again.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -7,6 +7,7 @@
 #include "core/VersionInfo.h"
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -76,6 +77,8 @@ QLabel *AboutDialog::addLink(const char *name, const QString &text, int left, in
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     link->setPalette(palette);
     link->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab and opened with Enter or Space, like a button; a box shows the focus.
+    link->setFocusPolicy(Qt::TabFocus);
     link->setGeometry(left, top, 250, 20);
     link->installEventFilter(this);
     return link;
@@ -92,14 +95,36 @@ void AboutDialog::showProgramDetails()
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_webLink)
-            m_commonActions.visitWebsite();
-        else if (watched == m_supportLink)
-            m_commonActions.mailSupport();
-        else if (watched == m_salesLink)
-            m_commonActions.mailSales();
+    auto *link = static_cast<QLabel *>(watched); // only the links are watched
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        link->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            openLink(link);
+            return true; // the Close button's Enter is not meant
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            openLink(link);
+        break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void AboutDialog::openLink(QLabel *link)
+{
+    if (link == m_webLink)
+        m_commonActions.visitWebsite();
+    else if (link == m_supportLink)
+        m_commonActions.mailSupport();
+    else if (link == m_salesLink)
+        m_commonActions.mailSales();
 }

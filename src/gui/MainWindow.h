@@ -55,6 +55,7 @@ public:
     QAction *backupAction() const { return m_backupAction; }
     QAction *restoreAction() const { return m_restoreAction; }
     QAction *importAction() const { return m_importAction; }
+    QAction *exitAction() const { return m_exitAction; }
 
     TrayIcon *trayIcon() const { return m_trayIcon; }
     WindowPlacement *placement() const { return m_placement; }

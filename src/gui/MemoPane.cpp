@@ -151,7 +151,7 @@ void MemoPane::createMenus()
                                {common->optionsAction(), nullptr, m_mainWindow->backupAction(),
                                 m_mainWindow->restoreAction(), nullptr, m_exportAction, m_mainWindow->importAction(), nullptr,
                                 m_saveAllAction, m_printAction, nullptr, common->stayOnTopAction(), nullptr,
-                                common->closeAction()}));
+                                common->closeAction(), m_mainWindow->exitAction()}));
     m_menuBar->addMenu(addMenu(m_menuBar, tr("&Edit"),
                                {m_copyAction, m_pasteAction, nullptr, m_selectAllAction, m_deselectAction}));
     m_menuBar->addMenu(addMenu(m_menuBar, tr("&View"),

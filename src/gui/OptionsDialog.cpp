@@ -14,11 +14,11 @@ OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(
 {
     setWindowTitle(tr("Options"));
     // Said as the user's desktop knows it: the entry starts the program when the session starts.
-    m_autoStartBox = new QCheckBox(tr("Start when I log in"), this);
+    m_autoStartBox = new QCheckBox(tr("&Start when I log in"), this);
     m_autoStartBox->setObjectName(QStringLiteral("autoStart"));
-    m_runMinimizedBox = new QCheckBox(tr("Run program minimized"), this);
+    m_runMinimizedBox = new QCheckBox(tr("&Run program minimized"), this);
     m_runMinimizedBox->setObjectName(QStringLiteral("runMinimized"));
-    m_addOpenBox = new QCheckBox(tr("Add new item while open"), this);
+    m_addOpenBox = new QCheckBox(tr("&Add new item while open"), this);
     m_addOpenBox->setObjectName(QStringLiteral("addOpen"));
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);

@@ -37,7 +37,7 @@ UpdateDialog::UpdateDialog(MainWindow &mainWindow, CommonActions &commonActions,
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    m_askBox = new QCheckBox(tr("Do not ask me again."), this);
+    m_askBox = new QCheckBox(tr("&Do not ask me again."), this);
     m_askBox->setObjectName(QStringLiteral("dontAsk"));
     QPalette blue = m_askBox->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
