@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "desktop/DesktopShell.h"
 #include "gui/AboutDialog.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
@@ -13,18 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-class RecordingShell : public ShellHandler {
-public:
-    RecordingShell() { setShellHandler(this); }
-    ~RecordingShell() override { setShellHandler(nullptr); }
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url.toString();
-        return true;
-    }
-    QStringList opened;
-};
 
 // The access keys of a menu's entries, in order; an entry without one gives an empty key.
 QStringList accessKeys(const QList<QAction *> &actions)

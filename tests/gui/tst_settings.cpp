@@ -27,18 +27,6 @@
 
 namespace {
 
-class RecordingShell : public ShellHandler {
-public:
-    RecordingShell() { setShellHandler(this); }
-    ~RecordingShell() override { setShellHandler(nullptr); }
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url.toString();
-        return true;
-    }
-    QStringList opened;
-};
-
 void writeStamp(const TestFolder &folder, const QString &key, double daysAgo)
 {
     SettingsFile(folder.file(QStringLiteral("kvConf.ini")))
