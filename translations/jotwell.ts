@@ -127,6 +127,7 @@
     <name>ExchangeCommands</name>
     <message>
         <source>Korvel Database, (*.kvx)|*.kvx</source>
+        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -377,10 +378,12 @@ The built-in pictures are used instead.</source>
     </message>
     <message>
         <source>Korvel Database,  (*.kvx)|*.kvx</source>
+        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html</source>
+        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>

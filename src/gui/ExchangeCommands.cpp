@@ -10,6 +10,7 @@
 
 ExchangeCommands::ExchangeCommands(MainWindow *mainWindow, MemoStore &store)
     : QObject(mainWindow),
+      //: A file filter, "description|patterns|...": only the descriptions are translated.
       m_openDialog(FileRequest::Kind::Open, tr("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
       m_mainWindow(mainWindow), m_store(store)
 {

@@ -136,9 +136,11 @@ private:
 
     HelpViewer *m_help;
     VersionInfo *m_versionInfo; // the program's own version values
+    //: A file filter, "description|patterns|...": only the descriptions are translated.
     FileDialog m_exportDialog{FileRequest::Kind::Save, tr("Korvel Database,  (*.kvx)|*.kvx"),
                               QStringLiteral("kvx")};
     FileDialog m_reportDialog{FileRequest::Kind::Save,
+                              //: A file filter, "description|patterns|...": only the descriptions are translated.
                               tr("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
                               QString()};
     Backgrounds m_backgrounds;
