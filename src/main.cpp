@@ -2,6 +2,7 @@
 #include "gui/Application.h"
 #include "gui/Program.h"
 #include "core/ProgramFolder.h"
+#include "desktop/AutoStart.h"
 #include "desktop/SingleInstance.h"
 
 int main(int argc, char **argv)
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     SingleInstance instance(programFolder);
     if (instance.activatePreviousInstance() || !instance.listen())
         return 0;
+    adoptOldAutoStartEntry();
 
     Program program(programFolder);
     QObject::connect(&instance, &SingleInstance::activationRequested, &program.mainWindow(), &MainWindow::bringForward);

@@ -1,6 +1,7 @@
 #pragma once
 #include "CoreTestSupport.h"
 #include "gui/Application.h"
+#include "desktop/DesktopShell.h"
 #include "gui/Prompts.h"
 #include <QList>
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUrl>
 
 // Answers message boxes without a display and remembers what was asked.
 class ScriptedPrompts : public PromptHandler {
@@ -43,6 +45,19 @@ public:
     QString printToPdf;
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+};
+
+// Takes the place of the desktop for web pages and mail links, and remembers what was opened.
+class RecordingShell : public ShellHandler {
+public:
+    RecordingShell() { setShellHandler(this); }
+    ~RecordingShell() override { setShellHandler(nullptr); }
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url.toString();
+        return true;
+    }
+    QStringList opened;
 };
 
 class Program;

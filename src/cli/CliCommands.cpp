@@ -34,7 +34,7 @@ const QString kRoot = QStringLiteral("root");
 void writeOut(const QByteArray &bytes)
 {
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) || std::fflush(stdout) != 0)
-        throw CliFailure(QStringLiteral("Unable to write to standard output"));
+        throw CliFailure(QCoreApplication::translate("Cli", "Unable to write to standard output"));
 }
 
 QString programVersion()
@@ -79,7 +79,7 @@ QString readStandardInput()
 {
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
-        throw CliFailure(QStringLiteral("Unable to read standard input"));
+        throw CliFailure(QCoreApplication::translate("Cli", "Unable to read standard input"));
     return QString::fromUtf8(in.readAll());
 }
 
@@ -91,9 +91,9 @@ QString parentFor(MemoStore &store, const QString &id)
     if (parent && parent->pid != kRoot)
         parent = store.findMemo(parent->pid);
     if (!parent)
-        throw CliFailure(QStringLiteral("No memo has the id %1").arg(id));
+        throw CliFailure(QCoreApplication::translate("Cli", "No memo has the id %1").arg(id));
     if (parent->pid != kRoot)
-        throw CliFailure(QStringLiteral("The memo %1 is out of the program's sight; see the check command").arg(id));
+        throw CliFailure(QCoreApplication::translate("Cli", "The memo %1 is out of the program's sight; see the check command").arg(id));
     return parent->mid;
 }
 
@@ -104,7 +104,7 @@ int addMemo(DataFolder &folder, const CliOptions &options)
     // Stored as the program's editor stores it: CR LF line breaks, right-trimmed.
     memo.content = trimRightControls(Exchange::contentFromFile(typed));
     if (memo.content.isEmpty())
-        throw CliFailure(QStringLiteral("The memo is empty; nothing was stored."));
+        throw CliFailure(QCoreApplication::translate("Cli", "The memo is empty; nothing was stored."));
     Transaction writing(folder.database(), Transaction::Lock::Immediate);
     memo.pid = options.under.isEmpty() ? kRoot : parentFor(folder.store(), options.under);
     memo.mid = newMemoId();
@@ -126,7 +126,7 @@ int listMemos(DataFolder &folder, const CliOptions &options)
 
 int backupDatabase(DataFolder &folder, const CliOptions &options)
 {
-    TerminalProgress progress(QStringLiteral("Backing up the database..."));
+    TerminalProgress progress(QCoreApplication::translate("Cli", "Backing up the database..."));
     XmlNavigator xml;
     {
         // Memos and tasks from one moment, whatever another program writes meanwhile.
@@ -136,19 +136,19 @@ int backupDatabase(DataFolder &folder, const CliOptions &options)
     try {
         xml.saveToFile(options.argument, [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
-        throw CliFailure(QStringLiteral("File write failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File write failure!"));
     }
     return 0;
 }
 
 int readExchangeFile(DataFolder &folder, const CliOptions &options, bool restore)
 {
-    TerminalProgress progress(QStringLiteral("Reading the file..."));
+    TerminalProgress progress(QCoreApplication::translate("Cli", "Reading the file..."));
     XmlNavigator xml;
     try {
         xml.loadFromFile(options.argument, [&progress](qint64 done) { progress.step(done); });
     } catch (const std::exception &) {
-        throw CliFailure(QStringLiteral("File read failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File read failure!"));
     }
     ExchangeReader::checkApp(xml);
     // The first record lacking an attribute is told; the run goes on, as it does in the
@@ -163,7 +163,7 @@ int readExchangeFile(DataFolder &folder, const CliOptions &options, bool restore
     };
     ReplacePolicy listener(options.replace, progress);
     ExchangeReader reader(folder.store(), xml, listener);
-    progress.setLabel(restore ? QStringLiteral("Restoring the database...") : QStringLiteral("Importing..."),
+    progress.setLabel(restore ? QCoreApplication::translate("Cli", "Restoring the database...") : QCoreApplication::translate("Cli", "Importing..."),
                       xml.childCount(Exchange::MemoKind.listPath) + xml.childCount(Exchange::TaskKind.listPath));
     // Without questions the whole run is one transaction, its lock taken (or waited for) at
     // the start. Questions let the lock go while the user thinks, as in the program.
@@ -174,7 +174,7 @@ int readExchangeFile(DataFolder &folder, const CliOptions &options, bool restore
         restore ? reader.restore() : reader.import();
     } catch (const std::exception &error) {
         // What was stored stays stored, as in the program.
-        throw CliFailure(QStringLiteral("%1 %2 memos and %3 tasks were stored before the run ended.")
+        throw CliFailure(QCoreApplication::translate("Cli", "%1 %2 memos and %3 tasks were stored before the run ended.")
                              .arg(errorBoxText(QString::fromUtf8(error.what())))
                              .arg(reader.StoredMemos)
                              .arg(reader.StoredTasks));
@@ -189,13 +189,13 @@ int exportMemos(DataFolder &folder, const CliOptions &options)
     const MemoListing listing = filteredListing(folder, options);
     const MemoSelection selection = listing.selection();
     if (selection.empty())
-        throw CliFailure(QStringLiteral("Please select a memo!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "Please select a memo!"));
     XmlNavigator xml;
     buildSelectionExport(xml, selection, programVersion());
     try {
         xml.saveToFile(options.argument);
     } catch (const std::exception &) {
-        throw CliFailure(QStringLiteral("File Write Failure !"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File Write Failure !"));
     }
     return 0;
 }
@@ -207,7 +207,7 @@ int writeReport(DataFolder &folder, const CliOptions &options)
     const std::vector<ReportItem> items = reportItems(listing.selection());
     const bool html = !options.argument.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
     if (!writeReportFile(html ? htmlReportLines(items, footer) : textReportLines(items, footer), options.argument))
-        throw CliFailure(QStringLiteral("File write failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File write failure!"));
     return 0;
 }
 
@@ -220,7 +220,7 @@ int checkDatabase(DataFolder &folder)
         while (integrity.nextRow())
             findings << integrity.text(0);
         if (findings != QStringList{QStringLiteral("ok")})
-            problems << QStringLiteral("The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
+            problems << QCoreApplication::translate("Cli", "The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
     }
     // The program shows top-level memos and their sub-memos; anything else is out of sight.
     const std::vector<Memo> memos = folder.store().allMemos();
@@ -235,8 +235,8 @@ int checkDatabase(DataFolder &folder)
             unseen << memo.mid;
     }
     if (!unseen.isEmpty())
-        problems << QStringLiteral("%1 memos are out of the program's sight (under a missing memo, under themselves "
-                                   "or under a sub-memo): %2")
+        problems << QCoreApplication::translate("Cli", "%1 memos are out of the program's sight (under a missing "
+                                                       "memo, under themselves or under a sub-memo): %2")
                         .arg(unseen.size())
                         .arg(unseen.join(QLatin1Char(' ')));
     for (const QString &problem : problems)
@@ -257,7 +257,7 @@ int runCliCommand(const CliOptions &options)
         return 0;
     }
     if (options.replace == QLatin1String("ask") && isatty(STDIN_FILENO) != 1)
-        throw UsageError(QStringLiteral("--replace ask needs a terminal on standard input; give all or none"));
+        throw UsageError(QCoreApplication::translate("Cli", "--replace ask needs a terminal on standard input; give all or none"));
     DataFolder folder(options.dataDir);
     const QString &command = options.command;
     if (command == QLatin1String("add"))

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliFailure.h"
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -34,7 +35,7 @@ QString takeValue(const QStringList &arguments, qsizetype &i, const QString &nam
     if (argument.startsWith(name + QLatin1Char('=')))
         return argument.mid(name.size() + 1);
     if (i + 1 >= arguments.size())
-        throw UsageError(QStringLiteral("%1 needs a value").arg(name));
+        throw UsageError(QCoreApplication::translate("Cli", "%1 needs a value").arg(name));
     return arguments[++i];
 }
 
@@ -54,17 +55,17 @@ CliOptions CliOptions::parse(const QStringList &arguments)
         if (argument == QLatin1String("--data-dir") || argument.startsWith(QLatin1String("--data-dir="))) {
             options.dataDir = takeValue(arguments, i, QStringLiteral("--data-dir"));
             if (options.dataDir.isEmpty())
-                throw UsageError(QStringLiteral("--data-dir needs a folder"));
+                throw UsageError(QCoreApplication::translate("Cli", "--data-dir needs a folder"));
             continue;
         }
-        throw UsageError(QStringLiteral("unknown option %1").arg(argument));
+        throw UsageError(QCoreApplication::translate("Cli", "unknown option %1").arg(argument));
     }
     if (i >= arguments.size())
-        throw UsageError(QStringLiteral("no command given"));
+        throw UsageError(QCoreApplication::translate("Cli", "no command given"));
     options.command = arguments[i++];
     const auto shape = commandShapes().find(options.command);
     if (shape == commandShapes().end())
-        throw UsageError(QStringLiteral("unknown command %1").arg(options.command));
+        throw UsageError(QCoreApplication::translate("Cli", "unknown command %1").arg(options.command));
 
     bool hasArgument = false;
     bool optionsEnded = false;
@@ -77,7 +78,7 @@ CliOptions CliOptions::parse(const QStringList &arguments)
         }
         if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
             if (!shape->takesArgument || hasArgument)
-                throw UsageError(QStringLiteral("unexpected argument %1").arg(argument));
+                throw UsageError(QCoreApplication::translate("Cli", "unexpected argument %1").arg(argument));
             options.argument = argument;
             hasArgument = true;
             continue;
@@ -85,7 +86,7 @@ CliOptions CliOptions::parse(const QStringList &arguments)
         const QString name = argument.section(QLatin1Char('='), 0, 0);
         if (shape->options.contains(name)) {
             if (argument.contains(QLatin1Char('=')))
-                throw UsageError(QStringLiteral("%1 takes no value").arg(name));
+                throw UsageError(QCoreApplication::translate("Cli", "%1 takes no value").arg(name));
             if (name == QLatin1String("--wide"))
                 options.wide = true;
             else if (name == QLatin1String("--ids"))
@@ -95,7 +96,7 @@ CliOptions CliOptions::parse(const QStringList &arguments)
             continue;
         }
         if (!shape->options.contains(name + QLatin1Char('=')))
-            throw UsageError(QStringLiteral("%1 takes no option %2").arg(options.command, argument));
+            throw UsageError(QCoreApplication::translate("Cli", "%1 takes no option %2").arg(options.command, argument));
         const QString value = takeValue(arguments, i, name);
         if (name == QLatin1String("--under")) {
             options.under = value;
@@ -107,19 +108,19 @@ CliOptions CliOptions::parse(const QStringList &arguments)
         }
     }
     if (shape->takesArgument && !hasArgument)
-        throw UsageError(QStringLiteral("%1 needs %2").arg(options.command,
+        throw UsageError(QCoreApplication::translate("Cli", "%1 needs %2").arg(options.command,
                                                             options.command == QLatin1String("add")
-                                                                ? QStringLiteral("the memo's text (or - for standard input)")
-                                                                : QStringLiteral("a file name")));
+                                                                ? QCoreApplication::translate("Cli", "the memo's text (or - for standard input)")
+                                                                : QCoreApplication::translate("Cli", "a file name")));
     if (options.command == QLatin1String("restore")) {
         static const QStringList answers = {QStringLiteral("all"), QStringLiteral("none"), QStringLiteral("ask")};
         if (!answers.contains(options.replace))
-            throw UsageError(QStringLiteral("restore needs --replace all, none or ask"));
+            throw UsageError(QCoreApplication::translate("Cli", "restore needs --replace all, none or ask"));
     }
     if (options.command == QLatin1String("report") && !options.argument.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)
         && !options.argument.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)
         && !options.argument.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-        throw UsageError(QStringLiteral("a report file ends in .txt, .html or .htm"));
+        throw UsageError(QCoreApplication::translate("Cli", "a report file ends in .txt, .html or .htm"));
     return options;
 }
 

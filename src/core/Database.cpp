@@ -1,6 +1,7 @@
 #include "core/Database.h"
 #include "core/FileAccess.h"
 #include "core/DatabaseError.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -54,7 +55,7 @@ void Database::open(const QString &path)
     if (rc != SQLITE_OK) {
         const QString message = engineMessage(db);
         sqlite3_close(db);
-        throw DatabaseError(QStringLiteral("Unable to open the memo database \"%1\": %2").arg(path, message));
+        throw DatabaseError(QCoreApplication::translate("Database", "Unable to open the memo database \"%1\": %2").arg(path, message));
     }
     m_db = db;
     m_path = path;
@@ -74,7 +75,7 @@ void Database::open(const QString &path)
         createMissingTables();
     } catch (const DatabaseError &error) {
         close();
-        throw DatabaseError(QStringLiteral("Unable to open the memo database \"%1\": %2")
+        throw DatabaseError(QCoreApplication::translate("Database", "Unable to open the memo database \"%1\": %2")
                             .arg(path, QString::fromStdString(error.what())));
     }
 }
@@ -91,7 +92,7 @@ void Database::createMissingTables()
     if (tables == 2)
         return;
     if (isReadOnly())
-        throw DatabaseError(QStringLiteral("the file is read-only and holds no memo tables"));
+        throw DatabaseError(QCoreApplication::translate("Database", "the file is read-only and holds no memo tables"));
     execute(QStringLiteral("begin"));
     try {
         execute(QString::fromLatin1(kSchema));
@@ -119,7 +120,7 @@ bool Database::isReadOnly() const
 sqlite3 *Database::handle() const
 {
     if (!m_db)
-        throw DatabaseError(QStringLiteral("The memo database is not open."));
+        throw DatabaseError(QCoreApplication::translate("Database", "The memo database is not open."));
     return m_db;
 }
 

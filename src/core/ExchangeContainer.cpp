@@ -1,6 +1,7 @@
 #include "core/ExchangeContainer.h"
 #include "core/SaveFile.h"
 #include "core/ParallelDeflate.h"
+#include <QCoreApplication>
 #include <QFile>
 #include <QtEndian>
 #include <zlib.h>
@@ -39,15 +40,15 @@ QByteArray compress(const QByteArray &text, const ProgressFn &progress)
 QByteArray decompress(const QByteArray &file, const ProgressFn &progress)
 {
     if (file.size() < kHeaderSize + 2)
-        throw Error("The file is too short to be an exchange file");
+        throw Error(QCoreApplication::translate("ExchangeContainer", "The file is too short to be an exchange file").toStdString());
     const qint64 length = qFromLittleEndian<qint64>(file.constData());
     const qint64 streamSize = file.size() - kHeaderSize;
     if (length <= 0 || length > kMaxTextSize || length > streamSize * kMaxRatio)
-        throw Error("The exchange file's length field does not fit its content");
+        throw Error(QCoreApplication::translate("ExchangeContainer", "The exchange file's length field does not fit its content").toStdString());
 
     InflateStream inflater;
     if (inflateInit(&inflater.stream) != Z_OK)
-        throw Error("Unable to start the decompressor");
+        throw Error(QCoreApplication::translate("ExchangeContainer", "Unable to start the decompressor").toStdString());
     inflater.ready = true;
     inflater.stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(file.constData() + kHeaderSize));
     inflater.stream.avail_in = uInt(streamSize);
@@ -65,7 +66,7 @@ QByteArray decompress(const QByteArray &file, const ProgressFn &progress)
         if (produced == length)
             break;
         if (rc == Z_STREAM_END || (rc != Z_OK && rc != Z_BUF_ERROR) || (rc == Z_BUF_ERROR && inflater.stream.avail_in == 0))
-            throw Error("The exchange file's data is damaged or shorter than its length field says");
+            throw Error(QCoreApplication::translate("ExchangeContainer", "The exchange file's data is damaged or shorter than its length field says").toStdString());
         if (progress)
             progress(produced);
     }
@@ -79,7 +80,7 @@ QByteArray decompress(const QByteArray &file, const ProgressFn &progress)
         rc = inflate(&inflater.stream, Z_NO_FLUSH);
     }
     if (rc != Z_STREAM_END || qint64(inflater.stream.total_out) != length)
-        throw Error("The exchange file's data is damaged or does not match its length field");
+        throw Error(QCoreApplication::translate("ExchangeContainer", "The exchange file's data is damaged or does not match its length field").toStdString());
     return text;
 }
 
@@ -91,20 +92,20 @@ void writeFile(const QString &fileName, const QByteArray &text, const ProgressFn
 void writeBytes(const QString &fileName, const QByteArray &bytes)
 {
     if (!writeWholeFile(fileName, bytes))
-        throw Error(QStringLiteral("Unable to write %1").arg(fileName).toStdString());
+        throw Error(QCoreApplication::translate("ExchangeContainer", "Unable to write %1").arg(fileName).toStdString());
 }
 
 QByteArray readFile(const QString &fileName, const ProgressFn &progress)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
+        throw Error(QCoreApplication::translate("ExchangeContainer", "Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
     const qint64 size = file.size();
     if (size > kMaxTextSize)
-        throw Error("The file is too large to be an exchange file");
+        throw Error(QCoreApplication::translate("ExchangeContainer", "The file is too large to be an exchange file").toStdString());
     const QByteArray bytes = file.readAll();
     if (bytes.size() != size)
-        throw Error(QStringLiteral("Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
+        throw Error(QCoreApplication::translate("ExchangeContainer", "Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
     return decompress(bytes, progress);
 }
 

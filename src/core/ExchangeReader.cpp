@@ -5,6 +5,7 @@
 #include "core/XmlNavigator.h"
 #include "core/MemoId.h"
 #include "core/MemoStore.h"
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <optional>
@@ -85,7 +86,7 @@ void ExchangeReader::checkApp(XmlNavigator &xml)
     const QString app = QStringLiteral("app");
     if (xml.getAttr(root, app) != Exchange::AppName)
         throw std::runtime_error(
-            (QStringLiteral("Data mismatch: ") + xml.getAttr(root, app) + Exchange::AppName).toStdString());
+            (QCoreApplication::translate("ExchangeReader", "Data mismatch: ") + xml.getAttr(root, app) + Exchange::AppName).toStdString());
 }
 
 void ExchangeReader::run(const std::function<void(Writes &)> &body)

@@ -1,4 +1,5 @@
 #include "core/IsoTime.h"
+#include <QCoreApplication>
 #include <QDate>
 #include <cmath>
 #include <cstdio>
@@ -124,7 +125,7 @@ TimeStamp isoToDateTime(const QString &text, int biasMinutes)
     }
     if (!ok || pos != text.size())
         throw std::invalid_argument(
-            QStringLiteral("'%1' is not a valid ISO 8601 date and time").arg(text).toStdString());
+            QCoreApplication::translate("IsoTime", "'%1' is not a valid ISO 8601 date and time").arg(text).toStdString());
     const double clock = double(kDayZero.daysTo(date)) + (hour * 3600 + minute * 60 + second + fraction) / 86400.0;
     return clock - double(offsetMinutes + biasMinutes) / 1440.0;
 }

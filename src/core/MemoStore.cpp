@@ -2,6 +2,7 @@
 #include "core/Database.h"
 #include "core/DatabaseError.h"
 #include "core/Statement.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -93,7 +94,7 @@ void MemoStore::updateText(const QString &mid, const QString &content, TimeStamp
     Statement update(m_database, "update memos set content=?, editTime=? where mid=?");
     update.bind("content", content).bind("editTime", editTime).bind("mid", mid).run();
     if (update.changes() == 0)
-        throw DatabaseError(QStringLiteral("The memo is no longer in the memo database."));
+        throw DatabaseError(QCoreApplication::translate("MemoStore", "The memo is no longer in the memo database."));
 }
 
 void MemoStore::setExpanded(const QString &mid, bool expanded)

@@ -1,5 +1,6 @@
 #include "core/ParallelDeflate.h"
 #include "core/ExchangeContainer.h"
+#include <QCoreApplication>
 #include <QThread>
 #include <QtEndian>
 #include <condition_variable>
@@ -182,7 +183,7 @@ QByteArray Deflater::finishContainer()
         d->stopWorkers(false);
     }
     if (d->failed)
-        throw Error("Unable to compress the exchange file");
+        throw Error(QCoreApplication::translate("ParallelDeflate", "Unable to compress the exchange file").toStdString());
 
     qsizetype size = 8 + 2 + 4;
     for (const Piece &piece : d->pieces)

@@ -42,5 +42,5 @@ QString defaultProgramFolder()
 void createProgramFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder))
-        throw std::runtime_error(QStringLiteral("Unable to create the data folder %1").arg(folder).toStdString());
+        throw std::runtime_error(QCoreApplication::translate("ProgramFolder", "Unable to create the data folder %1").arg(folder).toStdString());
 }

@@ -2,6 +2,7 @@
 #include "core/FileAccess.h"
 #include "core/SaveFile.h"
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
@@ -147,7 +148,7 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
                          && writeWholeFile(m_path, bytes);
     if (written)
         return true;
-    const QString failure = QStringLiteral("Unable to write to %1").arg(m_path);
+    const QString failure = QCoreApplication::translate("SettingsFile", "Unable to write to %1").arg(m_path);
     if (!SettingsAction::record(failure))
         throw std::runtime_error(failure.toStdString());
     return false;

@@ -1,6 +1,7 @@
 #include "core/Statement.h"
 #include "core/Database.h"
 #include "core/DatabaseError.h"
+#include <QCoreApplication>
 #include <sqlite3.h>
 
 Statement::Statement(Database &database, const char *sql)
@@ -48,7 +49,7 @@ void Statement::check(int rc, const char *name, qsizetype bytes)
         return;
     if (rc == SQLITE_TOOBIG)
         throw DatabaseError(
-            QStringLiteral("The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.")
+            QCoreApplication::translate("Statement", "The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.")
                 .arg(QString::fromUtf8(name))
                 .arg(bytes)
                 .arg(sqlite3_limit(m_database.handle(), SQLITE_LIMIT_LENGTH, -1)));
@@ -59,7 +60,7 @@ void Statement::fail(int rc)
 {
     if (rc == SQLITE_TOOBIG)
         throw DatabaseError(
-            QStringLiteral("The row is too long to be stored: the memo database takes at most %1 bytes in one row.")
+            QCoreApplication::translate("Statement", "The row is too long to be stored: the memo database takes at most %1 bytes in one row.")
                 .arg(sqlite3_limit(m_database.handle(), SQLITE_LIMIT_LENGTH, -1)));
     throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_database.handle())));
 }

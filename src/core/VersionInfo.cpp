@@ -60,6 +60,6 @@ void VersionInfo::readInfo()
 QString VersionInfo::getValue(int Index) const
 {
     if (Index < 0 || Index >= Values.size())
-        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(Index).toStdString());
+        throw std::out_of_range(QCoreApplication::translate("VersionInfo", "List index out of bounds (%1)").arg(Index).toStdString());
     return Values.at(Index);
 }

@@ -1,6 +1,7 @@
 #include "core/XmlNavigator.h"
 #include "core/ExchangeContainer.h"
 #include "core/ParallelDeflate.h"
+#include <QCoreApplication>
 #include <cstring>
 #include <stdexcept>
 
@@ -25,7 +26,7 @@ int positionOf(const QString &segment)
     const QString digits = segment.mid(segment.indexOf(QLatin1Char('#')) + 1);
     const int position = digits.toInt(&ok);
     if (!ok)
-        throw std::invalid_argument(QStringLiteral("'%1' is not a valid integer value").arg(digits).toStdString());
+        throw std::invalid_argument(QCoreApplication::translate("XmlNavigator", "'%1' is not a valid integer value").arg(digits).toStdString());
     return position;
 }
 
@@ -89,7 +90,7 @@ void XmlNavigator::load(const char *data, size_t size)
     const pugi::xml_parse_result result = m_document->load_buffer(data, size, pugi::parse_default, pugi::encoding_utf8);
     if (!result)
         throw std::runtime_error(
-            QStringLiteral("XML error at offset %1: %2").arg(result.offset).arg(QLatin1String(result.description())).toStdString());
+            QCoreApplication::translate("XmlNavigator", "XML error at offset %1: %2").arg(result.offset).arg(QLatin1String(result.description())).toStdString());
 }
 
 void XmlNavigator::loadFromText(const QString &text)
@@ -193,7 +194,7 @@ pugi::xml_attribute XmlNavigator::findAttribute(const QString &path, const QStri
 {
     const pugi::xml_attribute attribute = findNode(path).attribute(name.toUtf8().constData());
     if (!attribute) {
-        const QString text = path + QStringLiteral(": ") + name + QStringLiteral(" not Exist !");
+        const QString text = path + QStringLiteral(": ") + name + QCoreApplication::translate("XmlNavigator", " not Exist !");
         if (onMissingAttribute)
             onMissingAttribute(text);
         else

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -40,13 +41,13 @@ QString execLine(const QString &programFolder)
     return entryString(exec);
 }
 
-// Whether the entry's main group switches it off, as desktops do to keep an entry but not
-// start it.
-bool switchedOff(const QString &file)
+// The keys of the entry's main group; other groups (actions) do not speak for the entry.
+QHash<QString, QString> mainGroup(const QString &file)
 {
+    QHash<QString, QString> keys;
     QFile entry(file);
     if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
+        return keys;
     bool inMainGroup = false;
     while (!entry.atEnd()) {
         const QString line = QString::fromUtf8(entry.readLine()).trimmed();
@@ -55,23 +56,59 @@ bool switchedOff(const QString &file)
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (!inMainGroup || equals < 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = line.mid(equals + 1).trimmed();
-        if ((key == QLatin1String("Hidden") && value == QLatin1String("true"))
-            || (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false")))
+        if (inMainGroup && equals >= 0)
+            keys.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+    }
+    return keys;
+}
+
+// Whether the entry's main group switches it off, as desktops do to keep an entry but not
+// start it.
+bool switchedOff(const QString &file)
+{
+    const QHash<QString, QString> keys = mainGroup(file);
+    return keys.value(QStringLiteral("Hidden")) == QLatin1String("true")
+           || keys.value(QStringLiteral("X-GNOME-Autostart-enabled")) == QLatin1String("false");
+}
+
+// Whether the entry starts this very program (with whatever folder), as the entries this
+// program writes do.
+bool startsThisProgram(const QString &file)
+{
+    const QString exec = mainGroup(file).value(QStringLiteral("Exec"));
+    const QString path = QCoreApplication::applicationFilePath();
+    // Older versions wrote the path without quotes.
+    for (const QString &program : {entryString(execArgument(path)), path}) {
+        if (exec == program || exec.startsWith(program + QLatin1Char(' ')))
             return true;
     }
     return false;
+}
+
+QString autoStartFolder()
+{
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                           + QStringLiteral("/autostart"));
 }
 
 } // namespace
 
 QString autoStartFile()
 {
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                           + QStringLiteral("/autostart/korvel-jotwell.desktop"));
+    return autoStartFolder() + QStringLiteral("/org.korvel.Jotwell.desktop");
+}
+
+void adoptOldAutoStartEntry()
+{
+    const QString old = autoStartFolder() + QStringLiteral("/korvel-jotwell.desktop");
+    if (!QFile::exists(old) || !startsThisProgram(old))
+        return;
+    // The old entry keeps its folder and its switched-off state under the new name; where both
+    // are there, the new one is in force and the old one would start a second copy.
+    if (!QFile::exists(autoStartFile()))
+        QFile::rename(old, autoStartFile());
+    else
+        QFile::remove(old);
 }
 
 bool isAutoStart()
@@ -100,5 +137,5 @@ void setAutoStart(bool enable, const QString &programFolder)
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(execLine(programFolder));
     if (!writeWholeFile(file, entry.toUtf8()))
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(file).toStdString());
+        throw std::runtime_error(QCoreApplication::translate("AutoStart", "Unable to write to %1").arg(file).toStdString());
 }

@@ -19,6 +19,6 @@ bool HelpViewer::showContents()
     // A viewer opened on a cut-off or missing page would show nothing and say nothing.
     if (!upToDate && !(QDir().mkpath(QFileInfo(helpFile).absolutePath()) && writeWholeFile(helpFile, page)))
         throw std::runtime_error(
-            QStringLiteral("The help cannot be shown: unable to write the help page to %1").arg(helpFile).toStdString());
+            tr("The help cannot be shown: unable to write the help page to %1").arg(helpFile).toStdString());
     return shell().openUrl(QUrl::fromLocalFile(helpFile));
 }

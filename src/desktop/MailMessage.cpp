@@ -1,4 +1,5 @@
 #include "desktop/MailMessage.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -27,63 +28,63 @@ QString mapiErrorText(int errorCode)
 {
     switch (errorCode) {
     case MAPI_USER_ABORT:
-        return QStringLiteral("User Abort");
+        return QCoreApplication::translate("MailMessage", "User Abort");
     case MAPI_E_FAILURE:
-        return QStringLiteral("General Failure");
+        return QCoreApplication::translate("MailMessage", "General Failure");
     case MAPI_E_LOGON_FAILURE:
-        return QStringLiteral("Login Failure");
+        return QCoreApplication::translate("MailMessage", "Login Failure");
     case MAPI_E_DISK_FULL:
-        return QStringLiteral("Disk Full");
+        return QCoreApplication::translate("MailMessage", "Disk Full");
     case MAPI_E_INSUFFICIENT_MEMORY:
-        return QStringLiteral("Insufficient Memory");
+        return QCoreApplication::translate("MailMessage", "Insufficient Memory");
     case MAPI_E_ACCESS_DENIED:
-        return QStringLiteral("Access Denied");
+        return QCoreApplication::translate("MailMessage", "Access Denied");
     case MAPI_E_TOO_MANY_SESSIONS:
-        return QStringLiteral("Too Many Sessions");
+        return QCoreApplication::translate("MailMessage", "Too Many Sessions");
     case MAPI_E_TOO_MANY_FILES:
-        return QStringLiteral("Too Many Files");
+        return QCoreApplication::translate("MailMessage", "Too Many Files");
     case MAPI_E_TOO_MANY_RECIPIENTS:
-        return QStringLiteral("Too Many Recipients");
+        return QCoreApplication::translate("MailMessage", "Too Many Recipients");
     case MAPI_E_ATTACHMENT_NOT_FOUND:
-        return QStringLiteral("Attachment Not Found");
+        return QCoreApplication::translate("MailMessage", "Attachment Not Found");
     case MAPI_E_ATTACHMENT_OPEN_FAILURE:
-        return QStringLiteral("Attachment Open Failure");
+        return QCoreApplication::translate("MailMessage", "Attachment Open Failure");
     case MAPI_E_ATTACHMENT_WRITE_FAILURE:
-        return QStringLiteral("Attachment Write Failure");
+        return QCoreApplication::translate("MailMessage", "Attachment Write Failure");
     case MAPI_E_UNKNOWN_RECIPIENT:
-        return QStringLiteral("Unknown Recipient");
+        return QCoreApplication::translate("MailMessage", "Unknown Recipient");
     case MAPI_E_BAD_RECIPTYPE:
-        return QStringLiteral("Bad Recipient Type");
+        return QCoreApplication::translate("MailMessage", "Bad Recipient Type");
     case MAPI_E_NO_MESSAGES:
-        return QStringLiteral("No Messages");
+        return QCoreApplication::translate("MailMessage", "No Messages");
     case MAPI_E_INVALID_MESSAGE:
-        return QStringLiteral("Invalid Message");
+        return QCoreApplication::translate("MailMessage", "Invalid Message");
     case MAPI_E_TEXT_TOO_LARGE:
-        return QStringLiteral("Text Too Large");
+        return QCoreApplication::translate("MailMessage", "Text Too Large");
     case MAPI_E_INVALID_SESSION:
-        return QStringLiteral("Invalid Session");
+        return QCoreApplication::translate("MailMessage", "Invalid Session");
     case MAPI_E_TYPE_NOT_SUPPORTED:
-        return QStringLiteral("Type Not Supported");
+        return QCoreApplication::translate("MailMessage", "Type Not Supported");
     case MAPI_E_AMBIGUOUS_RECIPIENT:
-        return QStringLiteral("Ambiguous Recipient");
+        return QCoreApplication::translate("MailMessage", "Ambiguous Recipient");
     case MAPI_E_MESSAGE_IN_USE:
-        return QStringLiteral("Message In Use");
+        return QCoreApplication::translate("MailMessage", "Message In Use");
     case MAPI_E_NETWORK_FAILURE:
-        return QStringLiteral("Network Failure");
+        return QCoreApplication::translate("MailMessage", "Network Failure");
     case MAPI_E_INVALID_EDITFIELDS:
-        return QStringLiteral("Invalid Edit Fields");
+        return QCoreApplication::translate("MailMessage", "Invalid Edit Fields");
     case MAPI_E_INVALID_RECIPS:
-        return QStringLiteral("Invalid Recipients");
+        return QCoreApplication::translate("MailMessage", "Invalid Recipients");
     case MAPI_E_NOT_SUPPORTED:
-        return QStringLiteral("Feature Not Supported");
+        return QCoreApplication::translate("MailMessage", "Feature Not Supported");
     default:
-        return QStringLiteral("Unknown Error");
+        return QCoreApplication::translate("MailMessage", "Unknown Error");
     }
 }
 
 MailError::MailError(int errorCode)
     : std::runtime_error(
-          QStringLiteral("MAPI: %1. ErrorCode = %2").arg(mapiErrorText(errorCode)).arg(errorCode).toStdString()),
+          QCoreApplication::translate("MailMessage", "MAPI: %1. ErrorCode = %2").arg(mapiErrorText(errorCode)).arg(errorCode).toStdString()),
       errorCode(errorCode)
 {
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("Korvel TrayIcon Error");
+const char *const kErrorCaption = QT_TRANSLATE_NOOP("TrayIcon", "Korvel TrayIcon Error");
 constexpr int kTipLength = 127;
 constexpr int kBalloonTitleLength = 63;
 constexpr int kBalloonTextLength = 255;
@@ -28,8 +28,8 @@ TrayIcon::TrayIcon(QWidget *owner, std::unique_ptr<TrayBackend> backend)
     m_backend->onEvent = [this](TrayBackend::Event event) { trayEvent(event); };
     m_backend->onAvailabilityChanged = [this](bool available) { trayAvailabilityChanged(available); };
 
-    m_defaultMenu->addAction(QStringLiteral("&Close"), [] { QCoreApplication::exit(0); });
-    m_defaultMenu->addAction(QStringLiteral("&Restore"), [this] { restore(); });
+    m_defaultMenu->addAction(tr("&Close"), [] { QCoreApplication::exit(0); });
+    m_defaultMenu->addAction(tr("&Restore"), [this] { restore(); });
     m_popupMenu = m_defaultMenu.get();
 
     if (m_owner)
@@ -69,7 +69,7 @@ void TrayIcon::addToTray()
         return;
     m_inTray = m_backend->show(shellIcon(), shellTip());
     if (!m_inTray)
-        showError(QStringLiteral("AddToTray can not add icon to the tray"));
+        showError(tr("AddToTray can not add icon to the tray"));
 }
 
 void TrayIcon::removeFromTray()
@@ -84,7 +84,7 @@ void TrayIcon::resetIcon()
 {
     // Only an icon that is in the area can be changed there; an icon still waiting for the
     // area takes the change when it goes in.
-    notifyModify(QStringLiteral("ResetIcon Error"));
+    notifyModify(tr("ResetIcon Error"));
 }
 
 bool TrayIcon::notifyModify(const QString &errorText)
@@ -113,7 +113,7 @@ QString TrayIcon::shellTip() const
 
 void TrayIcon::showError(const QString &text) const
 {
-    reportDesktopError(kErrorCaption, text);
+    reportDesktopError(tr(kErrorCaption), text);
 }
 
 void TrayIcon::trayAvailabilityChanged(bool available)
@@ -205,13 +205,13 @@ void TrayIcon::setHint(const QString &value)
         return;
     m_hint = value;
     if (m_showHint)
-        notifyModify(QStringLiteral("SetHint Error"));
+        notifyModify(tr("SetHint Error"));
 }
 
 void TrayIcon::setShowHint(bool value)
 {
     m_showHint = value;
-    notifyModify(QStringLiteral("SetShowHint Error"));
+    notifyModify(tr("SetShowHint Error"));
 }
 
 void TrayIcon::setIcon(const QIcon &value)
@@ -237,7 +237,7 @@ void TrayIcon::setImageIndex(int value)
     if (!m_inTray)
         return;
     if (m_images.empty()) {
-        showError(QStringLiteral("SetImageIndex: No image list assigned"));
+        showError(tr("SetImageIndex: No image list assigned"));
         return;
     }
     if (m_imageIndex >= 0 && m_imageIndex < int(m_images.size()))

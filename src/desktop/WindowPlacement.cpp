@@ -149,7 +149,7 @@ void WindowPlacement::saveState()
     }
     ini.writeBool(section, kSaved, true);
     if (action.failed())
-        reportDesktopError(QStringLiteral("Error"), action.failure());
+        reportDesktopError(tr("Error"), action.failure());
     emit stateSaved();
 }
 

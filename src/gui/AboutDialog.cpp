@@ -7,6 +7,7 @@
 #include "core/VersionInfo.h"
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -26,7 +27,7 @@ void addLine(QWidget *parent, int top)
 AboutDialog::AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, QWidget *parent)
     : QDialog(parent), m_mainWindow(mainWindow), m_commonActions(commonActions)
 {
-    setWindowTitle(QStringLiteral("About..."));
+    setWindowTitle(tr("About..."));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(372, 372);
     centreOnScreen(*this);
@@ -34,29 +35,29 @@ AboutDialog::AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, Q
     m_appImage->setObjectName(QStringLiteral("appImage"));
     m_appImage->setGeometry(24, 16, 65, 65);
     m_appImage->setScaledContents(true);
-    m_nameLabel = new QLabel(QStringLiteral("App Name"), this);
+    m_nameLabel = new QLabel(tr("App Name"), this);
     m_nameLabel->setObjectName(QStringLiteral("appName"));
     QFont nameFont = m_nameLabel->font();
     nameFont.setPixelSize(19);
     nameFont.setBold(true);
     m_nameLabel->setFont(nameFont);
     m_nameLabel->setGeometry(104, 16, 240, 26);
-    m_versionLabel = new QLabel(QStringLiteral("Version: 1.2.xxx"), this);
+    m_versionLabel = new QLabel(tr("Version: 1.2.xxx"), this);
     m_versionLabel->setObjectName(QStringLiteral("version"));
     m_versionLabel->setGeometry(104, 56, 200, 18);
     addLine(this, 80);
     const struct {
         const char *caption;
         int top;
-    } captions[] = {{"Website:", 112}, {"Support:", 144}, {"Sales:", 176}};
+    } captions[] = {{QT_TR_NOOP("Website:"), 112}, {QT_TR_NOOP("Support:"), 144}, {QT_TR_NOOP("Sales:"), 176}};
     for (const auto &caption : captions)
-        (new QLabel(QString::fromLatin1(caption.caption), this))->setGeometry(40, caption.top, 60, 18);
+        (new QLabel(tr(caption.caption), this))->setGeometry(40, caption.top, 60, 18);
     m_webLink = addLink("webLink", MakerLinks::kWebSite, 104, 111);
     m_supportLink = addLink("supportLink", MakerLinks::kSupportMail, 104, 143);
     m_salesLink = addLink("salesLink", MakerLinks::kSalesMail, 104, 175);
     addLine(this, 208);
     addLine(this, 280);
-    auto *closeButton = new QPushButton(QStringLiteral("Close"), this);
+    auto *closeButton = new QPushButton(tr("Close"), this);
     closeButton->setGeometry(264, 304, 75, 25);
     closeButton->setDefault(true);
     closeButton->setFocus();
@@ -76,6 +77,8 @@ QLabel *AboutDialog::addLink(const char *name, const QString &text, int left, in
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     link->setPalette(palette);
     link->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab and opened with Enter or Space, like a button; a box shows the focus.
+    link->setFocusPolicy(Qt::TabFocus);
     link->setGeometry(left, top, 250, 20);
     link->installEventFilter(this);
     return link;
@@ -83,7 +86,7 @@ QLabel *AboutDialog::addLink(const char *name, const QString &text, int left, in
 
 void AboutDialog::showProgramDetails()
 {
-    m_nameLabel->setText(QStringLiteral("Korvel Jotwell"));
+    m_nameLabel->setText(tr("Korvel Jotwell"));
     // A picture of the user's in the program folder wins over the built-in one.
     const QPixmap picture(m_mainWindow.programFolder() + Artwork::kUserFolder + QStringLiteral("appIcon.png"));
     m_appImage->setPixmap(picture.isNull() ? Artwork::appIcon().pixmap(65, 65) : picture);
@@ -92,14 +95,36 @@ void AboutDialog::showProgramDetails()
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_webLink)
-            m_commonActions.visitWebsite();
-        else if (watched == m_supportLink)
-            m_commonActions.mailSupport();
-        else if (watched == m_salesLink)
-            m_commonActions.mailSales();
+    auto *link = static_cast<QLabel *>(watched); // only the links are watched
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        link->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            openLink(link);
+            return true; // the Close button's Enter is not meant
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            openLink(link);
+        break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void AboutDialog::openLink(QLabel *link)
+{
+    if (link == m_webLink)
+        m_commonActions.visitWebsite();
+    else if (link == m_supportLink)
+        m_commonActions.mailSupport();
+    else if (link == m_salesLink)
+        m_commonActions.mailSales();
 }

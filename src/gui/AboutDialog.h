@@ -16,6 +16,7 @@ protected:
 
 private:
     QLabel *addLink(const char *name, const QString &text, int left, int top);
+    void openLink(QLabel *link);
     void showProgramDetails();
 
     MainWindow &m_mainWindow;

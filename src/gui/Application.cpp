@@ -1,5 +1,6 @@
 #include "gui/Application.h"
 #include "gui/Prompts.h"
+#include "gui/Translations.h"
 #include <exception>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
@@ -8,6 +9,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     // are exactly their own ("Options", "Tip").
     setApplicationName(kApplicationTitle);
     setDesktopFileName(kDesktopFileId);
+    installTranslations(*this);
     setDesktopErrorHandler([](const QString &caption, const QString &text) {
         if (caption.isEmpty())
             showDefaultErrorBox(text);
@@ -23,7 +25,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         showDefaultErrorBox(QString::fromUtf8(error.what()));
     } catch (...) {
-        showDefaultErrorBox(QStringLiteral("Unknown error"));
+        showDefaultErrorBox(tr("Unknown error"));
     }
     return false;
 }

@@ -1,4 +1,5 @@
 #include "gui/Artwork.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -67,7 +68,7 @@ QImage loadBackground(const QString &programFolder, const QString &fileName, QSt
         if (!image.isNull())
             return image;
         if (error)
-            *error = QStringLiteral("Unable to read the picture \"%1\": %2").arg(userFile, reader.errorString());
+            *error = QCoreApplication::translate("Artwork", "Unable to read the picture \"%1\": %2").arg(userFile, reader.errorString());
     }
     // Built-in pictures are stretched over rows and toolbars; a wide rendering keeps the
     // gradients smooth when stretched.

@@ -19,19 +19,19 @@
 
 CommonActions::CommonActions(MainWindow *mainWindow) : QObject(mainWindow), m_mainWindow(mainWindow)
 {
-    m_optionsAction = makeNamedAction(this, "options", QStringLiteral("&Options..."));
-    m_stayOnTopAction = makeNamedAction(this, "stayOnTop", QStringLiteral("S&tay on top"));
+    m_optionsAction = makeNamedAction(this, "options", tr("&Options..."));
+    m_stayOnTopAction = makeNamedAction(this, "stayOnTop", tr("S&tay on top"));
     m_stayOnTopAction->setCheckable(true);
-    m_openAction = makeNamedAction(this, "open", QStringLiteral("&Open Korvel Jotwell"));
-    m_closeAction = makeNamedAction(this, "close", QStringLiteral("&Close            Ctrl+F12"));
-    m_helpAction = makeNamedAction(this, "help", QStringLiteral("&Contents"));
-    m_helpAction->setToolTip(QStringLiteral("Help Contents"));
-    m_contactAction = makeNamedAction(this, "contact", QStringLiteral("C&ontact Technical Support"));
-    m_suggestionAction = makeNamedAction(this, "suggestion", QStringLiteral("&Make a Suggestion"));
-    m_websiteAction = makeNamedAction(this, "website", QStringLiteral("&Visit Korvel Website"));
-    m_updateAction = makeNamedAction(this, "update", QStringLiteral("Check for &Update"));
-    m_resourcesAction = makeNamedAction(this, "resources", QStringLiteral("Get Free Resources"));
-    m_aboutAction = makeNamedAction(this, "about", QStringLiteral("&About"));
+    m_openAction = makeNamedAction(this, "open", tr("&Open Korvel Jotwell"));
+    m_closeAction = makeNamedAction(this, "close", tr("&Close            Ctrl+F12"));
+    m_helpAction = makeNamedAction(this, "help", tr("&Contents"));
+    m_helpAction->setToolTip(tr("Help Contents"));
+    m_contactAction = makeNamedAction(this, "contact", tr("C&ontact Technical Support"));
+    m_suggestionAction = makeNamedAction(this, "suggestion", tr("&Make a Suggestion"));
+    m_websiteAction = makeNamedAction(this, "website", tr("&Visit Korvel Website"));
+    m_updateAction = makeNamedAction(this, "update", tr("Check for &Update"));
+    m_resourcesAction = makeNamedAction(this, "resources", tr("Get Free Resources"));
+    m_aboutAction = makeNamedAction(this, "about", tr("&About"));
 
     m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
     connect(m_helpAction, &QAction::triggered, this, [this] { m_mainWindow->helpViewer()->showContents(); });

@@ -8,7 +8,8 @@
 
 ExchangeCommands::ExchangeCommands(MainWindow *mainWindow, MemoStore &store)
     : QObject(mainWindow),
-      m_openDialog(FileRequest::Kind::Open, QStringLiteral("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
+      //: A file filter, "description|patterns|...": only the descriptions are translated.
+      m_openDialog(FileRequest::Kind::Open, tr("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
       m_mainWindow(mainWindow), m_store(store)
 {
 }
@@ -19,7 +20,7 @@ bool ExchangeCommands::backupDatabase()
 {
     if (!m_mainWindow->exportDialog().execute())
         return false;
-    ProgressDialog progress(QStringLiteral("Backing up the database..."), 0);
+    ProgressDialog progress(tr("Backing up the database..."), 0);
     XmlNavigator xml;
     buildDatabaseBackup(xml, m_store, m_mainWindow->versionInfo()->getValue(2),
                         [&progress](qint64 done) { progress.step(done); });
@@ -27,7 +28,7 @@ bool ExchangeCommands::backupDatabase()
     try {
         xml.saveToFile(m_mainWindow->exportDialog().fileName(), [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
-        errorBox(QStringLiteral("File write failure!"));
+        errorBox(tr("File write failure!"));
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "core/ExchangeReader.h"
 #include "gui/ProgressDialog.h"
 #include "core/XmlNavigator.h"
+#include <QCoreApplication>
 #include <memory>
 #include <stdexcept>
 
@@ -15,7 +16,7 @@ namespace {
 // The user chose to stop reading a file after a missing attribute.
 class StoppedReading : public std::runtime_error {
 public:
-    StoppedReading() : std::runtime_error("Reading the file was stopped.") {}
+    StoppedReading() : std::runtime_error(QCoreApplication::translate("ExchangeCommands", "Reading the file was stopped.").toStdString()) {}
 };
 
 // After the first missing attribute, the user may stop the run; if not, further ones are
@@ -27,7 +28,7 @@ void askOnFirstMissingAttribute(XmlNavigator &xml, ProgressDialog &progress)
             return;
         reported = true;
         errorBox(text);
-        const int answer = askBox(QStringLiteral("More records of this file may lack attributes; they will not be "
+        const int answer = askBox(QCoreApplication::translate("ExchangeCommands", "More records of this file may lack attributes; they will not be "
                                                  "reported one by one.\nGo on reading the file?"));
         progress.restartClock();
         if (answer != IDOK)
@@ -70,7 +71,7 @@ private:
 
 QString storedSoFar(const ExchangeReader &reader)
 {
-    return QStringLiteral("\n\n%1 memos and %2 tasks were stored before the run ended.")
+    return QCoreApplication::translate("ExchangeCommands", "\n\n%1 memos and %2 tasks were stored before the run ended.")
         .arg(reader.StoredMemos)
         .arg(reader.StoredTasks);
 }
@@ -83,11 +84,11 @@ std::unique_ptr<ProgressDialog> ExchangeCommands::openExchangeFile(XmlNavigator 
     if (!m_openDialog.execute())
         return nullptr;
     // Made after the dialog: the time spent choosing a file is not the run's.
-    auto progress = std::make_unique<ProgressDialog>(QStringLiteral("Reading the file..."), 0);
+    auto progress = std::make_unique<ProgressDialog>(tr("Reading the file..."), 0);
     try {
         xml.loadFromFile(m_openDialog.fileName(), [&progress](qint64 done) { progress->step(done); });
     } catch (const std::exception &) {
-        errorBox(QStringLiteral("File read failure!"));
+        errorBox(tr("File read failure!"));
         return nullptr;
     }
     return progress;
@@ -124,7 +125,7 @@ bool ExchangeCommands::restoreDatabase()
     const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
     if (!progress)
         return false;
-    return readRecords(xml, *progress, QStringLiteral("Restoring the database..."),
+    return readRecords(xml, *progress, tr("Restoring the database..."),
                        [](ExchangeReader &reader) { reader.restore(); });
 }
 
@@ -134,5 +135,5 @@ bool ExchangeCommands::importFile()
     const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
     if (!progress)
         return false;
-    return readRecords(xml, *progress, QStringLiteral("Importing..."), [](ExchangeReader &reader) { reader.import(); });
+    return readRecords(xml, *progress, tr("Importing..."), [](ExchangeReader &reader) { reader.import(); });
 }

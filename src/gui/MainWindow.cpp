@@ -35,12 +35,12 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowTitle(kApplicationTitle);
     setWindowIcon(Artwork::appIcon());
     resize(kDesignedSize); // until the frame is known
-    m_backupAction = makeNamedAction(this, "backup", QStringLiteral("Database &Backup..."));
-    m_restoreAction = makeNamedAction(this, "restore", QStringLiteral("Database &Restore..."));
-    m_importAction = makeNamedAction(this, "import", QStringLiteral("&Import"));
-    m_trayAddMemoAction = makeNamedAction(this, "trayAddMemo", QStringLiteral("&Add Memo"));
-    m_pasteAction = makeNamedAction(this, "pasteToMemo", QStringLiteral("Paste To &Memo"));
-    m_exitAction = makeNamedAction(this, "exit", QStringLiteral("E&xit"));
+    m_backupAction = makeNamedAction(this, "backup", tr("Database &Backup..."));
+    m_restoreAction = makeNamedAction(this, "restore", tr("Database &Restore..."));
+    m_importAction = makeNamedAction(this, "import", tr("&Import"));
+    m_trayAddMemoAction = makeNamedAction(this, "trayAddMemo", tr("&Add Memo"));
+    m_pasteAction = makeNamedAction(this, "pasteToMemo", tr("Paste To &Memo"));
+    m_exitAction = makeNamedAction(this, "exit", tr("E&xit"));
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
@@ -70,7 +70,7 @@ void MainWindow::openDataFolder()
     m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
     m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
     if (m_database.isReadOnly())
-        warningBox(QStringLiteral("The memo database \"%1\" is read-only: your memos are shown, but changes "
+        warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
                                   "cannot be stored.")
                        .arg(m_database.path()));
     CommonActions::readStartupSettings(*this);
@@ -102,7 +102,7 @@ void MainWindow::loadBackgrounds()
     // A picture of the user's that cannot be read is replaced by the built-in one; say so
     // once, and go on.
     if (!errors.isEmpty())
-        warningBox(errors.join(QLatin1Char('\n')) + QStringLiteral("\nThe built-in pictures are used instead."));
+        warningBox(errors.join(QLatin1Char('\n')) + tr("\nThe built-in pictures are used instead."));
 }
 
 void MainWindow::showEvent(QShowEvent *event)

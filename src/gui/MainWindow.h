@@ -55,6 +55,7 @@ public:
     QAction *backupAction() const { return m_backupAction; }
     QAction *restoreAction() const { return m_restoreAction; }
     QAction *importAction() const { return m_importAction; }
+    QAction *exitAction() const { return m_exitAction; }
 
     TrayIcon *trayIcon() const { return m_trayIcon; }
     WindowPlacement *placement() const { return m_placement; }
@@ -135,10 +136,12 @@ private:
 
     HelpViewer *m_help;
     VersionInfo *m_versionInfo; // the program's own version values
-    FileDialog m_exportDialog{FileRequest::Kind::Save, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"),
+    //: A file filter, "description|patterns|...": only the descriptions are translated.
+    FileDialog m_exportDialog{FileRequest::Kind::Save, tr("Korvel Database,  (*.kvx)|*.kvx"),
                               QStringLiteral("kvx")};
     FileDialog m_reportDialog{FileRequest::Kind::Save,
-                              QStringLiteral("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
+                              //: A file filter, "description|patterns|...": only the descriptions are translated.
+                              tr("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
                               QString()};
     Backgrounds m_backgrounds;
     Options m_options;

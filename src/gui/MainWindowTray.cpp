@@ -61,7 +61,7 @@ void MainWindow::hideEvent(QHideEvent *event)
         return;
     m_placement->saveState();
     if (!m_balloonTimer->isActive()) {
-        m_trayIcon->showBalloonHint(kApplicationTitle, QStringLiteral("Click here to open!"), BalloonIcon::Information, 10);
+        m_trayIcon->showBalloonHint(kApplicationTitle, tr("Click here to open!"), BalloonIcon::Information, 10);
         m_balloonTimer->start();
     }
 }

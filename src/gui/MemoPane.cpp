@@ -21,12 +21,12 @@
 #include <algorithm>
 
 const QStringList MemoPane::kStatusTips = {
-    QStringLiteral("Ctrl+Enter: Finish edit."),
-    QStringLiteral("Esc: Cancel edit."),
-    QStringLiteral("Mouse double click blank: shortcut add."),
-    QStringLiteral("Enter: add a new item."),
-    QStringLiteral("Ctrl+Enter: add a new Child item."),
-    QStringLiteral("Ctrl+F12: Minimize window."),
+    QStringLiteral(QT_TR_NOOP("Ctrl+Enter: Finish edit.")),
+    QStringLiteral(QT_TR_NOOP("Esc: Cancel edit.")),
+    QStringLiteral(QT_TR_NOOP("Mouse double click blank: shortcut add.")),
+    QStringLiteral(QT_TR_NOOP("Enter: add a new item.")),
+    QStringLiteral(QT_TR_NOOP("Ctrl+Enter: add a new Child item.")),
+    QStringLiteral(QT_TR_NOOP("Ctrl+F12: Minimize window.")),
 };
 
 MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
@@ -68,27 +68,27 @@ QAction *MemoPane::makeAction(const char *name, const QString &caption, const QS
 void MemoPane::createActions()
 {
     // Key names in captions are text only: the keys reach the commands through the tree.
-    m_addMemoAction = makeAction("addMemo", QStringLiteral("&Add Memo          Enter"), QStringLiteral("Add Memo"), 13);
+    m_addMemoAction = makeAction("addMemo", tr("&Add Memo          Enter"), tr("Add Memo"), 13);
     m_addSubMemoAction =
-        makeAction("addSubMemo", QStringLiteral("Add &Sub-Memo    Ctrl+Enter"), QStringLiteral("Add Sub-Memo"), 2);
-    m_editMemoAction = makeAction("editMemo", QStringLiteral("&Edit              F2"), QStringLiteral("Edit Memo or Sub-Memo"), 3);
-    m_deleteAction = makeAction("delete", QStringLiteral("&Delete"), QStringLiteral("Delete Memo or Sub-Memo"), 4);
-    m_sortAction = makeAction("sort", QStringLiteral("Sort Direction"), QString(), 8);
-    m_listViewAction = makeAction("listView", QStringLiteral("View &List"), QStringLiteral("List view memos"), 10);
+        makeAction("addSubMemo", tr("Add &Sub-Memo    Ctrl+Enter"), tr("Add Sub-Memo"), 2);
+    m_editMemoAction = makeAction("editMemo", tr("&Edit              F2"), tr("Edit Memo or Sub-Memo"), 3);
+    m_deleteAction = makeAction("delete", tr("&Delete"), tr("Delete Memo or Sub-Memo"), 4);
+    m_sortAction = makeAction("sort", tr("Sort Direction"), QString(), 8);
+    m_listViewAction = makeAction("listView", tr("View &List"), tr("List view memos"), 10);
     m_listViewAction->setCheckable(true);
-    m_moveToAction = makeAction("moveTo", QStringLiteral("&Move"), QString(), -1);
-    m_expandAllAction = makeAction("expandAll", QStringLiteral("&Expand All"), QStringLiteral("Expand all"), 11);
-    m_collapseAllAction = makeAction("collapseAll", QStringLiteral("&Collapse All"), QStringLiteral("Collapse all"), 12);
-    m_selectAllAction = makeAction("selectAll", QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
-    m_deselectAction = makeAction("deselect", QStringLiteral("&Deselect"), QString(), -1);
-    m_copyAction = makeAction("copy", QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
-    m_pasteAction = makeAction("paste", QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
-    m_exportAction = makeAction("export", QStringLiteral("&Export..."), QString(), -1);
-    m_emailAction = makeAction("email", QStringLiteral("E-mai&l Memo..."), QString(), -1);
-    m_saveAction = makeAction("save", QStringLiteral("Sa&ve Memo..."), QString(), -1);
-    m_saveAllAction = makeAction("saveAll", QStringLiteral("&Save All..."), QString(), 15);
-    m_printAction = makeAction("print", QStringLiteral("&Print..."), QString(), 16);
-    m_wideSearchAction = makeAction("wideSearch", QString(), QStringLiteral("View all sub-Memos in search result"), 22);
+    m_moveToAction = makeAction("moveTo", tr("&Move"), QString(), -1);
+    m_expandAllAction = makeAction("expandAll", tr("&Expand All"), tr("Expand all"), 11);
+    m_collapseAllAction = makeAction("collapseAll", tr("&Collapse All"), tr("Collapse all"), 12);
+    m_selectAllAction = makeAction("selectAll", tr("Select &All        Ctrl+A"), QString(), -1);
+    m_deselectAction = makeAction("deselect", tr("&Deselect"), QString(), -1);
+    m_copyAction = makeAction("copy", tr("&Copy              Ctrl+C"), QString(), -1);
+    m_pasteAction = makeAction("paste", tr("&Paste             Ctrl+V"), QString(), -1);
+    m_exportAction = makeAction("export", tr("&Export..."), QString(), -1);
+    m_emailAction = makeAction("email", tr("E-mai&l Memo..."), QString(), -1);
+    m_saveAction = makeAction("save", tr("Sa&ve Memo..."), QString(), -1);
+    m_saveAllAction = makeAction("saveAll", tr("&Save All..."), QString(), 15);
+    m_printAction = makeAction("print", tr("&Print..."), QString(), 16);
+    m_wideSearchAction = makeAction("wideSearch", QString(), tr("View all sub-Memos in search result"), 22);
     m_wideSearchAction->setCheckable(true);
 
     m_wideSearchAction->setEnabled(true);
@@ -136,9 +136,9 @@ QMenu *addMenu(QWidget *parent, const QString &title, std::initializer_list<QAct
 void MemoPane::createMenus()
 {
     CommonActions *common = m_mainWindow->commonActions();
-    m_moveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    m_moveToMenu = new QMenu(tr("&Move to"), this);
     m_moveToMenu->setObjectName(QStringLiteral("moveToMenu"));
-    m_mainMoveToMenu = new QMenu(QStringLiteral("&Move to"), this);
+    m_mainMoveToMenu = new QMenu(tr("&Move to"), this);
     m_mainMoveToMenu->setObjectName(QStringLiteral("mainMoveToMenu"));
     for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { buildMoveToMenu(menu); });
@@ -147,21 +147,21 @@ void MemoPane::createMenus()
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
     m_menuBar->hide();
-    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&File"),
+    m_menuBar->addMenu(addMenu(m_menuBar, tr("&File"),
                                {common->optionsAction(), nullptr, m_mainWindow->backupAction(),
                                 m_mainWindow->restoreAction(), nullptr, m_exportAction, m_mainWindow->importAction(), nullptr,
                                 m_saveAllAction, m_printAction, nullptr, common->stayOnTopAction(), nullptr,
-                                common->closeAction()}));
-    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Edit"),
+                                common->closeAction(), m_mainWindow->exitAction()}));
+    m_menuBar->addMenu(addMenu(m_menuBar, tr("&Edit"),
                                {m_copyAction, m_pasteAction, nullptr, m_selectAllAction, m_deselectAction}));
-    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&View"),
+    m_menuBar->addMenu(addMenu(m_menuBar, tr("&View"),
                                {m_listViewAction, nullptr, m_expandAllAction, m_collapseAllAction}));
-    QMenu *memos = addMenu(m_menuBar, QStringLiteral("&Memos"),
+    QMenu *memos = addMenu(m_menuBar, tr("&Memos"),
                            {m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
                             m_editMemoAction, m_deleteAction, nullptr});
     memos->addMenu(m_mainMoveToMenu);
     m_menuBar->addMenu(memos);
-    m_menuBar->addMenu(addMenu(m_menuBar, QStringLiteral("&Help"),
+    m_menuBar->addMenu(addMenu(m_menuBar, tr("&Help"),
                                {common->helpAction(), nullptr, common->contactAction(), common->suggestionAction(),
                                 nullptr, common->websiteAction(), common->updateAction(), nullptr,
                                 common->aboutAction()}));
@@ -233,7 +233,7 @@ void MemoPane::createLayout()
     m_listViewButton->setAutoRaise(true);
     m_searchBox = new QLineEdit(m_bottomBar);
     m_searchBox->setObjectName(QStringLiteral("searchBox"));
-    m_searchBox->setToolTip(QStringLiteral("Input search string"));
+    m_searchBox->setToolTip(tr("Input search string"));
     m_searchButton = new QToolButton(m_bottomBar);
     m_searchButton->setObjectName(QStringLiteral("searchButton"));
     m_searchButton->setIcon(m_images[18]);
@@ -251,8 +251,8 @@ void MemoPane::createLayout()
     connect(m_searchButton, &QToolButton::clicked, this, &MemoPane::searchButtonClicked);
     nameIconButtons(m_topBar);
     nameIconButtons(m_bottomBar);
-    m_searchBox->setAccessibleName(QStringLiteral("Search"));
-    m_searchButton->setAccessibleName(QStringLiteral("Search"));
+    m_searchBox->setAccessibleName(tr("Search"));
+    m_searchButton->setAccessibleName(tr("Search"));
 
     m_statusBar = new StatusBar(this);
 

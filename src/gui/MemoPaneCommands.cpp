@@ -36,7 +36,7 @@ void MemoPane::selectionChanged(TreeNode *node)
     refreshCommands();
     if (node) {
         m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true)
-                                   + QStringLiteral(" created"));
+                                   + tr(" created"));
         m_statusImage->hide();
     } else {
         m_statusImage->show();
@@ -46,7 +46,7 @@ void MemoPane::selectionChanged(TreeNode *node)
 
 void MemoPane::showRandomStatusTip()
 {
-    m_statusBar->setPanelText(kStatusTips[QRandomGenerator::global()->bounded(int(kStatusTips.size()))]);
+    m_statusBar->setPanelText(tr(kStatusTips[QRandomGenerator::global()->bounded(int(kStatusTips.size()))].toUtf8().constData()));
 }
 
 void MemoPane::storeExpandFlag(TreeNode *node, bool expanded)

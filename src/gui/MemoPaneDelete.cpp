@@ -11,8 +11,8 @@ void MemoPane::deleteMemos()
     if (m_editNode || !m_tree->firstSelected())
         return;
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
-    const QString question = QStringLiteral("Are you sure you want to delete ")
-                             + (selected.size() == 1 ? QStringLiteral("this memo?") : QStringLiteral("these memos?"));
+    const QString question = tr("Are you sure you want to delete ")
+                             + (selected.size() == 1 ? tr("this memo?") : tr("these memos?"));
     if (askBox(question) != IDOK)
         return;
     {

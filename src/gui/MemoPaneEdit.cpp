@@ -53,7 +53,7 @@ void MemoPane::addSubMemo()
     if (!parent)
         parent = m_tree->lastTopLevelNode();
     if (!parent) {
-        tipBox(QStringLiteral("Please select a memo!"));
+        tipBox(tr("Please select a memo!"));
         return;
     }
     m_editNode = addMemoNode(parent);

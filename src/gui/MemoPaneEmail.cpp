@@ -3,6 +3,7 @@
 #include "gui/Prompts.h"
 #include "desktop/MailMessage.h"
 #include "gui/MemoPane.h"
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -10,10 +11,10 @@ namespace {
 QString mailTip(int result, const QString &folder)
 {
     if (result == SUCCESS_SUCCESS)
-        return QStringLiteral("If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
+        return QCoreApplication::translate("MemoPane", "If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
                               "%1.")
             .arg(folder);
-    return QStringLiteral("No mail program could take the message. You can send Memos.html and Memos.kvx from %1.")
+    return QCoreApplication::translate("MemoPane", "No mail program could take the message. You can send Memos.html and Memos.kvx from %1.")
         .arg(folder);
 }
 
@@ -37,9 +38,9 @@ void MemoPane::emailMemos()
     m_mail->onHandedOver = [where](int result) { tipBox(mailTip(result, where)); };
     try {
         m_mail->clear();
-        m_mail->subject = QStringLiteral("Memos");
-        m_mail->messageText << QStringLiteral("Memos.html: HTML file, you can open it with website browser.")
-                                    << QStringLiteral("Memos.kvx: Korvel data file, you can import it into Korvel "
+        m_mail->subject = tr("Memos");
+        m_mail->messageText << tr("Memos.html: HTML file, you can open it with website browser.")
+                                    << tr("Memos.kvx: Korvel data file, you can import it into Korvel "
                                                       "software directly.");
         m_mail->attachments << report << exchange;
         m_mail->send();

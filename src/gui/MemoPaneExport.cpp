@@ -13,7 +13,7 @@ bool MemoPane::exportSelection(const QString &fileName)
     try {
         xml.saveToFile(fileName);
     } catch (const std::exception &) {
-        errorBox(QStringLiteral("File Write Failure !"));
+        errorBox(tr("File Write Failure !"));
         return false;
     }
     return true;
@@ -24,7 +24,7 @@ void MemoPane::exportMemos()
     if (m_editNode)
         return;
     if (!m_tree->firstSelected()) {
-        warningBox(QStringLiteral("Please select a memo!"));
+        warningBox(tr("Please select a memo!"));
         return;
     }
     if (m_mainWindow->exportDialog().execute())

@@ -42,7 +42,7 @@ void MemoPane::reloadMemos()
     applyFilter();
     refreshCommands();
     setSearchIdle();
-    m_tree->setHint(QStringLiteral("Double click to add a Memo!"));
+    m_tree->setHint(tr("Double click to add a Memo!"));
     showRandomStatusTip();
 }
 

@@ -47,7 +47,7 @@ void MemoPane::buildMoveToMenu(QMenu *menu)
     if (!first)
         return;
     if (first->level() > 0) {
-        addMovetoItem(menu, QStringLiteral("Root"), nullptr);
+        addMovetoItem(menu, tr("Root"), nullptr);
         menu->addSeparator();
     }
     auto targets = std::make_shared<MovetoTargets>();

@@ -67,7 +67,7 @@ bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportK
     const std::vector<ReportItem> items = reportItems(MemoPane::selection());
     const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
     if (!writeReportFile(lines, fileName)) {
-        errorBox(QStringLiteral("File write failure!"));
+        errorBox(tr("File write failure!"));
         return false;
     }
     return true;
@@ -113,7 +113,7 @@ void MemoPane::printMemos()
         return;
     QPainter painter;
     if (!painter.begin(&printer)) {
-        errorBox(QStringLiteral("Unable to print: the printer cannot be opened."));
+        errorBox(tr("Unable to print: the printer cannot be opened."));
         return;
     }
     // The tree draws in its own pixels; the page is scaled to match the screen's size.

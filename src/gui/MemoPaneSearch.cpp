@@ -64,7 +64,7 @@ void MemoPane::setSearchIdle()
     QPalette palette = m_searchBox->palette();
     palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
     m_searchBox->setPalette(palette);
-    m_searchBox->setText(QStringLiteral("  Search..."));
+    m_searchBox->setText(tr("  Search..."));
     m_searchButton->setIcon(m_images[18]);
     m_searchButton->setToolTip(QString());
 }
@@ -79,7 +79,7 @@ void MemoPane::searchBoxEntered()
     m_searchBox->setPalette(palette);
     m_searching = true;
     m_searchButton->setIcon(m_images[19]);
-    m_searchButton->setToolTip(QStringLiteral("Clear search"));
+    m_searchButton->setToolTip(tr("Clear search"));
 }
 
 void MemoPane::searchBoxLeft()

@@ -7,9 +7,9 @@
 
 const QStringList MemoPane::kTipTexts = {
     QString(),
-    QStringLiteral("Click here to finish Edit. Press Esc cancel."),
-    QStringLiteral("Click here to Add a new Item."),
-    QStringLiteral("Search no result"),
+    QStringLiteral(QT_TR_NOOP("Click here to finish Edit. Press Esc cancel.")),
+    QStringLiteral(QT_TR_NOOP("Click here to Add a new Item.")),
+    QStringLiteral(QT_TR_NOOP("Search no result")),
 };
 const int MemoPane::kTipImages[4] = {-1, 14, 13, 17};
 
@@ -36,7 +36,7 @@ void MemoPane::showTip(int mode)
 void MemoPane::setTipText()
 {
     m_tipLabel->setFixedWidth(std::max(1, m_tipPanel->width() - m_tipLabel->x()));
-    m_tipLabel->setText(kTipTexts[m_tipMode]);
+    m_tipLabel->setText(tr(kTipTexts[m_tipMode].toUtf8().constData()));
     // A label never reports less than its minimum height: lift it, or a tip wrapped for a
     // narrow window would stay that tall when the window widens again.
     m_tipLabel->setMinimumHeight(0);

@@ -17,7 +17,7 @@ QString MemoPane::nodeText(TreeNode *node) const
     if (node == m_editNode)
         return content;
     if (content.isEmpty())
-        return QStringLiteral("Input content here");
+        return tr("Input content here");
     if (!m_listViewAction->isChecked())
         return content;
     const QString body = node == m_hoverNode ? content : flattenLineBreaks(content);
@@ -37,7 +37,7 @@ void MemoPane::showSortDirection()
 {
     // The button names the direction that a click switches to.
     m_sortAction->setIcon(m_images[m_sortAscending ? 8 : 7]);
-    m_sortAction->setToolTip(m_sortAscending ? QStringLiteral("Descending Sort") : QStringLiteral("Ascending Sort"));
+    m_sortAction->setToolTip(m_sortAscending ? tr("Descending Sort") : tr("Ascending Sort"));
 }
 
 void MemoPane::toggleSortOrder()

@@ -12,21 +12,21 @@
 
 OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(parent), m_mainWindow(mainWindow)
 {
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     // Said as the user's desktop knows it: the entry starts the program when the session starts.
-    m_autoStartBox = new QCheckBox(QStringLiteral("Start when I log in"), this);
+    m_autoStartBox = new QCheckBox(tr("&Start when I log in"), this);
     m_autoStartBox->setObjectName(QStringLiteral("autoStart"));
-    m_runMinimizedBox = new QCheckBox(QStringLiteral("Run program minimized"), this);
+    m_runMinimizedBox = new QCheckBox(tr("&Run program minimized"), this);
     m_runMinimizedBox->setObjectName(QStringLiteral("runMinimized"));
-    m_addOpenBox = new QCheckBox(QStringLiteral("Add new item while open"), this);
+    m_addOpenBox = new QCheckBox(tr("&Add new item while open"), this);
     m_addOpenBox->setObjectName(QStringLiteral("addOpen"));
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    auto *okButton = new QPushButton(QStringLiteral("OK"), this);
+    auto *okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("ok"));
     okButton->setDefault(true);
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancel"));
 
     auto *buttons = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "gui/Prompts.h"
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -147,20 +148,20 @@ int showBox(const QString &caption, const QString &text, int flags)
 
 int askBox(const QString &text)
 {
-    return showBox(QStringLiteral("Ask"), text, MB_OKCANCEL);
+    return showBox(QCoreApplication::translate("Prompts", "Ask"), text, MB_OKCANCEL);
 }
 
 int errorBox(const QString &text)
 {
-    return showBox(QStringLiteral("Error"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Error"), text, MB_OK);
 }
 
 int warningBox(const QString &text)
 {
-    return showBox(QStringLiteral("Warning"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Warning"), text, MB_OK);
 }
 
 int tipBox(const QString &text)
 {
-    return showBox(QStringLiteral("Tip"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Tip"), text, MB_OK);
 }

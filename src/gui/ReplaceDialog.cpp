@@ -55,7 +55,7 @@ QLabel *makeTitle(QWidget *parent, const char *name, int left, int top)
 ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReplaceAskDlg"));
-    setWindowTitle(QStringLiteral("Confirm Replace"));
+    setWindowTitle(tr("Confirm Replace"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(463, 250);
     QFont tahoma(QStringLiteral("Tahoma"));
@@ -65,7 +65,7 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
     m_question = makeLabel(this, "question", 56, 24);
     m_oldText = makeTitle(this, "oldText", 80, 56);
     m_oldTime = makeLabel(this, "oldTime", 80, 80);
-    makeLabel(this, "withThisOne", 56, 104)->setText(QStringLiteral("with this one?"));
+    makeLabel(this, "withThisOne", 56, 104)->setText(tr("with this one?"));
     m_newText = makeTitle(this, "newText", 80, 144);
     m_newTime = makeLabel(this, "newTime", 80, 168);
 
@@ -76,10 +76,10 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
         connect(pushButton, &QPushButton::clicked, this, [this, result] { done(result); });
         return pushButton;
     };
-    m_yesButton = button("yes", QStringLiteral("&Yes"), 88, mrYes);
-    QPushButton *allButton = button("all", QStringLiteral("&All"), 176, mrAll);
-    QPushButton *noButton = button("no", QStringLiteral("&No"), 264, mrNo);
-    QPushButton *abortButton = button("abort", QStringLiteral("A&bort"), 352, mrAbort);
+    m_yesButton = button("yes", tr("&Yes"), 88, mrYes);
+    QPushButton *allButton = button("all", tr("&All"), 176, mrAll);
+    QPushButton *noButton = button("no", tr("&No"), 264, mrNo);
+    QPushButton *abortButton = button("abort", tr("A&bort"), 352, mrAbort);
     setTabOrder(m_yesButton, noButton);
     setTabOrder(noButton, abortButton);
     setTabOrder(abortButton, allButton);
@@ -92,11 +92,11 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
 void ReplaceDialog::setRecords(const QString &kind, const QString &oldContent, TimeStamp oldEditTime,
                                 const QString &newContent, TimeStamp newEditTime)
 {
-    m_question->setText(QStringLiteral("Would you like to replace the existing ") + kind);
+    m_question->setText(tr("Would you like to replace the existing ") + kind);
     m_oldText->setText(flattenLineBreaks(oldContent));
-    m_oldTime->setText(QStringLiteral("modified: ") + dateTimeText(oldEditTime));
+    m_oldTime->setText(tr("modified: ") + dateTimeText(oldEditTime));
     m_newText->setText(flattenLineBreaks(newContent));
-    m_newTime->setText(QStringLiteral("modified: ") + dateTimeText(newEditTime));
+    m_newTime->setText(tr("modified: ") + dateTimeText(newEditTime));
     for (QLabel *label : {m_question, m_oldTime, m_newTime})
         label->adjustSize();
     m_yesButton->setFocus();

@@ -17,27 +17,27 @@
 UpdateDialog::UpdateDialog(MainWindow &mainWindow, CommonActions &commonActions, QWidget *parent)
     : QDialog(parent), m_mainWindow(mainWindow), m_commonActions(commonActions)
 {
-    setWindowTitle(QStringLiteral("Korvel Update"));
+    setWindowTitle(tr("Korvel Update"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto *image = new QLabel(this);
     image->setPixmap(Artwork::appIcon().pixmap(32, 32));
     image->setAlignment(Qt::AlignTop);
-    auto *where = new QLabel(QStringLiteral("Updates are published on the Korvel website."), this);
+    auto *where = new QLabel(tr("Updates are published on the Korvel website."), this);
     auto *question = new QLabel(
-        QStringLiteral("Would you like to see more information about these updates and how to obtain them? "), this);
+        tr("Would you like to see more information about these updates and how to obtain them? "), this);
     question->setWordWrap(true);
-    auto *yesButton = new QPushButton(QStringLiteral("&Yes"), this);
+    auto *yesButton = new QPushButton(tr("&Yes"), this);
     yesButton->setObjectName(QStringLiteral("yes"));
     QFont bold = yesButton->font();
     bold.setBold(true);
     yesButton->setFont(bold);
     yesButton->setDefault(true);
-    auto *noButton = new QPushButton(QStringLiteral("&No"), this);
+    auto *noButton = new QPushButton(tr("&No"), this);
     noButton->setObjectName(QStringLiteral("no"));
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    m_askBox = new QCheckBox(QStringLiteral("Do not ask me again."), this);
+    m_askBox = new QCheckBox(tr("&Do not ask me again."), this);
     m_askBox->setObjectName(QStringLiteral("dontAsk"));
     QPalette blue = m_askBox->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));

@@ -65,7 +65,7 @@ struct RunningProgram {
             QTest::qWait(200);
         }
     }
-    // Keys in turn, as "alt+f Up Return".
+    // Keys in turn, as "alt+f c".
     void keys(const QString &keys) const
     {
         desktop.xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), arg(60)} + keys.split(QLatin1Char(' ')));
@@ -153,7 +153,7 @@ void DesktopTest::minimiseIntoTheTrayAndBack()
 
     // File > Close.
     program.clickList();
-    program.keys(QStringLiteral("alt+f Up Return"));
+    program.keys(QStringLiteral("alt+f c"));
     VERIFY_IN_TRAY(program);
     VERIFY_BACK_FROM_TRAY(desktop, program);
 

@@ -19,24 +19,13 @@
 #include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
-
-class RecordingShell : public ShellHandler {
-public:
-    RecordingShell() { setShellHandler(this); }
-    ~RecordingShell() override { setShellHandler(nullptr); }
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url.toString();
-        return true;
-    }
-    QStringList opened;
-};
 
 void writeStamp(const TestFolder &folder, const QString &key, double daysAgo)
 {
@@ -503,6 +492,29 @@ void TestSettings::autostartEntryKeepsTheDataFolder()
     QVERIFY(writeWholeFile(autoStartFile(), "[Desktop Entry]\nExec=jotwell\n[Desktop Action x]\nHidden=true\n"));
     QVERIFY(isAutoStart());
 
+    // The entry is named after the desktop file id; one under the old name is taken over when
+    // it starts this program (quoted or, as older versions wrote it, not), keeping its folder
+    // and its state, and dropped where the new one is there. Another program's is left alone.
+    QCOMPARE(QFileInfo(autoStartFile()).fileName(), QStringLiteral("org.korvel.Jotwell.desktop"));
+    const QString oldEntry = QFileInfo(autoStartFile()).absolutePath() + QStringLiteral("/korvel-jotwell.desktop");
+    const QByteArray self = QCoreApplication::applicationFilePath().toUtf8();
+    const QByteArray ours = "[Desktop Entry]\nExec=\"" + self + "\" --data-dir /x\nHidden=true\n";
+    QFile::remove(autoStartFile());
+    QVERIFY(writeWholeFile(oldEntry, ours));
+    adoptOldAutoStartEntry();
+    QVERIFY(!QFile::exists(oldEntry) && !isAutoStart());
+    QCOMPARE(readText(autoStartFile()).toUtf8(), ours);
+    QVERIFY(writeWholeFile(oldEntry, "[Desktop Entry]\nExec=" + self + "\n"));
+    adoptOldAutoStartEntry();
+    QVERIFY(!QFile::exists(oldEntry));
+    QCOMPARE(readText(autoStartFile()).toUtf8(), ours);
+    for (const QByteArray &other : {QByteArray("[Desktop Entry]\nExec=other-program\n"), "[Desktop Entry]\nExec=" + self + "x\n"}) {
+        QVERIFY(writeWholeFile(oldEntry, other));
+        adoptOldAutoStartEntry();
+        QCOMPARE(readText(oldEntry).toUtf8(), other);
+    }
+    QFile::remove(oldEntry);
+
     // A write that fails is reported, not taken for done.
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     TestFolder blocked;
@@ -515,7 +527,7 @@ void TestSettings::autostartEntryKeepsTheDataFolder()
         error = QString::fromUtf8(raised.what());
     }
     qputenv("XDG_CONFIG_HOME", configHome);
-    QCOMPARE(error, QStringLiteral("Unable to write to ") + blocked.file(QStringLiteral("autostart/korvel-jotwell.desktop")));
+    QCOMPARE(error, QStringLiteral("Unable to write to ") + blocked.file(QStringLiteral("autostart/org.korvel.Jotwell.desktop")));
 }
 
 void TestSettings::dialogsHaveTheirSizeAndPlace()
