@@ -2,6 +2,8 @@
 #include "core/Database.h"
 #include "core/DatabaseError.h"
 #include "core/Statement.h"
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace {
 
@@ -10,35 +12,37 @@ namespace {
     "tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor, createTime, editTime, checkTime," \
     " alarmTime, dueTime"
 
-Memo readMemo(const Statement &row)
+// The columns from first on are MEMO_COLUMNS.
+Memo readMemo(const Statement &row, int first = 0)
 {
     Memo memo;
-    memo.mid = row.text(0);
-    memo.pid = row.text(1);
-    memo.content = row.text(2);
-    memo.expandFlag = row.flag(3);
-    memo.assignTime = row.time(4);
-    memo.createTime = row.time(5);
-    memo.editTime = row.time(6);
+    memo.mid = row.text(first);
+    memo.pid = row.text(first + 1);
+    memo.content = row.text(first + 2);
+    memo.expandFlag = row.flag(first + 3);
+    memo.assignTime = row.time(first + 4);
+    memo.createTime = row.time(first + 5);
+    memo.editTime = row.time(first + 6);
     return memo;
 }
 
-Task readTask(const Statement &row)
+// The columns from first on are TASK_COLUMNS.
+Task readTask(const Statement &row, int first = 0)
 {
     Task task;
-    task.tid = row.text(0);
-    task.pid = row.text(1);
-    task.content = row.text(2);
-    task.checkFlag = row.text(3);
-    task.alarmFlag = row.text(4);
-    task.dueFlag = row.text(5);
-    task.textColor = row.text(6);
-    task.backgroundColor = row.text(7);
-    task.createTime = row.time(8);
-    task.editTime = row.time(9);
-    task.checkTime = row.time(10);
-    task.alarmTime = row.time(11);
-    task.dueTime = row.time(12);
+    task.tid = row.text(first);
+    task.pid = row.text(first + 1);
+    task.content = row.text(first + 2);
+    task.checkFlag = row.text(first + 3);
+    task.alarmFlag = row.text(first + 4);
+    task.dueFlag = row.text(first + 5);
+    task.textColor = row.text(first + 6);
+    task.backgroundColor = row.text(first + 7);
+    task.createTime = row.time(first + 8);
+    task.editTime = row.time(first + 9);
+    task.checkTime = row.time(first + 10);
+    task.alarmTime = row.time(first + 11);
+    task.dueTime = row.time(first + 12);
     return task;
 }
 
@@ -49,6 +53,30 @@ std::vector<Memo> readMemos(Statement &query)
         memos.push_back(readMemo(query));
     return memos;
 }
+
+// Rows read as "rowid, " MEMO_COLUMNS.
+void readMemoRows(Statement &query, std::vector<MemoRow> &rows)
+{
+    while (query.nextRow())
+        rows.push_back({query.integer(0), readMemo(query, 1)});
+}
+
+qint64 lastRow(Statement &&query)
+{
+    query.nextRow();
+    const qint64 rowid = query.integer(0);
+    query.run();
+    return rowid;
+}
+
+// An empty time reads as 0; it goes back as the empty column it was.
+Statement &bindTime(Statement &statement, const char *name, TimeStamp time)
+{
+    return time != 0 ? statement.bind(name, time) : statement.bindNull(name);
+}
+
+// A row put back takes its old rowid unless another row has taken it meanwhile.
+#define FREE_ROWID(table) "(case when exists (select 1 from " table " where rowid=?) then null else ? end)"
 
 } // namespace
 
@@ -106,10 +134,112 @@ void MemoStore::move(const QString &mid, const QString &pid)
     Statement(m_database, "update memos set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();
 }
 
-void MemoStore::removeWithSubMemos(const QString &mid)
+std::vector<MemoRow> MemoStore::removeWithSubMemos(const QString &mid)
+{
+    return removeWithSubMemos(std::vector<QString>{mid});
+}
+
+std::vector<MemoRow> MemoStore::removeWithSubMemos(const std::vector<QString> &mids)
+{
+    // Two statements for any number of memos, the ids handed over as one JSON array; the
+    // rows come back from the deletes themselves, so keeping them costs no second search.
+    QJsonArray list;
+    for (const QString &mid : mids)
+        list.append(mid);
+    const QString ids = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+    std::vector<MemoRow> rows;
+    Statement memos(m_database, "delete from memos where mid in (select value from json_each(?))"
+                                " returning rowid, " MEMO_COLUMNS);
+    memos.bind("mid", ids);
+    readMemoRows(memos, rows);
+    Statement subMemos(m_database, "delete from memos where pid in (select value from json_each(?))"
+                                   " returning rowid, " MEMO_COLUMNS);
+    subMemos.bind("pid", ids);
+    readMemoRows(subMemos, rows);
+    return rows;
+}
+
+std::vector<MemoRow> MemoStore::memoRows(const std::vector<QString> &mids)
+{
+    std::vector<MemoRow> rows;
+    rows.reserve(mids.size());
+    for (const QString &mid : mids) {
+        Statement query(m_database, "select rowid, " MEMO_COLUMNS " from memos where mid=?");
+        query.bind("mid", mid);
+        readMemoRows(query, rows);
+    }
+    return rows;
+}
+
+qint64 MemoStore::lastMemoRow()
+{
+    return lastRow(Statement(m_database, "select coalesce(max(rowid), 0) from memos"));
+}
+
+qint64 MemoStore::lastTaskRow()
+{
+    return lastRow(Statement(m_database, "select coalesce(max(rowid), 0) from tasks"));
+}
+
+std::vector<MemoRow> MemoStore::memoRowsAfter(qint64 rowid)
+{
+    std::vector<MemoRow> rows;
+    Statement query(m_database, "select rowid, " MEMO_COLUMNS " from memos where rowid>? order by rowid");
+    query.bindInteger("rowid", rowid);
+    readMemoRows(query, rows);
+    return rows;
+}
+
+std::vector<TaskRow> MemoStore::taskRowsAfter(qint64 rowid)
+{
+    std::vector<TaskRow> rows;
+    Statement query(m_database, "select rowid, " TASK_COLUMNS " from tasks where rowid>? order by rowid");
+    query.bindInteger("rowid", rowid);
+    while (query.nextRow())
+        rows.push_back({query.integer(0), readTask(query, 1)});
+    return rows;
+}
+
+void MemoStore::removeMemo(const QString &mid)
 {
     Statement(m_database, "delete from memos where mid=?").bind("mid", mid).run();
-    Statement(m_database, "delete from memos where pid=?").bind("pid", mid).run();
+}
+
+void MemoStore::removeTask(const QString &tid)
+{
+    Statement(m_database, "delete from tasks where tid=?").bind("tid", tid).run();
+}
+
+void MemoStore::putBack(const MemoRow &row)
+{
+    const Memo &memo = row.memo;
+    Statement put(m_database, "insert into memos (rowid, " MEMO_COLUMNS ") values (" FREE_ROWID("memos")
+                              ", ?, ?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
+                              " content=excluded.content, expandFlag=excluded.expandFlag,"
+                              " assignTime=excluded.assignTime, createTime=excluded.createTime,"
+                              " editTime=excluded.editTime");
+    put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
+    put.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("expandFlag", memo.expandFlag);
+    bindTime(put, "assignTime", memo.assignTime);
+    bindTime(put, "createTime", memo.createTime);
+    bindTime(put, "editTime", memo.editTime);
+    put.run();
+}
+
+void MemoStore::putBack(const TaskRow &row)
+{
+    const Task &task = row.task;
+    Statement put(m_database, "insert into tasks (rowid, " TASK_COLUMNS ") values (" FREE_ROWID("tasks")
+                              ", ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
+    put.bind("tid", task.tid).bind("pid", task.pid).bind("content", task.content);
+    put.bind("checkFlag", task.checkFlag).bind("alarmFlag", task.alarmFlag).bind("dueFlag", task.dueFlag);
+    put.bind("textColor", task.textColor).bind("backgroundColor", task.backgroundColor);
+    for (const auto &[name, time] : {std::pair("createTime", task.createTime), {"editTime", task.editTime},
+                                     {"checkTime", task.checkTime}, {"alarmTime", task.alarmTime},
+                                     {"dueTime", task.dueTime}})
+        bindTime(put, name, time);
+    put.run();
 }
 
 std::vector<Memo> MemoStore::allMemos()

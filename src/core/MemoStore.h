@@ -7,6 +7,16 @@
 
 class Database;
 
+// A row with its place in the table: put back there, it keeps the table's order.
+struct MemoRow {
+    qint64 rowid = 0;
+    Memo memo;
+};
+struct TaskRow {
+    qint64 rowid = 0;
+    Task task;
+};
+
 // The memos and tasks tables behind a typed interface. Every call runs prepared statements
 // with bound values and resets them before it returns, so no read lock outlives a call (a
 // transaction holds its lock until it ends, which also spares a long run of reads one lock
@@ -19,6 +29,8 @@ public:
     bool isReadOnly() const;
     // Statements issued while it lives reach the disk together (see Transaction).
     Transaction transaction() { return Transaction(m_database); }
+    // Statements issued while it lives are stored all together or, on a failure, not at all.
+    Transaction allOrNothing() { return Transaction(m_database, Transaction::OnFailure::TakeBack); }
 
     std::vector<Memo> children(const QString &pid); // "root" for the top level
     qint64 count();
@@ -28,7 +40,22 @@ public:
     void updateText(const QString &mid, const QString &content, TimeStamp editTime);
     void setExpanded(const QString &mid, bool expanded);
     void move(const QString &mid, const QString &pid);
-    void removeWithSubMemos(const QString &mid);
+    // The rows removed: the memos' first, then their sub-memos'.
+    std::vector<MemoRow> removeWithSubMemos(const QString &mid);
+    std::vector<MemoRow> removeWithSubMemos(const std::vector<QString> &mids);
+
+    // What taking a step back and doing it again need: rows with their places, found by id
+    // (in the order asked, missing ones left out) or stored after a place (in table order),
+    // removed by id, and put back whole, in their old place where it is free.
+    std::vector<MemoRow> memoRows(const std::vector<QString> &mids);
+    qint64 lastMemoRow();
+    qint64 lastTaskRow();
+    std::vector<MemoRow> memoRowsAfter(qint64 rowid);
+    std::vector<TaskRow> taskRowsAfter(qint64 rowid);
+    void removeMemo(const QString &mid);
+    void removeTask(const QString &tid);
+    void putBack(const MemoRow &row);
+    void putBack(const TaskRow &row);
 
     // What backup, restore and import need.
     std::vector<Memo> allMemos();

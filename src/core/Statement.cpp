@@ -34,6 +34,12 @@ Statement &Statement::bind(const char *name, bool value)
     return *this;
 }
 
+Statement &Statement::bindInteger(const char *name, qint64 value)
+{
+    check(sqlite3_bind_int64(m_stmt, m_next++, value), name, 0);
+    return *this;
+}
+
 Statement &Statement::bindNull(const char *name)
 {
     check(sqlite3_bind_null(m_stmt, m_next++), name, 0);

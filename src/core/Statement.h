@@ -19,6 +19,7 @@ public:
     Statement &bind(const char *name, const QString &text);
     Statement &bind(const char *name, TimeStamp value);
     Statement &bind(const char *name, bool value);
+    Statement &bindInteger(const char *name, qint64 value);
     Statement &bindNull(const char *name);
 
     bool nextRow(); // false once the rows are done

@@ -3,11 +3,14 @@
 #include <utility>
 
 // Statements issued while a batch is open reach the disk together, at commit(), instead of
-// one synchronous write each. Whatever ran before a failure is still stored: a batch left
-// by an error commits what it holds. Batches nest; only the outermost one commits.
+// one synchronous write each. By default whatever ran before a failure is still stored: a
+// batch left by an error commits what it holds. An all-or-nothing batch left by an error
+// (or whose commit fails) takes everything back instead. Batches nest; only the outermost
+// one commits or takes back.
 class Transaction {
 public:
-    explicit Transaction(Database &connection);
+    enum class OnFailure { KeepDone, TakeBack };
+    explicit Transaction(Database &connection, OnFailure onFailure = OnFailure::KeepDone);
     ~Transaction();
     void commit(); // throws DatabaseError when the statements could not be stored
     // Handing a batch on leaves the one handed from with nothing to commit.
@@ -19,4 +22,5 @@ public:
 private:
     Database &m_connection;
     bool m_owns = false;
+    OnFailure m_onFailure;
 };
