@@ -54,11 +54,19 @@ std::vector<Memo> readMemos(Statement &query)
     return memos;
 }
 
+quint32 nullColumns(const Statement &row, int first, int count)
+{
+    quint32 nulls = 0;
+    for (int i = 0; i < count; ++i)
+        nulls |= row.isNull(first + i) ? 1u << i : 0u;
+    return nulls;
+}
+
 // Rows read as "rowid, " MEMO_COLUMNS.
 void readMemoRows(Statement &query, std::vector<MemoRow> &rows)
 {
     while (query.nextRow())
-        rows.push_back({query.integer(0), readMemo(query, 1)});
+        rows.push_back({query.integer(0), readMemo(query, 1), nullColumns(query, 1, 7)});
 }
 
 qint64 lastRow(Statement &&query)
@@ -69,14 +77,28 @@ qint64 lastRow(Statement &&query)
     return rowid;
 }
 
-// An empty time reads as 0; it goes back as the empty column it was.
-Statement &bindTime(Statement &statement, const char *name, TimeStamp time)
-{
-    return time != 0 ? statement.bind(name, time) : statement.bindNull(name);
-}
-
 // A row put back takes its old rowid unless another row has taken it meanwhile.
 #define FREE_ROWID(table) "(case when exists (select 1 from " table " where rowid=?) then null else ? end)"
+
+// Binds a row's values in column order, NULL where the row held NULL.
+class RowBinder {
+public:
+    RowBinder(Statement &statement, quint32 nullColumns) : m_statement(statement), m_nulls(nullColumns) {}
+    template <typename Value>
+    RowBinder &operator()(const char *name, const Value &value)
+    {
+        if (m_nulls & (1u << m_column++))
+            m_statement.bindNull(name);
+        else
+            m_statement.bind(name, value);
+        return *this;
+    }
+
+private:
+    Statement &m_statement;
+    quint32 m_nulls;
+    int m_column = 0;
+};
 
 } // namespace
 
@@ -196,7 +218,7 @@ std::vector<TaskRow> MemoStore::taskRowsAfter(qint64 rowid)
     Statement query(m_database, "select rowid, " TASK_COLUMNS " from tasks where rowid>? order by rowid");
     query.bindInteger("rowid", rowid);
     while (query.nextRow())
-        rows.push_back({query.integer(0), readTask(query, 1)});
+        rows.push_back({query.integer(0), readTask(query, 1), nullColumns(query, 1, 13)});
     return rows;
 }
 
@@ -219,10 +241,9 @@ void MemoStore::putBack(const MemoRow &row)
                               " assignTime=excluded.assignTime, createTime=excluded.createTime,"
                               " editTime=excluded.editTime");
     put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
-    put.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("expandFlag", memo.expandFlag);
-    bindTime(put, "assignTime", memo.assignTime);
-    bindTime(put, "createTime", memo.createTime);
-    bindTime(put, "editTime", memo.editTime);
+    RowBinder(put, row.nullColumns)("mid", memo.mid)("pid", memo.pid)("content", memo.content)(
+        "expandFlag", memo.expandFlag)("assignTime", memo.assignTime)("createTime", memo.createTime)("editTime",
+                                                                                                 memo.editTime);
     put.run();
 }
 
@@ -232,13 +253,10 @@ void MemoStore::putBack(const TaskRow &row)
     Statement put(m_database, "insert into tasks (rowid, " TASK_COLUMNS ") values (" FREE_ROWID("tasks")
                               ", ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
-    put.bind("tid", task.tid).bind("pid", task.pid).bind("content", task.content);
-    put.bind("checkFlag", task.checkFlag).bind("alarmFlag", task.alarmFlag).bind("dueFlag", task.dueFlag);
-    put.bind("textColor", task.textColor).bind("backgroundColor", task.backgroundColor);
-    for (const auto &[name, time] : {std::pair("createTime", task.createTime), {"editTime", task.editTime},
-                                     {"checkTime", task.checkTime}, {"alarmTime", task.alarmTime},
-                                     {"dueTime", task.dueTime}})
-        bindTime(put, name, time);
+    RowBinder(put, row.nullColumns)("tid", task.tid)("pid", task.pid)("content", task.content)(
+        "checkFlag", task.checkFlag)("alarmFlag", task.alarmFlag)("dueFlag", task.dueFlag)("textColor", task.textColor)(
+        "backgroundColor", task.backgroundColor)("createTime", task.createTime)("editTime", task.editTime)(
+        "checkTime", task.checkTime)("alarmTime", task.alarmTime)("dueTime", task.dueTime);
     put.run();
 }
 

@@ -7,14 +7,17 @@
 
 class Database;
 
-// A row with its place in the table: put back there, it keeps the table's order.
+// A row with its place in the table: put back there, it keeps the table's order, and its
+// empty columns stay empty (bit i set: the i-th column held NULL).
 struct MemoRow {
     qint64 rowid = 0;
     Memo memo;
+    quint32 nullColumns = 0;
 };
 struct TaskRow {
     qint64 rowid = 0;
     Task task;
+    quint32 nullColumns = 0;
 };
 
 // The memos and tasks tables behind a typed interface. Every call runs prepared statements

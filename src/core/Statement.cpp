@@ -93,6 +93,11 @@ int Statement::changes() const
     return sqlite3_changes(m_database.handle());
 }
 
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
 QString Statement::text(int column) const
 {
     switch (sqlite3_column_type(m_stmt, column)) {

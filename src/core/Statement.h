@@ -27,6 +27,7 @@ public:
     int changes() const;
 
     // Empty (NULL) columns read as "", 0 and false.
+    bool isNull(int column) const;
     QString text(int column) const;
     TimeStamp time(int column) const;
     bool flag(int column) const;
