@@ -80,19 +80,7 @@ public:
     {
         Database connection;
         connection.open(folder.file(QStringLiteral("kvData.kvb")));
-        QList<QStringList> rows;
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(connection.handle(), "select rowid, * from memos order by rowid", -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            QStringList row;
-            for (int i = 0; i < sqlite3_column_count(stmt); ++i)
-                row << (sqlite3_column_type(stmt, i) == SQLITE_NULL
-                            ? QStringLiteral("<null>")
-                            : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i))));
-            rows << row;
-        }
-        sqlite3_finalize(stmt);
-        return {rows, shape(frame())};
+        return {tableRows(connection, "memos", true), shape(frame())};
     }
     QAction *undo() const { return findAction(frame(), "undo"); }
     QAction *redo() const { return findAction(frame(), "redo"); }
