@@ -156,6 +156,7 @@ void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
     intoC->trigger();
     QCOMPARE(shape(frame), QStringLiteral("b[b1@{B}] c+[a@{C} a1@{C} a2@{C}]"));
     f.backAndForth(before, "Move", true);
+    QCOMPARE(selectedTexts(frame), QStringList{QStringLiteral("a")}); // not the memo it went into
 
     // A drop of a sub-memo on another memo, and of a memo on blank space.
     before = f.state();
