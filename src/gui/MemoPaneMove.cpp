@@ -163,10 +163,10 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     }
     batch.commit();
     MemoRows after = placedRows(involved);
-    if (target) {
-        before.back().select = false;
-        after.back().select = false;
-    }
+    // Taking the move back or doing it again selects the moved memos, not their target.
+    for (MemoRows *rows : {&before, &after})
+        for (PlacedMemo &placed : *rows)
+            placed.select = !target || placed.row.memo.mid != target->memo.mid;
     recordRows(tr("Move"), std::move(before), std::move(after));
 }
 
