@@ -214,6 +214,18 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
         notifySelection(firstSelected());
 }
 
+void MemoTree::forgetHeights(TreeNode *top)
+{
+    // A new indent means a new wrap width for the whole subtree.
+    std::vector<TreeNode *> stack{top};
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        n->m_height = 0;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+}
+
 void MemoTree::placeNodes(const std::vector<Placement> &placements)
 {
     std::vector<Placement> valid;
@@ -268,21 +280,13 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
     bool selected = false;
     for (const auto &[node, level] : levels) {
         selected = selected || node->m_selected;
-        if (node->level() == level)
-            continue;
-        // A new indent means a new wrap width for the whole subtree.
-        std::vector<TreeNode *> stack{node};
-        while (!stack.empty()) {
-            TreeNode *n = stack.back();
-            stack.pop_back();
-            n->m_height = 0;
-            stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-        }
+        if (node->level() != level)
+            forgetHeights(node);
     }
     m_selectionOrderDirty = true;
     if (selected)
         recomputeSelectionParent();
-    if (relayout || std::any_of(touched.begin(), touched.end(), [this](TreeNode *p) { return showsChildrenOf(p); }))
+    if (relayout)
         requestLayout();
     else
         viewport()->update();
@@ -312,16 +316,8 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
         dest->m_children.push_back(node);
     }
 
-    if (node->level() != oldLevel) {
-        // A new indent means a new wrap width for the whole subtree.
-        std::vector<TreeNode *> stack{node};
-        while (!stack.empty()) {
-            TreeNode *n = stack.back();
-            stack.pop_back();
-            n->m_height = 0;
-            stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-        }
-    }
+    if (node->level() != oldLevel)
+        forgetHeights(node);
     m_selectionOrderDirty = true;
     if (node->m_selected)
         recomputeSelectionParent();

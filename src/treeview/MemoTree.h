@@ -187,6 +187,7 @@ private:
     QFont textFont(TreeNode *node, QColor &color) const; // as the row's text is drawn
 
     // nodes
+    void forgetHeights(TreeNode *top); // measured again, with its whole subtree
     void forgetNode(TreeNode *node);
     static bool isInSubtree(const TreeNode *node, const TreeNode *top);
 
