@@ -193,19 +193,23 @@ void MemoPane::showRows(const MemoRows &target, const MemoRows &other)
     kept.reserve(qsizetype(target.size()));
     for (const PlacedMemo &placed : target)
         kept.insert(placed.row.memo.mid);
-    // Every memo of the step, and the parents it names, found in one walk.
+    // The nodes shown now are other's memos (what the step left, as the history is linear);
+    // target's memos that other lacks have none. Those, and the parents target names outside
+    // itself, are found in one walk, which ends once all are found (and is not needed when
+    // a delete comes back).
     QHash<QString, TreeNode *> nodes;
-    for (const PlacedMemo &placed : target) {
-        nodes.insert(placed.row.memo.mid, nullptr);
-        if (placed.row.memo.pid != kRoot)
-            nodes.insert(placed.row.memo.pid, nullptr);
-    }
     for (const PlacedMemo &placed : other)
         nodes.insert(placed.row.memo.mid, nullptr);
-    for (TreeNode *node = m_tree->firstNode(); node; node = m_tree->nextNode(node)) {
+    for (const PlacedMemo &placed : target)
+        if (placed.row.memo.pid != kRoot && !kept.contains(placed.row.memo.pid))
+            nodes.insert(placed.row.memo.pid, nullptr);
+    qsizetype missing = nodes.size();
+    for (TreeNode *node = m_tree->firstNode(); node && missing > 0; node = m_tree->nextNode(node)) {
         const auto found = nodes.find(node->memo.mid);
-        if (found != nodes.end())
+        if (found != nodes.end() && !*found) {
             *found = node;
+            --missing;
+        }
     }
 
     const TreeUpdateGuard update(*m_tree);
