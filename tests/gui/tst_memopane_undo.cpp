@@ -131,6 +131,7 @@ private slots:
     void importIsOneStepRemovingExactlyItsRows();
     void failureHalfwayChangesNothing();
     void historyIsPerSessionBoundedAndWaitsForEdits();
+    void historyKeepsTheNewestStepsThatFitItsTextBound();
 };
 
 void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
@@ -366,6 +367,39 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
         f.undo()->trigger();
     QVERIFY(!f.undo()->isEnabled());
     QCOMPARE(frame.tree()->topLevelCount(), 9); // b, c, p, q and the first five pasted
+}
+
+void TestMemoPaneUndo::historyKeepsTheNewestStepsThatFitItsTextBound()
+{
+    // Three closed memos, each with two sub-memos of 7 million characters (28 MB in memory
+    // per memo): the history holds one such delete, not two.
+    TestFolder folder;
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        const QString big(7'000'000, QLatin1Char('x'));
+        for (const char *memo : {"{P}", "{Q}", "{R}"}) {
+            const QString mid = QString::fromLatin1(memo);
+            insertMemoRow(connection, mid, QStringLiteral("root"), mid);
+            for (const char *sub : {"1}", "2}"})
+                insertMemoRow(connection, mid.chopped(1) + QLatin1String(sub), mid, big);
+        }
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    select(frame, {"{P}"});
+    frame.deleteMemos();
+    select(frame, {"{Q}"});
+    frame.deleteMemos();
+    QCOMPARE(frame.history()->count(), 1);
+    // The step kept is whole: Q comes back with its sub-memos, and goes again.
+    findAction(frame, "undo")->trigger();
+    QCOMPARE(shape(frame).replace(QString(7'000'000, QLatin1Char('x')), QStringLiteral("x")),
+             QStringLiteral("{Q}[x@{Q} x@{Q}] {R}[x@{R} x@{R}]"));
+    QVERIFY(!findAction(frame, "undo")->isEnabled());
+    findAction(frame, "redo")->trigger();
+    QCOMPARE(frame.tree()->topLevelCount(), 1);
 }
 
 JOTWELL_TEST_MAIN(TestMemoPaneUndo)
