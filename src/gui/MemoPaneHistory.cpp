@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QUndoStack>
 #include <climits>
+#include <unordered_set>
 
 namespace {
 
@@ -220,6 +221,11 @@ void MemoPane::showRows(const MemoRows &target, const MemoRows &other)
         if (node && !kept.contains(placed.row.memo.mid))
             gone.push_back(std::exchange(node, nullptr));
     }
+    // A sub-memo goes with its memo; should the step keep it, it comes back with a new node.
+    const std::unordered_set<TreeNode *> goneMemos(gone.begin(), gone.end());
+    for (TreeNode *&node : nodes)
+        if (node && goneMemos.count(node->parent()))
+            node = nullptr;
     m_tree->deleteNodes(gone);
 
     // Memos first, so that sub-memos find their parents; a memo comes back with a node of its own.
