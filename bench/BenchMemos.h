@@ -4,5 +4,5 @@
 class Program;
 
 // Measures the memo tree's commands on a loaded program: list view, scrolling, the search
-// filter, Expand and Collapse all, opening the Move-to menu, reports and deleting.
+// filter, Expand and Collapse all, opening the Move-to menu, reports, deleting and taking the delete back.
 void runMemoBenchmarks(Program &program, int count, const QStringList &names);

@@ -66,11 +66,14 @@ inline void setZone(const char *zone)
     tzset();
 }
 
-// Every row of a table, each column as text ("<null>" for none), in the table's column order.
-inline QList<QStringList> tableRows(Database &connection, const char *table)
+// Every row of a table, each column as text ("<null>" for none), in the table's column order;
+// with the rowid first when asked, in rowid order.
+inline QList<QStringList> tableRows(Database &connection, const char *table, bool withRowIds = false)
 {
     sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(connection.handle(), QByteArray("select * from ").append(table).constData(), -1, &stmt, nullptr);
+    const QByteArray sql = withRowIds ? QByteArray("select rowid, * from ").append(table).append(" order by rowid")
+                                      : QByteArray("select * from ").append(table);
+    sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &stmt, nullptr);
     QList<QStringList> rows;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         QStringList row;

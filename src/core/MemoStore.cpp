@@ -3,6 +3,8 @@
 #include "core/DatabaseError.h"
 #include "core/Statement.h"
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace {
 
@@ -11,35 +13,37 @@ namespace {
     "tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor, createTime, editTime, checkTime," \
     " alarmTime, dueTime"
 
-Memo readMemo(const Statement &row)
+// The columns from first on are MEMO_COLUMNS.
+Memo readMemo(const Statement &row, int first = 0)
 {
     Memo memo;
-    memo.mid = row.text(0);
-    memo.pid = row.text(1);
-    memo.content = row.text(2);
-    memo.expandFlag = row.flag(3);
-    memo.assignTime = row.time(4);
-    memo.createTime = row.time(5);
-    memo.editTime = row.time(6);
+    memo.mid = row.text(first);
+    memo.pid = row.text(first + 1);
+    memo.content = row.text(first + 2);
+    memo.expandFlag = row.flag(first + 3);
+    memo.assignTime = row.time(first + 4);
+    memo.createTime = row.time(first + 5);
+    memo.editTime = row.time(first + 6);
     return memo;
 }
 
-Task readTask(const Statement &row)
+// The columns from first on are TASK_COLUMNS.
+Task readTask(const Statement &row, int first = 0)
 {
     Task task;
-    task.tid = row.text(0);
-    task.pid = row.text(1);
-    task.content = row.text(2);
-    task.checkFlag = row.text(3);
-    task.alarmFlag = row.text(4);
-    task.dueFlag = row.text(5);
-    task.textColor = row.text(6);
-    task.backgroundColor = row.text(7);
-    task.createTime = row.time(8);
-    task.editTime = row.time(9);
-    task.checkTime = row.time(10);
-    task.alarmTime = row.time(11);
-    task.dueTime = row.time(12);
+    task.tid = row.text(first);
+    task.pid = row.text(first + 1);
+    task.content = row.text(first + 2);
+    task.checkFlag = row.text(first + 3);
+    task.alarmFlag = row.text(first + 4);
+    task.dueFlag = row.text(first + 5);
+    task.textColor = row.text(first + 6);
+    task.backgroundColor = row.text(first + 7);
+    task.createTime = row.time(first + 8);
+    task.editTime = row.time(first + 9);
+    task.checkTime = row.time(first + 10);
+    task.alarmTime = row.time(first + 11);
+    task.dueTime = row.time(first + 12);
     return task;
 }
 
@@ -50,6 +54,52 @@ std::vector<Memo> readMemos(Statement &query)
         memos.push_back(readMemo(query));
     return memos;
 }
+
+quint32 nullColumns(const Statement &row, int first, int count)
+{
+    quint32 nulls = 0;
+    for (int i = 0; i < count; ++i)
+        nulls |= row.isNull(first + i) ? 1u << i : 0u;
+    return nulls;
+}
+
+// Rows read as "rowid, " MEMO_COLUMNS.
+void readMemoRows(Statement &query, std::vector<MemoRow> &rows)
+{
+    while (query.nextRow())
+        rows.push_back({query.integer(0), readMemo(query, 1), nullColumns(query, 1, 7)});
+}
+
+qint64 lastRow(Statement &&query)
+{
+    query.nextRow();
+    const qint64 rowid = query.integer(0);
+    query.run();
+    return rowid;
+}
+
+// A row put back takes its old rowid unless another row has taken it meanwhile.
+#define FREE_ROWID(table) "(case when exists (select 1 from " table " where rowid=?) then null else ? end)"
+
+// Binds a row's values in column order, NULL where the row held NULL.
+class RowBinder {
+public:
+    RowBinder(Statement &statement, quint32 nullColumns) : m_statement(statement), m_nulls(nullColumns) {}
+    template <typename Value>
+    RowBinder &operator()(const char *name, const Value &value)
+    {
+        if (m_nulls & (1u << m_column++))
+            m_statement.bindNull(name);
+        else
+            m_statement.bind(name, value);
+        return *this;
+    }
+
+private:
+    Statement &m_statement;
+    quint32 m_nulls;
+    int m_column = 0;
+};
 
 } // namespace
 
@@ -107,10 +157,108 @@ void MemoStore::move(const QString &mid, const QString &pid)
     Statement(m_database, "update memos set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();
 }
 
-void MemoStore::removeWithSubMemos(const QString &mid)
+std::vector<MemoRow> MemoStore::removeWithSubMemos(const QString &mid)
+{
+    return removeWithSubMemos(std::vector<QString>{mid});
+}
+
+std::vector<MemoRow> MemoStore::removeWithSubMemos(const std::vector<QString> &mids)
+{
+    // Two statements for any number of memos, the ids handed over as one JSON array; the
+    // rows come back from the deletes themselves, so keeping them costs no second search.
+    QJsonArray list;
+    for (const QString &mid : mids)
+        list.append(mid);
+    const QString ids = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+    std::vector<MemoRow> rows;
+    Statement memos(m_database, "delete from memos where mid in (select value from json_each(?))"
+                                " returning rowid, " MEMO_COLUMNS);
+    memos.bind("mid", ids);
+    readMemoRows(memos, rows);
+    Statement subMemos(m_database, "delete from memos where pid in (select value from json_each(?))"
+                                   " returning rowid, " MEMO_COLUMNS);
+    subMemos.bind("pid", ids);
+    readMemoRows(subMemos, rows);
+    return rows;
+}
+
+std::vector<MemoRow> MemoStore::memoRows(const std::vector<QString> &mids)
+{
+    std::vector<MemoRow> rows;
+    rows.reserve(mids.size());
+    for (const QString &mid : mids) {
+        Statement query(m_database, "select rowid, " MEMO_COLUMNS " from memos where mid=?");
+        query.bind("mid", mid);
+        readMemoRows(query, rows);
+    }
+    return rows;
+}
+
+qint64 MemoStore::lastMemoRow()
+{
+    return lastRow(Statement(m_database, "select coalesce(max(rowid), 0) from memos"));
+}
+
+qint64 MemoStore::lastTaskRow()
+{
+    return lastRow(Statement(m_database, "select coalesce(max(rowid), 0) from tasks"));
+}
+
+std::vector<MemoRow> MemoStore::memoRowsAfter(qint64 rowid)
+{
+    std::vector<MemoRow> rows;
+    Statement query(m_database, "select rowid, " MEMO_COLUMNS " from memos where rowid>? order by rowid");
+    query.bindInteger("rowid", rowid);
+    readMemoRows(query, rows);
+    return rows;
+}
+
+std::vector<TaskRow> MemoStore::taskRowsAfter(qint64 rowid)
+{
+    std::vector<TaskRow> rows;
+    Statement query(m_database, "select rowid, " TASK_COLUMNS " from tasks where rowid>? order by rowid");
+    query.bindInteger("rowid", rowid);
+    while (query.nextRow())
+        rows.push_back({query.integer(0), readTask(query, 1), nullColumns(query, 1, 13)});
+    return rows;
+}
+
+void MemoStore::removeMemo(const QString &mid)
 {
     Statement(m_database, "delete from memos where mid=?").bind("mid", mid).run();
-    Statement(m_database, "delete from memos where pid=?").bind("pid", mid).run();
+}
+
+void MemoStore::removeTask(const QString &tid)
+{
+    Statement(m_database, "delete from tasks where tid=?").bind("tid", tid).run();
+}
+
+void MemoStore::putBack(const MemoRow &row)
+{
+    const Memo &memo = row.memo;
+    Statement put(m_database, "insert into memos (rowid, " MEMO_COLUMNS ") values (" FREE_ROWID("memos")
+                              ", ?, ?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
+                              " content=excluded.content, expandFlag=excluded.expandFlag,"
+                              " assignTime=excluded.assignTime, createTime=excluded.createTime,"
+                              " editTime=excluded.editTime");
+    put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
+    RowBinder(put, row.nullColumns)("mid", memo.mid)("pid", memo.pid)("content", memo.content)(
+        "expandFlag", memo.expandFlag)("assignTime", memo.assignTime)("createTime", memo.createTime)("editTime",
+                                                                                                 memo.editTime);
+    put.run();
+}
+
+void MemoStore::putBack(const TaskRow &row)
+{
+    const Task &task = row.task;
+    Statement put(m_database, "insert into tasks (rowid, " TASK_COLUMNS ") values (" FREE_ROWID("tasks")
+                              ", ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    put.bindInteger("rowid", row.rowid).bindInteger("rowid", row.rowid);
+    RowBinder(put, row.nullColumns)("tid", task.tid)("pid", task.pid)("content", task.content)(
+        "checkFlag", task.checkFlag)("alarmFlag", task.alarmFlag)("dueFlag", task.dueFlag)("textColor", task.textColor)(
+        "backgroundColor", task.backgroundColor)("createTime", task.createTime)("editTime", task.editTime)(
+        "checkTime", task.checkTime)("alarmTime", task.alarmTime)("dueTime", task.dueTime);
+    put.run();
 }
 
 std::vector<Memo> MemoStore::allMemos()

@@ -7,6 +7,19 @@
 
 class Database;
 
+// A row with its place in the table: put back there, it keeps the table's order, and its
+// empty columns stay empty (bit i set: the i-th column held NULL).
+struct MemoRow {
+    qint64 rowid = 0;
+    Memo memo;
+    quint32 nullColumns = 0;
+};
+struct TaskRow {
+    qint64 rowid = 0;
+    Task task;
+    quint32 nullColumns = 0;
+};
+
 // The memos and tasks tables behind a typed interface. Every call runs prepared statements
 // with bound values and resets them before it returns, so no read lock outlives a call (a
 // transaction holds its lock until it ends, which also spares a long run of reads one lock
@@ -21,6 +34,8 @@ public:
     // that reads before it writes takes the write lock at once, so that it waits for another
     // process's lock instead of being refused at its first write.
     Transaction transaction(Transaction::Lock lock = Transaction::Lock::Deferred) { return Transaction(m_database, lock); }
+    // Statements issued while it lives are stored all together or, on a failure, not at all.
+    Transaction allOrNothing() { return Transaction(m_database, Transaction::Lock::Deferred, Transaction::OnFailure::TakeBack); }
 
     std::vector<Memo> children(const QString &pid); // "root" for the top level
     qint64 count();
@@ -30,7 +45,22 @@ public:
     void updateText(const QString &mid, const QString &content, TimeStamp editTime);
     void setExpanded(const QString &mid, bool expanded);
     void move(const QString &mid, const QString &pid);
-    void removeWithSubMemos(const QString &mid);
+    // The rows removed: the memos' first, then their sub-memos'.
+    std::vector<MemoRow> removeWithSubMemos(const QString &mid);
+    std::vector<MemoRow> removeWithSubMemos(const std::vector<QString> &mids);
+
+    // What taking a step back and doing it again need: rows with their places, found by id
+    // (in the order asked, missing ones left out) or stored after a place (in table order),
+    // removed by id, and put back whole, in their old place where it is free.
+    std::vector<MemoRow> memoRows(const std::vector<QString> &mids);
+    qint64 lastMemoRow();
+    qint64 lastTaskRow();
+    std::vector<MemoRow> memoRowsAfter(qint64 rowid);
+    std::vector<TaskRow> taskRowsAfter(qint64 rowid);
+    void removeMemo(const QString &mid);
+    void removeTask(const QString &tid);
+    void putBack(const MemoRow &row);
+    void putBack(const TaskRow &row);
 
     // What backup, restore and import need.
     std::vector<Memo> allMemos();

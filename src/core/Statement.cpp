@@ -35,6 +35,12 @@ Statement &Statement::bind(const char *name, bool value)
     return *this;
 }
 
+Statement &Statement::bindInteger(const char *name, qint64 value)
+{
+    check(sqlite3_bind_int64(m_stmt, m_next++, value), name, 0);
+    return *this;
+}
+
 Statement &Statement::bindNull(const char *name)
 {
     check(sqlite3_bind_null(m_stmt, m_next++), name, 0);
@@ -86,6 +92,11 @@ void Statement::run()
 int Statement::changes() const
 {
     return sqlite3_changes(m_database.handle());
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
 QString Statement::text(int column) const

@@ -19,6 +19,7 @@ public:
     Statement &bind(const char *name, const QString &text);
     Statement &bind(const char *name, TimeStamp value);
     Statement &bind(const char *name, bool value);
+    Statement &bindInteger(const char *name, qint64 value);
     Statement &bindNull(const char *name);
 
     bool nextRow(); // false once the rows are done
@@ -26,6 +27,7 @@ public:
     int changes() const;
 
     // Empty (NULL) columns read as "", 0 and false.
+    bool isNull(int column) const;
     QString text(int column) const;
     TimeStamp time(int column) const;
     bool flag(int column) const;

@@ -2,7 +2,8 @@
 #include "core/DatabaseError.h"
 #include <sqlite3.h>
 
-Transaction::Transaction(Database &connection, Lock lock) : m_connection(connection)
+Transaction::Transaction(Database &connection, Lock lock, OnFailure onFailure)
+    : m_connection(connection), m_onFailure(onFailure)
 {
     // Without an open database there is nothing to group; each statement reports that itself.
     if (!connection.isOpen() || !sqlite3_get_autocommit(connection.handle()))
@@ -16,15 +17,18 @@ Transaction::Transaction(Database &connection, Lock lock) : m_connection(connect
 }
 
 Transaction::Transaction(Transaction &&other) noexcept
-    : m_connection(other.m_connection), m_owns(std::exchange(other.m_owns, false))
+    : m_connection(other.m_connection), m_owns(std::exchange(other.m_owns, false)), m_onFailure(other.m_onFailure)
 {
 }
 
 Transaction::~Transaction()
 {
     // Reached without commit() only while an error is on its way to the user.
-    if (m_owns && m_connection.isOpen() && sqlite3_exec(m_connection.handle(), "commit", nullptr, nullptr, nullptr) != SQLITE_OK)
-        sqlite3_exec(m_connection.handle(), "rollback", nullptr, nullptr, nullptr);
+    if (!m_owns || !m_connection.isOpen())
+        return;
+    sqlite3 *db = m_connection.handle();
+    if (m_onFailure == OnFailure::TakeBack || sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit()

@@ -3,8 +3,10 @@
 #include <utility>
 
 // Statements issued while a batch is open reach the disk together, at commit(), instead of
-// one synchronous write each. Whatever ran before a failure is still stored: a batch left
-// by an error commits what it holds. Batches nest; only the outermost one commits.
+// one synchronous write each. By default whatever ran before a failure is still stored: a
+// batch left by an error commits what it holds. An all-or-nothing batch left by an error
+// (or whose commit fails) takes everything back instead. Batches nest; only the outermost
+// one commits or takes back.
 class Transaction {
 public:
     // An immediate batch takes the write lock at once, waiting for it as long as the
@@ -12,7 +14,8 @@ public:
     // deferred one takes it at its first write, and a batch that read first is then refused
     // at once while another connection writes.
     enum class Lock { Deferred, Immediate };
-    explicit Transaction(Database &connection, Lock lock = Lock::Deferred);
+    enum class OnFailure { KeepDone, TakeBack };
+    explicit Transaction(Database &connection, Lock lock = Lock::Deferred, OnFailure onFailure = OnFailure::KeepDone);
     ~Transaction();
     void commit(); // throws DatabaseError when the statements could not be stored
     // Handing a batch on leaves the one handed from with nothing to commit.
@@ -24,4 +27,5 @@ public:
 private:
     Database &m_connection;
     bool m_owns = false;
+    OnFailure m_onFailure;
 };

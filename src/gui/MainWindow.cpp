@@ -174,6 +174,9 @@ void MainWindow::restoreDatabase()
 
 void MainWindow::importFile()
 {
-    if ((m_exchangeCommands->importFile() || m_exchangeCommands->databaseChanged()) && m_memoPane)
-        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+    // The whole run, also one that failed after storing some records, becomes one step.
+    const std::optional<MemoPane::RowMarks> marks =
+        m_memoPane ? std::optional(m_memoPane->rowMarks()) : std::nullopt;
+    if ((m_exchangeCommands->importFile() || m_exchangeCommands->databaseChanged()) && marks)
+        m_memoPane->reloadAfterImport(*marks);
 }

@@ -67,6 +67,7 @@ QAction *MemoPane::makeAction(const char *name, const QString &caption, const QS
 
 void MemoPane::createActions()
 {
+    createHistory();
     // Key names in captions are text only: the keys reach the commands through the tree.
     m_addMemoAction = makeAction("addMemo", tr("&Add Memo          Enter"), tr("Add Memo"), 13);
     m_addSubMemoAction =
@@ -153,7 +154,8 @@ void MemoPane::createMenus()
                                 m_saveAllAction, m_printAction, nullptr, common->stayOnTopAction(), nullptr,
                                 common->closeAction(), m_mainWindow->exitAction()}));
     m_menuBar->addMenu(addMenu(m_menuBar, tr("&Edit"),
-                               {m_copyAction, m_pasteAction, nullptr, m_selectAllAction, m_deselectAction}));
+                               {m_undoAction, m_redoAction, nullptr, m_copyAction, m_pasteAction, nullptr,
+                                m_selectAllAction, m_deselectAction}));
     m_menuBar->addMenu(addMenu(m_menuBar, tr("&View"),
                                {m_listViewAction, nullptr, m_expandAllAction, m_collapseAllAction}));
     QMenu *memos = addMenu(m_menuBar, tr("&Memos"),
@@ -167,11 +169,12 @@ void MemoPane::createMenus()
                                 common->aboutAction()}));
 
     m_memoMenu = addMenu(this, QString(),
-                             {m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
+                             {m_undoAction, m_redoAction, nullptr, m_addMemoAction, m_addSubMemoAction, nullptr, m_emailAction, m_saveAction, nullptr,
                               m_editMemoAction, m_deleteAction, nullptr, m_copyAction, m_pasteAction,
                               nullptr});
     m_memoMenu->addMenu(m_moveToMenu);
-    m_blankMenu = addMenu(this, QString(), {m_addMemoAction, m_addSubMemoAction, nullptr, m_pasteAction});
+    m_blankMenu = addMenu(this, QString(),
+                          {m_undoAction, m_redoAction, nullptr, m_addMemoAction, m_addSubMemoAction, nullptr, m_pasteAction});
 }
 
 void MemoPane::createLayout()

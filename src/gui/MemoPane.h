@@ -1,4 +1,5 @@
 #pragma once
+#include "gui/MemoCommands.h"
 #include "gui/PictureBar.h"
 #include "core/MemoSelection.h"
 #include "treeview/MemoTree.h"
@@ -7,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MemoStore;
@@ -22,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QTimer;
+class QUndoStack;
 class QToolButton;
 class MainWindow;
 class MailMessage;
@@ -73,6 +76,26 @@ public:
     void collapseAll();
     void selectAll();
     void deselectAll();
+
+    // Taking memo commands back and doing them again. The history lasts for the session;
+    // steps that changed the database behind the list cannot be replayed over it, so a
+    // reload (also after Restore or a change by another program) clears it.
+    void undoStep();
+    void redoStep();
+    void clearUndoHistory();
+    const QUndoStack *history() const { return m_history; }
+    // Where the tables end before an import: the rows after them are the import's.
+    struct RowMarks {
+        qint64 memos = 0;
+        qint64 tasks = 0;
+    };
+    RowMarks rowMarks();
+    // The import stored rows after marks: the list is reloaded and the import becomes a step.
+    void reloadAfterImport(const RowMarks &marks);
+    // The tree side of a step (the database side has been stored): target's memos shown in
+    // their places and selected where they come back, other's memos that target lacks gone.
+    void showRows(const MemoRows &target, const MemoRows &other);
+    void showExpanded(const std::vector<QString> &mids, bool expanded);
 
     // Answers to the tree.
     QString nodeText(TreeNode *node) const override;
@@ -153,13 +176,27 @@ private:
     // A memo node as every memo gets it: multi-line, its button and picture at the top.
     TreeNode *addMemoNode(TreeNode *parent);
     // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
-    void storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
+    // True when it was stored.
+    bool storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
     bool hasMoveTargets() const;
     void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
     // Fills menu with the targets [begin, end): the items themselves, or groups of them.
     using MovetoTargets = std::vector<std::pair<TreeNode *, quint64>>; // node and its serial
     void fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
     void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
+    // The text of a memo that did not come from typing: pasted, or dropped from another program.
+    void addTextAsMemo(const QString &text, const QString &stepName);
+
+    void createHistory();
+    void refreshHistoryActions();
+    void takeStep(bool back);
+    void recordStep(MemoCommand *command);
+    void recordRows(const QString &name, MemoRows before, MemoRows after);
+    void recordImport(const RowMarks &marks);
+    // The stored rows of these memo nodes with their places in the tree.
+    MemoRows placedRows(const std::vector<TreeNode *> &nodes);
+    // After memos came or went: the search filter again, or only the empty-list tip.
+    void refilter();
 
     MemoTree *m_tree;
 
@@ -182,6 +219,10 @@ private:
     QAction *m_saveAllAction;
     QAction *m_printAction;
     QAction *m_wideSearchAction;
+    QAction *m_undoAction;
+    QAction *m_redoAction;
+    QUndoStack *m_history;
+    std::optional<RowMarks> m_importMarks;
 
     QPointer<QMenuBar> m_menuBar;
     QMenu *m_memoMenu;

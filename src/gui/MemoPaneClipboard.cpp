@@ -28,6 +28,11 @@ void MemoPane::pasteMemos()
 
 void MemoPane::pasteAsMemo(const QString &text)
 {
+    addTextAsMemo(text, tr("Paste"));
+}
+
+void MemoPane::addTextAsMemo(const QString &text, const QString &stepName)
+{
     // What is being typed is kept: the open edit is stored before the new memo comes.
     commitOpenEdit();
     TreeNode *node = addMemoNode(nullptr);
@@ -39,6 +44,7 @@ void MemoPane::pasteAsMemo(const QString &text)
     memo.createTime = dateTimeNow();
     memo.editTime = dateTimeNow();
     m_tree->invalidateNode(node);
-    storeOrReport(memo, true, [&] { m_store.insert(memo); });
+    if (storeOrReport(memo, true, [&] { m_store.insert(memo); }))
+        recordRows(stepName, {}, placedRows({node}));
     refreshCommands();
 }

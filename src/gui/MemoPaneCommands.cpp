@@ -29,6 +29,7 @@ void MemoPane::refreshCommands()
     const bool targets = hasMoveTargets();
     for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
         menu->menuAction()->setEnabled(targets);
+    refreshHistoryActions();
 }
 
 void MemoPane::selectionChanged(TreeNode *node)
@@ -76,6 +77,11 @@ void MemoPane::nodeCollapsed(TreeNode *node)
 
 void MemoPane::setAllExpanded(bool expanded)
 {
+    // The step keeps the memos whose state this changes.
+    std::vector<TreeNode *> changing;
+    for (int i = 0; i < m_tree->topLevelCount(); ++i)
+        if (m_tree->topLevelNode(i)->memo.expandFlag != expanded)
+            changing.push_back(m_tree->topLevelNode(i));
     {
         // One transaction and one layout for the lot.
         Transaction batch = m_store.transaction();
@@ -85,6 +91,13 @@ void MemoPane::setAllExpanded(bool expanded)
             m_tree->setExpanded(m_tree->topLevelNode(i), expanded);
         batch.commit();
     }
+    auto changed = std::make_shared<std::vector<QString>>();
+    for (TreeNode *node : changing)
+        if (node->memo.expandFlag == expanded)
+            changed->push_back(node->memo.mid);
+    if (!changed->empty())
+        recordStep(new ExpandAllCommand(*this, expanded ? tr("Expand All") : tr("Collapse All"), std::move(changed),
+                                        expanded));
     refreshCommands();
 }
 

@@ -5,6 +5,7 @@
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
+#include <QHash>
 
 void MemoPane::deleteMemos()
 {
@@ -15,17 +16,30 @@ void MemoPane::deleteMemos()
                              + (selected.size() == 1 ? tr("this memo?") : tr("these memos?"));
     if (askBox(question) != IDOK)
         return;
+    MemoRows removed;
     {
-        // storedRows deleted before a failure stay deleted; the nodes go only once every row has.
-        Transaction batch = m_store.transaction();
-        for (TreeNode *memo : selected)
-            m_store.removeWithSubMemos(memo->memo.mid);
+        // All rows or none: a failure halfway would leave memos in the tree whose rows are gone.
+        Transaction batch = m_store.allOrNothing();
+        // Each row with its place: a memo's own, or a sub-memo's under its memo.
+        std::vector<QString> mids;
+        QHash<QString, int> places;
+        for (TreeNode *memo : selected) {
+            mids.push_back(memo->memo.mid);
+            places.insert(memo->memo.mid, memo->index());
+            for (int i = 0; i < memo->childCount(); ++i)
+                places.insert(memo->child(i)->memo.mid, i);
+        }
+        for (MemoRow &row : m_store.removeWithSubMemos(mids)) {
+            const int index = places.value(row.memo.mid, -1);
+            removed.push_back({std::move(row), index});
+        }
         batch.commit();
     }
     {
         const TreeUpdateGuard update(*m_tree);
         m_tree->deleteSelectedNodes(); // with their sub-memo nodes
     }
-    applyFilter();
+    recordRows(tr("Delete"), std::move(removed), {});
+    refilter();
     refreshCommands();
 }

@@ -20,16 +20,18 @@ TreeNode *MemoPane::addMemoNode(TreeNode *parent)
     return node;
 }
 
-void MemoPane::storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store)
+bool MemoPane::storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store)
 {
     try {
         store();
+        return true;
     } catch (const std::exception &error) {
         // The text stays in the tree; a new memo keeps no id, so that its next commit tries
         // the insert again instead of updating a row that does not exist.
         if (isNew)
             memo.mid.clear();
         showDefaultErrorBox(QString::fromUtf8(error.what()));
+        return false;
     }
 }
 
@@ -119,7 +121,8 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
     Memo &memo = node->memo;
     memo.content = trimRightControls(newText);
     const bool isNew = memo.mid.isEmpty();
-    storeOrReport(memo, isNew, [&] {
+    MemoRows before = isNew ? MemoRows() : placedRows({node});
+    const bool stored = storeOrReport(memo, isNew, [&] {
         if (isNew) {
             memo.mid = newMemoId();
             memo.createTime = dateTimeNow();
@@ -131,6 +134,8 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
         memo.editTime = dateTimeNow();
         m_store.updateText(memo.mid, memo.content, memo.editTime);
     });
+    if (stored)
+        recordRows(isNew ? tr("Add") : tr("Edit"), std::move(before), placedRows({node}));
     refreshCommands();
 }
 

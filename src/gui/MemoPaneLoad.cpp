@@ -14,6 +14,9 @@ void MemoPane::reloadMemos()
 {
     // What is being typed is stored before the list it belongs to is read again.
     commitOpenEdit();
+    // Steps taken over the list as it was cannot be replayed over the one read now.
+    clearUndoHistory();
+    const std::optional<RowMarks> imported = std::exchange(m_importMarks, std::nullopt);
     m_loading = true;
     m_focusedOnce = false;
     m_hoverNode = nullptr;
@@ -44,6 +47,8 @@ void MemoPane::reloadMemos()
     setSearchIdle();
     m_tree->setHint(tr("Double click to add a Memo!"));
     showRandomStatusTip();
+    if (imported)
+        recordImport(*imported);
 }
 
 void MemoPane::loadMemos()

@@ -118,6 +118,18 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
     const QString pid = target ? target->memo.mid : QStringLiteral("root");
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
+    // The step keeps the moved memos, the sub-memos they carry and the target, which opens.
+    std::vector<TreeNode *> involved;
+    for (TreeNode *memo : selected) {
+        if (memo == target)
+            continue;
+        involved.push_back(memo);
+        for (int i = 0; target && i < memo->childCount(); ++i)
+            involved.push_back(memo->child(i));
+    }
+    if (target)
+        involved.push_back(target);
+    MemoRows before = placedRows(involved);
     Transaction batch = m_store.transaction();
     const TreeUpdateGuard update(*m_tree);
     for (TreeNode *memo : selected) {
@@ -150,6 +162,12 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
         m_tree->setSelected(memo, false);
     }
     batch.commit();
+    MemoRows after = placedRows(involved);
+    // Taking the move back or doing it again selects the moved memos, not their target.
+    for (MemoRows *rows : {&before, &after})
+        for (PlacedMemo &placed : *rows)
+            placed.select = !target || placed.row.memo.mid != target->memo.mid;
+    recordRows(tr("Move"), std::move(before), std::move(after));
 }
 
 bool MemoPane::canDrag(TreeNode *node)
@@ -176,7 +194,7 @@ void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
 {
     if (!internal) {
         if (data && data->hasText())
-            pasteAsMemo(data->text());
+            addTextAsMemo(data->text(), tr("Drop"));
         return;
     }
     if (target && target->level() > 0)

@@ -214,6 +214,84 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
         notifySelection(firstSelected());
 }
 
+void MemoTree::forgetHeights(TreeNode *top)
+{
+    // A new indent means a new wrap width for the whole subtree.
+    std::vector<TreeNode *> stack{top};
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        n->m_height = 0;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+}
+
+void MemoTree::placeNodes(const std::vector<Placement> &placements)
+{
+    std::vector<Placement> valid;
+    std::unordered_set<TreeNode *> moving;
+    for (const Placement &p : placements) {
+        TreeNode *dest = p.parent ? p.parent : m_root.get();
+        if (m_live.count(p.node) && (!p.parent || m_live.count(p.parent)) && !isInSubtree(dest, p.node)
+            && moving.insert(p.node).second)
+            valid.push_back({p.node, dest, p.index});
+    }
+    if (valid.empty())
+        return;
+    std::unordered_set<TreeNode *> touched;
+    std::vector<std::pair<TreeNode *, int>> levels; // each node's level before the move
+    for (const Placement &p : valid) {
+        touched.insert(p.node->m_parent);
+        touched.insert(p.parent);
+        levels.emplace_back(p.node, p.node->level());
+    }
+    bool relayout = false;
+    for (TreeNode *parent : touched) {
+        relayout = relayout || showsChildrenOf(parent);
+        auto &kids = parent->m_children;
+        kids.erase(std::remove_if(kids.begin(), kids.end(), [&](TreeNode *c) { return moving.count(c) > 0; }),
+                   kids.end());
+    }
+    // Ascending indexes per parent, merged into the children that stayed.
+    std::stable_sort(valid.begin(), valid.end(), [](const Placement &a, const Placement &b) {
+        return a.parent != b.parent ? std::less<TreeNode *>()(a.parent, b.parent) : a.index < b.index;
+    });
+    for (auto group = valid.begin(); group != valid.end();) {
+        TreeNode *dest = group->parent;
+        const auto end = std::find_if(group, valid.end(), [dest](const Placement &p) { return p.parent != dest; });
+        std::vector<TreeNode *> merged;
+        merged.reserve(dest->m_children.size() + size_t(end - group));
+        auto stayed = dest->m_children.begin();
+        for (auto p = group; p != end;) {
+            if (p->index <= int(merged.size()) || stayed == dest->m_children.end())
+                merged.push_back((p++)->node);
+            else
+                merged.push_back(*stayed++);
+        }
+        merged.insert(merged.end(), stayed, dest->m_children.end());
+        dest->m_children = std::move(merged);
+        for (TreeNode *node : dest->m_children)
+            node->m_parent = dest;
+        group = end;
+    }
+    for (TreeNode *parent : touched)
+        for (size_t i = 0; i < parent->m_children.size(); ++i)
+            parent->m_children[i]->m_index = int(i);
+    bool selected = false;
+    for (const auto &[node, level] : levels) {
+        selected = selected || node->m_selected;
+        if (node->level() != level)
+            forgetHeights(node);
+    }
+    m_selectionOrderDirty = true;
+    if (selected)
+        recomputeSelectionParent();
+    if (relayout)
+        requestLayout();
+    else
+        viewport()->update();
+}
+
 bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 {
     if (!node || !m_live.count(node) || (target && !m_live.count(target)))
@@ -238,16 +316,8 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
         dest->m_children.push_back(node);
     }
 
-    if (node->level() != oldLevel) {
-        // A new indent means a new wrap width for the whole subtree.
-        std::vector<TreeNode *> stack{node};
-        while (!stack.empty()) {
-            TreeNode *n = stack.back();
-            stack.pop_back();
-            n->m_height = 0;
-            stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-        }
-    }
+    if (node->level() != oldLevel)
+        forgetHeights(node);
     m_selectionOrderDirty = true;
     if (node->m_selected)
         recomputeSelectionParent();
@@ -875,6 +945,18 @@ void MemoTree::clearSelection()
 {
     if (clearSelectionSilently())
         notifySelection(nullptr);
+}
+
+void MemoTree::selectNodes(const std::vector<TreeNode *> &nodes)
+{
+    const bool changed = clearSelectionSilently();
+    for (TreeNode *n : nodes)
+        if (n && m_live.count(n) && isSelectionSibling(n))
+            addSelected(n);
+    if (!m_selection.empty())
+        m_anchor = firstSelected();
+    if (changed || !m_selection.empty())
+        notifySelection(firstSelected());
 }
 
 void MemoTree::selectAllVisible()

@@ -34,11 +34,20 @@ public:
     TreeNode *addChild(TreeNode *parent); // nullptr parent: a new last top-level node
     void deleteNode(TreeNode *node);        // with its descendants; emits nodeFreed for each
     void deleteSelectedNodes();
+    void deleteNodes(const std::vector<TreeNode *> &nodes); // one pass per parent, however many
     void clear();                             // cancels an edit, clears the selection, deletes all
     // Moves node (with its descendants) to become the first or last child of target, or of the
     // top level when target is nullptr. Moving a node onto itself or into its own subtree does
     // nothing and returns false.
     bool moveTo(TreeNode *node, TreeNode *target, AttachMode mode);
+    struct Placement {
+        TreeNode *node;
+        TreeNode *parent; // nullptr: the top level
+        int index;        // in the parent's final order; past the end: last
+    };
+    // Puts many nodes (each with its descendants) in place in one pass per parent. A placement
+    // into the node's own subtree, or of a deleted node, is left out.
+    void placeNodes(const std::vector<Placement> &placements);
     bool isAlive(TreeNode *node, uint64_t serial) const; // node not deleted since serial was read
     int topLevelCount() const;
     TreeNode *topLevelNode(int i) const;
@@ -73,6 +82,8 @@ public:
     // the selection (except through selectAllVisible).
     void setSelected(TreeNode *node, bool selected);
     void clearSelection();
+    // Selects these nodes alone, with one notice: those of the first one's parent.
+    void selectNodes(const std::vector<TreeNode *> &nodes);
     void selectAllVisible();
     TreeNode *firstSelected() const;                 // in tree order
     TreeNode *nextSelected(TreeNode *node) const;  // in tree order
@@ -176,7 +187,7 @@ private:
     QFont textFont(TreeNode *node, QColor &color) const; // as the row's text is drawn
 
     // nodes
-    void deleteNodes(const std::vector<TreeNode *> &nodes);
+    void forgetHeights(TreeNode *top); // measured again, with its whole subtree
     void forgetNode(TreeNode *node);
     static bool isInSubtree(const TreeNode *node, const TreeNode *top);
 

@@ -1,4 +1,5 @@
 #include "CoreTestSupport.h"
+#include "ExchangeTestSupport.h"
 #include "core/MemoText.h"
 #include "core/TimeStamp.h"
 #include "core/Database.h"
@@ -33,6 +34,7 @@ class TestStore : public QObject {
 private slots:
     void storeKeepsTableOrderAndMovesDeletes();
     void restoreReplacesInPlace();
+    void rowsPutBackKeepPlaceAndEmptyColumns();
     void apostrophesTravelThroughResultSets();
     void emptyColumnsReadAsEmptyValues();
     void emptyTableCountsZero();
@@ -131,6 +133,55 @@ void TestStore::restoreReplacesInPlace()
     QCOMPARE(stored->checkFlag, QStringLiteral("True"));
     QCOMPARE(stored->dueTime, 45000.5);
     QVERIFY(!store.findTask(QStringLiteral("{none}")));
+}
+
+void TestStore::rowsPutBackKeepPlaceAndEmptyColumns()
+{
+    TestFolder folder;
+    Database connection;
+    connection.open(folder.file(QStringLiteral("kvData.kvb")));
+    MemoStore store(connection);
+    for (const char *mid : {"{A}", "{B}", "{C}"})
+        store.insert({QString::fromLatin1(mid), QStringLiteral("root"), QStringLiteral("t"), false, 0, 1, 2});
+    store.insert({QStringLiteral("{A1}"), QStringLiteral("{A}"), QStringLiteral("s"), false, 3, 4, 5});
+    store.setExpanded(QStringLiteral("{A}"), true);
+    const std::vector<MemoRow> all = store.memoRows({"{A}", "{B}", "{C}", "{A1}"});
+    const auto table = [&connection] { return tableRows(connection, "memos", true); };
+    const QList<QStringList> before = table();
+
+    // Removed with their sub-memos and put back: the same rows in the same places, an
+    // empty assign time still empty, the expanded flag kept.
+    const std::vector<MemoRow> removed = store.removeWithSubMemos(std::vector<QString>{"{A}", "{C}"});
+    QCOMPARE(removed.size(), size_t(3));
+    QCOMPARE(removed[2].memo.mid, QStringLiteral("{A1}"));
+    for (const MemoRow &row : removed)
+        store.putBack(row);
+    QCOMPARE(table(), before);
+
+    // Put back over the stored row: it changes in place; a place taken meanwhile gives a new one.
+    MemoRow edited = all[1];
+    edited.memo.content = QStringLiteral("edited");
+    store.putBack(edited);
+    QCOMPARE(store.allMemos()[1].content, QStringLiteral("edited"));
+    store.removeMemo(QStringLiteral("{C}"));
+    connection.execute(QStringLiteral("insert into memos (rowid, mid, pid) values (%1, '{D}', 'root')").arg(all[2].rowid));
+    store.putBack(all[2]);
+    QCOMPARE(store.memoRows({"{C}"}).front().rowid, all[2].rowid + 2);
+    QCOMPARE(store.lastMemoRow(), all[2].rowid + 2);
+    QCOMPARE(store.memoRowsAfter(all[2].rowid).size(), size_t(2));
+
+    // All or nothing: a failure after a write takes the write back.
+    try {
+        Transaction batch = store.allOrNothing();
+        store.removeMemo(QStringLiteral("{A}"));
+        store.putBack(MemoRow{0, {QStringLiteral("{X}"), QStringLiteral("root"), QString(1 << 20, QLatin1Char('x'))}});
+        connection.execute(QStringLiteral("select raise(abort, 'stop')"));
+        batch.commit();
+        QFAIL("the batch went through");
+    } catch (const DatabaseError &) {
+    }
+    QVERIFY(store.findMemo(QStringLiteral("{A}")));
+    QVERIFY(!store.findMemo(QStringLiteral("{X}")));
 }
 
 void TestStore::apostrophesTravelThroughResultSets()

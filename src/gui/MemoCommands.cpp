@@ -1,0 +1,112 @@
+#include "gui/MemoCommands.h"
+#include "gui/MemoPane.h"
+#include <QSet>
+
+namespace {
+
+// The database side of showing target where other was shown: rows only other has are
+// removed, every row of target is put back whole.
+void storeRows(MemoStore &store, const MemoRows &target, const MemoRows &other)
+{
+    QSet<QString> kept;
+    kept.reserve(qsizetype(target.size()));
+    for (const PlacedMemo &placed : target)
+        kept.insert(placed.row.memo.mid);
+    for (const PlacedMemo &placed : other)
+        if (!kept.contains(placed.row.memo.mid))
+            store.removeMemo(placed.row.memo.mid);
+    for (const PlacedMemo &placed : target)
+        store.putBack(placed.row);
+}
+
+qint64 bytesOf(const MemoRows &rows)
+{
+    qint64 bytes = 0;
+    for (const PlacedMemo &placed : rows)
+        bytes += placed.row.memo.content.size() * qint64(sizeof(QChar));
+    return bytes;
+}
+
+} // namespace
+
+MemoRowsCommand::MemoRowsCommand(MemoPane &pane, const QString &name, std::shared_ptr<const Change> change)
+    : MemoCommand(pane, name), m_change(std::move(change))
+{
+}
+
+void MemoRowsCommand::storeUndo(MemoStore &store) const
+{
+    storeRows(store, m_change->before, m_change->after);
+    for (const TaskRow &task : m_change->addedTasks)
+        store.removeTask(task.task.tid);
+}
+
+void MemoRowsCommand::storeRedo(MemoStore &store) const
+{
+    storeRows(store, m_change->after, m_change->before);
+    for (const TaskRow &task : m_change->addedTasks)
+        store.putBack(task);
+}
+
+qint64 MemoRowsCommand::textBytes() const
+{
+    qint64 bytes = bytesOf(m_change->before) + bytesOf(m_change->after);
+    for (const TaskRow &task : m_change->addedTasks)
+        bytes += task.task.content.size() * qint64(sizeof(QChar));
+    return bytes;
+}
+
+MemoCommand *MemoRowsCommand::copy() const
+{
+    return new MemoRowsCommand(m_pane, text(), m_change);
+}
+
+void MemoRowsCommand::showUndo()
+{
+    m_pane.showRows(m_change->before, m_change->after);
+}
+
+void MemoRowsCommand::showRedo()
+{
+    m_pane.showRows(m_change->after, m_change->before);
+}
+
+ExpandAllCommand::ExpandAllCommand(MemoPane &pane, const QString &name,
+                                   std::shared_ptr<const std::vector<QString>> mids, bool expanded)
+    : MemoCommand(pane, name), m_mids(std::move(mids)), m_expanded(expanded)
+{
+}
+
+void ExpandAllCommand::write(MemoStore &store, bool expanded) const
+{
+    // A read-only database keeps the state in memory only, as the command itself did.
+    if (store.isReadOnly())
+        return;
+    for (const QString &mid : *m_mids)
+        store.setExpanded(mid, expanded);
+}
+
+void ExpandAllCommand::storeUndo(MemoStore &store) const
+{
+    write(store, !m_expanded);
+}
+
+void ExpandAllCommand::storeRedo(MemoStore &store) const
+{
+    write(store, m_expanded);
+}
+
+MemoCommand *ExpandAllCommand::copy() const
+{
+    return new ExpandAllCommand(m_pane, text(), m_mids, m_expanded);
+}
+
+void ExpandAllCommand::showUndo()
+{
+    m_pane.showExpanded(*m_mids, !m_expanded);
+}
+
+void ExpandAllCommand::showRedo()
+{
+    m_pane.showExpanded(*m_mids, m_expanded);
+}
