@@ -3,7 +3,10 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
+#include "gui/MainWindow.h"
+#include "gui/MemoPane.h"
 #include "gui/Prompts.h"
+#include "treeview/MemoTree.h"
 #include <cstdio>
 
 // Prints one measurement as "BENCH <name> <N> <value> <unit>".
@@ -47,6 +50,27 @@ protected:
 private:
     QWidget *m_widget;
     bool m_painted = false;
+};
+
+// Notes the first paint of a memo tree once the list is ready.
+class FirstTreePaint : public QObject {
+public:
+    explicit FirstTreePaint(MainWindow &mainWindow) : m_mainWindow(mainWindow) { qApp->installEventFilter(this); }
+    ~FirstTreePaint() override { qApp->removeEventFilter(this); }
+    bool seen() const { return m_seen; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        MemoPane *frame = m_mainWindow.memoPane();
+        if (event->type() == QEvent::Paint && frame && frame->isReady() && watched == frame->tree()->viewport())
+            m_seen = true;
+        return false;
+    }
+
+private:
+    MainWindow &m_mainWindow;
+    bool m_seen = false;
 };
 
 // Answers every question with OK, every file dialog with one file and every replace question

@@ -3,6 +3,7 @@
 #include "BenchData.h"
 #include "BenchExchange.h"
 #include "BenchMemos.h"
+#include "BenchStart.h"
 #include "BenchSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
@@ -13,37 +14,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 namespace {
-
-// Notes the first paint of a memo tree once the list is ready.
-class FirstTreePaint : public QObject {
-public:
-    explicit FirstTreePaint(MainWindow &mainWindow) : m_mainWindow(mainWindow) { qApp->installEventFilter(this); }
-    ~FirstTreePaint() override { qApp->removeEventFilter(this); }
-    bool seen() const { return m_seen; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        MemoPane *frame = m_mainWindow.memoPane();
-        if (event->type() == QEvent::Paint && frame && frame->isReady() && watched == frame->tree()->viewport())
-            m_seen = true;
-        return false;
-    }
-
-private:
-    MainWindow &m_mainWindow;
-    bool m_seen = false;
-};
-
-double peakRssMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 double scanMs(const QString &path)
 {
@@ -74,6 +46,8 @@ void runSize(int count, const QStringList &names)
 
     if (wanted(names, "scan"))
         report("scan", count, scanMs(folder + QStringLiteral("kvData.kvb")), "ms");
+    // Fresh processes, before this one holds the database.
+    runStartBenchmarks(folder, count, names);
 
     Program program(folder);
     MainWindow &mainWindow = program.mainWindow();
@@ -88,8 +62,6 @@ void runSize(int count, const QStringList &names)
     const double reloadMs = double(timer.nsecsElapsed()) / 1e6;
     if (wanted(names, "reload"))
         report("reload", count, reloadMs, "ms");
-    if (wanted(names, "rss"))
-        report("rss", count, peakRssMb(), "MB");
     // Before the memo commands, which change the database.
     runExchangeBenchmarks(program, count, names);
     runMemoBenchmarks(program, count, names);
@@ -99,6 +71,8 @@ void runSize(int count, const QStringList &names)
 
 int main(int argc, char **argv)
 {
+    if (runStartChild(argc, argv))
+        return 0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application application(argc, argv);
     QStringList names = application.arguments().mid(1);
