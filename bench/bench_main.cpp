@@ -17,25 +17,24 @@
 
 namespace {
 
-double scanMs(const QString &path)
+Figures scan(const QString &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QElapsedTimer timer;
-    timer.start();
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, "select * from memos", -1, &stmt, nullptr);
     qint64 bytes = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            sqlite3_column_text(stmt, i);
-            bytes += sqlite3_column_bytes(stmt, i);
+    const Figures figures = measure([&] {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "select * from memos", -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                sqlite3_column_text(stmt, i);
+                bytes += sqlite3_column_bytes(stmt, i);
+            }
         }
-    }
-    sqlite3_finalize(stmt);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+        sqlite3_finalize(stmt);
+    });
     sqlite3_close(db);
-    return bytes > 0 ? ms : -1;
+    return bytes > 0 ? figures : Figures{-1, -1};
 }
 
 void runSize(int count, const QStringList &names)
@@ -45,7 +44,7 @@ void runSize(int count, const QStringList &names)
     generateMemoFolder(folder, count);
 
     if (wanted(names, "scan"))
-        report("scan", count, scanMs(folder + QStringLiteral("kvData.kvb")), "ms");
+        report("scan", count, scan(folder + QStringLiteral("kvData.kvb")));
     // Fresh processes, before this one holds the database.
     runStartBenchmarks(folder, count, names);
 
@@ -53,15 +52,14 @@ void runSize(int count, const QStringList &names)
     MainWindow &mainWindow = program.mainWindow();
     mainWindow.resize(1000, 800);
     FirstTreePaint firstPaint(mainWindow);
-    QElapsedTimer timer;
-    timer.start();
-    // The first show builds the frame and posts the reload and the ready sort.
-    mainWindow.show();
-    while (!firstPaint.seen())
-        QCoreApplication::processEvents();
-    const double reloadMs = double(timer.nsecsElapsed()) / 1e6;
+    const Figures reload = measure([&] {
+        // The first show builds the frame and posts the reload and the ready sort.
+        mainWindow.show();
+        while (!firstPaint.seen())
+            QCoreApplication::processEvents();
+    });
     if (wanted(names, "reload"))
-        report("reload", count, reloadMs, "ms");
+        report("reload", count, reload);
     // Before the memo commands, which change the database.
     runExchangeBenchmarks(program, count, names);
     runMemoBenchmarks(program, count, names);
