@@ -112,10 +112,20 @@ void MemoStore::removeWithSubMemos(const QString &mid)
     Statement(m_database, "delete from memos where pid=?").bind("pid", mid).run();
 }
 
-std::vector<Memo> MemoStore::allMemos()
+void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
 {
     Statement query(m_database, "select " MEMO_COLUMNS " from memos");
-    return readMemos(query);
+    while (query.nextRow()) {
+        Memo memo = readMemo(query);
+        visit(memo);
+    }
+}
+
+std::vector<Memo> MemoStore::allMemos()
+{
+    std::vector<Memo> memos;
+    forEachMemo([&memos](Memo &memo) { memos.push_back(std::move(memo)); });
+    return memos;
 }
 
 std::vector<Task> MemoStore::allTasks()

@@ -2,6 +2,7 @@
 #include "core/Memo.h"
 #include "core/Task.h"
 #include "core/Transaction.h"
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     void setExpanded(const QString &mid, bool expanded);
     void move(const QString &mid, const QString &pid);
     void removeWithSubMemos(const QString &mid);
+
+    // Every memo in table order, handed over one at a time (the load keeps no second copy).
+    void forEachMemo(const std::function<void(Memo &)> &visit);
 
     // What backup, restore and import need.
     std::vector<Memo> allMemos();

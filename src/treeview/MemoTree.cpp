@@ -101,7 +101,7 @@ bool MemoTree::isInSubtree(const TreeNode *node, const TreeNode *top)
 
 void MemoTree::deleteNode(TreeNode *node)
 {
-    if (node && m_live.count(node))
+    if (node && m_live.contains(node))
         deleteNodes({node});
 }
 
@@ -122,7 +122,7 @@ void MemoTree::clear()
 
 void MemoTree::forgetNode(TreeNode *node)
 {
-    m_live.erase(node);
+    m_live.remove(node);
     m_layout->forget(node);
     if (node->m_selected) {
         node->m_selected = false;
@@ -140,7 +140,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
     std::vector<std::pair<TreeNode *, uint64_t>> wanted;
     wanted.reserve(requested.size());
     for (TreeNode *n : requested)
-        if (n && m_live.count(n))
+        if (n && m_live.contains(n))
             wanted.emplace_back(n, n->m_serial);
     if (wanted.empty())
         return;
@@ -216,7 +216,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
 
 bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 {
-    if (!node || !m_live.count(node) || (target && !m_live.count(target)))
+    if (!node || !m_live.contains(node) || (target && !m_live.contains(target)))
         return false;
     TreeNode *dest = target ? target : m_root.get();
     if (isInSubtree(dest, node))
@@ -260,7 +260,7 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 
 bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
 {
-    return node && m_live.count(node) && node->m_serial == serial;
+    return node && m_live.contains(node) && node->m_serial == serial;
 }
 
 void MemoTree::setDelegate(MemoTreeDelegate *delegate)
@@ -987,7 +987,7 @@ void MemoTree::setFocusedQuietly(TreeNode *node)
 
 void MemoTree::setFocusedNode(TreeNode *node)
 {
-    if (node && !m_live.count(node))
+    if (node && !m_live.contains(node))
         return;
     setFocusedQuietly(node);
     if (node) {
