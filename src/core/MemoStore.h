@@ -43,6 +43,9 @@ public:
     // the table, and a memo's expanded flag, stay).
     void storeMemo(const Memo &memo);
     void storeTask(const Task &task);
+    // Inserts the record unless one with its id is stored; false when one is.
+    bool insertNewMemo(const Memo &memo);
+    bool insertNewTask(const Task &task);
     // Memos the tree could not show (under a missing memo, under themselves or under a
     // sub-memo) become top-level memos.
     void liftHiddenMemos();
