@@ -114,11 +114,15 @@ void MemoStore::removeWithSubMemos(const QString &mid)
 
 void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
 {
-    Statement query(m_database, "select " MEMO_COLUMNS " from memos");
-    while (query.nextRow()) {
-        Memo memo = readMemo(query);
-        visit(memo);
+    {
+        Statement query(m_database, "select " MEMO_COLUMNS " from memos");
+        while (query.nextRow()) {
+            Memo memo = readMemo(query);
+            visit(memo);
+        }
     }
+    // The whole file was read in: its pages would otherwise stay resident as the program's.
+    m_database.releaseMappedPages();
 }
 
 std::vector<Memo> MemoStore::allMemos()
