@@ -6,6 +6,12 @@
 #include "desktop/SingleInstance.h"
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,13 +75,24 @@ protected:
     void paintEvent(QPaintEvent *) override { seen = true; }
 };
 
-int bareChild(int argc, char **argv)
+// A plain window, or with widgets (a menu bar with a menu, a tool bar, a line of text and a
+// box to type in): what Qt itself costs for a window that shows text and menus.
+int bareChild(int argc, char **argv, bool widgets)
 {
     QApplication application(argc, argv);
-    PaintSeen window;
+    QMainWindow window;
+    auto *central = new PaintSeen;
+    window.setCentralWidget(central);
+    if (widgets) {
+        window.menuBar()->addMenu(QStringLiteral("&File"))->addAction(QStringLiteral("E&xit"));
+        window.addToolBar(QStringLiteral("tools"))->addAction(QStringLiteral("Add"));
+        auto *layout = new QVBoxLayout(central);
+        layout->addWidget(new QLabel(QStringLiteral("Double click to add a Memo!")));
+        layout->addWidget(new QLineEdit(QStringLiteral("  Search...")));
+    }
     window.resize(371, 480);
     window.show();
-    while (!window.seen)
+    while (!central->seen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     tellPainted(false);
     return 0;
@@ -117,8 +134,8 @@ bool runStartChild(int argc, char **argv)
         return false;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int childArgc = 1; // the program sees no arguments of its own
-    if (std::strcmp(argv[2], "bare") == 0)
-        std::exit(bareChild(childArgc, argv));
+    if (std::strcmp(argv[2], "bare") == 0 || std::strcmp(argv[2], "widgets") == 0)
+        std::exit(bareChild(childArgc, argv, std::strcmp(argv[2], "widgets") == 0));
     const bool rest = std::strcmp(argv[2], "rest") == 0;
     std::exit(programChild(childArgc, argv, QString::fromLocal8Bit(argv[3]), rest));
 }
@@ -129,13 +146,15 @@ void runStartBenchmarks(const QString &folder, int count, const QStringList &nam
         QTemporaryDir empty;
         const QString emptyFolder = empty.path() + QLatin1Char('/');
         runChild({QStringLiteral("program"), emptyFolder}); // makes the database; not counted
-        std::vector<double> program, bare;
+        std::vector<double> program, bare, widgets;
         for (int run = 0; run < 9; ++run) {
             bare.push_back(runChild({QStringLiteral("bare")}));
+            widgets.push_back(runChild({QStringLiteral("widgets")}));
             program.push_back(runChild({QStringLiteral("program"), emptyFolder}));
         }
         report("start", 0, median(program), "ms");
         report("start-bare", 0, median(bare), "ms");
+        report("start-bare-widgets", 0, median(widgets), "ms");
         report("start-ratio-x100", 0, 100 * median(program) / median(bare), "");
     }
     if (wanted(names, "rss")) {
