@@ -28,7 +28,7 @@ double gzipMs(const QByteArray &text)
 }
 
 // The same rows as the backup holds, inserted by prepared statements in one transaction.
-double insertMs(const QString &backup, const QString &folder)
+Figures insert(const QString &backup, const QString &folder)
 {
     XmlNavigator xml;
     xml.loadFromFile(backup);
@@ -41,40 +41,38 @@ double insertMs(const QString &backup, const QString &folder)
     QDir().mkpath(folder);
     Database connection;
     connection.open(folder + QStringLiteral("kvData.kvb"));
-    QElapsedTimer timer;
-    timer.start();
-    connection.execute(QStringLiteral("begin"));
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(connection.handle(),
-                       "insert into memos (mid, pid, content, assignTime, createTime, editTime) values (?,?,?,?,?,?)",
-                       -1, &stmt, nullptr);
-    for (const Row &row : rows) {
-        sqlite3_bind_text(stmt, 1, row.mid.constData(), int(row.mid.size()), SQLITE_STATIC);
-        sqlite3_bind_text(stmt, 2, row.pid.constData(), int(row.pid.size()), SQLITE_STATIC);
-        sqlite3_bind_text(stmt, 3, row.content.constData(), int(row.content.size()), SQLITE_STATIC);
-        for (int column = 4; column <= 6; ++column)
-            sqlite3_bind_double(stmt, column, 45000.5);
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-    connection.execute(QStringLiteral("commit"));
-    return elapsedMs(timer);
+    return measure([&] {
+        connection.execute(QStringLiteral("begin"));
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(connection.handle(),
+                           "insert into memos (mid, pid, content, assignTime, createTime, editTime) values (?,?,?,?,?,?)",
+                           -1, &stmt, nullptr);
+        for (const Row &row : rows) {
+            sqlite3_bind_text(stmt, 1, row.mid.constData(), int(row.mid.size()), SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 2, row.pid.constData(), int(row.pid.size()), SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 3, row.content.constData(), int(row.content.size()), SQLITE_STATIC);
+            for (int column = 4; column <= 6; ++column)
+                sqlite3_bind_double(stmt, column, 45000.5);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        connection.execute(QStringLiteral("commit"));
+    });
 }
 
 template <typename Run>
-double timedMs(Run run)
+Figures timed(Run run)
 {
-    QElapsedTimer timer;
-    timer.start();
-    if (!run())
-        std::fprintf(stderr, "the run did not reach its end\n");
-    return elapsedMs(timer);
+    return measure([&] {
+            if (!run())
+                std::fprintf(stderr, "the run did not reach its end\n");
+    });
 }
 
 // Import of a file whose root holds ten empty elements per memo before its lists: every
 // attribute read steps past them by name.
-double sparseReadMs(int count, const QString &folder)
+Figures sparseRead(int count, const QString &folder)
 {
     QByteArray text = "<korvel app=\"Dayloom\">";
     for (int i = 0; i < 10 * count; ++i)
@@ -90,7 +88,7 @@ double sparseReadMs(int count, const QString &folder)
     ExchangeContainer::writeFile(file, text);
     BenchPrompts prompts(file);
     Program target(folder);
-    return timedMs([&] { return target.exchangeCommands().importFile(); });
+    return timed([&] { return target.exchangeCommands().importFile(); });
 }
 
 } // namespace
@@ -108,10 +106,10 @@ void runExchangeBenchmarks(Program &program, int count, const QStringList &names
 
     QTemporaryDir dir;
     if (wanted(names, "read-sparse"))
-        report("read-sparse", count, sparseReadMs(count, dir.filePath(QStringLiteral("sparse/"))), "ms");
+        report("read-sparse", count, sparseRead(count, dir.filePath(QStringLiteral("sparse/"))));
     const QString backup = dir.filePath(QStringLiteral("backup.kvx"));
     BenchPrompts prompts(backup);
-    const double backupMs = timedMs([&] { return program.exchangeCommands().backupDatabase(); });
+    const double backupMs = timed([&] { return program.exchangeCommands().backupDatabase(); }).wallMs;
     if (wanted(names, "backup")) {
         report("backup", count, backupMs, "ms");
         report("backup-file", count, double(QFileInfo(backup).size()) / 1024.0, "KiB");
@@ -122,19 +120,19 @@ void runExchangeBenchmarks(Program &program, int count, const QStringList &names
     if (wanted(names, "restore") || wanted(names, "restore-all")) {
         const QString folder = dir.filePath(QStringLiteral("restore/"));
         Program target(folder);
-        const double restoreMs = timedMs([&] { return target.exchangeCommands().restoreDatabase(); });
+        const Figures restore = timed([&] { return target.exchangeCommands().restoreDatabase(); });
         if (wanted(names, "restore"))
-            report("restore", count, restoreMs, "ms");
+            report("restore", count, restore);
         if (prompts.questions != 0)
             std::fprintf(stderr, "restore into an empty database asked %d questions\n", prompts.questions);
-        const double allMs = timedMs([&] { return target.exchangeCommands().restoreDatabase(); });
+        const Figures all = timed([&] { return target.exchangeCommands().restoreDatabase(); });
         if (wanted(names, "restore-all"))
-            report("restore-all", count, allMs, "ms");
+            report("restore-all", count, all);
     }
     if (wanted(names, "import")) {
         Program target(dir.filePath(QStringLiteral("import/")));
-        report("import", count, timedMs([&] { return target.exchangeCommands().importFile(); }), "ms");
+        report("import", count, timed([&] { return target.exchangeCommands().importFile(); }));
     }
     if (wanted(names, "insert"))
-        report("insert", count, insertMs(backup, dir.filePath(QStringLiteral("insert/"))), "ms");
+        report("insert", count, insert(backup, dir.filePath(QStringLiteral("insert/"))));
 }

@@ -4,6 +4,7 @@
 #include "BenchData.h"
 #include "BenchExchange.h"
 #include "BenchMemos.h"
+#include "BenchStart.h"
 #include "BenchSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
@@ -14,57 +15,27 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 namespace {
 
-// Notes the first paint of a memo tree once the list is ready.
-class FirstTreePaint : public QObject {
-public:
-    explicit FirstTreePaint(MainWindow &mainWindow) : m_mainWindow(mainWindow) { qApp->installEventFilter(this); }
-    ~FirstTreePaint() override { qApp->removeEventFilter(this); }
-    bool seen() const { return m_seen; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        MemoPane *frame = m_mainWindow.memoPane();
-        if (event->type() == QEvent::Paint && frame && frame->isReady() && watched == frame->tree()->viewport())
-            m_seen = true;
-        return false;
-    }
-
-private:
-    MainWindow &m_mainWindow;
-    bool m_seen = false;
-};
-
-double peakRssMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-double scanMs(const QString &path)
+Figures scan(const QString &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QElapsedTimer timer;
-    timer.start();
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, "select * from memos", -1, &stmt, nullptr);
     qint64 bytes = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            sqlite3_column_text(stmt, i);
-            bytes += sqlite3_column_bytes(stmt, i);
+    const Figures figures = measure([&] {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "select * from memos", -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                sqlite3_column_text(stmt, i);
+                bytes += sqlite3_column_bytes(stmt, i);
+            }
         }
-    }
-    sqlite3_finalize(stmt);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+        sqlite3_finalize(stmt);
+    });
     sqlite3_close(db);
-    return bytes > 0 ? ms : -1;
+    return bytes > 0 ? figures : Figures{-1, -1};
 }
 
 void runSize(int count, const QStringList &names)
@@ -74,23 +45,22 @@ void runSize(int count, const QStringList &names)
     generateMemoFolder(folder, count);
 
     if (wanted(names, "scan"))
-        report("scan", count, scanMs(folder + QStringLiteral("kvData.kvb")), "ms");
+        report("scan", count, scan(folder + QStringLiteral("kvData.kvb")));
+    // Fresh processes, before this one holds the database.
+    runStartBenchmarks(folder, count, names);
 
     Program program(folder);
     MainWindow &mainWindow = program.mainWindow();
     mainWindow.resize(1000, 800);
     FirstTreePaint firstPaint(mainWindow);
-    QElapsedTimer timer;
-    timer.start();
-    // The first show builds the frame and posts the reload and the ready sort.
-    mainWindow.show();
-    while (!firstPaint.seen())
-        QCoreApplication::processEvents();
-    const double reloadMs = double(timer.nsecsElapsed()) / 1e6;
+    const Figures reload = measure([&] {
+        // The first show builds the frame and posts the reload and the ready sort.
+        mainWindow.show();
+        while (!firstPaint.seen())
+            QCoreApplication::processEvents();
+    });
     if (wanted(names, "reload"))
-        report("reload", count, reloadMs, "ms");
-    if (wanted(names, "rss"))
-        report("rss", count, peakRssMb(), "MB");
+        report("reload", count, reload);
     // Before the memo commands, which change the database.
     runExchangeBenchmarks(program, count, names);
     runCliBenchmarks(program, folder, count, names);
@@ -101,6 +71,8 @@ void runSize(int count, const QStringList &names)
 
 int main(int argc, char **argv)
 {
+    if (runStartChild(argc, argv))
+        return 0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application application(argc, argv);
     QStringList names = application.arguments().mid(1);

@@ -64,10 +64,12 @@ void MemoListing::filter(const QString &searchText, bool wide)
     m_wide = wide;
     if (searchText.isEmpty())
         return;
+    const MemoSearch search(searchText, wide);
     for (Entry &entry : m_entries) {
-        entry.shown = isShownBySearch(entry.memo, nullptr, searchText, wide);
+        const bool memoMatches = search.matches(entry.memo);
+        entry.shown = memoMatches;
         for (size_t i = 0; i < entry.subMemos.size(); ++i) {
-            entry.subShown[i] = isShownBySearch(entry.subMemos[i], &entry.memo, searchText, wide);
+            entry.subShown[i] = search.showsSubMemo(entry.subMemos[i], memoMatches);
             entry.shown = entry.shown || entry.subShown[i];
         }
     }
@@ -76,10 +78,11 @@ void MemoListing::filter(const QString &searchText, bool wide)
 MemoSelection MemoListing::selection() const
 {
     MemoSelection selection;
+    const MemoSearch search(m_searchText, m_wide);
     for (const Entry &entry : m_entries) {
         if (!entry.shown)
             continue;
-        if (m_searchText.isEmpty() || isShownBySearch(entry.memo, nullptr, m_searchText, m_wide)) {
+        if (m_searchText.isEmpty() || search.matches(entry.memo)) {
             SelectedMemo picked{&entry.memo, true, {}};
             for (const Memo &sub : entry.subMemos)
                 picked.subMemos.push_back(&sub);

@@ -34,6 +34,8 @@ bool cannotStoreChanges(const QString &path)
            || !QFileInfo(folder).isWritable();
 }
 
+const char *const kMapWholeFile = "pragma mmap_size=1073741824";
+
 QString engineMessage(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -67,7 +69,7 @@ void Database::open(const QString &path)
         execute(QStringLiteral("pragma synchronous=full"));
         // Reading the whole list at start touches every page: map the file and keep a
         // generous page cache rather than read it a page at a time.
-        execute(QStringLiteral("pragma mmap_size=1073741824"));
+        execute(QString::fromLatin1(kMapWholeFile));
         execute(QStringLiteral("pragma cache_size=-65536"));
         // Reading the schema is the first touch of the file: a file that is not a database,
         // or one locked by another program, fails here with the engine's message.
@@ -143,6 +145,13 @@ void Database::execute(const QString &sql)
         sqlite3_free(error);
         throw DatabaseError(message);
     }
+}
+
+void Database::releaseMappedPages()
+{
+    // Lowering the limit unmaps the file; raising it again maps it without touching a page.
+    execute(QStringLiteral("pragma mmap_size=0"));
+    execute(QString::fromLatin1(kMapWholeFile));
 }
 
 sqlite3_stmt *Database::acquireStatement(const QByteArray &sql)

@@ -30,6 +30,9 @@ public:
 
     // Runs statements that return no rows (schema, pragmas, transaction control).
     void execute(const QString &sql);
+    // Lets go of the file's pages mapped in so far (a pass over the whole table maps them
+    // all); later reads map again what they touch.
+    void releaseMappedPages();
 
     // Prepared statements are kept for reuse, so that the load's thousands of sub-memo
     // queries compile once. A statement is handed to one user at a time; releasing it

@@ -72,9 +72,25 @@ void startDocument(XmlNavigator &xml, const QString &appVersion, int biasMinutes
 
 QString contentFromFile(const QString &value)
 {
-    if (!value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n')))
+    const qsizetype breaks = value.count(QLatin1Char('\n')) + value.count(QLatin1Char('\r'));
+    if (breaks == 0)
         return value;
-    return toLfLineBreaks(value).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // One pass: every memo of a file with several lines comes through here.
+    QString result(value.size() + breaks, Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *const end = value.constEnd();
+    for (const QChar *c = value.constBegin(); c != end; ++c) {
+        if (*c != QLatin1Char('\r') && *c != QLatin1Char('\n')) {
+            *out++ = *c;
+            continue;
+        }
+        if (*c == QLatin1Char('\r') && c + 1 != end && c[1] == QLatin1Char('\n'))
+            ++c;
+        *out++ = QLatin1Char('\r');
+        *out++ = QLatin1Char('\n');
+    }
+    result.truncate(out - result.constData());
+    return result;
 }
 
 void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int biasMinutes)
@@ -108,11 +124,12 @@ void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes)
 
 Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, const QString &pid, int biasMinutes)
 {
-    const auto time = [&](const char *name) { return isoToDateTime(xml.getAttr(path, QLatin1String(name)), biasMinutes); };
+    const pugi::xml_node record = xml.findNode(path);
+    const auto time = [&](const char *name) { return isoToDateTime(xml.getAttr(record, path, name), biasMinutes); };
     Memo memo;
     memo.mid = mid;
     memo.pid = pid;
-    memo.content = contentFromFile(xml.getAttr(path, QStringLiteral("content")));
+    memo.content = contentFromFile(xml.getAttr(record, path, "content"));
     memo.assignTime = time("assign-time");
     memo.createTime = time("create-time");
     memo.editTime = time("edit-time");
@@ -121,7 +138,8 @@ Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, co
 
 Task taskFromFile(XmlNavigator &xml, const QString &path, const QString &tid, const QString &pid, int biasMinutes)
 {
-    const auto text = [&](const char *name) { return xml.getAttr(path, QLatin1String(name)); };
+    const pugi::xml_node record = xml.findNode(path);
+    const auto text = [&](const char *name) { return xml.getAttr(record, path, name); };
     const auto time = [&](const char *name) { return isoToDateTime(text(name), biasMinutes); };
     Task task;
     task.tid = tid;

@@ -109,15 +109,27 @@ void ExchangeReader::liftHiddenMemos()
     m_store.liftHiddenMemos();
 }
 
-void ExchangeReader::store(const RecordKind &kind, const QString &path, const QString &id, const QString &pid)
+ExchangeReader::Record ExchangeReader::read(const RecordKind &kind, const QString &path, const QString &id,
+                                           const QString &pid)
 {
-    if (&kind == &Exchange::MemoKind) {
-        m_store.storeMemo(Exchange::memoFromFile(m_xml, path, id, pid, m_bias));
+    if (&kind == &Exchange::MemoKind)
+        return Exchange::memoFromFile(m_xml, path, id, pid, m_bias);
+    return Exchange::taskFromFile(m_xml, path, id, pid, m_bias);
+}
+
+bool ExchangeReader::store(const Record &record, Storing how)
+{
+    if (const Memo *memo = std::get_if<Memo>(&record)) {
+        if (how == Storing::OnlyNew ? !m_store.insertNewMemo(*memo) : (m_store.storeMemo(*memo), false))
+            return false;
         ++StoredMemos;
     } else {
-        m_store.storeTask(Exchange::taskFromFile(m_xml, path, id, pid, m_bias));
+        const Task &task = std::get<Task>(record);
+        if (how == Storing::OnlyNew ? !m_store.insertNewTask(task) : (m_store.storeTask(task), false))
+            return false;
         ++StoredTasks;
     }
+    return true;
 }
 
 // The stored record's content and edit time, when there is one with this id.
@@ -148,28 +160,34 @@ void ExchangeReader::restoreKind(const RecordKind &kind, Writes &writes, Replace
     for (int i = 0; i < count && answer != ReplaceAnswer::Abort; ++i) {
         m_listener.progress(m_done++);
         const QString path = kind.itemPath + QString::number(i);
-        QString id = m_xml.getAttr(path, QLatin1String(kind.idAttribute));
-        QString pid = m_xml.getAttr(path, QStringLiteral("pid"));
+        const pugi::xml_node record = m_xml.findNode(path);
+        QString id = m_xml.getAttr(record, path, kind.idAttribute);
+        QString pid = m_xml.getAttr(record, path, "pid");
         if (pid != kRoot && renamed.contains(pid))
             pid = renamed.value(pid).id;
         if (!isUsableId(id)) {
             const auto found = renamed.constFind(id);
             id = found != renamed.constEnd() && found->position == i ? found->id : newMemoId();
-            store(kind, path, id, pid);
+            store(read(kind, path, id, pid), Storing::Replace);
             continue;
         }
+        const Record fromFile = read(kind, path, id, pid);
+        // Until "all", a record whose id is not stored goes in at once (one statement, no
+        // look-up first); a stored one is asked about.
+        if (answer != ReplaceAnswer::All && store(fromFile, Storing::OnlyNew))
+            continue;
         if (answer != ReplaceAnswer::All) {
-            if (const auto stored = findStored(kind, id)) {
-                const QString fileContent = m_xml.getAttr(path, QStringLiteral("content"));
-                const TimeStamp fileEditTime = isoToDateTime(m_xml.getAttr(path, QStringLiteral("edit-time")), m_bias);
+            if (const auto found = findStored(kind, id)) {
+                const QString fileContent = m_xml.getAttr(record, path, "content");
+                const TimeStamp fileEditTime = isoToDateTime(m_xml.getAttr(record, path, "edit-time"), m_bias);
                 writes.commit();
-                answer = m_listener.askReplace(kind, stored->first, stored->second, fileContent, fileEditTime);
+                answer = m_listener.askReplace(kind, found->first, found->second, fileContent, fileEditTime);
                 writes.resume();
                 if (answer != ReplaceAnswer::Yes && answer != ReplaceAnswer::All)
                     continue; // No or Abort: the stored record stays
             }
         }
-        store(kind, path, id, pid);
+        store(fromFile, Storing::Replace);
     }
 }
 
@@ -189,14 +207,15 @@ void ExchangeReader::importKind(const RecordKind &kind)
     for (int i = 0; i < count; ++i) {
         m_listener.progress(m_done++);
         const QString path = kind.itemPath + QString::number(i);
-        const QString pid = m_xml.getAttr(path, QStringLiteral("pid"));
-        const QString id = m_xml.getAttr(path, QLatin1String(kind.idAttribute));
+        const pugi::xml_node record = m_xml.findNode(path);
+        const QString pid = m_xml.getAttr(record, path, "pid");
+        const QString id = m_xml.getAttr(record, path, kind.idAttribute);
         // A record whose parent is not in the file, or is itself, would hang under no record
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.
         if (pid == kRoot || pid == id || !idsInFile.contains(pid))
-            store(kind, path, ids.forTopLevel(id), kRoot);
+            store(read(kind, path, ids.forTopLevel(id), kRoot), Storing::Replace);
         else
-            store(kind, path, newMemoId(), ids.forParent(pid));
+            store(read(kind, path, newMemoId(), ids.forParent(pid)), Storing::Replace);
     }
 }

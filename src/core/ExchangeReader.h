@@ -1,9 +1,12 @@
 #pragma once
 #include "core/TimeStamp.h"
+#include "core/Memo.h"
+#include "core/Task.h"
 #include <QString>
 #include <functional>
 #include <optional>
 #include <utility>
+#include <variant>
 
 class MemoStore;
 class XmlNavigator;
@@ -58,7 +61,11 @@ private:
     void run(const std::function<void(Writes &)> &body);
     void restoreKind(const Exchange::RecordKind &kind, Writes &writes, ReplaceAnswer &answer);
     void importKind(const Exchange::RecordKind &kind);
-    void store(const Exchange::RecordKind &kind, const QString &path, const QString &id, const QString &pid);
+    using Record = std::variant<Memo, Task>;
+    Record read(const Exchange::RecordKind &kind, const QString &path, const QString &id, const QString &pid);
+    // Replace stores over a record with the same id; OnlyNew leaves it and returns false.
+    enum class Storing { Replace, OnlyNew };
+    bool store(const Record &record, Storing how);
     void liftHiddenMemos();
     std::optional<std::pair<QString, TimeStamp>> findStored(const Exchange::RecordKind &kind, const QString &id);
 

@@ -9,10 +9,6 @@ QString searchTextOf(const QString &typed)
     return trimRightControls(typed.mid(start));
 }
 
-bool isShownBySearch(const Memo &memo, const Memo *parent, const QString &searchText, bool wide)
+MemoSearch::MemoSearch(const QString &searchText, bool wide) : m_matcher(searchText, Qt::CaseSensitive), m_wide(wide)
 {
-    const auto matches = [&searchText](const Memo &candidate) {
-        return candidate.content.contains(searchText, Qt::CaseSensitive);
-    };
-    return matches(memo) || (parent && wide && matches(*parent));
 }

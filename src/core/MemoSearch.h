@@ -1,11 +1,28 @@
 #pragma once
 #include "core/Memo.h"
 #include <QString>
+#include <QStringMatcher>
 
 // The search box's text as the filter takes it: without leading and trailing blanks, tabs
 // and line breaks (every character below code 33).
 QString searchTextOf(const QString &typed);
-// Whether the filter shows a memo for the search text: its own text holds the text, case
-// and all, or, in a wide search, the text of the memo it belongs to does. A memo whose
-// sub-memo is shown is shown too (the caller's part, since it walks the tree).
-bool isShownBySearch(const Memo &memo, const Memo *parent, const QString &searchText, bool wide);
+
+// What the filter shows for one search text. A memo is shown when its own text holds the
+// text, case and all; a sub-memo also, in a wide search, when its memo's text does. A memo
+// whose sub-memo is shown is shown too (the caller's part, since it walks the tree).
+class MemoSearch {
+public:
+    MemoSearch(const QString &searchText, bool wide);
+
+    bool matches(const Memo &memo) const { return m_matcher.indexIn(memo.content) >= 0; }
+    // memoMatches: matches() of the memo the sub-memo belongs to, found once for all of them.
+    bool showsSubMemo(const Memo &subMemo, bool memoMatches) const
+    {
+        return (m_wide && memoMatches) || matches(subMemo);
+    }
+
+private:
+    // Its skip table is made once per search text, not once per memo.
+    QStringMatcher m_matcher;
+    bool m_wide;
+};

@@ -261,10 +261,24 @@ void MemoStore::putBack(const TaskRow &row)
     put.run();
 }
 
+void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
+{
+    {
+        Statement query(m_database, "select " MEMO_COLUMNS " from memos");
+        while (query.nextRow()) {
+            Memo memo = readMemo(query);
+            visit(memo);
+        }
+    }
+    // The whole file was read in: its pages would otherwise stay resident as the program's.
+    m_database.releaseMappedPages();
+}
+
 std::vector<Memo> MemoStore::allMemos()
 {
-    Statement query(m_database, "select " MEMO_COLUMNS " from memos");
-    return readMemos(query);
+    std::vector<Memo> memos;
+    forEachMemo([&memos](Memo &memo) { memos.push_back(std::move(memo)); });
+    return memos;
 }
 
 std::vector<Task> MemoStore::allTasks()
@@ -295,30 +309,28 @@ std::optional<Task> MemoStore::findTask(const QString &tid)
     return task;
 }
 
-void MemoStore::storeMemo(const Memo &memo)
+namespace {
+
+#define MEMO_INSERT                                                                                                  \
+    "insert into memos (mid, pid, content, assignTime, createTime, editTime) values (?, ?, ?, ?, ?, ?)"
+#define TASK_INSERT "insert into tasks (" TASK_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+
+// Binds the record to the statement and runs it; the number of rows it changed.
+int runWithMemo(Statement &&statement, const Memo &memo)
 {
-    Statement(m_database, "insert into memos (mid, pid, content, assignTime, createTime, editTime)"
-                          " values (?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
-                          " content=excluded.content, assignTime=excluded.assignTime,"
-                          " createTime=excluded.createTime, editTime=excluded.editTime")
-        .bind("mid", memo.mid)
+    statement.bind("mid", memo.mid)
         .bind("pid", memo.pid)
         .bind("content", memo.content)
         .bind("assignTime", memo.assignTime)
         .bind("createTime", memo.createTime)
         .bind("editTime", memo.editTime)
         .run();
+    return statement.changes();
 }
 
-void MemoStore::storeTask(const Task &task)
+int runWithTask(Statement &&statement, const Task &task)
 {
-    Statement(m_database, "insert into tasks (" TASK_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                          " on conflict(tid) do update set pid=excluded.pid, content=excluded.content,"
-                          " checkFlag=excluded.checkFlag, alarmFlag=excluded.alarmFlag, dueFlag=excluded.dueFlag,"
-                          " textColor=excluded.textColor, backgroundColor=excluded.backgroundColor,"
-                          " createTime=excluded.createTime, editTime=excluded.editTime, checkTime=excluded.checkTime,"
-                          " alarmTime=excluded.alarmTime, dueTime=excluded.dueTime")
-        .bind("tid", task.tid)
+    statement.bind("tid", task.tid)
         .bind("pid", task.pid)
         .bind("content", task.content)
         .bind("checkFlag", task.checkFlag)
@@ -332,16 +344,54 @@ void MemoStore::storeTask(const Task &task)
         .bind("alarmTime", task.alarmTime)
         .bind("dueTime", task.dueTime)
         .run();
+    return statement.changes();
+}
+
+} // namespace
+
+void MemoStore::storeMemo(const Memo &memo)
+{
+    runWithMemo(Statement(m_database, MEMO_INSERT " on conflict(mid) do update set pid=excluded.pid,"
+                                                  " content=excluded.content, assignTime=excluded.assignTime,"
+                                                  " createTime=excluded.createTime, editTime=excluded.editTime"),
+                memo);
+}
+
+bool MemoStore::insertNewMemo(const Memo &memo)
+{
+    return runWithMemo(Statement(m_database, MEMO_INSERT " on conflict(mid) do nothing"), memo) > 0;
+}
+
+void MemoStore::storeTask(const Task &task)
+{
+    runWithTask(Statement(m_database, TASK_INSERT " on conflict(tid) do update set pid=excluded.pid,"
+                                                  " content=excluded.content, checkFlag=excluded.checkFlag,"
+                                                  " alarmFlag=excluded.alarmFlag, dueFlag=excluded.dueFlag,"
+                                                  " textColor=excluded.textColor,"
+                                                  " backgroundColor=excluded.backgroundColor,"
+                                                  " createTime=excluded.createTime, editTime=excluded.editTime,"
+                                                  " checkTime=excluded.checkTime, alarmTime=excluded.alarmTime,"
+                                                  " dueTime=excluded.dueTime"),
+                task);
+}
+
+bool MemoStore::insertNewTask(const Task &task)
+{
+    return runWithTask(Statement(m_database, TASK_INSERT " on conflict(tid) do nothing"), task) > 0;
 }
 
 void MemoStore::liftHiddenMemos()
 {
     // First a memo whose parent is itself, no memo at all or nothing; then one whose parent
     // is a sub-memo (a grandchild, a cycle).
-    Statement(m_database, "update memos set pid='root' where pid is null or (pid<>'root' and"
-                          " (pid=mid or pid not in (select mid from memos)))")
+    // Both look for the rows to change in the indexes alone (the parent index holds every
+    // row's pid and rowid, the id index every mid and rowid), never reading the memo texts:
+    // "under itself" is a parent found at the row's own rowid.
+    Statement(m_database, "update memos set pid='root' where rowid in (select c.rowid from memos c where c.pid is null"
+                          " or (c.pid<>'root' and not exists (select 1 from memos p where p.mid=c.pid"
+                          " and p.rowid<>c.rowid)))")
         .run();
-    Statement(m_database, "update memos set pid='root' where pid<>'root' and"
-                          " pid not in (select mid from memos where pid='root')")
+    Statement(m_database, "update memos set pid='root' where rowid in (select c.rowid from memos c where"
+                          " c.pid<>'root' and c.pid not in (select mid from memos where pid='root'))")
         .run();
 }

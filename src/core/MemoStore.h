@@ -2,6 +2,7 @@
 #include "core/Memo.h"
 #include "core/Task.h"
 #include "core/Transaction.h"
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -62,6 +63,9 @@ public:
     void putBack(const MemoRow &row);
     void putBack(const TaskRow &row);
 
+    // Every memo in table order, handed over one at a time (the load keeps no second copy).
+    void forEachMemo(const std::function<void(Memo &)> &visit);
+
     // What backup, restore and import need.
     std::vector<Memo> allMemos();
     std::vector<Task> allTasks();
@@ -71,6 +75,9 @@ public:
     // the table, and a memo's expanded flag, stay).
     void storeMemo(const Memo &memo);
     void storeTask(const Task &task);
+    // Inserts the record unless one with its id is stored; false when one is.
+    bool insertNewMemo(const Memo &memo);
+    bool insertNewTask(const Task &task);
     // Memos the tree could not show (under a missing memo, under themselves or under a
     // sub-memo) become top-level memos.
     void liftHiddenMemos();

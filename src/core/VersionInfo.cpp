@@ -20,23 +20,26 @@ QString ownModulePath()
 
 } // namespace
 
-VersionInfo::VersionInfo(QObject *owner) : QObject(owner)
-{
-    readInfo();
-}
+// The file is read when a value is first asked for: finding the block means reading into
+// the program's file, which start-up need not wait for.
+VersionInfo::VersionInfo(QObject *owner) : QObject(owner), m_filePath(ownModulePath()) {}
 
 void VersionInfo::setFilePath(const QString &path)
 {
-    if (path == m_filePath)
+    const QString wanted = path.isEmpty() ? ownModulePath() : path;
+    if (wanted == m_filePath)
         return;
-    m_filePath = path;
-    readInfo();
+    m_filePath = wanted;
+    Values.clear();
 }
 
 void VersionInfo::readInfo()
 {
-    if (m_filePath.isEmpty())
-        m_filePath = ownModulePath();
+    Values = readValues();
+}
+
+QStringList VersionInfo::readValues() const
+{
     QStringList values;
     const std::optional<VersionBlock> block = VersionBlock::readFromFile(m_filePath);
     if (!block) {
@@ -54,11 +57,13 @@ void VersionInfo::readInfo()
         for (const char *name : ValueNames)
             values << block->query(prefix + QLatin1String(name)).value_or(QString());
     }
-    Values = values;
+    return values;
 }
 
 QString VersionInfo::getValue(int Index) const
 {
+    if (Values.isEmpty())
+        Values = readValues();
     if (Index < 0 || Index >= Values.size())
         throw std::out_of_range(QCoreApplication::translate("VersionInfo", "List index out of bounds (%1)").arg(Index).toStdString());
     return Values.at(Index);

@@ -9,11 +9,11 @@ class VersionInfo : public QObject {
 public:
     explicit VersionInfo(QObject *owner = nullptr);
 
-    // empty means the program's own file; reading fills in its full path.
+    // empty means the program's own file, by its full path.
     QString filePath() const { return m_filePath; }
     void setFilePath(const QString &path);
 
-    void readInfo();
+    void readInfo(); // at once; otherwise the first value asked for reads the file
     // Throws std::out_of_range for an index outside 0 to 9.
     QString getValue(int Index) const;
 
@@ -21,6 +21,8 @@ public:
     static inline const QString kNotAvailable = QStringLiteral("Value Not Available");
 
 private:
+    QStringList readValues() const;
+
     QString m_filePath;
-    QStringList Values;
+    mutable QStringList Values; // empty until read
 };

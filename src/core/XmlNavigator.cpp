@@ -190,11 +190,11 @@ int XmlNavigator::childCount(const QString &path)
     return count;
 }
 
-pugi::xml_attribute XmlNavigator::findAttribute(const QString &path, const QString &name)
+pugi::xml_attribute XmlNavigator::findAttribute(pugi::xml_node node, const QString &path, const char *name)
 {
-    const pugi::xml_attribute attribute = findNode(path).attribute(name.toUtf8().constData());
+    const pugi::xml_attribute attribute = node.attribute(name);
     if (!attribute) {
-        const QString text = path + QStringLiteral(": ") + name + QCoreApplication::translate("XmlNavigator", " not Exist !");
+        const QString text = path + QStringLiteral(": ") + QString::fromUtf8(name) + QCoreApplication::translate("XmlNavigator", " not Exist !");
         if (onMissingAttribute)
             onMissingAttribute(text);
         else
@@ -205,12 +205,17 @@ pugi::xml_attribute XmlNavigator::findAttribute(const QString &path, const QStri
 
 QString XmlNavigator::getAttr(const QString &path, const QString &name)
 {
-    const pugi::xml_attribute attribute = findAttribute(path, name);
+    return getAttr(findNode(path), path, name.toUtf8().constData());
+}
+
+QString XmlNavigator::getAttr(pugi::xml_node node, const QString &path, const char *name)
+{
+    const pugi::xml_attribute attribute = findAttribute(node, path, name);
     return attribute ? QString::fromUtf8(attribute.value()) : QString();
 }
 
 bool XmlNavigator::setAttr(const QString &path, const QString &name, const QString &value)
 {
-    pugi::xml_attribute attribute = findAttribute(path, name);
+    pugi::xml_attribute attribute = findAttribute(findNode(path), path, name.toUtf8().constData());
     return attribute && attribute.set_value(value.toUtf8().constData());
 }

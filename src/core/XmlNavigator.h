@@ -28,6 +28,8 @@ public:
     int childCount(const QString &path);
     // A missing attribute is reported (see onMissingAttribute); getAttr then gives "", setAttr false.
     QString getAttr(const QString &path, const QString &name);
+    // The same for a node found at path before: a record read value by value is found once.
+    QString getAttr(pugi::xml_node node, const QString &path, const char *name);
     bool setAttr(const QString &path, const QString &name, const QString &value);
     static int commaCount(const QString &text);
 
@@ -46,7 +48,7 @@ private:
     void load(const char *data, size_t size);
     pugi::xml_node childAt(pugi::xml_node parent, int index);
     pugi::xml_node childNamed(pugi::xml_node parent, const QString &name);
-    pugi::xml_attribute findAttribute(const QString &path, const QString &name);
+    pugi::xml_attribute findAttribute(pugi::xml_node node, const QString &path, const char *name);
 
     std::unique_ptr<pugi::xml_document> m_document;
     // Readers walk a parent's children by ascending position; these remember the children

@@ -1,43 +1,26 @@
 #include "gui/Artwork.h"
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QPixmap>
 #include <QSvgRenderer>
 
 namespace Artwork {
 namespace {
 
-QPixmap render(QSvgRenderer &renderer, int size, qreal ratio)
+// The icon engine for SVG draws each size and mode when it is first asked for, so that no
+// picture is drawn at start that the window never shows.
+QIcon svgIcon(const QString &resource)
 {
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
-}
-
-QIcon svgIcon(const QString &resource, std::initializer_list<int> sizes)
-{
-    QSvgRenderer renderer(resource);
-    QIcon icon;
-    if (!renderer.isValid())
-        return icon;
-    for (int size : sizes) {
-        icon.addPixmap(render(renderer, size, 1.0));
-        icon.addPixmap(render(renderer, size, 2.0));
-    }
-    return icon;
+    return QFile::exists(resource) ? QIcon(resource) : QIcon();
 }
 
 } // namespace
 
 QIcon listIcon(int index)
 {
-    return svgIcon(QStringLiteral(":/images/icon-%1.svg").arg(index, 2, 10, QLatin1Char('0')), {16, 22, 32});
+    return svgIcon(QStringLiteral(":/images/icon-%1.svg").arg(index, 2, 10, QLatin1Char('0')));
 }
 
 std::vector<QIcon> imageList16()
@@ -51,12 +34,12 @@ std::vector<QIcon> imageList16()
 
 QIcon appIcon()
 {
-    return svgIcon(QStringLiteral(":/images/app.svg"), {16, 22, 32, 48, 64, 128});
+    return svgIcon(QStringLiteral(":/images/app.svg"));
 }
 
 QIcon bulbIcon()
 {
-    return svgIcon(QStringLiteral(":/images/bulb.svg"), {16, 22});
+    return svgIcon(QStringLiteral(":/images/bulb.svg"));
 }
 
 QImage loadBackground(const QString &programFolder, const QString &fileName, QString *error)

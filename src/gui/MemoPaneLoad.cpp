@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
+#include <vector>
 
 void MemoPane::reloadMemos()
 {
@@ -55,13 +57,36 @@ void MemoPane::loadMemos()
 {
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(*m_tree);
-    // One read transaction for the whole load, not one per memo's sub-memo query.
-    const Transaction reading = m_store.transaction();
-    for (Memo &topLevel : m_store.children(QStringLiteral("root"))) {
-        TreeNode *memo = addMemoNode(nullptr);
-        memo->memo = std::move(topLevel);
-        for (Memo &child : m_store.children(memo->memo.mid))
-            addMemoNode(memo)->memo = std::move(child);
+    const QScopedValueRollback<bool> atWork(m_filtering, true);
+    const QString root = QStringLiteral("root");
+    // One pass over the table instead of a query per memo. Memos and each memo's sub-memos
+    // keep table order; a sub-memo met before its memo waits for it, and one whose memo never
+    // comes (or is itself a sub-memo) is not shown, as the two levels of the list require.
+    QHash<QString, TreeNode *> memos;
+    QHash<QString, std::vector<Memo>> waiting;
+    const auto addSubMemo = [this](TreeNode *memo, Memo &row) {
+        row.pid = memo->memo.mid; // one shared copy of the id
+        addMemoNode(memo)->memo = std::move(row);
+    };
+    m_store.forEachMemo([&](Memo &row) {
+        if (row.pid == root) {
+            row.pid = root;
+            TreeNode *memo = addMemoNode(nullptr);
+            memo->memo = std::move(row);
+            memos.insert(memo->memo.mid, memo);
+            if (const auto early = waiting.find(memo->memo.mid); early != waiting.end()) {
+                for (Memo &child : *early)
+                    addSubMemo(memo, child);
+                waiting.erase(early);
+            }
+        } else if (TreeNode *memo = memos.value(row.pid)) {
+            addSubMemo(memo, row);
+        } else {
+            waiting[row.pid].push_back(std::move(row));
+        }
+    });
+    for (int i = 0; i < m_tree->topLevelCount(); ++i) {
+        TreeNode *memo = m_tree->topLevelNode(i);
         m_tree->setExpanded(memo, memo->memo.expandFlag);
     }
 }

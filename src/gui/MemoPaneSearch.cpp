@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QStringMatcher>
 #include <QToolButton>
 #include <algorithm>
 
@@ -31,18 +32,23 @@ void MemoPane::applyFilter()
         const QScopedValueRollback<bool> atWork(m_filtering, true);
         const bool filtering = m_searching && !m_searchText.isEmpty();
         const bool wide = m_wideSearchAction->isChecked();
-        // Each memo comes before its sub-memos, so a sub-memo that matches can show its memo
-        // again after the memo itself was hidden.
-        for (TreeNode *node = m_tree->firstNode(); node; node = m_tree->nextNode(node)) {
-            TreeNode *parent = node->parent();
-            const bool shown =
-                !filtering || isShownBySearch(node->memo, parent ? &parent->memo : nullptr, m_searchText, wide);
-            m_tree->setVisible(node, shown);
-            if (shown && parent && filtering) {
-                m_tree->setVisible(parent, true);
-                m_tree->setExpanded(parent, true);
+        const MemoSearch search(m_searchText, wide);
+        // Memo by memo, each before its sub-memos, so that a sub-memo that matches can show
+        // its memo again after the memo itself was hidden.
+        for (int i = 0; i < m_tree->topLevelCount(); ++i) {
+            TreeNode *memo = m_tree->topLevelNode(i);
+            const bool memoMatches = !filtering || search.matches(memo->memo);
+            m_tree->setVisible(memo, memoMatches);
+            anyShown = anyShown || memoMatches;
+            for (TreeNode *subMemo = memo->firstChild(); subMemo; subMemo = subMemo->nextSibling()) {
+                const bool shown = !filtering || search.showsSubMemo(subMemo->memo, memoMatches);
+                m_tree->setVisible(subMemo, shown);
+                if (shown && filtering) {
+                    m_tree->setVisible(memo, true);
+                    m_tree->setExpanded(memo, true);
+                }
+                anyShown = anyShown || shown;
             }
-            anyShown = anyShown || shown;
         }
         batch.commit();
     }

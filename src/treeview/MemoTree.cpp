@@ -101,7 +101,7 @@ bool MemoTree::isInSubtree(const TreeNode *node, const TreeNode *top)
 
 void MemoTree::deleteNode(TreeNode *node)
 {
-    if (node && m_live.count(node))
+    if (node && m_live.contains(node))
         deleteNodes({node});
 }
 
@@ -122,7 +122,7 @@ void MemoTree::clear()
 
 void MemoTree::forgetNode(TreeNode *node)
 {
-    m_live.erase(node);
+    m_live.remove(node);
     m_layout->forget(node);
     if (node->m_selected) {
         node->m_selected = false;
@@ -140,7 +140,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
     std::vector<std::pair<TreeNode *, uint64_t>> wanted;
     wanted.reserve(requested.size());
     for (TreeNode *n : requested)
-        if (n && m_live.count(n))
+        if (n && m_live.contains(n))
             wanted.emplace_back(n, n->m_serial);
     if (wanted.empty())
         return;
@@ -232,7 +232,7 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
     std::unordered_set<TreeNode *> moving;
     for (const Placement &p : placements) {
         TreeNode *dest = p.parent ? p.parent : m_root.get();
-        if (m_live.count(p.node) && (!p.parent || m_live.count(p.parent)) && !isInSubtree(dest, p.node)
+        if (m_live.contains(p.node) && (!p.parent || m_live.contains(p.parent)) && !isInSubtree(dest, p.node)
             && moving.insert(p.node).second)
             valid.push_back({p.node, dest, p.index});
     }
@@ -294,7 +294,7 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
 
 bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 {
-    if (!node || !m_live.count(node) || (target && !m_live.count(target)))
+    if (!node || !m_live.contains(node) || (target && !m_live.contains(target)))
         return false;
     TreeNode *dest = target ? target : m_root.get();
     if (isInSubtree(dest, node))
@@ -330,7 +330,7 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 
 bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
 {
-    return node && m_live.count(node) && node->m_serial == serial;
+    return node && m_live.contains(node) && node->m_serial == serial;
 }
 
 void MemoTree::setDelegate(MemoTreeDelegate *delegate)
@@ -951,7 +951,7 @@ void MemoTree::selectNodes(const std::vector<TreeNode *> &nodes)
 {
     const bool changed = clearSelectionSilently();
     for (TreeNode *n : nodes)
-        if (n && m_live.count(n) && isSelectionSibling(n))
+        if (n && m_live.contains(n) && isSelectionSibling(n))
             addSelected(n);
     if (!m_selection.empty())
         m_anchor = firstSelected();
@@ -1069,7 +1069,7 @@ void MemoTree::setFocusedQuietly(TreeNode *node)
 
 void MemoTree::setFocusedNode(TreeNode *node)
 {
-    if (node && !m_live.count(node))
+    if (node && !m_live.contains(node))
         return;
     setFocusedQuietly(node);
     if (node) {

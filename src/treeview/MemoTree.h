@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QIcon>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <unordered_set>
@@ -224,7 +225,7 @@ private:
 
     std::unique_ptr<TreeLayout> m_layout;
     std::unique_ptr<TreeNode> m_root;
-    std::unordered_set<const TreeNode *> m_live;
+    QSet<const TreeNode *> m_live; // open addressing: no allocation per node
     uint64_t m_nextSerial = 1;
     int m_updateCount = 0;
     bool m_layoutDirty = false;

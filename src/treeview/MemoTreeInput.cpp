@@ -150,7 +150,7 @@ void MemoTree::mouseMoveEvent(QMouseEvent *event)
         TreeNode *node = m_pressNode;
         m_pressNode = nullptr;
         m_deferredSelect = nullptr;
-        if (m_delegate->canDrag(node) && m_live.count(node))
+        if (m_delegate->canDrag(node) && m_live.contains(node))
             startDrag(node);
     }
 }

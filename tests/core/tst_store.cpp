@@ -8,6 +8,7 @@
 #include "core/MemoId.h"
 #include <QFile>
 #include <QtTest>
+#include <thread>
 #include <sqlite3.h>
 
 namespace {
@@ -283,6 +284,20 @@ void TestStore::memoIds()
                 .match(id)
                 .hasMatch());
     QVERIFY(newMemoId() != id);
+    // Version 4 and the RFC 4122 variant; no two alike in a run, nor the first ones of two
+    // threads (a generator seeded the same way in each would repeat them).
+    QCOMPARE(id[15], QLatin1Char('4'));
+    QVERIFY(QStringLiteral("89AB").contains(id[20]));
+    QSet<QString> ids;
+    for (int i = 0; i < 20000; ++i)
+        ids.insert(newMemoId());
+    QCOMPARE(ids.size(), 20000);
+    QString first[2];
+    std::thread one([&] { first[0] = newMemoId(); });
+    std::thread two([&] { first[1] = newMemoId(); });
+    one.join();
+    two.join();
+    QVERIFY(first[0] != first[1] && !ids.contains(first[0]) && !ids.contains(first[1]));
 }
 
 void TestStore::createsMissingFileAndKeepsExistingData()

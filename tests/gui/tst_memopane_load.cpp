@@ -56,6 +56,7 @@ class TestMemosLoad : public QObject {
     Q_OBJECT
 private slots:
     void loadsTwoLevelsOnly();
+    void subMemosAheadOfTheirMemoKeepTableOrder();
     void emptyDatabase();
     void sortsStablyBothWays();
     void listViewNumbersAndFlattens();
@@ -98,6 +99,30 @@ void TestMemosLoad::loadsTwoLevelsOnly()
     QCOMPARE(frame.tree()->hint(), QStringLiteral("Double click to add a Memo!"));
     QVERIFY(prompts.shown.isEmpty());
     QCOMPARE(program.mainWindow().menuBar()->objectName(), QStringLiteral("menuBar"));
+}
+
+void TestMemosLoad::subMemosAheadOfTheirMemoKeepTableOrder()
+{
+    // Rows moved under a memo stored after them: the load meets them first. Equal texts, so
+    // that the stable sort keeps the order the load gave.
+    TestFolder folder;
+    Seed(folder)
+        .sub(QStringLiteral("{C2}"), QStringLiteral("{C}"), QStringLiteral("same"))
+        .sub(QStringLiteral("{D1}"), QStringLiteral("{C2}"), QStringLiteral("under a sub-memo"))
+        .memo(QStringLiteral("{C}"), QStringLiteral("memo c"), true)
+        .sub(QStringLiteral("{C1}"), QStringLiteral("{C}"), QStringLiteral("same"))
+        .sub(QStringLiteral("{C3}"), QStringLiteral("{C}"), QStringLiteral("same"));
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+
+    QCOMPARE(frame.tree()->totalCount(), 4);
+    TreeNode *c = findMemo(frame, QStringLiteral("{C}"));
+    QVERIFY(c && c->isExpanded());
+    QStringList order;
+    for (int i = 0; i < c->childCount(); ++i)
+        order << c->child(i)->memo.mid + QLatin1Char(':') + c->child(i)->memo.pid;
+    QCOMPARE(order, QStringList({"{C2}:{C}", "{C1}:{C}", "{C3}:{C}"}));
 }
 
 void TestMemosLoad::emptyDatabase()
