@@ -122,6 +122,10 @@ public:
     TreeNode *hoveredNode() const { return m_hoverNode; }
     int tipMode() const { return m_tipMode; }
     bool isSearching() const { return m_searching; }
+    // The search box's own text, blanks and all.
+    QString searchBoxText() const;
+    // Puts a search that a reload ended back in force, as typed.
+    void resumeSearch(const QString &typed);
     QString searchText() const { return m_searchText; }
 
     static const QStringList kStatusTips;

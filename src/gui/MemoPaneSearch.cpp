@@ -88,6 +88,17 @@ void MemoPane::searchBoxEntered()
     m_searchButton->setToolTip(tr("Clear search"));
 }
 
+QString MemoPane::searchBoxText() const
+{
+    return m_searchBox->text();
+}
+
+void MemoPane::resumeSearch(const QString &typed)
+{
+    searchBoxEntered();
+    m_searchBox->setText(typed);
+}
+
 void MemoPane::searchBoxLeft()
 {
     if (!searchTextOf(m_searchBox->text()).isEmpty())

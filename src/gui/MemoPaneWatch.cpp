@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QThread>
 #include <QTimer>
+#include <optional>
 
 namespace {
 constexpr int kLookIntervalMs = 2000;
@@ -87,15 +88,18 @@ void MemoPaneWatch::reload(MemoPane &pane)
         selected.insert(node->memo.mid);
     const QString focused = tree.focusedNode() ? tree.focusedNode()->memo.mid : QString();
     const int scrolled = tree.verticalScrollBar()->value();
+    const std::optional<QString> typed = pane.isSearching() ? std::optional(pane.searchBoxText()) : std::nullopt;
 
-    // Read and sorted as at the start.
+    // Read and sorted as at the start; a search in force stays in force.
     pane.reloadMemos();
     PostedEvent ready(WM_MEMOS_READY, 0, 0);
     QCoreApplication::sendEvent(&pane, &ready);
+    if (typed)
+        pane.resumeSearch(*typed);
 
     tree.beginUpdate();
     for (TreeNode *node = tree.firstNode(); node; node = tree.nextNode(node)) {
-        if (selected.contains(node->memo.mid))
+        if (selected.contains(node->memo.mid) && node->isVisible())
             tree.setSelected(node, true);
         if (!focused.isEmpty() && node->memo.mid == focused)
             tree.setFocusedNode(node);

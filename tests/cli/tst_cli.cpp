@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QThread>
 #include <chrono>
@@ -365,6 +366,19 @@ void TestCli::runningProgramShowsOutsideChanges()
     pane.deleteMemos();
     watch->check();
     QCOMPARE(reloaded.count(), 2);
+
+    // A search in force stays in force: of two memos from outside only the matching one shows.
+    auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
+    searchBox->setFocus();
+    QTRY_VERIFY(pane.isSearching());
+    QTest::keyClicks(searchBox, QStringLiteral("milk"));
+    const QString hit = added(folder.path(), QStringLiteral("oat milk"));
+    const QString miss = added(folder.path(), QStringLiteral("bread"));
+    watch->check();
+    QCOMPARE(reloaded.count(), 3);
+    QCOMPARE(searchBox->text(), QStringLiteral("milk"));
+    QVERIFY(findMemo(pane, hit)->isVisible());
+    QVERIFY(!findMemo(pane, miss)->isVisible());
 }
 
 void TestCli::programWaitsForTheToolsLock()
