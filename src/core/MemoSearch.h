@@ -1,7 +1,7 @@
 #pragma once
 #include "core/Memo.h"
 #include <QString>
-#include <QStringMatcher>
+#include <QStringView>
 
 // The search box's text as the filter takes it: without leading and trailing blanks, tabs
 // and line breaks (every character below code 33).
@@ -14,15 +14,18 @@ class MemoSearch {
 public:
     MemoSearch(const QString &searchText, bool wide);
 
-    bool matches(const Memo &memo) const { return m_matcher.indexIn(memo.content) >= 0; }
+    bool matches(const Memo &memo) const { return holds(memo.content); }
     // memoMatches: matches() of the memo the sub-memo belongs to, found once for all of them.
     bool showsSubMemo(const Memo &subMemo, bool memoMatches) const
     {
         return (m_wide && memoMatches) || matches(subMemo);
     }
 
+    bool holds(QStringView text) const; // the search text occurs in text, or is empty
+
 private:
-    // Its skip table is made once per search text, not once per memo.
-    QStringMatcher m_matcher;
+    bool occursAt(const char16_t *start) const;
+
+    QString m_text;
     bool m_wide;
 };
