@@ -16,16 +16,20 @@ using Exchange::RecordKind;
 
 namespace {
 
-const QString kRoot = QStringLiteral("root");
 constexpr QByteArrayView kRootBytes("root");
 
-// The ids of a kind's records in the file, read without any message for records lacking one.
-QSet<QString> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
+// The ids of a kind's records in the file as records read them (see FileRecord::text),
+// read without any message for records lacking one. Most are the document's own bytes.
+QSet<QByteArray> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
 {
-    QSet<QString> ids;
+    QSet<QByteArray> ids;
     for (const pugi::xml_node record : xml.findNode(kind.listPath).children()) {
-        if (const pugi::xml_attribute id = record.attribute(kind.idAttribute))
-            ids.insert(QString::fromUtf8(id.value()));
+        if (const pugi::xml_attribute id = record.attribute(kind.idAttribute)) {
+            const QByteArrayView value(id.value());
+            ids.insert(value.isValidUtf8() && !value.startsWith("\xEF\xBB\xBF")
+                           ? QByteArray::fromRawData(value.data(), value.size())
+                           : QString::fromUtf8(value).toUtf8());
+        }
     }
     return ids;
 }
@@ -207,20 +211,22 @@ void ExchangeReader::import()
 void ExchangeReader::importKind(const RecordKind &kind)
 {
     ExchangeIds ids;
-    const QSet<QString> idsInFile = collectIdsInFile(m_xml, kind);
+    const QSet<QByteArray> idsInFile = collectIdsInFile(m_xml, kind);
     pugi::xml_node node = m_xml.findNode(kind.listPath).first_child();
     for (int i = 0; node; node = node.next_sibling(), ++i) {
         m_listener.progress(m_done++);
         FileRecord record(m_xml, kind, node, i);
-        const QString pid = QString::fromUtf8(record.text("pid"));
-        const QString id = QString::fromUtf8(record.text(kind.idAttribute));
+        const QByteArrayView pid = record.text("pid");
+        const QByteArrayView id = record.text(kind.idAttribute);
         // A record whose parent is not in the file, or is itself, would hang under no record
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.
-        if (pid == kRoot || pid == id || !idsInFile.contains(pid))
-            store(read(kind, record, record.keep(ids.forTopLevel(id).toUtf8()), kRootBytes), Storing::Replace);
+        if (pid == kRootBytes || pid == id || !idsInFile.contains(QByteArray::fromRawData(pid.data(), pid.size())))
+            store(read(kind, record, record.keep(ids.forTopLevel(QString::fromUtf8(id)).toUtf8()), kRootBytes),
+                  Storing::Replace);
         else
-            store(read(kind, record, record.keep(newMemoId().toUtf8()), record.keep(ids.forParent(pid).toUtf8())),
+            store(read(kind, record, record.keep(newMemoId().toUtf8()),
+                       record.keep(ids.forParent(QString::fromUtf8(pid)).toUtf8())),
                   Storing::Replace);
     }
 }
