@@ -70,27 +70,41 @@ void startDocument(XmlNavigator &xml, const QString &appVersion, int biasMinutes
     xml.setAttr(root, QStringLiteral("time"), dateTimeToIso(dateTimeNow(), true, biasMinutes));
 }
 
-QString contentFromFile(const QString &value)
+namespace {
+
+// Every line break (CR LF, CR or LF) made CR LF, in one pass: every memo of a file with
+// several lines comes through here.
+template <typename Text>
+Text withCrLfBreaks(const Text &value)
 {
-    const qsizetype breaks = value.count(QLatin1Char('\n')) + value.count(QLatin1Char('\r'));
+    using Unit = typename Text::value_type;
+    const Unit cr = Unit(u'\r');
+    const Unit lf = Unit(u'\n');
+    const qsizetype breaks = value.count(cr) + value.count(lf);
     if (breaks == 0)
         return value;
-    // One pass: every memo of a file with several lines comes through here.
-    QString result(value.size() + breaks, Qt::Uninitialized);
-    QChar *out = result.data();
-    const QChar *const end = value.constEnd();
-    for (const QChar *c = value.constBegin(); c != end; ++c) {
-        if (*c != QLatin1Char('\r') && *c != QLatin1Char('\n')) {
+    Text result(value.size() + breaks, Qt::Uninitialized);
+    Unit *out = result.data();
+    const Unit *const end = value.constEnd();
+    for (const Unit *c = value.constBegin(); c != end; ++c) {
+        if (*c != cr && *c != lf) {
             *out++ = *c;
             continue;
         }
-        if (*c == QLatin1Char('\r') && c + 1 != end && c[1] == QLatin1Char('\n'))
+        if (*c == cr && c + 1 != end && c[1] == lf)
             ++c;
-        *out++ = QLatin1Char('\r');
-        *out++ = QLatin1Char('\n');
+        *out++ = cr;
+        *out++ = lf;
     }
     result.truncate(out - result.constData());
     return result;
+}
+
+} // namespace
+
+QString contentFromFile(const QString &value)
+{
+    return withCrLfBreaks(value);
 }
 
 void appendMemo(pugi::xml_node memos, const Memo &memo, const QString &pid, int biasMinutes)
@@ -122,39 +136,69 @@ void appendTask(pugi::xml_node tasks, const Task &task, int biasMinutes)
     add(element, "due-time", dateTimeToIso(task.dueTime, true, biasMinutes));
 }
 
-Memo memoFromFile(XmlNavigator &xml, const QString &path, const QString &mid, const QString &pid, int biasMinutes)
+FileRecord::FileRecord(XmlNavigator &xml, const RecordKind &kind, pugi::xml_node node, int position)
+    : m_xml(xml), m_kind(kind), m_node(node), m_position(position)
 {
-    const pugi::xml_node record = xml.findNode(path);
-    const auto time = [&](const char *name) { return isoToDateTime(xml.getAttr(record, path, name), biasMinutes); };
-    Memo memo;
+}
+
+QByteArrayView FileRecord::text(const char *name)
+{
+    const QByteArrayView value(m_xml.recordAttribute(m_node, m_kind.itemPath, m_position, name).value());
+    // Stored as the text would be after a round through QString, which makes invalid
+    // sequences U+FFFD and drops a leading byte order mark.
+    if (value.isValidUtf8() && !value.startsWith("\xEF\xBB\xBF"))
+        return value;
+    return keep(QString::fromUtf8(value).toUtf8());
+}
+
+QByteArrayView FileRecord::content()
+{
+    const QByteArrayView value = text("content");
+    if (!value.contains('\r') && !value.contains('\n'))
+        return value;
+    return keep(withCrLfBreaks(value.toByteArray()));
+}
+
+TimeStamp FileRecord::time(const char *name, int biasMinutes)
+{
+    return isoToDateTime(text(name), biasMinutes);
+}
+
+QByteArrayView FileRecord::keep(QByteArray bytes)
+{
+    // The vector may move its arrays, never their data.
+    m_copies.push_back(std::move(bytes));
+    return m_copies.back();
+}
+
+MemoBytes memoFromFile(FileRecord &record, QByteArrayView mid, QByteArrayView pid, int biasMinutes)
+{
+    MemoBytes memo;
     memo.mid = mid;
     memo.pid = pid;
-    memo.content = contentFromFile(xml.getAttr(record, path, "content"));
-    memo.assignTime = time("assign-time");
-    memo.createTime = time("create-time");
-    memo.editTime = time("edit-time");
+    memo.content = record.content();
+    memo.assignTime = record.time("assign-time", biasMinutes);
+    memo.createTime = record.time("create-time", biasMinutes);
+    memo.editTime = record.time("edit-time", biasMinutes);
     return memo;
 }
 
-Task taskFromFile(XmlNavigator &xml, const QString &path, const QString &tid, const QString &pid, int biasMinutes)
+TaskBytes taskFromFile(FileRecord &record, QByteArrayView tid, QByteArrayView pid, int biasMinutes)
 {
-    const pugi::xml_node record = xml.findNode(path);
-    const auto text = [&](const char *name) { return xml.getAttr(record, path, name); };
-    const auto time = [&](const char *name) { return isoToDateTime(text(name), biasMinutes); };
-    Task task;
+    TaskBytes task;
     task.tid = tid;
     task.pid = pid;
-    task.content = contentFromFile(text("content"));
-    task.checkFlag = text("check-flag");
-    task.alarmFlag = text("alarm-flag");
-    task.dueFlag = text("due-flag");
-    task.textColor = text("text-color");
-    task.backgroundColor = text("background-color");
-    task.createTime = time("create-time");
-    task.editTime = time("edit-time");
-    task.checkTime = time("check-time");
-    task.alarmTime = time("alarm-time");
-    task.dueTime = time("due-time");
+    task.content = record.content();
+    task.checkFlag = record.text("check-flag");
+    task.alarmFlag = record.text("alarm-flag");
+    task.dueFlag = record.text("due-flag");
+    task.textColor = record.text("text-color");
+    task.backgroundColor = record.text("background-color");
+    task.createTime = record.time("create-time", biasMinutes);
+    task.editTime = record.time("edit-time", biasMinutes);
+    task.checkTime = record.time("check-time", biasMinutes);
+    task.alarmTime = record.time("alarm-time", biasMinutes);
+    task.dueTime = record.time("due-time", biasMinutes);
     return task;
 }
 

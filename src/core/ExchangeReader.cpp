@@ -11,19 +11,25 @@
 #include <optional>
 #include <stdexcept>
 
+using Exchange::FileRecord;
 using Exchange::RecordKind;
 
 namespace {
 
-const QString kRoot = QStringLiteral("root");
+constexpr QByteArrayView kRootBytes("root");
 
-// The ids of a kind's records in the file, read without any message for records lacking one.
-QSet<QString> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
+// The ids of a kind's records in the file as records read them (see FileRecord::text),
+// read without any message for records lacking one. Most are the document's own bytes.
+QSet<QByteArray> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
 {
-    QSet<QString> ids;
+    QSet<QByteArray> ids;
     for (const pugi::xml_node record : xml.findNode(kind.listPath).children()) {
-        if (const pugi::xml_attribute id = record.attribute(kind.idAttribute))
-            ids.insert(QString::fromUtf8(id.value()));
+        if (const pugi::xml_attribute id = record.attribute(kind.idAttribute)) {
+            const QByteArrayView value(id.value());
+            ids.insert(value.isValidUtf8() && !value.startsWith("\xEF\xBB\xBF")
+                           ? QByteArray::fromRawData(value.data(), value.size())
+                           : QString::fromUtf8(value).toUtf8());
+        }
     }
     return ids;
 }
@@ -32,18 +38,19 @@ QSet<QString> collectIdsInFile(XmlNavigator &xml, const RecordKind &kind)
 // can follow it there. Later records with the same id get fresh ids of their own.
 struct Renamed {
     int position;
-    QString id;
+    QByteArray id;
 };
 
-QHash<QString, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
+// Keyed by the ids as records read them (see FileRecord::text).
+QHash<QByteArray, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
 {
-    QHash<QString, Renamed> renamed;
+    QHash<QByteArray, Renamed> renamed;
     int position = 0;
     for (const pugi::xml_node record : xml.findNode(kind.listPath).children()) {
         const pugi::xml_attribute id = record.attribute(kind.idAttribute);
-        const QString value = QString::fromUtf8(id.value());
+        const QByteArray value = QString::fromUtf8(id.value()).toUtf8();
         if (id && !ExchangeReader::isUsableId(value) && !renamed.contains(value))
-            renamed.insert(value, {position, newMemoId()});
+            renamed.insert(value, {position, newMemoId().toUtf8()});
         ++position;
     }
     return renamed;
@@ -75,9 +82,9 @@ ExchangeReader::ExchangeReader(MemoStore &store, XmlNavigator &xml, Listener &li
 {
 }
 
-bool ExchangeReader::isUsableId(const QString &id)
+bool ExchangeReader::isUsableId(QByteArrayView id)
 {
-    return !id.isEmpty() && id != kRoot && !id.contains(QChar(0)) && !id.contains(QChar(QChar::ReplacementCharacter));
+    return !id.isEmpty() && id != kRootBytes && !id.contains('\0') && !id.contains("\xEF\xBF\xBD"); // U+FFFD
 }
 
 void ExchangeReader::checkApp(XmlNavigator &xml)
@@ -109,22 +116,22 @@ void ExchangeReader::liftHiddenMemos()
     m_store.liftHiddenMemos();
 }
 
-ExchangeReader::Record ExchangeReader::read(const RecordKind &kind, const QString &path, const QString &id,
-                                           const QString &pid)
+ExchangeReader::Record ExchangeReader::read(const RecordKind &kind, FileRecord &record, QByteArrayView id,
+                                           QByteArrayView pid)
 {
     if (&kind == &Exchange::MemoKind)
-        return Exchange::memoFromFile(m_xml, path, id, pid, m_bias);
-    return Exchange::taskFromFile(m_xml, path, id, pid, m_bias);
+        return Exchange::memoFromFile(record, id, pid, m_bias);
+    return Exchange::taskFromFile(record, id, pid, m_bias);
 }
 
 bool ExchangeReader::store(const Record &record, Storing how)
 {
-    if (const Memo *memo = std::get_if<Memo>(&record)) {
+    if (const MemoBytes *memo = std::get_if<MemoBytes>(&record)) {
         if (how == Storing::OnlyNew ? !m_store.insertNewMemo(*memo) : (m_store.storeMemo(*memo), false))
             return false;
         ++StoredMemos;
     } else {
-        const Task &task = std::get<Task>(record);
+        const TaskBytes &task = std::get<TaskBytes>(record);
         if (how == Storing::OnlyNew ? !m_store.insertNewTask(task) : (m_store.storeTask(task), false))
             return false;
         ++StoredTasks;
@@ -155,31 +162,33 @@ void ExchangeReader::restore()
 
 void ExchangeReader::restoreKind(const RecordKind &kind, Writes &writes, ReplaceAnswer &answer)
 {
-    const QHash<QString, Renamed> renamed = renamedIds(m_xml, kind);
-    const int count = m_xml.childCount(kind.listPath);
-    for (int i = 0; i < count && answer != ReplaceAnswer::Abort; ++i) {
+    const QHash<QByteArray, Renamed> renamed = renamedIds(m_xml, kind);
+    pugi::xml_node node = m_xml.findNode(kind.listPath).first_child();
+    for (int i = 0; node && answer != ReplaceAnswer::Abort; node = node.next_sibling(), ++i) {
         m_listener.progress(m_done++);
-        const QString path = kind.itemPath + QString::number(i);
-        const pugi::xml_node record = m_xml.findNode(path);
-        QString id = m_xml.getAttr(record, path, kind.idAttribute);
-        QString pid = m_xml.getAttr(record, path, "pid");
-        if (pid != kRoot && renamed.contains(pid))
-            pid = renamed.value(pid).id;
+        FileRecord record(m_xml, kind, node, i);
+        QByteArrayView id = record.text(kind.idAttribute);
+        QByteArrayView pid = record.text("pid");
+        if (!renamed.isEmpty() && pid != kRootBytes) {
+            if (const auto found = renamed.constFind(pid.toByteArray()); found != renamed.constEnd())
+                pid = found->id;
+        }
         if (!isUsableId(id)) {
-            const auto found = renamed.constFind(id);
-            id = found != renamed.constEnd() && found->position == i ? found->id : newMemoId();
-            store(read(kind, path, id, pid), Storing::Replace);
+            const auto found = renamed.constFind(id.toByteArray());
+            id = found != renamed.constEnd() && found->position == i ? QByteArrayView(found->id)
+                                                                      : record.keep(newMemoId().toUtf8());
+            store(read(kind, record, id, pid), Storing::Replace);
             continue;
         }
-        const Record fromFile = read(kind, path, id, pid);
+        const Record fromFile = read(kind, record, id, pid);
         // Until "all", a record whose id is not stored goes in at once (one statement, no
         // look-up first); a stored one is asked about.
         if (answer != ReplaceAnswer::All && store(fromFile, Storing::OnlyNew))
             continue;
         if (answer != ReplaceAnswer::All) {
-            if (const auto found = findStored(kind, id)) {
-                const QString fileContent = m_xml.getAttr(record, path, "content");
-                const TimeStamp fileEditTime = isoToDateTime(m_xml.getAttr(record, path, "edit-time"), m_bias);
+            if (const auto found = findStored(kind, QString::fromUtf8(id))) {
+                const QString fileContent = QString::fromUtf8(record.text("content"));
+                const TimeStamp fileEditTime = record.time("edit-time", m_bias);
                 writes.commit();
                 answer = m_listener.askReplace(kind, found->first, found->second, fileContent, fileEditTime);
                 writes.resume();
@@ -202,20 +211,22 @@ void ExchangeReader::import()
 void ExchangeReader::importKind(const RecordKind &kind)
 {
     ExchangeIds ids;
-    const QSet<QString> idsInFile = collectIdsInFile(m_xml, kind);
-    const int count = m_xml.childCount(kind.listPath);
-    for (int i = 0; i < count; ++i) {
+    const QSet<QByteArray> idsInFile = collectIdsInFile(m_xml, kind);
+    pugi::xml_node node = m_xml.findNode(kind.listPath).first_child();
+    for (int i = 0; node; node = node.next_sibling(), ++i) {
         m_listener.progress(m_done++);
-        const QString path = kind.itemPath + QString::number(i);
-        const pugi::xml_node record = m_xml.findNode(path);
-        const QString pid = m_xml.getAttr(record, path, "pid");
-        const QString id = m_xml.getAttr(record, path, kind.idAttribute);
+        FileRecord record(m_xml, kind, node, i);
+        const QByteArrayView pid = record.text("pid");
+        const QByteArrayView id = record.text(kind.idAttribute);
         // A record whose parent is not in the file, or is itself, would hang under no record
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.
-        if (pid == kRoot || pid == id || !idsInFile.contains(pid))
-            store(read(kind, path, ids.forTopLevel(id), kRoot), Storing::Replace);
+        if (pid == kRootBytes || pid == id || !idsInFile.contains(QByteArray::fromRawData(pid.data(), pid.size())))
+            store(read(kind, record, record.keep(ids.forTopLevel(QString::fromUtf8(id)).toUtf8()), kRootBytes),
+                  Storing::Replace);
         else
-            store(read(kind, path, newMemoId(), ids.forParent(pid)), Storing::Replace);
+            store(read(kind, record, record.keep(newMemoId().toUtf8()),
+                       record.keep(ids.forParent(QString::fromUtf8(pid)).toUtf8())),
+                  Storing::Replace);
     }
 }

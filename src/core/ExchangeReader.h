@@ -1,6 +1,7 @@
 #pragma once
 #include "core/TimeStamp.h"
 #include "core/Memo.h"
+#include "core/MemoStore.h"
 #include "core/Task.h"
 #include <QString>
 #include <functional>
@@ -8,10 +9,10 @@
 #include <utility>
 #include <variant>
 
-class MemoStore;
 class XmlNavigator;
 namespace Exchange {
 struct RecordKind;
+class FileRecord;
 }
 
 // Stores the records of a loaded exchange file: restore keeps the file's ids and asks before
@@ -54,15 +55,15 @@ public:
 
     // An id no record may keep: empty, "root" (the parent id of top-level memos), or holding
     // a character that the file could not carry.
-    static bool isUsableId(const QString &id);
+    static bool isUsableId(QByteArrayView id);
 
 private:
     class Writes;
     void run(const std::function<void(Writes &)> &body);
     void restoreKind(const Exchange::RecordKind &kind, Writes &writes, ReplaceAnswer &answer);
     void importKind(const Exchange::RecordKind &kind);
-    using Record = std::variant<Memo, Task>;
-    Record read(const Exchange::RecordKind &kind, const QString &path, const QString &id, const QString &pid);
+    using Record = std::variant<MemoBytes, TaskBytes>;
+    Record read(const Exchange::RecordKind &kind, Exchange::FileRecord &record, QByteArrayView id, QByteArrayView pid);
     // Replace stores over a record with the same id; OnlyNew leaves it and returns false.
     enum class Storing { Replace, OnlyNew };
     bool store(const Record &record, Storing how);

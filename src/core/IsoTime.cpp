@@ -10,24 +10,53 @@ namespace {
 
 const QDate kDayZero(1899, 12, 30);
 
+// One character of the text as a code unit; the parser reads UTF-16 and UTF-8 alike.
+char16_t unitAt(const QString &text, qsizetype pos)
+{
+    return text[pos].unicode();
+}
+
+char16_t unitAt(QByteArrayView text, qsizetype pos)
+{
+    return char16_t(uchar(text[pos]));
+}
+
+template <typename Text>
+bool isDigitAt(const Text &text, qsizetype pos)
+{
+    return pos < text.size() && unitAt(text, pos) >= '0' && unitAt(text, pos) <= '9';
+}
+
 // Reads exactly count decimal digits at pos; false when any is missing.
-bool readDigits(const QString &text, qsizetype &pos, int count, int &value)
+template <typename Text>
+bool readDigits(const Text &text, qsizetype &pos, int count, int &value)
 {
     value = 0;
     for (int i = 0; i < count; ++i, ++pos) {
-        if (pos >= text.size() || !text[pos].isDigit() || text[pos].unicode() > '9')
+        if (!isDigitAt(text, pos))
             return false;
-        value = value * 10 + (text[pos].unicode() - '0');
+        value = value * 10 + (unitAt(text, pos) - '0');
     }
     return true;
 }
 
-bool readChar(const QString &text, qsizetype &pos, char expected)
+template <typename Text>
+bool readChar(const Text &text, qsizetype &pos, char expected)
 {
-    if (pos >= text.size() || text[pos] != QLatin1Char(expected))
+    if (pos >= text.size() || unitAt(text, pos) != char16_t(expected))
         return false;
     ++pos;
     return true;
+}
+
+QString shown(QByteArrayView text)
+{
+    return QString::fromUtf8(text);
+}
+
+const QString &shown(const QString &text)
+{
+    return text;
 }
 
 } // namespace
@@ -89,7 +118,10 @@ TimeStamp isoToDateTime(const QString &text)
     return isoToDateTime(text, localBiasMinutes());
 }
 
-TimeStamp isoToDateTime(const QString &text, int biasMinutes)
+namespace {
+
+template <typename Text>
+TimeStamp readIso(const Text &text, int biasMinutes)
 {
     qsizetype pos = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -100,20 +132,20 @@ TimeStamp isoToDateTime(const QString &text, int biasMinutes)
     const QDate date(year, month, day);
     ok = ok && date.isValid() && hour < 24 && minute < 60 && second < 60;
     double fraction = 0;
-    if (ok && pos < text.size() && text[pos] == QLatin1Char('.')) {
+    if (ok && pos < text.size() && unitAt(text, pos) == '.') {
         ++pos;
         double scale = 0.1;
         const qsizetype start = pos;
-        for (; pos < text.size() && text[pos].unicode() >= '0' && text[pos].unicode() <= '9'; ++pos, scale /= 10)
-            fraction += (text[pos].unicode() - '0') * scale;
+        for (; isDigitAt(text, pos); ++pos, scale /= 10)
+            fraction += (unitAt(text, pos) - '0') * scale;
         ok = pos > start;
     }
     int offsetMinutes = 0;
     if (ok && pos < text.size()) {
-        if (text[pos] == QLatin1Char('Z')) {
+        if (unitAt(text, pos) == 'Z') {
             ++pos;
-        } else if (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-')) {
-            const int sign = text[pos] == QLatin1Char('+') ? 1 : -1;
+        } else if (unitAt(text, pos) == '+' || unitAt(text, pos) == '-') {
+            const int sign = unitAt(text, pos) == '+' ? 1 : -1;
             ++pos;
             int offsetHours = 0, offsetRest = 0;
             ok = readDigits(text, pos, 2, offsetHours) && (readChar(text, pos, ':'), true)
@@ -125,7 +157,19 @@ TimeStamp isoToDateTime(const QString &text, int biasMinutes)
     }
     if (!ok || pos != text.size())
         throw std::invalid_argument(
-            QCoreApplication::translate("IsoTime", "'%1' is not a valid ISO 8601 date and time").arg(text).toStdString());
+            QCoreApplication::translate("IsoTime", "'%1' is not a valid ISO 8601 date and time").arg(shown(text)).toStdString());
     const double clock = double(kDayZero.daysTo(date)) + (hour * 3600 + minute * 60 + second + fraction) / 86400.0;
     return clock - double(offsetMinutes + biasMinutes) / 1440.0;
+}
+
+} // namespace
+
+TimeStamp isoToDateTime(const QString &text, int biasMinutes)
+{
+    return readIso(text, biasMinutes);
+}
+
+TimeStamp isoToDateTime(QByteArrayView utf8, int biasMinutes)
+{
+    return readIso(utf8, biasMinutes);
 }

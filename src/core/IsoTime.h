@@ -12,3 +12,4 @@ int localBiasMinutes();
 // The local date-time on this machine of an ISO 8601 stamp; throws on empty or malformed text.
 TimeStamp isoToDateTime(const QString &text);
 TimeStamp isoToDateTime(const QString &text, int biasMinutes);
+TimeStamp isoToDateTime(QByteArrayView utf8, int biasMinutes);

@@ -315,8 +315,20 @@ namespace {
     "insert into memos (mid, pid, content, assignTime, createTime, editTime) values (?, ?, ?, ?, ?, ?)"
 #define TASK_INSERT "insert into tasks (" TASK_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
 
-// Binds the record to the statement and runs it; the number of rows it changed.
-int runWithMemo(Statement &&statement, const Memo &memo)
+#define MEMO_STORE                                                                                                   \
+    MEMO_INSERT " on conflict(mid) do update set pid=excluded.pid, content=excluded.content,"                        \
+                " assignTime=excluded.assignTime, createTime=excluded.createTime, editTime=excluded.editTime"
+#define TASK_STORE                                                                                                   \
+    TASK_INSERT " on conflict(tid) do update set pid=excluded.pid, content=excluded.content,"                        \
+                " checkFlag=excluded.checkFlag, alarmFlag=excluded.alarmFlag, dueFlag=excluded.dueFlag,"             \
+                " textColor=excluded.textColor, backgroundColor=excluded.backgroundColor,"                           \
+                " createTime=excluded.createTime, editTime=excluded.editTime, checkTime=excluded.checkTime,"         \
+                " alarmTime=excluded.alarmTime, dueTime=excluded.dueTime"
+
+// Binds the record (as text or as UTF-8) to the statement and runs it; the number of rows it
+// changed.
+template <typename MemoValues>
+int runWithMemo(Statement &&statement, const MemoValues &memo)
 {
     statement.bind("mid", memo.mid)
         .bind("pid", memo.pid)
@@ -328,7 +340,8 @@ int runWithMemo(Statement &&statement, const Memo &memo)
     return statement.changes();
 }
 
-int runWithTask(Statement &&statement, const Task &task)
+template <typename TaskValues>
+int runWithTask(Statement &&statement, const TaskValues &task)
 {
     statement.bind("tid", task.tid)
         .bind("pid", task.pid)
@@ -351,31 +364,30 @@ int runWithTask(Statement &&statement, const Task &task)
 
 void MemoStore::storeMemo(const Memo &memo)
 {
-    runWithMemo(Statement(m_database, MEMO_INSERT " on conflict(mid) do update set pid=excluded.pid,"
-                                                  " content=excluded.content, assignTime=excluded.assignTime,"
-                                                  " createTime=excluded.createTime, editTime=excluded.editTime"),
-                memo);
+    runWithMemo(Statement(m_database, MEMO_STORE), memo);
 }
 
-bool MemoStore::insertNewMemo(const Memo &memo)
+void MemoStore::storeMemo(const MemoBytes &memo)
+{
+    runWithMemo(Statement(m_database, MEMO_STORE), memo);
+}
+
+bool MemoStore::insertNewMemo(const MemoBytes &memo)
 {
     return runWithMemo(Statement(m_database, MEMO_INSERT " on conflict(mid) do nothing"), memo) > 0;
 }
 
 void MemoStore::storeTask(const Task &task)
 {
-    runWithTask(Statement(m_database, TASK_INSERT " on conflict(tid) do update set pid=excluded.pid,"
-                                                  " content=excluded.content, checkFlag=excluded.checkFlag,"
-                                                  " alarmFlag=excluded.alarmFlag, dueFlag=excluded.dueFlag,"
-                                                  " textColor=excluded.textColor,"
-                                                  " backgroundColor=excluded.backgroundColor,"
-                                                  " createTime=excluded.createTime, editTime=excluded.editTime,"
-                                                  " checkTime=excluded.checkTime, alarmTime=excluded.alarmTime,"
-                                                  " dueTime=excluded.dueTime"),
-                task);
+    runWithTask(Statement(m_database, TASK_STORE), task);
 }
 
-bool MemoStore::insertNewTask(const Task &task)
+void MemoStore::storeTask(const TaskBytes &task)
+{
+    runWithTask(Statement(m_database, TASK_STORE), task);
+}
+
+bool MemoStore::insertNewTask(const TaskBytes &task)
 {
     return runWithTask(Statement(m_database, TASK_INSERT " on conflict(tid) do nothing"), task) > 0;
 }

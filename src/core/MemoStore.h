@@ -21,6 +21,17 @@ struct TaskRow {
     quint32 nullColumns = 0;
 };
 
+// A memo and a task as an exchange file hands them over: the texts as UTF-8 that lives at
+// least until the call that stores them returns.
+struct MemoBytes {
+    QByteArrayView mid, pid, content;
+    TimeStamp assignTime = 0, createTime = 0, editTime = 0;
+};
+struct TaskBytes {
+    QByteArrayView tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor;
+    TimeStamp createTime = 0, editTime = 0, checkTime = 0, alarmTime = 0, dueTime = 0;
+};
+
 // The memos and tasks tables behind a typed interface. Every call runs prepared statements
 // with bound values and resets them before it returns, so no read lock outlives a call (a
 // transaction holds its lock until it ends, which also spares a long run of reads one lock
@@ -74,10 +85,12 @@ public:
     // Inserts the record, or replaces the stored one with its id in place (its position in
     // the table, and a memo's expanded flag, stay).
     void storeMemo(const Memo &memo);
+    void storeMemo(const MemoBytes &memo);
     void storeTask(const Task &task);
+    void storeTask(const TaskBytes &task);
     // Inserts the record unless one with its id is stored; false when one is.
-    bool insertNewMemo(const Memo &memo);
-    bool insertNewTask(const Task &task);
+    bool insertNewMemo(const MemoBytes &memo);
+    bool insertNewTask(const TaskBytes &task);
     // Memos the tree could not show (under a missing memo, under themselves or under a
     // sub-memo) become top-level memos.
     void liftHiddenMemos();

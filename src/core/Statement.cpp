@@ -23,6 +23,15 @@ Statement &Statement::bind(const char *name, const QString &text)
     return *this;
 }
 
+Statement &Statement::bind(const char *name, QByteArrayView utf8)
+{
+    // A null pointer would bind NULL instead of an empty text.
+    check(sqlite3_bind_text64(m_stmt, m_next++, utf8.data() ? utf8.data() : "", sqlite3_uint64(utf8.size()),
+                              SQLITE_STATIC, SQLITE_UTF8),
+          name, utf8.size());
+    return *this;
+}
+
 Statement &Statement::bind(const char *name, TimeStamp value)
 {
     check(sqlite3_bind_double(m_stmt, m_next++, value), name, 0);

@@ -17,6 +17,8 @@ public:
 
     // name says which value was refused in the too-long message.
     Statement &bind(const char *name, const QString &text);
+    // UTF-8 that stays where it is until the statement has run: it is not copied.
+    Statement &bind(const char *name, QByteArrayView utf8);
     Statement &bind(const char *name, TimeStamp value);
     Statement &bind(const char *name, bool value);
     Statement &bindInteger(const char *name, qint64 value);

@@ -190,27 +190,36 @@ int XmlNavigator::childCount(const QString &path)
     return count;
 }
 
+void XmlNavigator::reportMissing(const QString &path, const char *name)
+{
+    const QString text = path + QStringLiteral(": ") + QString::fromUtf8(name) + QCoreApplication::translate("XmlNavigator", " not Exist !");
+    if (onMissingAttribute)
+        onMissingAttribute(text);
+    else
+        qWarning("%s", qUtf8Printable(text));
+}
+
 pugi::xml_attribute XmlNavigator::findAttribute(pugi::xml_node node, const QString &path, const char *name)
 {
     const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) {
-        const QString text = path + QStringLiteral(": ") + QString::fromUtf8(name) + QCoreApplication::translate("XmlNavigator", " not Exist !");
-        if (onMissingAttribute)
-            onMissingAttribute(text);
-        else
-            qWarning("%s", qUtf8Printable(text));
-    }
+    if (!attribute)
+        reportMissing(path, name);
+    return attribute;
+}
+
+pugi::xml_attribute XmlNavigator::recordAttribute(pugi::xml_node record, const QString &itemPath, int position,
+                                                  const char *name)
+{
+    // The path is only spelled out for the message: records are read by the hundred thousand.
+    const pugi::xml_attribute attribute = record.attribute(name);
+    if (!attribute)
+        reportMissing(itemPath + QString::number(position), name);
     return attribute;
 }
 
 QString XmlNavigator::getAttr(const QString &path, const QString &name)
 {
-    return getAttr(findNode(path), path, name.toUtf8().constData());
-}
-
-QString XmlNavigator::getAttr(pugi::xml_node node, const QString &path, const char *name)
-{
-    const pugi::xml_attribute attribute = findAttribute(node, path, name);
+    const pugi::xml_attribute attribute = findAttribute(findNode(path), path, name.toUtf8().constData());
     return attribute ? QString::fromUtf8(attribute.value()) : QString();
 }
 

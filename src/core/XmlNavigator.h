@@ -28,8 +28,10 @@ public:
     int childCount(const QString &path);
     // A missing attribute is reported (see onMissingAttribute); getAttr then gives "", setAttr false.
     QString getAttr(const QString &path, const QString &name);
-    // The same for a node found at path before: a record read value by value is found once.
-    QString getAttr(pugi::xml_node node, const QString &path, const char *name);
+    // The attribute of the record at position in the list whose items itemPath names ("...#"):
+    // a missing one is reported with the record's path, and reads as "".
+    pugi::xml_attribute recordAttribute(pugi::xml_node record, const QString &itemPath, int position,
+                                        const char *name);
     bool setAttr(const QString &path, const QString &name, const QString &value);
     static int commaCount(const QString &text);
 
@@ -49,6 +51,7 @@ private:
     pugi::xml_node childAt(pugi::xml_node parent, int index);
     pugi::xml_node childNamed(pugi::xml_node parent, const QString &name);
     pugi::xml_attribute findAttribute(pugi::xml_node node, const QString &path, const char *name);
+    void reportMissing(const QString &path, const char *name);
 
     std::unique_ptr<pugi::xml_document> m_document;
     // Readers walk a parent's children by ascending position; these remember the children

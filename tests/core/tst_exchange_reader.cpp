@@ -52,6 +52,7 @@ private slots:
     void restoreFollowsTheAnswers();
     void abortKeepsWhatWasStored();
     void importNeverAsks();
+    void valuesAreStoredAsTheirText();
 };
 
 void TestExchangeReader::restoreFollowsTheAnswers()
@@ -127,6 +128,55 @@ void TestExchangeReader::importNeverAsks()
     QCOMPARE(memos[0].content, QStringLiteral("old"));
     QVERIFY(memos[1].mid != QStringLiteral("{A}"));
     QCOMPARE(memos[2].pid, memos[1].mid);
+}
+
+// Values go to the database as the file's own bytes where they can: what is stored must be
+// what the text reads as, whatever the bytes.
+void TestExchangeReader::valuesAreStoredAsTheirText()
+{
+    // Invalid UTF-8 (read as U+FFFD), a leading byte order mark (dropped), every kind of line
+    // break, an empty value; an id that is invalid UTF-8 is unusable, and its sub-memo follows
+    // the fresh id; an id with a byte order mark is the same id as its parent reference.
+    const auto element = [](const QByteArray &mid, const QByteArray &pid, const QByteArray &content) {
+        return memoElement("M", "P", "C").toUtf8().replace("\"M\"", '"' + mid + '"').replace("\"P\"", '"' + pid + '"').replace(
+            "\"C\"", '"' + content + '"');
+    };
+    const QByteArray file =
+        "<korvel app=\"Dayloom\"><tasks><task tid=\"{T}\" pid=\"root\" content=\"\xEF\xBB\xBFt\" check-flag=\"\xC0\""
+        " alarm-flag=\"\" due-flag=\"0\" text-color=\"1\" background-color=\"2\""
+        " create-time=\"2020-01-02T03:04:05Z\" edit-time=\"2020-01-02T03:04:05Z\" check-time=\"2020-01-02T03:04:05Z\""
+        " alarm-time=\"2020-01-02T03:04:05Z\" due-time=\"2020-01-02T03:04:05Z\"/></tasks><memos>"
+        + element("{A}", "root", "a&#13;&#10;b&#13;c&#10;d\xFF\xFE" "e") + element("{\xFF}", "root", "")
+        + element("{S}", "{\xFF}", "s") + element("\xEF\xBB\xBF{B}", "root", "b") + element("{C}", "{B}", "c")
+        + "</memos></korvel>";
+    const QString replaced(QChar::ReplacementCharacter);
+    for (const bool restore : {true, false}) {
+        TestFolder folder;
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        MemoStore store(connection);
+        XmlNavigator xml;
+        QVERIFY(xml.document().load_buffer(file.constData(), size_t(file.size()), pugi::parse_default,
+                                           pugi::encoding_utf8));
+        ScriptedListener listener;
+        ExchangeReader reader(store, xml, listener);
+        restore ? reader.restore() : reader.import();
+
+        const std::vector<Memo> memos = store.allMemos();
+        QCOMPARE(memos.size(), size_t(5));
+        QCOMPARE(memos[0].content, "a\r\nb\r\nc\r\nd" + replaced + replaced + "e");
+        QCOMPARE(memos[1].content, QString());
+        QCOMPARE(store.memoRowsAfter(0).at(1).nullColumns, 0u); // empty, never NULL
+        QVERIFY(ExchangeReader::isUsableId(memos[1].mid.toUtf8()));
+        QCOMPARE(memos[2].pid, memos[1].mid);
+        QCOMPARE(memos[3].mid.size(), restore ? 3 : memos[1].mid.size()); // no byte order mark
+        QCOMPARE(memos[4].pid, memos[3].mid);
+        if (restore)
+            QCOMPARE(memos[0].mid, QStringLiteral("{A}"));
+        QCOMPARE(store.allTasks().at(0).content, QStringLiteral("t"));
+        QCOMPARE(store.allTasks().at(0).checkFlag, replaced);
+        QCOMPARE(store.allTasks().at(0).alarmFlag, QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExchangeReader)
