@@ -1,7 +1,7 @@
 # Translations. `cmake --build build --target update_translations` writes the template
 # translations/jotwell.ts from the sources of the core, the program and jotwell-cli. A translation is a copy
 # of it named jotwell_<language>.ts (jotwell_de.ts); the build compiles each beside the program
-# and installs it where the program looks for it (gui/Translations.cpp).
+# and installs it where the program and jotwell-cli look for it (core/Translations.cpp).
 find_package(Qt6 REQUIRED COMPONENTS LinguistTools)
 file(GLOB JOTWELL_TRANSLATIONS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/translations/jotwell_*.ts)
 qt_add_lupdate(jotwell TS_FILES ${CMAKE_SOURCE_DIR}/translations/jotwell.ts ${JOTWELL_TRANSLATIONS}

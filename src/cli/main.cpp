@@ -3,6 +3,7 @@
 #include "cli/CliFailure.h"
 #include "cli/CliOptions.h"
 #include "core/ErrorText.h"
+#include "core/Translations.h"
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
@@ -19,6 +20,7 @@ void tell(const QString &line)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
+    installTranslations(application);
     try {
         return runCliCommand(CliOptions::parse(application.arguments()));
     } catch (const UsageError &error) {

@@ -1,6 +1,6 @@
 #include "gui/Application.h"
 #include "gui/Prompts.h"
-#include "gui/Translations.h"
+#include "core/Translations.h"
 #include <exception>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)

@@ -1,4 +1,4 @@
-#include "gui/Translations.h"
+#include "core/Translations.h"
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
