@@ -14,6 +14,18 @@ namespace {
 
 const QString kRoot = QStringLiteral("root");
 
+// A memo may hold control characters pasted from a terminal; written as they are they would
+// steer the reader's terminal (colours, the title, the cursor). They are listed as U+FFFD;
+// --json gives the exact texts.
+QString printable(QString text)
+{
+    for (QChar &c : text) {
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7f || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 template <typename T, typename Key>
 void sortStable(std::vector<T> &items, bool ascending, Key key)
 {
@@ -103,8 +115,8 @@ QByteArray MemoListing::text(bool withIds) const
     const auto line = [&out, withIds](const Memo &memo, const QString &indent) {
         out += indent;
         if (withIds)
-            out += memo.mid + QLatin1Char(' ');
-        out += flattenLineBreaks(memo.content);
+            out += printable(memo.mid) + QLatin1Char(' ');
+        out += printable(flattenLineBreaks(memo.content));
         out += QLatin1Char('\n');
     };
     for (const Entry &entry : m_entries) {

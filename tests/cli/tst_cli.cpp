@@ -139,6 +139,11 @@ void TestCli::addsAndListsAsTheProgramShows()
     QCOMPARE(memos[0][QStringLiteral("text")].toString(), QStringLiteral("b"));
     QCOMPARE(memos[0][QStringLiteral("subMemos")][0][QStringLiteral("id")].toString(), QStringLiteral("{B1}"));
     QCOMPARE(memos[1][QStringLiteral("text")].toString(), QStringLiteral("A milk\r\nand bread"));
+
+    // Control characters pasted from a terminal never reach the reader's terminal as they are.
+    added(folder.path(), QStringLiteral("red\x1b[31m\tbell\x07\x9b"));
+    list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=red")});
+    QCOMPARE(list.out, QStringLiteral("red\uFFFD[31m\tbell\uFFFD\uFFFD\n"));
 }
 
 void TestCli::backupRestoreAndImportCarryEveryRow()
