@@ -128,10 +128,11 @@ sqlite3 *Database::handle() const
 
 qint64 Database::dataVersion()
 {
-    sqlite3_stmt *statement = acquireStatement(QByteArrayLiteral("pragma data_version"));
+    static const char kSql[] = "pragma data_version";
+    sqlite3_stmt *statement = acquireStatement(kSql);
     const int rc = sqlite3_step(statement);
     const qint64 version = rc == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
-    releaseStatement(statement);
+    releaseStatement(kSql, statement);
     if (rc != SQLITE_ROW)
         throw DatabaseError(engineMessage(m_db));
     return version;
@@ -154,22 +155,23 @@ void Database::releaseMappedPages()
     execute(QString::fromLatin1(kMapWholeFile));
 }
 
-sqlite3_stmt *Database::acquireStatement(const QByteArray &sql)
+sqlite3_stmt *Database::acquireStatement(const char *sql)
 {
-    auto idle = m_idleStatements.find(sql.toStdString());
+    auto idle = m_idleStatements.find(sql);
     if (idle != m_idleStatements.end() && !idle->second.empty()) {
         sqlite3_stmt *statement = idle->second.back();
         idle->second.pop_back();
         --m_idleCount;
+        Q_ASSERT(qstrcmp(sqlite3_sql(statement), sql) == 0);
         return statement;
     }
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle(), sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle(), sql, -1, &statement, nullptr) != SQLITE_OK)
         throw DatabaseError(engineMessage(m_db));
     return statement;
 }
 
-void Database::releaseStatement(sqlite3_stmt *statement)
+void Database::releaseStatement(const char *sql, sqlite3_stmt *statement)
 {
     if (!statement)
         return;
@@ -181,7 +183,7 @@ void Database::releaseStatement(sqlite3_stmt *statement)
         sqlite3_finalize(statement);
         return;
     }
-    m_idleStatements[sqlite3_sql(statement)].push_back(statement);
+    m_idleStatements[sql].push_back(statement);
     ++m_idleCount;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -35,16 +34,18 @@ public:
     void releaseMappedPages();
 
     // Prepared statements are kept for reuse, so that the load's thousands of sub-memo
-    // queries compile once. A statement is handed to one user at a time; releasing it
-    // resets it and clears its bindings.
-    sqlite3_stmt *acquireStatement(const QByteArray &sql); // throws DatabaseError
-    void releaseStatement(sqlite3_stmt *statement);
+    // queries compile once. They are found by the address of their text, which must be a
+    // literal: an import asks hundreds of thousands of times, and hashing the text each time
+    // cost as much as the rest of the look-up. A statement is handed to one user at a time;
+    // releasing it (with the same text) resets it and clears its bindings.
+    sqlite3_stmt *acquireStatement(const char *sql); // throws DatabaseError
+    void releaseStatement(const char *sql, sqlite3_stmt *statement);
 
 private:
     void createMissingTables();
     void finalizeIdleStatements();
     sqlite3 *m_db = nullptr;
-    std::unordered_map<std::string, std::vector<sqlite3_stmt *>> m_idleStatements;
+    std::unordered_map<const char *, std::vector<sqlite3_stmt *>> m_idleStatements;
     size_t m_idleCount = 0;
     QString m_path;
 };

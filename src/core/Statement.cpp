@@ -5,13 +5,13 @@
 #include <sqlite3.h>
 
 Statement::Statement(Database &database, const char *sql)
-    : m_database(database), m_stmt(database.acquireStatement(QByteArray(sql)))
+    : m_database(database), m_sql(sql), m_stmt(database.acquireStatement(sql))
 {
 }
 
 Statement::~Statement()
 {
-    m_database.releaseStatement(m_stmt);
+    m_database.releaseStatement(m_sql, m_stmt);
 }
 
 Statement &Statement::bind(const char *name, const QString &text)

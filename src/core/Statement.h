@@ -10,6 +10,7 @@ struct sqlite3_stmt;
 // it goes out of scope. Binding or stepping throws DatabaseError.
 class Statement {
 public:
+    // sql is a literal: the cache knows it by its address.
     Statement(Database &database, const char *sql);
     ~Statement();
     Statement(const Statement &) = delete;
@@ -40,6 +41,7 @@ private:
     [[noreturn]] void fail(int rc);
 
     Database &m_database;
+    const char *m_sql;
     sqlite3_stmt *m_stmt;
     int m_next = 1;
 };
