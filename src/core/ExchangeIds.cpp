@@ -1,35 +1,20 @@
 #include "core/ExchangeIds.h"
 #include "core/MemoId.h"
 
-int ExchangeIds::indexOf(const QString &oldId)
+QByteArray ExchangeIds::forParent(QByteArrayView oldId)
 {
-    const auto found = m_index.constFind(oldId);
-    if (found != m_index.constEnd())
+    // Looked up in place; only an id met for the first time is copied.
+    const auto found = m_newIds.constFind(QByteArray::fromRawData(oldId.data(), oldId.size()));
+    if (found != m_newIds.constEnd())
         return *found;
-    OldIds.append(oldId);
-    NewIds.append(newMemoId());
-    m_index.insert(oldId, int(OldIds.size()) - 1);
-    return int(OldIds.size()) - 1;
+    return *m_newIds.insert(oldId.toByteArray(), newMemoId().toUtf8());
 }
 
-QString ExchangeIds::forParent(const QString &oldId)
+QByteArray ExchangeIds::forTopLevel(QByteArrayView oldId)
 {
-    return NewIds.at(indexOf(oldId));
-}
-
-QString ExchangeIds::forTopLevel(const QString &oldId)
-{
-    QString id = NewIds.at(indexOf(oldId));
+    QByteArray id = forParent(oldId);
     if (m_stored.contains(id))
-        id = newMemoId();
+        id = newMemoId().toUtf8();
     m_stored.insert(id);
     return id;
-}
-
-void ExchangeIds::clear()
-{
-    OldIds.clear();
-    NewIds.clear();
-    m_index.clear();
-    m_stored.clear();
 }

@@ -222,11 +222,11 @@ void ExchangeReader::importKind(const RecordKind &kind)
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.
         if (pid == kRootBytes || pid == id || !idsInFile.contains(QByteArray::fromRawData(pid.data(), pid.size())))
-            store(read(kind, record, record.keep(ids.forTopLevel(QString::fromUtf8(id)).toUtf8()), kRootBytes),
+            store(read(kind, record, record.keep(ids.forTopLevel(id)), kRootBytes),
                   Storing::Replace);
         else
             store(read(kind, record, record.keep(newMemoId().toUtf8()),
-                       record.keep(ids.forParent(QString::fromUtf8(pid)).toUtf8())),
+                       record.keep(ids.forParent(pid))),
                   Storing::Replace);
     }
 }
