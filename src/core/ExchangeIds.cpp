@@ -7,14 +7,14 @@ QByteArray ExchangeIds::forParent(QByteArrayView oldId)
     const auto found = m_newIds.constFind(QByteArray::fromRawData(oldId.data(), oldId.size()));
     if (found != m_newIds.constEnd())
         return *found;
-    return *m_newIds.insert(oldId.toByteArray(), newMemoId().toUtf8());
+    return *m_newIds.insert(oldId.toByteArray(), newMemoIdUtf8());
 }
 
 QByteArray ExchangeIds::forTopLevel(QByteArrayView oldId)
 {
     QByteArray id = forParent(oldId);
     if (m_stored.contains(id))
-        id = newMemoId().toUtf8();
+        id = newMemoIdUtf8();
     m_stored.insert(id);
     return id;
 }

@@ -50,7 +50,7 @@ QHash<QByteArray, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
         const pugi::xml_attribute id = record.attribute(kind.idAttribute);
         const QByteArray value = QString::fromUtf8(id.value()).toUtf8();
         if (id && !ExchangeReader::isUsableId(value) && !renamed.contains(value))
-            renamed.insert(value, {position, newMemoId().toUtf8()});
+            renamed.insert(value, {position, newMemoIdUtf8()});
         ++position;
     }
     return renamed;
@@ -176,7 +176,7 @@ void ExchangeReader::restoreKind(const RecordKind &kind, Writes &writes, Replace
         if (!isUsableId(id)) {
             const auto found = renamed.constFind(id.toByteArray());
             id = found != renamed.constEnd() && found->position == i ? QByteArrayView(found->id)
-                                                                      : record.keep(newMemoId().toUtf8());
+                                                                      : record.keep(newMemoIdUtf8());
             store(read(kind, record, id, pid), Storing::Replace);
             continue;
         }
@@ -225,7 +225,7 @@ void ExchangeReader::importKind(const RecordKind &kind)
             store(read(kind, record, record.keep(ids.forTopLevel(id)), kRootBytes),
                   Storing::Replace);
         else
-            store(read(kind, record, record.keep(newMemoId().toUtf8()),
+            store(read(kind, record, record.keep(newMemoIdUtf8()),
                        record.keep(ids.forParent(pid))),
                   Storing::Replace);
     }

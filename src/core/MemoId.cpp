@@ -1,6 +1,5 @@
 #include "core/MemoId.h"
 #include <QRandomGenerator>
-#include <QUuid>
 #include <array>
 
 namespace {
@@ -20,13 +19,29 @@ QRandomGenerator &idGenerator()
 
 } // namespace
 
-QString newMemoId()
+QByteArray newMemoIdUtf8()
 {
     std::array<quint32, 4> words;
     idGenerator().fillRange(words.data(), words.size());
     auto *bytes = reinterpret_cast<unsigned char *>(words.data());
     bytes[6] = (bytes[6] & 0x0F) | 0x40; // version 4: random
     bytes[8] = (bytes[8] & 0x3F) | 0x80; // the RFC 4122 variant
-    const QUuid uuid = QUuid::fromRfc4122(QByteArrayView(reinterpret_cast<const char *>(bytes), 16));
-    return uuid.toString(QUuid::WithBraces).toUpper();
+    // The bytes in order, as a GUID reads them big-endian: {4-2-2-2-6}.
+    static const char kDigits[] = "0123456789ABCDEF";
+    QByteArray id(38, Qt::Uninitialized);
+    char *out = id.data();
+    *out++ = '{';
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            *out++ = '-';
+        *out++ = kDigits[bytes[i] >> 4];
+        *out++ = kDigits[bytes[i] & 0x0F];
+    }
+    *out = '}';
+    return id;
+}
+
+QString newMemoId()
+{
+    return QString::fromLatin1(newMemoIdUtf8());
 }

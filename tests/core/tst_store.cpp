@@ -7,6 +7,7 @@
 #include "core/MemoStore.h"
 #include "core/MemoId.h"
 #include <QFile>
+#include <QUuid>
 #include <QtTest>
 #include <thread>
 #include <sqlite3.h>
@@ -288,6 +289,12 @@ void TestStore::memoIds()
     // threads (a generator seeded the same way in each would repeat them).
     QCOMPARE(id[15], QLatin1Char('4'));
     QVERIFY(QStringLiteral("89AB").contains(id[20]));
+    // The import's UTF-8 ids are written digit by digit: they must read back as the same GUID.
+    const QByteArray utf8 = newMemoIdUtf8();
+    const QUuid parsed = QUuid::fromString(QLatin1String(utf8));
+    QCOMPARE(parsed.version(), QUuid::Random);
+    QCOMPARE(parsed.variant(), QUuid::DCE);
+    QCOMPARE(parsed.toString(QUuid::WithBraces).toUpper().toLatin1(), utf8);
     QSet<QString> ids;
     for (int i = 0; i < 20000; ++i)
         ids.insert(newMemoId());
