@@ -158,11 +158,13 @@ void Database::releaseMappedPages()
 sqlite3_stmt *Database::acquireStatement(const char *sql)
 {
     auto idle = m_idleStatements.find(sql);
-    if (idle != m_idleStatements.end() && !idle->second.empty()) {
+    // Checked in every build: a text that is not a literal could share its address with an
+    // earlier one, and running another statement's text would change the wrong rows.
+    if (idle != m_idleStatements.end() && !idle->second.empty()
+        && qstrcmp(sqlite3_sql(idle->second.back()), sql) == 0) {
         sqlite3_stmt *statement = idle->second.back();
         idle->second.pop_back();
         --m_idleCount;
-        Q_ASSERT(qstrcmp(sqlite3_sql(statement), sql) == 0);
         return statement;
     }
     sqlite3_stmt *statement = nullptr;
