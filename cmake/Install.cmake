@@ -13,6 +13,9 @@ install(FILES ${JOTWELL_LINUX_DIR}/${JOTWELL_APP_ID}.metainfo.xml DESTINATION ${
 install(FILES ${CMAKE_SOURCE_DIR}/resources/images/app.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${JOTWELL_APP_ID}.svg)
 install(FILES ${JOTWELL_LINUX_DIR}/jotwell.1 ${JOTWELL_LINUX_DIR}/jotwell-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Where bash-completion loads a command's completion from when it is first completed.
+install(FILES ${JOTWELL_LINUX_DIR}/jotwell-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME jotwell-cli)
 
 set(CPACK_PACKAGE_NAME korvel-jotwell)
 set(CPACK_PACKAGE_VENDOR Korvel)

@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev zlib1g-dev libpugixml-dev
   libgl-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xdotool openbox trayer x11-utils imagemagick xdg-utils poppler-utils
-  desktop-file-utils appstream
+  desktop-file-utils appstream bash-completion
 )
 
 missing=()

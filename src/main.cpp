@@ -1,14 +1,22 @@
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
 #include "gui/Program.h"
-#include "core/ProgramFolder.h"
+#include "gui/ProgramCommandLine.h"
+#include "core/Translations.h"
 #include "desktop/AutoStart.h"
 #include "desktop/SingleInstance.h"
 
 int main(int argc, char **argv)
 {
+    QString programFolder;
+    {
+        // --help, --version and a wrong command line are answered without a display.
+        QCoreApplication terminal(argc, argv);
+        installTranslations(terminal);
+        if (const std::optional<int> status = answerCommandLine(terminal.arguments(), programFolder))
+            return *status;
+    }
     Application application(argc, argv);
-    const QString programFolder = resolveProgramFolder(application.arguments());
 
     SingleInstance instance(programFolder);
     if (instance.activatePreviousInstance() || !instance.listen())

@@ -1,4 +1,6 @@
 #include "cli/MemoListing.h"
+#include "cli/CliCommandLine.h"
+#include "cli/CliDataFolder.h"
 #include "core/IsoTime.h"
 #include "core/MemoOrder.h"
 #include "core/MemoSearch.h"
@@ -11,8 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kRoot = QStringLiteral("root");
 
 // A memo may hold control characters pasted from a terminal; written as they are they would
 // steer the reader's terminal (colours, the title, the cursor). They are listed as U+FFFD;
@@ -54,8 +54,8 @@ MemoListing::MemoListing(MemoStore &store, bool ascending)
     std::vector<Memo> all = store.allMemos();
     QHash<QString, std::vector<Memo>> children;
     for (Memo &memo : all) {
-        if (memo.pid == kRoot)
-            m_entries.push_back(Entry{std::move(memo), {}, true, {}});
+        if (memo.pid == kTopLevelParent)
+            m_entries.push_back(Entry{memo, {}, true, {}, memo.expandFlag});
         else
             children[memo.pid].push_back(std::move(memo));
     }
@@ -83,6 +83,7 @@ void MemoListing::filter(const QString &searchText, bool wide)
         for (size_t i = 0; i < entry.subMemos.size(); ++i) {
             entry.subShown[i] = search.showsSubMemo(entry.subMemos[i], memoMatches);
             entry.shown = entry.shown || entry.subShown[i];
+            entry.expanded = entry.expanded || entry.subShown[i];
         }
     }
 }
@@ -102,6 +103,24 @@ MemoSelection MemoListing::selection() const
             continue;
         }
         for (size_t i = 0; i < entry.subMemos.size(); ++i) {
+            if (entry.subShown[i])
+                selection.push_back(SelectedMemo{&entry.subMemos[i], false, {}});
+        }
+    }
+    return selection;
+}
+
+MemoSelection MemoListing::visibleMemos() const
+{
+    MemoSelection selection;
+    for (const Entry &entry : m_entries) {
+        if (!entry.shown)
+            continue;
+        SelectedMemo picked{&entry.memo, true, {}};
+        for (const Memo &sub : entry.subMemos)
+            picked.subMemos.push_back(&sub);
+        selection.push_back(std::move(picked));
+        for (size_t i = 0; entry.expanded && i < entry.subMemos.size(); ++i) {
             if (entry.subShown[i])
                 selection.push_back(SelectedMemo{&entry.subMemos[i], false, {}});
         }
@@ -147,4 +166,12 @@ QByteArray MemoListing::json() const
         memos.append(object);
     }
     return QJsonDocument(memos).toJson(QJsonDocument::Indented);
+}
+
+MemoListing filteredListing(CliDataFolder &folder, const CliCommandLine &line)
+{
+    MemoListing listing(folder.store(), folder.ascending());
+    if (line.isSet(QStringLiteral("search")))
+        listing.filter(searchTextOf(line.value(QStringLiteral("search"))), line.isSet(QStringLiteral("wide")));
+    return listing;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <vector>
 
+class CliCommandLine;
+class CliDataFolder;
 class MemoStore;
 
 // The memo list as the program's tree holds it: top-level memos, each with its sub-memos,
@@ -15,6 +17,7 @@ public:
         std::vector<Memo> subMemos;
         bool shown = true;
         std::vector<bool> subShown;
+        bool expanded = false; // as stored, or opened by the filter for a shown sub-memo
     };
 
     MemoListing(MemoStore &store, bool ascending);
@@ -26,6 +29,9 @@ public:
     // Every shown top-level memo with all its sub-memos; when filtered, a sub-memo that is
     // shown while its memo does not match on its own goes alone.
     MemoSelection selection() const;
+    // What Save All selects: every memo in sight, each with all its sub-memos, and the shown
+    // sub-memos of an expanded memo again on their own after it.
+    MemoSelection visibleMemos() const;
 
     // One memo a line, line breaks as blanks, sub-memos indented; ids first when asked.
     QByteArray text(bool withIds) const;
@@ -37,3 +43,6 @@ private:
     QString m_searchText;
     bool m_wide = false;
 };
+
+// The folder's memos in the user's sort order, filtered by the command's --search and --wide.
+MemoListing filteredListing(CliDataFolder &folder, const CliCommandLine &line);

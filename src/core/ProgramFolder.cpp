@@ -7,6 +7,9 @@
 
 namespace {
 
+const QString kDatabaseFile = QStringLiteral("kvData.kvb");
+const QString kSettingsFile = QStringLiteral("kvConf.ini");
+
 QString withSeparator(const QString &folder)
 {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
@@ -15,15 +18,10 @@ QString withSeparator(const QString &folder)
 
 } // namespace
 
-QString resolveProgramFolder(const QStringList &arguments)
+QString resolveProgramFolder(const QString &dataDirOption)
 {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (argument == QLatin1String("--data-dir") && i + 1 < arguments.size())
-            return withSeparator(arguments[i + 1]);
-        if (argument.startsWith(QLatin1String("--data-dir=")))
-            return withSeparator(argument.mid(int(qstrlen("--data-dir="))));
-    }
+    if (!dataDirOption.isEmpty())
+        return withSeparator(dataDirOption);
     const QString fromEnvironment = qEnvironmentVariable("JOTWELL_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return withSeparator(fromEnvironment);
@@ -33,7 +31,7 @@ QString resolveProgramFolder(const QStringList &arguments)
 QString defaultProgramFolder()
 {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (!executableFolder.isEmpty() && QFileInfo::exists(executableFolder + QLatin1String("/kvData.kvb")))
+    if (!executableFolder.isEmpty() && QFileInfo::exists(databasePath(withSeparator(executableFolder))))
         return withSeparator(executableFolder);
     return withSeparator(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                          + QLatin1String("/korvel-jotwell"));
@@ -43,4 +41,21 @@ void createProgramFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder))
         throw std::runtime_error(QCoreApplication::translate("ProgramFolder", "Unable to create the data folder %1").arg(folder).toStdString());
+}
+
+QString databasePath(const QString &programFolder)
+{
+    return programFolder + kDatabaseFile;
+}
+
+QString settingsPath(const QString &programFolder)
+{
+    return programFolder + kSettingsFile;
+}
+
+QCommandLineOption dataDirOption()
+{
+    return QCommandLineOption(QStringLiteral("data-dir"),
+                              QCoreApplication::translate("ProgramFolder", "Keep the memos and settings in DIR."),
+                              QStringLiteral("DIR"));
 }

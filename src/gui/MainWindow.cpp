@@ -66,9 +66,9 @@ void MainWindow::openDataFolder()
 {
     loadBackgrounds();
     createProgramFolder(m_programFolder);
-    m_confPath = m_programFolder + QStringLiteral("kvConf.ini");
+    m_confPath = settingsPath(m_programFolder);
     m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
-    m_database.open(m_programFolder + QStringLiteral("kvData.kvb"));
+    m_database.open(databasePath(m_programFolder));
     if (m_database.isReadOnly())
         warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
                                   "cannot be stored.")

@@ -6,7 +6,9 @@
 #include "gui/MemoPane.h"
 #include "gui/MemoPaneWatch.h"
 #include "treeview/MemoTree.h"
+#include "core/IsoTime.h"
 #include "core/SaveFile.h"
+#include "core/XmlNavigator.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -93,6 +95,8 @@ private slots:
     void addsAndListsAsTheProgramShows();
     void backupRestoreAndImportCarryEveryRow();
     void reportsAndExportMatchTheProgram();
+    void changesFollowTheProgramsRules();
+    void restoreAsksOnATerminal();
     void failuresHaveTheirExitStatus();
     void waitsForALockAndThenFails();
     void runningProgramShowsOutsideChanges();
@@ -133,17 +137,25 @@ void TestCli::addsAndListsAsTheProgramShows()
 
     // The sort direction the user chose in the program; --json gives the exact texts.
     QVERIFY(writeWholeFile(folder.file(QStringLiteral("kvConf.ini")), "[memo]\r\nviewAscEn=0\r\n"));
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        connection.execute(QStringLiteral("update memos set createTime=45000.25, editTime=45001.5 where mid='{A}'"));
+    }
     list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=milk"), QStringLiteral("--json")});
     const QJsonArray memos = QJsonDocument::fromJson(list.out.toUtf8()).array();
     QCOMPARE(memos.size(), 2);
     QCOMPARE(memos[0][QStringLiteral("text")].toString(), QStringLiteral("b"));
     QCOMPARE(memos[0][QStringLiteral("subMemos")][0][QStringLiteral("id")].toString(), QStringLiteral("{B1}"));
     QCOMPARE(memos[1][QStringLiteral("text")].toString(), QStringLiteral("A milk\r\nand bread"));
+    QCOMPARE(memos[1][QStringLiteral("created")].toString(), dateTimeToIso(45000.25, true));
+    QCOMPARE(memos[1][QStringLiteral("edited")].toString(), dateTimeToIso(45001.5, true));
 
     // Control characters pasted from a terminal never reach the reader's terminal as they are.
-    added(folder.path(), QStringLiteral("red\x1b[31m\tbell\x07\x9b"));
+    // Ordinary characters beyond ASCII, a no-break space among them, stay as they are.
+    added(folder.path(), QStringLiteral("red\x1b[31m\tbell\x07\x9b 10\u00a0\u20ac"));
     list = cli(folder.path(), {QStringLiteral("list"), QStringLiteral("--search=red")});
-    QCOMPARE(list.out, QStringLiteral("red\uFFFD[31m\tbell\uFFFD\uFFFD\n"));
+    QCOMPARE(list.out, QStringLiteral("red\uFFFD[31m\tbell\uFFFD\uFFFD 10\u00a0\u20ac\n"));
 }
 
 void TestCli::backupRestoreAndImportCarryEveryRow()
@@ -221,38 +233,162 @@ void TestCli::reportsAndExportMatchTheProgram()
 {
     TestFolder folder;
     seed(folder.path());
+    // The stored state Save All follows: B expanded, list view, sorted z to a.
+    QVERIFY(writeWholeFile(folder.file(QStringLiteral("kvConf.ini")), "[memo]\r\nviewAscEn=0\r\nviewListEn=1\r\n"));
     const auto report = [&folder](const QString &name, const QStringList &more = {}) {
-        return cli(folder.path(), QStringList{QStringLiteral("report"), folder.file(name)} + more).exitCode;
+        const Run run = cli(folder.path(), QStringList{QStringLiteral("report"), folder.file(name)} + more);
+        return run.exitCode == 0 && run.out.isEmpty() && run.err.isEmpty();
     };
-    QCOMPARE(report(QStringLiteral("cli.txt")), 0);
-    QCOMPARE(report(QStringLiteral("cli.html")), 0);
-    QCOMPARE(report(QStringLiteral("milk.txt"), {QStringLiteral("--search"), QStringLiteral("milk")}), 0);
+    const auto sameAsProgram = [&folder](const QString &name) {
+        return withoutDate(folder.file(QStringLiteral("cli") + name)) == withoutDate(folder.file(QStringLiteral("program") + name));
+    };
+    QVERIFY(report(QStringLiteral("cli-open.txt")));
+    QVERIFY(report(QStringLiteral("cli-open.htm")));
+    QVERIFY(report(QStringLiteral("cli-milk.txt"), {QStringLiteral("--search"), QStringLiteral("milk")}));
     QCOMPARE(cli(folder.path(), {QStringLiteral("export"), folder.file(QStringLiteral("milk.kvx")),
                                  QStringLiteral("--search=milk")})
                  .exitCode,
              0);
     {
-        // The program's Save All with every memo closed: each memo once, with its sub-memos.
+        // The program's Save All: an expanded memo's sub-memos go out twice, nested and on
+        // their own; a closed memo's once.
         ScriptedPrompts prompts;
         StartedProgram program(folder.path());
-        program.frame().collapseAll();
-        QVERIFY(program.frame().writeTextReport(true, folder.file(QStringLiteral("program.txt"))));
-        QVERIFY(program.frame().writeHtmlReport(true, folder.file(QStringLiteral("program.html"))));
+        MemoPane &pane = program.frame();
+        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
+        QVERIFY(pane.writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
+        pane.collapseAll();
+        QVERIFY(report(QStringLiteral("cli-closed.txt")));
+        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
+        auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
+        searchBox->setFocus();
+        QTRY_VERIFY(pane.isSearching());
+        QTest::keyClicks(searchBox, QStringLiteral("milk"));
+        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
     }
-    QCOMPARE(withoutDate(folder.file(QStringLiteral("cli.txt"))), withoutDate(folder.file(QStringLiteral("program.txt"))));
-    QCOMPARE(withoutDate(folder.file(QStringLiteral("cli.html"))),
-             withoutDate(folder.file(QStringLiteral("program.html"))));
+    QVERIFY(sameAsProgram(QStringLiteral("-open.txt")));
+    QVERIFY(sameAsProgram(QStringLiteral("-open.htm")));
+    QVERIFY(sameAsProgram(QStringLiteral("-closed.txt")));
+    QVERIFY(sameAsProgram(QStringLiteral("-milk.txt")));
+    QVERIFY(withoutDate(folder.file(QStringLiteral("cli-open.txt"))).contains(QStringLiteral(" Memos 5, Sub-Memos 2")));
+    QVERIFY(withoutDate(folder.file(QStringLiteral("cli-closed.txt"))).contains(QStringLiteral(" Memos 3, Sub-Memos 2")));
+    QCOMPARE(withoutDate(folder.file(QStringLiteral("cli-open.htm"))).first(), QStringLiteral("<html><body>"));
 
-    // A search reports and exports the hits: a matching memo with its sub-memos, a matching
-    // sub-memo of a memo that does not match on its own alone.
-    const QStringList milk = withoutDate(folder.file(QStringLiteral("milk.txt")));
-    QCOMPARE(milk.mid(3, 3), (QStringList{QStringLiteral(" * A milk"), QStringLiteral("   and bread"),
-                                           QStringLiteral(" * B1 milk")}));
-    QVERIFY(milk.contains(QStringLiteral(" Memos 2, Sub-Memos 0")));
+    // An export of a search: a matching memo with its sub-memos, a matching sub-memo of a
+    // memo that does not match on its own alone.
     const ExchangeFileContent exported = readExchangeFile(folder.file(QStringLiteral("milk.kvx")));
     QCOMPARE(exported.memos.size(), 2);
-    QCOMPARE(exported.memos[1].value("mid"), QStringLiteral("{B1}"));
-    QCOMPARE(exported.memos[1].value("pid"), QStringLiteral("root"));
+    QCOMPARE(exported.memos[0].value("mid"), QStringLiteral("{B1}"));
+    QCOMPARE(exported.memos[0].value("pid"), QStringLiteral("root"));
+}
+
+void TestCli::changesFollowTheProgramsRules()
+{
+    TestFolder folder;
+    seed(folder.path());
+    const auto run = [&folder](const QStringList &arguments, const QByteArray &input = QByteArray()) {
+        const Run done = cli(folder.path(), arguments, input);
+        return QString::number(done.exitCode) + QLatin1Char(' ') + done.out + done.err;
+    };
+    const auto stored = [&folder] {
+        QMap<QString, QStringList> byId;
+        for (const QStringList &row : rows(folder.path(), "memos"))
+            byId.insert(row[0], row);
+        return byId;
+    };
+    // Edit: stored as the editor stores it, with a new edit time; the same text stores nothing.
+    const QString before = stored()[QStringLiteral("{C}")][6];
+    QCOMPARE(run({QStringLiteral("edit"), QStringLiteral("{C}"), QStringLiteral("-")}, "one\ntwo \n\n"), QStringLiteral("0 "));
+    QStringList edited = stored()[QStringLiteral("{C}")];
+    QCOMPARE(edited[2], QStringLiteral("one\r\ntwo"));
+    QVERIFY(edited[6] != before);
+    QCOMPARE(run({QStringLiteral("edit"), QStringLiteral("{C}"), QStringLiteral("one\ntwo")}), QStringLiteral("0 "));
+    QCOMPARE(stored()[QStringLiteral("{C}")], edited);
+
+    // Move: into a sub-memo means into its memo, which opens; a memo takes its sub-memos
+    // along as the target's; into itself or its own sub-memo changes nothing; --top lifts.
+    QCOMPARE(run({QStringLiteral("move"), QStringLiteral("{C}"), QStringLiteral("--under={B1}")}), QStringLiteral("0 "));
+    QCOMPARE(stored()[QStringLiteral("{C}")][1], QStringLiteral("{B}"));
+    QCOMPARE(run({QStringLiteral("move"), QStringLiteral("{A}"), QStringLiteral("--under"), QStringLiteral("{A}")}),
+             QStringLiteral("0 "));
+    QCOMPARE(run({QStringLiteral("move"), QStringLiteral("{B}"), QStringLiteral("--under"), QStringLiteral("{A}")}),
+             QStringLiteral("0 "));
+    QMap<QString, QStringList> now = stored();
+    for (const char *id : {"{B}", "{B1}", "{B2}", "{C}"})
+        QCOMPARE(now[QLatin1String(id)][1], QStringLiteral("{A}"));
+    QCOMPARE(now[QStringLiteral("{A}")][3], QStringLiteral("1"));
+    QCOMPARE(run({QStringLiteral("move"), QStringLiteral("{A}"), QStringLiteral("--under={B1}")}), QStringLiteral("0 "));
+    QCOMPARE(run({QStringLiteral("move"), QStringLiteral("{B1}"), QStringLiteral("--top")}), QStringLiteral("0 "));
+    QCOMPARE(stored()[QStringLiteral("{B1}")][1], QStringLiteral("root"));
+    QCOMPARE(cli(folder.path(), {QStringLiteral("list")}).out, QStringLiteral("A milk  and bread\n    b\n    b2\n    one  two\nB1 milk\n"));
+
+    // Delete: a memo with its sub-memos, a sub-memo alone.
+    QCOMPARE(run({QStringLiteral("delete"), QStringLiteral("{C}")}), QStringLiteral("0 "));
+    QCOMPARE(stored().size(), 4);
+    QCOMPARE(run({QStringLiteral("delete"), QStringLiteral("{A}")}), QStringLiteral("0 "));
+    QCOMPARE(stored().keys(), QStringList{QStringLiteral("{B1}")});
+
+    // An unknown id or a memo out of sight fails with nothing changed; a wrong line is a usage error.
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{DEEP}"), QStringLiteral("{GONE}"), QStringLiteral("lost"));
+    }
+    for (const QStringList &arguments : {QStringList{QStringLiteral("delete"), QStringLiteral("{A}")},
+                                         QStringList{QStringLiteral("edit"), QStringLiteral("{A}"), QStringLiteral("x")},
+                                         QStringList{QStringLiteral("move"), QStringLiteral("{B1}"), QStringLiteral("--under={A}")}})
+        QCOMPARE(run(arguments), QStringLiteral("1 jotwell-cli: No memo has the id {A}.\n"));
+    QVERIFY(run({QStringLiteral("delete"), QStringLiteral("{DEEP}")}).startsWith(QStringLiteral("1 jotwell-cli: The memo {DEEP} is out of")));
+    QCOMPARE(run({QStringLiteral("edit"), QStringLiteral("{B1}"), QStringLiteral(" ")}),
+             QStringLiteral("1 jotwell-cli: The memo is empty; nothing was stored.\n"));
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("move"), QStringLiteral("{B1}")},
+          QStringList{QStringLiteral("move"), QStringLiteral("{B1}"), QStringLiteral("--top"), QStringLiteral("--under={B1}")},
+          QStringList{QStringLiteral("edit"), QStringLiteral("{B1}")}, QStringList{QStringLiteral("delete")}})
+        QVERIFY2(run(arguments).startsWith(QStringLiteral("2 jotwell-cli: ")), qPrintable(arguments.join(QLatin1Char(' '))));
+    QCOMPARE(stored().size(), 2);
+}
+
+void TestCli::restoreAsksOnATerminal()
+{
+    TestFolder folder;
+    seed(folder.path());
+    const QString backup = folder.file(QStringLiteral("all.kvx"));
+    QCOMPARE(cli(folder.path(), {QStringLiteral("backup"), backup}).exitCode, 0);
+    {
+        Database connection;
+        connection.open(folder.file(QStringLiteral("kvData.kvb")));
+        connection.execute(QStringLiteral("update memos set content='changed' where mid in ('{A}', '{C}', '{B1}')"));
+    }
+    // Six records are stored already; "a" (all) answers the first question and the rest go
+    // unasked. Spare answers keep a run that asks again from waiting for ever.
+    const char *terminal = R"(
+import os, pty, sys
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[1], sys.argv[1:])
+os.write(fd, b"a\n" + b"n\n" * 6)
+out = b""
+while True:
+    try:
+        chunk = os.read(fd, 4096)
+    except OSError:
+        break
+    if not chunk:
+        break
+    out += chunk
+sys.stdout.buffer.write(out)
+sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+)";
+    QProcess python;
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromUtf8(terminal), QStringLiteral(JOTWELL_CLI_BINARY),
+                                             QStringLiteral("--data-dir"), folder.path(), QStringLiteral("restore"), backup,
+                                             QStringLiteral("--replace"), QStringLiteral("ask")});
+    QVERIFY(python.waitForFinished(60000));
+    const QString output = QString::fromUtf8(python.readAllStandardOutput());
+    QVERIFY2(python.exitCode() == 0 && output.count(QStringLiteral("Replace it?")) == 1, qPrintable(output));
+    for (const QStringList &row : rows(folder.path(), "memos"))
+        QVERIFY2(row[2] != QLatin1String("changed"), qPrintable(row[0]));
 }
 
 void TestCli::failuresHaveTheirExitStatus()
@@ -268,6 +404,14 @@ void TestCli::failuresHaveTheirExitStatus()
     QVERIFY(writeWholeFile(folder.file(QStringLiteral("corrupt.kvx")), QByteArray(8, '\x40') + "not a zlib stream"));
     QCOMPARE(failure({QStringLiteral("import"), folder.file(QStringLiteral("corrupt.kvx"))}),
              QStringLiteral("1 jotwell-cli: File read failure!\n"));
+    // A file of another program: the program's text as its box shows it.
+    QCOMPARE(cli(folder.path(), {QStringLiteral("backup"), folder.file(QStringLiteral("all.kvx"))}).exitCode, 0);
+    XmlNavigator foreign;
+    foreign.loadFromFile(folder.file(QStringLiteral("all.kvx")));
+    QVERIFY(foreign.setAttr(QStringLiteral("korvel"), QStringLiteral("app"), QStringLiteral("Other")));
+    foreign.saveToFile(folder.file(QStringLiteral("other.kvx")));
+    QCOMPARE(failure({QStringLiteral("import"), folder.file(QStringLiteral("other.kvx"))}),
+             QStringLiteral("1 jotwell-cli: Data mismatch: OtherDayloom\n"));
     QCOMPARE(failure({QStringLiteral("backup"), folder.file(QStringLiteral("no/such/folder.kvx"))}),
              QStringLiteral("1 jotwell-cli: File write failure!\n"));
     QCOMPARE(failure({QStringLiteral("add"), QStringLiteral("-")}, " \r\n\t\n"),
@@ -384,6 +528,13 @@ void TestCli::runningProgramShowsOutsideChanges()
     QCOMPARE(searchBox->text(), QStringLiteral("milk"));
     QVERIFY(findMemo(pane, hit)->isVisible());
     QVERIFY(!findMemo(pane, miss)->isVisible());
+
+    // Changes from a terminal show as an addition does.
+    QCOMPARE(cli(folder.path(), {QStringLiteral("edit"), hit, QStringLiteral("more milk")}).exitCode, 0);
+    QCOMPARE(cli(folder.path(), {QStringLiteral("delete"), miss}).exitCode, 0);
+    watch->check();
+    QCOMPARE(findMemo(pane, hit)->memo.content, QStringLiteral("more milk"));
+    QVERIFY(!findMemo(pane, miss));
 }
 
 void TestCli::programWaitsForTheToolsLock()

@@ -11,10 +11,12 @@ struct Run {
     QString output; // standard output and error together
 };
 
-Run run(const QString &program, const QStringList &arguments)
+Run run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Run result;
     if (!process.waitForFinished(120000))
@@ -51,6 +53,8 @@ private slots:
     void installsProgramAndDesktopFiles();
     void desktopEntryMatchesTheWindow();
     void filesPassTheirValidators();
+    void programAnswersWithoutADisplay();
+    void completionLoadsInBash();
 
 private:
     QTemporaryDir m_prefix;
@@ -98,7 +102,7 @@ void TestInstall::installsProgramAndDesktopFiles()
     int count = 0;
     for (; everything.hasNext(); everything.next())
         ++count;
-    QCOMPARE(count, 7);
+    QCOMPARE(count, 8);
 }
 
 void TestInstall::desktopEntryMatchesTheWindow()
@@ -150,6 +154,61 @@ void TestInstall::filesPassTheirValidators()
                                        QStringLiteral("-z"), file(QLatin1String(page))});
         QVERIFY2(manual.exitCode == 0 && manual.output.isEmpty(), qPrintable(page + manual.output));
     }
+}
+
+void TestInstall::programAnswersWithoutADisplay()
+{
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        noDisplay.remove(QLatin1String(name));
+    const QString program = file(QStringLiteral("bin/jotwell"));
+    const Run help = run(program, {QStringLiteral("--help")}, noDisplay);
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.output.contains(QStringLiteral("--data-dir <DIR>")), qPrintable(help.output));
+    const Run version = run(program, {QStringLiteral("--version")}, noDisplay);
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^jotwell \\d+\\.\\d+\\.\\d+\\.\\d+\n$")).match(version.output).hasMatch(),
+             qPrintable(version.output));
+    for (const QStringList &wrong : {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--data-dir=")},
+                                     QStringList{QStringLiteral("stray")}}) {
+        const Run refused = run(program, wrong, noDisplay);
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(refused.output.startsWith(QStringLiteral("jotwell: "))
+                     && refused.output.endsWith(QStringLiteral("\nUsage: jotwell [--data-dir DIR]\n")),
+                 qPrintable(refused.output));
+    }
+}
+
+void TestInstall::completionLoadsInBash()
+{
+    const QString library = QStringLiteral("/usr/share/bash-completion/bash_completion");
+    if (!QFileInfo::exists(library))
+        QSKIP("bash-completion is missing (scripts/setup.sh installs it)");
+    QTemporaryDir work;
+    for (const char *name : {"a.kvx", "b.txt", "c.html", "d.pdf"}) {
+        QFile touched(work.filePath(QLatin1String(name)));
+        QVERIFY(touched.open(QIODevice::WriteOnly));
+    }
+    // Each line completes the last word of a command line, as bash does at a Tab.
+    const QString script = QStringLiteral(
+        "cd '%1' && source '%2' && source '%3' || exit 1\n"
+        "try() { COMP_WORDS=(\"$@\"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMP_LINE=\"$*\";"
+        " COMP_POINT=${#COMP_LINE}; COMPREPLY=(); _jotwell_cli; echo \"${COMPREPLY[*]}\"; }\n"
+        "try jotwell-cli re\n"
+        "try jotwell-cli --data-dir /tmp mo\n"
+        "try jotwell-cli restore x.kvx --replace ''\n"
+        "try jotwell-cli list --\n"
+        "try jotwell-cli backup ''\n"
+        "try jotwell-cli report ''\n"
+        "complete -p jotwell-cli\n")
+        .arg(work.path(), library, file(QStringLiteral("share/bash-completion/completions/jotwell-cli")));
+    const Run completed = run(QStringLiteral("bash"), {QStringLiteral("-c"), script});
+    QCOMPARE(completed.exitCode, 0);
+    QCOMPARE(completed.output.split(QLatin1Char('\n')),
+             (QStringList{QStringLiteral("restore report"), QStringLiteral("move"), QStringLiteral("all none ask"),
+                          QStringLiteral("--search --wide --ids --json"), QStringLiteral("a.kvx"),
+                          QStringLiteral("b.txt c.html"), QStringLiteral("complete -F _jotwell_cli jotwell-cli"),
+                          QString()}));
 }
 
 QTEST_MAIN(TestInstall)

@@ -238,16 +238,13 @@ void TestApp::iniFileOnFullDiskStaysWhole()
 
 void TestApp::programFolderChoice()
 {
-    const QString program = QStringLiteral("jotwell");
-    QCOMPARE(resolveProgramFolder({program, QStringLiteral("--data-dir"), QStringLiteral("/tmp/a")}),
-             QStringLiteral("/tmp/a/"));
-    QCOMPARE(resolveProgramFolder({program, QStringLiteral("--data-dir=/tmp/b/")}), QStringLiteral("/tmp/b/"));
+    QCOMPARE(resolveProgramFolder(QStringLiteral("/tmp/a")), QStringLiteral("/tmp/a/"));
+    QCOMPARE(resolveProgramFolder(QStringLiteral("/tmp/b/")), QStringLiteral("/tmp/b/"));
     qputenv("JOTWELL_DATA_DIR", "/tmp/c");
-    QCOMPARE(resolveProgramFolder({program}), QStringLiteral("/tmp/c/"));
-    QCOMPARE(resolveProgramFolder({program, QStringLiteral("--data-dir"), QStringLiteral("/tmp/a")}),
-             QStringLiteral("/tmp/a/"));
+    QCOMPARE(resolveProgramFolder(QString()), QStringLiteral("/tmp/c/"));
+    QCOMPARE(resolveProgramFolder(QStringLiteral("/tmp/a")), QStringLiteral("/tmp/a/"));
     qunsetenv("JOTWELL_DATA_DIR");
-    QVERIFY(resolveProgramFolder({program}).endsWith(QStringLiteral("/korvel-jotwell/")));
+    QVERIFY(resolveProgramFolder(QString()).endsWith(QStringLiteral("/korvel-jotwell/")));
 
     // The executable's folder (bin/ of an installed program) is used only when the database
     // already sits beside it, and then the command line and the environment still come first.
@@ -256,10 +253,10 @@ void TestApp::programFolderChoice()
     QVERIFY(!beside.exists());
     QVERIFY(beside.open(QIODevice::WriteOnly));
     beside.close();
-    const QString portable = resolveProgramFolder({program});
-    const QString overridden = resolveProgramFolder({program, QStringLiteral("--data-dir=/tmp/b")});
+    const QString portable = resolveProgramFolder(QString());
+    const QString overridden = resolveProgramFolder(QStringLiteral("/tmp/b"));
     qputenv("JOTWELL_DATA_DIR", "/tmp/c");
-    const QString fromEnvironment = resolveProgramFolder({program});
+    const QString fromEnvironment = resolveProgramFolder(QString());
     qunsetenv("JOTWELL_DATA_DIR");
     beside.remove();
     QCOMPARE(portable, executableFolder);

@@ -1,0 +1,28 @@
+#pragma once
+#include "core/Database.h"
+#include "core/MemoStore.h"
+#include <QByteArray>
+#include <QString>
+
+// The parent id of a top-level memo.
+inline const QString kTopLevelParent = QStringLiteral("root");
+
+// The folder, its settings and its database, opened as the program opens them.
+class CliDataFolder {
+public:
+    explicit CliDataFolder(const QString &dataDir);
+    Database &database() { return m_database; }
+    MemoStore &store() { return m_store; }
+    // The sort direction the user chose in the program.
+    bool ascending() const;
+
+private:
+    QString m_folder;
+    Database m_database;
+    MemoStore m_store{m_database};
+};
+
+// Writes to standard output; throws CliFailure when it cannot.
+void writeOut(const QByteArray &bytes);
+// The version text the program writes into its files.
+QString programVersion();

@@ -1,0 +1,136 @@
+#include "cli/MemoCommands.h"
+#include "cli/CliCommandLine.h"
+#include "cli/CliDataFolder.h"
+#include "cli/CliFailure.h"
+#include "cli/MemoListing.h"
+#include "core/ExchangeFile.h"
+#include "core/MemoId.h"
+#include "core/MemoText.h"
+#include <QCoreApplication>
+#include <QFile>
+#include <optional>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Cli", text);
+}
+
+// The text typed or piped in, as the program's editor stores it: CR LF line breaks,
+// right-trimmed. An empty one is refused: it is far more often a slip than a wish.
+QString typedContent(const QString &argument)
+{
+    QString typed = argument;
+    if (argument == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            throw CliFailure(tr("Unable to read standard input."));
+        typed = QString::fromUtf8(in.readAll());
+    }
+    const QString content = trimRightControls(Exchange::contentFromFile(typed));
+    if (content.isEmpty())
+        throw CliFailure(tr("The memo is empty; nothing was stored."));
+    return content;
+}
+
+// A memo the program shows: top-level, or a sub-memo of a top-level memo.
+Memo shownMemo(MemoStore &store, const QString &id)
+{
+    const std::optional<Memo> memo = store.findMemo(id);
+    if (!memo)
+        throw CliFailure(tr("No memo has the id %1.").arg(id));
+    if (memo->pid == kTopLevelParent)
+        return *memo;
+    const std::optional<Memo> parent = store.findMemo(memo->pid);
+    if (!parent || parent->pid != kTopLevelParent)
+        throw CliFailure(tr("The memo %1 is out of the program's sight; see the check command.").arg(id));
+    return *memo;
+}
+
+// The top-level memo that id names, or the one a named sub-memo belongs to: the program adds
+// beside a selected sub-memo and drops on a sub-memo's memo.
+Memo topLevelMemo(MemoStore &store, const QString &id)
+{
+    const Memo memo = shownMemo(store, id);
+    return memo.pid == kTopLevelParent ? memo : *store.findMemo(memo.pid);
+}
+
+} // namespace
+
+int addMemo(CliDataFolder &folder, const CliCommandLine &line)
+{
+    Memo memo;
+    memo.content = typedContent(line.argument(0));
+    Transaction writing(folder.database(), Transaction::Lock::Immediate);
+    const QString under = line.value(QStringLiteral("under"));
+    memo.pid = under.isEmpty() ? kTopLevelParent : topLevelMemo(folder.store(), under).mid;
+    memo.mid = newMemoId();
+    memo.createTime = dateTimeNow();
+    memo.assignTime = memo.createTime;
+    memo.editTime = dateTimeNow();
+    folder.store().insert(memo);
+    writing.commit();
+    writeOut(memo.mid.toUtf8() + '\n');
+    return 0;
+}
+
+int editMemo(CliDataFolder &folder, const CliCommandLine &line)
+{
+    const QString content = typedContent(line.argument(1));
+    Transaction writing(folder.database(), Transaction::Lock::Immediate);
+    const Memo memo = shownMemo(folder.store(), line.argument(0));
+    // As in the program, an edit that changes nothing stores nothing, not even its time.
+    if (memo.content != content) {
+        folder.store().updateText(memo.mid, content, dateTimeNow());
+        writing.commit();
+    }
+    return 0;
+}
+
+int deleteMemo(CliDataFolder &folder, const CliCommandLine &line)
+{
+    Transaction writing(folder.database(), Transaction::Lock::Immediate);
+    folder.store().removeWithSubMemos(shownMemo(folder.store(), line.argument(0)).mid);
+    writing.commit();
+    return 0;
+}
+
+int moveMemo(CliDataFolder &folder, const CliCommandLine &line)
+{
+    Transaction writing(folder.database(), Transaction::Lock::Immediate);
+    MemoStore &store = folder.store();
+    const Memo memo = shownMemo(store, line.argument(0));
+    if (line.isSet(QStringLiteral("top"))) {
+        if (memo.pid != kTopLevelParent)
+            store.move(memo.mid, kTopLevelParent);
+        writing.commit();
+        return 0;
+    }
+    const Memo target = topLevelMemo(store, line.value(QStringLiteral("under")));
+    // A memo moved into itself (or one of its own sub-memos) stays where it is.
+    if (target.mid == memo.mid)
+        return 0;
+    // Two levels: a memo that goes into another takes its sub-memos along as the target's,
+    // and the target opens, as after a move in the program.
+    for (const Memo &subMemo : store.children(memo.mid))
+        store.move(subMemo.mid, target.mid);
+    store.move(memo.mid, target.mid);
+    if (!target.expandFlag)
+        store.setExpanded(target.mid, true);
+    writing.commit();
+    return 0;
+}
+
+int listMemos(CliDataFolder &folder, const CliCommandLine &line)
+{
+    const MemoListing listing = filteredListing(folder, line);
+    writeOut(line.isSet(QStringLiteral("json")) ? listing.json() : listing.text(line.isSet(QStringLiteral("ids"))));
+    return 0;
+}
+
+void checkMoveTarget(const CliCommandLine &line)
+{
+    if (line.isSet(QStringLiteral("top")) == line.isSet(QStringLiteral("under")))
+        throw UsageError(tr("move needs --under ID or --top"));
+}
