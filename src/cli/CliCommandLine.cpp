@@ -6,11 +6,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 // A memo's text may begin with a dash; "-x" is then an option named x, which no command has.
 QString typedOption(const QStringList &arguments, const QString &name)
 {
@@ -43,7 +38,7 @@ CliCommandLine::CliCommandLine(const QStringList &arguments) : m_options(std::ma
     const QCommandLineOption dataDir = dataDirOption();
     tool.addOptions({help, version, dataDir});
     tool.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    parseOrRefuse(tool, arguments, tr("unknown option %1"));
+    parseOrRefuse(tool, arguments, QCoreApplication::translate("Cli", "unknown option %1"));
     m_help = tool.isSet(help);
     m_version = tool.isSet(version);
     if (m_help || m_version)
@@ -53,10 +48,10 @@ CliCommandLine::CliCommandLine(const QStringList &arguments) : m_options(std::ma
         throw UsageError(QCoreApplication::translate("ProgramFolder", "--data-dir needs a folder"));
     QStringList rest = tool.positionalArguments();
     if (rest.isEmpty())
-        throw UsageError(tr("no command given"));
+        throw UsageError(QCoreApplication::translate("Cli", "no command given"));
     m_command = findCliCommand(rest.constFirst());
     if (!m_command)
-        throw UsageError(tr("unknown command %1").arg(rest.constFirst()));
+        throw UsageError(QCoreApplication::translate("Cli", "unknown command %1").arg(rest.constFirst()));
 
     const QString name = rest.takeFirst();
     for (const QString &option : m_command->options) {
@@ -64,12 +59,14 @@ CliCommandLine::CliCommandLine(const QStringList &arguments) : m_options(std::ma
         m_options->addOption(takesValue ? QCommandLineOption(option.chopped(1), QString(), QStringLiteral("value"))
                                         : QCommandLineOption(option));
     }
-    parseOrRefuse(*m_options, QStringList{arguments.constFirst()} + rest, tr("%1 takes no option %2").arg(name, QStringLiteral("%1")));
+    parseOrRefuse(*m_options, QStringList{arguments.constFirst()} + rest,
+                  QCoreApplication::translate("Cli", "%1 takes no option %2").arg(name, QStringLiteral("%1")));
     m_arguments = m_options->positionalArguments();
     if (m_arguments.size() > m_command->arguments.size())
-        throw UsageError(tr("unexpected argument %1").arg(m_arguments[m_command->arguments.size()]));
+        throw UsageError(QCoreApplication::translate("Cli", "unexpected argument %1").arg(m_arguments[m_command->arguments.size()]));
     if (m_arguments.size() < m_command->arguments.size())
-        throw UsageError(tr("%1 needs %2").arg(name, tr(m_command->needs)));
+        throw UsageError(QCoreApplication::translate("Cli", "%1 needs %2")
+                             .arg(name, QCoreApplication::translate("Cli", m_command->needs)));
     if (m_command->check)
         m_command->check(*this);
 }

@@ -20,19 +20,14 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 int readExchangeFile(CliDataFolder &folder, const CliCommandLine &line, bool restore)
 {
-    TerminalProgress progress(tr("Reading the file..."));
+    TerminalProgress progress(QCoreApplication::translate("Cli", "Reading the file..."));
     XmlNavigator xml;
     try {
         xml.loadFromFile(line.argument(0), [&progress](qint64 done) { progress.step(done); });
     } catch (const std::exception &) {
-        throw CliFailure(tr("File read failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File read failure!"));
     }
     try {
         ExchangeReader::checkApp(xml);
@@ -51,7 +46,7 @@ int readExchangeFile(CliDataFolder &folder, const CliCommandLine &line, bool res
     };
     ReplacePolicy listener(restore ? line.value(QStringLiteral("replace")) : QStringLiteral("none"), progress);
     ExchangeReader reader(folder.store(), xml, listener);
-    progress.setLabel(restore ? tr("Restoring the database...") : tr("Importing..."),
+    progress.setLabel(restore ? QCoreApplication::translate("Cli", "Restoring the database...") : QCoreApplication::translate("Cli", "Importing..."),
                       xml.childCount(Exchange::MemoKind.listPath) + xml.childCount(Exchange::TaskKind.listPath));
     // Without questions the whole run is one transaction, its lock taken (or waited for) at
     // the start. Questions let the lock go while the user thinks, as in the program.
@@ -77,7 +72,7 @@ int readExchangeFile(CliDataFolder &folder, const CliCommandLine &line, bool res
 
 int backupDatabase(CliDataFolder &folder, const CliCommandLine &line)
 {
-    TerminalProgress progress(tr("Backing up the database..."));
+    TerminalProgress progress(QCoreApplication::translate("Cli", "Backing up the database..."));
     XmlNavigator xml;
     {
         // Memos and tasks from one moment, whatever another program writes meanwhile.
@@ -87,7 +82,7 @@ int backupDatabase(CliDataFolder &folder, const CliCommandLine &line)
     try {
         xml.saveToFile(line.argument(0), [&progress](qint64 written) { progress.step(written); });
     } catch (const std::exception &) {
-        throw CliFailure(tr("File write failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File write failure!"));
     }
     return 0;
 }
@@ -107,13 +102,13 @@ int exportMemos(CliDataFolder &folder, const CliCommandLine &line)
     const MemoListing listing = filteredListing(folder, line);
     const MemoSelection selection = listing.selection();
     if (selection.empty())
-        throw CliFailure(tr("Please select a memo!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "Please select a memo!"));
     XmlNavigator xml;
     buildSelectionExport(xml, selection, programVersion());
     try {
         xml.saveToFile(line.argument(0));
     } catch (const std::exception &) {
-        throw CliFailure(tr("File Write Failure !"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File Write Failure !"));
     }
     return 0;
 }
@@ -126,7 +121,7 @@ int writeReport(CliDataFolder &folder, const CliCommandLine &line)
     const QString &fileName = line.argument(0);
     const bool html = !fileName.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
     if (!writeReportFile(html ? htmlReportLines(items, footer) : textReportLines(items, footer), fileName))
-        throw CliFailure(tr("File write failure!"));
+        throw CliFailure(QCoreApplication::translate("Cli", "File write failure!"));
     return 0;
 }
 
@@ -139,7 +134,7 @@ int checkDatabase(CliDataFolder &folder, const CliCommandLine &)
         while (integrity.nextRow())
             findings << integrity.text(0);
         if (findings != QStringList{QStringLiteral("ok")})
-            problems << tr("The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
+            problems << QCoreApplication::translate("Cli", "The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
     }
     // The program shows top-level memos and their sub-memos; anything else is out of sight.
     const std::vector<Memo> memos = folder.store().allMemos();
@@ -154,7 +149,7 @@ int checkDatabase(CliDataFolder &folder, const CliCommandLine &)
             unseen << memo.mid;
     }
     if (!unseen.isEmpty())
-        problems << tr("%1 memos are out of the program's sight (under a missing "
+        problems << QCoreApplication::translate("Cli", "%1 memos are out of the program's sight (under a missing "
                        "memo, under themselves or under a sub-memo): %2")
                         .arg(unseen.size())
                         .arg(unseen.join(QLatin1Char(' ')));
@@ -168,9 +163,9 @@ void checkReplaceAnswer(const CliCommandLine &line)
     static const QStringList answers = {QStringLiteral("all"), QStringLiteral("none"), QStringLiteral("ask")};
     const QString answer = line.value(QStringLiteral("replace"));
     if (!answers.contains(answer))
-        throw UsageError(tr("restore needs --replace all, none or ask"));
+        throw UsageError(QCoreApplication::translate("Cli", "restore needs --replace all, none or ask"));
     if (answer == QLatin1String("ask") && isatty(STDIN_FILENO) != 1)
-        throw UsageError(tr("--replace ask needs a terminal on standard input; give all or none"));
+        throw UsageError(QCoreApplication::translate("Cli", "--replace ask needs a terminal on standard input; give all or none"));
 }
 
 void checkReportName(const CliCommandLine &line)
@@ -180,5 +175,5 @@ void checkReportName(const CliCommandLine &line)
         if (name.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
             return;
     }
-    throw UsageError(tr("a report file ends in .txt, .html or .htm"));
+    throw UsageError(QCoreApplication::translate("Cli", "a report file ends in .txt, .html or .htm"));
 }

@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 // The text typed or piped in, as the program's editor stores it: CR LF line breaks,
 // right-trimmed. An empty one is refused: it is far more often a slip than a wish.
 QString typedContent(const QString &argument)
@@ -25,12 +20,12 @@ QString typedContent(const QString &argument)
     if (argument == QLatin1String("-")) {
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
-            throw CliFailure(tr("Unable to read standard input."));
+            throw CliFailure(QCoreApplication::translate("Cli", "Unable to read standard input."));
         typed = QString::fromUtf8(in.readAll());
     }
     const QString content = trimRightControls(Exchange::contentFromFile(typed));
     if (content.isEmpty())
-        throw CliFailure(tr("The memo is empty; nothing was stored."));
+        throw CliFailure(QCoreApplication::translate("Cli", "The memo is empty; nothing was stored."));
     return content;
 }
 
@@ -39,12 +34,12 @@ Memo shownMemo(MemoStore &store, const QString &id)
 {
     const std::optional<Memo> memo = store.findMemo(id);
     if (!memo)
-        throw CliFailure(tr("No memo has the id %1.").arg(id));
+        throw CliFailure(QCoreApplication::translate("Cli", "No memo has the id %1.").arg(id));
     if (memo->pid == kTopLevelParent)
         return *memo;
     const std::optional<Memo> parent = store.findMemo(memo->pid);
     if (!parent || parent->pid != kTopLevelParent)
-        throw CliFailure(tr("The memo %1 is out of the program's sight; see the check command.").arg(id));
+        throw CliFailure(QCoreApplication::translate("Cli", "The memo %1 is out of the program's sight; see the check command.").arg(id));
     return *memo;
 }
 
@@ -132,5 +127,5 @@ int listMemos(CliDataFolder &folder, const CliCommandLine &line)
 void checkMoveTarget(const CliCommandLine &line)
 {
     if (line.isSet(QStringLiteral("top")) == line.isSet(QStringLiteral("under")))
-        throw UsageError(tr("move needs --under ID or --top"));
+        throw UsageError(QCoreApplication::translate("Cli", "move needs --under ID or --top"));
 }
