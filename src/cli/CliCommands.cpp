@@ -1,8 +1,6 @@
 #include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliDataFolder.h"
-#include "cli/FileCommands.h"
-#include "cli/MemoCommands.h"
 #include <QCoreApplication>
 
 namespace {

@@ -1,4 +1,5 @@
-#include "cli/FileCommands.h"
+// The commands that write or read files: backup, restore, import, export, report, check.
+#include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliDataFolder.h"
 #include "cli/CliFailure.h"

@@ -1,4 +1,5 @@
-#include "cli/MemoCommands.h"
+// The commands that list and change memos: add, edit, delete, move, list.
+#include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliDataFolder.h"
 #include "cli/CliFailure.h"
