@@ -33,11 +33,14 @@ std::optional<int> answerCommandLine(const QStringList &arguments, QString &prog
     QCommandLineParser parser;
     // -platform and the like have one dash, as Qt's documentation writes them.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QCoreApplication::translate("ProgramCommandLine", "Korvel Jotwell keeps short memos in a two-level list."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    parser.setApplicationDescription(
+        QCoreApplication::translate("ProgramCommandLine", "Korvel Jotwell keeps short memos in a two-level list."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QCoreApplication::translate("ProgramCommandLine", "Show this help and end."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QCoreApplication::translate("ProgramCommandLine", "Show the version and end."));
     const QCommandLineOption dataDir = dataDirOption();
-    parser.addOption(dataDir);
+    parser.addOptions({help, version, dataDir});
     parser.addOptions(toolkitOptions());
     const QString usageLine = QCoreApplication::translate("ProgramCommandLine", "Usage: jotwell [--data-dir DIR]");
 
