@@ -109,8 +109,10 @@ int moveMemo(CliDataFolder &folder, const CliCommandLine &line)
         return 0;
     // Two levels: a memo that goes into another takes its sub-memos along as the target's,
     // and the target opens, as after a move in the program.
-    for (const Memo &subMemo : store.children(memo.mid))
-        store.move(subMemo.mid, target.mid);
+    if (memo.pid == kTopLevelParent) {
+        for (const Memo &subMemo : store.children(memo.mid))
+            store.move(subMemo.mid, target.mid);
+    }
     store.move(memo.mid, target.mid);
     if (!target.expandFlag)
         store.setExpanded(target.mid, true);
