@@ -9,6 +9,8 @@ packages=(
   libgl-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xdotool openbox trayer x11-utils imagemagick xdg-utils poppler-utils
   desktop-file-utils appstream
+  qt6-translations-l10n lintian
+  at-spi2-core dbus-x11 python3-pyatspi
 )
 
 missing=()
