@@ -44,6 +44,9 @@ exported, printed and saved as reports.")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://www.korvel.example/jotwell/)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Folders as a distribution makes them, whatever the packager's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The libraries' packages (Qt's platform and SVG plug-ins come with them) are read off the

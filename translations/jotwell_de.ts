@@ -952,7 +952,7 @@ Die Notizen blieben unverändert.</translation>
     <name>Statement</name>
     <message>
         <source>The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.</source>
-        <translation>%1 ist zu lang zum Speichern: %2 Bytes, die Notizdatenbank nimmt höchstens %3 auf.</translation>
+        <translation>Das Feld %1 ist zu lang zum Speichern: %2 Bytes, die Notizdatenbank nimmt höchstens %3 auf.</translation>
     </message>
     <message>
         <source>The row is too long to be stored: the memo database takes at most %1 bytes in one row.</source>
