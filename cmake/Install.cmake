@@ -35,6 +35,8 @@ set(JOTWELL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${JOTWELL_PACKAGE_NAME})
 install(FILES ${JOTWELL_LINUX_DIR}/copyright ${JOTWELL_GZIPPED_DIR}/changelog.gz DESTINATION ${JOTWELL_DOC_DIR})
 
 set(CPACK_PACKAGE_NAME ${JOTWELL_PACKAGE_NAME})
+# All four parts, as the changelog and the metainfo name the release.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Korvel)
 set(CPACK_PACKAGE_CONTACT "Korvel <support@korvel.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop memo keeper with memos and sub-memos in one window")
