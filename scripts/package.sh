@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt-get, checks what it put in place, and
-# removes it again. Needs root (or sudo); leaves the .deb in build/.
+# Builds the Debian package, has lintian judge it (any error or warning fails), installs it
+# with apt-get, checks what it put in place, and removes it again. Needs root (or sudo);
+# leaves the .deb in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
@@ -18,10 +19,19 @@ deb=$(ls korvel-jotwell_*.deb)
 echo "Built $deb; it depends on: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "no Qt dependency derived" >&2; exit 1; }
 
+# As a distribution's archive would: errors and warnings fail, notes are only shown.
+if ! report=$(lintian --fail-on error,warning --display-info "$deb" 2>&1); then
+  echo "$report" >&2
+  echo "lintian found errors or warnings in $deb" >&2
+  exit 1
+fi
+echo "lintian: ${report:-no errors, warnings or notes}"
+
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "./$deb"
 for f in /usr/bin/jotwell /usr/share/applications/org.korvel.Jotwell.desktop \
          /usr/share/metainfo/org.korvel.Jotwell.metainfo.xml \
-         /usr/share/icons/hicolor/scalable/apps/org.korvel.Jotwell.svg /usr/share/man/man1/jotwell.1; do
+         /usr/share/icons/hicolor/scalable/apps/org.korvel.Jotwell.svg /usr/share/man/man1/jotwell.1.gz \
+         /usr/share/doc/korvel-jotwell/copyright /usr/share/korvel-jotwell/translations/jotwell_de.qm; do
   [ -f "$f" ] || { echo "missing after install: $f" >&2; exit 1; }
 done
 # Every library the installed program needs is there.

@@ -4,11 +4,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins qt6-l10n-tools qt6-tools-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-l10n-tools qt6-tools-dev
   libsqlite3-dev zlib1g-dev libpugixml-dev
   libgl-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xdotool openbox trayer x11-utils imagemagick xdg-utils poppler-utils
   desktop-file-utils appstream bash-completion
+  qt6-translations-l10n lintian
+  at-spi2-core dbus-x11 python3-pyatspi
 )
 
 missing=()

@@ -829,6 +829,10 @@ The memos were left as they were.</source>
         <source>Drop</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Tip</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MemoStore</name>

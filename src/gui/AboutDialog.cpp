@@ -1,6 +1,7 @@
 #include "gui/AboutDialog.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
+#include "gui/Application.h"
 #include "gui/Artwork.h"
 #include "core/MakerLinks.h"
 #include "gui/ScreenCentre.h"
@@ -35,6 +36,7 @@ AboutDialog::AboutDialog(MainWindow &mainWindow, CommonActions &commonActions, Q
     m_appImage->setObjectName(QStringLiteral("appImage"));
     m_appImage->setGeometry(24, 16, 65, 65);
     m_appImage->setScaledContents(true);
+    m_appImage->setAccessibleName(kApplicationTitle);
     m_nameLabel = new QLabel(tr("App Name"), this);
     m_nameLabel->setObjectName(QStringLiteral("appName"));
     QFont nameFont = m_nameLabel->font();

@@ -201,6 +201,7 @@ void MemoPane::createLayout()
 
     m_tree->setImages(m_images);
     m_tree->setFrameShape(QFrame::NoFrame);
+    m_tree->setAccessibleName(tr("Memos"));
 
     m_tipPanel = new QFrame(this);
 
@@ -212,6 +213,7 @@ void MemoPane::createLayout()
     m_tipImage->setObjectName(QStringLiteral("tipImage"));
     m_tipImage->setGeometry(4, 4, 16, 16);
     m_tipImage->setPixmap(m_images[17].pixmap(16, 16));
+    m_tipImage->setAccessibleName(tr("Tip"));
     m_tipLabel = new QLabel(m_tipPanel);
     m_tipLabel->setObjectName(QStringLiteral("tipLabel"));
     m_tipLabel->move(24, 4);
@@ -262,6 +264,7 @@ void MemoPane::createLayout()
     m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusImage = m_statusBar->imagePanel();
     m_statusImage->setPixmap(Artwork::bulbIcon().pixmap(16, 16));
+    m_statusImage->setAccessibleName(tr("Tip"));
 
     layout->addWidget(m_topBar);
     layout->addWidget(m_tree, 1);

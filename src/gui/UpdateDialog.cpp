@@ -2,6 +2,7 @@
 #include "core/ShellSettingsKeys.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
+#include "gui/Application.h"
 #include "gui/Artwork.h"
 #include "core/SettingsFile.h"
 #include "gui/Prompts.h"
@@ -21,6 +22,7 @@ UpdateDialog::UpdateDialog(MainWindow &mainWindow, CommonActions &commonActions,
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto *image = new QLabel(this);
     image->setPixmap(Artwork::appIcon().pixmap(32, 32));
+    image->setAccessibleName(kApplicationTitle);
     image->setAlignment(Qt::AlignTop);
     auto *where = new QLabel(tr("Updates are published on the Korvel website."), this);
     auto *question = new QLabel(

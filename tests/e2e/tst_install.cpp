@@ -12,12 +12,15 @@ struct Run {
 };
 
 Run run(const QString &program, const QStringList &arguments,
+        const QByteArray &input = {},
         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run result;
     if (!process.waitForFinished(120000))
         return result;
@@ -42,6 +45,12 @@ QMap<QString, QString> desktopKeys(const QString &path)
             keys.insert(line.left(equals), line.mid(equals + 1));
     }
     return keys;
+}
+
+// Manual pages are installed compressed.
+QString readGzipped(const QString &path)
+{
+    return run(QStringLiteral("gzip"), {QStringLiteral("-dc"), path}).output;
 }
 
 } // namespace
@@ -87,22 +96,26 @@ void TestInstall::installsProgramAndDesktopFiles()
     QVERIFY(icon.open(QIODevice::ReadOnly) && builtIn.open(QIODevice::ReadOnly));
     QCOMPARE(icon.readAll(), builtIn.readAll());
 
-    const QString manual = readText(file(QStringLiteral("share/man/man1/jotwell.1")));
+    const QString manual = readGzipped(file(QStringLiteral("share/man/man1/jotwell.1.gz")));
     QVERIFY(manual.startsWith(QStringLiteral(".TH JOTWELL 1")));
     for (const char *topic : {"data\\-dir", "JOTWELL_DATA_DIR", "kvData.kvb", "kvConf.ini", "Images/"})
         QVERIFY2(manual.contains(QLatin1String(topic)), topic);
-    const QString cliManual = readText(file(QStringLiteral("share/man/man1/jotwell-cli.1")));
+    const QString cliManual = readGzipped(file(QStringLiteral("share/man/man1/jotwell-cli.1.gz")));
     QVERIFY(cliManual.startsWith(QStringLiteral(".TH JOTWELL\\-CLI 1")));
     for (const char *topic : {"\\fBadd\\fR", "\\fBlist\\fR", "\\fBbackup\\fR", "\\fBrestore\\fR", "\\fBimport\\fR",
                               "\\fBexport\\fR", "\\fBreport\\fR", "\\fBcheck\\fR", "JOTWELL_DATA_DIR", "EXIT STATUS"})
         QVERIFY2(cliManual.contains(QLatin1String(topic)), topic);
+
+    const QString copyright = readText(file(QStringLiteral("share/doc/korvel-jotwell/copyright")));
+    QVERIFY(copyright.contains(QStringLiteral("License: GPL-3+")));
+    QVERIFY(QFileInfo(file(QStringLiteral("share/korvel-jotwell/translations/jotwell_de.qm"))).isFile());
 
     // Only what the program needs: no test programs, no benchmark.
     QDirIterator everything(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
     int count = 0;
     for (; everything.hasNext(); everything.next())
         ++count;
-    QCOMPARE(count, 8);
+    QCOMPARE(count, 11);
 }
 
 void TestInstall::desktopEntryMatchesTheWindow()
@@ -147,11 +160,12 @@ void TestInstall::filesPassTheirValidators()
     QVERIFY2(metainfo.exitCode == 0, qPrintable(metainfo.output));
 
     const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
-    for (const char *page : {"share/man/man1/jotwell.1", "share/man/man1/jotwell-cli.1"}) {
+    for (const char *page : {"share/man/man1/jotwell.1.gz", "share/man/man1/jotwell-cli.1.gz"}) {
         if (groff.isEmpty())
             break;
         const Run manual = run(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
-                                       QStringLiteral("-z"), file(QLatin1String(page))});
+                                       QStringLiteral("-z")},
+                               readGzipped(file(QLatin1String(page))).toUtf8());
         QVERIFY2(manual.exitCode == 0 && manual.output.isEmpty(), qPrintable(page + manual.output));
     }
 }
@@ -162,16 +176,16 @@ void TestInstall::programAnswersWithoutADisplay()
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         noDisplay.remove(QLatin1String(name));
     const QString program = file(QStringLiteral("bin/jotwell"));
-    const Run help = run(program, {QStringLiteral("--help")}, noDisplay);
+    const Run help = run(program, {QStringLiteral("--help")}, {}, noDisplay);
     QCOMPARE(help.exitCode, 0);
     QVERIFY2(help.output.contains(QStringLiteral("--data-dir <DIR>")), qPrintable(help.output));
-    const Run version = run(program, {QStringLiteral("--version")}, noDisplay);
+    const Run version = run(program, {QStringLiteral("--version")}, {}, noDisplay);
     QCOMPARE(version.exitCode, 0);
     QVERIFY2(QRegularExpression(QStringLiteral("^jotwell \\d+\\.\\d+\\.\\d+\\.\\d+\n$")).match(version.output).hasMatch(),
              qPrintable(version.output));
     for (const QStringList &wrong : {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--data-dir=")},
                                      QStringList{QStringLiteral("stray")}}) {
-        const Run refused = run(program, wrong, noDisplay);
+        const Run refused = run(program, wrong, {}, noDisplay);
         QCOMPARE(refused.exitCode, 2);
         QVERIFY2(refused.output.startsWith(QStringLiteral("jotwell: "))
                      && refused.output.endsWith(QStringLiteral("\nUsage: jotwell [--data-dir DIR]\n")),
