@@ -75,7 +75,7 @@ QMargins frameMargins(const QWidget &form)
 {
     const QRect frame = form.frameGeometry();
     const QRect client = form.geometry();
-    if (frame != client)
+    if (isFramed(form))
         return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                 frame.bottom() - client.bottom()};
     const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
@@ -219,8 +219,7 @@ void WindowPlacement::restoreState()
         form->move(rect.topLeft());
         if (form->windowHandle())
             form->windowHandle()->setFramePosition(rect.topLeft());
-        if (ini.readBool(section, kSaved, false))
-            fitFrameOnceFramed(rect.size(), client.size(), kFrameTries);
+        fitFrameOnceFramed(rect.size(), client.size(), kFrameTries);
     }
     if (ini.readBool(section, kMaximized, false))
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
