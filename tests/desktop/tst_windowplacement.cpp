@@ -100,7 +100,6 @@ void FormStateTest::firstRunThenKeysInOrder()
 void FormStateTest::maximisedAndFixedSizeWindows()
 {
     TestFolder folder;
-    {
     QRect normal;
     {
         Placement placement(folder);

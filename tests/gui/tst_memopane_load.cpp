@@ -217,7 +217,7 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     QCOMPARE(frame.hoveredNode(), a);
 
     findAction(frame, "sort")->trigger();
-    QCOMPARE(texts(frame), QStringList({"1. alpha  second  third", "Input content here"}));
+    QCOMPARE(texts(frame), QStringList({"1. alpha\r\nsecond\r\nthird", "Input content here"}));
     QCOMPARE(texts(frame, a), QStringList({"(1) two", "(2) one"}));
 
     findAction(frame, "listView")->trigger();
