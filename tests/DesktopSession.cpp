@@ -142,15 +142,21 @@ std::array<int, 4> geometry(const DesktopSession &desktop, const QString &id)
 
 } // namespace
 
-QSize DesktopSession::outerSize(const QString &id) const
+QRect DesktopSession::outerRect(const QString &id) const
 {
     // "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 20, 1": left, right, top, bottom
     const QString extents = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
     const QStringList numbers = extents.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (numbers.size() != 4)
-        return QSize();
+        return QRect();
     const std::array<int, 4> inside = geometry(*this, id);
-    return QSize(inside[2] + numbers[0].toInt() + numbers[1].toInt(), inside[3] + numbers[2].toInt() + numbers[3].toInt());
+    return QRect(inside[0], inside[1], inside[2], inside[3])
+        .marginsAdded(QMargins(numbers[0].toInt(), numbers[2].toInt(), numbers[1].toInt(), numbers[3].toInt()));
+}
+
+QSize DesktopSession::outerSize(const QString &id) const
+{
+    return outerRect(id).size();
 }
 
 bool DesktopSession::windowPainted(const QString &id) const

@@ -1,6 +1,7 @@
 #pragma once
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <functional>
@@ -40,7 +41,8 @@ public:
     QStringList windows(const QString &name) const;
     // The windows the window manager lists for the taskbar (_NET_CLIENT_LIST), as xdotool ids.
     QStringList taskbarWindows() const;
-    // The window's size with the frame the window manager put around it.
+    // The window's rectangle and size with the frame the window manager put around it.
+    QRect outerRect(const QString &id) const;
     QSize outerSize(const QString &id) const;
     // Whether the middle of the window is painted, not left black.
     bool windowPainted(const QString &id) const;

@@ -101,7 +101,7 @@ QByteArray readFile(const QString &fileName, const ProgressFn &progress)
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QCoreApplication::translate("ExchangeContainer", "Unable to read %1: %2").arg(fileName, file.errorString()).toStdString());
     const qint64 size = file.size();
-    if (size > kMaxTextSize)
+    if (size > kMaxFileSize)
         throw Error(QCoreApplication::translate("ExchangeContainer", "The file is too large to be an exchange file").toStdString());
     const QByteArray bytes = file.readAll();
     if (bytes.size() != size)

@@ -151,6 +151,9 @@ void Deflater::queue(const QByteArray &text, bool last)
 
 void Deflater::write(const char *data, qsizetype size)
 {
+    // Refused before any of it is compressed: the reader would refuse the file.
+    if (d->total + d->current.size() + size > kMaxTextSize)
+        throw Error(QCoreApplication::translate("ParallelDeflate", "The text is too large for an exchange file").toStdString());
     d->current.append(data, size);
     if (d->current.size() < kPiece)
         return;

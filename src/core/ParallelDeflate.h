@@ -17,6 +17,7 @@ public:
     Deflater(const Deflater &) = delete;
     Deflater &operator=(const Deflater &) = delete;
 
+    // Throws ExchangeContainer::Error once the text would pass kMaxTextSize.
     void write(const char *data, qsizetype size);
     // The whole container: the text's length, then the stream. Throws ExchangeContainer::Error.
     QByteArray finishContainer();

@@ -1,10 +1,11 @@
 #include "desktop/SingleInstance.h"
 #include <QCryptographicHash>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <unistd.h>
+#include <QStandardPaths>
 
 namespace {
 const QByteArray kActivate = "activate\n";
@@ -30,13 +31,31 @@ QString canonicalFolder(const QString &folder)
     return canonical;
 }
 
+// A folder only this user can enter, for the socket: a bare name would go to /tmp, where
+// another user could take it first and keep the program from starting. The user's runtime
+// folder when the session has one, else a folder of the program's own in the user's cache.
+QString socketFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Qt checks that the folder is the user's own and nobody else's to enter.
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            return runtime;
+    }
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/korvel-jotwell");
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString &programFolder, QObject *parent) : QObject(parent)
 {
     const QByteArray hash =
         QCryptographicHash::hash(canonicalFolder(programFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    m_serverName = QStringLiteral("korvel-jotwell-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+    m_serverName = socketFolder() + QStringLiteral("/korvel-jotwell-%1").arg(QString::fromLatin1(hash));
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -65,8 +84,13 @@ bool SingleInstance::listen()
         if (activatePreviousInstance())
             return false;
         QLocalServer::removeServer(m_serverName);
-        if (!m_server->listen(m_serverName))
-            return false;
+        if (!m_server->listen(m_serverName)) {
+            // Nobody answers and the place cannot be taken: better two instances than none.
+            qWarning().noquote() << tr("Korvel Jotwell cannot listen on %1 (%2); it starts without "
+                                       "noticing a second start.")
+                                        .arg(m_serverName, m_server->errorString());
+            return true;
+        }
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = m_server->nextPendingConnection()) {

@@ -14,7 +14,8 @@ public:
 
     // Asks a running instance to come forward; true when one answered.
     bool activatePreviousInstance();
-    // Makes this the running instance; false when another one took the place first.
+    // Makes this the running instance; false when another one took the place first. A place
+    // that cannot be taken for another reason is told on standard error, and counts as taken.
     bool listen();
     QString serverName() const { return m_serverName; }
 

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
 #include <limits>
 
 namespace {
@@ -15,31 +17,49 @@ const QString kTop = QStringLiteral("Top");
 const QString kRight = QStringLiteral("Right");
 const QString kBottom = QStringLiteral("Bottom");
 const QString kSaved = QStringLiteral("Saved");
+// How long the window manager may take to frame a window that is shown.
+constexpr int kFrameTries = 20;
+constexpr int kFrameTryMs = 100;
 
 bool isSizeable(const QWidget &form)
 {
     return !(form.windowFlags() & Qt::MSWindowsFixedSizeDialogHint) && form.minimumSize() != form.maximumSize();
 }
 
-// The rectangle the window returns to when it is neither maximised nor minimised.
+// The client rectangle the window returns to when it is neither maximised nor minimised.
 QRect normalRect(const QWidget &form)
 {
     const QRect normal = form.normalGeometry();
     return normal.isValid() ? normal : form.geometry();
 }
 
-void setNormalRect(QWidget &form, const QRect &rect)
+bool isFramed(const QWidget &form)
+{
+    return form.frameGeometry() != form.geometry();
+}
+
+// Places the client area of a window that is neither maximised nor minimised, through its
+// native window too: Qt skips a rectangle it believes the window has already, and the window
+// manager would then place a window that is shown again where it likes.
+void placeClient(QWidget &form, const QRect &client)
+{
+    form.setGeometry(client);
+    if (form.windowHandle())
+        form.windowHandle()->setGeometry(client);
+}
+
+void setNormalRect(QWidget &form, const QRect &client)
 {
     const Qt::WindowStates state = form.windowState();
     const Qt::WindowStates wide = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (!(state & wide)) {
-        form.setGeometry(rect);
+        placeClient(form, client);
         return;
     }
     // Qt offers no setter for the normal rectangle of a maximised window: step out, set it,
     // and step back in.
     form.setWindowState(state & ~wide);
-    form.setGeometry(rect);
+    placeClient(form, client);
     form.setWindowState(state);
 }
 
@@ -55,18 +75,18 @@ QMargins frameMargins(const QWidget &form)
 {
     const QRect frame = form.frameGeometry();
     const QRect client = form.geometry();
-    if (frame != client)
+    if (isFramed(form))
         return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                 frame.bottom() - client.bottom()};
     const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
     return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
 }
 
-// The saved rectangle made usable: a corner on no screen (one that has been removed) goes to
-// the primary screen, and a rectangle larger than its screen (a damaged file: a window of
-// millions of pixels costs gigabytes to paint) is cut to fit the screen with its frame and
-// moved onto it. One that fits is kept as it was put, even reaching past an edge.
-QRect fitOnScreen(QRect rect, const QMargins &frame)
+// The saved frame rectangle made usable: a corner on no screen (one that has been removed)
+// goes to the primary screen, and a rectangle larger than its screen (a damaged file: a window
+// of millions of pixels costs gigabytes to paint) is cut to the screen and moved onto it. One
+// that fits is kept as it was put, even reaching past an edge.
+QRect fitOnScreen(QRect rect)
 {
     const QScreen *screen = QGuiApplication::screenAt(rect.topLeft());
     if (!screen) {
@@ -75,7 +95,7 @@ QRect fitOnScreen(QRect rect, const QMargins &frame)
             return rect;
         rect.moveTopLeft(screen->availableGeometry().topLeft());
     }
-    const QRect area = screen->availableGeometry().marginsRemoved(frame);
+    const QRect area = screen->availableGeometry();
     if (rect.width() <= area.width() && rect.height() <= area.height())
         return rect;
     rect.setSize(rect.size().boundedTo(area.size()));
@@ -85,6 +105,20 @@ QRect fitOnScreen(QRect rect, const QMargins &frame)
 }
 
 } // namespace
+
+void WindowPlacement::fitFrameOnceFramed(const QSize &frameSize, const QSize &guessed, int triesLeft)
+{
+    // The user may have resized the window by then; some platforms never frame.
+    if (!m_owner || normalRect(*m_owner).size() != guessed || triesLeft <= 0)
+        return;
+    if (!isFramed(*m_owner)) {
+        QTimer::singleShot(kFrameTryMs, this, [this, frameSize, guessed, triesLeft] {
+            fitFrameOnceFramed(frameSize, guessed, triesLeft - 1);
+        });
+        return;
+    }
+    setNormalRect(*m_owner, QRect(normalRect(*m_owner).topLeft(), frameSize.shrunkBy(frameMargins(*m_owner))));
+}
 
 WindowPlacement::WindowPlacement(QWidget *owner) : QObject(owner), m_owner(owner)
 {
@@ -137,7 +171,7 @@ void WindowPlacement::saveState()
     QWidget *form = ownerForm();
     if (!form)
         return;
-    const QRect rect = normalRect(*form);
+    const QRect rect = normalRect(*form).marginsAdded(frameMargins(*form));
     SettingsAction action; // one box for the placement, not one per key
     const SettingsFile ini(iniPath);
     ini.writeBool(section, kMaximized, form->windowState() & Qt::WindowMaximized);
@@ -161,7 +195,8 @@ void WindowPlacement::restoreState()
     if (!form)
         return;
     const SettingsFile ini(iniPath);
-    const QRect current = normalRect(*form);
+    const QMargins frame = frameMargins(*form);
+    const QRect current = normalRect(*form).marginsAdded(frame);
     const int left = toInt(ini.readInteger(section, kLeft, current.left()));
     const int top = toInt(ini.readInteger(section, kTop, current.top()));
     QRect rect(left, top, current.width(), current.height());
@@ -172,7 +207,20 @@ void WindowPlacement::restoreState()
         if (right > left && bottom > top)
             rect.setSize(QSize(right - left, bottom - top));
     }
-    setNormalRect(*form, fitOnScreen(rect, frameMargins(*form)));
+    rect = fitOnScreen(rect);
+    const QRect client = rect.marginsRemoved(frame);
+    if (isFramed(*form) || form->isMaximized()) {
+        setNormalRect(*form, client);
+    } else if (!ini.readString(section, kLeft).isEmpty() || !ini.readString(section, kTop).isEmpty()) {
+        // Not framed yet, so the frame's size is a guess: the frame is put in place by the
+        // window manager, and the size follows once the frame is known. Without a stored
+        // place the window manager places the window.
+        form->resize(client.size());
+        form->move(rect.topLeft());
+        if (form->windowHandle())
+            form->windowHandle()->setFramePosition(rect.topLeft());
+        fitFrameOnceFramed(rect.size(), client.size(), kFrameTries);
+    }
     if (ini.readBool(section, kMaximized, false))
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     emit stateRestored();

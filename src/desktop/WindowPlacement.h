@@ -8,8 +8,8 @@
 // of an ini file: restored each time the program shows the window, saved each time it closes.
 // The owner may also save and restore itself.
 //
-// The rectangle is the window's client geometry as Qt reports it, with Right and Bottom one
-// past the last pixel; a window that cannot be resized keeps only Left and Top.
+// The rectangle is the window's frame in its normal state, with Right and Bottom one past the
+// last pixel; a window that cannot be resized keeps only Left and Top.
 class WindowPlacement : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +36,9 @@ protected:
 
 private:
     QWidget *ownerForm() const;
+    // Gives the window the frame size it was restored to once the window manager has framed
+    // it, unless its size has changed from the guess since.
+    void fitFrameOnceFramed(const QSize &frameSize, const QSize &guessed, int triesLeft);
 
     QPointer<QWidget> m_owner;
     bool m_hooked = false;

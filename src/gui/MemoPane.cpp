@@ -232,10 +232,10 @@ void MemoPane::createLayout()
     m_bottomBar = new PicturePanel(this);
     m_bottomBar->setObjectName(QStringLiteral("bottomBar"));
     m_bottomBar->setBackground(m_mainWindow->backgrounds().searchbar);
-    m_listViewButton = new QToolButton(m_bottomBar);
-    m_listViewButton->setObjectName(QStringLiteral("listViewButton"));
-    m_listViewButton->setDefaultAction(m_wideSearchAction);
-    m_listViewButton->setAutoRaise(true);
+    m_wideSearchButton = new QToolButton(m_bottomBar);
+    m_wideSearchButton->setObjectName(QStringLiteral("wideSearchButton"));
+    m_wideSearchButton->setDefaultAction(m_wideSearchAction);
+    m_wideSearchButton->setAutoRaise(true);
     m_searchBox = new QLineEdit(m_bottomBar);
     m_searchBox->setObjectName(QStringLiteral("searchBox"));
     m_searchBox->setToolTip(tr("Input search string"));
@@ -243,7 +243,7 @@ void MemoPane::createLayout()
     m_searchButton->setObjectName(QStringLiteral("searchButton"));
     m_searchButton->setIcon(m_images[18]);
     m_searchButton->setAutoRaise(true);
-    for (QToolButton *button : {m_listViewButton, m_searchButton}) {
+    for (QToolButton *button : {m_wideSearchButton, m_searchButton}) {
         button->setIconSize(QSize(16, 16));
         button->setFixedSize(24, 24);
     }

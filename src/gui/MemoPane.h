@@ -165,6 +165,8 @@ private:
     void memosReady();
     void openPendingEdit();
     void dropPendingMemo(TreeNode *node, quint64 serial);
+    // A box would end an open edit under the user's hands: the tip then waits for its end.
+    void showMailTip(const QString &text);
     void showSortDirection();
     void showRandomStatusTip();
     void setTipText();
@@ -239,13 +241,14 @@ private:
     QLabel *m_tipImage;
     QLabel *m_tipLabel;
     PicturePanel *m_bottomBar;
-    QToolButton *m_listViewButton;
+    QToolButton *m_wideSearchButton;
     QLineEdit *m_searchBox;
     QToolButton *m_searchButton;
     StatusBar *m_statusBar;
     QLabel *m_statusImage;
     QTimer *m_hoverTimer;
     MailMessage *m_mail;
+    QString m_waitingMailTip; // told once no edit is open any more
 
     // Each picture carries its 16- and 22-pixel renderings: menus take the one, the top
     // toolbar the other.

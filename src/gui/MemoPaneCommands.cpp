@@ -30,6 +30,8 @@ void MemoPane::refreshCommands()
     for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
         menu->menuAction()->setEnabled(targets);
     refreshHistoryActions();
+    if (idle && !m_waitingMailTip.isEmpty())
+        QMetaObject::invokeMethod(this, [this] { showMailTip(std::exchange(m_waitingMailTip, {})); }, Qt::QueuedConnection);
 }
 
 void MemoPane::selectionChanged(TreeNode *node)

@@ -52,8 +52,12 @@ void MemoPane::addSubMemo()
     TreeNode *parent = m_tree->firstSelected();
     if (parent && parent->level() > 0)
         parent = parent->parent();
+    // With nothing selected the last memo in sight is the parent: a search may hide the last
+    // ones, and a sub-memo added under a hidden memo could never be edited.
     if (!parent)
         parent = m_tree->lastTopLevelNode();
+    while (parent && !parent->isVisible())
+        parent = parent->previousSibling();
     if (!parent) {
         tipBox(tr("Please select a memo!"));
         return;

@@ -8,17 +8,21 @@
 
 namespace {
 
-QString mailTip(int result, const QString &folder)
+QString mailFailureTip(const QString &folder)
 {
-    if (result == SUCCESS_SUCCESS)
-        return QCoreApplication::translate("MemoPane", "If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
-                              "%1.")
-            .arg(folder);
     return QCoreApplication::translate("MemoPane", "No mail program could take the message. You can send Memos.html and Memos.kvx from %1.")
         .arg(folder);
 }
 
 } // namespace
+
+void MemoPane::showMailTip(const QString &text)
+{
+    if (m_editNode)
+        m_waitingMailTip = text;
+    else
+        tipBox(text);
+}
 
 void MemoPane::emailMemos()
 {
@@ -33,9 +37,11 @@ void MemoPane::emailMemos()
     if (!writeHtmlReport(false, report) || !exportSelection(exchange))
         return;
     const QString where = QDir::toNativeSeparators(QDir::cleanPath(folder));
-    // The user hears where the two files are either way: some mail programs drop attachments
-    // handed over this way without a word, and without a mail program they are all there is.
-    m_mail->onHandedOver = [where](int result) { tipBox(mailTip(result, where)); };
+    // The mail program takes over; without one the user hears where the two files are.
+    m_mail->onHandedOver = [this, where](int result) {
+        if (result != SUCCESS_SUCCESS)
+            showMailTip(mailFailureTip(where));
+    };
     try {
         m_mail->clear();
         m_mail->subject = tr("Memos");
@@ -45,6 +51,6 @@ void MemoPane::emailMemos()
         m_mail->attachments << report << exchange;
         m_mail->send();
     } catch (const std::exception &) {
-        tipBox(mailTip(MAPI_E_FAILURE, where));
+        showMailTip(mailFailureTip(where));
     }
 }

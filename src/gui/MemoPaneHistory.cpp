@@ -185,7 +185,7 @@ void MemoPane::refilter()
     if (m_searching && !m_searchText.isEmpty())
         applyFilter();
     else
-        showTip(0);
+        showTip(m_searching && !hasVisibleMemo() ? 3 : 0); // as the filter itself would
 }
 
 void MemoPane::showRows(const MemoRows &target, const MemoRows &other)

@@ -163,6 +163,13 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     }
     batch.commit();
     MemoRows after = placedRows(involved);
+    // A memo dropped on one of its own sub-memos, or where it already stands, moves nothing:
+    // there is no step to take back.
+    const auto samePlace = [](const PlacedMemo &a, const PlacedMemo &b) {
+        return a.row.memo.pid == b.row.memo.pid && a.index == b.index;
+    };
+    if (std::equal(before.begin(), before.end(), after.begin(), after.end(), samePlace))
+        return;
     // Taking the move back or doing it again selects the moved memos, not their target.
     for (MemoRows *rows : {&before, &after})
         for (PlacedMemo &placed : *rows)

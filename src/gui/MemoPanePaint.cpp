@@ -30,12 +30,14 @@ void MemoPane::paintNodeBackground(QPainter &painter, TreeNode *node, const QRec
     }
 }
 
-void MemoPane::hoveredNodeChanged(TreeNode *, TreeNode *)
+void MemoPane::hoveredNodeChanged(TreeNode *, TreeNode *newNode)
 {
     if (!m_listViewAction->isChecked())
         return;
-    // Leaving for blank space ends the hover after the same rest as entering a memo.
-    m_hoverTimer->start();
+    // Leaving for blank space keeps the memo opened last open, so that it can be read on.
+    m_hoverTimer->stop();
+    if (newNode)
+        m_hoverTimer->start();
 }
 
 void MemoPane::hoverDelayElapsed()

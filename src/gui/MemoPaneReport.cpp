@@ -88,10 +88,16 @@ void MemoPane::saveReport(bool selectAllFirst)
     if (m_editNode || !m_mainWindow->reportDialog().execute())
         return;
     const QString chosen = m_mainWindow->reportDialog().fileName();
-    if (m_mainWindow->reportDialog().filterIndex() == 2)
-        writeHtmlReport(selectAllFirst, withExtension(chosen, QStringLiteral(".html")));
+    const bool html = m_mainWindow->reportDialog().filterIndex() == 2;
+    const QString fileName = withExtension(chosen, html ? QStringLiteral(".html") : QStringLiteral(".txt"));
+    // The dialog asked about the name as typed; the file written may be another one.
+    if (fileName != chosen && QFileInfo::exists(fileName)
+        && askBox(tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName())) != IDOK)
+        return;
+    if (html)
+        writeHtmlReport(selectAllFirst, fileName);
     else
-        writeTextReport(selectAllFirst, withExtension(chosen, QStringLiteral(".txt")));
+        writeTextReport(selectAllFirst, fileName);
 }
 
 void MemoPane::saveSelection()

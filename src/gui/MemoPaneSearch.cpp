@@ -141,7 +141,7 @@ void MemoPane::bottomBarResized()
     const int barHeight = m_bottomBar->height();
     const int buttonWidth = m_searchButton->width();
     const auto centred = [barHeight](QWidget *widget) { return (barHeight - widget->height()) / 2; };
-    m_listViewButton->move(0, centred(m_listViewButton));
+    m_wideSearchButton->move(0, centred(m_wideSearchButton));
     m_searchBox->setGeometry(buttonWidth, centred(m_searchBox), std::max(0, m_bottomBar->width() - 2 * buttonWidth - 10),
                             m_searchBox->sizeHint().height());
     m_searchButton->move(m_searchBox->geometry().right() + 1 + 10, centred(m_searchButton));

@@ -148,7 +148,7 @@ void TestExchangeReader::valuesAreStoredAsTheirText()
         " alarm-time=\"2020-01-02T03:04:05Z\" due-time=\"2020-01-02T03:04:05Z\"/></tasks><memos>"
         + element("{A}", "root", "a&#13;&#10;b&#13;c&#10;d\xFF\xFE" "e") + element("{\xFF}", "root", "")
         + element("{S}", "{\xFF}", "s") + element("\xEF\xBB\xBF{B}", "root", "b") + element("{C}", "{B}", "c")
-        + "</memos></korvel>";
+        + element("{D}", "root", "x&#13;y&#13;z") + "</memos></korvel>";
     const QString replaced(QChar::ReplacementCharacter);
     for (const bool restore : {true, false}) {
         TestFolder folder;
@@ -163,7 +163,8 @@ void TestExchangeReader::valuesAreStoredAsTheirText()
         restore ? reader.restore() : reader.import();
 
         const std::vector<Memo> memos = store.allMemos();
-        QCOMPARE(memos.size(), size_t(5));
+        QCOMPARE(memos.size(), size_t(6));
+        QCOMPARE(memos[5].content, QStringLiteral("x\r\ny\r\nz")); // lone CRs its only breaks
         QCOMPARE(memos[0].content, "a\r\nb\r\nc\r\nd" + replaced + replaced + "e");
         QCOMPARE(memos[1].content, QString());
         QCOMPARE(store.memoRowsAfter(0).at(1).nullColumns, 0u); // empty, never NULL

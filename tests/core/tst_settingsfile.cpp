@@ -1,4 +1,4 @@
-// Keys written into sections that hold nothing yet.
+// Keys written into sections that hold nothing yet, whatever case their names were written in.
 #include "core/SaveFile.h"
 #include "core/SettingsFile.h"
 #include <QFile>
@@ -34,6 +34,8 @@ void TestSettingsFile::emptySectionTakesTheNewKey_data()
     QTest::newRow("last line, no line break")
         << QByteArray("[other]\r\nwidth=5\r\n[memo]") << QByteArray("[other]\r\nwidth=5\r\n[memo]\r\nheight=42\r\n");
     QTest::newRow("only line, LF breaks") << QByteArray("[memo]\n") << QByteArray("[memo]\nheight=42\r\n");
+    QTest::newRow("name written by hand in other case")
+        << QByteArray("[Memo]\r\n[other]\r\nwidth=5\r\n") << QByteArray("[Memo]\r\nheight=42\r\n[other]\r\nwidth=5\r\n");
 }
 
 void TestSettingsFile::emptySectionTakesTheNewKey()

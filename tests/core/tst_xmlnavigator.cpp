@@ -1,11 +1,13 @@
 #include "CoreTestSupport.h"
 #include "core/ExchangeContainer.h"
+#include "core/ParallelDeflate.h"
 #include "core/XmlNavigator.h"
 #include <QFile>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 #include <sstream>
+#include <sys/mman.h>
 #include <zlib.h>
 
 namespace {
@@ -126,6 +128,16 @@ void TestXmlTry::containerRoundTrip()
     const QByteArray container = ExchangeContainer::compress(large);
     QCOMPARE(zlibUncompress(container), large);
     QCOMPARE(ExchangeContainer::decompress(container), large);
+
+    // A text the reader would refuse is refused before any of it is compressed; the bytes
+    // beyond the limit are untouched zero pages.
+    const qsizetype beyond = qsizetype(ExchangeContainer::kMaxTextSize) - large.size() + 1;
+    void *zeros = mmap(nullptr, size_t(beyond), PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    QVERIFY(zeros != MAP_FAILED);
+    ExchangeContainer::Deflater deflater;
+    deflater.write(large.constData(), large.size());
+    QVERIFY_THROWS_EXCEPTION(ExchangeContainer::Error, deflater.write(static_cast<const char *>(zeros), beyond));
+    munmap(zeros, size_t(beyond));
 }
 
 void TestXmlTry::badFilesFailCleanly()

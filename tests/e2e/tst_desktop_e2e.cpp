@@ -145,11 +145,13 @@ void DesktopTest::minimiseIntoTheTrayAndBack()
     VERIFY_BACK_FROM_TRAY(desktop, program);
     QVERIFY(program.inTaskbar());
 
-    // Ctrl+F12 in the list.
+    // Ctrl+F12 in the list; back from the tray, the window stands where it stood, to the pixel.
+    const QRect placed = desktop.outerRect(program.window);
     program.clickList();
     program.keys(QStringLiteral("ctrl+F12"));
     VERIFY_IN_TRAY(program);
     VERIFY_BACK_FROM_TRAY(desktop, program);
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.outerRect(program.window), placed, 2000);
 
     // File > Close.
     program.clickList();
@@ -245,6 +247,13 @@ void DesktopTest::withoutANotificationArea()
 
     // Minimise iconifies as usual: off the screen, still in the taskbar.
     desktop.xdotool({QStringLiteral("windowminimize"), program.window});
+    QTRY_VERIFY_WITH_TIMEOUT(program.nothingOnScreen(), 5000);
+    QVERIFY(program.inTaskbar());
+    desktop.xdotool({QStringLiteral("windowactivate"), program.window});
+    QVERIFY(program.windowUp(5000));
+    // So does Ctrl+F12, which would hide the window into the tray.
+    program.clickList();
+    program.keys(QStringLiteral("ctrl+F12"));
     QTRY_VERIFY_WITH_TIMEOUT(program.nothingOnScreen(), 5000);
     QVERIFY(program.inTaskbar());
     desktop.xdotool({QStringLiteral("windowactivate"), program.window});

@@ -48,6 +48,7 @@ private slots:
     void programFolderChoice();
     void secondStartHandsOverAndEnds();
     void socketNameDoesNotDependOnTheFolderExisting();
+    void socketIsPrivateAndABlockedOneStillStarts();
 };
 
 void TestApp::errorBoxAddsFullStop()
@@ -298,6 +299,30 @@ void TestApp::socketNameDoesNotDependOnTheFolderExisting()
     QCOMPARE(SingleInstance(fresh).serverName(), before);
     QCOMPARE(SingleInstance(root.file(QStringLiteral("new/data"))).serverName(), before);
     QVERIFY(SingleInstance(root.file(QStringLiteral("new"))).serverName() != before);
+}
+
+void TestApp::socketIsPrivateAndABlockedOneStillStarts()
+{
+    TestFolder folder, runtime, cache;
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray cacheBefore = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_RUNTIME_DIR", QDir(runtime.path()).absolutePath().toUtf8());
+    qputenv("XDG_CACHE_HOME", QDir(cache.path()).absolutePath().toUtf8());
+    const QString inRuntime = SingleInstance(folder.path()).serverName();
+    qunsetenv("XDG_RUNTIME_DIR");
+    SingleInstance instance(folder.path());
+    qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+    qputenv("XDG_CACHE_HOME", cacheBefore);
+    QCOMPARE(QFileInfo(inRuntime).absolutePath(), QDir(runtime.path()).absolutePath());
+    // Without a runtime folder: one that only this user may enter.
+    const QFileInfo fallback(QFileInfo(instance.serverName()).absolutePath());
+    QVERIFY(fallback.absoluteFilePath().startsWith(QDir(cache.path()).absolutePath()));
+    QCOMPARE(fallback.permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther), 0);
+
+    // Something that is no socket holds the name: the program starts all the same, and says so.
+    QVERIFY(QDir().mkdir(instance.serverName()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot listen on ")));
+    QVERIFY(instance.listen());
 }
 
 JOTWELL_TEST_MAIN(TestApp)

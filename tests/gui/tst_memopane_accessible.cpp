@@ -64,7 +64,7 @@ void TestMemosAccessible::iconButtonsAndSearchBoxHaveNames()
         if (button->isVisibleTo(&frame))
             QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(button->toolTip()));
     }
-    QCOMPARE(QAccessible::queryAccessibleInterface(findNamed<QToolButton>(frame, "listViewButton"))->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(findNamed<QToolButton>(frame, "wideSearchButton"))->text(QAccessible::Name),
              QStringLiteral("View all sub-Memos in search result"));
     QCOMPARE(QAccessible::queryAccessibleInterface(findNamed<QLineEdit>(frame, "searchBox"))->text(QAccessible::Name), QStringLiteral("Search"));
 

@@ -246,6 +246,24 @@ void TestMemosEdit::subMemoParentChoice()
         parentOf[row.content] = row.pid;
     QCOMPARE(parentOf.value(QStringLiteral("sibling")), QStringLiteral("{A}"));
     QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.tree()->lastTopLevelNode()->memo.mid);
+
+    // A search hides the last memo: the last one in sight is the parent; with none in sight, the tip.
+    QLineEdit *search = findNamed<QLineEdit>(frame, "searchBox");
+    for (const QString &text : {QStringLiteral("text {A}"), QStringLiteral("nowhere")}) {
+        search->setFocus();
+        QTRY_VERIFY(frame.isSearching());
+        search->selectAll();
+        QTest::keyClicks(search, text);
+        frame.deselectAll();
+        findAction(frame, "addSubMemo")->trigger();
+        if (frame.editNode()) {
+            QCOMPARE(frame.editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
+            QTest::keyClick(openEditor(frame), Qt::Key_Escape);
+            QTRY_VERIFY(!frame.editNode());
+        }
+    }
+    QCOMPARE(prompts.lastText(), QStringLiteral("Please select a memo!"));
+    QCOMPARE(prompts.shown.size(), 2);
 }
 
 void TestMemosEdit::busyEditIgnoresOtherRequests()

@@ -207,12 +207,14 @@ void TestMemosMove::dropsGoLastInOrder()
     QVERIFY(frame.canDrop(findMemo(frame, QStringLiteral("{A}")), nullptr, true));
     QVERIFY(findMemo(frame, QStringLiteral("{A}"))->isExpanded());
 
-    // A memo dropped on one of its own sub-memos stays where it is.
+    // A memo dropped on one of its own sub-memos stays where it is, and leaves nothing to undo.
     const QString before = parents(program.mainWindow());
     select(frame, {"{B}"});
     frame.drop(findMemo(frame, QStringLiteral("{A1}")), nullptr, true);
     QCOMPARE(shape(frame), QStringLiteral("A B[B1,A1] C A2"));
     QCOMPARE(parents(program.mainWindow()), before);
+    findAction(frame, "undo")->trigger(); // takes back the drop before it
+    QCOMPARE(shape(frame), QStringLiteral("A B[B1] C A1 A2"));
 }
 
 void TestMemosMove::memoWithSubMemosKeepsTwoLevels()

@@ -194,6 +194,15 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Search no result"));
     type(frame, QStringLiteral("rye"));
     QCOMPARE(frame.tipMode(), 0);
+
+    // The box active but empty: a delete that empties the list is a search without result too.
+    findNamed<QLineEdit>(frame, "searchBox")->clear();
+    QCOMPARE(shown(frame).size(), 6);
+    frame.tree()->selectAllVisible();
+    findAction(frame, "delete")->trigger();
+    QCOMPARE(frame.tree()->totalCount(), 0);
+    QVERIFY(frame.isSearching());
+    QCOMPARE(frame.tipMode(), 3);
 }
 
 JOTWELL_TEST_MAIN(TestMemosSearch)

@@ -383,21 +383,28 @@ void TestMemoPaneUndo::historyKeepsTheNewestStepsThatFitItsTextBound()
             for (const char *sub : {"1}", "2}"})
                 insertMemoRow(connection, mid.chopped(1) + QLatin1String(sub), mid, big);
         }
+        for (const char *small : {"{S}", "{T}"})
+            insertMemoRow(connection, QString::fromLatin1(small), QStringLiteral("root"), QStringLiteral("small"));
     }
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    select(frame, {"{P}"});
-    frame.deleteMemos();
-    select(frame, {"{Q}"});
-    frame.deleteMemos();
-    QCOMPARE(frame.history()->count(), 1);
-    // The step kept is whole: Q comes back with its sub-memos, and goes again.
+    for (const char *mid : {"{P}", "{S}", "{T}", "{Q}"}) {
+        select(frame, {mid});
+        frame.deleteMemos();
+    }
+    QCOMPARE(frame.history()->count(), 3);
+    // The steps kept are whole and go back newest first: Q with its sub-memos, then T, then S.
     findAction(frame, "undo")->trigger();
     QCOMPARE(shape(frame).replace(QString(7'000'000, QLatin1Char('x')), QStringLiteral("x")),
              QStringLiteral("{Q}[x@{Q} x@{Q}] {R}[x@{R} x@{R}]"));
+    findAction(frame, "undo")->trigger();
+    QVERIFY(findMemo(frame, QStringLiteral("{T}")) && !findMemo(frame, QStringLiteral("{S}")));
+    findAction(frame, "undo")->trigger();
+    QVERIFY(findMemo(frame, QStringLiteral("{S}")));
     QVERIFY(!findAction(frame, "undo")->isEnabled());
-    findAction(frame, "redo")->trigger();
+    for (int i = 0; i < 3; ++i)
+        findAction(frame, "redo")->trigger();
     QCOMPARE(frame.tree()->topLevelCount(), 1);
 }
 

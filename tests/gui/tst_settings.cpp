@@ -442,7 +442,10 @@ QStringList execArguments(const QString &entry)
         } else if (c == QLatin1Char('"')) {
             quoted = !quoted;
             any = true;
-        } else if (c == QLatin1Char('%') && i + 1 < exec.size() && exec[i + 1] == QLatin1Char('%')) {
+        } else if (c == QLatin1Char('%')) {
+            // "%%" is a percent sign; a lone one starts a field code that launchers replace.
+            if (i + 1 >= exec.size() || exec[i + 1] != QLatin1Char('%'))
+                return {QStringLiteral("<field code>")};
             current += exec[++i];
         } else if (c == QLatin1Char(' ') && !quoted) {
             if (any || !current.isEmpty())

@@ -66,6 +66,7 @@ private slots:
     void trayCommands();
     void exitStoresTheOpenEdit();
     void withoutTrayCloseEndsTheProgram();
+    void withoutTrayTheWindowMinimises();
     void stayOnTopKeepsThePlace();
     void startsHiddenWhenAsked();
     void sessionEndStoresAndKeepsTheProgramWhole(); // last: the application quits in it
@@ -176,6 +177,24 @@ void TestTrayProgram::withoutTrayCloseEndsTheProgram()
     QVERIFY(tray.userClose());
     QVERIFY(mainWindow.isExiting());
     QCOMPARE(contents(mainWindow), QStringList{QStringLiteral("kept")});
+}
+
+void TestTrayProgram::withoutTrayTheWindowMinimises()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    {
+        TrayProgram tray(folder.path(), false);
+        tray.frame().tree()->setFocus();
+        QTest::keyClick(tray.frame().tree(), Qt::Key_F12, Qt::ControlModifier);
+        QTRY_VERIFY(tray.mainWindow().isMinimized());
+        QVERIFY(tray.mainWindow().isVisible());
+    }
+    // A start asked to be hidden, as far as the desktop allows.
+    SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(QStringLiteral("option"), QStringLiteral("runMinimizedEn"), true);
+    TrayProgram tray(folder.path(), false);
+    QTRY_VERIFY(tray.mainWindow().isMinimized());
+    QVERIFY(tray.mainWindow().isVisible());
 }
 
 void TestTrayProgram::stayOnTopKeepsThePlace()
