@@ -5,6 +5,7 @@
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
 #include "core/Database.h"
+#include "gui/MemoPane.h"
 #include <QtTest>
 
 namespace {

@@ -35,6 +35,8 @@ bool ExpandStates::run(const std::function<void()> &change, QString &error)
 bool ExpandStates::storeNoted(QString &error)
 {
     std::vector<Noted> noted = std::exchange(m_noted, {});
+    if (noted.empty())
+        return true;
     try {
         Transaction batch = m_store.allOrNothing();
         for (const Noted &n : noted) {

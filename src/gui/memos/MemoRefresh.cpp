@@ -74,6 +74,11 @@ QSet<QString> MemoRefresh::run(bool ascending)
             changed.insert(it.key());
         }
     }
+    // Sub-memos that go with their memo but are still in the table are out of sight now.
+    for (TreeNode *node : removed) {
+        for (int i = 0; i < node->childCount(); ++i)
+            known[node->child(i)->memo.mid].inStore = false;
+    }
     m_tree.deleteNodes(removed);
 
     // Memos before sub-memos, so that a new memo is there for its new sub-memos.
