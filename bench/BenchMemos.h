@@ -3,6 +3,7 @@
 
 class Program;
 
-// Measures the memo tree's commands on a loaded program: list view, scrolling, the search
-// filter, Expand and Collapse all, opening the Move-to menu, reports, deleting and taking the delete back.
+// Measures the memo tree's commands on a loaded program: a memo added from outside, list
+// view, scrolling, the search filter, Expand and Collapse all, opening the Move-to menu,
+// reports, deleting and taking the delete back.
 void runMemoBenchmarks(Program &program, int count, const QStringList &names);

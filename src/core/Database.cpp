@@ -62,7 +62,7 @@ void Database::open(const QString &path)
     m_db = db;
     m_path = path;
     // Another program holding a lock briefly is waited for; a longer lock becomes an error.
-    sqlite3_busy_timeout(m_db, 3000);
+    setWaitsForLocks(true);
     try {
         // Every commit reaches the disk before the statement returns, so a stored memo
         // survives the process being killed right afterwards.
@@ -124,6 +124,11 @@ sqlite3 *Database::handle() const
     if (!m_db)
         throw DatabaseError(QCoreApplication::translate("Database", "The memo database is not open."));
     return m_db;
+}
+
+void Database::setWaitsForLocks(bool waits)
+{
+    sqlite3_busy_timeout(m_db, waits ? 3000 : 0);
 }
 
 qint64 Database::dataVersion()

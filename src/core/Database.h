@@ -26,6 +26,9 @@ public:
     // Changes whenever another connection (another process) commits to the file; the
     // connection's own commits leave it alone.
     qint64 dataVersion();
+    // False: a file another connection holds is refused at once instead of waited for, for
+    // tries that come again anyway.
+    void setWaitsForLocks(bool waits);
 
     // Runs statements that return no rows (schema, pragmas, transaction control).
     void execute(const QString &sql);

@@ -105,6 +105,11 @@ private:
 
 MemoStore::MemoStore(Database &database) : m_database(database) {}
 
+void MemoStore::setWaitsForLocks(bool waits)
+{
+    m_database.setWaitsForLocks(waits);
+}
+
 bool MemoStore::isReadOnly() const
 {
     return m_database.isReadOnly();
@@ -272,6 +277,19 @@ void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
     }
     // The whole file was read in: its pages would otherwise stay resident as the program's.
     m_database.releaseMappedPages();
+}
+
+void MemoStore::forEachStamp(const std::function<void(const MemoStamp &)> &visit)
+{
+    Statement query(m_database, "select mid, pid, expandFlag, editTime from memos");
+    MemoStamp stamp;
+    while (query.nextRow()) {
+        stamp.mid = query.text(0);
+        stamp.pid = query.text(1);
+        stamp.expandFlag = query.flag(2);
+        stamp.editTime = query.time(3);
+        visit(stamp);
+    }
 }
 
 std::vector<Memo> MemoStore::allMemos()

@@ -15,6 +15,14 @@ struct MemoRow {
     Memo memo;
     quint32 nullColumns = 0;
 };
+// What a refresh compares with the list to find the memos another process changed: a memo's
+// id, place and edit time without its text.
+struct MemoStamp {
+    QString mid;
+    QString pid;
+    bool expandFlag = false;
+    TimeStamp editTime = 0;
+};
 struct TaskRow {
     qint64 rowid = 0;
     Task task;
@@ -42,6 +50,7 @@ public:
     explicit MemoStore(Database &database);
 
     bool isReadOnly() const;
+    void setWaitsForLocks(bool waits);
     // Statements issued while it lives reach the disk together (see Transaction). A batch
     // that reads before it writes takes the write lock at once, so that it waits for another
     // process's lock instead of being refused at its first write.
@@ -76,6 +85,7 @@ public:
 
     // Every memo in table order, handed over one at a time (the load keeps no second copy).
     void forEachMemo(const std::function<void(Memo &)> &visit);
+    void forEachStamp(const std::function<void(const MemoStamp &)> &visit);
 
     // What backup, restore and import need.
     std::vector<Memo> allMemos();

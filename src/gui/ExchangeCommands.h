@@ -21,7 +21,8 @@ public:
 
     bool backupDatabase();
     bool restoreDatabase();
-    bool importFile();
+    // atStart runs under the run's write lock, before its first record is stored.
+    bool importFile(const std::function<void()> &atStart = {});
     // Whether the last restore or import got as far as storing records, also when it then
     // failed: the tree must be reloaded to show them.
     bool databaseChanged() const { return m_databaseChanged; }

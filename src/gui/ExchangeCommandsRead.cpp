@@ -5,6 +5,7 @@
 #include "gui/ExchangeCommands.h"
 #include "core/ExchangeFile.h"
 #include "core/ExchangeReader.h"
+#include "core/MemoStore.h"
 #include "gui/ProgressDialog.h"
 #include "core/XmlNavigator.h"
 #include <QCoreApplication>
@@ -129,11 +130,18 @@ bool ExchangeCommands::restoreDatabase()
                        [](ExchangeReader &reader) { reader.restore(); });
 }
 
-bool ExchangeCommands::importFile()
+bool ExchangeCommands::importFile(const std::function<void()> &atStart)
 {
     XmlNavigator xml;
     const std::unique_ptr<ProgressDialog> progress = openExchangeFile(xml);
     if (!progress)
         return false;
-    return readRecords(xml, *progress, tr("Importing..."), [](ExchangeReader &reader) { reader.import(); });
+    return readRecords(xml, *progress, tr("Importing..."), [this, &atStart](ExchangeReader &reader) {
+        // An import never stops to ask, so the lock taken here lasts to the run's end.
+        Transaction run = m_store.transaction(Transaction::Lock::Immediate);
+        if (atStart)
+            atStart();
+        reader.import();
+        run.commit();
+    });
 }

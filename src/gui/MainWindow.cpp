@@ -174,9 +174,14 @@ void MainWindow::restoreDatabase()
 
 void MainWindow::importFile()
 {
-    // The whole run, also one that failed after storing some records, becomes one step.
-    const std::optional<MemoPane::RowMarks> marks =
-        m_memoPane ? std::optional(m_memoPane->rowMarks()) : std::nullopt;
-    if ((m_exchangeCommands->importFile() || m_exchangeCommands->databaseChanged()) && marks)
+    // The whole run, also one that failed after storing some records, becomes one step. Where
+    // the tables end is read under the run's write lock: the rows after it are the run's
+    // alone, not those another program added while the file was being chosen.
+    std::optional<MemoPane::RowMarks> marks;
+    const bool imported = m_exchangeCommands->importFile([this, &marks] {
+        if (m_memoPane)
+            marks = m_memoPane->rowMarks();
+    });
+    if ((imported || m_exchangeCommands->databaseChanged()) && marks)
         m_memoPane->reloadAfterImport(*marks);
 }

@@ -110,6 +110,9 @@ private:
     void trayIconClicked(Qt::MouseButton button);
     void addMemoFromTray();
     void storeOpenEdit();
+    // Whether the program may end: true when no typed text waits unstored, or when the user
+    // chose to lose it.
+    bool mayLoseUnsaved();
 
     QString m_programFolder;
     QString m_confPath;

@@ -5,6 +5,7 @@
 #include "gui/Application.h"
 #include "gui/Artwork.h"
 #include "gui/PostedEvents.h"
+#include "gui/Prompts.h"
 #include "desktop/WindowPlacement.h"
 #include "desktop/TrayIcon.h"
 #include "gui/MemoPane.h"
@@ -94,13 +95,31 @@ void MainWindow::exitProgram()
 {
     if (m_exiting)
         return;
+    storeOpenEdit();
+    if (!mayLoseUnsaved())
+        return;
     m_exiting = true;
     m_placement->saveState();
     // The frame is not freed here: Exit may come while a modal box runs in one of its handlers
     // (the session's end), which would return into a freed frame. It goes with the window.
-    storeOpenEdit();
     close();
     QCoreApplication::quit(); // a window hidden in the tray does not end the event loop by closing
+}
+
+bool MainWindow::mayLoseUnsaved()
+{
+    if (!m_memoPane || m_memoPane->unsavedCount() == 0)
+        return true;
+    m_memoPane->retryUnsaved();
+    const int unsaved = m_memoPane->unsavedCount();
+    if (unsaved == 0)
+        return true;
+    return showBox(kApplicationTitle,
+                   tr("%n memo(s) you typed could not be stored: the database does not take them now.\n"
+                      "Exit anyway and lose them?",
+                      "", unsaved),
+                   MB_YESNO)
+           == IDYES;
 }
 
 void MainWindow::storeOpenEdit()
@@ -131,7 +150,10 @@ void MainWindow::setStayOnTop(bool onTop)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A close the tray did not take (no notification area, the program's own close) ends the
-    // program, with the same care as Exit.
+    // program, with the same care as Exit; a user who keeps typed text unsaved keeps it open.
     exitProgram();
-    event->accept();
+    if (m_exiting)
+        event->accept();
+    else
+        event->ignore();
 }

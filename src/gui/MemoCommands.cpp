@@ -1,4 +1,5 @@
 #include "gui/MemoCommands.h"
+#include <algorithm>
 #include "gui/MemoPane.h"
 #include <QSet>
 
@@ -61,6 +62,13 @@ MemoCommand *MemoRowsCommand::copy() const
     return new MemoRowsCommand(m_pane, text(), m_change);
 }
 
+bool MemoRowsCommand::touches(const QSet<QString> &mids) const
+{
+    const auto named = [&mids](const PlacedMemo &placed) { return mids.contains(placed.row.memo.mid); };
+    return std::any_of(m_change->before.begin(), m_change->before.end(), named)
+           || std::any_of(m_change->after.begin(), m_change->after.end(), named);
+}
+
 void MemoRowsCommand::showUndo()
 {
     m_pane.showRows(m_change->before, m_change->after);
@@ -99,6 +107,11 @@ void ExpandAllCommand::storeRedo(MemoStore &store) const
 MemoCommand *ExpandAllCommand::copy() const
 {
     return new ExpandAllCommand(m_pane, text(), m_mids, m_expanded);
+}
+
+bool ExpandAllCommand::touches(const QSet<QString> &mids) const
+{
+    return std::any_of(m_mids->begin(), m_mids->end(), [&mids](const QString &mid) { return mids.contains(mid); });
 }
 
 void ExpandAllCommand::showUndo()

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/MemoStore.h"
+#include <QSet>
 #include <QUndoCommand>
 #include <memory>
 #include <utility>
@@ -29,6 +30,9 @@ public:
     virtual qint64 textBytes() const = 0;
     // The same step, for a history that keeps only its newest steps.
     virtual MemoCommand *copy() const = 0;
+    // Whether the step names one of these memos: another process changed them, and taking
+    // the step back or again would write over that.
+    virtual bool touches(const QSet<QString> &mids) const = 0;
 
     void undo() final { showUndo(); }
     void redo() final
@@ -62,6 +66,7 @@ public:
     void storeRedo(MemoStore &store) const override;
     qint64 textBytes() const override;
     MemoCommand *copy() const override;
+    bool touches(const QSet<QString> &mids) const override;
 
 protected:
     void showUndo() override;
@@ -81,6 +86,7 @@ public:
     void storeRedo(MemoStore &store) const override;
     qint64 textBytes() const override { return 0; }
     MemoCommand *copy() const override;
+    bool touches(const QSet<QString> &mids) const override;
 
 protected:
     void showUndo() override;

@@ -8,6 +8,8 @@
 #include "gui/NamedAction.h"
 #include "desktop/MailMessage.h"
 #include "gui/StatusBar.h"
+#include "gui/memos/EditSession.h"
+#include "gui/memos/ExpandStates.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QKeyEvent>
@@ -33,6 +35,10 @@ MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &sett
     : QWidget(mainWindow), m_tree(new MemoTree(this)), m_images(Artwork::imageList16()), m_mainWindow(mainWindow),
       m_store(store), m_settingsPath(settingsPath)
 {
+    m_editSession = new EditSession(*m_tree, m_store, this);
+    m_expandStates = std::make_unique<ExpandStates>(*m_tree, m_store);
+    connect(m_editSession, &EditSession::stored, this, &MemoPane::memoStored);
+    connect(m_editSession, &EditSession::unsavedChanged, this, &MemoPane::showUnsaved);
     createActions();
     createMenus();
     createLayout();
@@ -49,6 +55,7 @@ MemoPane::~MemoPane()
 {
     setBeforePromptHook({});
     commitOpenEdit();
+    m_editSession->disconnect(this);
     // The menu bar has gone over to the main window; it carries this frame's commands.
     delete m_menuBar;
     m_tree->clear();

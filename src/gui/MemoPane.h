@@ -4,6 +4,7 @@
 #include "core/MemoSelection.h"
 #include "treeview/MemoTree.h"
 #include <QIcon>
+#include <QSet>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,8 @@ class QUndoStack;
 class QToolButton;
 class MainWindow;
 class MailMessage;
+class EditSession;
+class ExpandStates;
 
 // The memo tree frame: the program's main view. It shows every memo as a top-level node of
 // m_tree and every sub-memo as its child, and runs every memo command against the
@@ -40,6 +43,15 @@ public:
 
     void reloadMemos();
     void loadMemos();
+    // Follows what another process changed in the database, memo by memo, and tries the
+    // memos the database refused before; the undo steps over changed memos end. False when
+    // the list had nothing to take in. Throws DatabaseError when the table cannot be read.
+    bool refreshFromStore();
+    // Memos whose typed text the database has not taken yet, and one more try to store them.
+    int unsavedCount() const;
+    void retryUnsaved();
+    // The list has been read: refreshes may patch it.
+    bool hasLoaded() const { return m_loaded; }
     qint64 countMemos();
     void refreshCommands();
     void applyFilter();
@@ -83,6 +95,9 @@ public:
     void undoStep();
     void redoStep();
     void clearUndoHistory();
+    // Another process changed these memos: a step that names one of them cannot be taken
+    // back or again over that, and the history ends.
+    void endStepsOver(const QSet<QString> &mids);
     const QUndoStack *history() const { return m_history; }
     // Where the tables end before an import: the rows after them are the import's.
     struct RowMarks {
@@ -181,9 +196,8 @@ private:
     bool hasVisibleMemo() const;
     // A memo node as every memo gets it: multi-line, its button and picture at the top.
     TreeNode *addMemoNode(TreeNode *parent);
-    // Runs store, reporting a failure in the error box; a new memo then loses its fresh id.
-    // True when it was stored.
-    bool storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store);
+    void memoStored(TreeNode *node, const MemoRows &before, bool isNew);
+    void showUnsaved(int count);
     bool hasMoveTargets() const;
     void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
     // Fills menu with the targets [begin, end): the items themselves, or groups of them.
@@ -228,6 +242,8 @@ private:
     QAction *m_undoAction;
     QAction *m_redoAction;
     QUndoStack *m_history;
+    EditSession *m_editSession;
+    std::unique_ptr<ExpandStates> m_expandStates;
     std::optional<RowMarks> m_importMarks;
 
     QPointer<QMenuBar> m_menuBar;
@@ -258,6 +274,7 @@ private:
 
     bool m_loading = false;
     bool m_focusedOnce = false;
+    bool m_loaded = false;
     bool m_sortAscending = false;
     TreeNode *m_editNode = nullptr;
     bool m_storing = false; // a commit is writing its memo

@@ -1,6 +1,7 @@
 // memo texts to and from the clipboard.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
+#include "gui/Application.h"
 #include "gui/MemoPane.h"
 #include "core/MemoId.h"
 #include "treeview/TreeText.h"
@@ -44,7 +45,15 @@ void MemoPane::addTextAsMemo(const QString &text, const QString &stepName)
     memo.createTime = dateTimeNow();
     memo.editTime = dateTimeNow();
     m_tree->invalidateNode(node);
-    if (storeOrReport(memo, true, [&] { m_store.insert(memo); }))
-        recordRows(stepName, {}, placedRows({node}));
+    try {
+        m_store.insert(memo);
+    } catch (const std::exception &error) {
+        // Nothing typed is at stake: the command changes nothing.
+        m_tree->deleteNode(node);
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+        refreshCommands();
+        return;
+    }
+    recordRows(stepName, {}, placedRows({node}));
     refreshCommands();
 }

@@ -3,6 +3,8 @@
 #include "core/MemoText.h"
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
+#include "gui/Application.h"
+#include "gui/memos/ExpandStates.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -37,7 +39,9 @@ void MemoPane::refreshCommands()
 void MemoPane::selectionChanged(TreeNode *node)
 {
     refreshCommands();
-    if (node) {
+    if (unsavedCount() > 0) {
+        showUnsaved(unsavedCount()); // until it is stored, nothing says more
+    } else if (node) {
         m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true)
                                    + tr(" created"));
         m_statusImage->hide();
@@ -54,13 +58,10 @@ void MemoPane::showRandomStatusTip()
 
 void MemoPane::storeExpandFlag(TreeNode *node, bool expanded)
 {
-    if (node->memo.expandFlag != expanded) {
-        node->memo.expandFlag = expanded;
-        // A read-only database was announced once at start; the state is kept in memory.
-        // A memo without a row yet has nothing to store.
-        if (!node->memo.mid.isEmpty() && !m_store.isReadOnly())
-            m_store.setExpanded(node->memo.mid, expanded);
-    }
+    // Inside a command over many memos the command stores the lot; alone, at once.
+    QString refused;
+    if (!m_expandStates->run([&] { m_expandStates->noteChange(node, expanded); }, refused))
+        showDefaultErrorBox(refused);
     // The filter and Expand all change many memos at once; what the commands offer does not
     // depend on it.
     if (!m_filtering)
@@ -84,14 +85,23 @@ void MemoPane::setAllExpanded(bool expanded)
     for (int i = 0; i < m_tree->topLevelCount(); ++i)
         if (m_tree->topLevelNode(i)->memo.expandFlag != expanded)
             changing.push_back(m_tree->topLevelNode(i));
+    QString refused;
+    bool stored;
     {
-        // One transaction and one layout for the lot.
-        Transaction batch = m_store.transaction();
+        // One transaction and one layout for the lot; a refused one leaves every memo as it was.
         const TreeUpdateGuard update(*m_tree);
         const QScopedValueRollback<bool> atWork(m_filtering, true);
-        for (int i = 0; i < m_tree->topLevelCount(); ++i)
-            m_tree->setExpanded(m_tree->topLevelNode(i), expanded);
-        batch.commit();
+        stored = m_expandStates->run(
+            [this, expanded] {
+                for (int i = 0; i < m_tree->topLevelCount(); ++i)
+                    m_tree->setExpanded(m_tree->topLevelNode(i), expanded);
+            },
+            refused);
+    }
+    if (!stored) {
+        showDefaultErrorBox(refused);
+        refreshCommands();
+        return;
     }
     auto changed = std::make_shared<std::vector<QString>>();
     for (TreeNode *node : changing)

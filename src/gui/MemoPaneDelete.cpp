@@ -24,6 +24,8 @@ void MemoPane::deleteMemos()
         std::vector<QString> mids;
         QHash<QString, int> places;
         for (TreeNode *memo : selected) {
+            if (memo->memo.mid.isEmpty())
+                continue; // typed text not stored yet: only its node goes
             mids.push_back(memo->memo.mid);
             places.insert(memo->memo.mid, memo->index());
             for (int i = 0; i < memo->childCount(); ++i)

@@ -6,8 +6,9 @@
 #include "desktop/TrayIcon.h"
 #include "core/MemoText.h"
 #include "gui/Prompts.h"
+#include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
-#include "core/MemoId.h"
+#include "gui/memos/EditSession.h"
 #include "treeview/MemoTree.h"
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -20,19 +21,29 @@ TreeNode *MemoPane::addMemoNode(TreeNode *parent)
     return node;
 }
 
-bool MemoPane::storeOrReport(Memo &memo, bool isNew, const std::function<void()> &store)
+void MemoPane::memoStored(TreeNode *node, const MemoRows &before, bool isNew)
 {
-    try {
-        store();
-        return true;
-    } catch (const std::exception &error) {
-        // The text stays in the tree; a new memo keeps no id, so that its next commit tries
-        // the insert again instead of updating a row that does not exist.
-        if (isNew)
-            memo.mid.clear();
-        showDefaultErrorBox(QString::fromUtf8(error.what()));
-        return false;
-    }
+    recordRows(isNew ? tr("Add") : tr("Edit"), before, placedRows({node}));
+    m_tree->repaintNode(node);
+    refreshCommands();
+}
+
+void MemoPane::showUnsaved(int count)
+{
+    if (count > 0)
+        m_statusBar->setPanelText(tr("%n memo(s) not stored yet: stored as soon as the database takes them.", "", count));
+    else
+        showRandomStatusTip();
+}
+
+int MemoPane::unsavedCount() const
+{
+    return m_editSession->unsavedCount();
+}
+
+void MemoPane::retryUnsaved()
+{
+    m_editSession->retry();
 }
 
 void MemoPane::addMemo()
@@ -60,6 +71,11 @@ void MemoPane::addSubMemo()
         parent = parent->previousSibling();
     if (!parent) {
         tipBox(tr("Please select a memo!"));
+        return;
+    }
+    if (parent->memo.mid.isEmpty()) {
+        // A sub-memo is stored under its memo's id; this memo has none yet.
+        tipBox(tr("This memo is not stored yet. Its sub-memos can be added once it is."));
         return;
     }
     m_editNode = addMemoNode(parent);
@@ -122,24 +138,9 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
-    Memo &memo = node->memo;
-    memo.content = trimRightControls(newText);
-    const bool isNew = memo.mid.isEmpty();
-    MemoRows before = isNew ? MemoRows() : placedRows({node});
-    const bool stored = storeOrReport(memo, isNew, [&] {
-        if (isNew) {
-            memo.mid = newMemoId();
-            memo.createTime = dateTimeNow();
-            memo.assignTime = memo.createTime;
-            memo.editTime = dateTimeNow(); // a second reading of the clock
-            m_store.insert(memo);
-            return;
-        }
-        memo.editTime = dateTimeNow();
-        m_store.updateText(memo.mid, memo.content, memo.editTime);
-    });
-    if (stored)
-        recordRows(isNew ? tr("Add") : tr("Edit"), std::move(before), placedRows({node}));
+    node->memo.content = trimRightControls(newText);
+    // A refused store keeps the text in the list, unsaved, for the next try.
+    m_editSession->store(node, node->memo.mid.isEmpty() ? MemoRows() : placedRows({node}));
     refreshCommands();
 }
 
@@ -150,7 +151,10 @@ void MemoPane::editEnded(TreeNode *node)
         return;
     }
     m_editNode = nullptr;
-    if (node->memo.mid.isEmpty() && node->memo.content.isEmpty()) {
+    // Committed unchanged, text that the database refused before is offered to it again.
+    if (m_editSession->isUnsaved(node))
+        m_editSession->retry();
+    if (node->memo.mid.isEmpty() && node->memo.content.isEmpty() && !m_editSession->isUnsaved(node)) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);
@@ -170,7 +174,7 @@ void MemoPane::editCancelled()
     }
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
-    if (node->memo.mid.isEmpty()) {
+    if (node->memo.mid.isEmpty() && !m_editSession->isUnsaved(node)) {
         postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
     } else {
         m_tree->invalidateNode(node);

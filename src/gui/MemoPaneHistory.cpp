@@ -124,6 +124,16 @@ void MemoPane::clearUndoHistory()
     m_history->clear();
 }
 
+void MemoPane::endStepsOver(const QSet<QString> &mids)
+{
+    for (int i = 0; i < m_history->count(); ++i) {
+        if (static_cast<const MemoCommand *>(m_history->command(i))->touches(mids)) {
+            m_history->clear();
+            return;
+        }
+    }
+}
+
 MemoPane::RowMarks MemoPane::rowMarks()
 {
     return {m_store.lastMemoRow(), m_store.lastTaskRow()};

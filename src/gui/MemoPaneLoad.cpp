@@ -3,12 +3,15 @@
 #include "gui/Application.h"
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/EditSession.h"
+#include "gui/memos/MemoRefresh.h"
 #include "core/MemoSettingsKeys.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QScopedValueRollback>
 #include <vector>
 
@@ -19,7 +22,11 @@ void MemoPane::reloadMemos()
     // Steps taken over the list as it was cannot be replayed over the one read now.
     clearUndoHistory();
     const std::optional<RowMarks> imported = std::exchange(m_importMarks, std::nullopt);
+    // Text the database has not taken yet goes into the list read now.
+    retryUnsaved();
+    std::vector<EditSession::Pending> unsaved = m_editSession->takeAll();
     m_loading = true;
+    m_loaded = false;
     m_focusedOnce = false;
     m_hoverNode = nullptr;
     m_editNode = nullptr;
@@ -44,11 +51,13 @@ void MemoPane::reloadMemos()
     m_loading = false;
 
     loadMemos();
+    m_editSession->putBack(std::move(unsaved), [this](TreeNode *parent) { return addMemoNode(parent); });
+    m_loaded = true;
     applyFilter();
     refreshCommands();
     setSearchIdle();
     m_tree->setHint(tr("Double click to add a Memo!"));
-    showRandomStatusTip();
+    showUnsaved(unsavedCount());
     if (imported)
         recordImport(*imported);
 }
@@ -89,6 +98,34 @@ void MemoPane::loadMemos()
         TreeNode *memo = m_tree->topLevelNode(i);
         m_tree->setExpanded(memo, memo->memo.expandFlag);
     }
+}
+
+bool MemoPane::refreshFromStore()
+{
+    retryUnsaved();
+    MemoRefresh refresh(*m_tree, m_store, [this](TreeNode *parent) { return addMemoNode(parent); },
+                        [this](const TreeNode *node) { return node == m_editNode || m_editSession->isUnsaved(node); });
+    // The rows in sight stay where they are on screen, also when memos come or go above them.
+    TreeNode *anchor = m_tree->nodeAt(QPoint(0, 0));
+    const int anchorTop = anchor ? m_tree->nodeRect(anchor).top() : 0;
+    const quint64 anchorSerial = anchor ? anchor->serial() : 0;
+    QSet<QString> changed;
+    {
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        changed = refresh.run(m_sortAscending);
+    }
+    if (changed.isEmpty())
+        return false;
+    endStepsOver(changed);
+    refilter();
+    if (anchor && m_tree->isAlive(anchor, anchorSerial)) {
+        m_tree->visibleCount(); // lays the rows out
+        const QRect moved = m_tree->nodeRect(anchor);
+        if (!moved.isEmpty())
+            m_tree->verticalScrollBar()->setValue(m_tree->verticalScrollBar()->value() + moved.top() - anchorTop);
+    }
+    refreshCommands();
+    return true;
 }
 
 qint64 MemoPane::countMemos()

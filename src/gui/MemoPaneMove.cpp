@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
 #include "gui/MemoPane.h"
+#include "gui/Prompts.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -115,6 +116,11 @@ void MemoPane::moveSelectionTo(QAction *item)
 
 void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
+    if (target && target->memo.mid.isEmpty()) {
+        // Rows under it would name a memo that is not stored.
+        tipBox(tr("This memo is not stored yet. Memos can be moved into it once it is."));
+        return;
+    }
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
     const QString pid = target ? target->memo.mid : QStringLiteral("root");
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
@@ -130,7 +136,20 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     if (target)
         involved.push_back(target);
     MemoRows before = placedRows(involved);
-    Transaction batch = m_store.transaction();
+    {
+        // Rows first, all or none: a refused write leaves every memo where the table has it.
+        // A memo not stored yet has no row; it is stored where the list shows it.
+        Transaction batch = m_store.allOrNothing();
+        for (TreeNode *node : involved) {
+            if (node != target && !node->memo.mid.isEmpty())
+                m_store.move(node->memo.mid, pid);
+        }
+        if (target)
+            m_store.setExpanded(target->memo.mid, true); // the target opens
+        batch.commit();
+    }
+    if (target)
+        target->memo.expandFlag = true;
     const TreeUpdateGuard update(*m_tree);
     for (TreeNode *memo : selected) {
         if (memo == target)
@@ -141,10 +160,6 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
         if (target)
             for (int i = 0; i < memo->childCount(); ++i)
                 carried.push_back(memo->child(i));
-        // Rows first: a refused write leaves this memo where the table still has it.
-        m_store.move(memo->memo.mid, pid);
-        for (TreeNode *child : carried)
-            m_store.move(child->memo.mid, pid);
         if (first) {
             for (auto child = carried.rbegin(); child != carried.rend(); ++child)
                 m_tree->moveTo(*child, target, mode);
@@ -161,7 +176,6 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
             m_tree->setExpanded(target, true);
         m_tree->setSelected(memo, false);
     }
-    batch.commit();
     MemoRows after = placedRows(involved);
     // A memo dropped on one of its own sub-memos, or where it already stands, moves nothing:
     // there is no step to take back.

@@ -3,12 +3,16 @@
 #include "core/SettingsFile.h"
 #include "core/MemoSearch.h"
 #include "gui/MemoPane.h"
+#include "core/ErrorText.h"
+#include "gui/StatusBar.h"
+#include "gui/memos/ExpandStates.h"
 #include "core/MemoSettingsKeys.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QStringMatcher>
@@ -25,9 +29,14 @@ void MemoPane::applyFilter()
 {
     m_hoverNode = nullptr;
     bool anyShown = false;
+    QString refused;
+    bool stored;
     {
-        // parents that a search expands have their state stored: one write for the keystroke.
-        Transaction batch = m_store.transaction();
+        // Parents that a search expands have their state stored: one write for the keystroke.
+        // A database held by another program refuses it at once rather than holding up the
+        // typing; the parents then stay as they were, and the status bar tells why.
+        m_store.setWaitsForLocks(false);
+        const auto waitAgain = qScopeGuard([this] { m_store.setWaitsForLocks(true); });
         const TreeUpdateGuard update(*m_tree);
         const QScopedValueRollback<bool> atWork(m_filtering, true);
         const bool filtering = m_searching && !m_searchText.isEmpty();
@@ -35,24 +44,29 @@ void MemoPane::applyFilter()
         const MemoSearch search(m_searchText, wide);
         // Memo by memo, each before its sub-memos, so that a sub-memo that matches can show
         // its memo again after the memo itself was hidden.
-        for (int i = 0; i < m_tree->topLevelCount(); ++i) {
-            TreeNode *memo = m_tree->topLevelNode(i);
-            const bool memoMatches = !filtering || search.matches(memo->memo);
-            m_tree->setVisible(memo, memoMatches);
-            anyShown = anyShown || memoMatches;
-            for (TreeNode *subMemo = memo->firstChild(); subMemo; subMemo = subMemo->nextSibling()) {
-                const bool shown = !filtering || search.showsSubMemo(subMemo->memo, memoMatches);
-                m_tree->setVisible(subMemo, shown);
-                if (shown && filtering) {
-                    m_tree->setVisible(memo, true);
-                    m_tree->setExpanded(memo, true);
+        stored = m_expandStates->run(
+            [&] {
+                for (int i = 0; i < m_tree->topLevelCount(); ++i) {
+                    TreeNode *memo = m_tree->topLevelNode(i);
+                    const bool memoMatches = !filtering || search.matches(memo->memo);
+                    m_tree->setVisible(memo, memoMatches);
+                    anyShown = anyShown || memoMatches;
+                    for (TreeNode *subMemo = memo->firstChild(); subMemo; subMemo = subMemo->nextSibling()) {
+                        const bool shown = !filtering || search.showsSubMemo(subMemo->memo, memoMatches);
+                        m_tree->setVisible(subMemo, shown);
+                        if (shown && filtering) {
+                            m_tree->setVisible(memo, true);
+                            m_tree->setExpanded(memo, true);
+                        }
+                        anyShown = anyShown || shown;
+                    }
                 }
-                anyShown = anyShown || shown;
-            }
-        }
-        batch.commit();
+            },
+            refused);
     }
     showTip(m_searching && !anyShown ? 3 : 0);
+    if (!stored)
+        m_statusBar->setPanelText(errorBoxText(refused));
 }
 
 bool MemoPane::hasVisibleMemo() const

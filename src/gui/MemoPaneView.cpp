@@ -4,6 +4,7 @@
 #include "core/MemoText.h"
 #include "core/MemoOrder.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/EditSession.h"
 #include "core/MemoSettingsKeys.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -86,4 +87,5 @@ void MemoPane::nodeFreed(TreeNode *node)
         m_hoverNode = nullptr;
     if (node == m_editNode)
         m_editNode = nullptr;
+    m_editSession->forget(node);
 }

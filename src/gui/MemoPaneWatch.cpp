@@ -1,15 +1,11 @@
 #include "gui/MemoPaneWatch.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
-#include "gui/PostedEvents.h"
 #include "core/DatabaseError.h"
 #include "treeview/MemoTree.h"
 #include <QApplication>
-#include <QScrollBar>
-#include <QSet>
 #include <QThread>
 #include <QTimer>
-#include <optional>
 
 namespace {
 constexpr int kLookIntervalMs = 2000;
@@ -56,7 +52,7 @@ bool MemoPaneWatch::eventFilter(QObject *watched, QEvent *event)
 bool MemoPaneWatch::paneIsIdle(MemoPane &pane) const
 {
     // A nested event loop is a modal box, a menu or a drag whose handlers still hold nodes.
-    return pane.isReady() && !pane.editNode() && !pane.tree()->isEditing() && !QApplication::activeModalWidget()
+    return pane.hasLoaded() && !pane.editNode() && !pane.tree()->isEditing() && !QApplication::activeModalWidget()
            && !QApplication::activePopupWidget() && QThread::currentThread()->loopLevel() <= 1;
 }
 
@@ -72,40 +68,17 @@ void MemoPaneWatch::check()
     } catch (const DatabaseError &) {
         return; // the file is busy or gone for a moment; look again later
     }
-    if (version == m_dataVersion)
+    // The list is compared with the table, so a change missed while the pane was busy, or
+    // one that a reload of the pane's own has taken in, costs at most one comparison.
+    if (version == m_dataVersion && pane->unsavedCount() == 0)
         return;
-    const bool first = m_dataVersion < 0;
-    m_dataVersion = version;
-    if (!first)
-        reload(*pane);
-}
-
-void MemoPaneWatch::reload(MemoPane &pane)
-{
-    MemoTree &tree = *pane.tree();
-    QSet<QString> selected;
-    for (TreeNode *node : tree.selectedNodes())
-        selected.insert(node->memo.mid);
-    const QString focused = tree.focusedNode() ? tree.focusedNode()->memo.mid : QString();
-    const int scrolled = tree.verticalScrollBar()->value();
-    const std::optional<QString> typed = pane.isSearching() ? std::optional(pane.searchBoxText()) : std::nullopt;
-
-    // Read and sorted as at the start; a search in force stays in force.
-    pane.reloadMemos();
-    PostedEvent ready(WM_MEMOS_READY, 0, 0);
-    QCoreApplication::sendEvent(&pane, &ready);
-    if (typed)
-        pane.resumeSearch(*typed);
-
-    tree.beginUpdate();
-    for (TreeNode *node = tree.firstNode(); node; node = tree.nextNode(node)) {
-        if (selected.contains(node->memo.mid) && node->isVisible())
-            tree.setSelected(node, true);
-        if (!focused.isEmpty() && node->memo.mid == focused)
-            tree.setFocusedNode(node);
+    bool changed;
+    try {
+        changed = pane->refreshFromStore();
+    } catch (const DatabaseError &) {
+        return; // read again at the next look
     }
-    tree.endUpdate();
-    tree.visibleCount(); // lays the rows out, so that the scroll range is known
-    tree.verticalScrollBar()->setValue(scrolled);
-    emit outsideChangeReloaded();
+    m_dataVersion = version;
+    if (changed)
+        emit outsideChangeReloaded();
 }

@@ -6,11 +6,11 @@ class MemoPane;
 class QTimer;
 
 // Notices changes another process made to the memo database (jotwell-cli, a script) and
-// reads the memo list again, keeping the selection, the focused memo and the scroll
-// position where those memos still exist; open memos stay open through their stored
-// expanded flags. It looks when the window is activated and every two seconds while the
-// window is shown, and never while an edit, a box, a menu or a drag is open: the change is
-// then taken at the next look.
+// has the pane patch them into its list, which keeps the keyboard focus, the selection,
+// the focused memo, the scroll position and a search in force. It looks when the window is
+// activated and every two seconds while the window is shown, and never while an edit, a
+// box, a menu or a drag is open: the change is then taken at the next look. Each look also
+// offers the database the typed text it refused before.
 class MemoPaneWatch : public QObject {
     Q_OBJECT
 public:
@@ -20,8 +20,7 @@ public:
     void check();
 
 signals:
-    // The memo list was read again after an outside change: what was kept about the old
-    // list (an undo history) no longer applies.
+    // The memo list has taken in an outside change.
     void outsideChangeReloaded();
 
 protected:
@@ -29,7 +28,6 @@ protected:
 
 private:
     bool paneIsIdle(MemoPane &pane) const;
-    void reload(MemoPane &pane);
 
     MainWindow *m_mainWindow;
     QTimer *m_timer;
