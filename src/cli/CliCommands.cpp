@@ -9,9 +9,10 @@
 #include "core/ExchangeFile.h"
 #include "core/ErrorText.h"
 #include "core/ExchangeReader.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "core/MemoSearch.h"
-#include "core/MemoSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "core/MemoStore.h"
 #include "core/MemoText.h"
 #include "core/ProgramFolder.h"
@@ -29,7 +30,6 @@
 
 namespace {
 
-const QString kRoot = QStringLiteral("root");
 
 void writeOut(const QByteArray &bytes)
 {
@@ -39,7 +39,7 @@ void writeOut(const QByteArray &bytes)
 
 QString programVersion()
 {
-    return VersionInfo().getValue(2);
+    return VersionInfo().fileVersion();
 }
 
 // The folder, its settings and its database, opened as the program opens them.
@@ -58,7 +58,7 @@ public:
     MemoStore &store() { return m_store; }
     bool ascending() const
     {
-        return SettingsFile(m_folder + QStringLiteral("kvConf.ini")).readBool(kMemoSection, kViewAscEn, true);
+        return kViewAscEn.read(SettingsFile(m_folder + QStringLiteral("kvConf.ini")));
     }
 
 private:
@@ -88,11 +88,11 @@ QString readStandardInput()
 QString parentFor(MemoStore &store, const QString &id)
 {
     std::optional<Memo> parent = store.findMemo(id);
-    if (parent && parent->pid != kRoot)
+    if (parent && !MemoLevels::isTopLevel(*parent))
         parent = store.findMemo(parent->pid);
     if (!parent)
         throw CliFailure(QCoreApplication::translate("Cli", "No memo has the id %1").arg(id));
-    if (parent->pid != kRoot)
+    if (!MemoLevels::isTopLevel(*parent))
         throw CliFailure(QCoreApplication::translate("Cli", "The memo %1 is out of the program's sight; see the check command").arg(id));
     return parent->mid;
 }
@@ -100,17 +100,12 @@ QString parentFor(MemoStore &store, const QString &id)
 int addMemo(DataFolder &folder, const CliOptions &options)
 {
     const QString typed = options.argument == QLatin1String("-") ? readStandardInput() : options.argument;
-    Memo memo;
     // Stored as the program's editor stores it: CR LF line breaks, right-trimmed.
-    memo.content = trimRightControls(Exchange::contentFromFile(typed));
-    if (memo.content.isEmpty())
+    const QString content = trimRightControls(Exchange::contentFromFile(typed));
+    if (content.isEmpty())
         throw CliFailure(QCoreApplication::translate("Cli", "The memo is empty; nothing was stored."));
     Transaction writing(folder.database(), Transaction::Lock::Immediate);
-    memo.pid = options.under.isEmpty() ? kRoot : parentFor(folder.store(), options.under);
-    memo.mid = newMemoId();
-    memo.createTime = dateTimeNow();
-    memo.assignTime = memo.createTime;
-    memo.editTime = dateTimeNow();
+    const Memo memo = newMemo(options.under.isEmpty() ? MemoLevels::kTopLevelParent : parentFor(folder.store(), options.under), content);
     folder.store().insert(memo);
     writing.commit();
     writeOut(memo.mid.toUtf8() + '\n');
@@ -223,17 +218,7 @@ int checkDatabase(DataFolder &folder)
             problems << QCoreApplication::translate("Cli", "The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
     }
     // The program shows top-level memos and their sub-memos; anything else is out of sight.
-    const std::vector<Memo> memos = folder.store().allMemos();
-    QSet<QString> topLevel;
-    for (const Memo &memo : memos) {
-        if (memo.pid == kRoot)
-            topLevel.insert(memo.mid);
-    }
-    QStringList unseen;
-    for (const Memo &memo : memos) {
-        if (memo.pid != kRoot && !topLevel.contains(memo.pid))
-            unseen << memo.mid;
-    }
+    const QStringList unseen = MemoLevels::outOfSight(folder.store().allMemos());
     if (!unseen.isEmpty())
         problems << QCoreApplication::translate("Cli", "%1 memos are out of the program's sight (under a missing "
                                                        "memo, under themselves or under a sub-memo): %2")

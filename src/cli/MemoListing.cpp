@@ -1,5 +1,6 @@
 #include "cli/MemoListing.h"
 #include "core/IsoTime.h"
+#include "core/MemoLevels.h"
 #include "core/MemoOrder.h"
 #include "core/MemoSearch.h"
 #include "core/MemoStore.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QString kRoot = QStringLiteral("root");
 
 // A memo may hold control characters pasted from a terminal; written as they are they would
 // steer the reader's terminal (colours, the title, the cursor). They are listed as U+FFFD;
@@ -54,7 +54,7 @@ MemoListing::MemoListing(MemoStore &store, bool ascending)
     std::vector<Memo> all = store.allMemos();
     QHash<QString, std::vector<Memo>> children;
     for (Memo &memo : all) {
-        if (memo.pid == kRoot)
+        if (MemoLevels::isTopLevel(memo))
             m_entries.push_back(Entry{std::move(memo), {}, true, {}});
         else
             children[memo.pid].push_back(std::move(memo));

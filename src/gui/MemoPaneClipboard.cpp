@@ -2,7 +2,8 @@
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
 #include "gui/MemoPane.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "treeview/TreeText.h"
 #include "treeview/MemoTree.h"
 #include <QClipboard>
@@ -38,11 +39,9 @@ void MemoPane::addTextAsMemo(const QString &text, const QString &stepName)
     TreeNode *node = addMemoNode(nullptr);
     Memo &memo = node->memo;
     // lineOf breaks of any program become the CR LF that typed memos have.
-    memo.content = trimRightControls(TreeText::toCrLf(text));
-    memo.mid = newMemoId();
-    memo.pid = QStringLiteral("root");
-    memo.createTime = dateTimeNow();
-    memo.editTime = dateTimeNow();
+    memo = newMemo(MemoLevels::kTopLevelParent, trimRightControls(TreeText::toCrLf(text)));
+    // A pasted memo is not assigned: its row keeps the column's default.
+    memo.assignTime = 0;
     m_tree->invalidateNode(node);
     if (storeOrReport(memo, true, [&] { m_store.insert(memo); }))
         recordRows(stepName, {}, placedRows({node}));

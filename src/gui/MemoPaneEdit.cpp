@@ -7,7 +7,8 @@
 #include "core/MemoText.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "treeview/MemoTree.h"
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -40,7 +41,7 @@ void MemoPane::addMemo()
     if (m_editNode)
         return;
     m_editNode = addMemoNode(nullptr);
-    m_editNode->memo.pid = QStringLiteral("root");
+    m_editNode->memo.pid = MemoLevels::kTopLevelParent;
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }
@@ -124,14 +125,11 @@ void MemoPane::editCommitted(TreeNode *node, const QString &newText)
     MemoRows before = isNew ? MemoRows() : placedRows({node});
     const bool stored = storeOrReport(memo, isNew, [&] {
         if (isNew) {
-            memo.mid = newMemoId();
-            memo.createTime = dateTimeNow();
-            memo.assignTime = memo.createTime;
-            memo.editTime = dateTimeNow(); // a second reading of the clock
+            memo = newMemo(memo.pid, memo.content);
             m_store.insert(memo);
             return;
         }
-        memo.editTime = dateTimeNow();
+        memo.editTime = memoClockNow();
         m_store.updateText(memo.mid, memo.content, memo.editTime);
     });
     if (stored)

@@ -8,9 +8,9 @@
 
 namespace {
 
-QString mailTip(int result, const QString &folder)
+QString mailTip(MailResult result, const QString &folder)
 {
-    if (result == SUCCESS_SUCCESS)
+    if (result == MailResult::Success)
         return QCoreApplication::translate("MemoPane", "If your mail program did not attach Memos.html and Memos.kvx, you can attach them from "
                               "%1.")
             .arg(folder);
@@ -35,7 +35,7 @@ void MemoPane::emailMemos()
     const QString where = QDir::toNativeSeparators(QDir::cleanPath(folder));
     // The user hears where the two files are either way: some mail programs drop attachments
     // handed over this way without a word, and without a mail program they are all there is.
-    m_mail->onHandedOver = [where](int result) { tipBox(mailTip(result, where)); };
+    m_mail->onHandedOver = [where](MailResult result) { tipBox(mailTip(result, where)); };
     try {
         m_mail->clear();
         m_mail->subject = tr("Memos");
@@ -45,6 +45,6 @@ void MemoPane::emailMemos()
         m_mail->attachments << report << exchange;
         m_mail->send();
     } catch (const std::exception &) {
-        tipBox(mailTip(MAPI_E_FAILURE, where));
+        tipBox(mailTip(MailResult::Failure, where));
     }
 }

@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"
 #include "gui/MemoPane.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -116,7 +117,7 @@ void MemoPane::moveSelectionTo(QAction *item)
 void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
-    const QString pid = target ? target->memo.mid : QStringLiteral("root");
+    const QString pid = target ? target->memo.mid : MemoLevels::kTopLevelParent;
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     // The step keeps the moved memos, the sub-memos they carry and the target, which opens.
     std::vector<TreeNode *> involved;

@@ -63,7 +63,7 @@ bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportK
 {
     const SelectAllFirstScope selection(*this, selectAllFirst);
     const ReportFooter footer{dateAndTimeText(QDateTime::currentDateTime(), false),
-                                m_mainWindow->versionInfo()->getValue(2)};
+                                m_mainWindow->versionInfo()->fileVersion()};
     const std::vector<ReportItem> items = reportItems(MemoPane::selection());
     const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
     if (!writeReportFile(lines, fileName)) {
@@ -88,7 +88,7 @@ void MemoPane::saveReport(bool selectAllFirst)
     if (m_editNode || !m_mainWindow->reportDialog().execute())
         return;
     const QString chosen = m_mainWindow->reportDialog().fileName();
-    if (m_mainWindow->reportDialog().filterIndex() == 2)
+    if (m_mainWindow->reportDialog().chosenFilter() == MainWindow::kHtmlReport)
         writeHtmlReport(selectAllFirst, withExtension(chosen, QStringLiteral(".html")));
     else
         writeTextReport(selectAllFirst, withExtension(chosen, QStringLiteral(".txt")));

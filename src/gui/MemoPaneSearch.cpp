@@ -3,7 +3,7 @@
 #include "core/SettingsFile.h"
 #include "core/MemoSearch.h"
 #include "gui/MemoPane.h"
-#include "core/MemoSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -131,7 +131,7 @@ void MemoPane::toggleWideSearch()
     if (m_loading)
         return;
     applyFilter();
-    SettingsFile(m_settingsPath).writeBool(kMemoSection, kSearchWideEn, m_wideSearchAction->isChecked());
+    kSearchWideEn.write(SettingsFile(m_settingsPath), m_wideSearchAction->isChecked());
 }
 
 void MemoPane::bottomBarResized()

@@ -270,11 +270,11 @@ void TestStore::flattenLineBreaks()
 
 void TestStore::dateTimeDayCount()
 {
-    QCOMPARE(QDateTimeToDateTime(QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime)), 0.0);
-    QCOMPARE(QDateTimeToDateTime(QDateTime(QDate(1900, 1, 1), QTime(12, 0), Qt::LocalTime)), 2.5);
+    QCOMPARE(toTimeStamp(QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime)), 0.0);
+    QCOMPARE(toTimeStamp(QDateTime(QDate(1900, 1, 1), QTime(12, 0), Qt::LocalTime)), 2.5);
     const QDateTime moment(QDate(2026, 12, 9), QTime(17, 45, 12, 345), Qt::LocalTime);
-    QCOMPARE(dateTimeToQDateTime(QDateTimeToDateTime(moment)), moment);
-    QVERIFY(qAbs(dateTimeNow() - QDateTimeToDateTime(QDateTime::currentDateTime())) < 1.0 / 86400);
+    QCOMPARE(dateTimeToQDateTime(toTimeStamp(moment)), moment);
+    QVERIFY(qAbs(dateTimeNow() - toTimeStamp(QDateTime::currentDateTime())) < 1.0 / 86400);
 }
 
 void TestStore::memoIds()
