@@ -1,6 +1,7 @@
 #include "BenchData.h"
 #include "core/Database.h"
 #include "core/MemoId.h"
+#include "core/MemoLevels.h"
 #include <QRandomGenerator>
 #include <QStringList>
 #include <sqlite3.h>
@@ -69,7 +70,7 @@ void generateMemoFolder(const QString &folder, int count)
     int written = 0;
     for (int i = 0; i < memos; ++i) {
         const QString mid = newMemoId();
-        insert(mid, QStringLiteral("root"), random.bounded(2) == 0);
+        insert(mid, MemoLevels::kTopLevelParent, random.bounded(2) == 0);
         ++written;
         for (int child = 0; child < 3 && written < count; ++child, ++written)
             insert(newMemoId(), mid, false);

@@ -1,5 +1,7 @@
 #pragma once
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
@@ -112,20 +114,22 @@ class BenchPrompts final : public PromptHandler {
 public:
     explicit BenchPrompts(const QString &fileName = {}) : m_fileName(fileName) { setPromptHandler(this); }
     ~BenchPrompts() override { setPromptHandler(nullptr); }
-    int messageBox(const QString &caption, const QString &text, int, BoxIcon) override
+    BoxAnswer messageBox(const QString &caption, const QString &text, BoxButtons, BoxIcon) override
     {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-        return IDOK;
+        return BoxAnswer::Ok;
     }
     bool fileDialog(FileRequest &request) override
     {
         request.fileName = m_fileName;
         return true;
     }
-    int execDialog(QDialog &) override
+    int execDialog(QDialog &dialog) override
     {
         ++questions;
-        return 10; // all
+        if (auto *all = dialog.findChild<QAbstractButton *>(QStringLiteral("all")))
+            all->click();
+        return dialog.result();
     }
     bool printDialog(QPrinter &) override { return false; }
     int questions = 0;

@@ -3,6 +3,7 @@
 #include "gui/Program.h"
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,10 +18,10 @@
 #include <QPrinter>
 #include <sqlite3.h>
 
-int ScriptedPrompts::messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon)
+BoxAnswer ScriptedPrompts::messageBox(const QString &caption, const QString &text, BoxButtons buttons, BoxIcon icon)
 {
-    shown.append({caption, text, flags, icon});
-    return answers.isEmpty() ? IDOK : answers.takeFirst();
+    shown.append({caption, text, buttons, icon});
+    return answers.isEmpty() ? BoxAnswer::Ok : answers.takeFirst();
 }
 
 bool ScriptedPrompts::fileDialog(FileRequest &request)
@@ -28,7 +29,7 @@ bool ScriptedPrompts::fileDialog(FileRequest &request)
     fileRequests.append(request);
     const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     if (!fileFilterAnswers.isEmpty())
-        request.filterIndex = fileFilterAnswers.takeFirst();
+        request.chosenFilter = fileFilterAnswers.takeFirst();
     if (answer.isEmpty())
         return false;
     request.fileName = answer;
@@ -41,9 +42,12 @@ int ScriptedPrompts::execDialog(QDialog &dialog)
     QCoreApplication::processEvents();
     if (onDialog)
         onDialog(dialog);
-    const int result = dialogAnswers.isEmpty() ? int(QDialog::Rejected) : dialogAnswers.takeFirst();
-    dialog.done(result);
-    return result;
+    const QString name = dialogButtons.isEmpty() ? QString() : dialogButtons.takeFirst();
+    if (auto *button = name.isEmpty() ? nullptr : dialog.findChild<QAbstractButton *>(name))
+        button->click();
+    else
+        dialog.reject();
+    return dialog.result();
 }
 
 bool ScriptedPrompts::printDialog(QPrinter &printer)

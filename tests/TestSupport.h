@@ -18,28 +18,29 @@ public:
     struct Box {
         QString caption;
         QString text;
-        int flags;
+        BoxButtons buttons;
         BoxIcon icon;
     };
     ScriptedPrompts() { setPromptHandler(this); }
     ~ScriptedPrompts() override { setPromptHandler(nullptr); }
 
-    int messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon) override;
+    BoxAnswer messageBox(const QString &caption, const QString &text, BoxButtons buttons, BoxIcon icon) override;
     bool fileDialog(FileRequest &request) override;
     int execDialog(QDialog &dialog) override;
     bool printDialog(QPrinter &printer) override;
 
     QList<Box> shown;
-    QList<int> answers; // taken in turn; IDOK when none is left
+    QList<BoxAnswer> answers; // taken in turn; Ok when none is left
 
     QList<FileRequest> fileRequests;
     QStringList fileAnswers;      // taken in turn; an empty name (or none left) cancels
-    QList<int> fileFilterAnswers; // taken in turn; the request's own index when none is left
+    QList<qsizetype> fileFilterAnswers; // taken in turn; the request's own choice when none is left
 
     // Dialogs are shown (so their set-up runs), inspected by `onDialog` when set, and answered
-    // with the next of dialogAnswers (QDialog::Rejected when none is left).
+    // by a click on the button that the next of dialogButtons names; a name that no button has
+    // (or none left) closes the dialog by its close box.
     std::function<void(QDialog &)> onDialog;
-    QList<int> dialogAnswers;
+    QStringList dialogButtons;
 
     // Print dialogs: cancelled when empty, else the printer writes a PDF to this file.
     QString printToPdf;

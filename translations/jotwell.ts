@@ -249,8 +249,8 @@
 <context>
     <name>ExchangeCommands</name>
     <message>
-        <source>Korvel Database, (*.kvx)|*.kvx</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
+        <source>Korvel Database, (*.kvx)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -496,13 +496,18 @@ The built-in pictures are used instead.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Korvel Database,  (*.kvx)|*.kvx</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
+        <source>Korvel Database,  (*.kvx)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
+        <source>Text file (*.txt)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTML file (*.htm *.html)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1013,13 +1018,6 @@ The memos were left as they were.</source>
     </message>
     <message>
         <source>&amp;Do not ask me again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>VersionInfo</name>
-    <message>
-        <source>List index out of bounds (%1)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,8 +1,8 @@
 #include "cli/CliDataFolder.h"
 #include "cli/CliFailure.h"
-#include "core/MemoSettingsKeys.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsKeys.h"
 #include "core/VersionInfo.h"
 #include <QCoreApplication>
 #include <cstdio>
@@ -15,7 +15,7 @@ CliDataFolder::CliDataFolder(const QString &dataDir) : m_folder(resolveProgramFo
 
 bool CliDataFolder::ascending() const
 {
-    return SettingsFile(settingsPath(m_folder)).readBool(kMemoSection, kViewAscEn, true);
+    return kViewAscEn.read(SettingsFile(settingsPath(m_folder)));
 }
 
 void writeOut(const QByteArray &bytes)
@@ -26,5 +26,5 @@ void writeOut(const QByteArray &bytes)
 
 QString programVersion()
 {
-    return VersionInfo().getValue(2);
+    return VersionInfo().fileVersion();
 }

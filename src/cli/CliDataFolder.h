@@ -4,9 +4,6 @@
 #include <QByteArray>
 #include <QString>
 
-// The parent id of a top-level memo.
-inline const QString kTopLevelParent = QStringLiteral("root");
-
 // The folder, its settings and its database, opened as the program opens them.
 class CliDataFolder {
 public:

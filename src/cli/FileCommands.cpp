@@ -9,6 +9,7 @@
 #include "core/DatabaseBackup.h"
 #include "core/ExchangeFile.h"
 #include "core/ExchangeReader.h"
+#include "core/MemoLevels.h"
 #include "core/MemoText.h"
 #include "core/Report.h"
 #include "core/Statement.h"
@@ -138,17 +139,7 @@ int checkDatabase(CliDataFolder &folder, const CliCommandLine &)
             problems << QCoreApplication::translate("Cli", "The memo database is damaged: %1").arg(findings.join(QStringLiteral("; ")));
     }
     // The program shows top-level memos and their sub-memos; anything else is out of sight.
-    const std::vector<Memo> memos = folder.store().allMemos();
-    QSet<QString> topLevel;
-    for (const Memo &memo : memos) {
-        if (memo.pid == kTopLevelParent)
-            topLevel.insert(memo.mid);
-    }
-    QStringList unseen;
-    for (const Memo &memo : memos) {
-        if (memo.pid != kTopLevelParent && !topLevel.contains(memo.pid))
-            unseen << memo.mid;
-    }
+    const QStringList unseen = MemoLevels::outOfSight(folder.store().allMemos());
     if (!unseen.isEmpty())
         problems << QCoreApplication::translate("Cli", "%1 memos are out of the program's sight (under a missing "
                        "memo, under themselves or under a sub-memo): %2")

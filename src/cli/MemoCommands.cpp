@@ -5,7 +5,8 @@
 #include "cli/CliFailure.h"
 #include "cli/MemoListing.h"
 #include "core/ExchangeFile.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "core/MemoText.h"
 #include <QCoreApplication>
 #include <QFile>
@@ -36,10 +37,10 @@ Memo shownMemo(MemoStore &store, const QString &id)
     const std::optional<Memo> memo = store.findMemo(id);
     if (!memo)
         throw CliFailure(QCoreApplication::translate("Cli", "No memo has the id %1.").arg(id));
-    if (memo->pid == kTopLevelParent)
+    if (MemoLevels::isTopLevel(*memo))
         return *memo;
     const std::optional<Memo> parent = store.findMemo(memo->pid);
-    if (!parent || parent->pid != kTopLevelParent)
+    if (!parent || !MemoLevels::isTopLevel(*parent))
         throw CliFailure(QCoreApplication::translate("Cli", "The memo %1 is out of the program's sight; see the check command.").arg(id));
     return *memo;
 }
@@ -49,22 +50,17 @@ Memo shownMemo(MemoStore &store, const QString &id)
 Memo topLevelMemo(MemoStore &store, const QString &id)
 {
     const Memo memo = shownMemo(store, id);
-    return memo.pid == kTopLevelParent ? memo : *store.findMemo(memo.pid);
+    return MemoLevels::isTopLevel(memo) ? memo : *store.findMemo(memo.pid);
 }
 
 } // namespace
 
 int addMemo(CliDataFolder &folder, const CliCommandLine &line)
 {
-    Memo memo;
-    memo.content = typedContent(line.argument(0));
+    const QString content = typedContent(line.argument(0));
     Transaction writing(folder.database(), Transaction::Lock::Immediate);
     const QString under = line.value(QStringLiteral("under"));
-    memo.pid = under.isEmpty() ? kTopLevelParent : topLevelMemo(folder.store(), under).mid;
-    memo.mid = newMemoId();
-    memo.createTime = dateTimeNow();
-    memo.assignTime = memo.createTime;
-    memo.editTime = dateTimeNow();
+    const Memo memo = newMemo(under.isEmpty() ? MemoLevels::kTopLevelParent : topLevelMemo(folder.store(), under).mid, content);
     folder.store().insert(memo);
     writing.commit();
     writeOut(memo.mid.toUtf8() + '\n');
@@ -78,7 +74,7 @@ int editMemo(CliDataFolder &folder, const CliCommandLine &line)
     const Memo memo = shownMemo(folder.store(), line.argument(0));
     // As in the program, an edit that changes nothing stores nothing, not even its time.
     if (memo.content != content) {
-        folder.store().updateText(memo.mid, content, dateTimeNow());
+        folder.store().updateText(memo.mid, content, memoClockNow());
         writing.commit();
     }
     return 0;
@@ -98,8 +94,8 @@ int moveMemo(CliDataFolder &folder, const CliCommandLine &line)
     MemoStore &store = folder.store();
     const Memo memo = shownMemo(store, line.argument(0));
     if (line.isSet(QStringLiteral("top"))) {
-        if (memo.pid != kTopLevelParent)
-            store.move(memo.mid, kTopLevelParent);
+        if (!MemoLevels::isTopLevel(memo))
+            store.move(memo.mid, MemoLevels::kTopLevelParent);
         writing.commit();
         return 0;
     }
@@ -109,7 +105,7 @@ int moveMemo(CliDataFolder &folder, const CliCommandLine &line)
         return 0;
     // Two levels: a memo that goes into another takes its sub-memos along as the target's,
     // and the target opens, as after a move in the program.
-    if (memo.pid == kTopLevelParent) {
+    if (MemoLevels::isTopLevel(memo)) {
         for (const Memo &subMemo : store.children(memo.mid))
             store.move(subMemo.mid, target.mid);
     }

@@ -2,6 +2,7 @@
 #include "cli/CliCommandLine.h"
 #include "cli/CliDataFolder.h"
 #include "core/IsoTime.h"
+#include "core/MemoLevels.h"
 #include "core/MemoOrder.h"
 #include "core/MemoSearch.h"
 #include "core/MemoStore.h"
@@ -54,7 +55,7 @@ MemoListing::MemoListing(MemoStore &store, bool ascending)
     std::vector<Memo> all = store.allMemos();
     QHash<QString, std::vector<Memo>> children;
     for (Memo &memo : all) {
-        if (memo.pid == kTopLevelParent)
+        if (MemoLevels::isTopLevel(memo))
             m_entries.push_back(Entry{memo, {}, true, {}, memo.expandFlag});
         else
             children[memo.pid].push_back(std::move(memo));

@@ -4,6 +4,7 @@
 #include "core/ExchangeIds.h"
 #include "core/XmlNavigator.h"
 #include "core/MemoId.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include <QCoreApplication>
 #include <QHash>
@@ -15,8 +16,6 @@ using Exchange::FileRecord;
 using Exchange::RecordKind;
 
 namespace {
-
-constexpr QByteArrayView kRootBytes("root");
 
 // The ids of a kind's records in the file as records read them (see FileRecord::text),
 // read without any message for records lacking one. Most are the document's own bytes.
@@ -84,7 +83,7 @@ ExchangeReader::ExchangeReader(MemoStore &store, XmlNavigator &xml, Listener &li
 
 bool ExchangeReader::isUsableId(QByteArrayView id)
 {
-    return !id.isEmpty() && id != kRootBytes && !id.contains('\0') && !id.contains("\xEF\xBF\xBD"); // U+FFFD
+    return !id.isEmpty() && id != MemoLevels::kTopLevelParentUtf8 && !id.contains('\0') && !id.contains("\xEF\xBF\xBD"); // U+FFFD
 }
 
 void ExchangeReader::checkApp(XmlNavigator &xml)
@@ -169,7 +168,7 @@ void ExchangeReader::restoreKind(const RecordKind &kind, Writes &writes, Replace
         FileRecord record(m_xml, kind, node, i);
         QByteArrayView id = record.text(kind.idAttribute);
         QByteArrayView pid = record.text("pid");
-        if (!renamed.isEmpty() && pid != kRootBytes) {
+        if (!renamed.isEmpty() && pid != MemoLevels::kTopLevelParentUtf8) {
             if (const auto found = renamed.constFind(pid.toByteArray()); found != renamed.constEnd())
                 pid = found->id;
         }
@@ -221,8 +220,8 @@ void ExchangeReader::importKind(const RecordKind &kind)
         // A record whose parent is not in the file, or is itself, would hang under no record
         // and never be seen: it comes in at the top level instead. Unusable ids need nothing
         // more: every id is replaced by a fresh one, and sub-records follow it.
-        if (pid == kRootBytes || pid == id || !idsInFile.contains(QByteArray::fromRawData(pid.data(), pid.size())))
-            store(read(kind, record, record.keep(ids.forTopLevel(id)), kRootBytes),
+        if (pid == MemoLevels::kTopLevelParentUtf8 || pid == id || !idsInFile.contains(QByteArray::fromRawData(pid.data(), pid.size())))
+            store(read(kind, record, record.keep(ids.forTopLevel(id)), MemoLevels::kTopLevelParentUtf8),
                   Storing::Replace);
         else
             store(read(kind, record, record.keep(newMemoIdUtf8()),

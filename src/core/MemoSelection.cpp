@@ -1,4 +1,5 @@
 #include "core/MemoSelection.h"
+#include "core/MemoLevels.h"
 #include "core/ExchangeFile.h"
 #include "core/IsoTime.h"
 #include "core/XmlNavigator.h"
@@ -11,7 +12,7 @@ void buildSelectionExport(XmlNavigator &xml, const MemoSelection &selection, con
     // A selected memo goes out as a top-level one; a top-level memo takes all its sub-memos
     // along, selected or not, so a selected sub-memo of a selected memo goes out twice.
     for (const SelectedMemo &picked : selection) {
-        Exchange::appendMemo(memos, *picked.memo, QStringLiteral("root"), bias);
+        Exchange::appendMemo(memos, *picked.memo, MemoLevels::kTopLevelParent, bias);
         for (const Memo *sub : picked.subMemos)
             Exchange::appendMemo(memos, *sub, sub->pid, bias);
     }

@@ -1,6 +1,7 @@
 #include "core/MemoStore.h"
 #include "core/Database.h"
 #include "core/DatabaseError.h"
+#include "core/MemoLevels.h"
 #include "core/Statement.h"
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -417,11 +418,14 @@ void MemoStore::liftHiddenMemos()
     // Both look for the rows to change in the indexes alone (the parent index holds every
     // row's pid and rowid, the id index every mid and rowid), never reading the memo texts:
     // "under itself" is a parent found at the row's own rowid.
-    Statement(m_database, "update memos set pid='root' where rowid in (select c.rowid from memos c where c.pid is null"
-                          " or (c.pid<>'root' and not exists (select 1 from memos p where p.mid=c.pid"
+    // ?1 is the top-level parent.
+    Statement(m_database, "update memos set pid=?1 where rowid in (select c.rowid from memos c where c.pid is null"
+                          " or (c.pid<>?1 and not exists (select 1 from memos p where p.mid=c.pid"
                           " and p.rowid<>c.rowid)))")
+        .bind("pid", MemoLevels::kTopLevelParent)
         .run();
-    Statement(m_database, "update memos set pid='root' where rowid in (select c.rowid from memos c where"
-                          " c.pid<>'root' and c.pid not in (select mid from memos where pid='root'))")
+    Statement(m_database, "update memos set pid=?1 where rowid in (select c.rowid from memos c where"
+                          " c.pid<>?1 and c.pid not in (select mid from memos where pid=?1))")
+        .bind("pid", MemoLevels::kTopLevelParent)
         .run();
 }

@@ -58,7 +58,7 @@ public:
     // Statements issued while it lives are stored all together or, on a failure, not at all.
     Transaction allOrNothing() { return Transaction(m_database, Transaction::Lock::Deferred, Transaction::OnFailure::TakeBack); }
 
-    std::vector<Memo> children(const QString &pid); // "root" for the top level
+    std::vector<Memo> children(const QString &pid); // MemoLevels::kTopLevelParent for the top level
     qint64 count();
     // A new memo as the list adds it: no expanded flag, and no assign time when it has none.
     void insert(const Memo &memo);

@@ -7,10 +7,10 @@ constexpr double kMsPerDay = 86400000.0;
 
 TimeStamp dateTimeNow()
 {
-    return QDateTimeToDateTime(QDateTime::currentDateTime());
+    return toTimeStamp(QDateTime::currentDateTime());
 }
 
-TimeStamp QDateTimeToDateTime(const QDateTime &local)
+TimeStamp toTimeStamp(const QDateTime &local)
 {
     const QDateTime value = local.toLocalTime();
     return double(kEpoch.daysTo(value.date())) + value.time().msecsSinceStartOfDay() / kMsPerDay;

@@ -6,5 +6,5 @@
 using TimeStamp = double;
 
 TimeStamp dateTimeNow();
-TimeStamp QDateTimeToDateTime(const QDateTime &local);
+TimeStamp toTimeStamp(const QDateTime &local);
 QDateTime dateTimeToQDateTime(TimeStamp value);

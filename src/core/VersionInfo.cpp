@@ -2,14 +2,14 @@
 #include "core/VersionBlock.h"
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <stdexcept>
 
-const char *const VersionInfo::ValueNames[10] = {
+namespace {
+
+// The names the block keeps the fields under, in VersionField's order.
+const char *const kFieldNames[VersionInfo::kFieldCount] = {
     "CompanyName",      "FileDescription",  "FileVersion", "InternalName",   "LegalCopyright",
     "LegalTrademarks",  "OriginalFilename", "ProductName", "ProductVersion", "Comments",
 };
-
-namespace {
 
 QString ownModulePath()
 {
@@ -43,7 +43,7 @@ QStringList VersionInfo::readValues() const
     QStringList values;
     const std::optional<VersionBlock> block = VersionBlock::readFromFile(m_filePath);
     if (!block) {
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < kFieldCount; ++i)
             values << kNotAvailable;
     } else {
         // The first translation names the string table: language, then code page.
@@ -54,17 +54,15 @@ QStringList VersionInfo::readValues() const
             codePage = first.mid(4, 4);
         }
         const QString prefix = QStringLiteral("StringFileInfo\\") + language + codePage + QLatin1Char('\\');
-        for (const char *name : ValueNames)
+        for (const char *name : kFieldNames)
             values << block->query(prefix + QLatin1String(name)).value_or(QString());
     }
     return values;
 }
 
-QString VersionInfo::getValue(int Index) const
+QString VersionInfo::value(VersionField field) const
 {
     if (Values.isEmpty())
         Values = readValues();
-    if (Index < 0 || Index >= Values.size())
-        throw std::out_of_range(QCoreApplication::translate("VersionInfo", "List index out of bounds (%1)").arg(Index).toStdString());
-    return Values.at(Index);
+    return Values.at(int(field));
 }

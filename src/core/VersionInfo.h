@@ -3,6 +3,20 @@
 #include <QString>
 #include <QStringList>
 
+// The ten standard values of a version block, in the block's order.
+enum class VersionField {
+    CompanyName,
+    FileDescription,
+    FileVersion,
+    InternalName,
+    LegalCopyright,
+    LegalTrademarks,
+    OriginalFilename,
+    ProductName,
+    ProductVersion,
+    Comments,
+};
+
 // Reads the ten standard values of a file's version block; by default the program's own.
 class VersionInfo : public QObject {
     Q_OBJECT
@@ -14,10 +28,10 @@ public:
     void setFilePath(const QString &path);
 
     void readInfo(); // at once; otherwise the first value asked for reads the file
-    // Throws std::out_of_range for an index outside 0 to 9.
-    QString getValue(int Index) const;
+    QString value(VersionField field) const;
+    QString fileVersion() const { return value(VersionField::FileVersion); }
 
-    static const char *const ValueNames[10];
+    static constexpr int kFieldCount = 10;
     static inline const QString kNotAvailable = QStringLiteral("Value Not Available");
 
 private:

@@ -37,28 +37,28 @@ bool isPlainAddress(const QString &address)
            && !address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) && !address.contains(controls);
 }
 
-int resultOf(const MailRunResult &run)
+MailResult resultOf(const MailRunResult &run)
 {
     switch (run.status) {
     case MailRunResult::Status::NotStarted:
     case MailRunResult::Status::Crashed:
-        return MAPI_USER_ABORT;
+        return MailResult::UserAbort;
     case MailRunResult::Status::StillRunning:
-        return SUCCESS_SUCCESS;
+        return MailResult::Success;
     case MailRunResult::Status::Finished:
         break;
     }
     switch (run.exitCode) {
     case 0:
-        return SUCCESS_SUCCESS;
+        return MailResult::Success;
     case 2:
-        return MAPI_E_ATTACHMENT_NOT_FOUND;
+        return MailResult::AttachmentNotFound;
     case 3: // no mail program to hand the message to
-        return MAPI_USER_ABORT;
+        return MailResult::UserAbort;
     case 5:
-        return MAPI_E_ATTACHMENT_OPEN_FAILURE;
+        return MailResult::AttachmentOpenFailure;
     default:
-        return MAPI_E_FAILURE;
+        return MailResult::Failure;
     }
 }
 
@@ -108,34 +108,34 @@ XdgEmailBackend::XdgEmailBackend(ProgramRunner runner)
 {
 }
 
-int XdgEmailBackend::logon(const QString &, const QString &, unsigned, quintptr &session)
+MailResult XdgEmailBackend::logon(const QString &, const QString &, unsigned, quintptr &session)
 {
     if (xdgEmail().isEmpty())
-        return MAPI_USER_ABORT;
+        return MailResult::UserAbort;
     session = ++m_lastSession;
-    return SUCCESS_SUCCESS;
+    return MailResult::Success;
 }
 
-int XdgEmailBackend::logoff(quintptr)
+MailResult XdgEmailBackend::logoff(quintptr)
 {
-    return SUCCESS_SUCCESS;
+    return MailResult::Success;
 }
 
-int XdgEmailBackend::resolveName(quintptr, const QString &name, unsigned, MailRecipient &recipient)
+MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, unsigned, MailRecipient &recipient)
 {
     const QString address = bareAddress(name);
     if (!isPlainAddress(address))
-        return MAPI_E_UNKNOWN_RECIPIENT;
+        return MailResult::UnknownRecipient;
     recipient.name = name;
     recipient.address = kAddressType + address;
-    return SUCCESS_SUCCESS;
+    return MailResult::Success;
 }
 
-int XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, MailDone done)
+MailResult XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, MailDone done)
 {
     const QString program = xdgEmail();
     if (program.isEmpty())
-        return MAPI_USER_ABORT;
+        return MailResult::UserAbort;
 
     // The values are UTF-8 already; without --utf8 xdg-email would convert them from the locale.
     QStringList arguments{QStringLiteral("--utf8")};
@@ -152,7 +152,7 @@ int XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, Ma
     for (const MailRecipient &recipient : message.recipients) {
         const QString address = bareAddress(recipient.address);
         if (!isPlainAddress(address))
-            return MAPI_E_INVALID_RECIPS;
+            return MailResult::InvalidRecipients;
         if (recipient.recipClass == MAPI_CC)
             arguments << QStringLiteral("--cc") << address;
         else if (recipient.recipClass == MAPI_BCC)
@@ -163,9 +163,9 @@ int XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, Ma
     for (const QString &file : message.files) {
         const QFileInfo info(file);
         if (!info.isFile())
-            return MAPI_E_ATTACHMENT_NOT_FOUND;
+            return MailResult::AttachmentNotFound;
         if (!info.isReadable())
-            return MAPI_E_ATTACHMENT_OPEN_FAILURE;
+            return MailResult::AttachmentOpenFailure;
         arguments << QStringLiteral("--attach") << info.absoluteFilePath();
     }
     arguments << to;
@@ -173,5 +173,5 @@ int XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, Ma
         if (!alive.expired())
             done(resultOf(run));
     });
-    return SUCCESS_SUCCESS;
+    return MailResult::Success;
 }

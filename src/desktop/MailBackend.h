@@ -6,36 +6,37 @@
 #include <memory>
 
 // The simple-mail interface the mail component speaks: a session, name resolution and sending
-// one message, each answering a result code (0 = success). On Linux the one backend hands the
-// message to the user's mail program through xdg-email.
+// one message, each answering a result. On Linux the one backend hands the message to the
+// user's mail program through xdg-email.
 
-enum MailResult {
-    SUCCESS_SUCCESS = 0,
-    MAPI_USER_ABORT = 1,
-    MAPI_E_FAILURE = 2,
-    MAPI_E_LOGON_FAILURE = 3,
-    MAPI_E_DISK_FULL = 4,
-    MAPI_E_INSUFFICIENT_MEMORY = 5,
-    MAPI_E_ACCESS_DENIED = 6,
-    MAPI_E_TOO_MANY_SESSIONS = 8,
-    MAPI_E_TOO_MANY_FILES = 9,
-    MAPI_E_TOO_MANY_RECIPIENTS = 10,
-    MAPI_E_ATTACHMENT_NOT_FOUND = 11,
-    MAPI_E_ATTACHMENT_OPEN_FAILURE = 12,
-    MAPI_E_ATTACHMENT_WRITE_FAILURE = 13,
-    MAPI_E_UNKNOWN_RECIPIENT = 14,
-    MAPI_E_BAD_RECIPTYPE = 15,
-    MAPI_E_NO_MESSAGES = 16,
-    MAPI_E_INVALID_MESSAGE = 17,
-    MAPI_E_TEXT_TOO_LARGE = 18,
-    MAPI_E_INVALID_SESSION = 19,
-    MAPI_E_TYPE_NOT_SUPPORTED = 20,
-    MAPI_E_AMBIGUOUS_RECIPIENT = 21,
-    MAPI_E_MESSAGE_IN_USE = 22,
-    MAPI_E_NETWORK_FAILURE = 23,
-    MAPI_E_INVALID_EDITFIELDS = 24,
-    MAPI_E_INVALID_RECIPS = 25,
-    MAPI_E_NOT_SUPPORTED = 26,
+// How a mail call ended. The numbers are the codes the user sees in a mail error message.
+enum class MailResult {
+    Success = 0,
+    UserAbort = 1,
+    Failure = 2,
+    LogonFailure = 3,
+    DiskFull = 4,
+    InsufficientMemory = 5,
+    AccessDenied = 6,
+    TooManySessions = 8,
+    TooManyFiles = 9,
+    TooManyRecipients = 10,
+    AttachmentNotFound = 11,
+    AttachmentOpenFailure = 12,
+    AttachmentWriteFailure = 13,
+    UnknownRecipient = 14,
+    BadRecipientType = 15,
+    NoMessages = 16,
+    InvalidMessage = 17,
+    TextTooLarge = 18,
+    InvalidSession = 19,
+    TypeNotSupported = 20,
+    AmbiguousRecipient = 21,
+    MessageInUse = 22,
+    NetworkFailure = 23,
+    InvalidEditFields = 24,
+    InvalidRecipients = 25,
+    NotSupported = 26,
 };
 
 enum MailFlags : unsigned {
@@ -60,20 +61,20 @@ struct MailContent {
     QStringList files; // full paths
 };
 
-// Told once how a hand-over that was started ended: 0 when the mail program has the message,
-// else a result code.
-using MailDone = std::function<void(int result)>;
+// Told once how a hand-over that was started ended: Success when the mail program has the
+// message.
+using MailDone = std::function<void(MailResult result)>;
 
 class MailBackend {
 public:
     virtual ~MailBackend() = default;
-    virtual int logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) = 0;
-    virtual int logoff(quintptr session) = 0;
-    virtual int resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) = 0;
-    // What can be checked at once is answered at once (a code above 0, and done is never
-    // called). On 0 the message is on its way and done is called once it has arrived or failed,
+    virtual MailResult logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) = 0;
+    virtual MailResult logoff(quintptr session) = 0;
+    virtual MailResult resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) = 0;
+    // What can be checked at once is answered at once (a failure, and done is never called).
+    // On Success the message is on its way and done is called once it has arrived or failed,
     // possibly before sendMail returns; never after the backend is gone.
-    virtual int sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) = 0;
+    virtual MailResult sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) = 0;
 };
 
 // How a run of a helper program ended.
@@ -94,19 +95,19 @@ void startHandingOver(const QString &program, const QStringList &arguments, RunD
 // compose window; there is no address book, so resolving a name only checks that it is an
 // address. Results, at once or, for what xdg-email answers, through done:
 //   xdg-email not found or not startable, no mail program found (exit 3),
-//   or the hand-over killed                                        MAPI_USER_ABORT
-//   an attachment missing / unreadable (checked before starting)   MAPI_E_ATTACHMENT_NOT_FOUND / _OPEN_FAILURE
-//   a recipient that is no plain address                           MAPI_E_INVALID_RECIPS
-//   any other failure of xdg-email                                 MAPI_E_FAILURE
+//   or the hand-over killed                                        UserAbort
+//   an attachment missing / unreadable (checked before starting)   AttachmentNotFound / AttachmentOpenFailure
+//   a recipient that is no plain address                           InvalidRecipients
+//   any other failure of xdg-email                                 Failure
 class XdgEmailBackend : public MailBackend {
 public:
     // runner: empty for RunHandingOver.
     explicit XdgEmailBackend(ProgramRunner runner = {});
 
-    int logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) override;
-    int logoff(quintptr session) override;
-    int resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) override;
-    int sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) override;
+    MailResult logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) override;
+    MailResult logoff(quintptr session) override;
+    MailResult resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) override;
+    MailResult sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) override;
 
 private:
     ProgramRunner m_run;

@@ -24,76 +24,79 @@ bool anyLongerThan(const QStringList &lines, int length)
 
 } // namespace
 
-QString mapiErrorText(int errorCode)
+QString mailResultText(MailResult result)
 {
-    switch (errorCode) {
-    case MAPI_USER_ABORT:
+    switch (result) {
+    case MailResult::UserAbort:
         return QCoreApplication::translate("MailMessage", "User Abort");
-    case MAPI_E_FAILURE:
+    case MailResult::Failure:
         return QCoreApplication::translate("MailMessage", "General Failure");
-    case MAPI_E_LOGON_FAILURE:
+    case MailResult::LogonFailure:
         return QCoreApplication::translate("MailMessage", "Login Failure");
-    case MAPI_E_DISK_FULL:
+    case MailResult::DiskFull:
         return QCoreApplication::translate("MailMessage", "Disk Full");
-    case MAPI_E_INSUFFICIENT_MEMORY:
+    case MailResult::InsufficientMemory:
         return QCoreApplication::translate("MailMessage", "Insufficient Memory");
-    case MAPI_E_ACCESS_DENIED:
+    case MailResult::AccessDenied:
         return QCoreApplication::translate("MailMessage", "Access Denied");
-    case MAPI_E_TOO_MANY_SESSIONS:
+    case MailResult::TooManySessions:
         return QCoreApplication::translate("MailMessage", "Too Many Sessions");
-    case MAPI_E_TOO_MANY_FILES:
+    case MailResult::TooManyFiles:
         return QCoreApplication::translate("MailMessage", "Too Many Files");
-    case MAPI_E_TOO_MANY_RECIPIENTS:
+    case MailResult::TooManyRecipients:
         return QCoreApplication::translate("MailMessage", "Too Many Recipients");
-    case MAPI_E_ATTACHMENT_NOT_FOUND:
+    case MailResult::AttachmentNotFound:
         return QCoreApplication::translate("MailMessage", "Attachment Not Found");
-    case MAPI_E_ATTACHMENT_OPEN_FAILURE:
+    case MailResult::AttachmentOpenFailure:
         return QCoreApplication::translate("MailMessage", "Attachment Open Failure");
-    case MAPI_E_ATTACHMENT_WRITE_FAILURE:
+    case MailResult::AttachmentWriteFailure:
         return QCoreApplication::translate("MailMessage", "Attachment Write Failure");
-    case MAPI_E_UNKNOWN_RECIPIENT:
+    case MailResult::UnknownRecipient:
         return QCoreApplication::translate("MailMessage", "Unknown Recipient");
-    case MAPI_E_BAD_RECIPTYPE:
+    case MailResult::BadRecipientType:
         return QCoreApplication::translate("MailMessage", "Bad Recipient Type");
-    case MAPI_E_NO_MESSAGES:
+    case MailResult::NoMessages:
         return QCoreApplication::translate("MailMessage", "No Messages");
-    case MAPI_E_INVALID_MESSAGE:
+    case MailResult::InvalidMessage:
         return QCoreApplication::translate("MailMessage", "Invalid Message");
-    case MAPI_E_TEXT_TOO_LARGE:
+    case MailResult::TextTooLarge:
         return QCoreApplication::translate("MailMessage", "Text Too Large");
-    case MAPI_E_INVALID_SESSION:
+    case MailResult::InvalidSession:
         return QCoreApplication::translate("MailMessage", "Invalid Session");
-    case MAPI_E_TYPE_NOT_SUPPORTED:
+    case MailResult::TypeNotSupported:
         return QCoreApplication::translate("MailMessage", "Type Not Supported");
-    case MAPI_E_AMBIGUOUS_RECIPIENT:
+    case MailResult::AmbiguousRecipient:
         return QCoreApplication::translate("MailMessage", "Ambiguous Recipient");
-    case MAPI_E_MESSAGE_IN_USE:
+    case MailResult::MessageInUse:
         return QCoreApplication::translate("MailMessage", "Message In Use");
-    case MAPI_E_NETWORK_FAILURE:
+    case MailResult::NetworkFailure:
         return QCoreApplication::translate("MailMessage", "Network Failure");
-    case MAPI_E_INVALID_EDITFIELDS:
+    case MailResult::InvalidEditFields:
         return QCoreApplication::translate("MailMessage", "Invalid Edit Fields");
-    case MAPI_E_INVALID_RECIPS:
+    case MailResult::InvalidRecipients:
         return QCoreApplication::translate("MailMessage", "Invalid Recipients");
-    case MAPI_E_NOT_SUPPORTED:
+    case MailResult::NotSupported:
         return QCoreApplication::translate("MailMessage", "Feature Not Supported");
-    default:
-        return QCoreApplication::translate("MailMessage", "Unknown Error");
+    case MailResult::Success:
+        break;
     }
+    return QCoreApplication::translate("MailMessage", "Unknown Error");
 }
 
-MailError::MailError(int errorCode)
-    : std::runtime_error(
-          QCoreApplication::translate("MailMessage", "MAPI: %1. ErrorCode = %2").arg(mapiErrorText(errorCode)).arg(errorCode).toStdString()),
-      errorCode(errorCode)
+MailError::MailError(MailResult result)
+    : std::runtime_error(QCoreApplication::translate("MailMessage", "MAPI: %1. ErrorCode = %2")
+                             .arg(mailResultText(result))
+                             .arg(int(result))
+                             .toStdString()),
+      result(result)
 {
 }
 
-void raiseMapiError(int errorCode)
+void raiseMailError(MailResult result)
 {
-    if (errorCode == MAPI_USER_ABORT)
+    if (result == MailResult::UserAbort)
         throw MailUserAbort();
-    throw MailError(errorCode);
+    throw MailError(result);
 }
 
 MailMessage::MailMessage(QObject *owner, std::unique_ptr<MailBackend> backend)
@@ -115,9 +118,9 @@ void MailMessage::logon()
     const unsigned flags = profileName.isEmpty() ? MAPI_LOGON_UI | MAPI_ALLOW_OTHERS | MAPI_USE_DEFAULT
                                                  : MAPI_LOGON_UI | MAPI_ALLOW_OTHERS;
     quintptr session = 0;
-    const int result = m_backend->logon(profileName, password, flags, session);
-    if (result > 0)
-        raiseMapiError(result);
+    const MailResult result = m_backend->logon(profileName, password, flags, session);
+    if (result != MailResult::Success)
+        raiseMailError(result);
     m_session = session;
 }
 
@@ -125,9 +128,9 @@ void MailMessage::logoff()
 {
     if (m_session == 0)
         return;
-    const int result = m_backend->logoff(m_session);
-    if (result > 0)
-        raiseMapiError(result);
+    const MailResult result = m_backend->logoff(m_session);
+    if (result != MailResult::Success)
+        raiseMailError(result);
     m_session = 0;
 }
 
@@ -147,15 +150,15 @@ void MailMessage::checkLimits() const
     for (const QStringList *list : lists) {
         recipients += list->size();
         if (anyLongerThan(*list, kMaxItemLength))
-            throw MailError(MAPI_E_INVALID_RECIPS);
+            throw MailError(MailResult::InvalidRecipients);
     }
     if (recipients > kMaxItems)
-        throw MailError(MAPI_E_TOO_MANY_RECIPIENTS);
+        throw MailError(MailResult::TooManyRecipients);
     if (attachments.size() > kMaxItems)
-        throw MailError(MAPI_E_TOO_MANY_FILES);
+        throw MailError(MailResult::TooManyFiles);
     for (const QString &file : attachments)
         if (QFileInfo(file).absoluteFilePath().size() > kMaxItemLength)
-            throw MailError(MAPI_E_ATTACHMENT_OPEN_FAILURE);
+            throw MailError(MailResult::AttachmentOpenFailure);
 }
 
 QList<MailRecipient> MailMessage::recipients()
@@ -168,9 +171,9 @@ QList<MailRecipient> MailMessage::recipients()
         for (const QString &line : *list) {
             MailRecipient recipient;
             if (resolveNames) {
-                const int result = m_backend->resolveName(m_session, line, resolveFlags, recipient);
-                if (result > 0)
-                    raiseMapiError(result);
+                const MailResult result = m_backend->resolveName(m_session, line, resolveFlags, recipient);
+                if (result != MailResult::Success)
+                    raiseMailError(result);
             } else {
                 recipient.name = line;
                 recipient.address = QStringLiteral("SMTP:") + line;
@@ -201,10 +204,10 @@ void MailMessage::send()
 
     const unsigned flags =
         review || toRecipients.isEmpty() ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
-    const int result = m_backend->sendMail(m_session, message, flags, [this](int handedOver) {
+    const MailResult result = m_backend->sendMail(m_session, message, flags, [this](MailResult handedOver) {
         if (onHandedOver)
             onHandedOver(handedOver);
     });
-    if (result > 0)
-        raiseMapiError(result);
+    if (result != MailResult::Success)
+        raiseMailError(result);
 }

@@ -15,16 +15,16 @@ public:
     MailUserAbort() : std::runtime_error("User Abort") {}
 };
 
-// "MAPI: <text of the code>. ErrorCode = <code>"
+// "MAPI: <text of the result>. ErrorCode = <its number>"
 class MailError : public std::runtime_error {
 public:
-    explicit MailError(int errorCode);
-    const int errorCode;
+    explicit MailError(MailResult result);
+    const MailResult result;
 };
 
-QString mapiErrorText(int errorCode);
-// Code 1 raises MailUserAbort, any other code MailError.
-[[noreturn]] void raiseMapiError(int errorCode);
+QString mailResultText(MailResult result);
+// UserAbort raises MailUserAbort, any other failure MailError.
+[[noreturn]] void raiseMailError(MailResult result);
 
 // Hands a message (subject, body, recipients, attached files) to the user's mail program,
 // normally opening its compose window with everything filled in.
@@ -56,8 +56,8 @@ public:
     QString subject;
     QPointer<QLineEdit> subjectEdit; // when set, its text is the subject
 
-    // Told once for each Send that returned: 0 when the mail program has the message, else the
-    // result code (MAPI_USER_ABORT for no mail program). The hand-over runs without blocking.
+    // Told once for each Send that returned: Success when the mail program has the message,
+    // else the failure (UserAbort for no mail program). The hand-over runs without blocking.
     MailDone onHandedOver;
 
     void logon();

@@ -92,7 +92,7 @@ void AboutDialog::showProgramDetails()
     // A picture of the user's in the program folder wins over the built-in one.
     const QPixmap picture(m_mainWindow.programFolder() + Artwork::kUserFolder + QStringLiteral("appIcon.png"));
     m_appImage->setPixmap(picture.isNull() ? Artwork::appIcon().pixmap(65, 65) : picture);
-    m_versionLabel->setText(m_mainWindow.versionInfo()->getValue(2));
+    m_versionLabel->setText(m_mainWindow.versionInfo()->fileVersion());
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)

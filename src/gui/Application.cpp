@@ -14,7 +14,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
         if (caption.isEmpty())
             showDefaultErrorBox(text);
         else
-            prompts().messageBox(caption, text, MB_OK, BoxIcon::Error);
+            prompts().messageBox(caption, text, BoxButtons::Ok, BoxIcon::Error);
     });
 }
 
@@ -43,5 +43,5 @@ bool Application::event(QEvent *event)
 
 void showDefaultErrorBox(const QString &message)
 {
-    prompts().messageBox(kApplicationTitle, errorBoxText(message), MB_OK, BoxIcon::Error);
+    prompts().messageBox(kApplicationTitle, errorBoxText(message), BoxButtons::Ok, BoxIcon::Error);
 }

@@ -1,6 +1,6 @@
 #include "gui/CommonActions.h"
 #include "gui/NamedAction.h"
-#include "core/ShellSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "gui/AboutDialog.h"
 #include "gui/OptionsDialog.h"
 #include "gui/MainWindow.h"
@@ -51,9 +51,9 @@ namespace {
 
 // A stored time stamp; a missing one is now, and written. An unreadable one is treated as
 // missing, so that a garbled settings file does not stop the start.
-TimeStamp readStamp(const SettingsFile &ini, const QString &key)
+TimeStamp readStamp(const SettingsFile &ini, const SettingKey<QString> &stamp)
 {
-    const QString text = ini.readString(kOptionSection, key);
+    const QString text = stamp.read(ini);
     if (!text.isEmpty()) {
         try {
             return isoToDateTime(text);
@@ -61,7 +61,7 @@ TimeStamp readStamp(const SettingsFile &ini, const QString &key)
         }
     }
     const TimeStamp now = dateTimeNow();
-    ini.writeString(kOptionSection, key, dateTimeToIso(now, true));
+    stamp.write(ini, dateTimeToIso(now, true));
     return now;
 }
 
@@ -80,10 +80,10 @@ void CommonActions::readStartupSettings(MainWindow &mainWindow)
     const SettingsFile ini(mainWindow.confPath());
     mainWindow.usage().firstRun = readStamp(ini, kFirst);
     mainWindow.usage().runDays = wholeDaysBetween(mainWindow.usage().firstRun, dateTimeNow());
-    ini.writeInteger(QStringLiteral("log"), kRunDays, mainWindow.usage().runDays);
-    mainWindow.options().visitWebEnabled = ini.readBool(kOptionSection, kVisitWebEn, true);
+    kRunDays.write(ini, mainWindow.usage().runDays);
+    mainWindow.options().visitWebEnabled = kVisitWebEn.read(ini);
     mainWindow.usage().lastWebVisit = readStamp(ini, kVisitWeb);
-    mainWindow.options().runMinimized = ini.readBool(kOptionSection, kRunMinimizedEn, false);
+    mainWindow.options().runMinimized = kRunMinimizedEn.read(ini);
     if (action.failed())
         showDefaultErrorBox(action.failure());
 }
@@ -119,7 +119,7 @@ void CommonActions::showOptions()
 void CommonActions::visitPage(const QString &page)
 {
     shell().openUrl(QUrl(m_mainWindow->addWebQuery(page)));
-    SettingsFile(m_mainWindow->confPath()).writeString(kOptionSection, kVisitWeb, dateTimeToIso(dateTimeNow(), true));
+    kVisitWeb.write(SettingsFile(m_mainWindow->confPath()), dateTimeToIso(dateTimeNow(), true));
 }
 
 void CommonActions::visitWebsite()

@@ -8,8 +8,8 @@
 
 ExchangeCommands::ExchangeCommands(MainWindow *mainWindow, MemoStore &store)
     : QObject(mainWindow),
-      //: A file filter, "description|patterns|...": only the descriptions are translated.
-      m_openDialog(FileRequest::Kind::Open, tr("Korvel Database, (*.kvx)|*.kvx"), QStringLiteral("kvx")),
+      //: A file type; the patterns in brackets stay as they are.
+      m_openDialog(FileRequest::Kind::Open, {tr("Korvel Database, (*.kvx)")}, QStringLiteral("kvx")),
       m_mainWindow(mainWindow), m_store(store)
 {
 }
@@ -22,7 +22,7 @@ bool ExchangeCommands::backupDatabase()
         return false;
     ProgressDialog progress(tr("Backing up the database..."), 0);
     XmlNavigator xml;
-    buildDatabaseBackup(xml, m_store, m_mainWindow->versionInfo()->getValue(2),
+    buildDatabaseBackup(xml, m_store, m_mainWindow->versionInfo()->fileVersion(),
                         [&progress](qint64 done) { progress.step(done); });
 
     try {

@@ -29,10 +29,10 @@ void askOnFirstMissingAttribute(XmlNavigator &xml, ProgressDialog &progress)
             return;
         reported = true;
         errorBox(text);
-        const int answer = askBox(QCoreApplication::translate("ExchangeCommands", "More records of this file may lack attributes; they will not be "
+        const BoxAnswer answer = askBox(QCoreApplication::translate("ExchangeCommands", "More records of this file may lack attributes; they will not be "
                                                  "reported one by one.\nGo on reading the file?"));
         progress.restartClock();
-        if (answer != IDOK)
+        if (answer != BoxAnswer::Ok)
             throw StoppedReading();
     };
 }
@@ -49,18 +49,9 @@ public:
         if (!m_dialog) // an import never asks
             m_dialog = std::make_unique<ReplaceDialog>(m_parent);
         m_dialog->setRecords(kind.name, storedContent, storedEditTime, fileContent, fileEditTime);
-        const int answer = prompts().execDialog(*m_dialog);
+        prompts().execDialog(*m_dialog);
         m_progress.restartClock();
-        switch (answer) {
-        case ReplaceDialog::mrYes:
-            return ExchangeReader::ReplaceAnswer::Yes;
-        case ReplaceDialog::mrAll:
-            return ExchangeReader::ReplaceAnswer::All;
-        case ReplaceDialog::mrAbort:
-            return ExchangeReader::ReplaceAnswer::Abort;
-        default: // No, or the close box: the stored record stays
-            return ExchangeReader::ReplaceAnswer::No;
-        }
+        return m_dialog->answer();
     }
     void progress(qint64 done) override { m_progress.step(done); }
 

@@ -1,9 +1,9 @@
 #include "gui/FileDialog.h"
 
-FileDialog::FileDialog(FileRequest::Kind kind, const QString &filter, const QString &defaultExt)
+FileDialog::FileDialog(FileRequest::Kind kind, const QStringList &nameFilters, const QString &defaultExt)
 {
     m_request.kind = kind;
-    m_request.filter = filter;
+    m_request.nameFilters = nameFilters;
     m_request.defaultExt = defaultExt;
 }
 
@@ -13,6 +13,6 @@ bool FileDialog::execute()
     if (!prompts().fileDialog(request))
         return false;
     m_request.fileName = request.fileName;
-    m_request.filterIndex = request.filterIndex;
+    m_request.chosenFilter = request.chosenFilter;
     return true;
 }

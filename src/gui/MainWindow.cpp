@@ -9,6 +9,7 @@
 #include "gui/Application.h"
 #include "gui/Artwork.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsKeys.h"
 #include "core/ProgramFolder.h"
 #include "gui/PostedEvents.h"
 
@@ -67,7 +68,7 @@ void MainWindow::openDataFolder()
     loadBackgrounds();
     createProgramFolder(m_programFolder);
     m_confPath = settingsPath(m_programFolder);
-    m_options.addOpen = SettingsFile(m_confPath).readBool(QStringLiteral("option"), QStringLiteral("addOpenEn"), false);
+    m_options.addOpen = kAddOpenEn.read(SettingsFile(m_confPath));
     m_database.open(databasePath(m_programFolder));
     if (m_database.isReadOnly())
         warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "

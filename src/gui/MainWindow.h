@@ -68,6 +68,7 @@ public:
     FileDialog &exportDialog() { return m_exportDialog; }
     // Reports: the chosen filter decides the kind of report.
     FileDialog &reportDialog() { return m_reportDialog; }
+    static constexpr qsizetype kHtmlReport = 1; // the report dialog's file type for HTML
 
     // Pictures the pane draws with, kept for the program's life.
     struct Backgrounds {
@@ -139,12 +140,13 @@ private:
 
     HelpViewer *m_help;
     VersionInfo *m_versionInfo; // the program's own version values
-    //: A file filter, "description|patterns|...": only the descriptions are translated.
-    FileDialog m_exportDialog{FileRequest::Kind::Save, tr("Korvel Database,  (*.kvx)|*.kvx"),
-                              QStringLiteral("kvx")};
+    //: A file type; the patterns in brackets stay as they are.
+    FileDialog m_exportDialog{FileRequest::Kind::Save, {tr("Korvel Database,  (*.kvx)")}, QStringLiteral("kvx")};
     FileDialog m_reportDialog{FileRequest::Kind::Save,
-                              //: A file filter, "description|patterns|...": only the descriptions are translated.
-                              tr("Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html"),
+                              //: A file type; the patterns in brackets stay as they are.
+                              {tr("Text file (*.txt)"),
+                               //: A file type; the patterns in brackets stay as they are.
+                               tr("HTML file (*.htm *.html)")},
                               QString()};
     Backgrounds m_backgrounds;
     Options m_options;

@@ -56,6 +56,9 @@ MemoPane::~MemoPane()
     setBeforePromptHook({});
     commitOpenEdit();
     m_editSession->disconnect(this);
+    // The history is a child: ~QWidget deletes it after this destructor, and it clears itself
+    // as it goes. Its signals must not reach the members of a pane that is gone by then.
+    m_history->disconnect(this);
     // The menu bar has gone over to the main window; it carries this frame's commands.
     delete m_menuBar;
     m_tree->clear();

@@ -3,7 +3,8 @@
 #include "core/MemoText.h"
 #include "gui/Application.h"
 #include "gui/MemoPane.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "treeview/TreeText.h"
 #include "treeview/MemoTree.h"
 #include <QClipboard>
@@ -39,11 +40,9 @@ void MemoPane::addTextAsMemo(const QString &text, const QString &stepName)
     TreeNode *node = addMemoNode(nullptr);
     Memo &memo = node->memo;
     // lineOf breaks of any program become the CR LF that typed memos have.
-    memo.content = trimRightControls(TreeText::toCrLf(text));
-    memo.mid = newMemoId();
-    memo.pid = QStringLiteral("root");
-    memo.createTime = dateTimeNow();
-    memo.editTime = dateTimeNow();
+    memo = newMemo(MemoLevels::kTopLevelParent, trimRightControls(TreeText::toCrLf(text)));
+    // A pasted memo is not assigned: its row keeps the column's default.
+    memo.assignTime = 0;
     m_tree->invalidateNode(node);
     try {
         m_store.insert(memo);

@@ -14,7 +14,7 @@ void MemoPane::deleteMemos()
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
     const QString question = tr("Are you sure you want to delete ")
                              + (selected.size() == 1 ? tr("this memo?") : tr("these memos?"));
-    if (askBox(question) != IDOK)
+    if (askBox(question) != BoxAnswer::Ok)
         return;
     MemoRows removed;
     {

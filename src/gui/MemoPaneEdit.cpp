@@ -9,6 +9,8 @@
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/EditSession.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "treeview/MemoTree.h"
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -51,7 +53,7 @@ void MemoPane::addMemo()
     if (m_editNode)
         return;
     m_editNode = addMemoNode(nullptr);
-    m_editNode->memo.pid = QStringLiteral("root");
+    m_editNode->memo.pid = MemoLevels::kTopLevelParent;
     postMessage(this, WM_MEMOS_EDIT_PENDING);
     refreshCommands();
 }

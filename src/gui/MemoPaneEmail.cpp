@@ -38,8 +38,8 @@ void MemoPane::emailMemos()
         return;
     const QString where = QDir::toNativeSeparators(QDir::cleanPath(folder));
     // The mail program takes over; without one the user hears where the two files are.
-    m_mail->onHandedOver = [this, where](int result) {
-        if (result != SUCCESS_SUCCESS)
+    m_mail->onHandedOver = [this, where](MailResult result) {
+        if (result != MailResult::Success)
             showMailTip(mailFailureTip(where));
     };
     try {

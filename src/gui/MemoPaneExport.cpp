@@ -9,7 +9,7 @@
 bool MemoPane::exportSelection(const QString &fileName)
 {
     XmlNavigator xml;
-    buildSelectionExport(xml, selection(), m_mainWindow->versionInfo()->getValue(2));
+    buildSelectionExport(xml, selection(), m_mainWindow->versionInfo()->fileVersion());
     try {
         xml.saveToFile(fileName);
     } catch (const std::exception &) {

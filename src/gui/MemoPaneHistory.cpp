@@ -3,6 +3,7 @@
 #include "gui/NamedAction.h"
 #include "gui/PostedEvents.h"
 #include "gui/Prompts.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -19,8 +20,6 @@ namespace {
 // The history keeps the newest steps that fit both bounds.
 constexpr int kHistorySteps = 100;
 constexpr qint64 kHistoryTextBytes = 50 * 1024 * 1024;
-
-const QString kRoot = QStringLiteral("root");
 
 } // namespace
 
@@ -212,7 +211,7 @@ void MemoPane::showRows(const MemoRows &target, const MemoRows &other)
     for (const PlacedMemo &placed : other)
         nodes.insert(placed.row.memo.mid, nullptr);
     for (const PlacedMemo &placed : target)
-        if (placed.row.memo.pid != kRoot && !kept.contains(placed.row.memo.pid))
+        if (!MemoLevels::isTopLevel(placed.row.memo) && !kept.contains(placed.row.memo.pid))
             nodes.insert(placed.row.memo.pid, nullptr);
     qsizetype missing = nodes.size();
     for (TreeNode *node = m_tree->firstNode(); node && missing > 0; node = m_tree->nextNode(node)) {
@@ -240,7 +239,7 @@ void MemoPane::showRows(const MemoRows &target, const MemoRows &other)
 
     // Memos first, so that sub-memos find their parents; a memo comes back with a node of its own.
     const auto isTop = [&kept](const PlacedMemo &placed) {
-        return placed.row.memo.pid == kRoot || !kept.contains(placed.row.memo.pid);
+        return MemoLevels::isTopLevel(placed.row.memo) || !kept.contains(placed.row.memo.pid);
     };
     std::vector<MemoTree::Placement> placements;
     placements.reserve(target.size());
@@ -250,7 +249,7 @@ void MemoPane::showRows(const MemoRows &target, const MemoRows &other)
             if (isTop(placed) != tops)
                 continue;
             const Memo &memo = placed.row.memo;
-            TreeNode *parent = memo.pid == kRoot ? nullptr : nodes.value(memo.pid);
+            TreeNode *parent = MemoLevels::isTopLevel(memo) ? nullptr : nodes.value(memo.pid);
             TreeNode *&node = nodes[memo.mid];
             if (!node) {
                 node = addMemoNode(parent);

@@ -1,11 +1,12 @@
 // Loading the whole memo list from the database.
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
+#include "core/MemoLevels.h"
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/EditSession.h"
 #include "gui/memos/MemoRefresh.h"
-#include "core/MemoSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -33,17 +34,17 @@ void MemoPane::reloadMemos()
     m_tree->clear();
 
     const SettingsFile ini(m_settingsPath);
-    m_sortAscending = ini.readBool(kMemoSection, kViewAscEn, true);
+    m_sortAscending = kViewAscEn.read(ini);
     showSortDirection();
-    m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
-    m_wideSearchAction->setChecked(ini.readBool(kMemoSection, kSearchWideEn, false));
+    m_listViewAction->setChecked(kViewListEn.read(ini));
+    m_wideSearchAction->setChecked(kSearchWideEn.read(ini));
 
     m_mainWindow->usage().privateMemos = countMemos();
     m_mainWindow->usage().publicMemos = 0;
     try {
         const SettingsFile log(m_settingsPath);
-        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->usage().privateMemos);
-        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->usage().publicMemos);
+        kPrivateMemos.write(log, m_mainWindow->usage().privateMemos);
+        kPublicMemos.write(log, m_mainWindow->usage().publicMemos);
     } catch (const std::exception &error) {
         // Usage figures that cannot be written must not keep the memos from being shown.
         showDefaultErrorBox(QString::fromUtf8(error.what()));
@@ -67,7 +68,6 @@ void MemoPane::loadMemos()
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(*m_tree);
     const QScopedValueRollback<bool> atWork(m_filtering, true);
-    const QString root = QStringLiteral("root");
     // One pass over the table instead of a query per memo. Memos and each memo's sub-memos
     // keep table order; a sub-memo met before its memo waits for it, and one whose memo never
     // comes (or is itself a sub-memo) is not shown, as the two levels of the list require.
@@ -78,8 +78,8 @@ void MemoPane::loadMemos()
         addMemoNode(memo)->memo = std::move(row);
     };
     m_store.forEachMemo([&](Memo &row) {
-        if (row.pid == root) {
-            row.pid = root;
+        if (MemoLevels::isTopLevel(row)) {
+            row.pid = MemoLevels::kTopLevelParent; // one shared copy of the id
             TreeNode *memo = addMemoNode(nullptr);
             memo->memo = std::move(row);
             memos.insert(memo->memo.mid, memo);

@@ -3,6 +3,7 @@
 #include "core/MemoText.h"
 #include "gui/MemoPane.h"
 #include "gui/Prompts.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -122,7 +123,7 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
         return;
     }
     const std::vector<TreeNode *> selected = m_tree->selectedNodes();
-    const QString pid = target ? target->memo.mid : QStringLiteral("root");
+    const QString pid = target ? target->memo.mid : MemoLevels::kTopLevelParent;
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     // The step keeps the moved memos, the sub-memos they carry and the target, which opens.
     std::vector<TreeNode *> involved;

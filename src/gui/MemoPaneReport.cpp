@@ -63,7 +63,7 @@ bool MemoPane::writeReport(bool selectAllFirst, const QString &fileName, ReportK
 {
     const SelectAllFirstScope selection(*this, selectAllFirst);
     const ReportFooter footer{dateAndTimeText(QDateTime::currentDateTime(), false),
-                                m_mainWindow->versionInfo()->getValue(2)};
+                                m_mainWindow->versionInfo()->fileVersion()};
     const std::vector<ReportItem> items = reportItems(MemoPane::selection());
     const QStringList lines = kind == ReportKind::Html ? htmlReportLines(items, footer) : textReportLines(items, footer);
     if (!writeReportFile(lines, fileName)) {
@@ -88,11 +88,11 @@ void MemoPane::saveReport(bool selectAllFirst)
     if (m_editNode || !m_mainWindow->reportDialog().execute())
         return;
     const QString chosen = m_mainWindow->reportDialog().fileName();
-    const bool html = m_mainWindow->reportDialog().filterIndex() == 2;
+    const bool html = m_mainWindow->reportDialog().chosenFilter() == MainWindow::kHtmlReport;
     const QString fileName = withExtension(chosen, html ? QStringLiteral(".html") : QStringLiteral(".txt"));
     // The dialog asked about the name as typed; the file written may be another one.
     if (fileName != chosen && QFileInfo::exists(fileName)
-        && askBox(tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName())) != IDOK)
+        && askBox(tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName())) != BoxAnswer::Ok)
         return;
     if (html)
         writeHtmlReport(selectAllFirst, fileName);

@@ -6,7 +6,7 @@
 #include "core/ErrorText.h"
 #include "gui/StatusBar.h"
 #include "gui/memos/ExpandStates.h"
-#include "core/MemoSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
@@ -145,7 +145,7 @@ void MemoPane::toggleWideSearch()
     if (m_loading)
         return;
     applyFilter();
-    SettingsFile(m_settingsPath).writeBool(kMemoSection, kSearchWideEn, m_wideSearchAction->isChecked());
+    kSearchWideEn.write(SettingsFile(m_settingsPath), m_wideSearchAction->isChecked());
 }
 
 void MemoPane::bottomBarResized()

@@ -5,7 +5,7 @@
 #include "core/MemoOrder.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/EditSession.h"
-#include "core/MemoSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -46,7 +46,7 @@ void MemoPane::toggleSortOrder()
     m_sortAscending = !m_sortAscending;
     showSortDirection();
     m_tree->sortTree(m_sortAscending);
-    SettingsFile(m_settingsPath).writeBool(kMemoSection, kViewAscEn, m_sortAscending);
+    kViewAscEn.write(SettingsFile(m_settingsPath), m_sortAscending);
 }
 
 void MemoPane::toggleListView()
@@ -57,7 +57,7 @@ void MemoPane::toggleListView()
         const TreeUpdateGuard update(*m_tree);
         m_tree->invalidateAll();
     }
-    SettingsFile(m_settingsPath).writeBool(kMemoSection, kViewListEn, m_listViewAction->isChecked());
+    kViewListEn.write(SettingsFile(m_settingsPath), m_listViewAction->isChecked());
 }
 
 int MemoPane::nodeHeight(TreeNode *node) const

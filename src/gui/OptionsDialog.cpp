@@ -1,5 +1,5 @@
 #include "gui/OptionsDialog.h"
-#include "core/ShellSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "desktop/AutoStart.h"
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
@@ -64,9 +64,9 @@ void OptionsDialog::okClicked()
     // for this run either, and the dialog shows the truth when it opens again.
     SettingsAction action;
     const SettingsFile ini(m_mainWindow.confPath());
-    if (ini.writeBool(kOptionSection, kRunMinimizedEn, m_runMinimizedBox->isChecked()))
+    if (kRunMinimizedEn.write(ini, m_runMinimizedBox->isChecked()))
         m_mainWindow.options().runMinimized = m_runMinimizedBox->isChecked();
-    if (ini.writeBool(kOptionSection, kAddOpenEn, m_addOpenBox->isChecked()))
+    if (kAddOpenEn.write(ini, m_addOpenBox->isChecked()))
         m_mainWindow.options().addOpen = m_addOpenBox->isChecked();
     accept(); // the dialog closes all the same; a failure is shown once by the caller's box
     action.raiseFailure();

@@ -60,7 +60,7 @@ std::optional<int> answerCommandLine(const QStringList &arguments, QString &prog
         return 0;
     }
     if (parser.isSet(version)) {
-        print(stdout, QStringLiteral("jotwell %1\n").arg(VersionInfo().getValue(2)));
+        print(stdout, QStringLiteral("jotwell %1\n").arg(VersionInfo().fileVersion()));
         return 0;
     }
     programFolder = resolveProgramFolder(parser.value(dataDir));

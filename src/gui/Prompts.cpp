@@ -13,7 +13,7 @@ namespace {
 
 class DialogPrompts final : public PromptHandler {
 public:
-    int messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon) override
+    BoxAnswer messageBox(const QString &caption, const QString &text, BoxButtons buttons, BoxIcon icon) override
     {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(caption);
@@ -21,42 +21,17 @@ public:
         box.setIcon(icon == BoxIcon::Error     ? QMessageBox::Critical
                     : icon == BoxIcon::Warning ? QMessageBox::Warning
                                                  : QMessageBox::NoIcon);
-        switch (flags) {
-        case MB_OKCANCEL:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case MB_YESNOCANCEL:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            break;
-        case MB_YESNO:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
-        default:
-            box.setStandardButtons(QMessageBox::Ok);
-        }
-        switch (box.exec()) {
-        case QMessageBox::Ok:
-            return IDOK;
-        case QMessageBox::Yes:
-            return IDYES;
-        case QMessageBox::No:
-            return IDNO;
-        default:
-            return IDCANCEL;
-        }
+        box.setStandardButtons(buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
     }
 
     bool fileDialog(FileRequest &request) override
     {
-        // "description|patterns|description|patterns" becomes Qt's "description;;description".
-        const QStringList parts = request.filter.split(QLatin1Char('|'));
-        QStringList filters;
-        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-            filters << parts[i];
+        const QStringList &filters = request.nameFilters;
         QFileDialog dialog(QApplication::activeWindow(), request.title, request.fileName);
         dialog.setNameFilters(filters);
-        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
-            dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        if (request.chosenFilter >= 0 && request.chosenFilter < filters.size())
+            dialog.selectNameFilter(filters[request.chosenFilter]);
         dialog.setDefaultSuffix(request.defaultExt);
         if (request.kind == FileRequest::Kind::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -68,7 +43,7 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         request.fileName = dialog.selectedFiles().constFirst();
-        request.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        request.chosenFilter = filters.indexOf(dialog.selectedNameFilter());
         return true;
     }
 
@@ -88,10 +63,10 @@ std::function<void()> gBeforePrompt;
 // Runs the hook, then hands the call on to the installed handler.
 class HookedPrompts final : public PromptHandler {
 public:
-    int messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon) override
+    BoxAnswer messageBox(const QString &caption, const QString &text, BoxButtons buttons, BoxIcon icon) override
     {
         before();
-        return gHandler->messageBox(caption, text, flags, icon);
+        return gHandler->messageBox(caption, text, buttons, icon);
     }
     bool fileDialog(FileRequest &request) override
     {
@@ -141,27 +116,27 @@ void setPromptHandler(PromptHandler *handler)
     gHandler = handler ? handler : &gDialogs;
 }
 
-int showBox(const QString &caption, const QString &text, int flags)
+BoxAnswer showBox(const QString &caption, const QString &text, BoxButtons buttons)
 {
-    return prompts().messageBox(caption, text, flags, BoxIcon::None);
+    return prompts().messageBox(caption, text, buttons, BoxIcon::None);
 }
 
-int askBox(const QString &text)
+BoxAnswer askBox(const QString &text)
 {
-    return showBox(QCoreApplication::translate("Prompts", "Ask"), text, MB_OKCANCEL);
+    return showBox(QCoreApplication::translate("Prompts", "Ask"), text, BoxButtons::OkCancel);
 }
 
-int errorBox(const QString &text)
+BoxAnswer errorBox(const QString &text)
 {
-    return showBox(QCoreApplication::translate("Prompts", "Error"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Error"), text, BoxButtons::Ok);
 }
 
-int warningBox(const QString &text)
+BoxAnswer warningBox(const QString &text)
 {
-    return showBox(QCoreApplication::translate("Prompts", "Warning"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Warning"), text, BoxButtons::Ok);
 }
 
-int tipBox(const QString &text)
+BoxAnswer tipBox(const QString &text)
 {
-    return showBox(QCoreApplication::translate("Prompts", "Tip"), text, MB_OK);
+    return showBox(QCoreApplication::translate("Prompts", "Tip"), text, BoxButtons::Ok);
 }

@@ -1,27 +1,26 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
 class QPrinter;
 
-// Button sets and answers of message boxes, with the platform's classic numbers so that
-// callers can compare answers the usual way.
-enum BoxButtons { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNOCANCEL = 3, MB_YESNO = 4 };
-enum BoxAnswer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+// The buttons a message box offers, and the one the user pressed (closing it is Cancel).
+enum class BoxButtons { Ok, OkCancel };
+enum class BoxAnswer { Ok, Cancel };
 enum class BoxIcon { None, Error, Warning };
 
-// What a file dialog is asked for and what it answers. The filter is a list of
-// "description|patterns" pairs joined by "|", e.g. "Text file (*.txt)|*.txt|All (*.*)|*.*";
-// filterIndex counts the pairs from 1.
+// What a file dialog is asked for and what it answers. Each file type is listed as Qt's name
+// filters are, its patterns in brackets: "HTML file (*.htm *.html)".
 struct FileRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Save;
     QString title;
-    QString filter;
+    QStringList nameFilters;
     QString defaultExt; // without the dot; added to a typed name that has none
     QString fileName;   // the suggested name in, the chosen name out
-    int filterIndex = 1;
+    qsizetype chosenFilter = 0; // the file type offered first in, the one chosen out
 };
 
 // The one seam through which the program asks the user anything modal. The program installs
@@ -29,7 +28,7 @@ struct FileRequest {
 class PromptHandler {
 public:
     virtual ~PromptHandler() = default;
-    virtual int messageBox(const QString &caption, const QString &text, int flags, BoxIcon icon) = 0;
+    virtual BoxAnswer messageBox(const QString &caption, const QString &text, BoxButtons buttons, BoxIcon icon) = 0;
     // False when the user cancelled.
     virtual bool fileDialog(FileRequest &request) = 0;
     // Runs a dialog of the program's own modally and returns its result (QDialog::DialogCode
@@ -47,8 +46,8 @@ void setPromptHandler(PromptHandler *handler);
 // so that a modal loop never runs with it. An empty hook removes it.
 void setBeforePromptHook(std::function<void()> hook);
 
-int showBox(const QString &caption, const QString &text, int flags);
-int askBox(const QString &text);     // "Ask", OK and Cancel
-int errorBox(const QString &text);   // "Error", OK
-int warningBox(const QString &text); // "Warning", OK
-int tipBox(const QString &text);     // "Tip", OK
+BoxAnswer showBox(const QString &caption, const QString &text, BoxButtons buttons);
+BoxAnswer askBox(const QString &text);     // "Ask", OK and Cancel
+BoxAnswer errorBox(const QString &text);   // "Error", OK
+BoxAnswer warningBox(const QString &text); // "Warning", OK
+BoxAnswer tipBox(const QString &text);     // "Tip", OK

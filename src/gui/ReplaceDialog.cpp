@@ -69,17 +69,21 @@ ReplaceDialog::ReplaceDialog(QWidget *parent) : QDialog(parent)
     m_newText = makeTitle(this, "newText", 80, 144);
     m_newTime = makeLabel(this, "newTime", 80, 168);
 
-    const auto button = [this](const char *name, const QString &caption, int left, int result) {
+    using Answer = ExchangeReader::ReplaceAnswer;
+    const auto button = [this](const char *name, const QString &caption, int left, Answer answer) {
         auto *pushButton = new QPushButton(caption, this);
         pushButton->setObjectName(QLatin1String(name));
         pushButton->setGeometry(left, 200, 75, 25);
-        connect(pushButton, &QPushButton::clicked, this, [this, result] { done(result); });
+        connect(pushButton, &QPushButton::clicked, this, [this, answer] {
+            m_answer = answer;
+            accept();
+        });
         return pushButton;
     };
-    m_yesButton = button("yes", tr("&Yes"), 88, mrYes);
-    QPushButton *allButton = button("all", tr("&All"), 176, mrAll);
-    QPushButton *noButton = button("no", tr("&No"), 264, mrNo);
-    QPushButton *abortButton = button("abort", tr("A&bort"), 352, mrAbort);
+    m_yesButton = button("yes", tr("&Yes"), 88, Answer::Yes);
+    QPushButton *allButton = button("all", tr("&All"), 176, Answer::All);
+    QPushButton *noButton = button("no", tr("&No"), 264, Answer::No);
+    QPushButton *abortButton = button("abort", tr("A&bort"), 352, Answer::Abort);
     setTabOrder(m_yesButton, noButton);
     setTabOrder(noButton, abortButton);
     setTabOrder(abortButton, allButton);
@@ -104,8 +108,9 @@ void ReplaceDialog::setRecords(const QString &kind, const QString &oldContent, T
 
 void ReplaceDialog::reject()
 {
-    // Only the close box gets here; it counts as neither yes nor no to all.
-    done(mrCancel);
+    // Only the close box gets here: the stored record stays.
+    m_answer = ExchangeReader::ReplaceAnswer::No;
+    QDialog::reject();
 }
 
 void ReplaceDialog::keyPressEvent(QKeyEvent *event)

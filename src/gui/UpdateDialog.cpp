@@ -1,5 +1,5 @@
 #include "gui/UpdateDialog.h"
-#include "core/ShellSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
@@ -62,24 +62,24 @@ UpdateDialog::UpdateDialog(MainWindow &mainWindow, CommonActions &commonActions,
     centreOnScreen(*this);
 
     connect(yesButton, &QPushButton::clicked, this, &UpdateDialog::yesClicked);
-    connect(noButton, &QPushButton::clicked, this, [this] { done(IDNO); });
+    connect(noButton, &QPushButton::clicked, this, [this] { reject(); });
     connect(m_askBox, &QCheckBox::clicked, this, &UpdateDialog::askBoxClicked);
     auto *closeTimer = new QTimer(this);
     closeTimer->setObjectName(QStringLiteral("closeTimer"));
     closeTimer->setInterval(5000);
     closeTimer->setSingleShot(true);
-    connect(closeTimer, &QTimer::timeout, this, [this] { done(IDNO); });
+    connect(closeTimer, &QTimer::timeout, this, &QDialog::reject);
     closeTimer->start();
 }
 
 void UpdateDialog::yesClicked()
 {
     m_commonActions.visitWebsite();
-    done(IDYES);
+    accept();
 }
 
 void UpdateDialog::askBoxClicked()
 {
     m_mainWindow.options().visitWebEnabled = !m_askBox->isChecked();
-    SettingsFile(m_mainWindow.confPath()).writeBool(kOptionSection, kVisitWebEn, m_mainWindow.options().visitWebEnabled);
+    kVisitWebEn.write(SettingsFile(m_mainWindow.confPath()), m_mainWindow.options().visitWebEnabled);
 }

@@ -20,10 +20,8 @@ static MemoTreeDelegate &noDelegate()
 MemoTree::MemoTree(QWidget *parent)
     : QAbstractScrollArea(parent),
       m_layout(std::make_unique<TreeLayout>()),
-      m_root(std::make_unique<TreeNode>()),
       m_delegate(&noDelegate())
 {
-    m_root->m_expanded = true;
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Always on: a scroll bar that comes and goes changes the width, which re-wraps every
@@ -63,45 +61,23 @@ MemoTree::~MemoTree()
         m_editor->disconnect(this);
         delete m_editor;
     }
-    std::vector<TreeNode *> stack(m_root->m_children.begin(), m_root->m_children.end());
-    while (!stack.empty()) {
-        TreeNode *n = stack.back();
-        stack.pop_back();
-        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-        delete n;
-    }
-    m_root->m_children.clear();
 }
 
 // --- nodes -------------------------------------------------------------------------------
 
 TreeNode *MemoTree::addChild(TreeNode *parent)
 {
-    TreeNode *owner = parent ? parent : m_root.get();
-    auto *node = new TreeNode;
-    node->m_parent = owner;
-    node->m_index = int(owner->m_children.size());
-    node->m_serial = m_nextSerial++;
-    owner->m_children.push_back(node);
-    m_live.insert(node);
-    if (showsChildrenOf(owner))
+    TreeNode *node = m_nodes.addChild(parent);
+    if (showsChildrenOf(node->m_parent))
         requestLayout();
-    else if (owner->m_children.size() == 1)
+    else if (node->m_parent->m_children.size() == 1)
         repaintNode(parent); // its expand button appears
     return node;
 }
 
-bool MemoTree::isInSubtree(const TreeNode *node, const TreeNode *top)
-{
-    for (const TreeNode *n = node; n; n = n->m_parent)
-        if (n == top)
-            return true;
-    return false;
-}
-
 void MemoTree::deleteNode(TreeNode *node)
 {
-    if (node && m_live.contains(node))
+    if (node && m_nodes.contains(node))
         deleteNodes({node});
 }
 
@@ -114,7 +90,7 @@ void MemoTree::clear()
 {
     cancelEditNode();
     clearSelection();
-    deleteNodes(m_root->m_children);
+    deleteNodes(m_nodes.root()->m_children);
     m_layout->clear();
     m_layoutDirty = true;
     verticalScrollBar()->setValue(0);
@@ -122,13 +98,8 @@ void MemoTree::clear()
 
 void MemoTree::forgetNode(TreeNode *node)
 {
-    m_live.remove(node);
     m_layout->forget(node);
-    if (node->m_selected) {
-        node->m_selected = false;
-        m_selection.erase(node);
-        m_selectionOrderDirty = true;
-    }
+    m_selection.remove(node);
     for (TreeNode **p : {&m_focused, &m_hot, &m_anchor, &m_pressNode, &m_deferredSelect, &m_pendingScroll, &m_dropTarget})
         if (*p == node)
             *p = nullptr;
@@ -140,14 +111,14 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
     std::vector<std::pair<TreeNode *, uint64_t>> wanted;
     wanted.reserve(requested.size());
     for (TreeNode *n : requested)
-        if (n && m_live.contains(n))
+        if (n && m_nodes.contains(n))
             wanted.emplace_back(n, n->m_serial);
     if (wanted.empty())
         return;
 
     if (m_editNode) {
         for (const auto &w : wanted)
-            if (isInSubtree(m_editNode, w.first)) {
+            if (TreeNodeStore::isInSubtree(m_editNode, w.first)) {
                 cancelEditNode();
                 break;
             }
@@ -183,7 +154,7 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
             kids[i]->m_index = int(i);
     }
 
-    const size_t selectedBefore = m_selection.size();
+    const int selectedBefore = m_selection.count();
     // Children before their parent, so nodeFreed never sees a parent without its record.
     for (TreeNode *top : tops) {
         std::vector<std::pair<TreeNode *, size_t>> stack{{top, 0}};
@@ -197,20 +168,17 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
             TreeNode *done = n;
             stack.pop_back();
             done->m_children.clear();
-            forgetNode(done);
-            emit nodeFreed(done);
-            delete done;
+            m_nodes.destroy(done, [this](TreeNode *gone) {
+                forgetNode(gone);
+                emit nodeFreed(gone);
+            });
         }
-    }
-    if (m_selection.empty()) {
-        m_selectionParent = nullptr;
-        m_selectionMixed = false;
     }
     if (relayout)
         requestLayout();
     else
         viewport()->update();
-    if (m_selection.size() != selectedBefore)
+    if (m_selection.count() != selectedBefore)
         notifySelection(firstSelected());
 }
 
@@ -231,8 +199,8 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
     std::vector<Placement> valid;
     std::unordered_set<TreeNode *> moving;
     for (const Placement &p : placements) {
-        TreeNode *dest = p.parent ? p.parent : m_root.get();
-        if (m_live.contains(p.node) && (!p.parent || m_live.contains(p.parent)) && !isInSubtree(dest, p.node)
+        TreeNode *dest = p.parent ? p.parent : m_nodes.root();
+        if (m_nodes.contains(p.node) && (!p.parent || m_nodes.contains(p.parent)) && !TreeNodeStore::isInSubtree(dest, p.node)
             && moving.insert(p.node).second)
             valid.push_back({p.node, dest, p.index});
     }
@@ -283,9 +251,7 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
         if (node->level() != level)
             forgetHeights(node);
     }
-    m_selectionOrderDirty = true;
-    if (selected)
-        recomputeSelectionParent();
+    m_selection.nodesMoved(selected);
     if (relayout)
         requestLayout();
     else
@@ -294,10 +260,10 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
 
 bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 {
-    if (!node || !m_live.contains(node) || (target && !m_live.contains(target)))
+    if (!node || !m_nodes.contains(node) || (target && !m_nodes.contains(target)))
         return false;
-    TreeNode *dest = target ? target : m_root.get();
-    if (isInSubtree(dest, node))
+    TreeNode *dest = target ? target : m_nodes.root();
+    if (TreeNodeStore::isInSubtree(dest, node))
         return false;
     TreeNode *from = node->m_parent;
     const bool relayout = showsChildrenOf(from) || showsChildrenOf(dest);
@@ -318,9 +284,7 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 
     if (node->level() != oldLevel)
         forgetHeights(node);
-    m_selectionOrderDirty = true;
-    if (node->m_selected)
-        recomputeSelectionParent();
+    m_selection.nodesMoved(node->m_selected);
     if (relayout)
         requestLayout();
     else
@@ -330,7 +294,7 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
 
 bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
 {
-    return node && m_live.contains(node) && node->m_serial == serial;
+    return m_nodes.isAlive(node, serial);
 }
 
 void MemoTree::setDelegate(MemoTreeDelegate *delegate)
@@ -341,39 +305,32 @@ void MemoTree::setDelegate(MemoTreeDelegate *delegate)
 
 int MemoTree::topLevelCount() const
 {
-    return m_root->childCount();
+    return m_nodes.root()->childCount();
 }
 
 TreeNode *MemoTree::topLevelNode(int i) const
 {
-    return i >= 0 && i < m_root->childCount() ? m_root->child(i) : nullptr;
+    return i >= 0 && i < m_nodes.root()->childCount() ? m_nodes.root()->child(i) : nullptr;
 }
 
 TreeNode *MemoTree::firstNode() const
 {
-    return m_root->firstChild();
+    return m_nodes.root()->firstChild();
 }
 
 TreeNode *MemoTree::lastTopLevelNode() const
 {
-    return m_root->lastChild();
+    return m_nodes.root()->lastChild();
 }
 
 TreeNode *MemoTree::nextNode(TreeNode *node) const
 {
-    if (!node)
-        return nullptr;
-    if (!node->m_children.empty())
-        return node->m_children.front();
-    for (TreeNode *n = node; n && n != m_root.get(); n = n->m_parent)
-        if (TreeNode *s = n->nextSibling())
-            return s;
-    return nullptr;
+    return m_nodes.nextNode(node);
 }
 
 int MemoTree::totalCount() const
 {
-    return int(m_live.size());
+    return m_nodes.count();
 }
 
 // --- update bracket ----------------------------------------------------------------------
@@ -405,7 +362,7 @@ void MemoTree::endUpdate()
 
 bool MemoTree::showsChildrenOf(const TreeNode *parent) const
 {
-    if (parent == m_root.get())
+    if (parent == m_nodes.root())
         return true;
     return parent->m_expanded && isEffectivelyVisible(const_cast<TreeNode *>(parent));
 }
@@ -415,7 +372,7 @@ void MemoTree::setExpanded(TreeNode *node, bool expanded)
     if (!node || node->m_expanded == expanded)
         return;
     node->m_expanded = expanded;
-    if (!expanded && m_focused && m_focused != node && isInSubtree(m_focused, node))
+    if (!expanded && m_focused && m_focused != node && TreeNodeStore::isInSubtree(m_focused, node))
         setFocusedQuietly(node);
     if (!expanded)
         deselectHidden(node, false);
@@ -441,7 +398,7 @@ void MemoTree::setVisible(TreeNode *node, bool visible)
 void MemoTree::deselectHidden(TreeNode *top, bool withTop)
 {
     // What the user cannot see is never selected, so no command acts on a memo out of sight.
-    if (m_selection.empty())
+    if (m_selection.isEmpty())
         return;
     bool changed = false;
     std::vector<TreeNode *> pending;
@@ -453,7 +410,7 @@ void MemoTree::deselectHidden(TreeNode *top, bool withTop)
         TreeNode *n = pending.back();
         pending.pop_back();
         if (n->m_selected) {
-            removeSelected(n);
+            m_selection.remove(n);
             changed = true;
         }
         pending.insert(pending.end(), n->m_children.begin(), n->m_children.end());
@@ -470,7 +427,7 @@ bool MemoTree::isEffectivelyVisible(TreeNode *node) const
 {
     if (!node)
         return false;
-    for (const TreeNode *n = node; n && n != m_root.get(); n = n->m_parent) {
+    for (const TreeNode *n = node; n && n != m_nodes.root(); n = n->m_parent) {
         if (!n->m_visible || (n != node && !n->m_expanded))
             return false;
     }
@@ -527,7 +484,7 @@ void MemoTree::invalidateNode(TreeNode *node)
 
 void MemoTree::invalidateHeights()
 {
-    std::vector<TreeNode *> stack(m_root->m_children.begin(), m_root->m_children.end());
+    std::vector<TreeNode *> stack(m_nodes.root()->m_children.begin(), m_nodes.root()->m_children.end());
     while (!stack.empty()) {
         TreeNode *n = stack.back();
         stack.pop_back();
@@ -565,7 +522,7 @@ void MemoTree::sortTree(bool ascending)
     auto less = [&](TreeNode *a, TreeNode *b) {
         return ascending ? d.compareNodes(a, b) < 0 : d.compareNodes(b, a) < 0;
     };
-    std::vector<TreeNode *> stack{m_root.get()};
+    std::vector<TreeNode *> stack{m_nodes.root()};
     while (!stack.empty()) {
         TreeNode *n = stack.back();
         stack.pop_back();
@@ -576,7 +533,7 @@ void MemoTree::sortTree(bool ascending)
                 stack.push_back(n->m_children[i]);
         }
     }
-    m_selectionOrderDirty = true;
+    m_selection.nodesMoved(false);
     requestLayout();
 }
 
@@ -614,11 +571,11 @@ void MemoTree::doLayout()
         anchor = m_layout->node(topRow);
         within = value - m_layout->offset(topRow);
     }
-    m_layout->rebuild(m_root.get(), estimatedHeight());
+    m_layout->rebuild(m_nodes.root(), estimatedHeight());
     TreeAccessible::rowsChanged(this);
 
     int newValue = value;
-    for (TreeNode *n = anchor; n && n != m_root.get(); n = n->m_parent) {
+    for (TreeNode *n = anchor; n && n != m_nodes.root(); n = n->m_parent) {
         const int row = m_layout->rowOf(n);
         if (row < 0)
             continue;
@@ -821,65 +778,6 @@ void MemoTree::setHint(const QString &hint)
 
 // --- selection and focus -----------------------------------------------------------------
 
-bool MemoTree::isSelectionSibling(const TreeNode *node) const
-{
-    return m_selection.empty() || (!m_selectionMixed && m_selectionParent == node->m_parent);
-}
-
-void MemoTree::addSelected(TreeNode *node)
-{
-    if (node->m_selected)
-        return;
-    if (m_selection.empty()) {
-        m_selectionParent = node->m_parent;
-        m_selectionMixed = false;
-    } else if (m_selectionParent != node->m_parent) {
-        m_selectionMixed = true;
-    }
-    node->m_selected = true;
-    m_selection.insert(node);
-    m_selectionOrderDirty = true;
-}
-
-void MemoTree::removeSelected(TreeNode *node)
-{
-    if (!node->m_selected)
-        return;
-    node->m_selected = false;
-    m_selection.erase(node);
-    m_selectionOrderDirty = true;
-    if (m_selection.empty()) {
-        m_selectionParent = nullptr;
-        m_selectionMixed = false;
-    }
-}
-
-bool MemoTree::clearSelectionSilently()
-{
-    if (m_selection.empty())
-        return false;
-    for (TreeNode *n : m_selection)
-        n->m_selected = false;
-    m_selection.clear();
-    m_selectionOrder.clear();
-    m_selectionOrderDirty = false;
-    m_selectionParent = nullptr;
-    m_selectionMixed = false;
-    return true;
-}
-
-void MemoTree::recomputeSelectionParent()
-{
-    m_selectionParent = nullptr;
-    m_selectionMixed = false;
-    for (const TreeNode *n : m_selection) {
-        if (!m_selectionParent)
-            m_selectionParent = n->m_parent;
-        else if (m_selectionParent != n->m_parent)
-            m_selectionMixed = true;
-    }
-}
-
 void MemoTree::notifySelection(TreeNode *node)
 {
     viewport()->update();
@@ -889,21 +787,21 @@ void MemoTree::notifySelection(TreeNode *node)
 
 void MemoTree::selectOnly(TreeNode *node)
 {
-    if (node->m_selected && m_selection.size() == 1)
+    if (node->m_selected && m_selection.count() == 1)
         return;
-    clearSelectionSilently();
-    addSelected(node);
+    m_selection.clear();
+    m_selection.add(node);
     notifySelection(node);
 }
 
 void MemoTree::toggleSelected(TreeNode *node)
 {
     if (node->m_selected) {
-        removeSelected(node);
+        m_selection.remove(node);
     } else {
-        if (!isSelectionSibling(node))
-            clearSelectionSilently();
-        addSelected(node);
+        if (!m_selection.admits(node))
+            m_selection.clear();
+        m_selection.add(node);
     }
     notifySelection(node);
 }
@@ -914,14 +812,14 @@ void MemoTree::selectRange(TreeNode *from, TreeNode *to, bool keep)
         selectOnly(to);
         return;
     }
-    if (!keep || !isSelectionSibling(to))
-        clearSelectionSilently();
+    if (!keep || !m_selection.admits(to))
+        m_selection.clear();
     const int lo = std::min(from->m_index, to->m_index);
     const int hi = std::max(from->m_index, to->m_index);
     for (int i = lo; i <= hi; ++i) {
         TreeNode *n = to->m_parent->m_children[size_t(i)];
         if (n->m_visible)
-            addSelected(n);
+            m_selection.add(n);
     }
     notifySelection(to);
 }
@@ -931,31 +829,31 @@ void MemoTree::setSelected(TreeNode *node, bool selected)
     if (!node || node->m_selected == selected)
         return;
     if (selected) {
-        if (!isSelectionSibling(node))
-            clearSelectionSilently();
-        addSelected(node);
+        if (!m_selection.admits(node))
+            m_selection.clear();
+        m_selection.add(node);
         m_anchor = node;
     } else {
-        removeSelected(node);
+        m_selection.remove(node);
     }
     notifySelection(node);
 }
 
 void MemoTree::clearSelection()
 {
-    if (clearSelectionSilently())
+    if (m_selection.clear())
         notifySelection(nullptr);
 }
 
 void MemoTree::selectNodes(const std::vector<TreeNode *> &nodes)
 {
-    const bool changed = clearSelectionSilently();
+    const bool changed = m_selection.clear();
     for (TreeNode *n : nodes)
-        if (n && m_live.contains(n) && isSelectionSibling(n))
-            addSelected(n);
-    if (!m_selection.empty())
+        if (n && m_nodes.contains(n) && m_selection.admits(n))
+            m_selection.add(n);
+    if (!m_selection.isEmpty())
         m_anchor = firstSelected();
-    if (changed || !m_selection.empty())
+    if (changed || !m_selection.isEmpty())
         notifySelection(firstSelected());
 }
 
@@ -966,92 +864,42 @@ void MemoTree::selectAllVisible()
     for (int row = 0; row < m_layout->count(); ++row) {
         TreeNode *n = m_layout->node(row);
         if (n && !n->m_selected) {
-            addSelected(n);
+            m_selection.add(n);
             changed = true;
         }
     }
     if (!changed)
         return;
-    if (!m_layoutDirty && int(m_selection.size()) == m_layout->count()) {
+    if (!m_layoutDirty && m_selection.count() == m_layout->count()) {
         // The rows are in tree order already; no need to sort a large selection.
-        m_selectionOrder.clear();
+        std::vector<TreeNode *> rows;
+        rows.reserve(size_t(m_layout->count()));
         for (int row = 0; row < m_layout->count(); ++row)
             if (TreeNode *n = m_layout->node(row))
-                m_selectionOrder.push_back(n);
-        m_selectionOrderDirty = false;
+                rows.push_back(n);
+        m_selection.setInTreeOrder(std::move(rows));
     }
     notifySelection(m_focused && m_focused->m_selected ? m_focused : firstSelected());
 }
 
-namespace {
-
-int depthOf(const TreeNode *n)
-{
-    return n->level();
-}
-
-// Tree order: a node before its descendants, siblings by index.
-bool treeLess(const TreeNode *a, const TreeNode *b)
-{
-    if (a == b)
-        return false;
-    int da = depthOf(a), db = depthOf(b);
-    while (da > db) {
-        const TreeNode *pa = a->parent();
-        if (pa == b)
-            return false; // b is an ancestor of a
-        a = pa;
-        --da;
-    }
-    while (db > da) {
-        const TreeNode *pb = b->parent();
-        if (pb == a)
-            return true;
-        b = pb;
-        --db;
-    }
-    while (a->parent() != b->parent()) {
-        a = a->parent();
-        b = b->parent();
-    }
-    return a->index() < b->index();
-}
-
-} // namespace
-
-void MemoTree::sortSelection() const
-{
-    if (!m_selectionOrderDirty)
-        return;
-    m_selectionOrder.assign(m_selection.begin(), m_selection.end());
-    std::sort(m_selectionOrder.begin(), m_selectionOrder.end(), treeLess);
-    m_selectionOrderDirty = false;
-}
-
 TreeNode *MemoTree::firstSelected() const
 {
-    sortSelection();
-    return m_selectionOrder.empty() ? nullptr : m_selectionOrder.front();
+    return m_selection.first();
 }
 
 TreeNode *MemoTree::nextSelected(TreeNode *node) const
 {
-    if (!node)
-        return nullptr;
-    sortSelection();
-    auto it = std::upper_bound(m_selectionOrder.begin(), m_selectionOrder.end(), node, treeLess);
-    return it == m_selectionOrder.end() ? nullptr : *it;
+    return m_selection.next(node);
 }
 
 std::vector<TreeNode *> MemoTree::selectedNodes() const
 {
-    sortSelection();
-    return m_selectionOrder;
+    return m_selection.nodes();
 }
 
 int MemoTree::selectedCount() const
 {
-    return int(m_selection.size());
+    return m_selection.count();
 }
 
 void MemoTree::setFocusedQuietly(TreeNode *node)
@@ -1069,7 +917,7 @@ void MemoTree::setFocusedQuietly(TreeNode *node)
 
 void MemoTree::setFocusedNode(TreeNode *node)
 {
-    if (node && !m_live.contains(node))
+    if (node && !m_nodes.contains(node))
         return;
     setFocusedQuietly(node);
     if (node) {

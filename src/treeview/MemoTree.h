@@ -2,6 +2,8 @@
 #include "treeview/MemoTreeDelegate.h"
 #include "treeview/TreeEditor.h"
 #include "treeview/TreeNode.h"
+#include "treeview/TreeNodeStore.h"
+#include "treeview/TreeSelection.h"
 #include <QAbstractScrollArea>
 #include <QIcon>
 #include <QPointer>
@@ -190,19 +192,12 @@ private:
     // nodes
     void forgetHeights(TreeNode *top); // measured again, with its whole subtree
     void forgetNode(TreeNode *node);
-    static bool isInSubtree(const TreeNode *node, const TreeNode *top);
 
     // selection and focus
-    bool isSelectionSibling(const TreeNode *node) const;
-    void addSelected(TreeNode *node);
-    void removeSelected(TreeNode *node);
-    bool clearSelectionSilently();
     void selectOnly(TreeNode *node);
     void selectRange(TreeNode *from, TreeNode *to, bool keep);
     void toggleSelected(TreeNode *node);
     void notifySelection(TreeNode *node);
-    void sortSelection() const;
-    void recomputeSelectionParent();
     void deselectHidden(TreeNode *top, bool withTop); // top's subtree, top itself when withTop
     void setFocusedQuietly(TreeNode *node);
     void setHot(TreeNode *node);
@@ -224,9 +219,7 @@ private:
     void dragAutoScroll();
 
     std::unique_ptr<TreeLayout> m_layout;
-    std::unique_ptr<TreeNode> m_root;
-    QSet<const TreeNode *> m_live; // open addressing: no allocation per node
-    uint64_t m_nextSerial = 1;
+    TreeNodeStore m_nodes;
     int m_updateCount = 0;
     bool m_layoutDirty = false;
     bool m_quietScroll = false;
@@ -238,11 +231,7 @@ private:
     TreeNode *m_focused = nullptr;
     TreeNode *m_hot = nullptr;
     TreeNode *m_anchor = nullptr;
-    std::unordered_set<TreeNode *> m_selection;
-    const TreeNode *m_selectionParent = nullptr; // common parent of the selection
-    bool m_selectionMixed = false;                 // nodes of several parents (select all)
-    mutable std::vector<TreeNode *> m_selectionOrder;
-    mutable bool m_selectionOrderDirty = false;
+    TreeSelection m_selection;
     bool m_selectionNotifyPending = false;
 
     // mouse

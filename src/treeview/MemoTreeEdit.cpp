@@ -10,11 +10,11 @@ using namespace TreeMetrics;
 
 bool MemoTree::editNode(TreeNode *node)
 {
-    if (m_editClosing || !node || !m_live.contains(node))
+    if (m_editClosing || !node || !m_nodes.contains(node))
         return false;
     if (m_editor && !endEditNode())
         return false;
-    if (!m_live.contains(node))
+    if (!m_nodes.contains(node))
         return false; // the previous edit's callbacks deleted it
     const uint64_t serial = node->m_serial;
 

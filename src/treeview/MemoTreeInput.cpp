@@ -89,7 +89,7 @@ void MemoTree::mousePressEvent(QMouseEvent *event)
             clearSelection();
             return;
         }
-        if (mods == Qt::NoModifier && node == m_focused && node->m_selected && m_selection.size() == 1) {
+        if (mods == Qt::NoModifier && node == m_focused && node->m_selected && m_selection.count() == 1) {
             m_clickEditNode = node;
             m_clickEditSerial = node->m_serial;
         }
@@ -106,7 +106,7 @@ void MemoTree::mousePressEvent(QMouseEvent *event)
         } else if (mods & Qt::ControlModifier) {
             toggleSelected(node);
             m_anchor = node;
-        } else if (node->m_selected && m_selection.size() > 1) {
+        } else if (node->m_selected && m_selection.count() > 1) {
             m_deferredSelect = node; // may be the start of dragging the whole selection
             m_anchor = node;
         } else {
@@ -150,7 +150,7 @@ void MemoTree::mouseMoveEvent(QMouseEvent *event)
         TreeNode *node = m_pressNode;
         m_pressNode = nullptr;
         m_deferredSelect = nullptr;
-        if (m_delegate->canDrag(node) && m_live.contains(node))
+        if (m_delegate->canDrag(node) && m_nodes.contains(node))
             startDrag(node);
     }
 }

@@ -37,6 +37,8 @@ public:
 
 private:
     friend class MemoTree;
+    friend class TreeNodeStore;
+    friend class TreeSelection;
     friend class TreeLayout;
     TreeNode *m_parent = nullptr; // the tree's hidden root for top-level nodes
     std::vector<TreeNode *> m_children;

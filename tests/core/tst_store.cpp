@@ -6,6 +6,8 @@
 #include "core/DatabaseError.h"
 #include "core/MemoStore.h"
 #include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include <QFile>
 #include <QUuid>
 #include <QtTest>
@@ -44,6 +46,7 @@ private slots:
     void flattenLineBreaks();
     void dateTimeDayCount();
     void memoIds();
+    void newMemoStampsByTheClock();
     void createsMissingFileAndKeepsExistingData();
     void refusesFilesThatAreNotDatabases();
     void readOnlyDatabaseReadsButRefusesWrites();
@@ -270,11 +273,11 @@ void TestStore::flattenLineBreaks()
 
 void TestStore::dateTimeDayCount()
 {
-    QCOMPARE(QDateTimeToDateTime(QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime)), 0.0);
-    QCOMPARE(QDateTimeToDateTime(QDateTime(QDate(1900, 1, 1), QTime(12, 0), Qt::LocalTime)), 2.5);
+    QCOMPARE(toTimeStamp(QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime)), 0.0);
+    QCOMPARE(toTimeStamp(QDateTime(QDate(1900, 1, 1), QTime(12, 0), Qt::LocalTime)), 2.5);
     const QDateTime moment(QDate(2026, 12, 9), QTime(17, 45, 12, 345), Qt::LocalTime);
-    QCOMPARE(dateTimeToQDateTime(QDateTimeToDateTime(moment)), moment);
-    QVERIFY(qAbs(dateTimeNow() - QDateTimeToDateTime(QDateTime::currentDateTime())) < 1.0 / 86400);
+    QCOMPARE(dateTimeToQDateTime(toTimeStamp(moment)), moment);
+    QVERIFY(qAbs(dateTimeNow() - toTimeStamp(QDateTime::currentDateTime())) < 1.0 / 86400);
 }
 
 void TestStore::memoIds()
@@ -449,6 +452,20 @@ void TestStore::noReadLockOutlivesTheRowsRead()
     QVERIFY(otherProgramCanWrite(path, "{O4}"));
     QCOMPARE(store.allMemos().size(), size_t(6));
     QVERIFY(otherProgramCanWrite(path, "{O5}"));
+}
+
+void TestStore::newMemoStampsByTheClock()
+{
+    // Created and assigned at one reading of the clock, edited at the next.
+    TimeStamp tick = 46000.25;
+    setMemoClock([&tick] { return tick++; });
+    const Memo memo = newMemo(MemoLevels::kTopLevelParent, QStringLiteral("text"));
+    setMemoClock({});
+    QCOMPARE(memo.createTime, 46000.25);
+    QCOMPARE(memo.assignTime, 46000.25);
+    QCOMPARE(memo.editTime, 46001.25);
+    QVERIFY(memo.mid.size() == 38 && MemoLevels::isTopLevel(memo) && memo.content == QLatin1String("text"));
+    QVERIFY(qAbs(memoClockNow() - dateTimeNow()) < 1.0 / 86400);
 }
 
 QTEST_GUILESS_MAIN(TestStore)

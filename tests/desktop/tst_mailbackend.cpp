@@ -42,9 +42,9 @@ void TestMailBackend::bccAndMultiLineSubject()
                           {MAPI_BCC, QStringLiteral("Di"), QStringLiteral("SMTP:SMTP:di@example.org")},
                           {MAPI_TO, QStringLiteral("Ed"), QStringLiteral("ed@example.org")}};
     message.files = {attachment};
-    int result = -1;
-    QCOMPARE(backend.sendMail(0, message, MAPI_DIALOG, [&result](int code) { result = code; }), 0);
-    QCOMPARE(result, 0);
+    MailResult result = MailResult::Failure;
+    QCOMPARE(backend.sendMail(0, message, MAPI_DIALOG, [&result](MailResult told) { result = told; }), MailResult::Success);
+    QCOMPARE(result, MailResult::Success);
     // Blind copies stay blind (never among the plain recipients at the end); the subject is
     // one line, as a mail header must be.
     QCOMPARE(arguments, QStringList({"--utf8", "--subject", "Minutes of March and April", "--body",
@@ -56,7 +56,7 @@ void TestMailBackend::bccAndMultiLineSubject()
     arguments.clear();
     message = {};
     message.recipients = {{MAPI_BCC, QString(), QStringLiteral("SMTP:cy@example.org")}};
-    QCOMPARE(backend.sendMail(0, message, 0, [](int) {}), 0);
+    QCOMPARE(backend.sendMail(0, message, 0, [](MailResult) {}), MailResult::Success);
     QCOMPARE(arguments, QStringList({"--utf8", "--bcc", "cy@example.org"}));
 }
 

@@ -13,25 +13,25 @@ struct RecordingMail : MailBackend {
     QList<MailContent> sent;
     QString unknownName;
 
-    int logon(const QString &, const QString &, unsigned flags, quintptr &session) override
+    MailResult logon(const QString &, const QString &, unsigned flags, quintptr &session) override
     {
         logons << flags;
         session = 42;
-        return 0;
+        return MailResult::Success;
     }
-    int logoff(quintptr) override { return 0; }
-    int resolveName(quintptr, const QString &name, unsigned flags, MailRecipient &recipient) override
+    MailResult logoff(quintptr) override { return MailResult::Success; }
+    MailResult resolveName(quintptr, const QString &name, unsigned flags, MailRecipient &recipient) override
     {
         resolveFlags << flags;
         recipient = {0, QStringLiteral("Resolved ") + name, QStringLiteral("SMTP:") + name};
-        return name == unknownName ? MAPI_E_UNKNOWN_RECIPIENT : 0;
+        return name == unknownName ? MailResult::UnknownRecipient : MailResult::Success;
     }
-    int sendMail(quintptr, const MailContent &message, unsigned flags, MailDone done) override
+    MailResult sendMail(quintptr, const MailContent &message, unsigned flags, MailDone done) override
     {
         sent << message;
         sendFlags << flags;
-        done(0);
-        return 0;
+        done(MailResult::Success);
+        return MailResult::Success;
     }
 };
 
@@ -48,21 +48,21 @@ QString raised(const std::function<void()> &action)
     return QString();
 }
 
-// What Send raises at once, else what the hand-over tells once it is done ("sent" for 0).
+// What Send raises at once, else what the hand-over tells once it is done ("sent" for Success).
 QString handedOver(MailMessage &mail)
 {
-    QList<int> results;
-    mail.onHandedOver = [&results](int result) { results << result; };
+    QList<MailResult> results;
+    mail.onHandedOver = [&results](MailResult result) { results << result; };
     const QString error = raised([&] { mail.send(); });
     if (!error.isEmpty())
         return error;
     if (!QTest::qWaitFor([&] { return !results.isEmpty(); }, 10000))
         return QStringLiteral("never told");
     mail.onHandedOver = nullptr;
-    const int result = results.first();
-    if (result == 0)
+    const MailResult result = results.first();
+    if (result == MailResult::Success)
         return QStringLiteral("sent");
-    return raised([result] { raiseMapiError(result); });
+    return raised([result] { raiseMailError(result); });
 }
 
 } // namespace
@@ -151,17 +151,17 @@ void SendMessageTest::stubOnPathReceivesTheMessage()
     qputenv("XDG_STUB_SLEEP", "7");
     QElapsedTimer timer;
     timer.start();
-    QList<int> results;
-    mail.onHandedOver = [&results](int result) { results << result; };
+    QList<MailResult> results;
+    mail.onHandedOver = [&results](MailResult result) { results << result; };
     mail.send();
     QVERIFY(timer.elapsed() < 1000);
     QVERIFY(results.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(results, QList<int>{0}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(results, QList<MailResult>{MailResult::Success}, 10000);
     qunsetenv("XDG_STUB_SLEEP");
     // Gone before the hand-over ends: nobody is told.
     {
         MailMessage brief;
-        brief.onHandedOver = [&results](int result) { results << result; };
+        brief.onHandedOver = [&results](MailResult result) { results << result; };
         brief.send();
     }
     QTest::qWait(300);

@@ -108,18 +108,20 @@ void TestExchangeRead::replaceDialog()
     const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
     QVERIFY(!zone.isEmpty() && !findNamed<QLabel>(dialog, "oldTime")->text().contains(zone)
             && !findNamed<QLabel>(dialog, "newTime")->text().contains(zone));
-    const QList<std::pair<const char *, int>> buttons = {{"yes", 6}, {"no", 7}, {"abort", 3}, {"all", 10}};
-    for (const auto &[name, result] : buttons) {
+    using Answer = ExchangeReader::ReplaceAnswer;
+    const QList<std::pair<const char *, Answer>> buttons = {
+        {"yes", Answer::Yes}, {"no", Answer::No}, {"abort", Answer::Abort}, {"all", Answer::All}};
+    for (const auto &[name, answer] : buttons) {
         QPushButton *button = findNamed<QPushButton>(dialog, name);
         dialog.show();
         button->click();
-        QCOMPARE(dialog.result(), result);
+        QCOMPARE(dialog.answer(), answer);
     }
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape); // no cancel button: Esc does nothing
     QVERIFY(dialog.isVisible());
-    dialog.close(); // the close box
-    QCOMPARE(dialog.result(), 2);
+    dialog.close(); // the close box keeps the stored record
+    QCOMPARE(dialog.answer(), Answer::No);
 }
 
 void TestExchangeRead::restoreQuestions()
@@ -138,16 +140,16 @@ void TestExchangeRead::restoreQuestions()
                      findNamed<QLabel>(ask, "oldText")->text() + QLatin1Char('>') + findNamed<QLabel>(ask, "newText")->text();
     };
     f.prompts.fileAnswers << path;
-    f.prompts.dialogAnswers = {6, 6, 6};
+    f.prompts.dialogButtons = {QStringLiteral("yes"), QStringLiteral("yes"), QStringLiteral("yes")};
     QVERIFY(f.io().restoreDatabase());
-    QCOMPARE(f.prompts.fileRequests.last().filter, QStringLiteral("Korvel Database, (*.kvx)|*.kvx"));
+    QCOMPARE(f.prompts.fileRequests.last().nameFilters, QStringList{QStringLiteral("Korvel Database, (*.kvx)")});
     QCOMPARE(asked, QStringList({"memo:alpha>alpha", "memo:alpha one>alpha one", "task:task>task"}));
 
     // all on the first question holds for the rest, tasks included.
     f.db().execute(QStringLiteral("update memos set content='changed', pid='x'; update tasks set content='changed'"));
     asked.clear();
     f.prompts.fileAnswers << path;
-    f.prompts.dialogAnswers = {10};
+    f.prompts.dialogButtons = {QStringLiteral("all")};
     QVERIFY(f.io().restoreDatabase());
     QCOMPARE(asked, QStringList({"memo:changed>alpha"}));
     QCOMPARE(f.memos().value("{A1}").mid(1, 2), QStringList({"{A}", "alpha one"}));
@@ -158,13 +160,13 @@ void TestExchangeRead::restoreQuestions()
                             memo("{A1}", "root", "file a1") + memo("{T}", "root", "file t"));
     f.db().execute(QStringLiteral("insert into memos (mid, pid, content) values ('{T}', 'root', 'stored t')"));
     f.prompts.fileAnswers << path;
-    f.prompts.dialogAnswers = {7, 2, 6};
+    f.prompts.dialogButtons = {QStringLiteral("no"), QString(), QStringLiteral("yes")};
     QVERIFY(f.io().restoreDatabase());
     QCOMPARE(f.content("{A}"), QStringLiteral("alpha"));
     QCOMPARE(f.content("{B}"), QStringLiteral("file b"));
     QCOMPARE(f.content("{A1}"), QStringLiteral("alpha one"));
     QCOMPARE(f.content("{T}"), QStringLiteral("file t"));
-    QVERIFY(f.prompts.dialogAnswers.isEmpty() && f.prompts.shown.isEmpty());
+    QVERIFY(f.prompts.dialogButtons.isEmpty() && f.prompts.shown.isEmpty());
 }
 
 void TestExchangeRead::abortLeavesTasksAndStillReloads()
@@ -177,7 +179,7 @@ void TestExchangeRead::abortLeavesTasksAndStillReloads()
                                      .toUtf8());
     const QList<QStringList> tasks = tableRows(f.db(), "tasks");
     f.prompts.fileAnswers << path;
-    f.prompts.dialogAnswers = {3};
+    f.prompts.dialogButtons = {QStringLiteral("abort")};
     findAction(f.program->mainWindow(), "restore")->trigger();
     QCOMPARE(f.content("{A}"), QStringLiteral("stored a"));
     QVERIFY(!f.memos().contains(QStringLiteral("{B}")));
@@ -194,7 +196,7 @@ void TestExchangeRead::restoreRoundTrips()
     f.program->frame().tree()->setSelected(f.node(QStringLiteral("{A1}")), true);
     QVERIFY(f.program->frame().exportSelection(f.file("sub.kvx")));
     f.prompts.fileAnswers << f.file("sub.kvx");
-    f.prompts.dialogAnswers = {6};
+    f.prompts.dialogButtons = {QStringLiteral("yes")};
     f.program->mainWindow().restoreDatabase();
     QCOMPARE(f.memos().value("{A1}").value(1), QStringLiteral("root"));
     QTRY_VERIFY(f.node(QStringLiteral("{A1}")) && f.node(QStringLiteral("{A1}"))->level() == 0);
@@ -367,7 +369,7 @@ void TestExchangeRead::everyMemoStaysInSight()
     const QString path = f.file("demote.kvx");
     writeExchange(path, memo("{P}", "{R}", "p under r"));
     f.prompts.fileAnswers << path;
-    f.prompts.dialogAnswers = {ReplaceDialog::mrYes};
+    f.prompts.dialogButtons = {QStringLiteral("yes")};
     QVERIFY(f.io().restoreDatabase());
     QCOMPARE(f.memos().value("{P}").value(1), QStringLiteral("{R}"));
     QCOMPARE(f.memos().value("{Q}").value(1), QStringLiteral("root"));
@@ -439,7 +441,7 @@ void TestExchangeRead::manyMissingAttributesOfferToStop()
     writeExchange(path, memos);
     // Stopping: the run ends at the first record, nothing was stored.
     f.prompts.fileAnswers << path;
-    f.prompts.answers = {IDOK, IDCANCEL};
+    f.prompts.answers = {BoxAnswer::Ok, BoxAnswer::Cancel};
     QVERIFY(!f.io().restoreDatabase());
     QCOMPARE(f.prompts.shown.size(), 3);
     QCOMPARE(f.prompts.shown[0].text, QStringLiteral("korvel,memos,memo#0: mid not Exist !"));
@@ -449,7 +451,7 @@ void TestExchangeRead::manyMissingAttributesOfferToStop()
     // Going on: no further box, every record stored under a fresh id.
     f.prompts.shown.clear();
     f.prompts.fileAnswers << path;
-    f.prompts.answers = {IDOK, IDOK};
+    f.prompts.answers = {BoxAnswer::Ok, BoxAnswer::Ok};
     QVERIFY(f.io().importFile());
     QCOMPARE(f.prompts.shown.size(), 2);
     QCOMPARE(f.memos().size(), 3000);
@@ -472,7 +474,7 @@ void TestExchangeRead::shortRunShowsNoProgress()
     writeExchange(path, memo("{A}", "root", "a") + memo("{B}", "root", "b"));
     f.prompts.fileAnswers << path;
     f.prompts.onDialog = [](QDialog &) { QTest::qWait(ProgressDialog::kShowAfterMs + 200); };
-    f.prompts.dialogAnswers = {ReplaceDialog::mrNo, ReplaceDialog::mrNo};
+    f.prompts.dialogButtons = {QStringLiteral("no"), QStringLiteral("no")};
     QVERIFY(f.io().restoreDatabase());
     qApp->removeEventFilter(&watch);
     QCOMPARE(watch.shown, 0);

@@ -103,7 +103,7 @@ void TestExchangeWrite::backup()
     QVERIFY(!io.backupDatabase()); // cancelled: no file, no message
     prompts.fileAnswers << path;
     findAction(program.mainWindow(), "backup")->trigger();
-    QCOMPARE(prompts.fileRequests.last().filter, QStringLiteral("Korvel Database,  (*.kvx)|*.kvx"));
+    QCOMPARE(prompts.fileRequests.last().nameFilters, QStringList{QStringLiteral("Korvel Database,  (*.kvx)")});
 
     const ExchangeFileContent file = readExchangeFile(path);
     QVERIFY(file.ok);
@@ -300,7 +300,7 @@ void TestExchangeWrite::fullDiskKeepsOldFiles()
         QVERIFY(!frame.exportSelection(backup));
         QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
         prompts.fileAnswers << report << html;
-        prompts.fileFilterAnswers << 1 << 2;
+        prompts.fileFilterAnswers << 0 << 1;
         findAction(frame, "save")->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
         findAction(frame, "save")->trigger();

@@ -319,13 +319,13 @@ void TestMemosLoad::selectionShowsCreationTime()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
-    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+    a->memo.createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
     frame.tree()->setSelected(a, true);
     const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);
     QCOMPARE(findNamed<StatusBar>(frame, "statusBar")->panelText(), date + QStringLiteral(" created"));
     QVERIFY(findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
 
-    a->memo.createTime = QDateTimeToDateTime(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
+    a->memo.createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
     frame.tree()->clearSelection();
     QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
     QVERIFY(!findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());

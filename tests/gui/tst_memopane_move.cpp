@@ -102,7 +102,7 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     MemoPane &frame = program.frame();
 
     select(frame, {"{A}"});
-    prompts.answers = {IDCANCEL};
+    prompts.answers = {BoxAnswer::Cancel};
     findAction(frame, "delete")->trigger();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
     QCOMPARE(prompts.shown.last().caption, QStringLiteral("Ask"));

@@ -70,7 +70,7 @@ void TestReportCounts::namesWithInnerDotsKeepThem()
     // Text, then HTML, then a name with no extension in a folder with a dot.
     prompts.fileAnswers = {dotted + QStringLiteral(".txt"), dotted + QStringLiteral(".txt"),
                            folder.file(QStringLiteral("by.month/plain"))};
-    prompts.fileFilterAnswers = {1, 2, 1};
+    prompts.fileFilterAnswers = {0, 1, 0};
     for (int i = 0; i < 3; ++i)
         program.frame().saveReport(true);
     QVERIFY(fileText(dotted + QStringLiteral(".txt")).startsWith(QStringLiteral("Memos\r\n")));

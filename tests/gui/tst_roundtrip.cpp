@@ -103,7 +103,7 @@ void TestRoundTrip::backupRestoreKeepsEveryColumn()
 
     // Over the same rows, replacing every one: nothing changes, the expanded flag included.
     prompts.fileAnswers << path;
-    prompts.dialogAnswers = {ReplaceDialog::mrAll};
+    prompts.dialogButtons = {QStringLiteral("all")};
     QVERIFY(io.restoreDatabase());
     QCOMPARE(sortedRows(db, "memos"), memos);
     QCOMPARE(sortedRows(db, "tasks"), tasks);

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "FileSizeLimit.h"
-#include "core/ShellSettingsKeys.h"
+#include "core/SettingsKeys.h"
 #include "desktop/AutoStart.h"
 #include "gui/AboutDialog.h"
 #include "gui/OptionsDialog.h"
@@ -27,10 +27,10 @@
 
 namespace {
 
-void writeStamp(const TestFolder &folder, const QString &key, double daysAgo)
+void writeStamp(const TestFolder &folder, const SettingKey<QString> &key, double daysAgo)
 {
     SettingsFile(folder.file(QStringLiteral("kvConf.ini")))
-        .writeString(kOptionSection, key, dateTimeToIso(dateTimeNow() - daysAgo, true));
+        .writeString(key.section, key.key, dateTimeToIso(dateTimeNow() - daysAgo, true));
 }
 
 QString iniValue(const TestFolder &folder, const QString &section, const QString &key)
@@ -85,11 +85,11 @@ void TestSettings::firstStartWritesStamps()
     TestFolder folder;
     ScriptedPrompts prompts;
     QCOMPARE(promptsAtStart(folder, prompts), 0);
-    for (const QString &key : {kFirst, kVisitWeb}) {
-        const QString stamp = iniValue(folder, kOptionSection, key);
+    for (const SettingKey<QString> &key : {kFirst, kVisitWeb}) {
+        const QString stamp = iniValue(folder, key.section, key.key);
         QVERIFY2(qAbs(isoToDateTime(stamp) - dateTimeNow()) < 1.0 / 24, qPrintable(stamp));
     }
-    QCOMPARE(iniValue(folder, QStringLiteral("log"), kRunDays), QStringLiteral("0"));
+    QCOMPARE(iniValue(folder, kRunDays.section, kRunDays.key), QStringLiteral("0"));
 }
 
 void TestSettings::updatePromptAfterNinetyDays()
@@ -98,7 +98,7 @@ void TestSettings::updatePromptAfterNinetyDays()
     {
         TestFolder folder;
         writeStamp(folder, kVisitWeb, 91);
-        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kRunMinimizedEn, true);
+        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kRunMinimizedEn.section, kRunMinimizedEn.key, true);
         bool visible = false;
         QCOMPARE(promptsAtStart(folder, prompts, &visible), 1);
         QVERIFY(visible); // the prompt keeps the window in sight, even when it starts hidden
@@ -116,7 +116,7 @@ void TestSettings::updatePromptAfterNinetyDays()
     {
         TestFolder folder;
         writeStamp(folder, kVisitWeb, 200);
-        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kOptionSection, kVisitWebEn, false);
+        SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeBool(kVisitWebEn.section, kVisitWebEn.key, false);
         QCOMPARE(promptsAtStart(folder, prompts), 0);
     }
 }
@@ -138,9 +138,9 @@ void TestSettings::updatePromptAnswers()
     QVERIFY(findNamed<QPushButton>(timedOut, "yes")->font().bold());
     connect(&timedOut, &QDialog::finished, this, [&result](int code) { result = code; });
     findNamed<QCheckBox>(timedOut, "dontAsk")->click();
-    QCOMPARE(iniValue(folder, kOptionSection, kVisitWebEn), QStringLiteral("0"));
+    QCOMPARE(iniValue(folder, kVisitWebEn.section, kVisitWebEn.key), QStringLiteral("0"));
     closeTimer->start(1); // the 5 s are up
-    QTRY_COMPARE(result, int(IDNO));
+    QTRY_COMPARE(result, int(QDialog::Rejected));
     QVERIFY(!mainWindow.options().visitWebEnabled);
     QVERIFY(shell.opened.isEmpty());
 
@@ -149,10 +149,10 @@ void TestSettings::updatePromptAnswers()
     UpdateDialog answered(mainWindow, *mainWindow.commonActions());
     connect(&answered, &QDialog::finished, this, [&result](int code) { result = code; });
     findNamed<QPushButton>(answered, "yes")->click();
-    QCOMPARE(result, int(IDYES));
+    QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(shell.opened[0].contains(QStringLiteral("index.htm?id=j-w-")));
-    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kVisitWeb)) - dateTimeNow()) < 1.0 / 24);
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kVisitWeb.section, kVisitWeb.key)) - dateTimeNow()) < 1.0 / 24);
 }
 
 void TestSettings::optionsDialogWritesSettingsAndEntry()
@@ -173,8 +173,8 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
     QVERIFY(mainWindow.options().runMinimized && mainWindow.options().addOpen);
-    QCOMPARE(iniValue(folder, kOptionSection, kRunMinimizedEn), QStringLiteral("1"));
-    QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+    QCOMPARE(iniValue(folder, kRunMinimizedEn.section, kRunMinimizedEn.key), QStringLiteral("1"));
+    QCOMPARE(iniValue(folder, kAddOpenEn.section, kAddOpenEn.key), QStringLiteral("1"));
     QFile entry(autoStartFile());
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
@@ -233,27 +233,27 @@ void TestSettings::webLinksCarryTheQuery()
     QVERIFY(shell.opened[0].endsWith(QStringLiteral("/index.htm?id=j-w-40&m=57-0")));
     QCOMPARE(shell.opened[1], shell.opened[0]);
     QVERIFY(shell.opened[2].endsWith(QStringLiteral("/resources.htm?id=j-w-40&m=57-0")));
-    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kVisitWeb)) - dateTimeNow()) < 1.0 / 24);
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kVisitWeb.section, kVisitWeb.key)) - dateTimeNow()) < 1.0 / 24);
 
     // Mail links leave the web visit alone.
     writeStamp(folder, kVisitWeb, 10);
-    const QString before = iniValue(folder, kOptionSection, kVisitWeb);
+    const QString before = iniValue(folder, kVisitWeb.section, kVisitWeb.key);
     findAction(common, "contact")->trigger();
     findAction(common, "suggestion")->trigger();
     QCOMPARE(shell.opened[3], shell.opened[4]);
     QVERIFY(shell.opened[3].startsWith(QStringLiteral("mailto:")));
-    QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), before);
+    QCOMPARE(iniValue(folder, kVisitWeb.section, kVisitWeb.key), before);
 }
 
 void TestSettings::garbledStampStartsNormally()
 {
     TestFolder folder;
-    SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeString(kOptionSection, kFirst, QStringLiteral("yesterday-ish"));
+    SettingsFile(folder.file(QStringLiteral("kvConf.ini"))).writeString(kFirst.section, kFirst.key, QStringLiteral("yesterday-ish"));
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     QVERIFY(prompts.shown.isEmpty());
-    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kOptionSection, kFirst)) - dateTimeNow()) < 1.0 / 24);
-    QVERIFY(iniValue(folder, kOptionSection, kVisitWeb) != QStringLiteral("<none>"));
+    QVERIFY(qAbs(isoToDateTime(iniValue(folder, kFirst.section, kFirst.key)) - dateTimeNow()) < 1.0 / 24);
+    QVERIFY(iniValue(folder, kVisitWeb.section, kVisitWeb.key) != QStringLiteral("<none>"));
 }
 
 void TestSettings::helpAndAboutBox()
@@ -273,7 +273,7 @@ void TestSettings::helpAndAboutBox()
     QVERIFY(help.open(QIODevice::ReadOnly));
     QVERIFY(help.readAll().contains("<title>Korvel Jotwell Help</title>"));
     writeStamp(folder, kVisitWeb, 30);
-    const QString visitBefore = iniValue(folder, kOptionSection, kVisitWeb);
+    const QString visitBefore = iniValue(folder, kVisitWeb.section, kVisitWeb.key);
     QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Images"))));
     QImage red(65, 65, QImage::Format_RGB32);
     red.fill(Qt::red);
@@ -292,14 +292,14 @@ void TestSettings::helpAndAboutBox()
         QTest::mouseClick(findNamed<QLabel>(*about, "salesLink"), Qt::MiddleButton);
         QCOMPARE(shell.opened.size(), 1);
         QTest::mouseClick(findNamed<QLabel>(*about, "supportLink"), Qt::LeftButton);
-        QCOMPARE(iniValue(folder, kOptionSection, kVisitWeb), visitBefore);
+        QCOMPARE(iniValue(folder, kVisitWeb.section, kVisitWeb.key), visitBefore);
         QTest::mouseClick(findNamed<QLabel>(*about, "webLink"), Qt::LeftButton);
     };
     findAction(common, "about")->trigger();
     QCOMPARE(shell.opened.size(), 3);
     QVERIFY(shell.opened[1].startsWith(QStringLiteral("mailto:")));
     QVERIFY(shell.opened[2].contains(QStringLiteral("index.htm?id=j-w-")));
-    QVERIFY(iniValue(folder, kOptionSection, kVisitWeb) != visitBefore);
+    QVERIFY(iniValue(folder, kVisitWeb.section, kVisitWeb.key) != visitBefore);
 }
 
 void TestSettings::optionsThatCannotBeStoredAreNotInForce()
@@ -352,7 +352,7 @@ void TestSettings::optionsThatCannotBeStoredAreNotInForce()
     prompts.onDialog = nullptr;
     QCOMPARE(prompts.shown.size(), 2);
     QVERIFY(mainWindow.options().addOpen && !mainWindow.options().runMinimized);
-    QCOMPARE(iniValue(folder, kOptionSection, kAddOpenEn), QStringLiteral("1"));
+    QCOMPARE(iniValue(folder, kAddOpenEn.section, kAddOpenEn.key), QStringLiteral("1"));
 }
 
 void TestSettings::fullDiskAtStartKeepsSettingsWhole()

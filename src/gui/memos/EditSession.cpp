@@ -1,15 +1,12 @@
 #include "gui/memos/EditSession.h"
 #include "gui/Application.h"
-#include "core/MemoId.h"
+#include "core/MemoLevels.h"
+#include "core/NewMemo.h"
 #include "treeview/MemoTree.h"
 #include <QHash>
 #include <QScopeGuard>
 #include <algorithm>
 #include <stdexcept>
-
-namespace {
-const QString kRoot = QStringLiteral("root");
-} // namespace
 
 EditSession::EditSession(MemoTree &tree, MemoStore &store, QObject *parent) : QObject(parent), m_tree(tree), m_store(store)
 {
@@ -24,7 +21,7 @@ void EditSession::write(TreeNode *node)
 {
     Memo &memo = node->memo;
     if (!memo.mid.isEmpty()) {
-        memo.editTime = dateTimeNow();
+        memo.editTime = memoClockNow();
         m_store.updateText(memo.mid, memo.content, memo.editTime);
         return;
     }
@@ -33,11 +30,7 @@ void EditSession::write(TreeNode *node)
     const TreeNode *parent = node->parent();
     if (parent && parent->memo.mid.isEmpty())
         throw std::runtime_error(tr("Its memo is not stored yet.").toStdString());
-    memo.pid = parent ? parent->memo.mid : kRoot;
-    memo.mid = newMemoId();
-    memo.createTime = dateTimeNow();
-    memo.assignTime = memo.createTime;
-    memo.editTime = dateTimeNow(); // a second reading of the clock
+    memo = newMemo(parent ? parent->memo.mid : MemoLevels::kTopLevelParent, memo.content);
     try {
         m_store.insert(memo);
     } catch (...) {

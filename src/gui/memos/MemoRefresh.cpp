@@ -1,4 +1,5 @@
 #include "gui/memos/MemoRefresh.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
 #include "treeview/MemoTreeDelegate.h"
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace {
-
-const QString kRoot = QStringLiteral("root");
 
 // Up to this many new memos each is put in its place; more are placed by one sort of the list.
 constexpr size_t kPlacedOneByOne = 64;
@@ -21,7 +20,7 @@ struct Known {
 
 QString parentIdOf(const TreeNode *node)
 {
-    return node->parent() ? node->parent()->memo.mid : kRoot;
+    return node->parent() ? node->parent()->memo.mid : MemoLevels::kTopLevelParent;
 }
 
 } // namespace
@@ -82,7 +81,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
     m_tree.deleteNodes(removed);
 
     // Memos before sub-memos, so that a new memo is there for its new sub-memos.
-    std::stable_partition(rows.begin(), rows.end(), [](const MemoRow &row) { return row.memo.pid == kRoot; });
+    std::stable_partition(rows.begin(), rows.end(), [](const MemoRow &row) { return row.memo.pid == MemoLevels::kTopLevelParent; });
     const bool oneByOne = rows.size() <= kPlacedOneByOne;
     bool sortAll = false;
     for (MemoRow &row : rows) {
@@ -92,7 +91,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
         if (node && m_held(node))
             continue;
         TreeNode *parent = nullptr;
-        if (memo.pid != kRoot) {
+        if (memo.pid != MemoLevels::kTopLevelParent) {
             const auto up = known.constFind(memo.pid);
             parent = up != known.cend() && up->inStore && !up->node->parent() ? up->node : nullptr;
             if (!parent) {
@@ -106,7 +105,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
             }
             memo.pid = parent->memo.mid; // one shared copy of the id
         } else {
-            memo.pid = kRoot;
+            memo.pid = MemoLevels::kTopLevelParent;
         }
         changed.insert(memo.mid);
         if (!node) {
