@@ -1,6 +1,5 @@
 // Loading the whole memo list from the database.
 #include "gui/MainWindow.h"
-#include "gui/Application.h"
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
@@ -31,16 +30,7 @@ void MemoPane::reloadMemos()
     m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
     m_wideSearchAction->setChecked(ini.readBool(kMemoSection, kSearchWideEn, false));
 
-    m_mainWindow->usage().privateMemos = countMemos();
-    m_mainWindow->usage().publicMemos = 0;
-    try {
-        const SettingsFile log(m_settingsPath);
-        log.writeInteger(kLogSection, QStringLiteral("privateMemos"), m_mainWindow->usage().privateMemos);
-        log.writeInteger(kLogSection, QStringLiteral("publicMemos"), m_mainWindow->usage().publicMemos);
-    } catch (const std::exception &error) {
-        // Usage figures that cannot be written must not keep the memos from being shown.
-        showDefaultErrorBox(QString::fromUtf8(error.what()));
-    }
+    m_mainWindow->recordMemoCount(countMemos());
     m_loading = false;
 
     loadMemos();
