@@ -119,6 +119,7 @@ void MainWindow::retryDatabase()
         return;
     }
     m_databaseRetry->stop();
+    emit databaseOpened();
     if (m_memoPane) {
         postMessage(m_memoPane, WM_MEMOS_RELOAD);
         postMessage(m_memoPane, WM_MEMOS_READY);

@@ -97,6 +97,10 @@ public:
     // every outside change loads again.
     void recordMemoCount(qint64 memos);
 
+signals:
+    // The database opened after the start, once another program let go of it.
+    void databaseOpened();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
