@@ -22,5 +22,6 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &SingleInstance::activationRequested, &program.mainWindow(), &MainWindow::bringForward);
     QObject::connect(&termination, &TerminationSignals::requested, &program.mainWindow(), &MainWindow::exitProgram);
     program.mainWindow().show();
+    termination.start();
     return application.exec();
 }

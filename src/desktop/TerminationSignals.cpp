@@ -34,6 +34,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     gWriteEnd = m_pair[0];
     gReceived = 0;
     m_notifier = new QSocketNotifier(m_pair[1], QSocketNotifier::Read, this);
+    m_notifier->setEnabled(false);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::takeSignal);
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -53,6 +54,12 @@ TerminationSignals::~TerminationSignals()
     delete m_notifier;
     ::close(m_pair[0]);
     ::close(m_pair[1]);
+}
+
+void TerminationSignals::start()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(true);
 }
 
 void TerminationSignals::takeSignal()

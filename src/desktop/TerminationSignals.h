@@ -18,6 +18,10 @@ public:
     TerminationSignals(const TerminationSignals &) = delete;
     TerminationSignals &operator=(const TerminationSignals &) = delete;
 
+    // Signals are taken from construction on, but reach requested() only from here on, in the
+    // event loop: a box of the start runs a loop of its own, which no quit could end for good.
+    void start();
+
 signals:
     void requested();
 
