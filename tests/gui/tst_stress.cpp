@@ -21,41 +21,6 @@ namespace {
 
 constexpr int kRounds = 8;
 
-QStringList storedContents(const QString &folder)
-{
-    Database connection;
-    connection.open(folder + QStringLiteral("kvData.kvb"));
-    QStringList contents;
-    for (const Memo &memo : MemoStore(connection).allMemos())
-        contents << memo.content;
-    return contents;
-}
-
-// Every row by its text and its parent's text, sorted: the table, or the list.
-QStringList storedShape(const QString &folder)
-{
-    Database connection;
-    connection.open(folder + QStringLiteral("kvData.kvb"));
-    const std::vector<Memo> memos = MemoStore(connection).allMemos();
-    QHash<QString, QString> contentOf;
-    for (const Memo &memo : memos)
-        contentOf.insert(memo.mid, memo.content);
-    QStringList rows;
-    for (const Memo &memo : memos)
-        rows << contentOf.value(memo.pid, memo.pid) + QLatin1Char('>') + memo.content;
-    rows.sort();
-    return rows;
-}
-
-QStringList shownShape(MemoPane &frame)
-{
-    QStringList rows;
-    for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node))
-        rows << (node->parent() ? node->parent()->memo.content : QStringLiteral("root")) + QLatin1Char('>') + node->memo.content;
-    rows.sort();
-    return rows;
-}
-
 TreeNode *findText(MemoPane &frame, const QString &content)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
@@ -228,7 +193,7 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
     plainThread.join();
 
     QTRY_COMPARE_WITH_TIMEOUT(shownShape(frame), storedShape(folder.path()), 10000);
-    const QStringList contents = storedContents(folder.path());
+    const QStringList contents = storedMemoTexts(folder.path());
     for (const QString &memo : paneStored + cliStored + plain.stored)
         QVERIFY2(contents.count(memo) == 1, qPrintable(memo));
     for (const QString &memo : paneDeleted + plain.deleted)
