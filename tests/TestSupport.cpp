@@ -60,8 +60,9 @@ StartedProgram::StartedProgram(const QString &folder) : m_program(new Program(fo
 {
     mainWindow().resize(600, 500);
     mainWindow().show();
-    // Reload and ready are posted by the first show.
-    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().memoPane() && mainWindow().memoPane()->isReady(), 10000);
+    // Reload and ready are posted by the first show; looked for often, since sweeps start hundreds.
+    const bool ready = QTest::qWaitFor([this] { return mainWindow().memoPane() && mainWindow().memoPane()->isReady(); }, 10000);
+    QVERIFY(ready);
 }
 
 StartedProgram::~StartedProgram()

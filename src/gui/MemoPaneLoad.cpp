@@ -3,6 +3,7 @@
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
 #include "core/MemoSettingsKeys.h"
+#include "core/DatabaseError.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -10,6 +11,20 @@
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <vector>
+
+namespace {
+// A read the disk refused is tried once more before the error is shown: a list cut short
+// where the read failed would show less than is stored.
+template <typename Read>
+auto readTwice(Read read)
+{
+    try {
+        return read();
+    } catch (const DatabaseError &) {
+        return read();
+    }
+}
+} // namespace
 
 void MemoPane::reloadMemos()
 {
@@ -30,10 +45,13 @@ void MemoPane::reloadMemos()
     m_listViewAction->setChecked(ini.readBool(kMemoSection, kViewListEn, false));
     m_wideSearchAction->setChecked(ini.readBool(kMemoSection, kSearchWideEn, false));
 
-    m_mainWindow->recordMemoCount(countMemos());
+    m_mainWindow->recordMemoCount(readTwice([this] { return countMemos(); }));
     m_loading = false;
 
-    loadMemos();
+    readTwice([this] {
+        m_tree->clear();
+        loadMemos();
+    });
     applyFilter();
     refreshCommands();
     setSearchIdle();
