@@ -122,12 +122,12 @@ void ExchangeReader::run(const std::function<void(Writes &)> &body)
     Writes writes(*this);
     try {
         body(writes);
+        liftHiddenMemos();
+        writes.commit();
     } catch (...) {
         writes.keepDone();
         throw;
     }
-    liftHiddenMemos();
-    writes.commit();
 }
 
 void ExchangeReader::liftHiddenMemos()
