@@ -5,6 +5,7 @@
 #include "core/Translations.h"
 #include "desktop/AutoStart.h"
 #include "desktop/SingleInstance.h"
+#include "desktop/TerminationSignals.h"
 
 int main(int argc, char **argv)
 {
@@ -22,9 +23,13 @@ int main(int argc, char **argv)
     if (instance.activatePreviousInstance() || !instance.listen())
         return 0;
     adoptOldAutoStartEntry();
+    // Taken from here on: a signal during the start is answered once the event loop runs.
+    TerminationSignals termination;
 
     Program program(programFolder);
     QObject::connect(&instance, &SingleInstance::activationRequested, &program.mainWindow(), &MainWindow::bringForward);
+    QObject::connect(&termination, &TerminationSignals::requested, &program.mainWindow(), &MainWindow::exitProgram);
     program.mainWindow().show();
+    termination.start();
     return application.exec();
 }

@@ -64,8 +64,9 @@ StartedProgram::StartedProgram(const QString &folder) : m_program(new Program(fo
 {
     mainWindow().resize(600, 500);
     mainWindow().show();
-    // Reload and ready are posted by the first show.
-    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().memoPane() && mainWindow().memoPane()->isReady(), 10000);
+    // Reload and ready are posted by the first show; looked for often, since sweeps start hundreds.
+    const bool ready = QTest::qWaitFor([this] { return mainWindow().memoPane() && mainWindow().memoPane()->isReady(); }, 10000);
+    QVERIFY(ready);
 }
 
 StartedProgram::~StartedProgram()
@@ -129,6 +130,39 @@ QStringList storedMemoTexts(const QString &folder)
         texts << memo.content;
     texts.sort();
     return texts;
+}
+
+namespace {
+QString shapeLine(const QString &parent, const QString &content, bool expanded)
+{
+    return parent + QLatin1Char('>') + content + (expanded ? QLatin1String("|+") : QLatin1String("|-"));
+}
+} // namespace
+
+QStringList storedShape(const QString &folder)
+{
+    Database connection;
+    connection.open(folder + QStringLiteral("kvData.kvb"));
+    const std::vector<Memo> memos = MemoStore(connection).allMemos();
+    QHash<QString, QString> contentOf;
+    for (const Memo &memo : memos)
+        contentOf.insert(memo.mid, memo.content);
+    QStringList rows;
+    for (const Memo &memo : memos)
+        rows << shapeLine(contentOf.value(memo.pid, memo.pid), memo.content, memo.expandFlag);
+    rows.sort();
+    return rows;
+}
+
+QStringList shownShape(MemoPane &frame)
+{
+    QStringList rows;
+    for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
+        const QString parent = node->parent() ? node->parent()->memo.content : QStringLiteral("root");
+        rows << shapeLine(parent, node->memo.content, node->memo.expandFlag);
+    }
+    rows.sort();
+    return rows;
 }
 
 int storedExpandFlag(MainWindow &mainWindow, const QString &mid)

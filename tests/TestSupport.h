@@ -92,6 +92,10 @@ void clickSearchButton(MemoPane &frame);
 void clickTip(MemoPane &frame);
 // Every memo text stored in the folder's database, sorted, read past the program.
 QStringList storedMemoTexts(const QString &folder);
+// Every memo as "parent's text>text|+" (expanded) or "|-", sorted: the rows stored in the
+// folder's database, or the nodes of the list. Texts stand for ids, so that fresh ids compare.
+QStringList storedShape(const QString &folder);
+QStringList shownShape(MemoPane &frame);
 // The expandFlag stored for a memo, read past the program; -1 when there is no such row.
 int storedExpandFlag(MainWindow &mainWindow, const QString &mid);
 

@@ -34,6 +34,8 @@ bool cannotStoreChanges(const QString &path)
            || !QFileInfo(folder).isWritable();
 }
 
+constexpr int kLockWaitMs = 3000;
+
 const char *const kMapWholeFile = "pragma mmap_size=1073741824";
 
 QString engineMessage(sqlite3 *db)
@@ -48,7 +50,7 @@ Database::~Database()
     close();
 }
 
-void Database::open(const QString &path)
+void Database::open(const QString &path, LockWait wait)
 {
     close();
     sqlite3 *db = nullptr;
@@ -62,7 +64,7 @@ void Database::open(const QString &path)
     m_db = db;
     m_path = path;
     // Another program holding a lock briefly is waited for; a longer lock becomes an error.
-    setWaitsForLocks(true);
+    setWaitsForLocks(wait != LockWait::None);
     try {
         // Every commit reaches the disk before the statement returns, so a stored memo
         // survives the process being killed right afterwards.
@@ -76,10 +78,15 @@ void Database::open(const QString &path)
         execute(QStringLiteral("select count(*) from sqlite_master"));
         createMissingTables();
     } catch (const DatabaseError &error) {
+        const bool busy = dynamic_cast<const DatabaseBusyError *>(&error) != nullptr;
         close();
-        throw DatabaseError(QCoreApplication::translate("Database", "Unable to open the memo database \"%1\": %2")
-                            .arg(path, QString::fromStdString(error.what())));
+        const QString message = QCoreApplication::translate("Database", "Unable to open the memo database \"%1\": %2")
+                                    .arg(path, QString::fromStdString(error.what()));
+        if (busy)
+            throw DatabaseBusyError(message);
+        throw DatabaseError(message);
     }
+    sqlite3_busy_timeout(m_db, kLockWaitMs);
 }
 
 void Database::createMissingTables()
@@ -128,7 +135,7 @@ sqlite3 *Database::handle() const
 
 void Database::setWaitsForLocks(bool waits)
 {
-    sqlite3_busy_timeout(m_db, waits ? 3000 : 0);
+    sqlite3_busy_timeout(m_db, waits ? kLockWaitMs : 0);
 }
 
 qint64 Database::dataVersion()
@@ -146,9 +153,12 @@ qint64 Database::dataVersion()
 void Database::execute(const QString &sql)
 {
     char *error = nullptr;
-    if (sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
         const QString message = error ? QString::fromUtf8(error) : engineMessage(m_db);
         sqlite3_free(error);
+        if ((rc & 0xff) == SQLITE_BUSY)
+            throw DatabaseBusyError(message);
         throw DatabaseError(message);
     }
 }

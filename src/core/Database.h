@@ -16,7 +16,10 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    void open(const QString &path); // throws DatabaseError
+    // How long the first touch of the file waits for another program's lock.
+    enum class LockWait { AsEverywhere, None };
+    // Throws DatabaseError, DatabaseBusyError when another connection holds the file.
+    void open(const QString &path, LockWait wait = LockWait::AsEverywhere);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     bool isReadOnly() const;

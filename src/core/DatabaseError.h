@@ -8,3 +8,9 @@ class DatabaseError : public std::runtime_error {
 public:
     explicit DatabaseError(const QString &message) : std::runtime_error(message.toStdString()) {}
 };
+
+// Another connection holds the file beyond the wait: the same operation may succeed later.
+class DatabaseBusyError : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};

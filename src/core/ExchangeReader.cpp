@@ -60,20 +60,41 @@ QHash<QByteArray, Renamed> renamedIds(XmlNavigator &xml, const RecordKind &kind)
 // A run's writes reach the disk together instead of one synchronous commit per record.
 // Whatever the run stored before it ends, by failure, Abort or success, stays stored; and
 // before each question the writes so far are committed, so that no question holds them back.
+// After a failure the reader's counts say what reached the disk: a batch that cannot be
+// committed (the engine may already have taken it back) counts for nothing.
 class ExchangeReader::Writes {
 public:
-    explicit Writes(MemoStore &store) : m_store(store) { resume(); }
+    explicit Writes(ExchangeReader &reader) : m_reader(reader) { resume(); }
     void commit()
     {
-        if (m_batch)
-            m_batch->commit();
-        m_batch.reset();
+        if (!m_batch)
+            return;
+        std::optional<Transaction> batch = std::exchange(m_batch, std::nullopt);
+        batch->commit();
+        m_committedMemos = m_reader.StoredMemos;
+        m_committedTasks = m_reader.StoredTasks;
     }
-    void resume() { m_batch.emplace(m_store.transaction(Transaction::Lock::Immediate)); }
+    void resume()
+    {
+        m_batch.emplace(m_reader.m_store.transaction(Transaction::Lock::Immediate, Transaction::OnFailure::TakeBack));
+    }
+    void keepDone() noexcept
+    {
+        try {
+            m_reader.liftHiddenMemos();
+            commit();
+        } catch (const std::exception &) {
+            // The first failure is the one reported; this one only decides what is stored.
+        }
+        m_reader.StoredMemos = m_committedMemos;
+        m_reader.StoredTasks = m_committedTasks;
+    }
 
 private:
-    MemoStore &m_store;
+    ExchangeReader &m_reader;
     std::optional<Transaction> m_batch;
+    int m_committedMemos = 0;
+    int m_committedTasks = 0;
 };
 
 ExchangeReader::ExchangeReader(MemoStore &store, XmlNavigator &xml, Listener &listener)
@@ -97,15 +118,15 @@ void ExchangeReader::checkApp(XmlNavigator &xml)
 
 void ExchangeReader::run(const std::function<void(Writes &)> &body)
 {
-    Writes writes(m_store);
+    Writes writes(*this);
     try {
         body(writes);
-    } catch (...) {
         liftHiddenMemos();
+        writes.commit();
+    } catch (...) {
+        writes.keepDone();
         throw;
     }
-    liftHiddenMemos();
-    writes.commit();
 }
 
 void ExchangeReader::liftHiddenMemos()

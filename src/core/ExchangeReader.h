@@ -50,6 +50,8 @@ public:
     // Throws the mismatch message unless the file says it holds the sibling application's data.
     static void checkApp(XmlNavigator &xml);
 
+    // The records stored. After a failure, those that reached the disk: within a batch of the
+    // caller's, what the caller's batch holds.
     int StoredMemos = 0;
     int StoredTasks = 0;
 

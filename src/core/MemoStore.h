@@ -54,7 +54,11 @@ public:
     // Statements issued while it lives reach the disk together (see Transaction). A batch
     // that reads before it writes takes the write lock at once, so that it waits for another
     // process's lock instead of being refused at its first write.
-    Transaction transaction(Transaction::Lock lock = Transaction::Lock::Deferred) { return Transaction(m_database, lock); }
+    Transaction transaction(Transaction::Lock lock = Transaction::Lock::Deferred,
+                            Transaction::OnFailure onFailure = Transaction::OnFailure::KeepDone)
+    {
+        return Transaction(m_database, lock, onFailure);
+    }
     // Statements issued while it lives are stored all together or, on a failure, not at all.
     Transaction allOrNothing() { return Transaction(m_database, Transaction::Lock::Deferred, Transaction::OnFailure::TakeBack); }
 

@@ -63,6 +63,8 @@ private:
 
 QString storedSoFar(const ExchangeReader &reader)
 {
+    if (reader.StoredMemos == 0 && reader.StoredTasks == 0)
+        return QCoreApplication::translate("ExchangeCommands", "\n\nNothing was stored.");
     return QCoreApplication::translate("ExchangeCommands", "\n\n%1 memos and %2 tasks were stored before the run ended.")
         .arg(reader.StoredMemos)
         .arg(reader.StoredTasks);
@@ -104,7 +106,7 @@ bool ExchangeCommands::readRecords(XmlNavigator &xml, ProgressDialog &progress, 
     try {
         run(reader);
     } catch (const std::exception &error) {
-        // What was stored stays, and the reload that follows shows it.
+        // What was stored stays, and the reload that follows shows it; the text says how much.
         errorBox(QString::fromUtf8(error.what()) + storedSoFar(reader));
         return false;
     }

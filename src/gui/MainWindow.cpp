@@ -14,6 +14,7 @@
 #include "gui/PostedEvents.h"
 
 #include "core/VersionInfo.h"
+#include "core/DatabaseError.h"
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPane.h"
 #include "gui/NamedAction.h"
@@ -28,6 +29,8 @@ const QSize kDesignedSize(371, 480);
 // How long the window manager may take to frame the window before its frame size is known.
 constexpr int kFrameTries = 20;
 constexpr int kFrameTryMs = 100;
+// How often a database another program holds at the start is tried again.
+constexpr int kDatabaseRetryMs = 1000;
 } // namespace
 
 MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
@@ -48,6 +51,9 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backupDatabase);
     connect(m_restoreAction, &QAction::triggered, this, &MainWindow::restoreDatabase);
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importFile);
+    m_databaseRetry = new QTimer(this);
+    m_databaseRetry->setInterval(kDatabaseRetryMs);
+    connect(m_databaseRetry, &QTimer::timeout, this, &MainWindow::retryDatabase);
 
     // A failing step ends the creation there; the window still comes up with what was set
     // up, and the error is shown.
@@ -69,17 +75,60 @@ void MainWindow::openDataFolder()
     createProgramFolder(m_programFolder);
     m_confPath = settingsPath(m_programFolder);
     m_options.addOpen = kAddOpenEn.read(SettingsFile(m_confPath));
-    m_database.open(databasePath(m_programFolder));
-    if (m_database.isReadOnly())
-        warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
-                                  "cannot be stored.")
-                       .arg(m_database.path()));
-    CommonActions::readStartupSettings(*this);
+    try {
+        m_database.open(databasePath());
+        readDataFolderSettings();
+    } catch (const DatabaseBusyError &) {
+        // Not a broken file: the start goes on, and the list comes once the other program
+        // lets go. What the start reads after the database waits for it.
+        warningBox(tr("Another program is using the memo database \"%1\". Your memos are shown as soon as "
+                      "it lets go of the file.")
+                       .arg(databasePath()));
+        m_databaseRetry->start();
+    }
     // The viewer opens a file: the built-in page is put where the user's cache lives.
     m_help->helpFile = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                           + QStringLiteral("/jotwell-help.html");
     m_placement->iniPath = m_confPath;
     m_trayIcon->setHint(kApplicationTitle);
+}
+
+QString MainWindow::databasePath() const
+{
+    return ::databasePath(m_programFolder);
+}
+
+void MainWindow::readDataFolderSettings()
+{
+    if (m_database.isReadOnly())
+        warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
+                                  "cannot be stored.")
+                       .arg(m_database.path()));
+    CommonActions::readStartupSettings(*this);
+}
+
+void MainWindow::retryDatabase()
+{
+    try {
+        m_database.open(databasePath(), Database::LockWait::None);
+    } catch (const DatabaseBusyError &) {
+        return; // still held: the next try comes
+    } catch (const std::exception &error) {
+        m_databaseRetry->stop();
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+        return;
+    }
+    m_databaseRetry->stop();
+    emit databaseOpened();
+    if (m_memoPane) {
+        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+        postMessage(m_memoPane, WM_MEMOS_READY);
+    }
+    try {
+        readDataFolderSettings();
+    } catch (const std::exception &error) {
+        showDefaultErrorBox(QString::fromUtf8(error.what()));
+    }
 }
 
 void MainWindow::loadBackgrounds()
@@ -117,7 +166,9 @@ void MainWindow::showEvent(QShowEvent *event)
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this, m_memoStore, m_confPath);
         setCentralWidget(m_memoPane);
-        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+        // A database another program holds is loaded once it is free.
+        if (!m_databaseRetry->isActive())
+            postMessage(m_memoPane, WM_MEMOS_RELOAD);
         postMessage(m_memoPane, WM_MEMOS_READY);
         m_commonActions->runStartupChecks();
     } else if (m_options.addOpen) {
@@ -152,6 +203,21 @@ QString MainWindow::addWebQuery(const QString &page) const
 {
     return page + QStringLiteral("?id=j-w-") + QString::number(m_usage.runDays) + QStringLiteral("&m=")
            + QString::number(m_usage.privateMemos) + QLatin1Char('-') + QString::number(m_usage.publicMemos);
+}
+
+void MainWindow::recordMemoCount(qint64 memos)
+{
+    m_usage.privateMemos = memos;
+    m_usage.publicMemos = 0;
+    const SettingsFile log(m_confPath);
+    const SettingsAction action;
+    for (const auto &[key, value] : {std::pair(&kPrivateMemos, m_usage.privateMemos), std::pair(&kPublicMemos, m_usage.publicMemos)}) {
+        if (log.readInteger(key->section, key->key, -1) != value)
+            key->write(log, value);
+    }
+    // Usage figures that cannot be written must not keep the memos from being shown.
+    if (action.failed() && !std::exchange(m_usageFailureShown, true))
+        showDefaultErrorBox(action.failure());
 }
 
 void MainWindow::bringForward()

@@ -80,7 +80,7 @@ public:
     struct Options {
         bool addOpen = false;
         bool runMinimized = false;
-        bool visitWebEnabled = true;
+        bool visitWebEnabled = false; // true by default in the file; false until read
     };
     Options &options() { return m_options; }
 
@@ -93,6 +93,14 @@ public:
         qint64 publicMemos = 0;
     };
     Usage &usage() { return m_usage; }
+    // The memo count of a load, kept in the usage figures. The settings file is written only
+    // when a figure changed, and a file that cannot take it is reported once per session:
+    // every outside change loads again.
+    void recordMemoCount(qint64 memos);
+
+signals:
+    // The database opened after the start, once another program let go of it.
+    void databaseOpened();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -102,7 +110,12 @@ protected:
 
 private:
     // Opens the database and reads the settings of the data folder; raises what stops it.
+    // A database that another program holds is tried again until it opens.
     void openDataFolder();
+    QString databasePath() const;
+    // What the start reads once the database is open.
+    void readDataFolderSettings();
+    void retryDatabase();
     void loadBackgrounds();
     // Makes the designed size the outer size once the frame around the window is known.
     void fitDesignedSize(int triesLeft);
@@ -135,6 +148,7 @@ private:
     WindowPlacement *m_placement;
     QMenu *m_trayMenu = nullptr;
     QTimer *m_balloonTimer;
+    QTimer *m_databaseRetry;
     bool m_exiting = false;
     bool m_recreating = false; // the window hides only to come back with other flags
 
@@ -151,4 +165,5 @@ private:
     Backgrounds m_backgrounds;
     Options m_options;
     Usage m_usage;
+    bool m_usageFailureShown = false;
 };

@@ -7,6 +7,7 @@
 #include "gui/memos/EditSession.h"
 #include "gui/memos/MemoRefresh.h"
 #include "core/SettingsKeys.h"
+#include "core/DatabaseError.h"
 #include "treeview/TreeUpdateGuard.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -15,6 +16,20 @@
 #include <QScrollBar>
 #include <QScopedValueRollback>
 #include <vector>
+
+namespace {
+// A read the disk refused is tried once more before the error is shown: a list cut short
+// where the read failed would show less than is stored.
+template <typename Read>
+auto readTwice(Read read)
+{
+    try {
+        return read();
+    } catch (const DatabaseError &) {
+        return read();
+    }
+}
+} // namespace
 
 void MemoPane::reloadMemos()
 {
@@ -39,19 +54,13 @@ void MemoPane::reloadMemos()
     m_listViewAction->setChecked(kViewListEn.read(ini));
     m_wideSearchAction->setChecked(kSearchWideEn.read(ini));
 
-    m_mainWindow->usage().privateMemos = countMemos();
-    m_mainWindow->usage().publicMemos = 0;
-    try {
-        const SettingsFile log(m_settingsPath);
-        kPrivateMemos.write(log, m_mainWindow->usage().privateMemos);
-        kPublicMemos.write(log, m_mainWindow->usage().publicMemos);
-    } catch (const std::exception &error) {
-        // Usage figures that cannot be written must not keep the memos from being shown.
-        showDefaultErrorBox(QString::fromUtf8(error.what()));
-    }
+    m_mainWindow->recordMemoCount(readTwice([this] { return countMemos(); }));
     m_loading = false;
 
-    loadMemos();
+    readTwice([this] {
+        m_tree->clear();
+        loadMemos();
+    });
     m_editSession->putBack(std::move(unsaved), [this](TreeNode *parent) { return addMemoNode(parent); });
     m_loaded = true;
     applyFilter();

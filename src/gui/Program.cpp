@@ -10,6 +10,8 @@ Program::Program(const QString &programFolder)
 {
     m_mainWindow->setExchangeCommands(m_exchangeCommands);
     m_mainWindow->setCommonActions(m_commonActions);
+    // Changes from outside count from the moment a late database opened, as from the start.
+    QObject::connect(m_mainWindow.get(), &MainWindow::databaseOpened, m_paneWatch, &MemoPaneWatch::check);
 }
 
 Program::~Program() = default;

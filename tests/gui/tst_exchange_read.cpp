@@ -1,5 +1,6 @@
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
+#include "FaultVfs.h"
 #include "gui/MainWindow.h"
 #include "gui/ReplaceDialog.h"
 #include "gui/ExchangeCommands.h"
@@ -426,6 +427,17 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
     f.prompts.fileAnswers << f.file("missing.kvx");
     QVERIFY(!f.io().importFile());
     QVERIFY(!f.io().databaseChanged());
+
+    // A run is one batch: when the disk refuses its commit, the text says nothing was stored.
+    FaultVfs disk;
+    Fixture refused({});
+    refused.prompts.fileAnswers << path;
+    writeExchange(path, memo("{1}", "root", "one"));
+    disk.arm(FaultVfs::Operation::Sync, 1);
+    QVERIFY(!refused.io().importFile());
+    disk.disarm();
+    QVERIFY2(refused.prompts.lastText().endsWith(QStringLiteral("\n\nNothing was stored.")), qPrintable(refused.prompts.lastText()));
+    QVERIFY(refused.memos().isEmpty());
 }
 
 // Thousands of records without an id: one message, then the offer to stop.
@@ -446,7 +458,7 @@ void TestExchangeRead::manyMissingAttributesOfferToStop()
     QCOMPARE(f.prompts.shown.size(), 3);
     QCOMPARE(f.prompts.shown[0].text, QStringLiteral("korvel,memos,memo#0: mid not Exist !"));
     QCOMPARE(f.prompts.shown[1].caption, QStringLiteral("Ask"));
-    QVERIFY(f.prompts.shown[2].text.endsWith(QStringLiteral("0 memos and 0 tasks were stored before the run ended.")));
+    QVERIFY(f.prompts.shown[2].text.endsWith(QStringLiteral("Nothing was stored.")));
     QVERIFY(f.memos().isEmpty());
     // Going on: no further box, every record stored under a fresh id.
     f.prompts.shown.clear();

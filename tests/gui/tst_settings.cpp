@@ -14,6 +14,7 @@
 #include "core/SaveFile.h"
 #include "desktop/HelpViewer.h"
 #include "gui/MemoPane.h"
+#include "core/Database.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -72,6 +73,7 @@ private slots:
 
 private:
     QTemporaryDir m_configHome;
+    void refreshWritesOnlyChangesAndTellsOnce();
 };
 
 void TestSettings::initTestCase()
@@ -553,6 +555,31 @@ void TestSettings::dialogsHaveTheirSizeAndPlace()
     QCOMPARE(update.size(), QSize(577, 181));
     QCOMPARE(options.windowTitle(), QStringLiteral("Options"));
     QCOMPARE(update.windowTitle(), QStringLiteral("Korvel Update"));
+}
+
+// Every outside change loads the list again: the usage figures are written only when they
+// changed, and a settings file that cannot take them is told once in the session.
+void TestSettings::refreshWritesOnlyChangesAndTellsOnce()
+{
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    const QString ini = folder.file(QStringLiteral("kvConf.ini"));
+    QFile::setPermissions(ini, QFile::ReadOwner);
+    const qsizetype boxes = prompts.shown.size();
+    frame.reloadMemos();
+    QCOMPARE(prompts.shown.size(), boxes);
+    Database other;
+    other.open(folder.file(QStringLiteral("kvData.kvb")));
+    for (int i = 0; i < 3; ++i) {
+        insertMemoRow(other, QStringLiteral("{%1}").arg(i), QStringLiteral("root"), QStringLiteral("outside"));
+        frame.reloadMemos();
+    }
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(prompts.shown.size(), boxes + 1);
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("Unable to write to %1.").arg(ini));
+    QCOMPARE(program.mainWindow().usage().privateMemos, 3);
 }
 
 JOTWELL_TEST_MAIN(TestSettings)
