@@ -55,18 +55,13 @@ int readExchangeFile(CliDataFolder &folder, const CliCommandLine &line, bool res
     std::optional<Transaction> writing;
     if (!listener.asks())
         writing.emplace(folder.database(), Transaction::Lock::Immediate);
+    const auto work = [&reader, restore] { restore ? reader.restore() : reader.import(); };
     try {
-        restore ? reader.restore() : reader.import();
+        writing ? reader.runWhole(*writing, work) : work();
     } catch (const std::exception &error) {
         // What was stored stays stored, as in the program.
-        throw CliFailure(QString::fromUtf8(error.what()) + QLatin1Char(' ')
-                         + QCoreApplication::translate("ExchangeCommands", "\n\n%1 memos and %2 tasks were stored before the run ended.")
-                               .arg(reader.StoredMemos)
-                               .arg(reader.StoredTasks)
-                               .trimmed());
+        throw CliFailure(QString::fromUtf8(error.what()) + QLatin1Char(' ') + reader.storedSoFar().trimmed());
     }
-    if (writing)
-        writing->commit();
     return 0;
 }
 

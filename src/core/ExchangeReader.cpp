@@ -250,3 +250,24 @@ void ExchangeReader::importKind(const RecordKind &kind)
                   Storing::Replace);
     }
 }
+
+void ExchangeReader::runWhole(Transaction &batch, const std::function<void()> &work)
+{
+    try {
+        work();
+        batch.commit();
+    } catch (...) {
+        StoredMemos = 0;
+        StoredTasks = 0;
+        throw;
+    }
+}
+
+QString ExchangeReader::storedSoFar() const
+{
+    if (StoredMemos == 0 && StoredTasks == 0)
+        return QCoreApplication::translate("ExchangeCommands", "\n\nNothing was stored.");
+    return QCoreApplication::translate("ExchangeCommands", "\n\n%1 memos and %2 tasks were stored before the run ended.")
+        .arg(StoredMemos)
+        .arg(StoredTasks);
+}

@@ -3,6 +3,7 @@
 #include "core/Memo.h"
 #include "core/MemoStore.h"
 #include "core/Task.h"
+#include "core/Transaction.h"
 #include <QString>
 #include <functional>
 #include <optional>
@@ -54,6 +55,11 @@ public:
     // caller's, what the caller's batch holds.
     int StoredMemos = 0;
     int StoredTasks = 0;
+    // Runs work (restore or import) and then commits batch, the caller's transaction around
+    // the whole run: a failure anywhere stores nothing, and the counts say so.
+    void runWhole(Transaction &batch, const std::function<void()> &work);
+    // What a failed run tells of what it stored, after a blank line.
+    QString storedSoFar() const;
 
     // An id no record may keep: empty, "root" (the parent id of top-level memos), or holding
     // a character that the file could not carry.

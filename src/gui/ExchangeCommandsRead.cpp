@@ -61,15 +61,6 @@ private:
     ProgressDialog &m_progress;
 };
 
-QString storedSoFar(const ExchangeReader &reader)
-{
-    if (reader.StoredMemos == 0 && reader.StoredTasks == 0)
-        return QCoreApplication::translate("ExchangeCommands", "\n\nNothing was stored.");
-    return QCoreApplication::translate("ExchangeCommands", "\n\n%1 memos and %2 tasks were stored before the run ended.")
-        .arg(reader.StoredMemos)
-        .arg(reader.StoredTasks);
-}
-
 } // namespace
 
 std::unique_ptr<ProgressDialog> ExchangeCommands::openExchangeFile(XmlNavigator &xml)
@@ -107,7 +98,7 @@ bool ExchangeCommands::readRecords(XmlNavigator &xml, ProgressDialog &progress, 
         run(reader);
     } catch (const std::exception &error) {
         // What was stored stays, and the reload that follows shows it; the text says how much.
-        errorBox(QString::fromUtf8(error.what()) + storedSoFar(reader));
+        errorBox(QString::fromUtf8(error.what()) + reader.storedSoFar());
         return false;
     }
     return true;
@@ -134,7 +125,6 @@ bool ExchangeCommands::importFile(const std::function<void()> &atStart)
         Transaction run = m_store.transaction(Transaction::Lock::Immediate);
         if (atStart)
             atStart();
-        reader.import();
-        run.commit();
+        reader.runWhole(run, [&reader] { reader.import(); });
     });
 }

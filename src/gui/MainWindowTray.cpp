@@ -118,8 +118,8 @@ bool MainWindow::mayLoseUnsaved()
                    tr("%n memo(s) you typed could not be stored: the database does not take them now.\n"
                       "Exit anyway and lose them?",
                       "", unsaved),
-                   MB_YESNO)
-           == IDYES;
+                   BoxButtons::YesNo)
+           == BoxAnswer::Yes;
 }
 
 void MainWindow::storeOpenEdit()

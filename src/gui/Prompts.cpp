@@ -21,7 +21,17 @@ public:
         box.setIcon(icon == BoxIcon::Error     ? QMessageBox::Critical
                     : icon == BoxIcon::Warning ? QMessageBox::Warning
                                                  : QMessageBox::NoIcon);
-        box.setStandardButtons(buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+        switch (buttons) {
+        case BoxButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case BoxButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case BoxButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+        }
         return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
     }
 

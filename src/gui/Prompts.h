@@ -6,9 +6,10 @@
 class QDialog;
 class QPrinter;
 
-// The buttons a message box offers, and the one the user pressed (closing it is Cancel).
-enum class BoxButtons { Ok, OkCancel };
-enum class BoxAnswer { Ok, Cancel };
+// The buttons a message box offers, and the one the user pressed (closing it is Cancel, or No
+// where the box asks yes or no).
+enum class BoxButtons { Ok, OkCancel, YesNo };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
 enum class BoxIcon { None, Error, Warning };
 
 // What a file dialog is asked for and what it answers. Each file type is listed as Qt's name

@@ -82,7 +82,7 @@ void TestGerman::menusDialogAndMessageAreGerman()
     QVERIFY2(sharedAccessKeys(dialog).isEmpty(), qPrintable(dialog.join(u", ")));
 
     program.frame().selectAll();
-    prompts.answers = {IDCANCEL};
+    prompts.answers = {BoxAnswer::Cancel};
     findAction(program.frame(), "delete")->trigger();
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Frage"));

@@ -187,8 +187,8 @@ void TestMemosReport::changedNameAsksBeforeReplacing()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     prompts.fileAnswers = {folder.file(QStringLiteral("notes")), folder.file(QStringLiteral("notes")), existing};
-    prompts.fileFilterAnswers = {1, 1, 1};
-    prompts.answers = {IDCANCEL, IDOK};
+    prompts.fileFilterAnswers = {0, 0, 0};
+    prompts.answers = {BoxAnswer::Cancel, BoxAnswer::Ok};
     findAction(frame, "save")->trigger();
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Ask"));

@@ -205,7 +205,7 @@ void TestMemoPaneWriters::typedTextOutlivesALock()
     // A reload keeps it; Exit asks and a No keeps the program.
     frame.reloadMemos();
     QCOMPARE(frame.unsavedCount(), 1);
-    prompts.answers << IDNO;
+    prompts.answers << BoxAnswer::No;
     program.mainWindow().exitProgram();
     QVERIFY(prompts.lastText().contains(QStringLiteral("could not be stored")));
     QVERIFY(!program.mainWindow().isExiting());
