@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/MemoListing.h"
 #include "cli/ReplacePolicy.h"
+#include "cli/SyncCommand.h"
 #include "cli/TerminalProgress.h"
 #include "core/Database.h"
 #include "core/DatabaseBackup.h"
@@ -56,6 +57,7 @@ public:
     }
     Database &database() { return m_database; }
     MemoStore &store() { return m_store; }
+    SettingsFile settings() const { return SettingsFile(m_folder + QStringLiteral("kvConf.ini")); }
     bool ascending() const
     {
         return SettingsFile(m_folder + QStringLiteral("kvConf.ini")).readBool(kMemoSection, kViewAscEn, true);
@@ -274,5 +276,7 @@ int runCliCommand(const CliOptions &options)
         return exportMemos(folder, options);
     if (command == QLatin1String("report"))
         return writeReport(folder, options);
+    if (command == QLatin1String("sync"))
+        return runSyncCommand(folder.database(), folder.settings(), options.syncFolder, options.syncStatus);
     return checkDatabase(folder);
 }

@@ -24,6 +24,7 @@ const QHash<QString, CommandShape> &commandShapes()
         {QStringLiteral("export"), {true, {QStringLiteral("--search="), QStringLiteral("--wide")}}},
         {QStringLiteral("report"), {true, {QStringLiteral("--search="), QStringLiteral("--wide")}}},
         {QStringLiteral("check"), {false, {}}},
+        {QStringLiteral("sync"), {false, {QStringLiteral("--folder="), QStringLiteral("--status")}}},
     };
     return shapes;
 }
@@ -91,6 +92,8 @@ CliOptions CliOptions::parse(const QStringList &arguments)
                 options.wide = true;
             else if (name == QLatin1String("--ids"))
                 options.ids = true;
+            else if (name == QLatin1String("--status"))
+                options.syncStatus = true;
             else
                 options.json = true;
             continue;
@@ -103,6 +106,8 @@ CliOptions CliOptions::parse(const QStringList &arguments)
         } else if (name == QLatin1String("--search")) {
             options.search = value;
             options.searching = true;
+        } else if (name == QLatin1String("--folder")) {
+            options.syncFolder = value;
         } else {
             options.replace = value;
         }
@@ -144,6 +149,9 @@ QString cliUsage()
         "  export FILE.kvx [--search TEXT] [--wide]\n"
         "  report FILE.txt|FILE.html [--search TEXT] [--wide]\n"
         "  check                          the database's integrity, and every memo in sight\n"
+        "  sync [--folder DIR] [--status] one round of sync with the other computers through DIR\n"
+        "                                 (else [option] syncFolder in kvConf.ini); --status\n"
+        "                                 tells how the last round went\n"
         "\n"
         "  --help, --version\n"
         "\n"

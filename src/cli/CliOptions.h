@@ -5,7 +5,7 @@
 // The command line of jotwell-cli, checked: a usage error throws UsageError.
 struct CliOptions {
     QString dataDir;   // empty: found as the program finds it
-    QString command;   // add, list, backup, restore, import, export, report, check, help, version
+    QString command;   // add, list, backup, restore, import, export, report, check, sync, help, version
     QString argument;  // the text or file the command takes
     QString under;     // add --under
     QString search;    // --search, as typed
@@ -14,6 +14,8 @@ struct CliOptions {
     bool ids = false;
     bool json = false;
     QString replace; // restore --replace: all, none or ask
+    QString syncFolder; // sync --folder
+    bool syncStatus = false;
 
     static CliOptions parse(const QStringList &arguments);
 };
