@@ -30,7 +30,7 @@ const char *const kSchema =
     "create trigger if not exists sync_memo_delete after delete on memos begin"
     " insert into sync_changes (mid) values (old.mid); end;";
 
-const QString kRoot = QStringLiteral("root");
+qint64 g_clockOffset = 0;
 
 qint64 contentHash(const QString &content)
 {
@@ -123,6 +123,11 @@ void setAllFields(SyncOp &op, const Memo &memo)
 
 } // namespace
 
+void setSyncClockOffset(qint64 milliseconds)
+{
+    g_clockOffset = milliseconds;
+}
+
 SyncDatabase::SyncDatabase(Database &database) : m_database(database)
 {
     if (!isEnabled(database))
@@ -186,7 +191,7 @@ SyncOp SyncDatabase::newOp(const QString &mid)
 {
     // Never behind the wall clock's milliseconds, nor behind any change seen: a computer whose
     // clock is a day late still orders its change after the ones it had read.
-    const qint64 wall = QDateTime::currentMSecsSinceEpoch() << 16;
+    const qint64 wall = (QDateTime::currentMSecsSinceEpoch() + g_clockOffset) << 16;
     m_clock = std::max(wall, m_clock + 1);
     SyncOp op;
     op.dot = {m_installation, ++m_counter};

@@ -30,3 +30,7 @@ struct SyncStatus {
 // round is noted for the status and leaves the memos as they were.
 SyncRoundResult runSyncRound(Database &database, const QString &folder);
 SyncStatus syncStatus(Database &database);
+
+// Milliseconds this process adds to the wall clock for the changes it makes: how tests play
+// computers whose clocks disagree.
+void setSyncClockOffset(qint64 milliseconds);
