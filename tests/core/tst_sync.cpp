@@ -80,7 +80,9 @@ public:
     explicit History(quint32 seed) : random(seed) {}
 
     QRandomGenerator random;
-    QSet<QString> killed;   // texts someone replaced or deleted while looking at them
+    // The computers on which someone replaced or deleted a text while looking at it. An undo
+    // takes back only its own computer's delete: another's stands.
+    QHash<QString, QSet<int>> killers;
     QStringList committed;
 
     QString newText(int replica)
@@ -89,8 +91,8 @@ public:
         committed << text;
         return text;
     }
-    void kill(const QString &text) { killed << withoutMarks(text); }
-    void revive(const QString &text) { killed.remove(withoutMarks(text)); }
+    void kill(const QString &text, int replica) { killers[withoutMarks(text)] << replica; }
+    void revive(const QString &text, int replica) { killers[withoutMarks(text)].remove(replica); }
 };
 
 Memo newMemo(const QString &pid, const QString &content)
@@ -126,7 +128,7 @@ void act(Replica &replica, int index, History &history, std::vector<MemoRow> &re
         break;
     case 2:
     case 3:
-        history.kill(picked.content);
+        history.kill(picked.content, index);
         store.updateText(picked.mid, history.newText(index), dateTimeNow());
         break;
     case 4:
@@ -135,17 +137,20 @@ void act(Replica &replica, int index, History &history, std::vector<MemoRow> &re
     case 5: {
         std::vector<MemoRow> rows = store.removeWithSubMemos(picked.mid);
         for (const MemoRow &row : rows)
-            history.kill(row.memo.content);
+            history.kill(row.memo.content, index);
         removed.insert(removed.end(), rows.begin(), rows.end());
         break;
     }
     case 6:
-        // Undo of a delete: the rows come back as they were.
+        // Undo of a delete: the rows come back as they were. As in the program, a row that
+        // came back meanwhile from elsewhere ends the undo history.
         if (!removed.empty()) {
             const MemoRow row = removed.back();
             removed.pop_back();
-            store.putBack(row);
-            history.revive(row.memo.content);
+            if (!store.findMemo(row.memo.mid)) {
+                store.putBack(row);
+                history.revive(row.memo.content, index);
+            }
         }
         break;
     case 7: {
@@ -218,7 +223,7 @@ void runHistory(quint32 seed)
     for (const Memo &memo : replicas[0]->store.allMemos())
         present << withoutMarks(memo.content);
     for (const QString &text : std::as_const(history.committed)) {
-        if (!history.killed.contains(text))
+        if (history.killers.value(text).isEmpty())
             QVERIFY2(present.contains(text), qPrintable(QStringLiteral("seed %1 lost \"%2\"").arg(seed).arg(text)));
     }
 }
