@@ -9,6 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xdotool openbox trayer x11-utils imagemagick xdg-utils poppler-utils
   desktop-file-utils appstream
+  syncthing
 )
 
 missing=()
