@@ -19,6 +19,7 @@ const char *const kSchema =
     "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
     " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real);"
     "create index if not exists sync_rows_copy on sync_rows(copyOf);"
+    "create index if not exists sync_rows_parent on sync_rows(rawPid);"
     "create table if not exists sync_changes (mid text);"
     "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
     " offset integer);"
@@ -327,9 +328,12 @@ void SyncDatabase::removeRow(const QString &mid)
 void SyncDatabase::applyMerge(const QSet<QString> &mids)
 {
     // A conflict copy is made by the memo it came from: merging one means merging that memo.
-    QSet<QString> families;
+    // Copies are rare, and a round with none in sight looks for none.
+    const bool copiesBefore = Statement(m_database, "select 1 from sync_rows where copyOf<>'' limit 1").nextRow();
+    QSet<QString> families = mids;
     for (const QString &mid : mids) {
-        families << mid;
+        if (!copiesBefore)
+            break;
         Statement query(m_database, "select copyOf from sync_rows where mid=? and copyOf<>''");
         query.bind("mid", mid);
         if (query.nextRow())
@@ -340,6 +344,7 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         query.bind("mid", mid);
         return query.nextRow();
     };
+    bool anyCopies = false;
     for (const QString &mid : std::as_const(families)) {
         const std::vector<SyncOp> ops = opsOf(mid);
         if (ops.empty())
@@ -356,9 +361,10 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
                 continue;
             writeRow(copy);
             copies << copy.memo.mid;
+            anyCopies = true;
         }
         QStringList gone;
-        {
+        if (copiesBefore) {
             Statement query(m_database, "select mid from sync_rows where copyOf=?");
             query.bind("copyOf", mid);
             while (query.nextRow()) {
@@ -369,28 +375,60 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         for (const QString &copy : std::as_const(gone))
             removeRow(copy);
     }
-    liftHiddenRows();
+    QSet<QString> written = families;
+    for (const QString &mid : std::as_const(families)) {
+        if (!copiesBefore && !anyCopies)
+            break;
+        Statement query(m_database, "select mid from sync_rows where copyOf=?");
+        query.bind("copyOf", mid);
+        while (query.nextRow())
+            written << query.text(0);
+    }
+    liftHiddenRows(written);
     // What the merge wrote is no change of this installation's.
     m_database.execute(QStringLiteral("delete from sync_changes"));
 }
 
-void SyncDatabase::liftHiddenRows()
+// Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
+// the top level, and so does one whose parent is not a top-level memo then.
+#define LIFTED_PARENT                                                                                                \
+    "select c.mid, case when c.rawPid='root' then 'root' when p.mid is null or p.mid=c.mid then 'root'"              \
+    " when p.rawPid='root' or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"         \
+    " then p.mid else 'root' end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
+
+void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
 {
-    // The two-level rule on the parents as set: a memo under a missing memo or under itself
-    // goes to the top level, and so does one whose parent is not a top-level memo then.
+    // What a merge changed can decide the place of its own rows, their sub-memos and theirs;
+    // after a large merge one pass over the sub-memos is quicker than asking row by row.
     std::vector<std::pair<QString, QString>> moves;
-    {
-        Statement query(m_database,
-                        "select c.mid, case when c.rawPid='root' then 'root'"
-                        " when p.mid is null or p.mid=c.mid then 'root'"
-                        " when p.rawPid='root' or p.rawPid=p.mid"
-                        "  or not exists (select 1 from sync_rows g where g.mid=p.rawPid) then p.mid"
-                        " else 'root' end as target, c.pid"
-                        " from sync_rows c left join sync_rows p on p.mid=c.rawPid"
-                        " where c.rawPid<>'root' or c.pid<>'root'");
+    auto collect = [&moves](Statement &query) {
         while (query.nextRow()) {
             if (query.text(1) != query.text(2))
                 moves.emplace_back(query.text(0), query.text(1));
+        }
+    };
+    constexpr qsizetype kRowByRow = 1000;
+    if (touched.size() > kRowByRow) {
+        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>'root' or c.pid<>'root'");
+        collect(query);
+    } else {
+        QSet<QString> rows = touched;
+        QSet<QString> generation = touched;
+        for (int depth = 0; depth < 2; ++depth) {
+            QSet<QString> children;
+            for (const QString &mid : std::as_const(generation)) {
+                Statement query(m_database, "select mid from sync_rows where rawPid=?");
+                query.bind("rawPid", mid);
+                while (query.nextRow())
+                    children << query.text(0);
+            }
+            rows += children;
+            generation = children;
+        }
+        for (const QString &mid : std::as_const(rows)) {
+            Statement query(m_database, LIFTED_PARENT " where c.mid=?");
+            query.bind("mid", mid);
+            collect(query);
         }
     }
     for (const auto &[mid, pid] : moves) {

@@ -65,7 +65,7 @@ private:
     std::vector<SyncOp> opsOf(const QString &mid);
     void writeRow(const MergedRow &row);
     void removeRow(const QString &mid);
-    void liftHiddenRows();
+    void liftHiddenRows(const QSet<QString> &touched);
 
     Database &m_database;
     QString m_installation;

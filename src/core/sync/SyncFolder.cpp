@@ -15,12 +15,12 @@ namespace {
 // files, its conflict copies, the user's) is not ours and is left alone.
 const QRegularExpression kOurFile(QStringLiteral("^([0-9a-f]{32})\\.(snapshot|(\\d+)\\.journal)$"));
 
-QByteArray readFrom(const QString &path, qint64 offset)
+QByteArray readFrom(const QString &path, qint64 offset, qint64 length = -1)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
         return {};
-    return file.readAll();
+    return length < 0 ? file.readAll() : file.read(length);
 }
 
 [[noreturn]] void cannotWrite(const QString &path)
@@ -75,18 +75,24 @@ SyncFolder::Reading SyncFolder::read(const QString &peer, const PeerPosition &fr
     PeerPosition &at = reading.position;
     at = from;
     // A snapshot further on than what was read takes the place of the journals it covers;
-    // it may leave out changes that later ones made moot.
-    const QByteArray snapshot = readFrom(snapshotPath(peer), 0);
-    if (!snapshot.isEmpty()) {
+    // it may leave out changes that later ones made moot. Its header alone tells, so that a
+    // round with nothing new does not read it whole.
+    const QString snapshotFile = snapshotPath(peer);
+    const std::optional<SyncRecords::SnapshotHeader> header =
+        SyncRecords::decode(readFrom(snapshotFile, 0, 4096), 0, peer, 1).header;
+    if (header && header->covered > at.covered) {
+        const QByteArray snapshot = readFrom(snapshotFile, 0);
         SyncRecords::Scan scan = SyncRecords::decode(snapshot, 0, peer);
-        if (scan.header && scan.header->covered > at.covered && scan.end == snapshot.size()) {
+        // Written whole and put in place at once: one that does not read whole is damaged.
+        if (scan.header && scan.end == snapshot.size()) {
             for (SyncOp &op : scan.ops) {
                 if (op.dot.counter > at.covered)
                     reading.ops.push_back(std::move(op));
             }
             at = {scan.header->covered, scan.header->nextGeneration, 0};
+        } else {
+            reading.damaged = true;
         }
-        reading.damaged = scan.damaged;
     }
     // Journals hold every change in order: one that does not follow on from what was read
     // waits for the snapshot that covers the gap.

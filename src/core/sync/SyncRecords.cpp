@@ -63,11 +63,11 @@ QByteArray encode(const SnapshotHeader &header)
     return framed(payload(HeaderRecord, [&header](QDataStream &out) { out << header.covered << header.nextGeneration; }));
 }
 
-Scan decode(const QByteArray &bytes, qint64 from, const QString &origin)
+Scan decode(const QByteArray &bytes, qint64 from, const QString &origin, qsizetype limit)
 {
     Scan scan;
     qint64 at = from;
-    while (bytes.size() - at >= kFrame) {
+    for (qsizetype records = 0; bytes.size() - at >= kFrame && records != limit; ++records) {
         const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + at);
         const quint32 sum = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
         if (length > kLongestPayload) {

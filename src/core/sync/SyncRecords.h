@@ -25,7 +25,8 @@ struct Scan {
     qint64 end = 0;       // where the first record not read begins
     bool damaged = false; // a whole record failed its check: nothing after it is read
 };
-// The records of bytes from offset `from` on, the changes stamped with origin.
-Scan decode(const QByteArray &bytes, qint64 from, const QString &origin);
+// The records of bytes from offset `from` on (at most `limit` of them when it is not
+// negative), the changes stamped with origin.
+Scan decode(const QByteArray &bytes, qint64 from, const QString &origin, qsizetype limit = -1);
 
 } // namespace SyncRecords

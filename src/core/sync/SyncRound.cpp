@@ -41,6 +41,7 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
         }
         sync.applyMerge(touched);
         sync.saveState();
+        sync.setStateValue(kLastRound, now());
         writing.commit();
     }
     // The folder is written only after the changes are stored: changes not yet written go
@@ -62,7 +63,6 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
         sync.saveState();
         folder.compact(sync.ownOpsForSnapshot(), covered, next);
     }
-    sync.setStateValue(kLastRound, now());
     return result;
 }
 
