@@ -238,6 +238,7 @@ private slots:
     void replicasAgreeAndKeepEveryText();
     void conflictRules_data();
     void conflictRules();
+    void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
     void neverSyncedDatabaseIsUntouched();
 };
@@ -310,6 +311,28 @@ void TestSync::conflictRules()
         rows << (memo.pid == kRoot ? kRoot : a.content(memo.pid)) + QStringLiteral(": ") + memo.content;
     rows.sort();
     QCOMPARE(rows, expected);
+}
+
+void TestSync::lateClockFollowsWhatItSaw()
+{
+    // B's clock is a day late; its edit made after seeing A's still replaces it, with no
+    // conflict, on both computers.
+    Replica a(0), b(-24 * 3600 * 1000);
+    const Memo memo = newMemo(kRoot, QStringLiteral("first"));
+    a.store.insert(memo);
+    a.store.updateText(memo.mid, QStringLiteral("A's"), dateTimeNow());
+    a.round();
+    QRandomGenerator random(1);
+    deliver(a, b, random, true);
+    b.round();
+    b.store.updateText(memo.mid, QStringLiteral("B's after A's"), dateTimeNow());
+    b.round();
+    deliver(b, a, random, true);
+    a.round();
+    for (Replica *replica : {&a, &b}) {
+        QCOMPARE(replica->store.count(), 1);
+        QCOMPARE(replica->content(memo.mid), QStringLiteral("B's after A's"));
+    }
 }
 
 void TestSync::halfArrivedJournalIsReadLater()
