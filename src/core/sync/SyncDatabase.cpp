@@ -14,12 +14,13 @@ const char *const kSchema =
     "create table if not exists sync_state (key text primary key, value);"
     "create table if not exists sync_ops (origin text not null, counter integer not null, clock integer not null,"
     " mid text not null, fields integer not null, pid text, content text, expandFlag integer, assignTime real,"
-    " createTime real, editTime real, replaces text, primary key (origin, counter));"
-    "create index if not exists sync_ops_mid on sync_ops(mid);"
+    " createTime real, editTime real, replaces text, primary key (mid, origin, counter)) without rowid;"
+    "create index if not exists sync_ops_origin on sync_ops(origin, counter);"
     "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
     " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real);"
-    "create index if not exists sync_rows_copy on sync_rows(copyOf);"
-    "create index if not exists sync_rows_parent on sync_rows(rawPid);"
+    // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
+    "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
+    "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
     "create table if not exists sync_changes (mid text);"
     "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
     " offset integer);"
@@ -204,7 +205,7 @@ SyncOp SyncDatabase::newOp(const QString &mid)
 void SyncDatabase::storeOp(const SyncOp &op)
 {
     Statement insert(m_database, "insert into sync_ops (" OP_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                                 " on conflict(origin, counter) do nothing");
+                                 " on conflict(mid, origin, counter) do nothing");
     insert.bind("origin", op.dot.origin).bindInteger("counter", op.dot.counter).bindInteger("clock", op.clock);
     insert.bind("mid", op.mid).bindInteger("fields", op.fields).bind("pid", op.pid).bind("content", op.content);
     insert.bind("expandFlag", op.expandFlag).bind("assignTime", op.assignTime).bind("createTime", op.createTime);
@@ -365,7 +366,7 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         }
         QStringList gone;
         if (copiesBefore) {
-            Statement query(m_database, "select mid from sync_rows where copyOf=?");
+            Statement query(m_database, "select mid from sync_rows where copyOf=? and copyOf<>''");
             query.bind("copyOf", mid);
             while (query.nextRow()) {
                 if (!copies.contains(query.text(0)))
@@ -379,7 +380,7 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
     for (const QString &mid : std::as_const(families)) {
         if (!copiesBefore && !anyCopies)
             break;
-        Statement query(m_database, "select mid from sync_rows where copyOf=?");
+        Statement query(m_database, "select mid from sync_rows where copyOf=? and copyOf<>''");
         query.bind("copyOf", mid);
         while (query.nextRow())
             written << query.text(0);
@@ -417,7 +418,7 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
         for (int depth = 0; depth < 2; ++depth) {
             QSet<QString> children;
             for (const QString &mid : std::as_const(generation)) {
-                Statement query(m_database, "select mid from sync_rows where rawPid=?");
+                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>'root'");
                 query.bind("rawPid", mid);
                 while (query.nextRow())
                     children << query.text(0);
