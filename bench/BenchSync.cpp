@@ -1,30 +1,13 @@
 #include "BenchSync.h"
+#include "BenchCli.h"
 #include "BenchSupport.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "core/sync/SyncRound.h"
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
-namespace {
-
-double cliMs(const QString &folder, const QStringList &arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/jotwell-cli"),
-                  QStringList{QStringLiteral("--data-dir"), folder} + arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        std::fprintf(stderr, "jotwell-cli %s did not succeed\n", qPrintable(arguments.join(QLatin1Char(' '))));
-    return elapsedMs(timer);
-}
-
-} // namespace
 
 void runSyncBenchmarks(const QString &folder, int count, const QStringList &names)
 {

@@ -1,5 +1,6 @@
 #include "core/sync/SyncDatabase.h"
 #include "core/Database.h"
+#include "core/MemoStore.h"
 #include "core/Statement.h"
 #include <QDateTime>
 #include <QHash>
@@ -62,14 +63,14 @@ SyncOp readOp(const Statement &row)
     SyncOp op;
     op.dot = {row.text(0), row.integer(1)};
     op.clock = row.integer(2);
-    op.mid = row.text(3);
+    op.memo.mid = row.text(3);
     op.fields = quint8(row.integer(4));
-    op.pid = row.text(5);
-    op.content = row.text(6);
-    op.expandFlag = row.flag(7);
-    op.assignTime = row.time(8);
-    op.createTime = row.time(9);
-    op.editTime = row.time(10);
+    op.memo.pid = row.text(5);
+    op.memo.content = row.text(6);
+    op.memo.expandFlag = row.flag(7);
+    op.memo.assignTime = row.time(8);
+    op.memo.createTime = row.time(9);
+    op.memo.editTime = row.time(10);
     op.replaces = dotsFromText(row.text(11));
     return op;
 }
@@ -115,12 +116,7 @@ std::optional<ShadowRow> shadowRow(Database &database, const QString &mid)
 void setAllFields(SyncOp &op, const Memo &memo)
 {
     op.fields = SyncContent | SyncParent | SyncExpanded | SyncTimes;
-    op.content = memo.content;
-    op.editTime = memo.editTime;
-    op.pid = memo.pid;
-    op.expandFlag = memo.expandFlag;
-    op.assignTime = memo.assignTime;
-    op.createTime = memo.createTime;
+    op.memo = memo;
 }
 
 } // namespace
@@ -137,9 +133,9 @@ SyncDatabase::SyncDatabase(Database &database) : m_database(database)
     m_installation = stateValue(QStringLiteral("installation"));
     m_counter = stateValue(QStringLiteral("counter")).toLongLong();
     m_clock = stateValue(QStringLiteral("clock")).toLongLong();
-    m_journaled = stateValue(QStringLiteral("journaled")).toLongLong();
-    m_generation = std::max<qint64>(1, stateValue(QStringLiteral("generation")).toLongLong());
-    m_journalSize = stateValue(QStringLiteral("journalSize")).toLongLong();
+    m_journal = {stateValue(QStringLiteral("journaled")).toLongLong(),
+                 std::max<qint64>(1, stateValue(QStringLiteral("generation")).toLongLong()),
+                 stateValue(QStringLiteral("journalSize")).toLongLong()};
 }
 
 bool SyncDatabase::isEnabled(Database &database)
@@ -158,11 +154,9 @@ void SyncDatabase::enable()
     m_database.execute(QStringLiteral("insert into sync_changes (mid) select mid from memos"));
 }
 
-void SyncDatabase::setJournaled(qint64 counter, qint64 generation, qint64 size)
+void SyncDatabase::setJournal(const JournalPosition &position)
 {
-    m_journaled = counter;
-    m_generation = generation;
-    m_journalSize = size;
+    m_journal = position;
 }
 
 QString SyncDatabase::stateValue(const QString &key) const
@@ -184,9 +178,9 @@ void SyncDatabase::saveState()
 {
     setStateValue(QStringLiteral("counter"), QString::number(m_counter));
     setStateValue(QStringLiteral("clock"), QString::number(m_clock));
-    setStateValue(QStringLiteral("journaled"), QString::number(m_journaled));
-    setStateValue(QStringLiteral("generation"), QString::number(m_generation));
-    setStateValue(QStringLiteral("journalSize"), QString::number(m_journalSize));
+    setStateValue(QStringLiteral("journaled"), QString::number(m_journal.covered));
+    setStateValue(QStringLiteral("generation"), QString::number(m_journal.generation));
+    setStateValue(QStringLiteral("journalSize"), QString::number(m_journal.offset));
 }
 
 SyncOp SyncDatabase::newOp(const QString &mid)
@@ -198,7 +192,7 @@ SyncOp SyncDatabase::newOp(const QString &mid)
     SyncOp op;
     op.dot = {m_installation, ++m_counter};
     op.clock = m_clock;
-    op.mid = mid;
+    op.memo.mid = mid;
     return op;
 }
 
@@ -207,9 +201,9 @@ void SyncDatabase::storeOp(const SyncOp &op)
     Statement insert(m_database, "insert into sync_ops (" OP_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                                  " on conflict(mid, origin, counter) do nothing");
     insert.bind("origin", op.dot.origin).bindInteger("counter", op.dot.counter).bindInteger("clock", op.clock);
-    insert.bind("mid", op.mid).bindInteger("fields", op.fields).bind("pid", op.pid).bind("content", op.content);
-    insert.bind("expandFlag", op.expandFlag).bind("assignTime", op.assignTime).bind("createTime", op.createTime);
-    insert.bind("editTime", op.editTime).bind("replaces", dotsText(op.replaces)).run();
+    insert.bind("mid", op.memo.mid).bindInteger("fields", op.fields).bind("pid", op.memo.pid).bind("content", op.memo.content);
+    insert.bind("expandFlag", op.memo.expandFlag).bind("assignTime", op.memo.assignTime).bind("createTime", op.memo.createTime);
+    insert.bind("editTime", op.memo.editTime).bind("replaces", dotsText(op.replaces)).run();
 }
 
 QSet<QString> SyncDatabase::captureLocalChanges()
@@ -247,22 +241,22 @@ QSet<QString> SyncDatabase::captureLocalChanges()
             const Memo &was = shadow->row.memo;
             if (row->hash != shadow->row.hash || now.editTime != was.editTime) {
                 op.fields |= SyncContent;
-                op.content = now.content;
-                op.editTime = now.editTime;
+                op.memo.content = now.content;
+                op.memo.editTime = now.editTime;
                 op.replaces = {shadow->shown};
             }
             if (now.pid != was.pid) {
                 op.fields |= SyncParent;
-                op.pid = now.pid;
+                op.memo.pid = now.pid;
             }
             if (now.expandFlag != was.expandFlag) {
                 op.fields |= SyncExpanded;
-                op.expandFlag = now.expandFlag;
+                op.memo.expandFlag = now.expandFlag;
             }
             if (now.assignTime != was.assignTime || now.createTime != was.createTime) {
                 op.fields |= SyncTimes;
-                op.assignTime = now.assignTime;
-                op.createTime = now.createTime;
+                op.memo.assignTime = now.assignTime;
+                op.memo.createTime = now.createTime;
             }
         } else if (shadow) {
             op.replaces = {shadow->shown};
@@ -283,7 +277,7 @@ QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
     for (const SyncOp &op : ops) {
         m_clock = std::max(m_clock, op.clock);
         storeOp(op);
-        touched << op.mid;
+        touched << op.memo.mid;
     }
     return touched;
 }
@@ -301,18 +295,7 @@ std::vector<SyncOp> SyncDatabase::opsOf(const QString &mid)
 void SyncDatabase::writeRow(const MergedRow &row)
 {
     const Memo &memo = row.memo;
-    Statement put(m_database, "insert into memos (mid, pid, content, expandFlag, assignTime, createTime, editTime)"
-                              " values (?, ?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
-                              " content=excluded.content, expandFlag=excluded.expandFlag, assignTime=excluded.assignTime,"
-                              " createTime=excluded.createTime, editTime=excluded.editTime");
-    put.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("expandFlag", memo.expandFlag);
-    // A memo made by pasting has no assign time, and keeps none.
-    if (memo.assignTime != 0)
-        put.bind("assignTime", memo.assignTime);
-    else
-        put.bindNull("assignTime");
-    put.bind("createTime", memo.createTime).bind("editTime", memo.editTime).run();
-
+    MemoStore(m_database).storeWhole(memo);
     Statement shadow(m_database, "insert or replace into sync_rows (mid, shown, copyOf, rawPid, pid, contentHash,"
                                  " expandFlag, assignTime, createTime, editTime) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     shadow.bind("mid", memo.mid).bind("shown", row.shown.text()).bind("copyOf", row.copyOf).bind("rawPid", row.rawPid);
@@ -438,7 +421,7 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
     }
 }
 
-PeerPosition SyncDatabase::peerPosition(const QString &origin)
+JournalPosition SyncDatabase::peerPosition(const QString &origin)
 {
     Statement query(m_database, "select covered, generation, offset from sync_peers where origin=?");
     query.bind("origin", origin);
@@ -447,7 +430,7 @@ PeerPosition SyncDatabase::peerPosition(const QString &origin)
     return {query.integer(0), query.integer(1), query.integer(2)};
 }
 
-void SyncDatabase::setPeerPosition(const QString &origin, const PeerPosition &position)
+void SyncDatabase::setPeerPosition(const QString &origin, const JournalPosition &position)
 {
     Statement(m_database, "insert or replace into sync_peers (origin, covered, generation, offset) values (?, ?, ?, ?)")
         .bind("origin", origin)
@@ -488,7 +471,7 @@ std::vector<SyncOp> SyncDatabase::ownOpsForSnapshot()
         query.bind("origin", m_installation);
         while (query.nextRow()) {
             SyncOp op = readOp(query);
-            byMemo[op.mid].push_back(std::move(op));
+            byMemo[op.memo.mid].push_back(std::move(op));
         }
     }
     std::vector<SyncOp> kept;

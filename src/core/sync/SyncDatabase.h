@@ -6,9 +6,10 @@
 
 class Database;
 
-// Where a peer's files have been read up to: every change of it up to `covered`, and its
-// journal of `generation` up to byte `offset`.
-struct PeerPosition {
+// How far a journal goes: every change of its installation up to `covered`, and its file of
+// `generation` up to byte `offset` (for a peer's, as far as it was read; for our own, as far as
+// it is known whole).
+struct JournalPosition {
     qint64 covered = 0;
     qint64 generation = 0;
     qint64 offset = 0;
@@ -29,10 +30,8 @@ public:
 
     QString installation() const { return m_installation; }
     qint64 lastCounter() const { return m_counter; }
-    qint64 journaledCounter() const { return m_journaled; }
-    qint64 journalGeneration() const { return m_generation; }
-    qint64 journalSize() const { return m_journalSize; }
-    void setJournaled(qint64 counter, qint64 generation, qint64 size);
+    JournalPosition journal() const { return m_journal; }
+    void setJournal(const JournalPosition &position);
     QString stateValue(const QString &key) const;
     void setStateValue(const QString &key, const QString &value);
 
@@ -46,8 +45,8 @@ public:
     // changes, and puts memos out of sight back in sight.
     void applyMerge(const QSet<QString> &mids);
 
-    PeerPosition peerPosition(const QString &origin);
-    void setPeerPosition(const QString &origin, const PeerPosition &position);
+    JournalPosition peerPosition(const QString &origin);
+    void setPeerPosition(const QString &origin, const JournalPosition &position);
     QStringList peers();
 
     // This installation's changes after counter, in order.
@@ -71,7 +70,5 @@ private:
     QString m_installation;
     qint64 m_counter = 0;
     qint64 m_clock = 0;
-    qint64 m_journaled = 0;
-    qint64 m_generation = 1;
-    qint64 m_journalSize = 0;
+    JournalPosition m_journal{0, 1, 0};
 };

@@ -69,10 +69,10 @@ std::vector<qint64> SyncFolder::journalGenerations(const QString &installation) 
     return generations;
 }
 
-SyncFolder::Reading SyncFolder::read(const QString &peer, const PeerPosition &from) const
+SyncFolder::Reading SyncFolder::read(const QString &peer, const JournalPosition &from) const
 {
     Reading reading;
-    PeerPosition &at = reading.position;
+    JournalPosition &at = reading.position;
     at = from;
     // A snapshot further on than what was read takes the place of the journals it covers;
     // it may leave out changes that later ones made moot. Its header alone tells, so that a

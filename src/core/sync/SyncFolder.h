@@ -18,11 +18,11 @@ public:
 
     struct Reading {
         std::vector<SyncOp> ops;
-        PeerPosition position;
+        JournalPosition position;
         bool damaged = false; // a record failed its check; nothing after it is read
     };
     // The peer's changes after `from`, in its order, as far as they have arrived whole.
-    Reading read(const QString &peer, const PeerPosition &from) const;
+    Reading read(const QString &peer, const JournalPosition &from) const;
 
     // Appends the changes to this installation's journal of `generation`, cut back first to
     // `size`, the bytes known to be whole; the journal's new size. Throws SyncError.

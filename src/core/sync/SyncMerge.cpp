@@ -45,29 +45,29 @@ MergedMemo mergeMemo(const QString &mid, const std::vector<SyncOp> &ops)
 
     MergedRow main;
     main.memo.mid = mid;
-    main.memo.content = heads.front()->content;
-    main.memo.editTime = heads.front()->editTime;
+    main.memo.content = heads.front()->memo.content;
+    main.memo.editTime = heads.front()->memo.editTime;
     main.shown = heads.front()->dot;
     const SyncOp *parent = latestSetting(ops, SyncParent);
-    main.rawPid = parent ? parent->pid : QStringLiteral("root");
+    main.rawPid = parent ? parent->memo.pid : QStringLiteral("root");
     main.memo.pid = main.rawPid;
     if (const SyncOp *expanded = latestSetting(ops, SyncExpanded))
-        main.memo.expandFlag = expanded->expandFlag;
+        main.memo.expandFlag = expanded->memo.expandFlag;
     if (const SyncOp *times = latestSetting(ops, SyncTimes)) {
-        main.memo.assignTime = times->assignTime;
-        main.memo.createTime = times->createTime;
+        main.memo.assignTime = times->memo.assignTime;
+        main.memo.createTime = times->memo.createTime;
     }
 
     // The same text reached twice is one text, not a conflict.
     QSet<QString> kept{main.memo.content};
     for (auto head = heads.begin() + 1; head != heads.end(); ++head) {
-        if (kept.contains((*head)->content))
+        if (kept.contains((*head)->memo.content))
             continue;
-        kept.insert((*head)->content);
+        kept.insert((*head)->memo.content);
         MergedRow copy = main;
         copy.memo.mid = conflictCopyId(mid, (*head)->dot);
-        copy.memo.content = kConflictMark + (*head)->content;
-        copy.memo.editTime = (*head)->editTime;
+        copy.memo.content = kConflictMark + (*head)->memo.content;
+        copy.memo.editTime = (*head)->memo.editTime;
         copy.memo.expandFlag = false;
         copy.shown = (*head)->dot;
         copy.copyOf = mid;

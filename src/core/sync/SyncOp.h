@@ -1,5 +1,5 @@
 #pragma once
-#include "core/TimeStamp.h"
+#include "core/Memo.h"
 #include <QString>
 #include <tuple>
 #include <vector>
@@ -29,14 +29,8 @@ enum SyncField : quint8 {
 struct SyncOp {
     SyncDot dot;
     qint64 clock = 0;
-    QString mid;
     quint8 fields = 0;
-    QString pid;
-    QString content;
-    bool expandFlag = false;
-    TimeStamp assignTime = 0;
-    TimeStamp createTime = 0;
-    TimeStamp editTime = 0;
+    Memo memo; // its mid, and the values of the fields it sets
     std::vector<SyncDot> replaces;
 
     bool sets(SyncField field) const { return (fields & field) != 0; }

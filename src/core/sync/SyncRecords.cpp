@@ -43,15 +43,15 @@ QByteArray payload(Kind kind, Write write)
 QByteArray encode(const SyncOp &op)
 {
     return framed(payload(OpRecord, [&op](QDataStream &out) {
-        out << op.dot.counter << op.clock << op.mid << op.fields;
+        out << op.dot.counter << op.clock << op.memo.mid << op.fields;
         if (op.sets(SyncContent))
-            out << op.content << op.editTime;
+            out << op.memo.content << op.memo.editTime;
         if (op.sets(SyncParent))
-            out << op.pid;
+            out << op.memo.pid;
         if (op.sets(SyncExpanded))
-            out << op.expandFlag;
+            out << op.memo.expandFlag;
         if (op.sets(SyncTimes))
-            out << op.assignTime << op.createTime;
+            out << op.memo.assignTime << op.memo.createTime;
         out << quint32(op.replaces.size());
         for (const SyncDot &dot : op.replaces)
             out << dot.origin << dot.counter;
@@ -92,15 +92,15 @@ Scan decode(const QByteArray &bytes, qint64 from, const QString &origin, qsizety
         } else {
             SyncOp op;
             op.dot.origin = origin;
-            in >> op.dot.counter >> op.clock >> op.mid >> op.fields;
+            in >> op.dot.counter >> op.clock >> op.memo.mid >> op.fields;
             if (op.sets(SyncContent))
-                in >> op.content >> op.editTime;
+                in >> op.memo.content >> op.memo.editTime;
             if (op.sets(SyncParent))
-                in >> op.pid;
+                in >> op.memo.pid;
             if (op.sets(SyncExpanded))
-                in >> op.expandFlag;
+                in >> op.memo.expandFlag;
             if (op.sets(SyncTimes))
-                in >> op.assignTime >> op.createTime;
+                in >> op.memo.assignTime >> op.memo.createTime;
             quint32 replaced = 0;
             in >> replaced;
             for (quint32 i = 0; i < replaced && in.status() == QDataStream::Ok; ++i) {

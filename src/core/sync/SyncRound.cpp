@@ -47,21 +47,21 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
     // The folder is written only after the changes are stored: changes not yet written go
     // out with the next round, and a counter is never used twice.
     const SyncFolder folder(path, sync.installation());
-    const std::vector<SyncOp> unsent = sync.ownOpsAfter(sync.journaledCounter());
+    JournalPosition journal = sync.journal();
+    const std::vector<SyncOp> unsent = sync.ownOpsAfter(journal.covered);
     if (!unsent.empty()) {
-        const qint64 size = folder.append(unsent, sync.journalGeneration(), sync.journalSize());
-        sync.setJournaled(unsent.back().dot.counter, sync.journalGeneration(), size);
+        journal.offset = folder.append(unsent, journal.generation, journal.offset);
+        journal.covered = unsent.back().dot.counter;
+        sync.setJournal(journal);
         sync.saveState();
         result.sent = int(unsent.size());
     }
-    if (sync.journalSize() > std::max(kSmallJournal, folder.snapshotSize() / 2)) {
+    if (journal.offset > std::max(kSmallJournal, folder.snapshotSize() / 2)) {
         // The new generation is stored first: should the snapshot fail, the old journals
         // stay and still hold every change.
-        const qint64 covered = sync.journaledCounter();
-        const qint64 next = sync.journalGeneration() + 1;
-        sync.setJournaled(covered, next, 0);
+        sync.setJournal({journal.covered, journal.generation + 1, 0});
         sync.saveState();
-        folder.compact(sync.ownOpsForSnapshot(), covered, next);
+        folder.compact(sync.ownOpsForSnapshot(), journal.covered, journal.generation + 1);
     }
     return result;
 }
@@ -101,6 +101,6 @@ SyncStatus syncStatus(Database &database)
     status.lastFailed = QDateTime::fromString(sync.stateValue(kLastFailed), Qt::ISODateWithMs);
     status.lastFailure = sync.stateValue(kLastFailure);
     status.peers = sync.peers();
-    status.unsent = sync.lastCounter() - sync.journaledCounter();
+    status.unsent = sync.lastCounter() - sync.journal().covered;
     return status;
 }
