@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kRuns = 3;
 
+} // namespace
+
 double cliMs(const QString &folder, const QStringList &arguments)
 {
     QProcess process;
@@ -23,6 +25,8 @@ double cliMs(const QString &folder, const QStringList &arguments)
         std::fprintf(stderr, "jotwell-cli %s did not succeed\n", qPrintable(arguments.join(QLatin1Char(' '))));
     return elapsedMs(timer);
 }
+
+namespace {
 
 double best(double sofar, double ms)
 {

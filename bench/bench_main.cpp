@@ -5,6 +5,7 @@
 #include "BenchExchange.h"
 #include "BenchMemos.h"
 #include "BenchStart.h"
+#include "BenchSync.h"
 #include "BenchSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
@@ -48,6 +49,7 @@ void runSize(int count, const QStringList &names)
         report("scan", count, scan(folder + QStringLiteral("kvData.kvb")));
     // Fresh processes, before this one holds the database.
     runStartBenchmarks(folder, count, names);
+    runSyncBenchmarks(folder, count, names);
 
     Program program(folder);
     MainWindow &mainWindow = program.mainWindow();

@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream bash-completion
   qt6-translations-l10n lintian
   at-spi2-core dbus-x11 python3-pyatspi
+  syncthing
 )
 
 missing=()

@@ -6,7 +6,7 @@ _jotwell_cli()
     _init_completion -s || return
 
     case $prev in
-        --data-dir)
+        --data-dir | --folder)
             _filedir -d
             return
             ;;
@@ -36,7 +36,7 @@ _jotwell_cli()
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--data-dir --help --version' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'add edit delete move list backup restore import export report check' -- "$cur"))
+            COMPREPLY=($(compgen -W 'add edit delete move list backup restore import export report check sync' -- "$cur"))
         fi
         return
     fi
@@ -48,6 +48,7 @@ _jotwell_cli()
         list) options='--search --wide --ids --json' ;;
         restore) options='--replace' ;;
         export | report) options='--search --wide' ;;
+        sync) options='--folder --status' ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

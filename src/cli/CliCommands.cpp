@@ -29,6 +29,7 @@ const QList<CliCommand> &commands()
         {QStringLiteral("export"), S{QStringLiteral("FILE")}, kFile, S{search, wide}, nullptr, exportMemos},
         {QStringLiteral("report"), S{QStringLiteral("FILE")}, kFile, S{search, wide}, checkReportName, writeReport},
         {QStringLiteral("check"), S{}, nullptr, S{}, nullptr, checkDatabase},
+        {QStringLiteral("sync"), S{}, nullptr, S{QStringLiteral("folder="), QStringLiteral("status")}, nullptr, syncMemos},
     };
     return table;
 }

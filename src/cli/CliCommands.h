@@ -38,6 +38,7 @@ int importMemos(CliDataFolder &folder, const CliCommandLine &line);
 int exportMemos(CliDataFolder &folder, const CliCommandLine &line);
 int writeReport(CliDataFolder &folder, const CliCommandLine &line);
 int checkDatabase(CliDataFolder &folder, const CliCommandLine &line);
+int syncMemos(CliDataFolder &folder, const CliCommandLine &line);
 
 // Usage checks beyond the table's.
 void checkMoveTarget(const CliCommandLine &line);    // --under or --top

@@ -13,9 +13,14 @@ CliDataFolder::CliDataFolder(const QString &dataDir) : m_folder(resolveProgramFo
     m_database.open(databasePath(m_folder));
 }
 
+SettingsFile CliDataFolder::settings() const
+{
+    return SettingsFile(settingsPath(m_folder));
+}
+
 bool CliDataFolder::ascending() const
 {
-    return kViewAscEn.read(SettingsFile(settingsPath(m_folder)));
+    return kViewAscEn.read(settings());
 }
 
 void writeOut(const QByteArray &bytes)

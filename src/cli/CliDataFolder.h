@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Database.h"
 #include "core/MemoStore.h"
+#include "core/SettingsFile.h"
 #include <QByteArray>
 #include <QString>
 
@@ -10,6 +11,7 @@ public:
     explicit CliDataFolder(const QString &dataDir);
     Database &database() { return m_database; }
     MemoStore &store() { return m_store; }
+    SettingsFile settings() const;
     // The sort direction the user chose in the program.
     bool ascending() const;
 

@@ -5,6 +5,7 @@
 #include "cli/CliFailure.h"
 #include "cli/MemoListing.h"
 #include "cli/ReplacePolicy.h"
+#include "cli/SyncCommand.h"
 #include "cli/TerminalProgress.h"
 #include "core/DatabaseBackup.h"
 #include "core/ExchangeFile.h"
@@ -163,4 +164,10 @@ void checkReportName(const CliCommandLine &line)
             return;
     }
     throw UsageError(QCoreApplication::translate("Cli", "a report file ends in .txt, .html or .htm"));
+}
+
+int syncMemos(CliDataFolder &folder, const CliCommandLine &line)
+{
+    return runSyncCommand(folder.database(), folder.settings(), line.value(QStringLiteral("folder")),
+                          line.isSet(QStringLiteral("status")));
 }

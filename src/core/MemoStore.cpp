@@ -71,6 +71,12 @@ void readMemoRows(Statement &query, std::vector<MemoRow> &rows)
         rows.push_back({query.integer(0), readMemo(query, 1), nullColumns(query, 1, 7)});
 }
 
+// A pasted memo has no assign time: its column stays empty, as the table's default.
+Statement &bindAssignTime(Statement &statement, TimeStamp assignTime)
+{
+    return assignTime != 0 ? statement.bind("assignTime", assignTime) : statement.bindNull("assignTime");
+}
+
 qint64 lastRow(Statement &&query)
 {
     query.nextRow();
@@ -137,12 +143,18 @@ void MemoStore::insert(const Memo &memo)
     Statement insert(m_database,
                      "insert into memos (mid, pid, content, createTime, assignTime, editTime) values (?, ?, ?, ?, ?, ?)");
     insert.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("createTime", memo.createTime);
-    // A pasted memo has no assign time; its row keeps the table's default.
-    if (memo.assignTime != 0)
-        insert.bind("assignTime", memo.assignTime);
-    else
-        insert.bindNull("assignTime");
-    insert.bind("editTime", memo.editTime).run();
+    bindAssignTime(insert, memo.assignTime).bind("editTime", memo.editTime).run();
+}
+
+void MemoStore::storeWhole(const Memo &memo)
+{
+    Statement put(m_database, "insert into memos (mid, pid, content, expandFlag, createTime, assignTime, editTime)"
+                              " values (?, ?, ?, ?, ?, ?, ?) on conflict(mid) do update set pid=excluded.pid,"
+                              " content=excluded.content, expandFlag=excluded.expandFlag, assignTime=excluded.assignTime,"
+                              " createTime=excluded.createTime, editTime=excluded.editTime");
+    put.bind("mid", memo.mid).bind("pid", memo.pid).bind("content", memo.content).bind("expandFlag", memo.expandFlag);
+    put.bind("createTime", memo.createTime);
+    bindAssignTime(put, memo.assignTime).bind("editTime", memo.editTime).run();
 }
 
 void MemoStore::updateText(const QString &mid, const QString &content, TimeStamp editTime)

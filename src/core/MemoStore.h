@@ -100,6 +100,9 @@ public:
     // the table, and a memo's expanded flag, stay).
     void storeMemo(const Memo &memo);
     void storeMemo(const MemoBytes &memo);
+    // Inserts the memo, or replaces every column of the stored one with its id, the expanded
+    // flag too.
+    void storeWhole(const Memo &memo);
     void storeTask(const Task &task);
     void storeTask(const TaskBytes &task);
     // Inserts the record unless one with its id is stored; false when one is.

@@ -39,6 +39,8 @@ inline const SettingKey<bool> kRunMinimizedEn{QStringLiteral("option"), QStringL
 inline const SettingKey<bool> kAddOpenEn{QStringLiteral("option"), QStringLiteral("addOpenEn"), false};
 inline const SettingKey<bool> kVisitWebEn{QStringLiteral("option"), QStringLiteral("visitWebEn"), true};
 inline const SettingKey<QString> kFirst{QStringLiteral("option"), QStringLiteral("first"), QString()};
+// The folder that sync shares with the user's other computers; empty or missing, sync is off.
+inline const SettingKey<QString> kSyncFolder{QStringLiteral("option"), QStringLiteral("syncFolder"), QString()};
 inline const SettingKey<QString> kVisitWeb{QStringLiteral("option"), QStringLiteral("visitWeb"), QString()};
 // Usage figures.
 inline const SettingKey<qint64> kRunDays{QStringLiteral("log"), QStringLiteral("runDays"), 0};

@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+class Database;
+class SettingsFile;
+
+// jotwell-cli sync: one round through the folder given, else the one in the settings; with
+// status, what the last rounds did instead. The exit status.
+int runSyncCommand(Database &database, const SettingsFile &settings, const QString &folder, bool status);

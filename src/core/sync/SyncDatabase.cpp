@@ -1,0 +1,502 @@
+#include "core/sync/SyncDatabase.h"
+#include "core/Database.h"
+#include "core/MemoStore.h"
+#include "core/Statement.h"
+#include <QDateTime>
+#include <QHash>
+#include <QUuid>
+#include <algorithm>
+
+namespace {
+
+// The triggers note every memo that anyone (the program, jotwell-cli, another program on the
+// file) inserts, changes or removes, so a round looks at those alone.
+const char *const kSchema =
+    "create table if not exists sync_state (key text primary key, value);"
+    "create table if not exists sync_ops (origin text not null, counter integer not null, clock integer not null,"
+    " mid text not null, fields integer not null, pid text, content text, expandFlag integer, assignTime real,"
+    " createTime real, editTime real, replaces text, primary key (mid, origin, counter)) without rowid;"
+    "create index if not exists sync_ops_origin on sync_ops(origin, counter);"
+    "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
+    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real);"
+    // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
+    "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
+    "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
+    "create table if not exists sync_changes (mid text);"
+    "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
+    " offset integer);"
+    "create trigger if not exists sync_memo_insert after insert on memos begin"
+    " insert into sync_changes (mid) values (new.mid); end;"
+    "create trigger if not exists sync_memo_update after update on memos begin"
+    " insert into sync_changes (mid) values (old.mid);"
+    " insert into sync_changes (mid) select new.mid where new.mid is not old.mid; end;"
+    "create trigger if not exists sync_memo_delete after delete on memos begin"
+    " insert into sync_changes (mid) values (old.mid); end;";
+
+qint64 g_clockOffset = 0;
+
+qint64 contentHash(const QString &content)
+{
+    return qint64(qHash(content, 0));
+}
+
+QString dotsText(const std::vector<SyncDot> &dots)
+{
+    QStringList texts;
+    for (const SyncDot &dot : dots)
+        texts << dot.text();
+    return texts.join(QLatin1Char(' '));
+}
+
+std::vector<SyncDot> dotsFromText(const QString &text)
+{
+    std::vector<SyncDot> dots;
+    for (const QString &part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        dots.push_back(SyncDot::fromText(part));
+    return dots;
+}
+
+#define OP_COLUMNS "origin, counter, clock, mid, fields, pid, content, expandFlag, assignTime, createTime, editTime, replaces"
+
+SyncOp readOp(const Statement &row)
+{
+    SyncOp op;
+    op.dot = {row.text(0), row.integer(1)};
+    op.clock = row.integer(2);
+    op.memo.mid = row.text(3);
+    op.fields = quint8(row.integer(4));
+    op.memo.pid = row.text(5);
+    op.memo.content = row.text(6);
+    op.memo.expandFlag = row.flag(7);
+    op.memo.assignTime = row.time(8);
+    op.memo.createTime = row.time(9);
+    op.memo.editTime = row.time(10);
+    op.replaces = dotsFromText(row.text(11));
+    return op;
+}
+
+// The row as the memo table holds it now, and as the last merge left it.
+struct LocalRow {
+    Memo memo;
+    qint64 hash = 0;
+};
+struct ShadowRow {
+    LocalRow row;
+    SyncDot shown;
+    QString copyOf;
+};
+
+std::optional<LocalRow> memoRow(Database &database, const QString &mid)
+{
+    Statement query(database, "select pid, content, expandFlag, assignTime, createTime, editTime from memos where mid=?");
+    query.bind("mid", mid);
+    if (!query.nextRow())
+        return std::nullopt;
+    LocalRow row;
+    row.memo = {mid, query.text(0), query.text(1), query.flag(2), query.time(3), query.time(4), query.time(5)};
+    row.hash = contentHash(row.memo.content);
+    return row;
+}
+
+std::optional<ShadowRow> shadowRow(Database &database, const QString &mid)
+{
+    Statement query(database, "select pid, contentHash, expandFlag, assignTime, createTime, editTime, shown, copyOf"
+                              " from sync_rows where mid=?");
+    query.bind("mid", mid);
+    if (!query.nextRow())
+        return std::nullopt;
+    ShadowRow shadow;
+    shadow.row.memo = {mid, query.text(0), {}, query.flag(2), query.time(3), query.time(4), query.time(5)};
+    shadow.row.hash = query.integer(1);
+    shadow.shown = SyncDot::fromText(query.text(6));
+    shadow.copyOf = query.text(7);
+    return shadow;
+}
+
+void setAllFields(SyncOp &op, const Memo &memo)
+{
+    op.fields = SyncContent | SyncParent | SyncExpanded | SyncTimes;
+    op.memo = memo;
+}
+
+} // namespace
+
+void setSyncClockOffset(qint64 milliseconds)
+{
+    g_clockOffset = milliseconds;
+}
+
+SyncDatabase::SyncDatabase(Database &database) : m_database(database)
+{
+    if (!isEnabled(database))
+        return;
+    m_installation = stateValue(QStringLiteral("installation"));
+    m_counter = stateValue(QStringLiteral("counter")).toLongLong();
+    m_clock = stateValue(QStringLiteral("clock")).toLongLong();
+    m_journal = {stateValue(QStringLiteral("journaled")).toLongLong(),
+                 std::max<qint64>(1, stateValue(QStringLiteral("generation")).toLongLong()),
+                 stateValue(QStringLiteral("journalSize")).toLongLong()};
+}
+
+bool SyncDatabase::isEnabled(Database &database)
+{
+    Statement query(database, "select 1 from sqlite_master where type='table' and name='sync_state'");
+    return query.nextRow();
+}
+
+void SyncDatabase::enable()
+{
+    if (isEnabled(m_database))
+        return;
+    m_database.execute(QString::fromLatin1(kSchema));
+    m_installation = QUuid::createUuid().toString(QUuid::Id128);
+    setStateValue(QStringLiteral("installation"), m_installation);
+    m_database.execute(QStringLiteral("insert into sync_changes (mid) select mid from memos"));
+}
+
+void SyncDatabase::setJournal(const JournalPosition &position)
+{
+    m_journal = position;
+}
+
+QString SyncDatabase::stateValue(const QString &key) const
+{
+    Statement query(m_database, "select value from sync_state where key=?");
+    query.bind("key", key);
+    return query.nextRow() ? query.text(0) : QString();
+}
+
+void SyncDatabase::setStateValue(const QString &key, const QString &value)
+{
+    Statement(m_database, "insert into sync_state (key, value) values (?, ?) on conflict(key) do update set value=excluded.value")
+        .bind("key", key)
+        .bind("value", value)
+        .run();
+}
+
+void SyncDatabase::saveState()
+{
+    setStateValue(QStringLiteral("counter"), QString::number(m_counter));
+    setStateValue(QStringLiteral("clock"), QString::number(m_clock));
+    setStateValue(QStringLiteral("journaled"), QString::number(m_journal.covered));
+    setStateValue(QStringLiteral("generation"), QString::number(m_journal.generation));
+    setStateValue(QStringLiteral("journalSize"), QString::number(m_journal.offset));
+}
+
+SyncOp SyncDatabase::newOp(const QString &mid)
+{
+    // Never behind the wall clock's milliseconds, nor behind any change seen: a computer whose
+    // clock is a day late still orders its change after the ones it had read.
+    const qint64 wall = (QDateTime::currentMSecsSinceEpoch() + g_clockOffset) << 16;
+    m_clock = std::max(wall, m_clock + 1);
+    SyncOp op;
+    op.dot = {m_installation, ++m_counter};
+    op.clock = m_clock;
+    op.memo.mid = mid;
+    return op;
+}
+
+void SyncDatabase::storeOp(const SyncOp &op)
+{
+    Statement insert(m_database, "insert into sync_ops (" OP_COLUMNS ") values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                 " on conflict(mid, origin, counter) do nothing");
+    insert.bind("origin", op.dot.origin).bindInteger("counter", op.dot.counter).bindInteger("clock", op.clock);
+    insert.bind("mid", op.memo.mid).bindInteger("fields", op.fields).bind("pid", op.memo.pid).bind("content", op.memo.content);
+    insert.bind("expandFlag", op.memo.expandFlag).bind("assignTime", op.memo.assignTime).bind("createTime", op.memo.createTime);
+    insert.bind("editTime", op.memo.editTime).bind("replaces", dotsText(op.replaces)).run();
+}
+
+QSet<QString> SyncDatabase::captureLocalChanges()
+{
+    QStringList changed;
+    {
+        Statement query(m_database, "select distinct mid from sync_changes");
+        while (query.nextRow())
+            changed << query.text(0);
+    }
+    m_database.execute(QStringLiteral("delete from sync_changes"));
+    QSet<QString> touched;
+    for (const QString &mid : std::as_const(changed)) {
+        const std::optional<LocalRow> row = memoRow(m_database, mid);
+        const std::optional<ShadowRow> shadow = shadowRow(m_database, mid);
+        if (shadow && !shadow->copyOf.isEmpty()) {
+            // The user took up a conflict copy: it becomes a memo of its own, and its text
+            // leaves the memo it came from.
+            if (row) {
+                SyncOp create = newOp(mid);
+                setAllFields(create, row->memo);
+                storeOp(create);
+            }
+            SyncOp retire = newOp(shadow->copyOf);
+            retire.replaces = {shadow->shown};
+            storeOp(retire);
+            touched << mid << shadow->copyOf;
+            continue;
+        }
+        SyncOp op = newOp(mid);
+        if (row && !shadow) {
+            setAllFields(op, row->memo);
+        } else if (row) {
+            const Memo &now = row->memo;
+            const Memo &was = shadow->row.memo;
+            if (row->hash != shadow->row.hash || now.editTime != was.editTime) {
+                op.fields |= SyncContent;
+                op.memo.content = now.content;
+                op.memo.editTime = now.editTime;
+                op.replaces = {shadow->shown};
+            }
+            if (now.pid != was.pid) {
+                op.fields |= SyncParent;
+                op.memo.pid = now.pid;
+            }
+            if (now.expandFlag != was.expandFlag) {
+                op.fields |= SyncExpanded;
+                op.memo.expandFlag = now.expandFlag;
+            }
+            if (now.assignTime != was.assignTime || now.createTime != was.createTime) {
+                op.fields |= SyncTimes;
+                op.memo.assignTime = now.assignTime;
+                op.memo.createTime = now.createTime;
+            }
+        } else if (shadow) {
+            op.replaces = {shadow->shown};
+        }
+        if (op.fields == 0 && op.replaces.empty()) {
+            --m_counter; // nothing changed after all (written back as it was)
+            continue;
+        }
+        storeOp(op);
+        touched << mid;
+    }
+    return touched;
+}
+
+QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
+{
+    QSet<QString> touched;
+    for (const SyncOp &op : ops) {
+        m_clock = std::max(m_clock, op.clock);
+        storeOp(op);
+        touched << op.memo.mid;
+    }
+    return touched;
+}
+
+std::vector<SyncOp> SyncDatabase::opsOf(const QString &mid)
+{
+    std::vector<SyncOp> ops;
+    Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
+    query.bind("mid", mid);
+    while (query.nextRow())
+        ops.push_back(readOp(query));
+    return ops;
+}
+
+void SyncDatabase::writeRow(const MergedRow &row)
+{
+    const Memo &memo = row.memo;
+    MemoStore(m_database).storeWhole(memo);
+    Statement shadow(m_database, "insert or replace into sync_rows (mid, shown, copyOf, rawPid, pid, contentHash,"
+                                 " expandFlag, assignTime, createTime, editTime) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    shadow.bind("mid", memo.mid).bind("shown", row.shown.text()).bind("copyOf", row.copyOf).bind("rawPid", row.rawPid);
+    shadow.bind("pid", memo.pid).bindInteger("contentHash", contentHash(memo.content)).bind("expandFlag", memo.expandFlag);
+    shadow.bind("assignTime", memo.assignTime).bind("createTime", memo.createTime).bind("editTime", memo.editTime).run();
+}
+
+void SyncDatabase::removeRow(const QString &mid)
+{
+    Statement(m_database, "delete from memos where mid=?").bind("mid", mid).run();
+    Statement(m_database, "delete from sync_rows where mid=?").bind("mid", mid).run();
+}
+
+void SyncDatabase::applyMerge(const QSet<QString> &mids)
+{
+    // A conflict copy is made by the memo it came from: merging one means merging that memo.
+    // Copies are rare, and a round with none in sight looks for none.
+    const bool copiesBefore = Statement(m_database, "select 1 from sync_rows where copyOf<>'' limit 1").nextRow();
+    QSet<QString> families = mids;
+    for (const QString &mid : mids) {
+        if (!copiesBefore)
+            break;
+        Statement query(m_database, "select copyOf from sync_rows where mid=? and copyOf<>''");
+        query.bind("mid", mid);
+        if (query.nextRow())
+            families << query.text(0);
+    }
+    auto hasOwnChanges = [this](const QString &mid) {
+        Statement query(m_database, "select 1 from sync_ops where mid=? limit 1");
+        query.bind("mid", mid);
+        return query.nextRow();
+    };
+    bool anyCopies = false;
+    for (const QString &mid : std::as_const(families)) {
+        const std::vector<SyncOp> ops = opsOf(mid);
+        if (ops.empty())
+            continue; // a copy and nothing more: its memo merges it
+        const MergedMemo merged = mergeMemo(mid, ops);
+        if (merged.main)
+            writeRow(*merged.main);
+        else
+            removeRow(mid);
+        QSet<QString> copies;
+        for (const MergedRow &copy : merged.copies) {
+            // A copy the user took up is a memo of its own from then on.
+            if (hasOwnChanges(copy.memo.mid))
+                continue;
+            writeRow(copy);
+            copies << copy.memo.mid;
+            anyCopies = true;
+        }
+        QStringList gone;
+        if (copiesBefore) {
+            Statement query(m_database, "select mid from sync_rows where copyOf=? and copyOf<>''");
+            query.bind("copyOf", mid);
+            while (query.nextRow()) {
+                if (!copies.contains(query.text(0)))
+                    gone << query.text(0);
+            }
+        }
+        for (const QString &copy : std::as_const(gone))
+            removeRow(copy);
+    }
+    QSet<QString> written = families;
+    for (const QString &mid : std::as_const(families)) {
+        if (!copiesBefore && !anyCopies)
+            break;
+        Statement query(m_database, "select mid from sync_rows where copyOf=? and copyOf<>''");
+        query.bind("copyOf", mid);
+        while (query.nextRow())
+            written << query.text(0);
+    }
+    liftHiddenRows(written);
+    // What the merge wrote is no change of this installation's.
+    m_database.execute(QStringLiteral("delete from sync_changes"));
+}
+
+// Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
+// the top level, and so does one whose parent is not a top-level memo then.
+#define LIFTED_PARENT                                                                                                \
+    "select c.mid, case when c.rawPid='root' then 'root' when p.mid is null or p.mid=c.mid then 'root'"              \
+    " when p.rawPid='root' or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"         \
+    " then p.mid else 'root' end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
+
+void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
+{
+    // What a merge changed can decide the place of its own rows, their sub-memos and theirs;
+    // after a large merge one pass over the sub-memos is quicker than asking row by row.
+    std::vector<std::pair<QString, QString>> moves;
+    auto collect = [&moves](Statement &query) {
+        while (query.nextRow()) {
+            if (query.text(1) != query.text(2))
+                moves.emplace_back(query.text(0), query.text(1));
+        }
+    };
+    constexpr qsizetype kRowByRow = 1000;
+    if (touched.size() > kRowByRow) {
+        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>'root' or c.pid<>'root'");
+        collect(query);
+    } else {
+        QSet<QString> rows = touched;
+        QSet<QString> generation = touched;
+        for (int depth = 0; depth < 2; ++depth) {
+            QSet<QString> children;
+            for (const QString &mid : std::as_const(generation)) {
+                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>'root'");
+                query.bind("rawPid", mid);
+                while (query.nextRow())
+                    children << query.text(0);
+            }
+            rows += children;
+            generation = children;
+        }
+        for (const QString &mid : std::as_const(rows)) {
+            Statement query(m_database, LIFTED_PARENT " where c.mid=?");
+            query.bind("mid", mid);
+            collect(query);
+        }
+    }
+    for (const auto &[mid, pid] : moves) {
+        Statement(m_database, "update memos set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();
+        Statement(m_database, "update sync_rows set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();
+    }
+}
+
+JournalPosition SyncDatabase::peerPosition(const QString &origin)
+{
+    Statement query(m_database, "select covered, generation, offset from sync_peers where origin=?");
+    query.bind("origin", origin);
+    if (!query.nextRow())
+        return {};
+    return {query.integer(0), query.integer(1), query.integer(2)};
+}
+
+void SyncDatabase::setPeerPosition(const QString &origin, const JournalPosition &position)
+{
+    Statement(m_database, "insert or replace into sync_peers (origin, covered, generation, offset) values (?, ?, ?, ?)")
+        .bind("origin", origin)
+        .bindInteger("covered", position.covered)
+        .bindInteger("generation", position.generation)
+        .bindInteger("offset", position.offset)
+        .run();
+}
+
+QStringList SyncDatabase::peers()
+{
+    QStringList origins;
+    Statement query(m_database, "select origin from sync_peers order by origin");
+    while (query.nextRow())
+        origins << query.text(0);
+    return origins;
+}
+
+std::vector<SyncOp> SyncDatabase::ownOpsAfter(qint64 counter)
+{
+    std::vector<SyncOp> ops;
+    Statement query(m_database, "select " OP_COLUMNS " from sync_ops where origin=? and counter>? order by counter");
+    query.bind("origin", m_installation).bindInteger("counter", counter);
+    while (query.nextRow())
+        ops.push_back(readOp(query));
+    return ops;
+}
+
+std::vector<SyncOp> SyncDatabase::ownOpsForSnapshot()
+{
+    // A text some change replaced stays replaced, and a field some later change set never
+    // comes back: such parts of our changes are left out. What a change replaced is kept,
+    // so that a copy of the replaced one arriving late is still known as replaced.
+    QHash<QString, std::vector<SyncOp>> byMemo;
+    {
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid in"
+                                    " (select mid from sync_ops where origin=?)");
+        query.bind("origin", m_installation);
+        while (query.nextRow()) {
+            SyncOp op = readOp(query);
+            byMemo[op.memo.mid].push_back(std::move(op));
+        }
+    }
+    std::vector<SyncOp> kept;
+    for (auto memo = byMemo.cbegin(); memo != byMemo.cend(); ++memo) {
+        QSet<QString> replaced;
+        for (const SyncOp &op : memo.value()) {
+            for (const SyncDot &dot : op.replaces)
+                replaced << dot.text();
+        }
+        for (SyncOp op : memo.value()) {
+            if (op.dot.origin != m_installation)
+                continue;
+            if (replaced.contains(op.dot.text()))
+                op.fields &= ~SyncContent;
+            for (SyncField field : {SyncParent, SyncExpanded, SyncTimes}) {
+                const bool outdone = std::any_of(memo.value().begin(), memo.value().end(), [&](const SyncOp &other) {
+                    return other.sets(field) && op.before(other);
+                });
+                if (outdone)
+                    op.fields &= ~field;
+            }
+            if (op.fields != 0 || !op.replaces.empty())
+                kept.push_back(std::move(op));
+        }
+    }
+    std::sort(kept.begin(), kept.end(), [](const SyncOp &a, const SyncOp &b) { return a.dot.counter < b.dot.counter; });
+    return kept;
+}

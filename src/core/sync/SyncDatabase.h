@@ -1,0 +1,74 @@
+#pragma once
+#include "core/sync/SyncMerge.h"
+#include "core/sync/SyncOp.h"
+#include <QSet>
+#include <QStringList>
+
+class Database;
+
+// How far a journal goes: every change of its installation up to `covered`, and its file of
+// `generation` up to byte `offset` (for a peer's, as far as it was read; for our own, as far as
+// it is known whole).
+struct JournalPosition {
+    qint64 covered = 0;
+    qint64 generation = 0;
+    qint64 offset = 0;
+};
+
+// What sync keeps in the memo database, in tables of its own beside the memo and task tables
+// (which stay as they are): every change known, the rows as the last merge left them, the
+// memos changed since (noted by triggers, whoever wrote them), and how far each peer's files
+// were read. Nothing of it exists until sync is first enabled. Every call runs inside the
+// caller's transaction.
+class SyncDatabase {
+public:
+    explicit SyncDatabase(Database &database);
+
+    static bool isEnabled(Database &database);
+    // Creates the tables on the first call; every memo stored by then becomes a change.
+    void enable();
+
+    QString installation() const { return m_installation; }
+    qint64 lastCounter() const { return m_counter; }
+    JournalPosition journal() const { return m_journal; }
+    void setJournal(const JournalPosition &position);
+    QString stateValue(const QString &key) const;
+    void setStateValue(const QString &key, const QString &value);
+
+    // Turns what was changed in the memo table since the last round into changes of this
+    // installation; the memos they touch.
+    QSet<QString> captureLocalChanges();
+    // Stores changes of other installations (those already known are left); the memos they
+    // touch.
+    QSet<QString> addRemoteOps(const std::vector<SyncOp> &ops);
+    // Writes the merged rows of the memos into the memo table, without taking them for local
+    // changes, and puts memos out of sight back in sight.
+    void applyMerge(const QSet<QString> &mids);
+
+    JournalPosition peerPosition(const QString &origin);
+    void setPeerPosition(const QString &origin, const JournalPosition &position);
+    QStringList peers();
+
+    // This installation's changes after counter, in order.
+    std::vector<SyncOp> ownOpsAfter(qint64 counter);
+    // This installation's changes with what later changes made moot left out: what its
+    // snapshot holds.
+    std::vector<SyncOp> ownOpsForSnapshot();
+
+    // Writes the clock and counters back; the round calls it before committing.
+    void saveState();
+
+private:
+    SyncOp newOp(const QString &mid);
+    void storeOp(const SyncOp &op);
+    std::vector<SyncOp> opsOf(const QString &mid);
+    void writeRow(const MergedRow &row);
+    void removeRow(const QString &mid);
+    void liftHiddenRows(const QSet<QString> &touched);
+
+    Database &m_database;
+    QString m_installation;
+    qint64 m_counter = 0;
+    qint64 m_clock = 0;
+    JournalPosition m_journal{0, 1, 0};
+};

@@ -1,0 +1,42 @@
+#pragma once
+#include "core/sync/SyncDatabase.h"
+#include "core/sync/SyncOp.h"
+#include <QString>
+#include <QStringList>
+
+// The folder that a file-sync engine keeps alike between the user's computers. Each
+// installation writes only files of its own there: ID.N.journal, to which it appends its
+// changes, and ID.snapshot, which takes the place of its journals so far when they grow. The
+// memo database never goes there.
+class SyncFolder {
+public:
+    SyncFolder(QString path, QString installation);
+
+    QString path() const { return m_path; }
+    // The other installations that have files here.
+    QStringList peers() const;
+
+    struct Reading {
+        std::vector<SyncOp> ops;
+        JournalPosition position;
+        bool damaged = false; // a record failed its check; nothing after it is read
+    };
+    // The peer's changes after `from`, in its order, as far as they have arrived whole.
+    Reading read(const QString &peer, const JournalPosition &from) const;
+
+    // Appends the changes to this installation's journal of `generation`, cut back first to
+    // `size`, the bytes known to be whole; the journal's new size. Throws SyncError.
+    qint64 append(const std::vector<SyncOp> &ops, qint64 generation, qint64 size) const;
+    qint64 snapshotSize() const;
+    // Writes the snapshot whole in place of the old one, then removes the journals it covers.
+    // Throws SyncError.
+    void compact(const std::vector<SyncOp> &ops, qint64 covered, qint64 nextGeneration) const;
+
+private:
+    QString snapshotPath(const QString &installation) const;
+    QString journalPath(const QString &installation, qint64 generation) const;
+    std::vector<qint64> journalGenerations(const QString &installation) const;
+
+    QString m_path;
+    QString m_installation;
+};

@@ -1,0 +1,36 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// What one round did.
+struct SyncRoundResult {
+    int sent = 0;       // changes of this installation written to the folder
+    int received = 0;   // changes of other installations read
+    QStringList damaged; // installations whose files hold a record that failed its check
+};
+
+// What the database says of sync, without changing it.
+struct SyncStatus {
+    bool enabled = false;
+    QString installation;
+    QDateTime lastRound;  // the last round that completed
+    QDateTime lastFailed; // the last round that failed, and why
+    QString lastFailure;
+    QStringList peers;
+    qint64 unsent = 0; // changes stored but not yet in the folder
+};
+
+// One round of sync between the memo database and the sync folder: this installation's
+// changes since the last round go to its journal, the other installations' new changes are
+// merged into the memo table, and a journal grown past half its snapshot is compacted. The
+// first round enables sync in the database. Throws SyncError or DatabaseError; a failed
+// round is noted for the status and leaves the memos as they were.
+SyncRoundResult runSyncRound(Database &database, const QString &folder);
+SyncStatus syncStatus(Database &database);
+
+// Milliseconds this process adds to the wall clock for the changes it makes: how tests play
+// computers whose clocks disagree.
+void setSyncClockOffset(qint64 milliseconds);
