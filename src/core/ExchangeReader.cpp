@@ -253,14 +253,26 @@ void ExchangeReader::importKind(const RecordKind &kind)
 
 void ExchangeReader::runWhole(Transaction &batch, const std::function<void()> &work)
 {
+    const auto commitOrCountNothing = [this, &batch] {
+        try {
+            batch.commit();
+        } catch (...) {
+            StoredMemos = 0;
+            StoredTasks = 0;
+            throw;
+        }
+    };
     try {
         work();
-        batch.commit();
     } catch (...) {
-        StoredMemos = 0;
-        StoredTasks = 0;
+        try {
+            commitOrCountNothing();
+        } catch (const std::exception &) {
+            // The first failure is the one reported; this one only decides what is stored.
+        }
         throw;
     }
+    commitOrCountNothing();
 }
 
 QString ExchangeReader::storedSoFar() const

@@ -55,8 +55,9 @@ public:
     // caller's, what the caller's batch holds.
     int StoredMemos = 0;
     int StoredTasks = 0;
-    // Runs work (restore or import) and then commits batch, the caller's transaction around
-    // the whole run: a failure anywhere stores nothing, and the counts say so.
+    // Runs work (restore or import) inside batch, the caller's transaction around the whole
+    // run, and commits it. As after any failure, what the run stored before it failed is kept;
+    // when the disk refuses that commit too, nothing is stored and the counts say so.
     void runWhole(Transaction &batch, const std::function<void()> &work);
     // What a failed run tells of what it stored, after a blank line.
     QString storedSoFar() const;
