@@ -60,22 +60,6 @@
 <context>
     <name>Cli</name>
     <message>
-        <source>Unable to write to standard output</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unable to read standard input</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No memo has the id %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The memo %1 is out of the program&apos;s sight; see the check command</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The memo is empty; nothing was stored.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -104,10 +88,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 %2 memos and %3 tasks were stored before the run ended.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Please select a memo!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -128,14 +108,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 needs a value</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--data-dir needs a folder</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>unknown option %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -149,10 +121,6 @@
     </message>
     <message>
         <source>unexpected argument %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 takes no value</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -177,6 +145,82 @@
     </message>
     <message>
         <source>a report file ends in .txt, .html or .htm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a memo&apos;s id and its text (or - for standard input)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a memo&apos;s id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unable to write to standard output.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unable to read standard input.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No memo has the id %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The memo %1 is out of the program&apos;s sight; see the check command.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>move needs --under ID or --top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sync folder: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This database has never synced.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Installation: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last round: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last round failed at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Other computers: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changes not yet in the folder: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No sync folder: give --folder DIR or set syncFolder in the [option] section of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sent %1 changes, received %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The files of installation %1 hold a damaged record; its changes after it are not read.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -247,6 +291,13 @@
     </message>
 </context>
 <context>
+    <name>EditSession</name>
+    <message>
+        <source>Its memo is not stored yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ExchangeCommands</name>
     <message>
         <source>Korvel Database, (*.kvx)</source>
@@ -290,6 +341,12 @@ Go on reading the file?</source>
     </message>
     <message>
         <source>Importing...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+
+Nothing was stored.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -514,6 +571,17 @@ The built-in pictures are used instead.</source>
         <source>Click here to open!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Another program is using the memo database &quot;%1&quot;. Your memos are shown as soon as it lets go of the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n memo(s) you typed could not be stored: the database does not take them now.
+Exit anyway and lose them?</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>MemoPane</name>
@@ -698,10 +766,6 @@ The built-in pictures are used instead.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>If your mail program did not attach Memos.html and Memos.kvx, you can attach them from %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -838,6 +902,25 @@ The memos were left as they were.</source>
         <source>Tip</source>
         <translation type="unfinished"></translation>
     </message>
+    <message numerus="yes">
+        <source>%n memo(s) not stored yet: stored as soon as the database takes them.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MemoStore</name>
@@ -879,11 +962,46 @@ The memos were left as they were.</source>
         <source>Unable to compress the exchange file</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The text is too large for an exchange file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramCommandLine</name>
+    <message>
+        <source>Korvel Jotwell keeps short memos in a two-level list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: jotwell [--data-dir DIR]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unexpected argument %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ProgramFolder</name>
     <message>
         <source>Unable to create the data folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep the memos and settings in DIR.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--data-dir needs a folder</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -949,6 +1067,13 @@ The memos were left as they were.</source>
     </message>
 </context>
 <context>
+    <name>SingleInstance</name>
+    <message>
+        <source>Korvel Jotwell cannot listen on %1 (%2); it starts without noticing a second start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Statement</name>
     <message>
         <source>The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.</source>
@@ -956,6 +1081,17 @@ The memos were left as they were.</source>
     </message>
     <message>
         <source>The row is too long to be stored: the memo database takes at most %1 bytes in one row.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Sync</name>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sync folder %1 does not exist.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

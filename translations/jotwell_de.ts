@@ -60,22 +60,6 @@
 <context>
     <name>Cli</name>
     <message>
-        <source>Unable to write to standard output</source>
-        <translation>Auf die Standardausgabe kann nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <source>Unable to read standard input</source>
-        <translation>Die Standardeingabe kann nicht gelesen werden</translation>
-    </message>
-    <message>
-        <source>No memo has the id %1</source>
-        <translation>Keine Notiz hat die ID %1</translation>
-    </message>
-    <message>
-        <source>The memo %1 is out of the program&apos;s sight; see the check command</source>
-        <translation>Die Notiz %1 ist für das Programm nicht sichtbar; siehe den Befehl check</translation>
-    </message>
-    <message>
         <source>The memo is empty; nothing was stored.</source>
         <translation>Die Notiz ist leer; es wurde nichts gespeichert.</translation>
     </message>
@@ -104,10 +88,6 @@
         <translation>Import läuft...</translation>
     </message>
     <message>
-        <source>%1 %2 memos and %3 tasks were stored before the run ended.</source>
-        <translation>%1 %2 Notizen und %3 Aufgaben waren bereits gespeichert, als der Vorgang abbrach.</translation>
-    </message>
-    <message>
         <source>Please select a memo!</source>
         <translation>Bitte wählen Sie eine Notiz aus!</translation>
     </message>
@@ -128,14 +108,6 @@
         <translation>--replace ask braucht ein Terminal auf der Standardeingabe; geben Sie all oder none an</translation>
     </message>
     <message>
-        <source>%1 needs a value</source>
-        <translation>%1 braucht einen Wert</translation>
-    </message>
-    <message>
-        <source>--data-dir needs a folder</source>
-        <translation>--data-dir braucht einen Ordner</translation>
-    </message>
-    <message>
         <source>unknown option %1</source>
         <translation>unbekannte Option %1</translation>
     </message>
@@ -150,10 +122,6 @@
     <message>
         <source>unexpected argument %1</source>
         <translation>unerwartetes Argument %1</translation>
-    </message>
-    <message>
-        <source>%1 takes no value</source>
-        <translation>%1 nimmt keinen Wert an</translation>
     </message>
     <message>
         <source>%1 takes no option %2</source>
@@ -178,6 +146,82 @@
     <message>
         <source>a report file ends in .txt, .html or .htm</source>
         <translation>eine Berichtsdatei endet auf .txt, .html oder .htm</translation>
+    </message>
+    <message>
+        <source>a memo&apos;s id and its text (or - for standard input)</source>
+        <translation>die ID einer Notiz und ihren Text (oder - für die Standardeingabe)</translation>
+    </message>
+    <message>
+        <source>a memo&apos;s id</source>
+        <translation>die ID einer Notiz</translation>
+    </message>
+    <message>
+        <source>Unable to write to standard output.</source>
+        <translation>Auf die Standardausgabe kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Unable to read standard input.</source>
+        <translation>Die Standardeingabe kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>No memo has the id %1.</source>
+        <translation>Keine Notiz hat die ID %1.</translation>
+    </message>
+    <message>
+        <source>The memo %1 is out of the program&apos;s sight; see the check command.</source>
+        <translation>Die Notiz %1 ist für das Programm nicht sichtbar; siehe den Befehl check.</translation>
+    </message>
+    <message>
+        <source>move needs --under ID or --top</source>
+        <translation>move braucht --under ID oder --top</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>Sync folder: %1</source>
+        <translation>Sync-Ordner: %1</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>This database has never synced.</source>
+        <translation>Diese Datenbank wurde noch nie synchronisiert.</translation>
+    </message>
+    <message>
+        <source>Installation: %1</source>
+        <translation>Installation: %1</translation>
+    </message>
+    <message>
+        <source>Last round: %1</source>
+        <translation>Letzter Abgleich: %1</translation>
+    </message>
+    <message>
+        <source>Last round failed at %1: %2</source>
+        <translation>Letzter Abgleich fehlgeschlagen am %1: %2</translation>
+    </message>
+    <message>
+        <source>Other computers: %1</source>
+        <translation>Andere Computer: %1</translation>
+    </message>
+    <message>
+        <source>Changes not yet in the folder: %1</source>
+        <translation>Noch nicht in den Ordner übertragene Änderungen: %1</translation>
+    </message>
+    <message>
+        <source>No sync folder: give --folder DIR or set syncFolder in the [option] section of %1</source>
+        <translation>Kein Sync-Ordner: Geben Sie --folder DIR an oder setzen Sie syncFolder im Abschnitt [option] von %1</translation>
+    </message>
+    <message>
+        <source>Sent %1 changes, received %2.</source>
+        <translation>%1 Änderungen gesendet, %2 empfangen.</translation>
+    </message>
+    <message>
+        <source>The files of installation %1 hold a damaged record; its changes after it are not read.</source>
+        <translation>Die Dateien der Installation %1 enthalten einen beschädigten Datensatz; ihre Änderungen danach werden nicht gelesen.</translation>
     </message>
 </context>
 <context>
@@ -247,12 +291,14 @@
     </message>
 </context>
 <context>
-    <name>ExchangeCommands</name>
+    <name>EditSession</name>
     <message>
-        <source>Korvel Database, (*.kvx)|*.kvx</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
-        <translation>Korvel-Datenbank (*.kvx)|*.kvx</translation>
+        <source>Its memo is not stored yet.</source>
+        <translation>Die übergeordnete Notiz ist noch nicht gespeichert.</translation>
     </message>
+</context>
+<context>
+    <name>ExchangeCommands</name>
     <message>
         <source>Backing up the database...</source>
         <translation>Die Datenbank wird gesichert...</translation>
@@ -294,6 +340,19 @@ Mit dem Lesen der Datei fortfahren?</translation>
     <message>
         <source>Importing...</source>
         <translation>Import läuft...</translation>
+    </message>
+    <message>
+        <source>
+
+Nothing was stored.</source>
+        <translation>
+
+Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>Korvel Database, (*.kvx)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>Korvel-Datenbank (*.kvx)</translation>
     </message>
 </context>
 <context>
@@ -500,18 +559,37 @@ The built-in pictures are used instead.</source>
 Stattdessen werden die eingebauten Bilder verwendet.</translation>
     </message>
     <message>
-        <source>Korvel Database,  (*.kvx)|*.kvx</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
-        <translation>Korvel-Datenbank (*.kvx)|*.kvx</translation>
-    </message>
-    <message>
-        <source>Text file (*.txt)|*.txt|HTML file (*.htm *.html)|*.htm;*.html</source>
-        <extracomment>A file filter, &quot;description|patterns|...&quot;: only the descriptions are translated.</extracomment>
-        <translation>Textdatei (*.txt)|*.txt|HTML-Datei (*.htm *.html)|*.htm;*.html</translation>
-    </message>
-    <message>
         <source>Click here to open!</source>
         <translation>Zum Öffnen hier klicken!</translation>
+    </message>
+    <message>
+        <source>Another program is using the memo database &quot;%1&quot;. Your memos are shown as soon as it lets go of the file.</source>
+        <translation>Ein anderes Programm verwendet die Notizdatenbank „%1“. Ihre Notizen werden angezeigt, sobald es die Datei freigibt.</translation>
+    </message>
+    <message>
+        <source>Korvel Database,  (*.kvx)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>Korvel-Datenbank (*.kvx)</translation>
+    </message>
+    <message>
+        <source>Text file (*.txt)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>Textdatei (*.txt)</translation>
+    </message>
+    <message>
+        <source>HTML file (*.htm *.html)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>HTML-Datei (*.htm *.html)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n memo(s) you typed could not be stored: the database does not take them now.
+Exit anyway and lose them?</source>
+        <translation>
+            <numerusform>%n von Ihnen eingegebene Notiz konnte nicht gespeichert werden: Die Datenbank nimmt sie derzeit nicht an.
+Trotzdem beenden und die Notiz verlieren?</numerusform>
+            <numerusform>%n von Ihnen eingegebene Notizen konnten nicht gespeichert werden: Die Datenbank nimmt sie derzeit nicht an.
+Trotzdem beenden und die Notizen verlieren?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -697,10 +775,6 @@ Stattdessen werden die eingebauten Bilder verwendet.</translation>
         <translation>Bitte wählen Sie eine Notiz aus!</translation>
     </message>
     <message>
-        <source>If your mail program did not attach Memos.html and Memos.kvx, you can attach them from %1.</source>
-        <translation>Falls Ihr E-Mail-Programm Memos.html und Memos.kvx nicht angehängt hat, können Sie sie aus %1 anhängen.</translation>
-    </message>
-    <message>
         <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
         <translation>Kein E-Mail-Programm konnte die Nachricht übernehmen. Sie können Memos.html und Memos.kvx aus %1 versenden.</translation>
     </message>
@@ -838,6 +912,27 @@ Die Notizen blieben unverändert.</translation>
         <source>Tip</source>
         <translation>Hinweis</translation>
     </message>
+    <message numerus="yes">
+        <source>%n memo(s) not stored yet: stored as soon as the database takes them.</source>
+        <translation>
+            <numerusform>%n Notiz noch nicht gespeichert: Sie wird gespeichert, sobald die Datenbank sie annimmt.</numerusform>
+            <numerusform>%n Notizen noch nicht gespeichert: Sie werden gespeichert, sobald die Datenbank sie annimmt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
+        <translation>Diese Notiz ist noch nicht gespeichert. Unternotizen können ihr hinzugefügt werden, sobald sie gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
+        <translation>Diese Notiz ist noch nicht gespeichert. Notizen können in sie verschoben werden, sobald sie gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>Die Datei %1 ist bereits vorhanden.
+Möchten Sie sie ersetzen?</translation>
+    </message>
 </context>
 <context>
     <name>MemoStore</name>
@@ -879,12 +974,47 @@ Die Notizen blieben unverändert.</translation>
         <source>Unable to compress the exchange file</source>
         <translation>Die Austauschdatei kann nicht komprimiert werden</translation>
     </message>
+    <message>
+        <source>The text is too large for an exchange file</source>
+        <translation>Der Text ist zu groß für eine Austauschdatei</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramCommandLine</name>
+    <message>
+        <source>Korvel Jotwell keeps short memos in a two-level list.</source>
+        <translation>Korvel Jotwell verwaltet kurze Notizen in einer Liste mit zwei Ebenen.</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>Die Version anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Usage: jotwell [--data-dir DIR]</source>
+        <translation>Aufruf: jotwell [--data-dir DIR]</translation>
+    </message>
+    <message>
+        <source>unexpected argument %1</source>
+        <translation>unerwartetes Argument %1</translation>
+    </message>
 </context>
 <context>
     <name>ProgramFolder</name>
     <message>
         <source>Unable to create the data folder %1</source>
         <translation>Der Datenordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Keep the memos and settings in DIR.</source>
+        <translation>Die Notizen und Einstellungen in DIR ablegen.</translation>
+    </message>
+    <message>
+        <source>--data-dir needs a folder</source>
+        <translation>--data-dir braucht einen Ordner</translation>
     </message>
 </context>
 <context>
@@ -949,6 +1079,13 @@ Die Notizen blieben unverändert.</translation>
     </message>
 </context>
 <context>
+    <name>SingleInstance</name>
+    <message>
+        <source>Korvel Jotwell cannot listen on %1 (%2); it starts without noticing a second start.</source>
+        <translation>Korvel Jotwell kann nicht auf Verbindungen an %1 warten (%2); es startet, ohne einen weiteren Start zu bemerken.</translation>
+    </message>
+</context>
+<context>
     <name>Statement</name>
     <message>
         <source>The %1 is too long to be stored: %2 bytes, where the memo database takes at most %3.</source>
@@ -957,6 +1094,17 @@ Die Notizen blieben unverändert.</translation>
     <message>
         <source>The row is too long to be stored: the memo database takes at most %1 bytes in one row.</source>
         <translation>Die Zeile ist zu lang zum Speichern: Die Notizdatenbank nimmt in einer Zeile höchstens %1 Bytes auf.</translation>
+    </message>
+</context>
+<context>
+    <name>Sync</name>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation>In %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>The sync folder %1 does not exist.</source>
+        <translation>Der Sync-Ordner %1 ist nicht vorhanden.</translation>
     </message>
 </context>
 <context>
@@ -1019,13 +1167,6 @@ Die Notizen blieben unverändert.</translation>
     <message>
         <source>&amp;Do not ask me again.</source>
         <translation>Nicht &amp;mehr fragen.</translation>
-    </message>
-</context>
-<context>
-    <name>VersionInfo</name>
-    <message>
-        <source>List index out of bounds (%1)</source>
-        <translation>Listenindex außerhalb des gültigen Bereichs (%1)</translation>
     </message>
 </context>
 <context>
