@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchCli.h"
 #include "BenchSupport.h"
 #include "gui/ExchangeCommands.h"

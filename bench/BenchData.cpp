@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchData.h"
 #include "core/Database.h"
 #include "core/MemoId.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchStart.h"
 #include "BenchSupport.h"
 #include "gui/Application.h"

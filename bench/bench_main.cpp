@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks: jotwell-bench [NAME...] runs the named measurements (all when none is named)
 // for 10,000 and 100,000 memos (or the --size N given) and prints "BENCH <name> <N> <value> <unit>" lines.
 #include "BenchCli.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts under the prefix, and the Debian package made from it
 # (`cpack -G DEB` in the build folder; see scripts/package.sh).
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Translations. `cmake --build build --target update_translations` writes the template
 # translations/jotwell.ts from the sources of the core, the program and jotwell-cli. A translation is a copy
 # of it named jotwell_<language>.ts (jotwell_de.ts); the build compiles each beside the program

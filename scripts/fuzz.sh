@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the exchange-file fuzz target with clang (AddressSanitizer, UndefinedBehaviorSanitizer,
 # libFuzzer) in build-fuzz/ and runs it for SECONDS (default 300) on the seed corpus.
 # New inputs go to build-fuzz/corpus; findings (crash-*, leak-*) to build-fuzz/findings/.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, has lintian judge it (any error or warning fails), installs it
 # with apt-get, checks what it put in place, and removes it again. Needs root (or sudo);
 # leaves the .deb in build/.

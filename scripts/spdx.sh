@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every tracked source file names its licence in its first line (after a #! line):
 #   // SPDX-License-Identifier: GPL-3.0-or-later     (C++)
 #   # SPDX-License-Identifier: GPL-3.0-or-later      (CMake, shell, Python)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a Debug build (Qt's own assertions on) with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-sanitize/, warnings as errors, and runs the tests there.
 # Arguments go to ctest, e.g. -R 'tst_(store|cli)' for a few.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source includes upward across the layers: core < treeview, desktop < gui.
 # The core and the command-line tool beside the program take no widget or painting header
 # (their targets would not link them either, but a header-only use would slip through); the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a text the user sees is handed to a widget, an action, a box or an exception
 # without the translation system, when lupdate cannot place a tr() (a class without Q_OBJECT
 # would look its texts up under its base class), when the texts lupdate finds miss a sample of

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a text of the program has no finished translation in TS_FILE: the translation is
 # brought up to the sources in a copy (as update_translations would), then lrelease counts.
 file(REMOVE_RECURSE "${WORK_DIR}")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the exchange tests: an independent reader of exchange files, a fixed time zone,
 // raw table access.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A file layer under the database engine that fails one chosen file operation, as a full disk,

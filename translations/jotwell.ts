@@ -223,6 +223,39 @@
         <source>The files of installation %1 hold a damaged record; its changes after it are not read.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Usage: jotwell-cli [--data-dir DIR] COMMAND [ARGS]
+
+Works on the memos of Korvel Jotwell, also while the program runs.
+
+Commands:
+  add TEXT [--under ID]          store a memo (TEXT - reads it from standard input);
+                                 prints its id
+  edit ID TEXT                   replace a memo&apos;s text (TEXT - reads standard input)
+  delete ID                      delete a memo with its sub-memos
+  move ID --under ID | --top     make a memo a sub-memo of another, or top-level
+  list [--search TEXT] [--wide] [--ids] [--json]
+                                 the memos as the program sorts them, one a line,
+                                 sub-memos indented
+  backup FILE.kvx                the whole database, as Database Backup writes it
+  restore FILE.kvx --replace all|none|ask
+                                 put a backup back; ask needs a terminal
+  import FILE.kvx                add the file&apos;s memos as new ones
+  export FILE.kvx [--search TEXT] [--wide]
+  report FILE.txt|FILE.html [--search TEXT] [--wide]
+                                 what Save All writes
+  check                          the database&apos;s integrity, and every memo in sight
+  sync [--folder DIR] [--status] one round of sync with the other computers through DIR
+                                 (else [option] syncFolder in kvConf.ini); --status
+                                 tells how the last round went
+
+  --help, --version
+
+The data folder is DIR, else $JOTWELL_DATA_DIR, else the program&apos;s own.
+Exit status: 0 done, 1 failed (one line on standard error), 2 usage error.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommonActions</name>

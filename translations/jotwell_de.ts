@@ -223,6 +223,75 @@
         <source>The files of installation %1 hold a damaged record; its changes after it are not read.</source>
         <translation>Die Dateien der Installation %1 enthalten einen beschädigten Datensatz; ihre Änderungen danach werden nicht gelesen.</translation>
     </message>
+    <message>
+        <source>Usage: jotwell-cli [--data-dir DIR] COMMAND [ARGS]
+
+Works on the memos of Korvel Jotwell, also while the program runs.
+
+Commands:
+  add TEXT [--under ID]          store a memo (TEXT - reads it from standard input);
+                                 prints its id
+  edit ID TEXT                   replace a memo&apos;s text (TEXT - reads standard input)
+  delete ID                      delete a memo with its sub-memos
+  move ID --under ID | --top     make a memo a sub-memo of another, or top-level
+  list [--search TEXT] [--wide] [--ids] [--json]
+                                 the memos as the program sorts them, one a line,
+                                 sub-memos indented
+  backup FILE.kvx                the whole database, as Database Backup writes it
+  restore FILE.kvx --replace all|none|ask
+                                 put a backup back; ask needs a terminal
+  import FILE.kvx                add the file&apos;s memos as new ones
+  export FILE.kvx [--search TEXT] [--wide]
+  report FILE.txt|FILE.html [--search TEXT] [--wide]
+                                 what Save All writes
+  check                          the database&apos;s integrity, and every memo in sight
+  sync [--folder DIR] [--status] one round of sync with the other computers through DIR
+                                 (else [option] syncFolder in kvConf.ini); --status
+                                 tells how the last round went
+
+  --help, --version
+
+The data folder is DIR, else $JOTWELL_DATA_DIR, else the program&apos;s own.
+Exit status: 0 done, 1 failed (one line on standard error), 2 usage error.
+</source>
+        <translation>Aufruf: jotwell-cli [--data-dir ORDNER] BEFEHL [ARGUMENTE]
+
+Arbeitet mit den Notizen von Korvel Jotwell, auch während das Programm läuft.
+
+Befehle:
+  add TEXT [--under ID]          eine Notiz speichern (TEXT - liest sie von der
+                                 Standardeingabe); gibt ihre ID aus
+  edit ID TEXT                   den Text einer Notiz ersetzen (TEXT - liest die
+                                 Standardeingabe)
+  delete ID                      eine Notiz mit ihren Unternotizen löschen
+  move ID --under ID | --top     eine Notiz zur Unternotiz einer anderen machen,
+                                 oder zur Notiz der obersten Ebene
+  list [--search TEXT] [--wide] [--ids] [--json]
+                                 die Notizen, wie das Programm sie sortiert, eine
+                                 je Zeile, Unternotizen eingerückt
+  backup DATEI.kvx               die ganze Datenbank sichern, wie es
+                                 „Datenbank sichern“ tut
+  restore DATEI.kvx --replace all|none|ask
+                                 eine Sicherung wiederherstellen; ask braucht ein
+                                 Terminal
+  import DATEI.kvx               die Notizen der Datei als neue hinzufügen
+  export DATEI.kvx [--search TEXT] [--wide]
+  report DATEI.txt|DATEI.html [--search TEXT] [--wide]
+                                 was „Alle speichern“ schreibt
+  check                          die Unversehrtheit der Datenbank, und ob jede
+                                 Notiz sichtbar ist
+  sync [--folder ORDNER] [--status]
+                                 ein Abgleich mit den anderen Computern über
+                                 ORDNER (sonst [option] syncFolder in kvConf.ini);
+                                 --status sagt, wie der letzte Abgleich verlief
+
+  --help, --version
+
+Der Datenordner ist ORDNER, sonst $JOTWELL_DATA_DIR, sonst der des Programms.
+Rückgabewert: 0 erledigt, 1 fehlgeschlagen (eine Zeile auf der Standardfehlerausgabe),
+2 falscher Aufruf.
+</translation>
+    </message>
 </context>
 <context>
     <name>CommonActions</name>

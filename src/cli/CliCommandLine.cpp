@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFailure.h"
@@ -73,7 +74,7 @@ CliCommandLine::CliCommandLine(const QStringList &arguments) : m_options(std::ma
 
 QString cliUsage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("Cli",
         "Usage: jotwell-cli [--data-dir DIR] COMMAND [ARGS]\n"
         "\n"
         "Works on the memos of Korvel Jotwell, also while the program runs.\n"

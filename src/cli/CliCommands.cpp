@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliDataFolder.h"

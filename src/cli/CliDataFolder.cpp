@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliDataFolder.h"
 #include "cli/CliFailure.h"
 #include "core/ProgramFolder.h"

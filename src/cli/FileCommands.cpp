@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that write or read files: backup, restore, import, export, report, check.
 #include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"

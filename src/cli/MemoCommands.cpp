@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that list and change memos: add, edit, delete, move, list.
 #include "cli/CliCommands.h"
 #include "cli/CliCommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReplacePolicy.h"
 #include "cli/TerminalProgress.h"
 #include "core/ExchangeFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // jotwell-cli: the memo store from scripts and terminals, on the core library alone.
 #include "cli/CliCommands.h"
 #include "cli/CliFailure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/DatabaseBackup.h"
 #include "core/ExchangeFile.h"
 #include "core/IsoTime.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ExchangeContainer.h"
 #include "core/SaveFile.h"
 #include "core/ParallelDeflate.h"

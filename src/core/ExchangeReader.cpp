@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ExchangeReader.h"
 #include "core/IsoTime.h"
 #include "core/ExchangeFile.h"

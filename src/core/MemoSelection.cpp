@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/MemoSelection.h"
 #include "core/MemoLevels.h"
 #include "core/ExchangeFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Report.h"
 #include "core/MakerLinks.h"
 #include "core/SaveFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Transaction.h"
 #include "core/DatabaseError.h"
 #include <sqlite3.h>

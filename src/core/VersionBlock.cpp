@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/VersionBlock.h"
 #include "BuildVersion.h" // made by the build: KV_FILE_VERSION, KV_PRODUCT_VERSION
 #include <QFile>

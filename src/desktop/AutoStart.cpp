@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/AutoStart.h"
 #include "core/ProgramFolder.h"
 #include "core/SaveFile.h"

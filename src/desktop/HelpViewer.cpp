@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/HelpViewer.h"
 #include "desktop/DesktopShell.h"
 #include "core/SaveFile.h"

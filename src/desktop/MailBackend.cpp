@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/MailBackend.h"
 #include <QFileInfo>
 #include <QProcess>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/WindowPlacement.h"
 #include "core/SettingsFile.h"
 #include "desktop/DesktopErrors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/AboutDialog.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"

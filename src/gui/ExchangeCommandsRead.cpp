@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Restore and import: reading an exchange file back into the database.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"

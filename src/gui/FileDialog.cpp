@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/FileDialog.h"
 
 FileDialog::FileDialog(FileRequest::Kind kind, const QStringList &nameFilters, const QString &defaultExt)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's life in the notification area: hiding, the tray menu, the balloon and
 // the end of the program.
 #include "gui/CommonActions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MemoPane.h"
 #include "gui/CommonActions.h"
 #include "gui/MainWindow.h"

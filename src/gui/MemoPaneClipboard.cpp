@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // memo texts to and from the clipboard.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"

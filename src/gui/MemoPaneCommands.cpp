@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which commands are available, selection, expansion and the status text.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"

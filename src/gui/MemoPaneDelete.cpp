@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deleting the selected memos with their sub-memos.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding memos and editing them in place. At most one edit exists: m_editNode marks the node,
 // a posted message opens the editor, and a commit stores the text at once.
 #include "gui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mailing the selected memos as an HTML report and an exchange file.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"

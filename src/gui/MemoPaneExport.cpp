@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export of the selected memos to an exchange file.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking memo commands back and doing them again: the history, and the tree side of a step.
 #include "gui/MemoPane.h"
 #include "gui/NamedAction.h"

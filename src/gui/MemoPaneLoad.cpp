@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the whole memo list from the database.
 #include "gui/MainWindow.h"
 #include "gui/Application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving memos under another memo or to the top level, by menu or by dragging.
 #include "gui/MainWindow.h"
 #include "core/MemoText.h"

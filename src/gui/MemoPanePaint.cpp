@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How memo rows are drawn: placeholder style, row backgrounds and the hover view of list view.
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"

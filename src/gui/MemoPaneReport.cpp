@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text and HTML reports of the selected memos, and printing the tree.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"

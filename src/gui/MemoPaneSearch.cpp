@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search filter: memos whose text does not hold the search text are hidden.
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"

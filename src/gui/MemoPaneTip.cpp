@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tip panel above the search bar.
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each memo row shows: its text, list-view numbering, height, picture and order.
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/UpdateDialog.h"
 #include "core/SettingsKeys.h"
 #include "gui/CommonActions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/TreeLayout.h"
 #include "core/MemoText.h"
 #include "treeview/TreeMetrics.h"

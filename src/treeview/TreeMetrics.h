@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Pixel sizes of a row's parts, shared by measuring, painting, hit testing and the editor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/TreeNodeStore.h"
 
 TreeNodeStore::TreeNodeStore() : m_root(std::make_unique<TreeNode>())

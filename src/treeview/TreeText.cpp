@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/TreeText.h"
 #include "core/MemoText.h"
 #include <QFont>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // jotwell-cli run as a process on test folders, beside the program and against its results.
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"

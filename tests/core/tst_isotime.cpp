@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stamps through the exchange files' text form, every second of a day, in zones east and west,
 // a half-hour one and one with daylight saving.
 #include "core/IsoTime.h"

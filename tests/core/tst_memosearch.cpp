@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The filter's substring test against QString::contains, the rule it must keep: texts over a
 // small alphabet so that near misses (first and last character right, middle wrong) are
 // common, at every length and offset around the eight-character steps it takes.

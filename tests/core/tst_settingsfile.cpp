@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys written into sections that hold nothing yet, whatever case their names were written in.
 #include "core/SaveFile.h"
 #include "core/SettingsFile.h"

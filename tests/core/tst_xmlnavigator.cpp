@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CoreTestSupport.h"
 #include "core/ExchangeContainer.h"
 #include "core/ParallelDeflate.h"

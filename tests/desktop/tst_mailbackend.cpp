@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The argument list the mail backend hands to xdg-email, taken from its program runner.
 #include "desktop/MailBackend.h"
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A signal reaches the event loop and nothing else; a second one ends the process at once.
 #include "desktop/TerminationSignals.h"
 #include <QSignalSpy>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon on a real X server with a real notification area (trayer), started after the
 // program as happens in many sessions.
 #include "TestSupport.h"

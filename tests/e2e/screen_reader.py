@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program as a screen reader reads it: on its own X server and session bus, with the
 accessibility bus started as a desktop starts it, pyatspi reads what the program publishes
 there while the keyboard moves through the memos.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program itself on a private X server with a window manager, as a user sees it: what is
 // on the screen and in the taskbar after minimising into the tray, coming back from the tray
 // painted, a second start, stay on top, and life without a notification area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program ended by a signal, as a session ends a program that does not speak its
 // protocol: what is being typed is stored, the placement saved and the instance socket gone.
 #include "DesktopSession.h"

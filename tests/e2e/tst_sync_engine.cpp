@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two real file-sync engines on this computer share a folder between two data folders, and
 // jotwell-cli sync rounds carry memos across, as on a user's desktop and laptop.
 #include "CoreTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program itself on a real X server with a window manager, driven by keys as a user
 // drives it: memos typed around a cancelled backup and an import are all stored.
 #include "DesktopSession.h"

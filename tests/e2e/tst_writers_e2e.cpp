@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program on a real X server beside another writer, driven by keys as a user drives it:
 // typed text outlives the other program's lock, Exit asks for it, nothing is stored under a
 // memo without a row, and what the other program adds shows, also after an import.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FuzzExchange.h"
 #include "core/ExchangeReader.h"
 #include "core/ExchangeContainer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzz target's seed corpus: small exchange files, whole, damaged and odd, each as
 // a container and as plain XML text. Run: jotwell-fuzz-seeds tests/fuzz/corpus
 #include "core/ExchangeContainer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz target's seed corpus, replayed through the same entry point in every test run.
 #include "FuzzExchange.h"
 #include "TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
 #include "FaultVfs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // I/O faults swept over the memo commands: the Nth write, sync, lock or read fails, for every
 // N the command meets. Afterwards the database holds the state before or after the command,
 // the list shows what the database holds, typed text is still on screen, and the user was

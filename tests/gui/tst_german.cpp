@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a German user meets it: LANGUAGE=de picks its German texts and Qt's own.
 #include "TestSupport.h"
 #include "gui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing typed is lost: an open edit is stored before a box, a dialog, a reload, a paste or
 // a drop, and when the editor loses the focus.
 #include "TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moves to the top level, and deletes and moves that the database refuses or makes wait: the
 // tree must always show what the table holds.
 #include "ExchangeTestSupport.h"

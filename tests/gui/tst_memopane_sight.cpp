@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands act on what the user sees: hidden memos are not selected, every move target can
 // be reached, printing loses no line, the tip panel fits the window.
 #include "TestSupport.h"

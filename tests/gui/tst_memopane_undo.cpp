@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo: every step taken back and done again gives the exact rows (row order included)
 // and the same tree, a failure halfway changes nothing, and the history ends with the session.
 #include "ExchangeTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two writers on one memo store: another connection changes the table while the list is shown,
 // or holds its write lock while the user types and runs commands.
 #include "ExchangeTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report footers count memos and sub-memos apart, and report names keep their inner dots.
 #include "TestSupport.h"
 #include "core/Database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memo data through Backup and Restore, Export and Import, compared column by column: every
 // stamp and flag has a value of its own, so a value written into the wrong column shows.
 #include "ExchangeTestSupport.h"

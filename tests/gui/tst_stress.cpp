@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's list beside other writers: jotwell-cli processes adding and importing, and a
 // plain SQLite connection inserting, editing and deleting, while the pane adds, edits, moves,
 // deletes, undoes and redoes. Whatever any side was told is stored is stored exactly once,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeTrayBackend.h"
 #include "TestSupport.h"
 #include "gui/CommonActions.h"

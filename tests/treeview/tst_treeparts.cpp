@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tree control's parts that work without a widget: the node store and the selection.
 #include "treeview/TreeNodeStore.h"
 #include "treeview/TreeSelection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sync/SyncDatabase.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"

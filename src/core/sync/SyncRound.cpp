@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sync/SyncRound.h"
 #include "core/Transaction.h"
 #include "core/sync/SyncDatabase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/ExpandStates.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"

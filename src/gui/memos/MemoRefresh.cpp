@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoRefresh.h"
 #include "core/MemoLevels.h"
 #include "core/MemoStore.h"
