@@ -246,7 +246,7 @@ Commands:
                                  what Save All writes
   check                          the database&apos;s integrity, and every memo in sight
   sync [--folder DIR] [--status] one round of sync with the other computers through DIR
-                                 (else [option] syncFolder in kvConf.ini); --status
+                                 (else [option] syncFolder in %1); --status
                                  tells how the last round went
 
   --help, --version
@@ -282,7 +282,7 @@ Befehle:
                                  Notiz sichtbar ist
   sync [--folder ORDNER] [--status]
                                  ein Abgleich mit den anderen Computern über
-                                 ORDNER (sonst [option] syncFolder in kvConf.ini);
+                                 ORDNER (sonst [option] syncFolder in %1);
                                  --status sagt, wie der letzte Abgleich verlief
 
   --help, --version

@@ -97,11 +97,12 @@ QString cliUsage()
         "                                 what Save All writes\n"
         "  check                          the database's integrity, and every memo in sight\n"
         "  sync [--folder DIR] [--status] one round of sync with the other computers through DIR\n"
-        "                                 (else [option] syncFolder in kvConf.ini); --status\n"
+        "                                 (else [option] syncFolder in %1); --status\n"
         "                                 tells how the last round went\n"
         "\n"
         "  --help, --version\n"
         "\n"
         "The data folder is DIR, else $JOTWELL_DATA_DIR, else the program's own.\n"
-        "Exit status: 0 done, 1 failed (one line on standard error), 2 usage error.\n");
+        "Exit status: 0 done, 1 failed (one line on standard error), 2 usage error.\n")
+        .arg(settingsPath(QString())); // the settings file's name
 }
