@@ -8,5 +8,6 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DJOTWELL_SANITIZE=ON -DJOTWELL_WERROR=ON >/dev/null
 cmake --build build-sanitize -j"$(nproc)"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 cd build-sanitize
 ctest --output-on-failure -j"$(nproc)" "$@"
