@@ -181,3 +181,22 @@ bool DesktopSession::clickTrayIconUntil(const std::function<bool()> &check) cons
     }
     return false;
 }
+
+void DesktopSession::pressKeys(const char *keys) const
+{
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80"), QLatin1String(keys)});
+    QTest::qWait(400);
+}
+
+void DesktopSession::typeText(const QString &text) const
+{
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    QTest::qWait(300);
+}
+
+int DesktopSession::visibleWindowCount(qint64 processId) const
+{
+    const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                 QString::number(processId)});
+    return ids.isEmpty() ? 0 : int(ids.split(QLatin1Char('\n')).size());
+}

@@ -35,6 +35,11 @@ public:
     QString xdotool(const QStringList &arguments) const { return run(QStringLiteral("xdotool"), arguments); }
     // Starts the program on the display; it is ended with the session at the latest.
     ChildProcess &startProgram(const QStringList &arguments);
+    // Keys pressed and text typed as a user does, with time for the program to follow.
+    void pressKeys(const char *keys) const;
+    void typeText(const QString &text) const;
+    // How many viewable windows the process has (a window and the tray icon's count two).
+    int visibleWindowCount(qint64 processId) const;
 
     // The ids of the viewable top-level windows whose name is this text.
     QStringList viewableWindows(const QString &name) const;

@@ -176,3 +176,19 @@ int storedExpandFlag(MainWindow &mainWindow, const QString &mid)
     sqlite3_finalize(stmt);
     return flag;
 }
+
+QString exportOneMemo(const TestFolder &folder)
+{
+    TestFolder source;
+    {
+        Database connection;
+        connection.open(source.file(QStringLiteral("kvData.kvb")));
+        insertMemoRow(connection, QStringLiteral("{11111111-2222-3333-4444-555555555555}"), QStringLiteral("root"),
+                      QStringLiteral("imported memo"));
+    }
+    ScriptedPrompts prompts;
+    StartedProgram program(source.path());
+    program.frame().selectAll();
+    const QString path = folder.file(QStringLiteral("one.kvx"));
+    return program.frame().exportSelection(path) ? path : QString();
+}

@@ -91,6 +91,9 @@ void markForEditing(MemoPane &frame, TreeNode *node);
 void enterSearchBox(MemoPane &frame);
 void clickSearchButton(MemoPane &frame);
 void clickTip(MemoPane &frame);
+// An exchange file in folder holding one memo, written by the program's own export; empty when
+// the export failed.
+QString exportOneMemo(const TestFolder &folder);
 // Every memo text stored in the folder's database, sorted, read past the program.
 QStringList storedMemoTexts(const QString &folder);
 // Every memo as "parent's text>text|+" (expanded) or "|-", sorted: the rows stored in the

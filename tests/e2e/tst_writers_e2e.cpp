@@ -11,21 +11,6 @@
 
 namespace {
 
-QString exportOneMemo(const TestFolder &folder)
-{
-    TestFolder source;
-    {
-        Database connection;
-        connection.open(source.file(QStringLiteral("kvData.kvb")));
-        insertMemoRow(connection, QStringLiteral("{11111111-2222-3333-4444-555555555555}"), QStringLiteral("root"),
-                      QStringLiteral("imported memo"));
-    }
-    ScriptedPrompts prompts;
-    StartedProgram program(source.path());
-    program.frame().selectAll();
-    const QString path = folder.file(QStringLiteral("one.kvx"));
-    return program.frame().exportSelection(path) ? path : QString();
-}
 
 int cli(const QString &folder, const QStringList &arguments)
 {
@@ -56,20 +41,7 @@ void WritersTest::typedTextAndOutsideChangesBothLive()
     other.open(folder.file(QStringLiteral("kvData.kvb")));
     insertMemoRow(other, QStringLiteral("{A}"), QStringLiteral("root"), QStringLiteral("alpha"));
     ChildProcess &program = desktop.startProgram({QStringLiteral("--data-dir"), folder.path()});
-    const QString pid = QString::number(program.processId());
-    const auto windows = [&] {
-        const QString ids = desktop.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                             QStringLiteral("--pid"), pid});
-        return ids.isEmpty() ? 0 : int(ids.split(QLatin1Char('\n')).size());
-    };
-    const auto key = [&](const char *keys) {
-        desktop.xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80"), QLatin1String(keys)});
-        QTest::qWait(400);
-    };
-    const auto type = [&](const QString &text) {
-        desktop.xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-        QTest::qWait(300);
-    };
+    const auto windows = [&] { return desktop.visibleWindowCount(program.processId()); };
     QTRY_VERIFY_WITH_TIMEOUT(!desktop.viewableWindows(QStringLiteral("Korvel Jotwell")).isEmpty(), 15000);
     const QString window = desktop.viewableWindows(QStringLiteral("Korvel Jotwell")).constFirst();
     desktop.xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
@@ -85,26 +57,26 @@ void WritersTest::typedTextAndOutsideChangesBothLive()
         desktop.xdotool({QStringLiteral("mousemove"), QString::number(DesktopSession::kTrayIconX),
                          QString::number(DesktopSession::kTrayIconY), QStringLiteral("click"), QStringLiteral("3")});
         QTest::qWait(700);
-        key("x");
+        desktop.pressKeys("x");
     };
 
     // Another program holds the write lock: the typed memo is refused with one box and stays.
     other.execute(QStringLiteral("begin immediate"));
-    key("Return");
-    type(QStringLiteral("typed under a lock"));
-    key("ctrl+Return");
+    desktop.pressKeys("Return");
+    desktop.typeText(QStringLiteral("typed under a lock"));
+    desktop.pressKeys("ctrl+Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base + 1, 10000);
-    key("Return");
+    desktop.pressKeys("Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base, 5000);
     // A sub-memo under it is refused with a word, not stored under an empty parent.
-    key("ctrl+Return");
+    desktop.pressKeys("ctrl+Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base + 1, 5000);
-    key("Return");
+    desktop.pressKeys("Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base, 5000);
     // Exit asks, as an editor asks about an unsaved document; No keeps the program.
     exitFromTray();
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base + 1, 5000);
-    key("Escape");
+    desktop.pressKeys("Escape");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base, 5000);
     QCOMPARE(program.state(), QProcess::Running);
 
@@ -118,21 +90,21 @@ void WritersTest::typedTextAndOutsideChangesBothLive()
     QCOMPARE(cli(folder.path(), {QStringLiteral("check")}), 0);
 
     // After an import, a memo that jotwell-cli adds shows: Select All and Delete take it too.
-    key("alt+f");
-    key("i");
+    desktop.pressKeys("alt+f");
+    desktop.pressKeys("i");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base + 1, 10000);
-    key("ctrl+a");
-    type(kvx);
-    key("Return");
+    desktop.pressKeys("ctrl+a");
+    desktop.typeText(kvx);
+    desktop.pressKeys("Return");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(storedMemoTexts(folder.path()).size(), 4, 10000);
     QCOMPARE(cli(folder.path(), {QStringLiteral("add"), QStringLiteral("added by the tool")}), 0);
     QTest::qWait(3000); // the watch looks every two seconds
     clickList();
-    key("ctrl+a");
-    key("Delete");
+    desktop.pressKeys("ctrl+a");
+    desktop.pressKeys("Delete");
     QTRY_COMPARE_WITH_TIMEOUT(windows(), base + 1, 5000);
-    key("Return");
+    desktop.pressKeys("Return");
     QTRY_COMPARE_WITH_TIMEOUT(storedMemoTexts(folder.path()), QStringList(), 10000);
 
     // What matters is in the file whichever way the program ends.
