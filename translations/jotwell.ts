@@ -615,33 +615,29 @@ Exit anyway and lose them?</source>
             <numerusform></numerusform>
         </translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Memos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
-    <name>MemoPane</name>
-    <message>
-        <source>Ctrl+Enter: Finish edit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Esc: Cancel edit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mouse double click blank: shortcut add.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Enter: add a new item.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ctrl+Enter: add a new Child item.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ctrl+F12: Minimize window.</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>MemoActions</name>
     <message>
         <source>&amp;Add Memo          Enter</source>
         <translation type="unfinished"></translation>
@@ -747,35 +743,38 @@ Exit anyway and lose them?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Move to</source>
+        <source>Descending Sort</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;File</source>
+        <source>Ascending Sort</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoPane</name>
+    <message>
+        <source>Ctrl+Enter: Finish edit.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
+        <source>Esc: Cancel edit.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;View</source>
+        <source>Mouse double click blank: shortcut add.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Memos</source>
+        <source>Enter: add a new item.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Help</source>
+        <source>Ctrl+Enter: add a new Child item.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Input search string</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Search</source>
+        <source>Ctrl+F12: Minimize window.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -823,47 +822,11 @@ Exit anyway and lose them?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Root</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>File write failure!</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Unable to print: the printer cannot be opened.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>  Search...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Clear search</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click here to finish Edit. Press Esc cancel.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click here to Add a new Item.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Search no result</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Input content here</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Descending Sort</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ascending Sort</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -956,9 +919,27 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>MemoRowPainter</name>
+    <message>
+        <source>Input content here</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MemoStore</name>
     <message>
         <source>The memo is no longer in the memo database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MoveToMenu</name>
+    <message>
+        <source>&amp;Move to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Root</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1093,6 +1074,25 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>SearchBar</name>
+    <message>
+        <source>Input search string</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  Search...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SettingsFile</name>
     <message>
         <source>Unable to write to %1</source>
@@ -1125,6 +1125,25 @@ Do you want to replace it?</source>
     </message>
     <message>
         <source>The sync folder %1 does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TipPanel</name>
+    <message>
+        <source>Click here to finish Edit. Press Esc cancel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click here to Add a new Item.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search no result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tip</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

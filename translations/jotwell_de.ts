@@ -660,33 +660,29 @@ Trotzdem beenden und die Notiz verlieren?</numerusform>
 Trotzdem beenden und die Notizen verlieren?</numerusform>
         </translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Memos</source>
+        <translation>&amp;Notizen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
 </context>
 <context>
-    <name>MemoPane</name>
-    <message>
-        <source>Ctrl+Enter: Finish edit.</source>
-        <translation>Strg+Eingabe: Bearbeitung abschließen.</translation>
-    </message>
-    <message>
-        <source>Esc: Cancel edit.</source>
-        <translation>Esc: Bearbeitung abbrechen.</translation>
-    </message>
-    <message>
-        <source>Mouse double click blank: shortcut add.</source>
-        <translation>Doppelklick auf eine freie Stelle: schnell hinzufügen.</translation>
-    </message>
-    <message>
-        <source>Enter: add a new item.</source>
-        <translation>Eingabe: neue Notiz hinzufügen.</translation>
-    </message>
-    <message>
-        <source>Ctrl+Enter: add a new Child item.</source>
-        <translation>Strg+Eingabe: neue Unternotiz hinzufügen.</translation>
-    </message>
-    <message>
-        <source>Ctrl+F12: Minimize window.</source>
-        <translation>Strg+F12: Fenster minimieren.</translation>
-    </message>
+    <name>MemoActions</name>
     <message>
         <source>&amp;Add Memo          Enter</source>
         <translation>Notiz &amp;hinzufügen          Eingabe</translation>
@@ -792,36 +788,39 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
         <translation>Alle Unternotizen im Suchergebnis anzeigen</translation>
     </message>
     <message>
-        <source>&amp;Move to</source>
-        <translation>&amp;Verschieben nach</translation>
+        <source>Descending Sort</source>
+        <translation>Absteigend sortieren</translation>
     </message>
     <message>
-        <source>&amp;File</source>
-        <translation>&amp;Datei</translation>
+        <source>Ascending Sort</source>
+        <translation>Aufsteigend sortieren</translation>
+    </message>
+</context>
+<context>
+    <name>MemoPane</name>
+    <message>
+        <source>Ctrl+Enter: Finish edit.</source>
+        <translation>Strg+Eingabe: Bearbeitung abschließen.</translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Bearbeiten</translation>
+        <source>Esc: Cancel edit.</source>
+        <translation>Esc: Bearbeitung abbrechen.</translation>
     </message>
     <message>
-        <source>&amp;View</source>
-        <translation>&amp;Ansicht</translation>
+        <source>Mouse double click blank: shortcut add.</source>
+        <translation>Doppelklick auf eine freie Stelle: schnell hinzufügen.</translation>
     </message>
     <message>
-        <source>&amp;Memos</source>
-        <translation>&amp;Notizen</translation>
+        <source>Enter: add a new item.</source>
+        <translation>Eingabe: neue Notiz hinzufügen.</translation>
     </message>
     <message>
-        <source>&amp;Help</source>
-        <translation>&amp;Hilfe</translation>
+        <source>Ctrl+Enter: add a new Child item.</source>
+        <translation>Strg+Eingabe: neue Unternotiz hinzufügen.</translation>
     </message>
     <message>
-        <source>Input search string</source>
-        <translation>Suchbegriff eingeben</translation>
-    </message>
-    <message>
-        <source>Search</source>
-        <translation>Suchen</translation>
+        <source>Ctrl+F12: Minimize window.</source>
+        <translation>Strg+F12: Fenster minimieren.</translation>
     </message>
     <message>
         <source> created</source>
@@ -868,48 +867,12 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
         <translation>Doppelklicken, um eine Notiz hinzuzufügen!</translation>
     </message>
     <message>
-        <source>Root</source>
-        <translation>Oberste Ebene</translation>
-    </message>
-    <message>
         <source>File write failure!</source>
         <translation>Fehler beim Schreiben der Datei!</translation>
     </message>
     <message>
         <source>Unable to print: the printer cannot be opened.</source>
         <translation>Drucken nicht möglich: Der Drucker kann nicht geöffnet werden.</translation>
-    </message>
-    <message>
-        <source>  Search...</source>
-        <translation>  Suchen...</translation>
-    </message>
-    <message>
-        <source>Clear search</source>
-        <translation>Suche leeren</translation>
-    </message>
-    <message>
-        <source>Click here to finish Edit. Press Esc cancel.</source>
-        <translation>Hier klicken, um die Bearbeitung abzuschließen. Esc bricht ab.</translation>
-    </message>
-    <message>
-        <source>Click here to Add a new Item.</source>
-        <translation>Hier klicken, um eine neue Notiz hinzuzufügen.</translation>
-    </message>
-    <message>
-        <source>Search no result</source>
-        <translation>Die Suche ergab keine Treffer</translation>
-    </message>
-    <message>
-        <source>Input content here</source>
-        <translation>Inhalt hier eingeben</translation>
-    </message>
-    <message>
-        <source>Descending Sort</source>
-        <translation>Absteigend sortieren</translation>
-    </message>
-    <message>
-        <source>Ascending Sort</source>
-        <translation>Aufsteigend sortieren</translation>
     </message>
     <message>
         <source>Paste</source>
@@ -1004,10 +967,28 @@ Möchten Sie sie ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>MemoRowPainter</name>
+    <message>
+        <source>Input content here</source>
+        <translation>Inhalt hier eingeben</translation>
+    </message>
+</context>
+<context>
     <name>MemoStore</name>
     <message>
         <source>The memo is no longer in the memo database.</source>
         <translation>Die Notiz ist nicht mehr in der Notizdatenbank.</translation>
+    </message>
+</context>
+<context>
+    <name>MoveToMenu</name>
+    <message>
+        <source>&amp;Move to</source>
+        <translation>&amp;Verschieben nach</translation>
+    </message>
+    <message>
+        <source>Root</source>
+        <translation>Oberste Ebene</translation>
     </message>
 </context>
 <context>
@@ -1141,6 +1122,25 @@ Möchten Sie sie ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>SearchBar</name>
+    <message>
+        <source>Input search string</source>
+        <translation>Suchbegriff eingeben</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>  Search...</source>
+        <translation>  Suchen...</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+</context>
+<context>
     <name>SettingsFile</name>
     <message>
         <source>Unable to write to %1</source>
@@ -1174,6 +1174,25 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>The sync folder %1 does not exist.</source>
         <translation>Der Sync-Ordner %1 ist nicht vorhanden.</translation>
+    </message>
+</context>
+<context>
+    <name>TipPanel</name>
+    <message>
+        <source>Click here to finish Edit. Press Esc cancel.</source>
+        <translation>Hier klicken, um die Bearbeitung abzuschließen. Esc bricht ab.</translation>
+    </message>
+    <message>
+        <source>Click here to Add a new Item.</source>
+        <translation>Hier klicken, um eine neue Notiz hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>Search no result</source>
+        <translation>Die Suche ergab keine Treffer</translation>
+    </message>
+    <message>
+        <source>Tip</source>
+        <translation>Hinweis</translation>
     </message>
 </context>
 <context>

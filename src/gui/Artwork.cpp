@@ -17,11 +17,16 @@ QIcon svgIcon(const QString &resource)
     return QFile::exists(resource) ? QIcon(resource) : QIcon();
 }
 
-} // namespace
-
 QIcon listIcon(int index)
 {
     return svgIcon(QStringLiteral(":/images/icon-%1.svg").arg(index, 2, 10, QLatin1Char('0')));
+}
+
+} // namespace
+
+QIcon listIcon(Picture picture)
+{
+    return listIcon(int(picture));
 }
 
 std::vector<QIcon> imageList16()

@@ -9,10 +9,33 @@
 namespace Artwork {
 
 constexpr int kImageList16Count = 23;
+
+// The pictures of the image lists that the program shows, by what they stand for; the value
+// is the picture's place in the lists.
+enum class Picture {
+    Memo = 0,
+    AddSubMemo = 2,
+    Edit = 3,
+    Delete = 4,
+    SortAscending = 7,
+    SortDescending = 8,
+    ListView = 10,
+    ExpandAll = 11,
+    CollapseAll = 12,
+    AddMemo = 13,
+    FinishEdit = 14,
+    SaveAll = 15,
+    Print = 16,
+    Tip = 17,
+    Search = 18,
+    ClearSearch = 19,
+    SubMemo = 21,
+    WideSearch = 22,
+};
 // The data folder's subfolder whose pictures replace the built-in ones.
 inline const QString kUserFolder = QStringLiteral("Images/");
 
-QIcon listIcon(int index);            // picture `index` of the image lists
+QIcon listIcon(Picture picture);
 std::vector<QIcon> imageList16();     // the 23 pictures of the image lists
 QIcon appIcon();
 QIcon bulbIcon();

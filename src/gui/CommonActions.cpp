@@ -9,7 +9,7 @@
 #include "core/SettingsFile.h"
 #include "desktop/DesktopShell.h"
 #include "core/MakerLinks.h"
-#include "gui/PostedEvents.h"
+#include "gui/UpdateDialog.h"
 #include "gui/Prompts.h"
 #include "core/IsoTime.h"
 #include "desktop/TrayIcon.h"
@@ -93,7 +93,14 @@ void CommonActions::runStartupChecks()
 {
     m_mainWindow->setWindowTitle(kApplicationTitle);
     if (m_mainWindow->options().visitWebEnabled && wholeDaysBetween(m_mainWindow->usage().lastWebVisit, dateTimeNow()) > 90) {
-        postMessage(m_mainWindow, WM_SHOW_UPDATE_PROMPT);
+        // Once the window is up: the prompt opens over it.
+        QMetaObject::invokeMethod(
+            m_mainWindow,
+            [this] {
+                UpdateDialog dialog(*m_mainWindow, *this, m_mainWindow);
+                prompts().execDialog(dialog);
+            },
+            Qt::QueuedConnection);
         m_mainWindow->options().runMinimized = false; // the prompt needs the window in sight
     }
     if (m_mainWindow->options().runMinimized)

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MainWindow.h"
-#include "gui/UpdateDialog.h"
 #include "gui/CommonActions.h"
 #include "gui/Prompts.h"
 #include "desktop/WindowPlacement.h"
@@ -12,14 +11,16 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsKeys.h"
 #include "core/ProgramFolder.h"
-#include "gui/PostedEvents.h"
 
 #include "core/VersionInfo.h"
 #include "core/DatabaseError.h"
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoActions.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/NamedAction.h"
 #include <QAction>
+#include <QMenuBar>
 #include <QShowEvent>
 #include <QTimer>
 #include <stdexcept>
@@ -122,8 +123,8 @@ void MainWindow::retryDatabase()
     m_databaseRetry->stop();
     emit databaseOpened();
     if (m_memoPane) {
-        postMessage(m_memoPane, WM_MEMOS_RELOAD);
-        postMessage(m_memoPane, WM_MEMOS_READY);
+        QMetaObject::invokeMethod(m_memoPane, &MemoPane::reloadMemos, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::showMemoList, Qt::QueuedConnection);
     }
     try {
         readDataFolderSettings();
@@ -169,12 +170,48 @@ void MainWindow::showEvent(QShowEvent *event)
         setCentralWidget(m_memoPane);
         // A database another program holds is loaded once it is free.
         if (!m_databaseRetry->isActive())
-            postMessage(m_memoPane, WM_MEMOS_RELOAD);
-        postMessage(m_memoPane, WM_MEMOS_READY);
+            QMetaObject::invokeMethod(m_memoPane, &MemoPane::reloadMemos, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::showMemoList, Qt::QueuedConnection);
         m_commonActions->runStartupChecks();
     } else if (m_options.addOpen) {
-        postMessage(m_memoPane, WM_MEMOS_ADD);
+        QMetaObject::invokeMethod(m_memoPane, &MemoPane::addMemo, Qt::QueuedConnection);
     }
+}
+
+void MainWindow::showMemoList()
+{
+    if (!m_memoPane)
+        return;
+    if (!m_menuBar) {
+        m_menuBar = createMenuBar();
+        setMenuBar(m_menuBar);
+    }
+    m_menuBar->show();
+    m_memoPane->memosReady();
+}
+
+QMenuBar *MainWindow::createMenuBar()
+{
+    const MemoActions &memo = m_memoPane->actions();
+    const CommonActions &common = *m_commonActions;
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    bar->addMenu(makeMenu(bar, tr("&File"),
+                          {common.optionsAction(), nullptr, m_backupAction, m_restoreAction, nullptr, memo.exportMemos,
+                           m_importAction, nullptr, memo.saveAll, memo.print, nullptr, common.stayOnTopAction(), nullptr,
+                           common.closeAction(), m_exitAction}));
+    bar->addMenu(makeMenu(bar, tr("&Edit"),
+                          {memo.undo, memo.redo, nullptr, memo.copy, memo.paste, nullptr, memo.selectAll, memo.deselect}));
+    bar->addMenu(makeMenu(bar, tr("&View"), {memo.listView, nullptr, memo.expandAll, memo.collapseAll}));
+    QMenu *memos = makeMenu(bar, tr("&Memos"),
+                            {memo.addMemo, memo.addSubMemo, nullptr, memo.email, memo.save, nullptr, memo.editMemo,
+                             memo.deleteMemos, nullptr});
+    memos->addMenu(memo.mainMoveToMenu);
+    bar->addMenu(memos);
+    bar->addMenu(makeMenu(bar, tr("&Help"),
+                          {common.helpAction(), nullptr, common.contactAction(), common.suggestionAction(), nullptr,
+                           common.websiteAction(), common.updateAction(), nullptr, common.aboutAction()}));
+    return bar;
 }
 
 void MainWindow::fitDesignedSize(int triesLeft)
@@ -189,15 +226,6 @@ void MainWindow::fitDesignedSize(int triesLeft)
         return;
     }
     resize(kDesignedSize - frame);
-}
-
-bool MainWindow::event(QEvent *event)
-{
-    if (int(event->type()) == WM_SHOW_UPDATE_PROMPT) {
-        UpdateDialog dialog(*this, *m_commonActions, this);
-        prompts().execDialog(dialog);
-    }
-    return QMainWindow::event(event);
 }
 
 QString MainWindow::addWebQuery(const QString &page) const
@@ -237,7 +265,7 @@ void MainWindow::restoreDatabase()
     // The database changed behind the tree: it reloads once the run has ended, also after a
     // failure, so that what the run stored is in sight.
     if ((m_exchangeCommands->restoreDatabase() || m_exchangeCommands->databaseChanged()) && m_memoPane)
-        postMessage(m_memoPane, WM_MEMOS_RELOAD);
+        QMetaObject::invokeMethod(m_memoPane, &MemoPane::reloadMemos, Qt::QueuedConnection);
 }
 
 void MainWindow::importFile()

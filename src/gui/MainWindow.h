@@ -4,11 +4,13 @@
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "gui/FileDialog.h"
+#include "gui/memos/PaneBackgrounds.h"
 #include <QImage>
 #include <QMainWindow>
 
 class QAction;
 class QMenu;
+class QMenuBar;
 class QTimer;
 class WindowPlacement;
 class TrayIcon;
@@ -53,11 +55,6 @@ public:
     // Re-creates the window with or without the stay-on-top flag, in the same place.
     void setStayOnTop(bool onTop);
 
-    QAction *backupAction() const { return m_backupAction; }
-    QAction *restoreAction() const { return m_restoreAction; }
-    QAction *importAction() const { return m_importAction; }
-    QAction *exitAction() const { return m_exitAction; }
-
     TrayIcon *trayIcon() const { return m_trayIcon; }
     WindowPlacement *placement() const { return m_placement; }
     QMenu *trayMenu() const { return m_trayMenu; }
@@ -72,10 +69,7 @@ public:
     static constexpr qsizetype kHtmlReport = 1; // the report dialog's file type for HTML
 
     // Pictures the pane draws with, kept for the program's life.
-    struct Backgrounds {
-        QImage toolbar, searchbar, group, item0, item1;
-    };
-    const Backgrounds &backgrounds() const { return m_backgrounds; }
+    const PaneBackgrounds &backgrounds() const { return m_backgrounds; }
 
     // The options the user sets, held in memory; the settings file keeps them.
     struct Options {
@@ -107,7 +101,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
 
 private:
     // Opens the database and reads the settings of the data folder; raises what stops it.
@@ -118,6 +111,9 @@ private:
     void readDataFolderSettings();
     void retryDatabase();
     void loadBackgrounds();
+    // The list has been read: the main menu comes, with the pane's commands in it.
+    void showMemoList();
+    QMenuBar *createMenuBar();
     // Makes the designed size the outer size once the frame around the window is known.
     void fitDesignedSize(int triesLeft);
     void createTrayComponents();
@@ -136,6 +132,7 @@ private:
     CommonActions *m_commonActions = nullptr;
     ExchangeCommands *m_exchangeCommands = nullptr;
     MemoPane *m_memoPane = nullptr;
+    QMenuBar *m_menuBar = nullptr;
 
     QAction *m_backupAction;
     QAction *m_restoreAction;
@@ -163,7 +160,7 @@ private:
                                //: A file type; the patterns in brackets stay as they are.
                                tr("HTML file (*.htm *.html)")},
                               QString()};
-    Backgrounds m_backgrounds;
+    PaneBackgrounds m_backgrounds;
     Options m_options;
     Usage m_usage;
     bool m_usageFailureShown = false;

@@ -5,7 +5,6 @@
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
 #include "gui/Artwork.h"
-#include "gui/PostedEvents.h"
 #include "gui/Prompts.h"
 #include "desktop/WindowPlacement.h"
 #include "desktop/TrayIcon.h"
@@ -83,7 +82,7 @@ void MainWindow::addMemoFromTray()
 {
     m_trayIcon->restore();
     if (m_memoPane)
-        postMessage(m_memoPane, WM_MEMOS_ADD);
+        QMetaObject::invokeMethod(m_memoPane, &MemoPane::addMemo, Qt::QueuedConnection);
 }
 
 void MainWindow::pasteMemos()

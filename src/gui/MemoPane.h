@@ -2,6 +2,11 @@
 #pragma once
 #include "gui/MemoCommands.h"
 #include "gui/PictureBar.h"
+#include "gui/memos/MemoActions.h"
+#include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MoveToMenu.h"
+#include "gui/memos/SearchBar.h"
+#include "gui/memos/TipPanel.h"
 #include "core/MemoSelection.h"
 #include "treeview/MemoTree.h"
 #include <QIcon>
@@ -43,6 +48,8 @@ public:
     ~MemoPane() override;
 
     void reloadMemos();
+    // The list has been read: it is sorted and takes the focus.
+    void memosReady();
     void loadMemos();
     // Follows what another process changed in the database, memo by memo, and tries the
     // memos the database refused before; the undo steps over changed memos end. False when
@@ -57,13 +64,13 @@ public:
     void refreshCommands();
     void applyFilter();
     void toggleWideSearch();
-    void showTip(int mode);
+    // The tip of mode; TipMode::None is the empty list's tip when no memo is in sight.
+    void showTip(TipMode mode);
 
     void addMemo();
     void addSubMemo();
     void editMemo();
     void deleteMemos();
-    void moveSelectionTo(QAction *item);
     void copyMemos();
     void pasteMemos();
     void pasteAsMemo(const QString &text);
@@ -113,13 +120,7 @@ public:
     void showRows(const MemoRows &target, const MemoRows &other);
     void showExpanded(const std::vector<QString> &mids, bool expanded);
 
-    // Answers to the tree.
-    QString nodeText(TreeNode *node) const override;
-    int nodeHeight(TreeNode *node) const override;
-    int nodeImageIndex(TreeNode *node) const override;
-    void styleNodeText(TreeNode *node, QFont &font, QColor &colour) const override;
-    void paintNodeBackground(QPainter &painter, TreeNode *node, const QRect &cellRect) const override;
-    int compareNodes(TreeNode *node1, TreeNode *node2) const override;
+    // Answers to the tree beyond the rows' looks.
     bool canEdit(TreeNode *node) override;
     bool canDrag(TreeNode *node) override;
     bool canDrop(TreeNode *target, const QMimeData *data, bool internal) override;
@@ -127,29 +128,23 @@ public:
     QMenu *contextMenu(TreeNode *node) override;
     void keyPressed(QKeyEvent *event) override;
 
-    void buildMoveToMenu(QMenu *menu); // the items of a Move-to menu for the selection
-
     MemoTree *tree() const { return m_tree; }
+    const MemoActions &actions() const { return *m_actions; }
     // The first load has ended and given the list the focus.
     bool isReady() const { return m_focusedOnce; }
     // The memo marked for editing: its editor is open or about to open.
     TreeNode *editNode() const { return m_editNode; }
     // The memo the mouse has rested on; in the list view it shows all its lines.
-    TreeNode *hoveredNode() const { return m_hoverNode; }
-    int tipMode() const { return m_tipMode; }
-    bool isSearching() const { return m_searching; }
-    // The search box's own text, blanks and all.
-    QString searchBoxText() const;
-    // Puts a search that a reload ended back in force, as typed.
-    void resumeSearch(const QString &typed);
-    QString searchText() const { return m_searchText; }
+    TreeNode *hoveredNode() const { return m_rowPainter->hoveredNode(); }
+    MemoRowPainter *rowPainter() const { return m_rowPainter; }
+    TipMode tipMode() const { return m_tipPanel->mode(); }
+    bool isSearching() const { return m_searchBar->isSearching(); }
+    SearchBar *searchBar() const { return m_searchBar; }
+    QString searchText() const { return m_searchBar->searchText(); }
 
     static const QStringList kStatusTips;
-    static const QStringList kTipTexts;
 
 protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // What the tree tells.
@@ -157,40 +152,28 @@ private:
     void nodeCollapsed(TreeNode *node);
     void selectionChanged(TreeNode *node);
     void nodeFreed(TreeNode *node);
-    void hoveredNodeChanged(TreeNode *oldNode, TreeNode *newNode);
     void editCommitted(TreeNode *node, const QString &newText);
     void editEnded(TreeNode *node);
     void editCancelled();
     void treeDoubleClicked();
     void treeMouseMoved(const QPoint &position);
 
-    void hoverDelayElapsed();
-    void tipClicked();
-    void tipPanelResized();
-    void bottomBarResized();
-    void searchTextChanged();
-    void searchBoxEntered();
-    void searchBoxLeft();
-    void searchBoxKeyPressed(QKeyEvent *event);
-    void searchButtonClicked();
+    void tipClicked(TipMode mode);
+    void searchCleared();
 
     void createActions();
-    void createMenus();
     void createLayout();
     void connectTree();
-    void memosReady();
     void openPendingEdit();
-    void dropPendingMemo(TreeNode *node, quint64 serial);
+    // The editor opens once the node has grown to its editing height.
+    void openPendingEditLater();
+    // Drops the empty node of an ended edit once the tree has finished with it.
+    void dropPendingMemoLater(TreeNode *node);
     // A box would end an open edit under the user's hands: the tip then waits for its end.
     void showMailTip(const QString &text);
-    void showSortDirection();
     void showRandomStatusTip();
-    void setTipText();
-    void setSearchIdle();
     void storeExpandFlag(TreeNode *node, bool expanded);
     void setAllExpanded(bool expanded);
-    // An action owned by the pane; tests find it by its object name.
-    QAction *makeAction(const char *name, const QString &caption, const QString &hint, int image);
 
     enum class ReportKind { Html, Text };
     bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
@@ -199,11 +182,6 @@ private:
     TreeNode *addMemoNode(TreeNode *parent);
     void memoStored(TreeNode *node, const MemoRows &before, bool isNew);
     void showUnsaved(int count);
-    bool hasMoveTargets() const;
-    void addMovetoItem(QMenu *menu, const QString &caption, TreeNode *target);
-    // Fills menu with the targets [begin, end): the items themselves, or groups of them.
-    using MovetoTargets = std::vector<std::pair<TreeNode *, quint64>>; // node and its serial
-    void fillMovetoMenu(QMenu *menu, const std::shared_ptr<MovetoTargets> &targets, size_t begin, size_t end);
     void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
     // The text of a memo that did not come from typing: pasted, or dropped from another program.
     void addTextAsMemo(const QString &text, const QString &stepName);
@@ -220,26 +198,9 @@ private:
     void refilter();
 
     MemoTree *m_tree;
+    MemoRowPainter *m_rowPainter;
 
-    QAction *m_addMemoAction;
-    QAction *m_addSubMemoAction;
-    QAction *m_editMemoAction;
-    QAction *m_deleteAction;
-    QAction *m_sortAction;
-    QAction *m_listViewAction;
-    QAction *m_moveToAction;
-    QAction *m_expandAllAction;
-    QAction *m_collapseAllAction;
-    QAction *m_selectAllAction;
-    QAction *m_deselectAction;
-    QAction *m_copyAction;
-    QAction *m_pasteAction;
-    QAction *m_exportAction;
-    QAction *m_emailAction;
-    QAction *m_saveAction;
-    QAction *m_saveAllAction;
-    QAction *m_printAction;
-    QAction *m_wideSearchAction;
+    MemoActions *m_actions;
     QAction *m_undoAction;
     QAction *m_redoAction;
     QUndoStack *m_history;
@@ -247,31 +208,13 @@ private:
     std::unique_ptr<ExpandStates> m_expandStates;
     std::optional<RowMarks> m_importMarks;
 
-    QPointer<QMenuBar> m_menuBar;
-    QMenu *m_memoMenu;
-    QMenu *m_blankMenu;
-    QMenu *m_moveToMenu;
-    QMenu *m_mainMoveToMenu;
-
     PictureToolBar *m_topBar;
-    QFrame *m_tipPanel;
-    QLabel *m_tipImage;
-    QLabel *m_tipLabel;
-    PicturePanel *m_bottomBar;
-    QToolButton *m_wideSearchButton;
-    QLineEdit *m_searchBox;
-    QToolButton *m_searchButton;
+    TipPanel *m_tipPanel;
+    SearchBar *m_searchBar;
     StatusBar *m_statusBar;
     QLabel *m_statusImage;
-    QTimer *m_hoverTimer;
     MailMessage *m_mail;
     QString m_waitingMailTip; // told once no edit is open any more
-
-    // Each picture carries its 16- and 22-pixel renderings: menus take the one, the top
-    // toolbar the other.
-    std::vector<QIcon> m_images;
-
-    static const int kTipImages[4];
 
     bool m_loading = false;
     bool m_focusedOnce = false;
@@ -279,11 +222,7 @@ private:
     bool m_sortAscending = false;
     TreeNode *m_editNode = nullptr;
     bool m_storing = false; // a commit is writing its memo
-    TreeNode *m_hoverNode = nullptr;
-    QString m_searchText;
-    bool m_searching = false;
     bool m_filtering = false; // the filter or Expand/Collapse all is at work on many memos
-    int m_tipMode = 0;
     int m_mouseX = 0;
     int m_mouseY = 0;
 

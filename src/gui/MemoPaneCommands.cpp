@@ -17,21 +17,8 @@
 
 void MemoPane::refreshCommands()
 {
-    // Each command is set once to its final state: while an edit is open everything is off;
-    // otherwise the list commands are on and the memo commands follow the selection.
     const bool idle = m_editNode == nullptr;
-    const bool selected = idle && m_tree->firstSelected() != nullptr;
-    for (QAction *action : {m_addMemoAction, m_addSubMemoAction, m_sortAction, m_listViewAction, m_expandAllAction,
-                            m_collapseAllAction, m_saveAllAction, m_saveAction, m_emailAction, m_printAction,
-                            m_selectAllAction, m_deselectAction, m_copyAction, m_pasteAction})
-        action->setEnabled(idle);
-    for (QAction *action : {m_editMemoAction, m_deleteAction, m_moveToAction})
-        action->setEnabled(selected);
-    // The Move-to menus are filled when they open (a list of every memo is costly to build
-    // at each selection change); here they only learn whether they will have items.
-    const bool targets = hasMoveTargets();
-    for (QMenu *menu : {m_moveToMenu, m_mainMoveToMenu})
-        menu->menuAction()->setEnabled(targets);
+    m_actions->refresh(idle, m_tree->firstSelected() != nullptr);
     refreshHistoryActions();
     if (idle && !m_waitingMailTip.isEmpty())
         QMetaObject::invokeMethod(this, [this] { showMailTip(std::exchange(m_waitingMailTip, {})); }, Qt::QueuedConnection);
@@ -137,5 +124,5 @@ void MemoPane::deselectAll()
 
 QMenu *MemoPane::contextMenu(TreeNode *node)
 {
-    return node ? m_memoMenu : m_blankMenu;
+    return node ? m_actions->memoMenu : m_actions->blankMenu;
 }

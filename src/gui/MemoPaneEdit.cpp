@@ -3,7 +3,6 @@
 // a posted message opens the editor, and a commit stores the text at once.
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
-#include "gui/PostedEvents.h"
 #include "desktop/TrayIcon.h"
 #include "core/MemoText.h"
 #include "gui/Prompts.h"
@@ -55,7 +54,7 @@ void MemoPane::addMemo()
         return;
     m_editNode = addMemoNode(nullptr);
     m_editNode->memo.pid = MemoLevels::kTopLevelParent;
-    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    openPendingEditLater();
     refreshCommands();
 }
 
@@ -83,7 +82,7 @@ void MemoPane::addSubMemo()
     }
     m_editNode = addMemoNode(parent);
     m_editNode->memo.pid = parent->memo.mid;
-    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    openPendingEditLater();
     refreshCommands();
 }
 
@@ -94,7 +93,7 @@ void MemoPane::editMemo()
         return;
     m_editNode = node;
     m_tree->invalidateNode(node);
-    postMessage(this, WM_MEMOS_EDIT_PENDING);
+    openPendingEditLater();
     refreshCommands();
 }
 
@@ -111,7 +110,7 @@ bool MemoPane::canEdit(TreeNode *node)
     if (node) {
         m_editNode = node;
         m_tree->invalidateNode(node);
-        postMessage(this, WM_MEMOS_EDIT_PENDING);
+        openPendingEditLater();
         refreshCommands();
     }
     return false;
@@ -119,7 +118,7 @@ bool MemoPane::canEdit(TreeNode *node)
 
 void MemoPane::openPendingEdit()
 {
-    showTip(1);
+    showTip(TipMode::FinishEdit);
     if (!m_editNode || m_tree->isEditing())
         return;
     if (!m_tree->editNode(m_editNode)) {
@@ -128,12 +127,22 @@ void MemoPane::openPendingEdit()
     }
 }
 
-void MemoPane::dropPendingMemo(TreeNode *node, quint64 serial)
+void MemoPane::openPendingEditLater()
 {
-    // The node may have gone meanwhile (a reload clears the tree); only a live one is touched.
-    if (m_tree->isAlive(node, serial) && node != m_editNode)
-        m_tree->deleteNode(node);
-    showTip(0);
+    QMetaObject::invokeMethod(this, &MemoPane::openPendingEdit, Qt::QueuedConnection);
+}
+
+void MemoPane::dropPendingMemoLater(TreeNode *node)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, node, serial = node->serial()] {
+            // The node may have gone meanwhile (a reload clears the tree); only a live one is touched.
+            if (m_tree->isAlive(node, serial) && node != m_editNode)
+                m_tree->deleteNode(node);
+            showTip(TipMode::None);
+        },
+        Qt::QueuedConnection);
 }
 
 void MemoPane::editCommitted(TreeNode *node, const QString &newText)
@@ -158,13 +167,13 @@ void MemoPane::editEnded(TreeNode *node)
     if (m_editSession->isUnsaved(node))
         m_editSession->retry();
     if (node->memo.mid.isEmpty() && node->memo.content.isEmpty() && !m_editSession->isUnsaved(node)) {
-        postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
+        dropPendingMemoLater(node);
     } else {
         m_tree->invalidateNode(node);
         m_tree->repaintNode(node);
         deselectAll();
         m_tree->setSelected(node, true);
-        showTip(0);
+        showTip(TipMode::None);
     }
     refreshCommands();
 }
@@ -178,11 +187,11 @@ void MemoPane::editCancelled()
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
     if (node->memo.mid.isEmpty() && !m_editSession->isUnsaved(node)) {
-        postMessage(this, WM_MEMOS_DROP_PENDING, quintptr(node), node->serial());
+        dropPendingMemoLater(node);
     } else {
         m_tree->invalidateNode(node);
         m_tree->repaintNode(node);
-        showTip(0);
+        showTip(TipMode::None);
     }
     refreshCommands();
 }
@@ -232,7 +241,7 @@ void MemoPane::keyPressed(QKeyEvent *event)
 void MemoPane::treeDoubleClicked()
 {
     if (!m_tree->nodeAt(QPoint(m_mouseX, m_mouseY)) && !m_editNode)
-        postMessage(this, WM_MEMOS_ADD);
+        QMetaObject::invokeMethod(this, &MemoPane::addMemo, Qt::QueuedConnection);
 }
 
 void MemoPane::treeMouseMoved(const QPoint &position)

@@ -2,7 +2,6 @@
 // Taking memo commands back and doing them again: the history, and the tree side of a step.
 #include "gui/MemoPane.h"
 #include "gui/NamedAction.h"
-#include "gui/PostedEvents.h"
 #include "gui/Prompts.h"
 #include "core/MemoLevels.h"
 #include "core/MemoStore.h"
@@ -142,7 +141,7 @@ MemoPane::RowMarks MemoPane::rowMarks()
 void MemoPane::reloadAfterImport(const RowMarks &marks)
 {
     m_importMarks = marks;
-    postMessage(this, WM_MEMOS_RELOAD);
+    QMetaObject::invokeMethod(this, &MemoPane::reloadMemos, Qt::QueuedConnection);
 }
 
 void MemoPane::recordImport(const RowMarks &marks)
@@ -192,10 +191,10 @@ MemoRows MemoPane::placedRows(const std::vector<TreeNode *> &nodes)
 void MemoPane::refilter()
 {
     // Without a search every memo is shown already; the walk over the whole list is spared.
-    if (m_searching && !m_searchText.isEmpty())
+    if (isSearching() && !searchText().isEmpty())
         applyFilter();
     else
-        showTip(m_searching && !hasVisibleMemo() ? 3 : 0); // as the filter itself would
+        showTip(isSearching() && !hasVisibleMemo() ? TipMode::NoSearchResult : TipMode::None); // as the filter itself would
 }
 
 void MemoPane::showRows(const MemoRows &target, const MemoRows &other)

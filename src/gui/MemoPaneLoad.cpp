@@ -45,15 +45,15 @@ void MemoPane::reloadMemos()
     m_loading = true;
     m_loaded = false;
     m_focusedOnce = false;
-    m_hoverNode = nullptr;
+    m_rowPainter->forgetHover();
     m_editNode = nullptr;
     m_tree->clear();
 
     const SettingsFile ini(m_settingsPath);
     m_sortAscending = kViewAscEn.read(ini);
-    showSortDirection();
-    m_listViewAction->setChecked(kViewListEn.read(ini));
-    m_wideSearchAction->setChecked(kSearchWideEn.read(ini));
+    m_actions->showSortDirection(m_sortAscending);
+    m_actions->listView->setChecked(kViewListEn.read(ini));
+    m_actions->wideSearch->setChecked(kSearchWideEn.read(ini));
 
     m_mainWindow->recordMemoCount(readTwice([this] { return countMemos(); }));
     m_loading = false;
@@ -66,7 +66,7 @@ void MemoPane::reloadMemos()
     m_loaded = true;
     applyFilter();
     refreshCommands();
-    setSearchIdle();
+    m_searchBar->setIdle();
     m_tree->setHint(tr("Double click to add a Memo!"));
     showUnsaved(unsavedCount());
     if (imported)
@@ -145,8 +145,6 @@ qint64 MemoPane::countMemos()
 
 void MemoPane::memosReady()
 {
-    m_mainWindow->setMenuBar(m_menuBar);
-    m_menuBar->show();
     m_tree->sortTree(m_sortAscending);
     if (!m_focusedOnce) {
         m_tree->setFocus();

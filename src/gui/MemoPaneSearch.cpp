@@ -20,15 +20,9 @@
 #include <QToolButton>
 #include <algorithm>
 
-void MemoPane::searchTextChanged()
-{
-    m_searchText = searchTextOf(m_searchBox->text());
-    applyFilter();
-}
-
 void MemoPane::applyFilter()
 {
-    m_hoverNode = nullptr;
+    m_rowPainter->forgetHover();
     bool anyShown = false;
     QString refused;
     bool stored;
@@ -40,9 +34,9 @@ void MemoPane::applyFilter()
         const auto waitAgain = qScopeGuard([this] { m_store.setWaitsForLocks(true); });
         const TreeUpdateGuard update(*m_tree);
         const QScopedValueRollback<bool> atWork(m_filtering, true);
-        const bool filtering = m_searching && !m_searchText.isEmpty();
-        const bool wide = m_wideSearchAction->isChecked();
-        const MemoSearch search(m_searchText, wide);
+        const bool filtering = isSearching() && !searchText().isEmpty();
+        const bool wide = m_actions->wideSearch->isChecked();
+        const MemoSearch search(searchText(), wide);
         // Memo by memo, each before its sub-memos, so that a sub-memo that matches can show
         // its memo again after the memo itself was hidden.
         stored = m_expandStates->run(
@@ -65,7 +59,7 @@ void MemoPane::applyFilter()
             },
             refused);
     }
-    showTip(m_searching && !anyShown ? 3 : 0);
+    showTip(isSearching() && !anyShown ? TipMode::NoSearchResult : TipMode::None);
     if (!stored)
         m_statusBar->setPanelText(errorBoxText(refused));
 }
@@ -79,66 +73,10 @@ bool MemoPane::hasVisibleMemo() const
     return false;
 }
 
-void MemoPane::setSearchIdle()
+void MemoPane::searchCleared()
 {
-    m_searching = false;
-    QPalette palette = m_searchBox->palette();
-    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
-    m_searchBox->setPalette(palette);
-    m_searchBox->setText(tr("  Search..."));
-    m_searchButton->setIcon(m_images[18]);
-    m_searchButton->setToolTip(QString());
-}
-
-void MemoPane::searchBoxEntered()
-{
-    if (m_searching)
-        return;
-    m_searchBox->setText(QString());
-    QPalette palette = m_searchBox->palette();
-    palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
-    m_searchBox->setPalette(palette);
-    m_searching = true;
-    m_searchButton->setIcon(m_images[19]);
-    m_searchButton->setToolTip(tr("Clear search"));
-}
-
-QString MemoPane::searchBoxText() const
-{
-    return m_searchBox->text();
-}
-
-void MemoPane::resumeSearch(const QString &typed)
-{
-    searchBoxEntered();
-    m_searchBox->setText(typed);
-}
-
-void MemoPane::searchBoxLeft()
-{
-    if (!searchTextOf(m_searchBox->text()).isEmpty())
-        return;
-    setSearchIdle();
-}
-
-void MemoPane::searchBoxKeyPressed(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape)
-        searchButtonClicked();
-    else if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier))
-        m_searchBox->selectAll();
-}
-
-void MemoPane::searchButtonClicked()
-{
-    if (m_searching) {
-        m_searchBox->setText(QString());
-        searchBoxLeft();
-        applyFilter();
-        m_tree->setFocus();
-    } else {
-        m_searchBox->setFocus();
-    }
+    applyFilter();
+    m_tree->setFocus();
 }
 
 void MemoPane::toggleWideSearch()
@@ -146,18 +84,5 @@ void MemoPane::toggleWideSearch()
     if (m_loading)
         return;
     applyFilter();
-    kSearchWideEn.write(SettingsFile(m_settingsPath), m_wideSearchAction->isChecked());
-}
-
-void MemoPane::bottomBarResized()
-{
-    // The box fills the bar between the wide-search button and the clear button, 10 pixels
-    // short of the clear button.
-    const int barHeight = m_bottomBar->height();
-    const int buttonWidth = m_searchButton->width();
-    const auto centred = [barHeight](QWidget *widget) { return (barHeight - widget->height()) / 2; };
-    m_wideSearchButton->move(0, centred(m_wideSearchButton));
-    m_searchBox->setGeometry(buttonWidth, centred(m_searchBox), std::max(0, m_bottomBar->width() - 2 * buttonWidth - 10),
-                            m_searchBox->sizeHint().height());
-    m_searchButton->move(m_searchBox->geometry().right() + 1 + 10, centred(m_searchButton));
+    kSearchWideEn.write(SettingsFile(m_settingsPath), m_actions->wideSearch->isChecked());
 }

@@ -5,6 +5,7 @@
 // told once.
 #include "FaultVfs.h"
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
@@ -88,8 +89,8 @@ QPlainTextEdit *typeInto(MemoPane &frame, const QString &text)
 
 void moveAUnderB(MainWindow &, MemoPane &frame)
 {
-    QMenu *menu = findNamed<QMenu>(frame, "moveToMenu");
-    frame.buildMoveToMenu(menu);
+    MoveToMenu *menu = findNamed<MoveToMenu>(frame, "moveToMenu");
+    menu->rebuild();
     for (QAction *item : menu->actions()) {
         if (item->text() == QLatin1String("B")) {
             item->trigger();

@@ -3,7 +3,6 @@
 // a drop, and when the editor loses the focus.
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
-#include "gui/PostedEvents.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
@@ -102,7 +101,7 @@ void TestMemosCommit::reloadStoresTypedText()
     MemoPane &frame = program.frame();
 
     QVERIFY(addAndType(frame, QStringLiteral("kept over a reload")));
-    postMessage(&frame, WM_MEMOS_RELOAD);
+    QMetaObject::invokeMethod(&frame, &MemoPane::reloadMemos, Qt::QueuedConnection);
     QTRY_VERIFY(!frame.editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
     QTRY_COMPARE(frame.tree()->totalCount(), 1);
@@ -158,7 +157,7 @@ void TestMemosCommit::untypedMemoIsNeverStored()
     errorBox(QStringLiteral("anything"));
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(storedMemoTexts(folder.path()).isEmpty());
-    QCOMPARE(frame.tipMode(), 2);
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
 }
 
 void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()

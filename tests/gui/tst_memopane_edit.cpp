@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
-#include "gui/PostedEvents.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
@@ -87,7 +86,7 @@ void TestMemosEdit::addTypeAndCommit()
     QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(frame.editNode());
-    QCOMPARE(frame.tipMode(), 1);
+    QCOMPARE(frame.tipMode(), TipMode::FinishEdit);
     QVERIFY(!findAction(frame, "addMemo")->isEnabled());
     const int line = frame.tree()->textHeight(frame.editNode(), QStringLiteral("l"));
     QVERIFY(frame.tree()->nodeRect(frame.editNode()).height() >= 4 * line + 4);
@@ -99,7 +98,7 @@ void TestMemosEdit::addTypeAndCommit()
     commit(editor);
     QVERIFY(!frame.tree()->isEditing());
     QVERIFY(!frame.editNode());
-    QCOMPARE(frame.tipMode(), 0);
+    QCOMPARE(frame.tipMode(), TipMode::None);
 
     QList<Row> rows = storedRows(folder.path());
     QCOMPARE(rows.size(), 1);
@@ -140,7 +139,7 @@ void TestMemosEdit::escapeAndUntouchedFocusLossLeaveNothing()
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(!frame.editNode());
-    QCOMPARE(frame.tipMode(), 2); // the empty list offers to add a memo again
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo); // the empty list offers to add a memo again
 
     findAction(frame, "addMemo")->trigger();
     openEditor(frame);
@@ -165,11 +164,11 @@ void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
     QCOMPARE(storedRows(folder.path())[0].content, QString());
     QCOMPARE(frame.tree()->totalCount(), 1); // stays, shown with the placeholder
     TreeNode *node = frame.tree()->firstNode();
-    QCOMPARE(frame.nodeText(node), QStringLiteral("Input content here"));
+    QCOMPARE(frame.rowPainter()->nodeText(node), QStringLiteral("Input content here"));
 
     findAction(frame, "editMemo")->trigger();
     editor = openEditor(frame);
-    QCOMPARE(frame.nodeText(node), QString()); // the edited memo shows its plain text
+    QCOMPARE(frame.rowPainter()->nodeText(node), QString()); // the edited memo shows its plain text
     QTest::keyClicks(editor, QStringLiteral("  keep leading"));
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClick(editor, Qt::Key_Return);
@@ -278,7 +277,7 @@ void TestMemosEdit::busyEditIgnoresOtherRequests()
     QPlainTextEdit *editor = openEditor(frame);
     TreeNode *pending = frame.editNode();
 
-    postMessage(&frame, WM_MEMOS_ADD);
+    QMetaObject::invokeMethod(&frame, &MemoPane::addMemo, Qt::QueuedConnection);
     frame.addMemo();
     frame.addSubMemo();
     emit frame.tree()->doubleClicked();

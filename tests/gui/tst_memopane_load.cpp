@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
 #include "desktop/WindowPlacement.h"
@@ -42,7 +43,7 @@ QStringList texts(MemoPane &frame, TreeNode *parent = nullptr)
     QStringList texts;
     const int count = parent ? parent->childCount() : frame.tree()->topLevelCount();
     for (int i = 0; i < count; ++i)
-        texts << frame.nodeText(parent ? parent->child(i) : frame.tree()->topLevelNode(i));
+        texts << frame.rowPainter()->nodeText(parent ? parent->child(i) : frame.tree()->topLevelNode(i));
     return texts;
 }
 
@@ -136,7 +137,7 @@ void TestMemosLoad::emptyDatabase()
     QVERIFY(QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
     QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("0"));
     QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
-    QCOMPARE(frame.tipMode(), 2);
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to Add a new Item."));
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
     QVERIFY(!frame.isSearching());
@@ -189,9 +190,9 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
     TreeNode *empty = findMemo(frame, QStringLiteral("{B}"));
 
-    QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
-    QCOMPARE(frame.nodeText(empty), QStringLiteral("Input content here"));
-    const int plainHeight = frame.nodeHeight(a);
+    QCOMPARE(frame.rowPainter()->nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
+    QCOMPARE(frame.rowPainter()->nodeText(empty), QStringLiteral("Input content here"));
+    const int plainHeight = frame.rowPainter()->nodeHeight(a);
     QCOMPARE(plainHeight, frame.tree()->textHeight(a, QStringLiteral("l\nl\nl")) + 4);
 
     findAction(frame, "listView")->trigger();
@@ -200,8 +201,8 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     // Ascending: "" sorts before "alpha".
     QCOMPARE(texts(frame), QStringList({"Input content here", "2. alpha  second  third"}));
     QCOMPARE(texts(frame, a), QStringList({"(1) one", "(2) two"}));
-    QCOMPARE(frame.nodeText(a->child(1)), QStringLiteral("(2) two"));
-    const int listHeight = frame.nodeHeight(a);
+    QCOMPARE(frame.rowPainter()->nodeText(a->child(1)), QStringLiteral("(2) two"));
+    const int listHeight = frame.rowPainter()->nodeHeight(a);
     QCOMPARE(listHeight, frame.tree()->textHeight(a, QStringLiteral("l")) + 4);
 
     // The memo the mouse rests on shows all its lines, and stays open over blank space.
@@ -212,7 +213,7 @@ void TestMemosLoad::listViewNumbersAndFlattens()
     };
     moveMouse(frame.tree()->nodeRect(a).center());
     QTRY_COMPARE(frame.hoveredNode(), a);
-    QCOMPARE(frame.nodeText(a), QStringLiteral("2. alpha\r\nsecond\r\nthird"));
+    QCOMPARE(frame.rowPainter()->nodeText(a), QStringLiteral("2. alpha\r\nsecond\r\nthird"));
     moveMouse(QPoint(5, frame.tree()->viewport()->height() - 2));
     QTest::qWait(400); // past the hover's rest
     QCOMPARE(frame.hoveredNode(), a);
@@ -223,7 +224,7 @@ void TestMemosLoad::listViewNumbersAndFlattens()
 
     findAction(frame, "listView")->trigger();
     QCOMPARE(iniValue(folder, QStringLiteral("memo"), QStringLiteral("viewListEn")), QStringLiteral("0"));
-    QCOMPARE(frame.nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
+    QCOMPARE(frame.rowPainter()->nodeText(a), QStringLiteral("alpha\r\nsecond\r\nthird"));
 }
 
 void TestMemosLoad::expandStateIsStoredOnlyOnChange()
@@ -276,8 +277,8 @@ void TestMemosLoad::refreshCommandsFollowsSelectionAndEdit()
     frame.refreshCommands();
     for (QAction *action : listCommands)
         QVERIFY2(action->isEnabled(), qPrintable(action->text()));
-    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
-    QVERIFY(!findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
 
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     for (QAction *action : listCommands)

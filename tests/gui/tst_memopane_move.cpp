@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 
 #include "gui/MemoPane.h"
@@ -42,9 +43,9 @@ QString parents(MainWindow &mainWindow)
     return pairs.join(QLatin1Char(' '));
 }
 
-QStringList menuCaptions(MemoPane &frame, QMenu *menu)
+QStringList menuCaptions(MoveToMenu *menu)
 {
-    frame.buildMoveToMenu(menu);
+    menu->rebuild();
     QStringList captions;
     for (QAction *item : menu->actions())
         captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
@@ -53,8 +54,8 @@ QStringList menuCaptions(MemoPane &frame, QMenu *menu)
 
 QAction *menuItem(MemoPane &frame, const QString &caption)
 {
-    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
-    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
+    findNamed<MoveToMenu>(frame, "moveToMenu")->rebuild();
+    for (QAction *item : findNamed<MoveToMenu>(frame, "moveToMenu")->actions())
         if (item->text() == caption)
             return item;
     return nullptr;
@@ -125,7 +126,7 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
     QCOMPARE(shape(frame), QString());
     QCOMPARE(parents(program.mainWindow()), QString());
-    QCOMPARE(frame.tipMode(), 2);
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
 }
 
 void TestMemosMove::moveMenuContents()
@@ -136,22 +137,22 @@ void TestMemosMove::moveMenuContents()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
     select(frame, {"{B}"});
-    QVERIFY(findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled() && findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
+    QVERIFY(findNamed<MoveToMenu>(frame, "moveToMenu")->menuAction()->isEnabled() && findNamed<MoveToMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
     // Every other memo, with its text as it stands.
-    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "mainMoveToMenu")), QStringList({"a && co", "c"}));
+    QCOMPARE(menuCaptions(findNamed<MoveToMenu>(frame, "mainMoveToMenu")), QStringList({"a && co", "c"}));
 
     // Hidden memos are offered too.
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("b1"));
     QVERIFY(!findMemo(frame, QStringLiteral("{C}"))->isVisible());
     select(frame, {"{B1}"});
-    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "a && co", "c"}));
+    QCOMPARE(menuCaptions(findNamed<MoveToMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "a && co", "c"}));
     clickSearchButton(frame);
 
     select(frame, {"{A1}"});
-    QCOMPARE(menuCaptions(frame, findNamed<QMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "b", "c"}));
+    QCOMPARE(menuCaptions(findNamed<MoveToMenu>(frame, "moveToMenu")), QStringList({"Root", "-", "b", "c"}));
 }
 
 void TestMemosMove::menuMovesGoFirstInReverse()
@@ -177,9 +178,9 @@ void TestMemosMove::menuMovesGoFirstInReverse()
 
     // B1, a memo now, is offered the three other memos and no "Root".
     select(frame, {"{B1}"});
-    QMenu *moveToMenu = findNamed<QMenu>(frame, "moveToMenu");
+    MoveToMenu *moveToMenu = findNamed<MoveToMenu>(frame, "moveToMenu");
     QVERIFY(moveToMenu->menuAction()->isEnabled());
-    QCOMPARE(menuCaptions(frame, moveToMenu), QStringList({"a && co", "b", "c"}));
+    QCOMPARE(menuCaptions(moveToMenu), QStringList({"a && co", "b", "c"}));
 }
 
 void TestMemosMove::dropsGoLastInOrder()

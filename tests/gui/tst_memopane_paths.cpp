@@ -3,6 +3,7 @@
 // tree must always show what the table holds.
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
@@ -74,8 +75,8 @@ void select(MemoPane &frame, std::initializer_list<const char *> mids)
 
 QAction *moveToItem(MemoPane &frame, const QString &caption)
 {
-    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
-    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
+    findNamed<MoveToMenu>(frame, "moveToMenu")->rebuild();
+    for (QAction *item : findNamed<MoveToMenu>(frame, "moveToMenu")->actions())
         if (item->text() == caption)
             return item;
     return nullptr;
@@ -171,8 +172,8 @@ void TestMemoPanePaths::singleMemoHasNothingToMoveTo()
     MemoPane &frame = program.frame();
     select(frame, {"{A}"});
     frame.refreshCommands();
-    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
-    QVERIFY(!findNamed<QMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "mainMoveToMenu")->menuAction()->isEnabled());
 }
 
 void TestMemoPanePaths::readOnlyDeleteAndMoveKeepTreeAndRowsAlike()

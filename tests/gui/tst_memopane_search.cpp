@@ -191,10 +191,10 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     MemoPane &frame = program.frame();
     type(frame, QStringLiteral("nothing like this"));
     QVERIFY(shown(frame).isEmpty());
-    QCOMPARE(frame.tipMode(), 3);
+    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Search no result"));
     type(frame, QStringLiteral("rye"));
-    QCOMPARE(frame.tipMode(), 0);
+    QCOMPARE(frame.tipMode(), TipMode::None);
 
     // The box active but empty: a delete that empties the list is a search without result too.
     findNamed<QLineEdit>(frame, "searchBox")->clear();
@@ -203,7 +203,7 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     findAction(frame, "delete")->trigger();
     QCOMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(frame.isSearching());
-    QCOMPARE(frame.tipMode(), 3);
+    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
 }
 
 JOTWELL_TEST_MAIN(TestMemosSearch)

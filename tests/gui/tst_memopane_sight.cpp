@@ -2,6 +2,7 @@
 // Commands act on what the user sees: hidden memos are not selected, every move target can
 // be reached, printing loses no line, the tip panel fits the window.
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "core/Transaction.h"
@@ -78,7 +79,7 @@ void TestMemosSight::hiddenMemosAreDeselected()
     frame.tree()->setExpanded(findMemo(frame, QStringLiteral("{A}")), false);
     QCOMPARE(frame.tree()->selectedCount(), 0);
     QVERIFY(!findAction(frame, "delete")->isEnabled());
-    QVERIFY(!findNamed<QMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
+    QVERIFY(!findNamed<MoveToMenu>(frame, "moveToMenu")->menuAction()->isEnabled());
 }
 
 void TestMemosSight::everyMoveTargetIsReachable()
@@ -100,8 +101,8 @@ void TestMemosSight::everyMoveTargetIsReachable()
     MemoPane &frame = program.frame();
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
 
-    frame.buildMoveToMenu(findNamed<QMenu>(frame, "mainMoveToMenu"));
-    QMenu *menu = findNamed<QMenu>(frame, "mainMoveToMenu");
+    findNamed<MoveToMenu>(frame, "mainMoveToMenu")->rebuild();
+    MoveToMenu *menu = findNamed<MoveToMenu>(frame, "mainMoveToMenu");
     QVERIFY(menu->actions().size() <= 42); // Root, the separator and at most 40 entries
     QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Root"));
     QVERIFY(menu->actions().at(1)->isSeparator());
@@ -111,12 +112,12 @@ void TestMemosSight::everyMoveTargetIsReachable()
     QCOMPARE(items.at(1)->text(), QStringLiteral("memo 0001 && co"));
     QCOMPARE(items.last()->text(), QStringLiteral("memo 1999 && co"));
 
-    frame.moveSelectionTo(items.last());
+    items.last()->trigger();
     QCOMPARE(findMemo(frame, QStringLiteral("{S}"))->parent(), findMemo(frame, QStringLiteral("{1999}")));
 
     // Opening the menu again starts afresh, the groups of the last opening gone.
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{S}")), true);
-    frame.buildMoveToMenu(findNamed<QMenu>(frame, "mainMoveToMenu"));
+    findNamed<MoveToMenu>(frame, "mainMoveToMenu")->rebuild();
     QCOMPARE(moveItems(menu).size(), memos);
     QVERIFY(menu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly).size() <= 40);
 }
@@ -190,7 +191,7 @@ void TestMemosSight::tipPanelFollowsTheWidth()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     MainWindow &window = program.mainWindow();
-    QCOMPARE(frame.tipMode(), 2); // the empty list's tip
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo); // the empty list's tip
     window.resize(600, 400);
     QTRY_COMPARE(findNamed<QFrame>(frame, "tipPanel")->width(), frame.width());
     const int wide = findNamed<QFrame>(frame, "tipPanel")->height();

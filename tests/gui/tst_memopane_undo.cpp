@@ -3,6 +3,7 @@
 // and the same tree, a failure halfway changes nothing, and the history ends with the session.
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "treeview/MemoTree.h"
@@ -150,9 +151,9 @@ void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
     // Move by menu into another memo carries the sub-memos, and opens the target.
     before = f.state();
     select(frame, {"{A}"});
-    frame.buildMoveToMenu(findNamed<QMenu>(frame, "moveToMenu"));
+    findNamed<MoveToMenu>(frame, "moveToMenu")->rebuild();
     QAction *intoC = nullptr;
-    for (QAction *item : findNamed<QMenu>(frame, "moveToMenu")->actions())
+    for (QAction *item : findNamed<MoveToMenu>(frame, "moveToMenu")->actions())
         intoC = item->text() == QLatin1String("c") ? item : intoC;
     QVERIFY(intoC);
     intoC->trigger();

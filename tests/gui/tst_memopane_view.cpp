@@ -19,7 +19,7 @@ namespace {
 
 int height(MemoPane &frame, TreeNode *node)
 {
-    return frame.nodeHeight(node);
+    return frame.rowPainter()->nodeHeight(node);
 }
 
 int lineOf(MemoPane &frame, TreeNode *node)
@@ -33,7 +33,7 @@ QRgb background(MemoPane &frame, TreeNode *node)
     QImage canvas(40, 20, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter painter(&canvas);
-    frame.paintNodeBackground(painter, node, canvas.rect());
+    frame.rowPainter()->paintNodeBackground(painter, node, canvas.rect());
     painter.end();
     return canvas.pixel(20, 10);
 }
@@ -141,17 +141,17 @@ void TestMemosView::placeholderAndBackgrounds()
 
     QFont font = frame.tree()->font();
     QColor colour = Qt::black;
-    frame.styleNodeText(findMemo(frame, QStringLiteral("{C}")), font, colour);
+    frame.rowPainter()->styleNodeText(findMemo(frame, QStringLiteral("{C}")), font, colour);
     QVERIFY(font.italic());
     QCOMPARE(colour, frame.palette().color(QPalette::PlaceholderText));
     font = frame.tree()->font();
     colour = Qt::black;
-    frame.styleNodeText(findMemo(frame, QStringLiteral("{B}")), font, colour);
+    frame.rowPainter()->styleNodeText(findMemo(frame, QStringLiteral("{B}")), font, colour);
     QVERIFY(!font.italic());
     QCOMPARE(colour, QColor(Qt::black));
     markForEditing(frame, findMemo(frame, QStringLiteral("{C}")));
     QTRY_VERIFY(frame.tree()->isEditing());
-    frame.styleNodeText(frame.editNode(), font, colour);
+    frame.rowPainter()->styleNodeText(frame.editNode(), font, colour);
     QVERIFY(!font.italic());
     QVERIFY(frame.tree()->cancelEditNode());
     QTRY_VERIFY(!frame.editNode());
@@ -181,29 +181,29 @@ void TestMemosView::tipPanelModesAndClicks()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QCOMPARE(frame.tipMode(), 2);
+    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(editor);
-    QCOMPARE(frame.tipMode(), 1);
+    QCOMPARE(frame.tipMode(), TipMode::FinishEdit);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to finish Edit. Press Esc cancel."));
     QTest::keyClicks(editor, QStringLiteral("from the tip"));
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QVERIFY(!frame.tree()->isEditing());
     QCOMPARE(storedRows(program.mainWindow()).size(), 1);
     QCOMPARE(storedRows(program.mainWindow())[0].content, QStringLiteral("from the tip"));
-    QCOMPARE(frame.tipMode(), 0);
+    QCOMPARE(frame.tipMode(), TipMode::None);
     QVERIFY(findNamed<QFrame>(frame, "tipPanel")->isHidden());
 
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("absent"));
-    QCOMPARE(frame.tipMode(), 3);
+    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QVERIFY(!frame.isSearching());
-    QCOMPARE(frame.tipMode(), 0);
+    QCOMPARE(frame.tipMode(), TipMode::None);
 
     // A narrow window wraps the tip onto more lines.
-    frame.showTip(2);
+    frame.showTip(TipMode::AddMemo);
     const int wide = findNamed<QFrame>(frame, "tipPanel")->height();
     program.mainWindow().resize(90, 500);
     QTRY_VERIFY(findNamed<QFrame>(frame, "tipPanel")->height() > wide);

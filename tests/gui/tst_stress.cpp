@@ -4,6 +4,7 @@
 // deletes, undoes and redoes. Whatever any side was told is stored is stored exactly once,
 // nothing is out of sight, and the list ends equal to the table.
 #include "TestSupport.h"
+#include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "core/Database.h"
@@ -164,8 +165,8 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
             paneStored << now;
             if (selectText(frame, now)) {
                 quietly(prompts, frame, [&frame] {
-                    QMenu *menu = findNamed<QMenu>(frame, "moveToMenu");
-                    frame.buildMoveToMenu(menu);
+                    MoveToMenu *menu = findNamed<MoveToMenu>(frame, "moveToMenu");
+                    menu->rebuild();
                     for (QAction *item : menu->actions()) {
                         if (item->text() == QLatin1String("anchor"))
                             return item->trigger();
