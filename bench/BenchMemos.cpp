@@ -108,9 +108,9 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
 
     if (wanted(names, "expand-all")) {
         // Every memo's state changes and is stored, in both directions.
-        frame.collapseAll();
-        report("expand-all", count, timeUntilPainted(tree, [&] { frame.expandAll(); }), "ms");
-        report("collapse-all", count, timeUntilPainted(tree, [&] { frame.collapseAll(); }), "ms");
+        frame.controller().collapseAll();
+        report("expand-all", count, timeUntilPainted(tree, [&] { frame.controller().expandAll(); }), "ms");
+        report("collapse-all", count, timeUntilPainted(tree, [&] { frame.controller().collapseAll(); }), "ms");
     }
 
     if (wanted(names, "moveto-menu")) {
@@ -152,11 +152,11 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
         tree->clearSelection();
         for (int i = 0; i < 1000 && i < tree->topLevelCount(); ++i)
             tree->setSelected(tree->topLevelNode(i), true);
-        const double deleteMs = timeUntilPainted(tree, [&] { frame.deleteMemos(); });
+        const double deleteMs = timeUntilPainted(tree, [&] { frame.controller().deleteMemos(); });
         if (wanted(names, "delete"))
             report("delete", 1000, deleteMs, "ms");
         // The 1,000 memos and their sub-memos come back in their places.
         if (undoDelete)
-            report("undo-delete", 1000, timeUntilPainted(tree, [&] { frame.undoStep(); }), "ms");
+            report("undo-delete", 1000, timeUntilPainted(tree, [&] { frame.controller().undoStep(); }), "ms");
     }
 }

@@ -752,6 +752,101 @@ Exit anyway and lose them?</source>
     </message>
 </context>
 <context>
+    <name>MemoController</name>
+    <message>
+        <source>Expand All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collapse All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>this memo?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>these memos?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select a memo!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoHistory</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 failed: %2
+The memos were left as they were.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MemoPane</name>
     <message>
         <source>Ctrl+Enter: Finish edit.</source>
@@ -779,18 +874,6 @@ Exit anyway and lose them?</source>
     </message>
     <message>
         <source> created</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Are you sure you want to delete </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>this memo?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>these memos?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -830,71 +913,6 @@ Exit anyway and lose them?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Paste</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Expand All</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Collapse All</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Edit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Undo %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Undo %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Redo %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 failed: %2
-The memos were left as they were.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Import</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Move</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Drop</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Tip</source>
         <translation type="unfinished"></translation>
     </message>
@@ -903,14 +921,6 @@ The memos were left as they were.</source>
         <translation type="unfinished">
             <numerusform></numerusform>
         </translation>
-    </message>
-    <message>
-        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
-        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 already exists.

@@ -797,6 +797,102 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
     </message>
 </context>
 <context>
+    <name>MemoController</name>
+    <message>
+        <source>Expand All</source>
+        <translation>Alle aufklappen</translation>
+    </message>
+    <message>
+        <source>Collapse All</source>
+        <translation>Alle zuklappen</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete </source>
+        <translation>Möchten Sie wirklich </translation>
+    </message>
+    <message>
+        <source>this memo?</source>
+        <translation>diese Notiz löschen?</translation>
+    </message>
+    <message>
+        <source>these memos?</source>
+        <translation>diese Notizen löschen?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
+        <translation>Diese Notiz ist noch nicht gespeichert. Notizen können in sie verschoben werden, sobald sie gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Verschieben</translation>
+    </message>
+    <message>
+        <source>Drop</source>
+        <translation>Ablegen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Please select a memo!</source>
+        <translation>Bitte wählen Sie eine Notiz aus!</translation>
+    </message>
+    <message>
+        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
+        <translation>Diese Notiz ist noch nicht gespeichert. Unternotizen können ihr hinzugefügt werden, sobald sie gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+</context>
+<context>
+    <name>MemoHistory</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2
+The memos were left as they were.</source>
+        <translation>%1 fehlgeschlagen: %2
+Die Notizen blieben unverändert.</translation>
+    </message>
+</context>
+<context>
     <name>MemoPane</name>
     <message>
         <source>Ctrl+Enter: Finish edit.</source>
@@ -825,18 +921,6 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
     <message>
         <source> created</source>
         <translation> erstellt</translation>
-    </message>
-    <message>
-        <source>Are you sure you want to delete </source>
-        <translation>Möchten Sie wirklich </translation>
-    </message>
-    <message>
-        <source>this memo?</source>
-        <translation>diese Notiz löschen?</translation>
-    </message>
-    <message>
-        <source>these memos?</source>
-        <translation>diese Notizen löschen?</translation>
     </message>
     <message>
         <source>Please select a memo!</source>
@@ -875,72 +959,6 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
         <translation>Drucken nicht möglich: Der Drucker kann nicht geöffnet werden.</translation>
     </message>
     <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
-    </message>
-    <message>
-        <source>Expand All</source>
-        <translation>Alle aufklappen</translation>
-    </message>
-    <message>
-        <source>Collapse All</source>
-        <translation>Alle zuklappen</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Add</source>
-        <translation>Hinzufügen</translation>
-    </message>
-    <message>
-        <source>Edit</source>
-        <translation>Bearbeiten</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>&amp;Wiederholen</translation>
-    </message>
-    <message>
-        <source>&amp;Undo %1</source>
-        <translation>&amp;Rückgängig: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation>&amp;Wiederholen: %1</translation>
-    </message>
-    <message>
-        <source>Undo %1</source>
-        <translation>Rückgängig: %1</translation>
-    </message>
-    <message>
-        <source>Redo %1</source>
-        <translation>Wiederholen: %1</translation>
-    </message>
-    <message>
-        <source>%1 failed: %2
-The memos were left as they were.</source>
-        <translation>%1 fehlgeschlagen: %2
-Die Notizen blieben unverändert.</translation>
-    </message>
-    <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
-    </message>
-    <message>
-        <source>Move</source>
-        <translation>Verschieben</translation>
-    </message>
-    <message>
-        <source>Drop</source>
-        <translation>Ablegen</translation>
-    </message>
-    <message>
         <source>Tip</source>
         <translation>Hinweis</translation>
     </message>
@@ -950,14 +968,6 @@ Die Notizen blieben unverändert.</translation>
             <numerusform>%n Notiz noch nicht gespeichert: Sie wird gespeichert, sobald die Datenbank sie annimmt.</numerusform>
             <numerusform>%n Notizen noch nicht gespeichert: Sie werden gespeichert, sobald die Datenbank sie annimmt.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
-        <translation>Diese Notiz ist noch nicht gespeichert. Unternotizen können ihr hinzugefügt werden, sobald sie gespeichert ist.</translation>
-    </message>
-    <message>
-        <source>This memo is not stored yet. Memos can be moved into it once it is.</source>
-        <translation>Diese Notiz ist noch nicht gespeichert. Notizen können in sie verschoben werden, sobald sie gespeichert ist.</translation>
     </message>
     <message>
         <source>%1 already exists.

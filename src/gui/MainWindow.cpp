@@ -167,6 +167,8 @@ void MainWindow::showEvent(QShowEvent *event)
         if (!SettingsFile(m_confPath).readBool(m_placement->section, QStringLiteral("Saved"), false))
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this, m_memoStore, m_confPath);
+        connect(&m_memoPane->controller(), &MemoController::memosCounted, this, &MainWindow::recordMemoCount);
+        connect(m_memoPane, &MemoPane::minimizeRequested, m_trayIcon, &TrayIcon::minimize);
         setCentralWidget(m_memoPane);
         // A database another program holds is loaded once it is free.
         if (!m_databaseRetry->isActive())
@@ -174,7 +176,7 @@ void MainWindow::showEvent(QShowEvent *event)
         QMetaObject::invokeMethod(this, &MainWindow::showMemoList, Qt::QueuedConnection);
         m_commonActions->runStartupChecks();
     } else if (m_options.addOpen) {
-        QMetaObject::invokeMethod(m_memoPane, &MemoPane::addMemo, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&m_memoPane->controller(), &MemoController::addMemo, Qt::QueuedConnection);
     }
 }
 
@@ -273,10 +275,10 @@ void MainWindow::importFile()
     // The whole run, also one that failed after storing some records, becomes one step. Where
     // the tables end is read under the run's write lock: the rows after it are the run's
     // alone, not those another program added while the file was being chosen.
-    std::optional<MemoPane::RowMarks> marks;
+    std::optional<MemoController::RowMarks> marks;
     const bool imported = m_exchangeCommands->importFile([this, &marks] {
         if (m_memoPane)
-            marks = m_memoPane->rowMarks();
+            marks = m_memoPane->controller().rowMarks();
     });
     if ((imported || m_exchangeCommands->databaseChanged()) && marks)
         m_memoPane->reloadAfterImport(*marks);

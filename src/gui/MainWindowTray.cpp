@@ -82,13 +82,13 @@ void MainWindow::addMemoFromTray()
 {
     m_trayIcon->restore();
     if (m_memoPane)
-        QMetaObject::invokeMethod(m_memoPane, &MemoPane::addMemo, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&m_memoPane->controller(), &MemoController::addMemo, Qt::QueuedConnection);
 }
 
 void MainWindow::pasteMemos()
 {
     if (m_memoPane)
-        m_memoPane->pasteMemos();
+        m_memoPane->controller().pasteMemos();
 }
 
 void MainWindow::exitProgram()
@@ -108,10 +108,10 @@ void MainWindow::exitProgram()
 
 bool MainWindow::mayLoseUnsaved()
 {
-    if (!m_memoPane || m_memoPane->unsavedCount() == 0)
+    if (!m_memoPane || m_memoPane->controller().unsavedCount() == 0)
         return true;
-    m_memoPane->retryUnsaved();
-    const int unsaved = m_memoPane->unsavedCount();
+    m_memoPane->controller().retryUnsaved();
+    const int unsaved = m_memoPane->controller().unsavedCount();
     if (unsaved == 0)
         return true;
     return showBox(kApplicationTitle,

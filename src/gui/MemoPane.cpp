@@ -1,26 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MemoPane.h"
-#include "gui/CommonActions.h"
 #include "gui/MainWindow.h"
-#include "gui/Artwork.h"
-#include "gui/Prompts.h"
 #include "gui/AccessibleNames.h"
-#include "gui/NamedAction.h"
-#include "desktop/MailMessage.h"
+#include "gui/Artwork.h"
+#include "gui/PictureBar.h"
+#include "gui/Prompts.h"
 #include "gui/StatusBar.h"
-#include "gui/memos/EditSession.h"
-#include "gui/memos/ExpandStates.h"
+#include "gui/memos/MemoActions.h"
+#include "gui/memos/MemoHistory.h"
+#include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MoveToMenu.h"
+#include "gui/memos/SearchBar.h"
+#include "gui/memos/TipPanel.h"
+#include "core/MemoText.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsKeys.h"
+#include "desktop/MailMessage.h"
 #include "treeview/MemoTree.h"
+#include "treeview/TreeUpdateGuard.h"
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QTimer>
+#include <QRandomGenerator>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 const QStringList MemoPane::kStatusTips = {
     QStringLiteral(QT_TR_NOOP("Ctrl+Enter: Finish edit.")),
@@ -32,121 +36,301 @@ const QStringList MemoPane::kStatusTips = {
 };
 
 MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
-    : QWidget(mainWindow), m_tree(new MemoTree(this)), m_mainWindow(mainWindow),
-      m_store(store), m_settingsPath(settingsPath)
+    : QWidget(mainWindow), m_tree(new MemoTree(this)), m_controller(new MemoController(*m_tree, store, this)),
+      m_mainWindow(mainWindow), m_settingsPath(settingsPath)
 {
-    m_editSession = new EditSession(*m_tree, m_store, this);
-    m_expandStates = std::make_unique<ExpandStates>(*m_tree, m_store);
-    connect(m_editSession, &EditSession::stored, this, &MemoPane::memoStored);
-    connect(m_editSession, &EditSession::unsavedChanged, this, &MemoPane::showUnsaved);
     createActions();
-    createLayout();
-    connectTree();
+    createLayout(mainWindow->backgrounds());
+    connect(m_controller, &MemoController::commandsChanged, this, &MemoPane::refreshCommands);
+    connect(m_controller, &MemoController::tipWanted, m_tipPanel, &TipPanel::showTip);
+    connect(m_controller, &MemoController::unsavedChanged, this, &MemoPane::showUnsaved);
+    connect(m_controller, &MemoController::filterRefused, m_statusBar, &StatusBar::setPanelText);
+    connect(m_controller, &MemoController::filterApplied, m_rowPainter, &MemoRowPainter::forgetHover);
+    connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
     m_mail = new MailMessage(this);
     // A box or dialog never opens over an open edit: what was typed is stored first.
-    setBeforePromptHook([this] { commitOpenEdit(); });
+    setBeforePromptHook([this] { m_controller->commitOpenEdit(); });
 }
 
 MemoPane::~MemoPane()
 {
     setBeforePromptHook({});
-    commitOpenEdit();
-    m_editSession->disconnect(this);
-    // The history is a child: ~QWidget deletes it after this destructor, and it clears itself
-    // as it goes. Its signals must not reach the members of a pane that is gone by then.
-    m_history->disconnect(this);
+    m_controller->commitOpenEdit();
+    // The controller and the painter go after this destructor: nothing they signal may reach it.
+    m_controller->disconnect(this);
+    m_tree->disconnect(this);
     m_tree->clear();
 }
 
 void MemoPane::createActions()
 {
-    createHistory();
-    m_actions = new MemoActions(*m_tree, [this] { return m_editNode ? nullptr : m_tree->firstSelected(); }, m_undoAction,
-                                m_redoAction, this);
-    connect(m_actions->exportMemos, &QAction::triggered, this, &MemoPane::exportMemos);
-    connect(m_actions->email, &QAction::triggered, this, &MemoPane::emailMemos);
-    connect(m_actions->addMemo, &QAction::triggered, this, &MemoPane::addMemo);
-    connect(m_actions->addSubMemo, &QAction::triggered, this, &MemoPane::addSubMemo);
-    connect(m_actions->editMemo, &QAction::triggered, this, &MemoPane::editMemo);
-    connect(m_actions->save, &QAction::triggered, this, &MemoPane::saveSelection);
-    connect(m_actions->saveAll, &QAction::triggered, this, &MemoPane::saveAll);
-    connect(m_actions->print, &QAction::triggered, this, &MemoPane::printMemos);
-    connect(m_actions->copy, &QAction::triggered, this, &MemoPane::copyMemos);
-    connect(m_actions->paste, &QAction::triggered, this, &MemoPane::pasteMemos);
-    connect(m_actions->deleteMemos, &QAction::triggered, this, &MemoPane::deleteMemos);
-    connect(m_actions->wideSearch, &QAction::triggered, this, &MemoPane::toggleWideSearch);
-    connect(m_actions->sort, &QAction::triggered, this, &MemoPane::toggleSortOrder);
-    connect(m_actions->listView, &QAction::triggered, this, &MemoPane::toggleListView);
-    connect(m_actions->expandAll, &QAction::triggered, this, &MemoPane::expandAll);
-    connect(m_actions->collapseAll, &QAction::triggered, this, &MemoPane::collapseAll);
-    connect(m_actions->selectAll, &QAction::triggered, this, &MemoPane::selectAll);
-    connect(m_actions->deselect, &QAction::triggered, this, &MemoPane::deselectAll);
+    MemoController *list = m_controller;
+    MemoHistory &history = list->history();
+    m_actions = new MemoActions(*m_tree, [list, this] { return list->editNode() ? nullptr : m_tree->firstSelected(); },
+                                history.undoAction(), history.redoAction(), this);
+    const std::pair<QAction *, void (MemoController::*)()> listCommands[] = {
+        {history.undoAction(), &MemoController::undoStep}, {history.redoAction(), &MemoController::redoStep},
+        {m_actions->addMemo, &MemoController::addMemo},    {m_actions->addSubMemo, &MemoController::addSubMemo},
+        {m_actions->editMemo, &MemoController::editMemo},  {m_actions->deleteMemos, &MemoController::deleteMemos},
+        {m_actions->copy, &MemoController::copyMemos},     {m_actions->paste, &MemoController::pasteMemos},
+        {m_actions->expandAll, &MemoController::expandAll}, {m_actions->collapseAll, &MemoController::collapseAll},
+    };
+    for (const auto &[action, command] : listCommands)
+        connect(action, &QAction::triggered, list, command);
+    const std::pair<QAction *, void (MemoPane::*)()> paneCommands[] = {
+        {m_actions->exportMemos, &MemoPane::exportMemos}, {m_actions->email, &MemoPane::emailMemos},
+        {m_actions->save, &MemoPane::saveSelection},      {m_actions->saveAll, &MemoPane::saveAll},
+        {m_actions->print, &MemoPane::printMemos},        {m_actions->wideSearch, &MemoPane::toggleWideSearch},
+        {m_actions->sort, &MemoPane::toggleSortOrder},    {m_actions->listView, &MemoPane::toggleListView},
+        {m_actions->selectAll, &MemoPane::selectAll},     {m_actions->deselect, &MemoPane::deselectAll},
+    };
+    for (const auto &[action, command] : paneCommands)
+        connect(action, &QAction::triggered, this, command);
     for (MoveToMenu *menu : {m_actions->moveToMenu, m_actions->mainMoveToMenu})
-        connect(menu, &MoveToMenu::targetChosen, this,
-                [this](TreeNode *target) { moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst); });
+        connect(menu, &MoveToMenu::targetChosen, list,
+                [list](TreeNode *target) { list->moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst); });
 }
 
-void MemoPane::createLayout()
+void MemoPane::createLayout(const PaneBackgrounds &backgrounds)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_topBar = new PictureToolBar(this);
-
-    m_topBar->setObjectName(QStringLiteral("topBar"));
-    m_topBar->setBackground(m_mainWindow->backgrounds().toolbar);
-    m_topBar->setIconSize(QSize(22, 22));
-    m_topBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto *topBar = new PictureToolBar(this);
+    topBar->setObjectName(QStringLiteral("topBar"));
+    topBar->setBackground(backgrounds.toolbar);
+    topBar->setIconSize(QSize(22, 22));
+    topBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (QAction *action : {m_actions->addMemo, m_actions->addSubMemo, m_actions->editMemo, m_actions->deleteMemos})
-        m_topBar->addAction(action);
-    m_topBar->addSeparator();
+        topBar->addAction(action);
+    topBar->addSeparator();
     for (QAction *action : {m_actions->sort, m_actions->expandAll, m_actions->collapseAll})
-        m_topBar->addAction(action);
-    m_topBar->addSeparator();
-    m_topBar->addAction(m_actions->listView);
-    for (QToolButton *button : m_topBar->findChildren<QToolButton *>())
+        topBar->addAction(action);
+    topBar->addSeparator();
+    topBar->addAction(m_actions->listView);
+    for (QToolButton *button : topBar->findChildren<QToolButton *>())
         button->setFixedSize(29, 28);
 
     m_tree->setImages(Artwork::imageList16());
     m_tree->setFrameShape(QFrame::NoFrame);
     m_tree->setAccessibleName(tr("Memos"));
+    m_rowPainter = new MemoRowPainter(*m_tree, backgrounds, [list = m_controller] { return list->editNode(); },
+                                      *m_actions->listView, *this, this);
+    m_tree->setDelegate(m_rowPainter);
 
     m_tipPanel = new TipPanel(this);
     connect(m_tipPanel, &TipPanel::clicked, this, &MemoPane::tipClicked);
 
     m_searchBar = new SearchBar(m_actions->wideSearch, this);
-    m_searchBar->setBackground(m_mainWindow->backgrounds().searchbar);
-    connect(m_searchBar, &SearchBar::searchTextChanged, this, &MemoPane::applyFilter);
-    connect(m_searchBar, &SearchBar::searchCleared, this, &MemoPane::searchCleared);
-    nameIconButtons(m_topBar);
+    m_searchBar->setBackground(backgrounds.searchbar);
+    connect(m_searchBar, &SearchBar::searchTextChanged, this, &MemoPane::searchChanged);
+    connect(m_searchBar, &SearchBar::searchCleared, this, [this] {
+        searchChanged();
+        m_tree->setFocus();
+    });
+    nameIconButtons(topBar);
 
     m_statusBar = new StatusBar(this);
-
     m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusImage = m_statusBar->imagePanel();
     m_statusImage->setPixmap(Artwork::bulbIcon().pixmap(16, 16));
     m_statusImage->setAccessibleName(tr("Tip"));
 
-    layout->addWidget(m_topBar);
+    layout->addWidget(topBar);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_tipPanel);
     layout->addWidget(m_searchBar);
     layout->addWidget(m_statusBar);
 }
 
-void MemoPane::connectTree()
+void MemoPane::reloadMemos()
 {
-    m_rowPainter = new MemoRowPainter(*m_tree, m_mainWindow->backgrounds(), [this] { return m_editNode; },
-                                      *m_actions->listView, *this, this);
-    m_tree->setDelegate(m_rowPainter);
-    connect(m_tree, &MemoTree::nodeExpanded, this, &MemoPane::nodeExpanded);
-    connect(m_tree, &MemoTree::nodeCollapsed, this, &MemoPane::nodeCollapsed);
-    connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
-    connect(m_tree, &MemoTree::nodeFreed, this, &MemoPane::nodeFreed);
-    connect(m_tree, &MemoTree::editCommitted, this, &MemoPane::editCommitted);
-    connect(m_tree, &MemoTree::editEnded, this, &MemoPane::editEnded);
-    connect(m_tree, &MemoTree::editCancelled, this, &MemoPane::editCancelled);
-    connect(m_tree, &MemoTree::doubleClicked, this, &MemoPane::treeDoubleClicked);
-    connect(m_tree, &MemoTree::mouseMoved, this, &MemoPane::treeMouseMoved);
+    // What is being typed is stored before the view settings change under it.
+    m_controller->commitOpenEdit();
+    m_focusedOnce = false;
+    const SettingsFile ini(m_settingsPath);
+    m_controller->setSortAscending(kViewAscEn.read(ini));
+    m_actions->showSortDirection(m_controller->sortAscending());
+    m_actions->listView->setChecked(kViewListEn.read(ini));
+    m_actions->wideSearch->setChecked(kSearchWideEn.read(ini));
+    m_controller->setSearch(currentSearch());
+    m_controller->reload();
+    m_searchBar->setIdle();
+    m_tree->setHint(tr("Double click to add a Memo!"));
+}
+
+void MemoPane::memosReady()
+{
+    m_tree->sortTree(m_controller->sortAscending());
+    if (!m_focusedOnce) {
+        m_tree->setFocus();
+        m_focusedOnce = true;
+    }
+}
+
+void MemoPane::reloadAfterImport(const MemoController::RowMarks &marks)
+{
+    m_controller->setImportMarks(marks);
+    QMetaObject::invokeMethod(this, &MemoPane::reloadMemos, Qt::QueuedConnection);
+}
+
+void MemoPane::refreshCommands()
+{
+    const bool idle = m_controller->editNode() == nullptr;
+    m_actions->refresh(idle, m_tree->firstSelected() != nullptr);
+    m_controller->history().refreshActions();
+    if (idle && !m_waitingMailTip.isEmpty())
+        QMetaObject::invokeMethod(this, [this] { showMailTip(std::exchange(m_waitingMailTip, {})); }, Qt::QueuedConnection);
+}
+
+void MemoPane::selectionChanged(TreeNode *node)
+{
+    refreshCommands();
+    if (m_controller->unsavedCount() > 0) {
+        showUnsaved(m_controller->unsavedCount()); // until it is stored, nothing says more
+    } else if (node) {
+        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true) + tr(" created"));
+        m_statusImage->hide();
+    } else {
+        m_statusImage->show();
+        showRandomStatusTip();
+    }
+}
+
+void MemoPane::showUnsaved(int count)
+{
+    if (count > 0)
+        m_statusBar->setPanelText(tr("%n memo(s) not stored yet: stored as soon as the database takes them.", "", count));
+    else
+        showRandomStatusTip();
+}
+
+void MemoPane::showRandomStatusTip()
+{
+    m_statusBar->setPanelText(tr(kStatusTips[QRandomGenerator::global()->bounded(int(kStatusTips.size()))].toUtf8().constData()));
+}
+
+MemoController::Search MemoPane::currentSearch() const
+{
+    return {m_searchBar->searchText(), m_searchBar->isSearching(), m_actions->wideSearch->isChecked()};
+}
+
+void MemoPane::searchChanged()
+{
+    m_controller->setSearch(currentSearch());
+    m_controller->applyFilter();
+}
+
+void MemoPane::toggleWideSearch()
+{
+    searchChanged();
+    kSearchWideEn.write(SettingsFile(m_settingsPath), m_actions->wideSearch->isChecked());
+}
+
+void MemoPane::toggleSortOrder()
+{
+    const bool ascending = !m_controller->sortAscending();
+    m_controller->setSortAscending(ascending);
+    m_actions->showSortDirection(ascending);
+    m_tree->sortTree(ascending);
+    kViewAscEn.write(SettingsFile(m_settingsPath), ascending);
+}
+
+void MemoPane::toggleListView()
+{
+    {
+        const TreeUpdateGuard update(*m_tree);
+        m_tree->invalidateAll();
+    }
+    kViewListEn.write(SettingsFile(m_settingsPath), m_actions->listView->isChecked());
+}
+
+void MemoPane::selectAll()
+{
+    m_tree->setFocus();
+    m_tree->selectAllVisible();
+}
+
+void MemoPane::deselectAll()
+{
+    m_tree->clearSelection();
+}
+
+void MemoPane::tipClicked(TipMode mode)
+{
+    switch (mode) {
+    case TipMode::FinishEdit:
+        m_controller->commitOpenEdit();
+        break;
+    case TipMode::AddMemo:
+        m_controller->addMemo();
+        break;
+    case TipMode::NoSearchResult:
+        m_searchBar->clickButton();
+        break;
+    case TipMode::None:
+        break;
+    }
+}
+
+QMenu *MemoPane::contextMenu(TreeNode *node)
+{
+    return node ? m_actions->memoMenu : m_actions->blankMenu;
+}
+
+void MemoPane::keyPressed(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ctrl)
+            m_controller->addSubMemo();
+        else
+            m_controller->addMemo();
+        break;
+    case Qt::Key_Delete:
+        m_controller->deleteMemos();
+        break;
+    case Qt::Key_C:
+        if (ctrl)
+            m_controller->copyMemos();
+        break;
+    case Qt::Key_V:
+        if (ctrl)
+            m_controller->pasteMemos();
+        break;
+    case Qt::Key_F12:
+        if (ctrl)
+            emit minimizeRequested();
+        break;
+    default:
+        break;
+    }
+}
+
+const QUndoStack *MemoPane::history() const
+{
+    return &m_controller->history().steps();
+}
+
+TreeNode *MemoPane::hoveredNode() const
+{
+    return m_rowPainter->hoveredNode();
+}
+
+TipMode MemoPane::tipMode() const
+{
+    return m_tipPanel->mode();
+}
+
+bool MemoPane::isSearching() const
+{
+    return m_searchBar->isSearching();
+}
+
+QString MemoPane::searchText() const
+{
+    return m_searchBar->searchText();
 }

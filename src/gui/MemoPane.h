@@ -1,82 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "gui/MemoCommands.h"
-#include "gui/PictureBar.h"
-#include "gui/memos/MemoActions.h"
-#include "gui/memos/MemoRowPainter.h"
-#include "gui/memos/MoveToMenu.h"
-#include "gui/memos/SearchBar.h"
-#include "gui/memos/TipPanel.h"
+#include "gui/memos/MemoController.h"
 #include "core/MemoSelection.h"
-#include "treeview/MemoTree.h"
-#include <QIcon>
-#include <QSet>
-#include <QPointer>
+#include "treeview/MemoTreeDelegate.h"
 #include <QWidget>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <vector>
 
-class MemoStore;
-class StatusBar;
-class TreeNode;
-class MemoTree;
-class QAction;
-class QFrame;
-class QKeyEvent;
-class QLabel;
-class QPainter;
-class QLineEdit;
-class QMenu;
-class QMenuBar;
-class QTimer;
-class QUndoStack;
-class QToolButton;
-class MainWindow;
 class MailMessage;
-class EditSession;
-class ExpandStates;
+class MainWindow;
+class MemoActions;
+class MemoRowPainter;
+class MemoStore;
+class MemoTree;
+struct PaneBackgrounds;
+class QLabel;
+class QUndoStack;
+class SearchBar;
+class StatusBar;
+class TipPanel;
+class TreeNode;
 
-// The memo tree frame: the program's main view. It shows every memo as a top-level node of
-// m_tree and every sub-memo as its child, and runs every memo command against the
-// database and the tree alike.
+// The memo tree frame: the program's main view. It lays out the memo list with its toolbar,
+// tip, search bar and status bar, and wires them to the controller, which runs every memo
+// command against the database and the list alike.
 class MemoPane : public QWidget, public MemoTreeDelegate {
     Q_OBJECT
 public:
     MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath);
     ~MemoPane() override;
 
+    MemoController &controller() const { return *m_controller; }
+    const MemoActions &actions() const { return *m_actions; }
+    MemoTree *tree() const { return m_tree; }
+    MemoRowPainter *rowPainter() const { return m_rowPainter; }
+
+    // Reads the list and the view settings again.
     void reloadMemos();
     // The list has been read: it is sorted and takes the focus.
     void memosReady();
-    void loadMemos();
-    // Follows what another process changed in the database, memo by memo, and tries the
-    // memos the database refused before; the undo steps over changed memos end. False when
-    // the list had nothing to take in. Throws DatabaseError when the table cannot be read.
-    bool refreshFromStore();
-    // Memos whose typed text the database has not taken yet, and one more try to store them.
-    int unsavedCount() const;
-    void retryUnsaved();
-    // The list has been read: refreshes may patch it.
-    bool hasLoaded() const { return m_loaded; }
-    qint64 countMemos();
+    // The first load has ended and given the list the focus.
+    bool isReady() const { return m_focusedOnce; }
     void refreshCommands();
-    void applyFilter();
-    void toggleWideSearch();
-    // The tip of mode; TipMode::None is the empty list's tip when no memo is in sight.
-    void showTip(TipMode mode);
+    void selectAll();
+    void deselectAll();
 
-    void addMemo();
-    void addSubMemo();
-    void editMemo();
-    void deleteMemos();
-    void copyMemos();
-    void pasteMemos();
-    void pasteAsMemo(const QString &text);
-    // Ends an open edit as Ctrl+Enter would; a memo marked for editing whose editor has not
-    // opened yet ends as a cancel, since nothing was typed into it.
-    void commitOpenEdit();
+    // The import stored rows after marks: the list is reloaded and the import becomes a step.
+    void reloadAfterImport(const MemoController::RowMarks &marks);
+
     void saveReport(bool selectAllFirst);
     bool writeHtmlReport(bool selectAllFirst, const QString &fileName);
     bool writeTextReport(bool selectAllFirst, const QString &fileName);
@@ -90,143 +59,63 @@ public:
     MemoSelection selection() const;
     void emailMemos();
     void exportMemos();
-    void toggleSortOrder();
-    void toggleListView();
-    void expandAll();
-    void collapseAll();
-    void selectAll();
-    void deselectAll();
 
-    // Taking memo commands back and doing them again. The history lasts for the session;
-    // steps that changed the database behind the list cannot be replayed over it, so a
-    // reload (also after Restore or a change by another program) clears it.
-    void undoStep();
-    void redoStep();
-    void clearUndoHistory();
-    // Another process changed these memos: a step that names one of them cannot be taken
-    // back or again over that, and the history ends.
-    void endStepsOver(const QSet<QString> &mids);
-    const QUndoStack *history() const { return m_history; }
-    // Where the tables end before an import: the rows after them are the import's.
-    struct RowMarks {
-        qint64 memos = 0;
-        qint64 tasks = 0;
-    };
-    RowMarks rowMarks();
-    // The import stored rows after marks: the list is reloaded and the import becomes a step.
-    void reloadAfterImport(const RowMarks &marks);
-    // The tree side of a step (the database side has been stored): target's memos shown in
-    // their places and selected where they come back, other's memos that target lacks gone.
-    void showRows(const MemoRows &target, const MemoRows &other);
-    void showExpanded(const std::vector<QString> &mids, bool expanded);
+    const QUndoStack *history() const;
+    // The memo the mouse has rested on; in the list view it shows all its lines.
+    TreeNode *hoveredNode() const;
+    TipMode tipMode() const;
+    bool isSearching() const;
+    QString searchText() const;
 
     // Answers to the tree beyond the rows' looks.
-    bool canEdit(TreeNode *node) override;
-    bool canDrag(TreeNode *node) override;
-    bool canDrop(TreeNode *target, const QMimeData *data, bool internal) override;
-    void drop(TreeNode *target, const QMimeData *data, bool internal) override;
+    bool canEdit(TreeNode *node) override { return m_controller->canEdit(node); }
+    bool canDrag(TreeNode *node) override { return node != nullptr; }
+    bool canDrop(TreeNode *target, const QMimeData *data, bool internal) override
+    {
+        return m_controller->canDrop(target, data, internal);
+    }
+    void drop(TreeNode *target, const QMimeData *data, bool internal) override
+    {
+        m_controller->drop(target, data, internal);
+    }
     QMenu *contextMenu(TreeNode *node) override;
     void keyPressed(QKeyEvent *event) override;
 
-    MemoTree *tree() const { return m_tree; }
-    const MemoActions &actions() const { return *m_actions; }
-    // The first load has ended and given the list the focus.
-    bool isReady() const { return m_focusedOnce; }
-    // The memo marked for editing: its editor is open or about to open.
-    TreeNode *editNode() const { return m_editNode; }
-    // The memo the mouse has rested on; in the list view it shows all its lines.
-    TreeNode *hoveredNode() const { return m_rowPainter->hoveredNode(); }
-    MemoRowPainter *rowPainter() const { return m_rowPainter; }
-    TipMode tipMode() const { return m_tipPanel->mode(); }
-    bool isSearching() const { return m_searchBar->isSearching(); }
-    SearchBar *searchBar() const { return m_searchBar; }
-    QString searchText() const { return m_searchBar->searchText(); }
-
     static const QStringList kStatusTips;
 
-protected:
+signals:
+    // Ctrl+F12 in the list.
+    void minimizeRequested();
 
 private:
-    // What the tree tells.
-    void nodeExpanded(TreeNode *node);
-    void nodeCollapsed(TreeNode *node);
-    void selectionChanged(TreeNode *node);
-    void nodeFreed(TreeNode *node);
-    void editCommitted(TreeNode *node, const QString &newText);
-    void editEnded(TreeNode *node);
-    void editCancelled();
-    void treeDoubleClicked();
-    void treeMouseMoved(const QPoint &position);
-
-    void tipClicked(TipMode mode);
-    void searchCleared();
-
     void createActions();
-    void createLayout();
-    void connectTree();
-    void openPendingEdit();
-    // The editor opens once the node has grown to its editing height.
-    void openPendingEditLater();
-    // Drops the empty node of an ended edit once the tree has finished with it.
-    void dropPendingMemoLater(TreeNode *node);
+    void createLayout(const PaneBackgrounds &backgrounds);
+    void selectionChanged(TreeNode *node);
+    void tipClicked(TipMode mode);
+    MemoController::Search currentSearch() const;
+    void searchChanged();
+    void toggleSortOrder();
+    void toggleListView();
+    void toggleWideSearch();
+    void showUnsaved(int count);
+    void showRandomStatusTip();
     // A box would end an open edit under the user's hands: the tip then waits for its end.
     void showMailTip(const QString &text);
-    void showRandomStatusTip();
-    void storeExpandFlag(TreeNode *node, bool expanded);
-    void setAllExpanded(bool expanded);
-
     enum class ReportKind { Html, Text };
     bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
-    bool hasVisibleMemo() const;
-    // A memo node as every memo gets it: multi-line, its button and picture at the top.
-    TreeNode *addMemoNode(TreeNode *parent);
-    void memoStored(TreeNode *node, const MemoRows &before, bool isNew);
-    void showUnsaved(int count);
-    void moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode);
-    // The text of a memo that did not come from typing: pasted, or dropped from another program.
-    void addTextAsMemo(const QString &text, const QString &stepName);
-
-    void createHistory();
-    void refreshHistoryActions();
-    void takeStep(bool back);
-    void recordStep(MemoCommand *command);
-    void recordRows(const QString &name, MemoRows before, MemoRows after);
-    void recordImport(const RowMarks &marks);
-    // The stored rows of these memo nodes with their places in the tree.
-    MemoRows placedRows(const std::vector<TreeNode *> &nodes);
-    // After memos came or went: the search filter again, or only the empty-list tip.
-    void refilter();
 
     MemoTree *m_tree;
-    MemoRowPainter *m_rowPainter;
-
+    MemoController *m_controller;
     MemoActions *m_actions;
-    QAction *m_undoAction;
-    QAction *m_redoAction;
-    QUndoStack *m_history;
-    EditSession *m_editSession;
-    std::unique_ptr<ExpandStates> m_expandStates;
-    std::optional<RowMarks> m_importMarks;
-
-    PictureToolBar *m_topBar;
+    MemoRowPainter *m_rowPainter;
     TipPanel *m_tipPanel;
     SearchBar *m_searchBar;
     StatusBar *m_statusBar;
     QLabel *m_statusImage;
     MailMessage *m_mail;
     QString m_waitingMailTip; // told once no edit is open any more
-
-    bool m_loading = false;
     bool m_focusedOnce = false;
-    bool m_loaded = false;
-    bool m_sortAscending = false;
-    TreeNode *m_editNode = nullptr;
-    bool m_storing = false; // a commit is writing its memo
-    bool m_filtering = false; // the filter or Expand/Collapse all is at work on many memos
-    int m_mouseX = 0;
-    int m_mouseY = 0;
 
     MainWindow *m_mainWindow;
-    MemoStore &m_store;
     const QString m_settingsPath; // kvConf.ini
 };

@@ -19,7 +19,7 @@ QString mailFailureTip(const QString &folder)
 
 void MemoPane::showMailTip(const QString &text)
 {
-    if (m_editNode)
+    if (m_controller->editNode())
         m_waitingMailTip = text;
     else
         tipBox(text);
@@ -27,7 +27,7 @@ void MemoPane::showMailTip(const QString &text)
 
 void MemoPane::emailMemos()
 {
-    if (m_editNode)
+    if (m_controller->editNode())
         return;
     // The attachments are kept in the data folder's Temp, made when missing so that the
     // first mail of a new installation works.

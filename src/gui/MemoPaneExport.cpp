@@ -22,7 +22,7 @@ bool MemoPane::exportSelection(const QString &fileName)
 
 void MemoPane::exportMemos()
 {
-    if (m_editNode)
+    if (m_controller->editNode())
         return;
     if (!m_tree->firstSelected()) {
         warningBox(tr("Please select a memo!"));

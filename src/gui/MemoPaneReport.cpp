@@ -86,7 +86,7 @@ bool MemoPane::writeTextReport(bool selectAllFirst, const QString &fileName)
 
 void MemoPane::saveReport(bool selectAllFirst)
 {
-    if (m_editNode || !m_mainWindow->reportDialog().execute())
+    if (m_controller->editNode() || !m_mainWindow->reportDialog().execute())
         return;
     const QString chosen = m_mainWindow->reportDialog().fileName();
     const bool html = m_mainWindow->reportDialog().chosenFilter() == MainWindow::kHtmlReport;
@@ -113,7 +113,7 @@ void MemoPane::saveAll()
 
 void MemoPane::printMemos()
 {
-    if (m_editNode)
+    if (m_controller->editNode())
         return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts().printDialog(printer))

@@ -53,7 +53,7 @@ bool MemoPaneWatch::eventFilter(QObject *watched, QEvent *event)
 bool MemoPaneWatch::paneIsIdle(MemoPane &pane) const
 {
     // A nested event loop is a modal box, a menu or a drag whose handlers still hold nodes.
-    return pane.hasLoaded() && !pane.editNode() && !pane.tree()->isEditing() && !QApplication::activeModalWidget()
+    return pane.controller().hasLoaded() && !pane.controller().editNode() && !pane.tree()->isEditing() && !QApplication::activeModalWidget()
            && !QApplication::activePopupWidget() && QThread::currentThread()->loopLevel() <= 1;
 }
 
@@ -71,11 +71,11 @@ void MemoPaneWatch::check()
     }
     // The list is compared with the table, so a change missed while the pane was busy, or
     // one that a reload of the pane's own has taken in, costs at most one comparison.
-    if (version == m_dataVersion && pane->unsavedCount() == 0)
+    if (version == m_dataVersion && pane->controller().unsavedCount() == 0)
         return;
     bool changed;
     try {
-        changed = pane->refreshFromStore();
+        changed = pane->controller().refreshFromStore();
     } catch (const DatabaseError &) {
         return; // read again at the next look
     }

@@ -258,7 +258,7 @@ void TestCli::reportsAndExportMatchTheProgram()
         MemoPane &pane = program.frame();
         QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
         QVERIFY(pane.writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
-        pane.collapseAll();
+        pane.controller().collapseAll();
         QVERIFY(report(QStringLiteral("cli-closed.txt")));
         QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
         auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
@@ -505,7 +505,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     const QString second = added(folder.path(), QStringLiteral("second"));
     watch->check();
     QVERIFY(!findMemo(pane, second));
-    pane.commitOpenEdit();
+    pane.controller().commitOpenEdit();
     watch->check();
     QVERIFY(findMemo(pane, second));
     QCOMPARE(findMemo(pane, QStringLiteral("{A}"))->memo.content, QStringLiteral("typed meanwhile"));
@@ -513,7 +513,7 @@ void TestCli::runningProgramShowsOutsideChanges()
 
     // The program's own changes are not outside ones.
     pane.tree()->setSelected(findMemo(pane, QStringLiteral("{C}")), true);
-    pane.deleteMemos();
+    pane.controller().deleteMemos();
     watch->check();
     QCOMPARE(reloaded.count(), 2);
 

@@ -195,7 +195,7 @@ void TestExchangeWrite::exportSelection()
     frame.tree()->clearSelection();
     frame.tree()->setSelected(find(frame, "{B}"), true);
     findAction(frame, "editMemo")->trigger();
-    QTRY_VERIFY(frame.editNode());
+    QTRY_VERIFY(frame.controller().editNode());
     const qsizetype asked = prompts.fileRequests.size(), said = prompts.shown.size();
     findAction(frame, "export")->trigger();
     QCOMPARE(prompts.fileRequests.size(), asked);

@@ -143,42 +143,42 @@ void TestFaultSweep::initTestCase()
     };
     const auto deleteA = [](MainWindow &, MemoPane &frame) {
         select(frame, QStringLiteral("A"));
-        frame.deleteMemos();
+        frame.controller().deleteMemos();
     };
     m_scenarios = {
         {QStringLiteral("add"),
          {seedFamilies, [](MainWindow &, MemoPane &frame) {
-              frame.addMemo();
+              frame.controller().addMemo();
               typeInto(frame, QStringLiteral("typed memo"));
           },
-          [](MainWindow &, MemoPane &frame) { frame.commitOpenEdit(); }, QStringLiteral("typed memo"), QString()}},
+          [](MainWindow &, MemoPane &frame) { frame.controller().commitOpenEdit(); }, QStringLiteral("typed memo"), QString()}},
         {QStringLiteral("edit"),
          {seedFamilies, [](MainWindow &, MemoPane &frame) {
               select(frame, QStringLiteral("C2"));
               markForEditing(frame, frame.tree()->focusedNode());
               typeInto(frame, QStringLiteral("edited memo"));
           },
-          [](MainWindow &, MemoPane &frame) { frame.commitOpenEdit(); }, QStringLiteral("edited memo"),
+          [](MainWindow &, MemoPane &frame) { frame.controller().commitOpenEdit(); }, QStringLiteral("edited memo"),
           QStringLiteral("C2")}},
         {QStringLiteral("delete 1000"),
          {seedThousand, [](MainWindow &, MemoPane &frame) { frame.selectAll(); },
-          [](MainWindow &, MemoPane &frame) { frame.deleteMemos(); }, {}, {}}},
+          [](MainWindow &, MemoPane &frame) { frame.controller().deleteMemos(); }, {}, {}}},
         {QStringLiteral("move"),
          {seedFamilies, [](MainWindow &, MemoPane &frame) { select(frame, QStringLiteral("A")); }, moveAUnderB, {}, {}}},
         {QStringLiteral("paste"),
          {seedFamilies, [](MainWindow &, MemoPane &) { QGuiApplication::clipboard()->setText(QStringLiteral("pasted memo")); },
-          [](MainWindow &, MemoPane &frame) { frame.pasteMemos(); }, {}, {}}},
+          [](MainWindow &, MemoPane &frame) { frame.controller().pasteMemos(); }, {}, {}}},
         {QStringLiteral("undo"),
-         {seedFamilies, deleteA, [](MainWindow &, MemoPane &frame) { frame.undoStep(); }, {}, {}}},
+         {seedFamilies, deleteA, [](MainWindow &, MemoPane &frame) { frame.controller().undoStep(); }, {}, {}}},
         {QStringLiteral("redo"),
          {seedFamilies,
           [deleteA](MainWindow &mainWindow, MemoPane &frame) {
               deleteA(mainWindow, frame);
-              frame.undoStep();
+              frame.controller().undoStep();
           },
-          [](MainWindow &, MemoPane &frame) { frame.redoStep(); }, {}, {}}},
+          [](MainWindow &, MemoPane &frame) { frame.controller().redoStep(); }, {}, {}}},
         {QStringLiteral("expand all"),
-         {seedFamilies, [](MainWindow &, MemoPane &) {}, [](MainWindow &, MemoPane &frame) { frame.expandAll(); }, {}, {}}},
+         {seedFamilies, [](MainWindow &, MemoPane &) {}, [](MainWindow &, MemoPane &frame) { frame.controller().expandAll(); }, {}, {}}},
         {QStringLiteral("restore"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile(&MainWindow::restoreDatabase), {}, {}}},
         {QStringLiteral("import"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile(&MainWindow::importFile), {}, {}}},
     };

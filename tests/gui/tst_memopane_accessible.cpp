@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/PictureBar.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAccessible>

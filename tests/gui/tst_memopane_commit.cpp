@@ -53,7 +53,7 @@ void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
     findAction(program.mainWindow(), "backup")->trigger();
     QCOMPARE(prompts.fileRequests.size(), 1);
     QVERIFY(!frame.tree()->isEditing());
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("typed before backup")});
 
     // The keys act on the tree as before the dialog: Enter adds, Esc drops the new memo...
@@ -69,7 +69,7 @@ void TestMemosCommit::dialogCommitsAndKeysWorkAfter()
     QTest::keyClicks(editor, QStringLiteral("edited"));
     // An existing memo's edit is stored by a box just as a new one's.
     tipBox(QStringLiteral("anything"));
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("edited")});
 }
 
@@ -82,10 +82,10 @@ void TestMemosCommit::memoMarkedButNotOpenEndsBeforeABox()
 
     // Marked, its editor not opened yet: nothing typed, so it goes, and the posted open
     // finds no edit to open.
-    frame.addMemo();
-    QVERIFY(frame.editNode());
+    frame.controller().addMemo();
+    QVERIFY(frame.controller().editNode());
     tipBox(QStringLiteral("anything"));
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QTest::qWait(50);
     QVERIFY(!frame.tree()->isEditing());
@@ -102,7 +102,7 @@ void TestMemosCommit::reloadStoresTypedText()
 
     QVERIFY(addAndType(frame, QStringLiteral("kept over a reload")));
     QMetaObject::invokeMethod(&frame, &MemoPane::reloadMemos, Qt::QueuedConnection);
-    QTRY_VERIFY(!frame.editNode());
+    QTRY_VERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
     QTRY_COMPARE(frame.tree()->totalCount(), 1);
     QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("kept over a reload"));
@@ -152,7 +152,7 @@ void TestMemosCommit::untypedMemoIsNeverStored()
     frame.reloadMemos();
     QVERIFY(addAndType(frame, QString()));
     clickTip(frame);
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QVERIFY(addAndType(frame, QString()));
     errorBox(QStringLiteral("anything"));
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
@@ -169,8 +169,8 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
 
     // A paste (the tray's command) while a memo is typed keeps the typed memo.
     QVERIFY(addAndType(frame, QStringLiteral("typed")));
-    frame.pasteAsMemo(QStringLiteral("a\r\nb\rc\nd\n\n"));
-    QVERIFY(!frame.editNode());
+    frame.controller().pasteAsMemo(QStringLiteral("a\r\nb\rc\nd\n\n"));
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed")}));
 
     // A drop of text from another program, through the tree's viewport as a real one comes.
@@ -185,7 +185,7 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
     QDropEvent drop(blank, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
     QVERIFY(drop.isAccepted());
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList({QStringLiteral("a\r\nb\r\nc\r\nd"), QStringLiteral("typed"),
                                                       QStringLiteral("typed too"), QStringLiteral("x\r\ny")}));
 
@@ -216,8 +216,8 @@ void TestMemosCommit::readOnlySearchRaisesNoBox()
         enterSearchBox(frame);
         for (const QString &text : {QStringLiteral("n"), QStringLiteral("ne"), QStringLiteral("nee")})
             findNamed<QLineEdit>(frame, "searchBox")->setText(text);
-        frame.collapseAll();
-        frame.expandAll();
+        frame.controller().collapseAll();
+        frame.controller().expandAll();
         QCOMPARE(prompts.shown.size(), boxesAtStart);
         TreeNode *memo = findMemo(frame, QStringLiteral("{A}"));
         QVERIFY(memo->isExpanded());
@@ -244,7 +244,7 @@ void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
         QPlainTextEdit *editor = addAndType(frame, QStringLiteral("typed on a read-only file"));
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
-        QVERIFY(!frame.editNode());
+        QVERIFY(!frame.controller().editNode());
         QTest::qWait(50);
         QCOMPARE(frame.tree()->totalCount(), 1);
         QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("typed on a read-only file"));

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoRowPainter.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 
@@ -85,11 +86,11 @@ void TestMemosEdit::addTypeAndCommit()
 
     QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
-    QVERIFY(frame.editNode());
+    QVERIFY(frame.controller().editNode());
     QCOMPARE(frame.tipMode(), TipMode::FinishEdit);
     QVERIFY(!findAction(frame, "addMemo")->isEnabled());
-    const int line = frame.tree()->textHeight(frame.editNode(), QStringLiteral("l"));
-    QVERIFY(frame.tree()->nodeRect(frame.editNode()).height() >= 4 * line + 4);
+    const int line = frame.tree()->textHeight(frame.controller().editNode(), QStringLiteral("l"));
+    QVERIFY(frame.tree()->nodeRect(frame.controller().editNode()).height() >= 4 * line + 4);
 
     QTest::keyClicks(editor, QStringLiteral("first"));
     QTest::keyClick(editor, Qt::Key_Return); // a new line, not the end of the edit
@@ -97,7 +98,7 @@ void TestMemosEdit::addTypeAndCommit()
     QTest::keyClicks(editor, QStringLiteral("second"));
     commit(editor);
     QVERIFY(!frame.tree()->isEditing());
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(frame.tipMode(), TipMode::None);
 
     QList<Row> rows = storedRows(folder.path());
@@ -138,7 +139,7 @@ void TestMemosEdit::escapeAndUntouchedFocusLossLeaveNothing()
     QTest::keyClicks(editor, QStringLiteral("never stored"));
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QCOMPARE(frame.tipMode(), TipMode::AddMemo); // the empty list offers to add a memo again
 
     findAction(frame, "addMemo")->trigger();
@@ -229,7 +230,7 @@ void TestMemosEdit::subMemoParentChoice()
     frame.tree()->setFocus();
     QTest::keyClick(frame.tree(), Qt::Key_Return, Qt::ControlModifier);
     QPlainTextEdit *editor = openEditor(frame);
-    QCOMPARE(frame.editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
+    QCOMPARE(frame.controller().editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
     QTest::keyClicks(editor, QStringLiteral("sibling"));
     commit(editor);
 
@@ -237,7 +238,7 @@ void TestMemosEdit::subMemoParentChoice()
     frame.deselectAll();
     findAction(frame, "addSubMemo")->trigger();
     editor = openEditor(frame);
-    QCOMPARE(frame.editNode()->parent(), frame.tree()->lastTopLevelNode());
+    QCOMPARE(frame.controller().editNode()->parent(), frame.tree()->lastTopLevelNode());
     QTest::keyClicks(editor, QStringLiteral("child of last"));
     commit(editor);
 
@@ -256,10 +257,10 @@ void TestMemosEdit::subMemoParentChoice()
         QTest::keyClicks(search, text);
         frame.deselectAll();
         findAction(frame, "addSubMemo")->trigger();
-        if (frame.editNode()) {
-            QCOMPARE(frame.editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
+        if (frame.controller().editNode()) {
+            QCOMPARE(frame.controller().editNode()->parent(), findMemo(frame, QStringLiteral("{A}")));
             QTest::keyClick(openEditor(frame), Qt::Key_Escape);
-            QTRY_VERIFY(!frame.editNode());
+            QTRY_VERIFY(!frame.controller().editNode());
         }
     }
     QCOMPARE(prompts.lastText(), QStringLiteral("Please select a memo!"));
@@ -275,15 +276,15 @@ void TestMemosEdit::busyEditIgnoresOtherRequests()
     MemoPane &frame = program.frame();
     findAction(frame, "addMemo")->trigger();
     QPlainTextEdit *editor = openEditor(frame);
-    TreeNode *pending = frame.editNode();
+    TreeNode *pending = frame.controller().editNode();
 
-    QMetaObject::invokeMethod(&frame, &MemoPane::addMemo, Qt::QueuedConnection);
-    frame.addMemo();
-    frame.addSubMemo();
+    QMetaObject::invokeMethod(&frame.controller(), &MemoController::addMemo, Qt::QueuedConnection);
+    frame.controller().addMemo();
+    frame.controller().addSubMemo();
     emit frame.tree()->doubleClicked();
     QCoreApplication::processEvents();
     QCOMPARE(frame.tree()->totalCount(), 2);
-    QCOMPARE(frame.editNode(), pending);
+    QCOMPARE(frame.controller().editNode(), pending);
     QVERIFY(frame.tree()->isEditing());
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_COMPARE(frame.tree()->totalCount(), 1);
@@ -302,7 +303,7 @@ void TestMemosEdit::treeRequestsGoThroughTheHandshake()
 
     QTest::keyClick(frame.tree(), Qt::Key_F2);
     // Refused at once, then opened from the posted message on the marked node.
-    QCOMPARE(frame.editNode(), a);
+    QCOMPARE(frame.controller().editNode(), a);
     QVERIFY(!frame.tree()->isEditing());
     QPlainTextEdit *editor = openEditor(frame);
     QCOMPARE(frame.tree()->editedNode(), a);
@@ -365,7 +366,7 @@ void TestMemosEdit::refusedWriteKeepsTextInTree()
     TreeNode *node = frame.tree()->lastTopLevelNode();
     QCOMPARE(node->memo.content, QStringLiteral("not stored"));
     QVERIFY(node->memo.mid.isEmpty());
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     QVERIFY(findAction(frame, "addMemo")->isEnabled());
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }

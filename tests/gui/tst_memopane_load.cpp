@@ -6,6 +6,7 @@
 #include "desktop/WindowPlacement.h"
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoRowPainter.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -289,7 +290,7 @@ void TestMemosLoad::refreshCommandsFollowsSelectionAndEdit()
     frame.refreshCommands();
     for (QAction *action : listCommands)
         QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-    frame.commitOpenEdit();
+    frame.controller().commitOpenEdit();
     frame.refreshCommands();
     QVERIFY(findAction(frame, "expandAll")->isEnabled());
 }

@@ -117,12 +117,12 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     QCOMPARE(frame.tree()->selectedCount(), 0);
 
     select(frame, {"{B1}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     QCOMPARE(shape(frame), QStringLiteral("B C"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("B:root C:root"));
 
     select(frame, {"{B}", "{C}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
     QCOMPARE(shape(frame), QString());
     QCOMPARE(parents(program.mainWindow()), QString());

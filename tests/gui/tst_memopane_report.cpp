@@ -172,7 +172,7 @@ void TestMemosReport::extensionFollowsTheFilter()
     QCOMPARE(prompts.fileRequests.size(), 4);
     markForEditing(frame, findMemo(frame, QStringLiteral("{A}")));
     frame.saveReport(false);
-    frame.commitOpenEdit();
+    frame.controller().commitOpenEdit();
     QCOMPARE(prompts.fileRequests.size(), 4);
 }
 
@@ -235,7 +235,7 @@ void TestMemosReport::printingSpansPages()
     markForEditing(frame, findMemo(frame, QStringLiteral("{000}")));
     frame.printMemos();
     QVERIFY(!QFile::exists(pdf));
-    frame.commitOpenEdit();
+    frame.controller().commitOpenEdit();
     findAction(frame, "print")->trigger();
     QVERIFY(QFile::exists(pdf));
 

@@ -69,7 +69,7 @@ void TestMemosSight::hiddenMemosAreDeselected()
     findNamed<QLineEdit>(frame, "searchBox")->setText(QStringLiteral("cherry"));
     QCOMPARE(frame.tree()->selectedCount(), 1);
     QVERIFY(findAction(frame, "delete")->isEnabled());
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete this memo?"));
     QCOMPARE(storedMemoTexts(folder.path()).size(), 3);
     clickSearchButton(frame);

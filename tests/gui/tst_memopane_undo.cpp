@@ -3,6 +3,7 @@
 // and the same tree, a failure halfway changes nothing, and the history ends with the session.
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
+#include "gui/memos/MemoHistory.h"
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
@@ -145,7 +146,7 @@ void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
 
     State before = f.state();
     select(frame, {"{A}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     f.backAndForth(before, "Delete", true);
 
     // Move by menu into another memo carries the sub-memos, and opens the target.
@@ -173,21 +174,21 @@ void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
 
     // Typing: a new memo, then an edit of an existing one.
     before = f.state();
-    frame.addMemo();
+    frame.controller().addMemo();
     QPlainTextEdit *editor = typeInto(frame, QStringLiteral("typed"));
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     f.backAndForth(before, "Add", true);
     before = f.state();
     select(frame, {"{C}"});
-    frame.editMemo();
+    frame.controller().editMemo();
     editor = typeInto(frame, QStringLiteral("c changed"));
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     f.backAndForth(before, "Edit", true);
 
     before = f.state();
-    frame.pasteAsMemo(QStringLiteral("pasted"));
+    frame.controller().pasteAsMemo(QStringLiteral("pasted"));
     f.backAndForth(before, "Paste", true);
     before = f.state();
     QMimeData text;
@@ -196,16 +197,16 @@ void TestMemoPaneUndo::everyCommandGoesBackAndForthExactly()
     f.backAndForth(before, "Drop", true);
 
     before = f.state();
-    frame.expandAll();
+    frame.controller().expandAll();
     f.backAndForth(before, "Expand All", true);
     before = f.state();
-    frame.collapseAll();
+    frame.controller().collapseAll();
     f.backAndForth(before, "Collapse All");
 
     // A new command after an undo ends the steps that could be done again.
     f.undo()->trigger();
     QVERIFY(f.redo()->isEnabled());
-    frame.pasteAsMemo(QStringLiteral("new"));
+    frame.controller().pasteAsMemo(QStringLiteral("new"));
     QVERIFY(!f.redo()->isEnabled());
     QCOMPARE(f.undo()->text(), QStringLiteral("&Undo Paste"));
 
@@ -226,10 +227,10 @@ void TestMemoPaneUndo::undoBringsBackAndSelectsWhatWasDeleted()
     // Two memos with their sub-memos, then a lone sub-memo of the one left.
     const State start = f.state();
     select(frame, {"{A}", "{C}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     const State withoutAC = f.state();
     select(frame, {"{B1}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     QCOMPARE(shape(frame), QStringLiteral("b"));
 
     f.undo()->trigger();
@@ -276,7 +277,7 @@ void TestMemoPaneUndo::importIsOneStepRemovingExactlyItsRows()
     QCOMPARE(tasks().size(), 2);
 
     // A memo added afterwards is its own step; the import's undo takes its rows only.
-    frame.pasteAsMemo(QStringLiteral("later"));
+    frame.controller().pasteAsMemo(QStringLiteral("later"));
     f.undo()->trigger();
     f.undo()->trigger();
     QCOMPARE(f.state(), before);
@@ -294,7 +295,7 @@ void TestMemoPaneUndo::failureHalfwayChangesNothing()
     UndoFixture f;
     MemoPane &frame = f.frame();
     select(frame, {"{A}", "{C}"});
-    frame.deleteMemos();
+    frame.controller().deleteMemos();
     const State deleted = f.state();
     {
         // Another program refuses C coming back: A has been put back by then.
@@ -322,7 +323,7 @@ void TestMemoPaneUndo::failureHalfwayChangesNothing()
     f.program.reset();
     f.program = std::make_unique<StartedProgram>(f.folder.path());
     MemoPane &readOnly = f.frame();
-    readOnly.collapseAll(); // kept in memory only on a read-only file, and a step all the same
+    readOnly.controller().collapseAll(); // kept in memory only on a read-only file, and a step all the same
     QCOMPARE(shape(readOnly), QStringLiteral("a[a1@{A} a2@{A}] b[b1@{B}] c"));
     f.undo()->trigger();
     QCOMPARE(shape(readOnly), QStringLiteral("a+[a1@{A} a2@{A}] b[b1@{B}] c"));
@@ -332,7 +333,7 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
 {
     UndoFixture f;
     select(f.frame(), {"{A}"});
-    f.frame().deleteMemos();
+    f.frame().controller().deleteMemos();
     const State deleted = f.state();
     // A new session starts with no history; the delete was whole.
     f.program.reset();
@@ -344,25 +345,25 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
     QCOMPARE(shape(frame), QStringLiteral("b[b1@{B}] c"));
 
     // While a memo is being edited the editor has the keys; the list's history waits.
-    frame.pasteAsMemo(QStringLiteral("p"));
+    frame.controller().pasteAsMemo(QStringLiteral("p"));
     QVERIFY(f.undo()->isEnabled());
     markForEditing(frame, findMemo(frame, QStringLiteral("{C}")));
     QVERIFY(!f.undo()->isEnabled());
-    frame.undoStep();
+    frame.controller().undoStep();
     QCOMPARE(frame.history()->index(), 1);
-    frame.commitOpenEdit();
+    frame.controller().commitOpenEdit();
     QVERIFY(f.undo()->isEnabled());
 
     // A reload clears it; so does an outside change announced to the pane.
     frame.reloadMemos();
     QVERIFY(!f.undo()->isEnabled());
-    frame.pasteAsMemo(QStringLiteral("q"));
-    frame.clearUndoHistory();
+    frame.controller().pasteAsMemo(QStringLiteral("q"));
+    frame.controller().history().clear();
     QVERIFY(!f.undo()->isEnabled());
 
     // The newest hundred steps are kept.
     for (int i = 0; i < 105; ++i)
-        frame.pasteAsMemo(QString::number(i));
+        frame.controller().pasteAsMemo(QString::number(i));
     QCOMPARE(frame.history()->count(), 100);
     for (int i = 0; i < 100; ++i)
         f.undo()->trigger();
@@ -393,7 +394,7 @@ void TestMemoPaneUndo::historyKeepsTheNewestStepsThatFitItsTextBound()
     MemoPane &frame = program.frame();
     for (const char *mid : {"{P}", "{S}", "{T}", "{Q}"}) {
         select(frame, {mid});
-        frame.deleteMemos();
+        frame.controller().deleteMemos();
     }
     QCOMPARE(frame.history()->count(), 3);
     // The steps kept are whole and go back newest first: Q with its sub-memos, then T, then S.

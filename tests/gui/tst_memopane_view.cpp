@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
+#include "gui/memos/TipPanel.h"
 #include "gui/MainWindow.h"
 
 #include "gui/MemoPane.h"
+#include "gui/PictureBar.h"
+#include "gui/memos/MemoRowPainter.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -119,7 +122,7 @@ void TestMemosView::rowHeights()
     QTRY_VERIFY(frame.tree()->isEditing());
     QCOMPARE(height(frame, one), frame.tree()->height() - line);
     QVERIFY(frame.tree()->cancelEditNode());
-    QTRY_VERIFY(!frame.editNode());
+    QTRY_VERIFY(!frame.controller().editNode());
     QVERIFY(height(frame, one) > frame.tree()->height());
 
     // List view: one line each, except the memo the mouse rests on.
@@ -151,10 +154,10 @@ void TestMemosView::placeholderAndBackgrounds()
     QCOMPARE(colour, QColor(Qt::black));
     markForEditing(frame, findMemo(frame, QStringLiteral("{C}")));
     QTRY_VERIFY(frame.tree()->isEditing());
-    frame.rowPainter()->styleNodeText(frame.editNode(), font, colour);
+    frame.rowPainter()->styleNodeText(frame.controller().editNode(), font, colour);
     QVERIFY(!font.italic());
     QVERIFY(frame.tree()->cancelEditNode());
-    QTRY_VERIFY(!frame.editNode());
+    QTRY_VERIFY(!frame.controller().editNode());
     // The row shrinks back at its next paint; the mouse below aims at what is shown.
     QTRY_COMPARE(frame.tree()->nodeRect(findMemo(frame, QStringLiteral("{C}"))).height(),
                  lineOf(frame, findMemo(frame, QStringLiteral("{C}"))) + 4);
@@ -203,7 +206,7 @@ void TestMemosView::tipPanelModesAndClicks()
     QCOMPARE(frame.tipMode(), TipMode::None);
 
     // A narrow window wraps the tip onto more lines.
-    frame.showTip(TipMode::AddMemo);
+    findNamed<TipPanel>(frame, "tipPanel")->showTip(TipMode::AddMemo);
     const int wide = findNamed<QFrame>(frame, "tipPanel")->height();
     program.mainWindow().resize(90, 500);
     QTRY_VERIFY(findNamed<QFrame>(frame, "tipPanel")->height() > wide);
@@ -284,14 +287,14 @@ void TestMemosView::pasteAddsOneStoredMemo()
     // alike; then the pasted memo comes.
     findAction(frame, "addMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("typed"));
-    frame.pasteMemos();
+    frame.controller().pasteMemos();
     QTRY_COMPARE(frame.tree()->topLevelCount(), 4);
-    QVERIFY(!frame.editNode());
+    QVERIFY(!frame.controller().editNode());
     frame.tree()->clearSelection();
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     findAction(frame, "editMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("changed"));
-    frame.pasteAsMemo(QString());
+    frame.controller().pasteAsMemo(QString());
     QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("changed"));
     rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 5);

@@ -92,13 +92,13 @@ struct AddingPrompts : ScriptedPrompts {
 // Types text into a new memo and ends the edit as Ctrl+Enter does.
 TreeNode *typeNewMemo(MemoPane &frame, const QString &text)
 {
-    frame.addMemo();
+    frame.controller().addMemo();
     QPlainTextEdit *editor = openEditor(frame);
     if (!editor)
         return nullptr;
-    TreeNode *node = frame.editNode();
+    TreeNode *node = frame.controller().editNode();
     editor->setPlainText(text);
-    frame.commitOpenEdit();
+    frame.controller().commitOpenEdit();
     return node;
 }
 
@@ -191,21 +191,21 @@ void TestMemoPaneWriters::typedTextOutlivesALock()
     TreeNode *typed = typeNewMemo(frame, QStringLiteral("typed under a lock"));
     QVERIFY(typed);
     QCOMPARE(prompts.lastText(), QStringLiteral("database is locked."));
-    QCOMPARE(frame.unsavedCount(), 1);
+    QCOMPARE(frame.controller().unsavedCount(), 1);
     QVERIFY(statusBar->panelText().contains(QStringLiteral("not stored yet")));
 
     // Nothing goes under it, and no row names an empty parent.
     frame.tree()->clearSelection();
     frame.tree()->setSelected(typed, true);
     const int boxes = int(prompts.shown.size());
-    frame.addSubMemo();
+    frame.controller().addSubMemo();
     QCOMPARE(prompts.shown.size(), boxes + 1);
     QVERIFY(prompts.lastText().contains(QStringLiteral("not stored yet")));
     QCOMPARE(typed->childCount(), 0);
 
     // A reload keeps it; Exit asks and a No keeps the program.
     frame.reloadMemos();
-    QCOMPARE(frame.unsavedCount(), 1);
+    QCOMPARE(frame.controller().unsavedCount(), 1);
     prompts.answers << BoxAnswer::No;
     program.mainWindow().exitProgram();
     QVERIFY(prompts.lastText().contains(QStringLiteral("could not be stored")));
@@ -215,7 +215,7 @@ void TestMemoPaneWriters::typedTextOutlivesALock()
     // is stored at the watch's look.
     insertMemoRow(other.connection, QStringLiteral("{OUT}"), kRoot, QStringLiteral("from outside"));
     other.run(QStringLiteral("commit"));
-    QVERIFY(waitInEventLoop([&] { return frame.unsavedCount() == 0 && findMemo(frame, QStringLiteral("{OUT}")); }, 3000));
+    QVERIFY(waitInEventLoop([&] { return frame.controller().unsavedCount() == 0 && findMemo(frame, QStringLiteral("{OUT}")); }, 3000));
     QVERIFY(storedMemoTexts(folder.path()).contains(QStringLiteral("typed under a lock")));
     QCOMPARE(treeState(frame), storedState(other.connection));
 }
@@ -249,14 +249,14 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
     const int imported = int(tableRows(other.connection, "memos").size());
     QVERIFY(imported > atStart + 1);
     QTRY_COMPARE(frame.tree()->totalCount(), imported);
-    frame.undoStep();
+    frame.controller().undoStep();
     QCOMPARE(tableRows(other.connection, "memos").size(), atStart + 1);
     QVERIFY(findMemo(frame, QStringLiteral("{OUT}")));
     QCOMPARE(treeState(frame), storedState(other.connection));
 
     // A step over a memo that another program changed ends the history; one that does not
     // name it stays.
-    frame.redoStep();
+    frame.controller().redoStep();
     QCOMPARE(frame.tree()->totalCount(), imported);
     QVERIFY(frame.history()->canUndo());
     other.run(QStringLiteral("update memos set content='elsewhere', editTime=46000 where mid='{OUT}'"));
@@ -288,7 +288,7 @@ void TestMemoPaneWriters::commandsUnderALockChangeNothing()
     OtherWriter other(folder);
     frame.tree()->clearSelection();
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
-    frame.collapseAll(); // a step to take back, and memos a search must open
+    frame.controller().collapseAll(); // a step to take back, and memos a search must open
     const QString before = storedState(other.connection);
     QCOMPARE(treeState(frame), before);
     const int boxes = int(prompts.shown.size());
@@ -296,11 +296,11 @@ void TestMemoPaneWriters::commandsUnderALockChangeNothing()
     other.run(QStringLiteral("begin immediate"));
     const QMap<QString, std::function<void()>> commands = {
         {QStringLiteral("expand"), [&] { frame.tree()->setExpanded(findMemo(frame, QStringLiteral("{A}")), true); }},
-        {QStringLiteral("expandAll"), [&] { frame.expandAll(); }},
+        {QStringLiteral("expandAll"), [&] { frame.controller().expandAll(); }},
         {QStringLiteral("search"), [&] { enterSearchBox(frame); QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("a1")); }},
-        {QStringLiteral("paste"), [&] { frame.pasteAsMemo(QStringLiteral("pasted")); }},
+        {QStringLiteral("paste"), [&] { frame.controller().pasteAsMemo(QStringLiteral("pasted")); }},
         {QStringLiteral("move"), [&] { frame.drop(findMemo(frame, QStringLiteral("{C}")), nullptr, true); }},
-        {QStringLiteral("undo"), [&] { frame.undoStep(); }},
+        {QStringLiteral("undo"), [&] { frame.controller().undoStep(); }},
     };
     QMetaObject::invokeMethod(&frame, commands[command], Qt::QueuedConnection);
     // One message: a box, or for the search, whose typing no box may interrupt, the status bar.

@@ -214,7 +214,7 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
     // With "Add new item while open", every later show starts a new memo.
     mainWindow.hide();
     mainWindow.show();
-    QTRY_VERIFY(program.frame().editNode() != nullptr);
+    QTRY_VERIFY(program.frame().controller().editNode() != nullptr);
 }
 
 void TestSettings::webLinksCarryTheQuery()

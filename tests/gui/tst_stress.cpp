@@ -64,7 +64,7 @@ bool typeAndCommit(ScriptedPrompts &prompts, MemoPane &frame, const QString &tex
         return false;
     editor->selectAll();
     QTest::keyClicks(editor, text);
-    return quietly(prompts, frame, [&frame] { frame.commitOpenEdit(); });
+    return quietly(prompts, frame, [&frame] { frame.controller().commitOpenEdit(); });
 }
 
 // The plain connection's side: each round inserts a memo and edits it, and deletes a memo
@@ -156,7 +156,7 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
 
         const QString name = QStringLiteral("pane %1").arg(round);
         frame.tree()->setFocus();
-        frame.addMemo();
+        frame.controller().addMemo();
         const bool added = typeAndCommit(prompts, frame, name) && findText(frame, name);
         if (added && selectText(frame, name)) {
             markForEditing(frame, frame.tree()->focusedNode());
@@ -175,11 +175,11 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
             }
         }
         const QString doomed = QStringLiteral("doomed %1").arg(round);
-        frame.addMemo();
+        frame.controller().addMemo();
         if (typeAndCommit(prompts, frame, doomed) && selectText(frame, doomed)
-            && quietly(prompts, frame, [&frame] { frame.deleteMemos(); })
-            && quietly(prompts, frame, [&frame] { frame.undoStep(); })
-            && quietly(prompts, frame, [&frame] { frame.redoStep(); }))
+            && quietly(prompts, frame, [&frame] { frame.controller().deleteMemos(); })
+            && quietly(prompts, frame, [&frame] { frame.controller().undoStep(); })
+            && quietly(prompts, frame, [&frame] { frame.controller().redoStep(); }))
             paneDeleted << doomed;
 
         for (const std::unique_ptr<QProcess> &process : cli) {

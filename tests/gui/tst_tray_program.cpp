@@ -218,7 +218,7 @@ void TestTrayProgram::stayOnTopKeepsThePlace()
     QCOMPARE(tray.saves, 2);
     QVERIFY(tray.area->messages.isEmpty()); // no balloon for a window that only changed flags
     QTest::qWait(20);
-    QVERIFY(!tray.frame().editNode());
+    QVERIFY(!tray.frame().controller().editNode());
     // The re-created window still hides into the tray.
     QVERIFY(!tray.userClose());
     QVERIFY(!mainWindow.isVisible());

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "gui/MemoCommands.h"
+#include "gui/memos/MemoCommands.h"
 #include <QObject>
 #include <QString>
 #include <cstdint>

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "gui/memos/TipMode.h"
 #include <QFrame>
 
 class QLabel;
-
-// What the tip above the search bar offers; a click on it does that.
-enum class TipMode { None, FinishEdit, AddMemo, NoSearchResult };
 
 // The tip panel above the search bar: a picture and one underlined line of text, wrapped to
 // the panel's width.

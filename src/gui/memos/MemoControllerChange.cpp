@@ -1,24 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Moving memos under another memo or to the top level, by menu or by dragging.
-#include "gui/MainWindow.h"
-#include "core/MemoText.h"
-#include "gui/MemoPane.h"
+// Deleting memos, and moving them under another memo or to the top level, by menu or by dragging.
+#include "gui/memos/MemoController.h"
 #include "gui/Prompts.h"
 #include "core/MemoLevels.h"
-#include "core/MemoStore.h"
 #include "treeview/TreeUpdateGuard.h"
-#include "treeview/MemoTree.h"
+#include <QHash>
 #include <QMimeData>
 #include <algorithm>
 
-void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
+void MemoController::deleteMemos()
+{
+    if (m_editNode || !m_tree.firstSelected())
+        return;
+    const std::vector<TreeNode *> selected = m_tree.selectedNodes();
+    const QString question = tr("Are you sure you want to delete ")
+                             + (selected.size() == 1 ? tr("this memo?") : tr("these memos?"));
+    if (askBox(question) != BoxAnswer::Ok)
+        return;
+    MemoRows removed;
+    {
+        // All rows or none: a failure halfway would leave memos in the tree whose rows are gone.
+        Transaction batch = m_store.allOrNothing();
+        // Each row with its place: a memo's own, or a sub-memo's under its memo.
+        std::vector<QString> mids;
+        QHash<QString, int> places;
+        for (TreeNode *memo : selected) {
+            if (memo->memo.mid.isEmpty())
+                continue; // typed text not stored yet: only its node goes
+            mids.push_back(memo->memo.mid);
+            places.insert(memo->memo.mid, memo->index());
+            for (int i = 0; i < memo->childCount(); ++i)
+                places.insert(memo->child(i)->memo.mid, i);
+        }
+        for (MemoRow &row : m_store.removeWithSubMemos(mids)) {
+            const int index = places.value(row.memo.mid, -1);
+            removed.push_back({std::move(row), index});
+        }
+        batch.commit();
+    }
+    {
+        const TreeUpdateGuard update(m_tree);
+        m_tree.deleteSelectedNodes(); // with their sub-memo nodes
+    }
+    recordRows(tr("Delete"), std::move(removed), {});
+    refilter();
+    emit commandsChanged();
+}
+
+void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
     if (target && target->memo.mid.isEmpty()) {
         // Rows under it would name a memo that is not stored.
         tipBox(tr("This memo is not stored yet. Memos can be moved into it once it is."));
         return;
     }
-    const std::vector<TreeNode *> selected = m_tree->selectedNodes();
+    const std::vector<TreeNode *> selected = m_tree.selectedNodes();
     const QString pid = target ? target->memo.mid : MemoLevels::kTopLevelParent;
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     // The step keeps the moved memos, the sub-memos they carry and the target, which opens.
@@ -47,7 +83,7 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     }
     if (target)
         target->memo.expandFlag = true;
-    const TreeUpdateGuard update(*m_tree);
+    const TreeUpdateGuard update(m_tree);
     for (TreeNode *memo : selected) {
         if (memo == target)
             continue;
@@ -59,19 +95,19 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
                 carried.push_back(memo->child(i));
         if (first) {
             for (auto child = carried.rbegin(); child != carried.rend(); ++child)
-                m_tree->moveTo(*child, target, mode);
-            m_tree->moveTo(memo, target, mode);
+                m_tree.moveTo(*child, target, mode);
+            m_tree.moveTo(memo, target, mode);
         } else {
-            m_tree->moveTo(memo, target, mode);
+            m_tree.moveTo(memo, target, mode);
             for (TreeNode *child : carried)
-                m_tree->moveTo(child, target, mode);
+                m_tree.moveTo(child, target, mode);
         }
         memo->memo.pid = pid;
         for (TreeNode *child : carried)
             child->memo.pid = pid;
         if (target)
-            m_tree->setExpanded(target, true);
-        m_tree->setSelected(memo, false);
+            m_tree.setExpanded(target, true);
+        m_tree.setSelected(memo, false);
     }
     MemoRows after = placedRows(involved);
     // A memo dropped on one of its own sub-memos, or where it already stands, moves nothing:
@@ -88,12 +124,7 @@ void MemoPane::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
     recordRows(tr("Move"), std::move(before), std::move(after));
 }
 
-bool MemoPane::canDrag(TreeNode *node)
-{
-    return node != nullptr;
-}
-
-bool MemoPane::canDrop(TreeNode *target, const QMimeData *data, bool internal)
+bool MemoController::canDrop(TreeNode *target, const QMimeData *data, bool internal)
 {
     // Only memos dragged inside the tree move; a drop from another program never moves the
     // memos that happen to be selected. Text from another program becomes a new memo.
@@ -101,14 +132,14 @@ bool MemoPane::canDrop(TreeNode *target, const QMimeData *data, bool internal)
         return data && data->hasText();
     if (!target)
         return true;
-    if (target == m_tree->firstSelected())
+    if (target == m_tree.firstSelected())
         return false;
     if (target->level() == 0)
-        m_tree->setExpanded(target, true); // its sub-memos show where the drop will land
+        m_tree.setExpanded(target, true); // its sub-memos show where the drop will land
     return true;
 }
 
-void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
+void MemoController::drop(TreeNode *target, const QMimeData *data, bool internal)
 {
     if (!internal) {
         if (data && data->hasText())
@@ -118,5 +149,5 @@ void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
     if (target && target->level() > 0)
         target = target->parent(); // a drop on a sub-memo means its memo
     moveSelectedMemos(target, MemoTree::AttachMode::AddChildLast);
-    refreshCommands();
+    emit commandsChanged();
 }

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-class MemoPane;
+class MemoController;
 
 // A memo row as a step found or left it, with its place among its siblings in the tree.
 struct PlacedMemo {
@@ -23,7 +23,7 @@ using MemoRows = std::vector<PlacedMemo>;
 // redo() on push does nothing: the command has been carried out by then.
 class MemoCommand : public QUndoCommand {
 public:
-    MemoCommand(MemoPane &pane, const QString &name) : QUndoCommand(name), m_pane(pane) {}
+    MemoCommand(MemoController &list, const QString &name) : QUndoCommand(name), m_list(list) {}
 
     virtual void storeUndo(MemoStore &store) const = 0;
     virtual void storeRedo(MemoStore &store) const = 0;
@@ -45,7 +45,7 @@ public:
 protected:
     virtual void showUndo() = 0;
     virtual void showRedo() = 0;
-    MemoPane &m_pane;
+    MemoController &m_list;
 
 private:
     bool m_carriedOut = true;
@@ -61,7 +61,7 @@ public:
         MemoRows after;
         std::vector<TaskRow> addedTasks;
     };
-    MemoRowsCommand(MemoPane &pane, const QString &name, std::shared_ptr<const Change> change);
+    MemoRowsCommand(MemoController &list, const QString &name, std::shared_ptr<const Change> change);
 
     void storeUndo(MemoStore &store) const override;
     void storeRedo(MemoStore &store) const override;
@@ -80,7 +80,7 @@ private:
 // Expand All or Collapse All: the memos whose state it changed.
 class ExpandAllCommand : public MemoCommand {
 public:
-    ExpandAllCommand(MemoPane &pane, const QString &name, std::shared_ptr<const std::vector<QString>> mids,
+    ExpandAllCommand(MemoController &list, const QString &name, std::shared_ptr<const std::vector<QString>> mids,
                      bool expanded);
 
     void storeUndo(MemoStore &store) const override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/MemoCommands.h"
+#include "gui/memos/MemoCommands.h"
 #include <algorithm>
-#include "gui/MemoPane.h"
+#include "gui/memos/MemoController.h"
 #include <QSet>
 
 namespace {
@@ -31,8 +31,8 @@ qint64 bytesOf(const MemoRows &rows)
 
 } // namespace
 
-MemoRowsCommand::MemoRowsCommand(MemoPane &pane, const QString &name, std::shared_ptr<const Change> change)
-    : MemoCommand(pane, name), m_change(std::move(change))
+MemoRowsCommand::MemoRowsCommand(MemoController &list, const QString &name, std::shared_ptr<const Change> change)
+    : MemoCommand(list, name), m_change(std::move(change))
 {
 }
 
@@ -60,7 +60,7 @@ qint64 MemoRowsCommand::textBytes() const
 
 MemoCommand *MemoRowsCommand::copy() const
 {
-    return new MemoRowsCommand(m_pane, text(), m_change);
+    return new MemoRowsCommand(m_list, text(), m_change);
 }
 
 bool MemoRowsCommand::touches(const QSet<QString> &mids) const
@@ -72,17 +72,17 @@ bool MemoRowsCommand::touches(const QSet<QString> &mids) const
 
 void MemoRowsCommand::showUndo()
 {
-    m_pane.showRows(m_change->before, m_change->after);
+    m_list.showRows(m_change->before, m_change->after);
 }
 
 void MemoRowsCommand::showRedo()
 {
-    m_pane.showRows(m_change->after, m_change->before);
+    m_list.showRows(m_change->after, m_change->before);
 }
 
-ExpandAllCommand::ExpandAllCommand(MemoPane &pane, const QString &name,
+ExpandAllCommand::ExpandAllCommand(MemoController &list, const QString &name,
                                    std::shared_ptr<const std::vector<QString>> mids, bool expanded)
-    : MemoCommand(pane, name), m_mids(std::move(mids)), m_expanded(expanded)
+    : MemoCommand(list, name), m_mids(std::move(mids)), m_expanded(expanded)
 {
 }
 
@@ -107,7 +107,7 @@ void ExpandAllCommand::storeRedo(MemoStore &store) const
 
 MemoCommand *ExpandAllCommand::copy() const
 {
-    return new ExpandAllCommand(m_pane, text(), m_mids, m_expanded);
+    return new ExpandAllCommand(m_list, text(), m_mids, m_expanded);
 }
 
 bool ExpandAllCommand::touches(const QSet<QString> &mids) const
@@ -117,10 +117,10 @@ bool ExpandAllCommand::touches(const QSet<QString> &mids) const
 
 void ExpandAllCommand::showUndo()
 {
-    m_pane.showExpanded(*m_mids, !m_expanded);
+    m_list.showExpanded(*m_mids, !m_expanded);
 }
 
 void ExpandAllCommand::showRedo()
 {
-    m_pane.showExpanded(*m_mids, m_expanded);
+    m_list.showExpanded(*m_mids, m_expanded);
 }

@@ -1,0 +1,300 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/memos/MemoController.h"
+#include "gui/memos/EditSession.h"
+#include "gui/memos/ExpandStates.h"
+#include "gui/memos/MemoHistory.h"
+#include "gui/memos/MemoRefresh.h"
+#include "gui/Application.h"
+#include "core/DatabaseError.h"
+#include "core/ErrorText.h"
+#include "core/MemoLevels.h"
+#include "core/MemoSearch.h"
+#include "treeview/TreeUpdateGuard.h"
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+
+namespace {
+// A read the disk refused is tried once more before the error is shown: a list cut short
+// where the read failed would show less than is stored.
+template <typename Read>
+auto readTwice(Read read)
+{
+    try {
+        return read();
+    } catch (const DatabaseError &) {
+        return read();
+    }
+}
+} // namespace
+
+MemoController::MemoController(MemoTree &tree, MemoStore &store, QObject *parent)
+    : QObject(parent), m_tree(tree), m_store(store), m_editSession(new EditSession(tree, store, this)),
+      m_history(new MemoHistory(store, [this] { return m_editNode == nullptr; }, this)),
+      m_expandStates(std::make_unique<ExpandStates>(tree, store))
+{
+    connect(m_editSession, &EditSession::stored, this, &MemoController::memoStored);
+    connect(m_editSession, &EditSession::unsavedChanged, this, &MemoController::unsavedChanged);
+    connect(&tree, &MemoTree::nodeExpanded, this, [this](TreeNode *node) { storeExpandFlag(node, true); });
+    connect(&tree, &MemoTree::nodeCollapsed, this, [this](TreeNode *node) { storeExpandFlag(node, false); });
+    connect(&tree, &MemoTree::nodeFreed, this, &MemoController::nodeFreed);
+    connect(&tree, &MemoTree::editCommitted, this, &MemoController::editCommitted);
+    connect(&tree, &MemoTree::editEnded, this, &MemoController::editEnded);
+    connect(&tree, &MemoTree::editCancelled, this, &MemoController::editCancelled);
+    connect(&tree, &MemoTree::mouseMoved, this, [this](const QPoint &position) { m_mouse = position; });
+    connect(&tree, &MemoTree::doubleClicked, this, [this] {
+        if (!m_tree.nodeAt(m_mouse) && !m_editNode)
+            QMetaObject::invokeMethod(this, &MemoController::addMemo, Qt::QueuedConnection);
+    });
+}
+
+// Out of line: ExpandStates is complete here.
+MemoController::~MemoController() = default;
+
+void MemoController::reload()
+{
+    // What is being typed is stored before the list it belongs to is read again.
+    commitOpenEdit();
+    // Steps taken over the list as it was cannot be replayed over the one read now.
+    m_history->clear();
+    const std::optional<RowMarks> imported = std::exchange(m_importMarks, std::nullopt);
+    // Text the database has not taken yet goes into the list read now.
+    retryUnsaved();
+    std::vector<EditSession::Pending> unsaved = m_editSession->takeAll();
+    m_loaded = false;
+    m_editNode = nullptr;
+    m_tree.clear();
+    emit memosCounted(readTwice([this] { return m_store.count(); }));
+
+    readTwice([this] {
+        m_tree.clear();
+        loadMemos();
+    });
+    m_editSession->putBack(std::move(unsaved), [this](TreeNode *parent) { return addMemoNode(parent); });
+    m_loaded = true;
+    applyFilter();
+    emit commandsChanged();
+    emit unsavedChanged(unsavedCount());
+    if (imported)
+        recordImport(*imported);
+}
+
+void MemoController::loadMemos()
+{
+    // One layout for the whole load, also when a row fails to read.
+    const TreeUpdateGuard update(m_tree);
+    const QScopedValueRollback<bool> atWork(m_filtering, true);
+    // One pass over the table instead of a query per memo. Memos and each memo's sub-memos
+    // keep table order; a sub-memo met before its memo waits for it, and one whose memo never
+    // comes (or is itself a sub-memo) is not shown, as the two levels of the list require.
+    QHash<QString, TreeNode *> memos;
+    QHash<QString, std::vector<Memo>> waiting;
+    const auto addSubMemo = [this](TreeNode *memo, Memo &row) {
+        row.pid = memo->memo.mid; // one shared copy of the id
+        addMemoNode(memo)->memo = std::move(row);
+    };
+    m_store.forEachMemo([&](Memo &row) {
+        if (MemoLevels::isTopLevel(row)) {
+            row.pid = MemoLevels::kTopLevelParent; // one shared copy of the id
+            TreeNode *memo = addMemoNode(nullptr);
+            memo->memo = std::move(row);
+            memos.insert(memo->memo.mid, memo);
+            if (const auto early = waiting.find(memo->memo.mid); early != waiting.end()) {
+                for (Memo &child : *early)
+                    addSubMemo(memo, child);
+                waiting.erase(early);
+            }
+        } else if (TreeNode *memo = memos.value(row.pid)) {
+            addSubMemo(memo, row);
+        } else {
+            waiting[row.pid].push_back(std::move(row));
+        }
+    });
+    for (int i = 0; i < m_tree.topLevelCount(); ++i) {
+        TreeNode *memo = m_tree.topLevelNode(i);
+        m_tree.setExpanded(memo, memo->memo.expandFlag);
+    }
+}
+
+bool MemoController::refreshFromStore()
+{
+    retryUnsaved();
+    MemoRefresh refresh(m_tree, m_store, [this](TreeNode *parent) { return addMemoNode(parent); },
+                        [this](const TreeNode *node) { return node == m_editNode || m_editSession->isUnsaved(node); });
+    // The rows in sight stay where they are on screen, also when memos come or go above them.
+    TreeNode *anchor = m_tree.nodeAt(QPoint(0, 0));
+    const int anchorTop = anchor ? m_tree.nodeRect(anchor).top() : 0;
+    const quint64 anchorSerial = anchor ? anchor->serial() : 0;
+    QSet<QString> changed;
+    {
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        changed = refresh.run(m_sortAscending);
+    }
+    if (changed.isEmpty())
+        return false;
+    m_history->endStepsOver(changed);
+    refilter();
+    if (anchor && m_tree.isAlive(anchor, anchorSerial)) {
+        m_tree.visibleCount(); // lays the rows out
+        const QRect moved = m_tree.nodeRect(anchor);
+        if (!moved.isEmpty())
+            m_tree.verticalScrollBar()->setValue(m_tree.verticalScrollBar()->value() + moved.top() - anchorTop);
+    }
+    emit commandsChanged();
+    return true;
+}
+
+int MemoController::unsavedCount() const
+{
+    return m_editSession->unsavedCount();
+}
+
+void MemoController::retryUnsaved()
+{
+    m_editSession->retry();
+}
+
+void MemoController::applyFilter()
+{
+    emit filterApplied();
+    bool anyShown = false;
+    QString refused;
+    bool stored;
+    {
+        // Parents that a search expands have their state stored: one write for the keystroke.
+        // A database held by another program refuses it at once rather than holding up the
+        // typing; the parents then stay as they were, and the status bar tells why.
+        m_store.setWaitsForLocks(false);
+        const auto waitAgain = qScopeGuard([this] { m_store.setWaitsForLocks(true); });
+        const TreeUpdateGuard update(m_tree);
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        const bool filtering = m_search.searching && !m_search.text.isEmpty();
+        const MemoSearch search(m_search.text, m_search.wide);
+        // Memo by memo, each before its sub-memos, so that a sub-memo that matches can show
+        // its memo again after the memo itself was hidden.
+        stored = m_expandStates->run(
+            [&] {
+                for (int i = 0; i < m_tree.topLevelCount(); ++i) {
+                    TreeNode *memo = m_tree.topLevelNode(i);
+                    const bool memoMatches = !filtering || search.matches(memo->memo);
+                    m_tree.setVisible(memo, memoMatches);
+                    anyShown = anyShown || memoMatches;
+                    for (TreeNode *subMemo = memo->firstChild(); subMemo; subMemo = subMemo->nextSibling()) {
+                        const bool shown = !filtering || search.showsSubMemo(subMemo->memo, memoMatches);
+                        m_tree.setVisible(subMemo, shown);
+                        if (shown && filtering) {
+                            m_tree.setVisible(memo, true);
+                            m_tree.setExpanded(memo, true);
+                        }
+                        anyShown = anyShown || shown;
+                    }
+                }
+            },
+            refused);
+    }
+    showTip(m_search.searching && !anyShown ? TipMode::NoSearchResult : TipMode::None);
+    if (!stored)
+        emit filterRefused(errorBoxText(refused));
+}
+
+bool MemoController::hasVisibleMemo() const
+{
+    for (int i = 0; i < m_tree.topLevelCount(); ++i) {
+        if (m_tree.topLevelNode(i)->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void MemoController::showTip(TipMode mode)
+{
+    emit tipWanted(mode == TipMode::None && !hasVisibleMemo() ? TipMode::AddMemo : mode);
+}
+
+void MemoController::refilter()
+{
+    // Without a search every memo is shown already; the walk over the whole list is spared.
+    if (m_search.searching && !m_search.text.isEmpty())
+        applyFilter();
+    else
+        showTip(m_search.searching && !hasVisibleMemo() ? TipMode::NoSearchResult : TipMode::None); // as the filter itself would
+}
+
+void MemoController::storeExpandFlag(TreeNode *node, bool expanded)
+{
+    // Inside a command over many memos the command stores the lot; alone, at once.
+    QString refused;
+    if (!m_expandStates->run([&] { m_expandStates->noteChange(node, expanded); }, refused))
+        showDefaultErrorBox(refused);
+    // The filter and Expand all change many memos at once; what the commands offer does not
+    // depend on it.
+    if (!m_filtering)
+        emit commandsChanged();
+}
+
+void MemoController::setAllExpanded(bool expanded)
+{
+    // The step keeps the memos whose state this changes.
+    std::vector<TreeNode *> changing;
+    for (int i = 0; i < m_tree.topLevelCount(); ++i)
+        if (m_tree.topLevelNode(i)->memo.expandFlag != expanded)
+            changing.push_back(m_tree.topLevelNode(i));
+    QString refused;
+    bool stored;
+    {
+        // One transaction and one layout for the lot; a refused one leaves every memo as it was.
+        const TreeUpdateGuard update(m_tree);
+        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        stored = m_expandStates->run(
+            [this, expanded] {
+                for (int i = 0; i < m_tree.topLevelCount(); ++i)
+                    m_tree.setExpanded(m_tree.topLevelNode(i), expanded);
+            },
+            refused);
+    }
+    if (!stored) {
+        showDefaultErrorBox(refused);
+        emit commandsChanged();
+        return;
+    }
+    auto changed = std::make_shared<std::vector<QString>>();
+    for (TreeNode *node : changing)
+        if (node->memo.expandFlag == expanded)
+            changed->push_back(node->memo.mid);
+    if (!changed->empty())
+        m_history->record(new ExpandAllCommand(*this, expanded ? tr("Expand All") : tr("Collapse All"), std::move(changed),
+                                        expanded));
+    emit commandsChanged();
+}
+
+void MemoController::expandAll()
+{
+    setAllExpanded(true);
+}
+
+void MemoController::collapseAll()
+{
+    setAllExpanded(false);
+}
+
+void MemoController::undoStep()
+{
+    takeStep(true);
+}
+
+void MemoController::redoStep()
+{
+    takeStep(false);
+}
+
+void MemoController::takeStep(bool back)
+{
+    if (m_editNode || !m_history->takeStep(back))
+        return;
+    emit commandsChanged();
+}
+
+MemoController::RowMarks MemoController::rowMarks()
+{
+    return {m_store.lastMemoRow(), m_store.lastTaskRow()};
+}
