@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when a source includes upward across the layers: core < treeview, desktop < gui.
+# Fails when a source includes upward across the layers: core < treeview, desktop < gui, and
+# the memo pane's parts (gui/memos) below the windows.
 # The core and the command-line tool beside the program take no widget or painting header
 # (their targets would not link them either, but a header-only use would slip through); the
 # tool includes the core alone.
@@ -25,6 +26,17 @@ foreach(layer core treeview desktop cli)
         string(APPEND failures "${source}: ${line}\n")
       endif()
     endforeach()
+  endforeach()
+endforeach()
+# The memo pane's parts know nothing of what holds them: they include the layers below, each
+# other and the gui's shared helpers, never a window, the pane or the program.
+file(GLOB_RECURSE sources "${SOURCE_DIR}/gui/memos/*.h" "${SOURCE_DIR}/gui/memos/*.cpp")
+foreach(source ${sources})
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${includes})
+    if(line MATCHES "[\"<](cli/|gui/(MainWindow|MemoPane|Program|CommonActions|ExchangeCommands))")
+      string(APPEND failures "${source}: ${line}\n")
+    endif()
   endforeach()
 endforeach()
 if(failures)

@@ -103,8 +103,8 @@ QStringList shownShape(MemoPane &frame);
 // The expandFlag stored for a memo, read past the program; -1 when there is no such row.
 int storedExpandFlag(MainWindow &mainWindow, const QString &mid);
 
-// Runs a test class under the program's own application object, so that errors escaping a
-// handler reach the default error box as they do in the program.
+// Runs a test class under the program's own application object, with its translations and
+// error boxes as in the program.
 #define JOTWELL_TEST_MAIN(TestClass)                                                                        \
     int main(int argc, char **argv)                                                                         \
     {                                                                                                       \

@@ -2,7 +2,6 @@
 #include "gui/Application.h"
 #include "gui/Prompts.h"
 #include "core/Translations.h"
-#include <exception>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -17,18 +16,6 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
         else
             prompts().messageBox(caption, text, BoxButtons::Ok, BoxIcon::Error);
     });
-}
-
-bool Application::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &error) {
-        showDefaultErrorBox(QString::fromUtf8(error.what()));
-    } catch (...) {
-        showDefaultErrorBox(tr("Unknown error"));
-    }
-    return false;
 }
 
 bool Application::event(QEvent *event)

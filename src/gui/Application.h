@@ -5,13 +5,12 @@
 #include "core/ErrorText.h"
 #include <QApplication>
 
-// The application object. An error that no handler caught ends that handler only: it is
-// shown in the default error box and the program goes on.
+// The application object: its name, translations and error boxes. Each command reports its
+// own errors (gui/CommandErrors.h).
 class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int &argc, char **argv);
-    bool notify(QObject *receiver, QEvent *event) override;
 
 protected:
     bool event(QEvent *event) override;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/CommonActions.h"
+#include "gui/CommandErrors.h"
 #include "gui/NamedAction.h"
 #include "core/SettingsKeys.h"
 #include "gui/AboutDialog.h"
@@ -35,17 +36,17 @@ CommonActions::CommonActions(MainWindow *mainWindow) : QObject(mainWindow), m_ma
     m_aboutAction = makeNamedAction(this, "about", tr("&About"));
 
     m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(m_helpAction, &QAction::triggered, this, [this] { m_mainWindow->helpViewer()->showContents(); });
-    connect(m_aboutAction, &QAction::triggered, this, &CommonActions::showAbout);
-    connect(m_openAction, &QAction::triggered, this, [this] { m_mainWindow->trayIcon()->restore(); });
-    connect(m_closeAction, &QAction::triggered, this, [this] { m_mainWindow->trayIcon()->minimize(); });
-    connect(m_stayOnTopAction, &QAction::triggered, this, &CommonActions::toggleStayOnTop);
-    connect(m_optionsAction, &QAction::triggered, this, &CommonActions::showOptions);
-    connect(m_contactAction, &QAction::triggered, this, &CommonActions::mailSupport);
-    connect(m_suggestionAction, &QAction::triggered, this, &CommonActions::mailSupport);
-    connect(m_websiteAction, &QAction::triggered, this, &CommonActions::visitWebsite);
-    connect(m_updateAction, &QAction::triggered, this, &CommonActions::visitWebsite);
-    connect(m_resourcesAction, &QAction::triggered, this, &CommonActions::visitResources);
+    connect(m_helpAction, &QAction::triggered, this, reportingErrors([this] { m_mainWindow->helpViewer()->showContents(); }));
+    connect(m_aboutAction, &QAction::triggered, this, reportingErrors([this] { showAbout(); }));
+    connect(m_openAction, &QAction::triggered, this, reportingErrors([this] { m_mainWindow->trayIcon()->restore(); }));
+    connect(m_closeAction, &QAction::triggered, this, reportingErrors([this] { m_mainWindow->trayIcon()->minimize(); }));
+    connect(m_stayOnTopAction, &QAction::triggered, this, reportingErrors([this] { toggleStayOnTop(); }));
+    connect(m_optionsAction, &QAction::triggered, this, reportingErrors([this] { showOptions(); }));
+    connect(m_contactAction, &QAction::triggered, this, reportingErrors([this] { mailSupport(); }));
+    connect(m_suggestionAction, &QAction::triggered, this, reportingErrors([this] { mailSupport(); }));
+    connect(m_websiteAction, &QAction::triggered, this, reportingErrors([this] { visitWebsite(); }));
+    connect(m_updateAction, &QAction::triggered, this, reportingErrors([this] { visitWebsite(); }));
+    connect(m_resourcesAction, &QAction::triggered, this, reportingErrors([this] { visitResources(); }));
 }
 
 namespace {

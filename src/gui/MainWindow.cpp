@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MainWindow.h"
 #include "gui/CommonActions.h"
+#include "gui/CommandErrors.h"
 #include "gui/Prompts.h"
 #include "desktop/WindowPlacement.h"
 #include "desktop/TrayIcon.h"
@@ -50,9 +51,9 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
-    connect(m_backupAction, &QAction::triggered, this, &MainWindow::backupDatabase);
-    connect(m_restoreAction, &QAction::triggered, this, &MainWindow::restoreDatabase);
-    connect(m_importAction, &QAction::triggered, this, &MainWindow::importFile);
+    connect(m_backupAction, &QAction::triggered, this, reportingErrors([this] { backupDatabase(); }));
+    connect(m_restoreAction, &QAction::triggered, this, reportingErrors([this] { restoreDatabase(); }));
+    connect(m_importAction, &QAction::triggered, this, reportingErrors([this] { importFile(); }));
     m_databaseRetry = new QTimer(this);
     m_databaseRetry->setInterval(kDatabaseRetryMs);
     connect(m_databaseRetry, &QTimer::timeout, this, &MainWindow::retryDatabase);

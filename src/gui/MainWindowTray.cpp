@@ -2,6 +2,7 @@
 // The main window's life in the notification area: hiding, the tray menu, the balloon and
 // the end of the program.
 #include "gui/CommonActions.h"
+#include "gui/CommandErrors.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
 #include "gui/Artwork.h"
@@ -33,7 +34,7 @@ void MainWindow::createTrayComponents()
     connect(m_balloonTimer, &QTimer::timeout, this, &MainWindow::balloonTimeout);
 
     connect(m_trayAddMemoAction, &QAction::triggered, this, &MainWindow::addMemoFromTray);
-    connect(m_pasteAction, &QAction::triggered, this, &MainWindow::pasteMemos);
+    connect(m_pasteAction, &QAction::triggered, this, reportingErrors([this] { pasteMemos(); }));
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
     // Before the desktop session ends, what the user typed and where the window stands are
     // stored; the program ends when the session does (its windows are closed then).

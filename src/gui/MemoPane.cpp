@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "gui/AccessibleNames.h"
 #include "gui/Artwork.h"
+#include "gui/CommandErrors.h"
 #include "gui/PictureBar.h"
 #include "gui/Prompts.h"
 #include "gui/StatusBar.h"
@@ -76,7 +77,7 @@ void MemoPane::createActions()
         {m_actions->expandAll, &MemoController::expandAll}, {m_actions->collapseAll, &MemoController::collapseAll},
     };
     for (const auto &[action, command] : listCommands)
-        connect(action, &QAction::triggered, list, command);
+        connect(action, &QAction::triggered, list, reportingErrors([list, command = command] { (list->*command)(); }));
     const std::pair<QAction *, void (MemoPane::*)()> paneCommands[] = {
         {m_actions->exportMemos, &MemoPane::exportMemos}, {m_actions->email, &MemoPane::emailMemos},
         {m_actions->save, &MemoPane::saveSelection},      {m_actions->saveAll, &MemoPane::saveAll},
@@ -85,10 +86,11 @@ void MemoPane::createActions()
         {m_actions->selectAll, &MemoPane::selectAll},     {m_actions->deselect, &MemoPane::deselectAll},
     };
     for (const auto &[action, command] : paneCommands)
-        connect(action, &QAction::triggered, this, command);
+        connect(action, &QAction::triggered, this, reportingErrors([this, command = command] { (this->*command)(); }));
     for (MoveToMenu *menu : {m_actions->moveToMenu, m_actions->mainMoveToMenu})
-        connect(menu, &MoveToMenu::targetChosen, list,
-                [list](TreeNode *target) { list->moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst); });
+        connect(menu, &MoveToMenu::targetChosen, list, reportingErrors([list](TreeNode *target) {
+                    list->moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst);
+                }));
 }
 
 void MemoPane::createLayout(const PaneBackgrounds &backgrounds)
@@ -145,6 +147,12 @@ void MemoPane::createLayout(const PaneBackgrounds &backgrounds)
 }
 
 void MemoPane::reloadMemos()
+{
+    // A list that cannot be read ends the reload there, with the error told.
+    runCommand([this] { reloadList(); });
+}
+
+void MemoPane::reloadList()
 {
     // What is being typed is stored before the view settings change under it.
     m_controller->commitOpenEdit();
@@ -274,6 +282,11 @@ void MemoPane::tipClicked(TipMode mode)
     }
 }
 
+void MemoPane::drop(TreeNode *target, const QMimeData *data, bool internal)
+{
+    runCommand([=] { m_controller->drop(target, data, internal); });
+}
+
 QMenu *MemoPane::contextMenu(TreeNode *node)
 {
     return node ? m_actions->memoMenu : m_actions->blankMenu;
@@ -281,8 +294,13 @@ QMenu *MemoPane::contextMenu(TreeNode *node)
 
 void MemoPane::keyPressed(QKeyEvent *event)
 {
-    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-    switch (event->key()) {
+    runCommand([this, event] { runKey(*event); });
+}
+
+void MemoPane::runKey(const QKeyEvent &event)
+{
+    const bool ctrl = event.modifiers().testFlag(Qt::ControlModifier);
+    switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (ctrl)

@@ -74,10 +74,7 @@ public:
     {
         return m_controller->canDrop(target, data, internal);
     }
-    void drop(TreeNode *target, const QMimeData *data, bool internal) override
-    {
-        m_controller->drop(target, data, internal);
-    }
+    void drop(TreeNode *target, const QMimeData *data, bool internal) override;
     QMenu *contextMenu(TreeNode *node) override;
     void keyPressed(QKeyEvent *event) override;
 
@@ -90,8 +87,10 @@ signals:
 private:
     void createActions();
     void createLayout(const PaneBackgrounds &backgrounds);
+    void reloadList();
     void selectionChanged(TreeNode *node);
     void tipClicked(TipMode mode);
+    void runKey(const QKeyEvent &event);
     MemoController::Search currentSearch() const;
     void searchChanged();
     void toggleSortOrder();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MemoPaneWatch.h"
 #include "gui/MainWindow.h"
+#include "gui/CommandErrors.h"
 #include "gui/MemoPane.h"
 #include "core/DatabaseError.h"
 #include "treeview/MemoTree.h"
@@ -16,7 +17,7 @@ MemoPaneWatch::MemoPaneWatch(MainWindow *mainWindow) : QObject(mainWindow), m_ma
 {
     setObjectName(QStringLiteral("memoPaneWatch"));
     m_timer->setInterval(kLookIntervalMs);
-    connect(m_timer, &QTimer::timeout, this, &MemoPaneWatch::check);
+    connect(m_timer, &QTimer::timeout, this, reportingErrors([this] { check(); }));
     mainWindow->installEventFilter(this);
     if (mainWindow->isVisible())
         m_timer->start();
@@ -41,7 +42,7 @@ bool MemoPaneWatch::eventFilter(QObject *watched, QEvent *event)
             break;
         case QEvent::WindowActivate:
             // After the handlers of the activation, so that the window is whole first.
-            QTimer::singleShot(0, this, &MemoPaneWatch::check);
+            QTimer::singleShot(0, this, reportingErrors([this] { check(); }));
             break;
         default:
             break;

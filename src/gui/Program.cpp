@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/Program.h"
 #include "gui/CommonActions.h"
+#include "gui/CommandErrors.h"
 #include "gui/MainWindow.h"
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPaneWatch.h"
@@ -12,7 +13,8 @@ Program::Program(const QString &programFolder)
     m_mainWindow->setExchangeCommands(m_exchangeCommands);
     m_mainWindow->setCommonActions(m_commonActions);
     // Changes from outside count from the moment a late database opened, as from the start.
-    QObject::connect(m_mainWindow.get(), &MainWindow::databaseOpened, m_paneWatch, &MemoPaneWatch::check);
+    QObject::connect(m_mainWindow.get(), &MainWindow::databaseOpened, m_paneWatch,
+                     reportingErrors([watch = m_paneWatch] { watch->check(); }));
 }
 
 Program::~Program() = default;

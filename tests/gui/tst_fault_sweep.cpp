@@ -37,7 +37,7 @@ struct Scenario {
 
 void runAsEvent(MainWindow &mainWindow, MemoPane &frame, const std::function<void(MainWindow &, MemoPane &)> &command)
 {
-    // Posted, so that an error escaping the command reaches the default error box.
+    // Posted, as a command the user starts runs from the event loop.
     QMetaObject::invokeMethod(&frame, [&] { command(mainWindow, frame); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -138,8 +138,12 @@ void TestFaultSweep::initTestCase()
     m_exchangeFile = writeExchangeFile(m_files);
     QVERIFY(!m_exchangeFile.isEmpty());
     // The pass's prompts answer the open dialog with the exchange file.
-    const auto readFile = [](void (MainWindow::*run)()) {
-        return [run](MainWindow &mainWindow, MemoPane &) { (mainWindow.*run)(); };
+    // Commands run as the user starts them: through their actions.
+    const auto trigger = [](const char *action) {
+        return [action](MainWindow &, MemoPane &frame) { findAction(frame, action)->trigger(); };
+    };
+    const auto readFile = [](const char *action) {
+        return [action](MainWindow &mainWindow, MemoPane &) { findAction(mainWindow, action)->trigger(); };
     };
     const auto deleteA = [](MainWindow &, MemoPane &frame) {
         select(frame, QStringLiteral("A"));
@@ -162,25 +166,25 @@ void TestFaultSweep::initTestCase()
           QStringLiteral("C2")}},
         {QStringLiteral("delete 1000"),
          {seedThousand, [](MainWindow &, MemoPane &frame) { frame.selectAll(); },
-          [](MainWindow &, MemoPane &frame) { frame.controller().deleteMemos(); }, {}, {}}},
+          trigger("delete"), {}, {}}},
         {QStringLiteral("move"),
          {seedFamilies, [](MainWindow &, MemoPane &frame) { select(frame, QStringLiteral("A")); }, moveAUnderB, {}, {}}},
         {QStringLiteral("paste"),
          {seedFamilies, [](MainWindow &, MemoPane &) { QGuiApplication::clipboard()->setText(QStringLiteral("pasted memo")); },
-          [](MainWindow &, MemoPane &frame) { frame.controller().pasteMemos(); }, {}, {}}},
+          trigger("paste"), {}, {}}},
         {QStringLiteral("undo"),
-         {seedFamilies, deleteA, [](MainWindow &, MemoPane &frame) { frame.controller().undoStep(); }, {}, {}}},
+         {seedFamilies, deleteA, trigger("undo"), {}, {}}},
         {QStringLiteral("redo"),
          {seedFamilies,
           [deleteA](MainWindow &mainWindow, MemoPane &frame) {
               deleteA(mainWindow, frame);
               frame.controller().undoStep();
           },
-          [](MainWindow &, MemoPane &frame) { frame.controller().redoStep(); }, {}, {}}},
+          trigger("redo"), {}, {}}},
         {QStringLiteral("expand all"),
-         {seedFamilies, [](MainWindow &, MemoPane &) {}, [](MainWindow &, MemoPane &frame) { frame.controller().expandAll(); }, {}, {}}},
-        {QStringLiteral("restore"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile(&MainWindow::restoreDatabase), {}, {}}},
-        {QStringLiteral("import"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile(&MainWindow::importFile), {}, {}}},
+         {seedFamilies, [](MainWindow &, MemoPane &) {}, trigger("expandAll"), {}, {}}},
+        {QStringLiteral("restore"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile("restore"), {}, {}}},
+        {QStringLiteral("import"), {seedFamilies, [](MainWindow &, MemoPane &) {}, readFile("import"), {}, {}}},
     };
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
+#include "gui/CommandErrors.h"
 #include "FileSizeLimit.h"
 #include "gui/MainWindow.h"
 #include "gui/Application.h"
@@ -17,16 +18,6 @@
 
 namespace {
 
-class Thrower : public QObject {
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() == QEvent::User)
-            throw std::runtime_error("Something broke");
-        return QObject::event(event);
-    }
-};
-
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -39,7 +30,7 @@ class TestApp : public QObject {
     Q_OBJECT
 private slots:
     void errorBoxAddsFullStop();
-    void uncaughtErrorIsShownAndProgramGoesOn();
+    void commandErrorIsShownAndProgramGoesOn();
     void corruptDatabaseIsReportedAndKept();
     void heldDatabaseOpensOnceFree();
     void dataFolderThatCannotBeCreated();
@@ -62,12 +53,13 @@ void TestApp::errorBoxAddsFullStop()
     QCOMPARE(errorBoxText(QString()), QString());
 }
 
-void TestApp::uncaughtErrorIsShownAndProgramGoesOn()
+void TestApp::commandErrorIsShownAndProgramGoesOn()
 {
     ScriptedPrompts prompts;
-    Thrower thrower;
-    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
-    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    // Two commands that end in an error, run from the event loop as the user starts them.
+    const auto command = reportingErrors([](bool) { throw std::runtime_error("Something broke"); });
+    QMetaObject::invokeMethod(qApp, [command] { command(true); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(qApp, [command] { command(true); }, Qt::QueuedConnection);
     QTRY_COMPARE(prompts.shown.size(), 2);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Korvel Jotwell"));
     QCOMPARE(prompts.shown[0].text, QStringLiteral("Something broke."));

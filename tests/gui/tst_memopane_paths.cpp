@@ -82,7 +82,7 @@ QAction *moveToItem(MemoPane &frame, const QString &caption)
     return nullptr;
 }
 
-// Runs a command as the event loop would, so that an error it raises reaches the error box.
+// Runs a command as the event loop would, as the user starts it.
 template <typename Command>
 void runAsEvent(MemoPane &frame, Command command)
 {
@@ -190,7 +190,7 @@ void TestMemoPanePaths::readOnlyDeleteAndMoveKeepTreeAndRowsAlike()
         const qsizetype boxesAtStart = prompts.shown.size(); // the read-only warning
 
         select(frame, {"{A}"});
-        runAsEvent(frame, [&frame] { frame.controller().deleteMemos(); });
+        runAsEvent(frame, [&frame] { findAction(frame, "delete")->trigger(); });
         QTRY_COMPARE(prompts.shown.size(), boxesAtStart + 2); // the question, then the error
         QCOMPARE(prompts.shown.last().caption, QStringLiteral("Korvel Jotwell"));
         QCOMPARE(prompts.lastText(), QStringLiteral("attempt to write a readonly database."));
@@ -224,7 +224,7 @@ void TestMemoPanePaths::briefLockIsWaitedForLongOneReported()
         // Well under the wait the store allows: the delete waits and goes through.
         const LockHolder other(file, std::chrono::milliseconds(400));
         select(frame, {"{B}"});
-        runAsEvent(frame, [&frame] { frame.controller().deleteMemos(); });
+        runAsEvent(frame, [&frame] { findAction(frame, "delete")->trigger(); });
         QTRY_VERIFY(!findMemo(frame, QStringLiteral("{B}")));
     }
     QCOMPARE(prompts.shown.size(), 1); // the question only
@@ -233,7 +233,7 @@ void TestMemoPanePaths::briefLockIsWaitedForLongOneReported()
     // Held past the wait: the engine's words, and nothing changed.
     const LockHolder other(file, std::chrono::milliseconds(5000));
     select(frame, {"{C}"});
-    runAsEvent(frame, [&frame] { frame.controller().deleteMemos(); });
+    runAsEvent(frame, [&frame] { findAction(frame, "delete")->trigger(); });
     QTRY_COMPARE_WITH_TIMEOUT(prompts.shown.size(), 3, 10000);
     QCOMPARE(prompts.shown.last().caption, QStringLiteral("Korvel Jotwell"));
     QCOMPARE(prompts.lastText(), QStringLiteral("database is locked."));

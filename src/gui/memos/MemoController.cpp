@@ -5,6 +5,7 @@
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoRefresh.h"
 #include "gui/Application.h"
+#include "gui/CommandErrors.h"
 #include "core/DatabaseError.h"
 #include "core/ErrorText.h"
 #include "core/MemoLevels.h"
@@ -35,12 +36,14 @@ MemoController::MemoController(MemoTree &tree, MemoStore &store, QObject *parent
 {
     connect(m_editSession, &EditSession::stored, this, &MemoController::memoStored);
     connect(m_editSession, &EditSession::unsavedChanged, this, &MemoController::unsavedChanged);
-    connect(&tree, &MemoTree::nodeExpanded, this, [this](TreeNode *node) { storeExpandFlag(node, true); });
-    connect(&tree, &MemoTree::nodeCollapsed, this, [this](TreeNode *node) { storeExpandFlag(node, false); });
+    // What the user did in the tree ends here: its errors are reported at this boundary.
+    connect(&tree, &MemoTree::nodeExpanded, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, true); }));
+    connect(&tree, &MemoTree::nodeCollapsed, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, false); }));
     connect(&tree, &MemoTree::nodeFreed, this, &MemoController::nodeFreed);
-    connect(&tree, &MemoTree::editCommitted, this, &MemoController::editCommitted);
-    connect(&tree, &MemoTree::editEnded, this, &MemoController::editEnded);
-    connect(&tree, &MemoTree::editCancelled, this, &MemoController::editCancelled);
+    connect(&tree, &MemoTree::editCommitted, this,
+            reportingErrors([this](TreeNode *node, const QString &text) { editCommitted(node, text); }));
+    connect(&tree, &MemoTree::editEnded, this, reportingErrors([this](TreeNode *node) { editEnded(node); }));
+    connect(&tree, &MemoTree::editCancelled, this, reportingErrors([this] { editCancelled(); }));
     connect(&tree, &MemoTree::mouseMoved, this, [this](const QPoint &position) { m_mouse = position; });
     connect(&tree, &MemoTree::doubleClicked, this, [this] {
         if (!m_tree.nodeAt(m_mouse) && !m_editNode)
