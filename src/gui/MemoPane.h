@@ -283,6 +283,7 @@ private:
     QString m_searchText;
     bool m_searching = false;
     bool m_filtering = false; // the filter or Expand/Collapse all is at work on many memos
+    RowPrints m_rowPrints;    // the table as the list last took it in, for the refresh
     int m_tipMode = 0;
     int m_mouseX = 0;
     int m_mouseY = 0;
