@@ -297,7 +297,7 @@ void MemoStore::putBack(const TaskRow &row)
 void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit, RowPrints *prints)
 {
     {
-        Statement query(m_database, prints ? "select rowid, memo_print(pid, expandFlag, editTime), " MEMO_COLUMNS
+        Statement query(m_database, prints ? "select rowid, memo_print(mid, pid, expandFlag, editTime), " MEMO_COLUMNS
                                               " from memos"
                                             : "select 0, 0, " MEMO_COLUMNS " from memos");
         if (prints)
@@ -317,7 +317,7 @@ RowPrints MemoStore::rowPrints()
 {
     RowPrints prints;
     {
-        Statement query(m_database, "select memo_prints(?, rowid, pid, expandFlag, editTime) from memos");
+        Statement query(m_database, "select memo_prints(?, rowid, mid, pid, expandFlag, editTime) from memos");
         query.bindPointer(&prints, kRowPrintsType).run();
     }
     m_database.releaseMappedPages();

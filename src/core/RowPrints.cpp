@@ -53,11 +53,11 @@ quint64 valuePrint(sqlite3_value *value)
     }
 }
 
-// pid, expandFlag, editTime
+// mid, pid, expandFlag, editTime
 quint64 rowPrint(sqlite3_value **columns)
 {
     quint64 h = 0;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         h = (h ^ valuePrint(columns[i])) * kMultiplier + quint64(i);
     return finish(h);
 }
@@ -89,7 +89,7 @@ quint64 idPrint(QStringView mid)
 void addRowPrintFunctions(sqlite3 *db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
-    sqlite3_create_function_v2(db, "memo_print", 3, flags, nullptr, printOne, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "memo_prints", 5, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, nullptr, printEach,
+    sqlite3_create_function_v2(db, "memo_print", 4, flags, nullptr, printOne, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "memo_prints", 6, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, nullptr, printEach,
                                printsDone, nullptr);
 }
