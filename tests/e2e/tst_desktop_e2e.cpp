@@ -58,6 +58,12 @@ void DesktopTest::minimiseIntoTheTrayAndBack()
     const QRect placed = desktop.outerRect(program.window);
     desktop.xdotool({QStringLiteral("windowminimize"), program.window});
     VERIFY_IN_TRAY(program);
+    // The balloon shows now: a right press on the icon brings the menu, not the window.
+    desktop.xdotool({QStringLiteral("mousemove"), QString::number(DesktopSession::kTrayIconX),
+                     QString::number(DesktopSession::kTrayIconY), QStringLiteral("click"), QStringLiteral("3")});
+    QTest::qWait(700);
+    desktop.xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    VERIFY_IN_TRAY(program);
     VERIFY_BACK_FROM_TRAY(desktop, program);
     QVERIFY(program.inTaskbar());
     QTRY_COMPARE_WITH_TIMEOUT(desktop.outerRect(program.window), placed, 2000);
