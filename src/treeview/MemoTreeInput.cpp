@@ -1,24 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "treeview/TreeLayout.h"
 #include "treeview/MemoTree.h"
 #include <QApplication>
-#include <QDrag>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
-
-namespace {
-
-const QString kDragMimeType = QStringLiteral("application/x-korvel-jotwell-tree-node");
-constexpr int kAutoScrollMargin = 16;
-
-} // namespace
 
 // --- hot node ----------------------------------------------------------------------------
 
@@ -94,7 +84,7 @@ void MemoTree::mousePressEvent(QMouseEvent *event)
             m_clickEditNode = node;
             m_clickEditSerial = node->m_serial;
         }
-        if (!node->m_children.empty() && rowParts(node, nodeRect(node)).button.contains(pos)) {
+        if (!node->m_children.empty() && m_painter.parts(node, nodeRect(node)).button.contains(pos)) {
             setExpanded(node, !node->m_expanded);
             return;
         }
@@ -152,7 +142,7 @@ void MemoTree::mouseMoveEvent(QMouseEvent *event)
         m_pressNode = nullptr;
         m_deferredSelect = nullptr;
         if (m_delegate->canDrag(node) && m_nodes.contains(node))
-            startDrag(node);
+            m_dragDrop.start(node);
     }
 }
 
@@ -215,8 +205,8 @@ void MemoTree::keyPressEvent(QKeyEvent *event)
                 setExpanded(m_focused, true);
             } else {
                 ensureLayout();
-                const int row = m_layout->rowOf(m_focused);
-                TreeNode *next = row >= 0 && row + 1 < m_layout->count() ? m_layout->node(row + 1) : nullptr;
+                const int row = m_scroller.layout().rowOf(m_focused);
+                TreeNode *next = row >= 0 && row + 1 < m_scroller.layout().count() ? m_scroller.layout().node(row + 1) : nullptr;
                 if (next && next->m_parent == m_focused) {
                     selectOnly(next);
                     setFocusedNode(next);
@@ -287,32 +277,14 @@ void MemoTree::expandSubtree(TreeNode *node)
     endUpdate();
 }
 
-int MemoTree::pageTarget(int row, int direction)
-{
-    const int viewHeight = viewport()->height();
-    int filled = 0;
-    int target = row;
-    for (;;) {
-        const int next = target + direction;
-        if (next < 0 || next >= m_layout->count())
-            break;
-        ensureMeasured(next);
-        if (target != row && filled + m_layout->height(next) > viewHeight)
-            break;
-        filled += m_layout->height(next);
-        target = next;
-    }
-    return target;
-}
-
 void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
 {
-    const int count = m_layout->count();
+    const int count = m_scroller.layout().count();
     if (count == 0)
         return;
     const bool shift = mods & Qt::ShiftModifier;
     const bool ctrl = mods & Qt::ControlModifier;
-    const int current = m_layout->rowOf(m_focused);
+    const int current = m_scroller.layout().rowOf(m_focused);
     int target;
     if (current < 0) {
         target = key == Qt::Key_End ? count - 1 : 0;
@@ -325,10 +297,10 @@ void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
             target = current + 1;
             break;
         case Qt::Key_PageUp:
-            target = pageTarget(current, -1);
+            target = m_scroller.pageTarget(current, -1);
             break;
         case Qt::Key_PageDown:
-            target = pageTarget(current, 1);
+            target = m_scroller.pageTarget(current, 1);
             break;
         case Qt::Key_Home:
             target = 0;
@@ -338,20 +310,20 @@ void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
             break;
         }
     }
-    if (target < 0 || target >= count || !m_layout->node(target))
+    if (target < 0 || target >= count || !m_scroller.layout().node(target))
         return;
 
     if (shift && current >= 0) {
         // Extending works among the anchor's siblings only: rows of other levels are passed
         // over, and the walk stops where the anchor's parent ends.
-        TreeNode *anchor = m_anchor && m_layout->rowOf(m_anchor) >= 0 ? m_anchor : m_focused;
+        TreeNode *anchor = m_anchor && m_scroller.layout().rowOf(m_anchor) >= 0 ? m_anchor : m_focused;
         const TreeNode *parent = anchor->m_parent;
         const int level = anchor->level();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             const int step = key == Qt::Key_Down ? 1 : -1;
             int t = current + step;
             for (; t >= 0 && t < count; t += step) {
-                TreeNode *n = m_layout->node(t);
+                TreeNode *n = m_scroller.layout().node(t);
                 if (!n)
                     continue;
                 if (n->m_parent == parent)
@@ -366,10 +338,10 @@ void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
             target = t;
         } else {
             const int step = target > current ? -1 : 1;
-            while (target != current && (!m_layout->node(target) || m_layout->node(target)->m_parent != parent))
+            while (target != current && (!m_scroller.layout().node(target) || m_scroller.layout().node(target)->m_parent != parent))
                 target += step;
         }
-        TreeNode *node = m_layout->node(target);
+        TreeNode *node = m_scroller.layout().node(target);
         if (!node || node->m_parent != parent)
             return;
         selectRange(anchor, node, false);
@@ -378,7 +350,7 @@ void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
         scrollIntoView(node);
         return;
     }
-    TreeNode *node = m_layout->node(target);
+    TreeNode *node = m_scroller.layout().node(target);
     if (!ctrl) {
         selectOnly(node);
         m_anchor = node;
@@ -389,50 +361,6 @@ void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
 
 // --- drag and drop -----------------------------------------------------------------------
 
-void MemoTree::startDrag(TreeNode *node)
-{
-    auto *data = new QMimeData;
-    data->setData(kDragMimeType, QByteArray::number(qulonglong(node->m_serial)));
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    m_dragging = true;
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-    m_dragging = false;
-    setDropTarget(nullptr);
-}
-
-bool MemoTree::evaluateDrop(QDropEvent *event, TreeNode *target)
-{
-    return m_delegate->canDrop(target, event->mimeData(), m_dragging);
-}
-
-void MemoTree::setDropTarget(TreeNode *node)
-{
-    if (node == m_dropTarget)
-        return;
-    TreeNode *old = m_dropTarget;
-    m_dropTarget = node;
-    if (old)
-        repaintNode(old);
-    if (node) {
-        repaintNode(node);
-        m_expandTimer->start(); // a collapsed target opens after a short hover
-    } else {
-        m_expandTimer->stop();
-    }
-}
-
-void MemoTree::dragAutoScroll()
-{
-    QScrollBar *bar = verticalScrollBar();
-    if (m_dragPos.y() < kAutoScrollMargin)
-        bar->setValue(bar->value() - bar->singleStep());
-    else if (m_dragPos.y() >= viewport()->height() - kAutoScrollMargin)
-        bar->setValue(bar->value() + bar->singleStep());
-    else
-        m_scrollTimer->stop();
-}
-
 void MemoTree::dragEnterEvent(QDragEnterEvent *event)
 {
     // The drag move that always follows decides per row.
@@ -441,36 +369,16 @@ void MemoTree::dragEnterEvent(QDragEnterEvent *event)
 
 void MemoTree::dragMoveEvent(QDragMoveEvent *event)
 {
-    m_dragPos = event->position().toPoint();
-    TreeNode *target = nodeAt(m_dragPos);
-    if (evaluateDrop(event, target)) {
-        event->acceptProposedAction();
-        setDropTarget(target);
-    } else {
-        event->ignore();
-        setDropTarget(nullptr);
-    }
-    if ((m_dragPos.y() < kAutoScrollMargin || m_dragPos.y() >= viewport()->height() - kAutoScrollMargin) &&
-        !m_scrollTimer->isActive())
-        m_scrollTimer->start();
+    m_dragDrop.move(event, nodeAt(event->position().toPoint()));
 }
 
 void MemoTree::dragLeaveEvent(QDragLeaveEvent *event)
 {
-    setDropTarget(nullptr);
-    m_scrollTimer->stop();
+    m_dragDrop.leave();
     event->accept();
 }
 
 void MemoTree::dropEvent(QDropEvent *event)
 {
-    m_scrollTimer->stop();
-    setDropTarget(nullptr);
-    TreeNode *target = nodeAt(event->position().toPoint());
-    if (!evaluateDrop(event, target)) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    m_delegate->drop(target, event->mimeData(), m_dragging);
+    m_dragDrop.drop(event, nodeAt(event->position().toPoint()));
 }
