@@ -302,25 +302,8 @@ void MemoTree::setVisible(TreeNode *node, bool visible)
 
 void MemoTree::deselectHidden(TreeNode *top, bool withTop)
 {
-    // What the user cannot see is never selected, so no command acts on a memo out of sight.
-    if (m_selection.isEmpty())
-        return;
-    bool changed = false;
-    std::vector<TreeNode *> pending;
-    if (withTop)
-        pending.push_back(top);
-    else
-        pending.assign(top->m_children.begin(), top->m_children.end());
-    while (!pending.empty()) {
-        TreeNode *n = pending.back();
-        pending.pop_back();
-        if (n->m_selected) {
-            m_selection.remove(n);
-            changed = true;
-        }
-        pending.insert(pending.end(), n->m_children.begin(), n->m_children.end());
-    }
-    if (!changed)
+    // No command may act on a memo out of sight.
+    if (!m_selection.removeSubtree(top, withTop))
         return;
     if (m_updateCount)
         m_selectionNotifyPending = true; // one notice when the update ends
@@ -540,41 +523,22 @@ void MemoTree::notifySelection(TreeNode *node)
 
 void MemoTree::selectOnly(TreeNode *node)
 {
-    if (node->m_selected && m_selection.count() == 1)
-        return;
-    m_selection.clear();
-    m_selection.add(node);
-    notifySelection(node);
+    if (m_selection.selectOnly(node))
+        notifySelection(node);
 }
 
 void MemoTree::toggleSelected(TreeNode *node)
 {
-    if (node->m_selected) {
-        m_selection.remove(node);
-    } else {
-        if (!m_selection.admits(node))
-            m_selection.clear();
-        m_selection.add(node);
-    }
+    m_selection.toggle(node);
     notifySelection(node);
 }
 
 void MemoTree::selectRange(TreeNode *from, TreeNode *to, bool keep)
 {
-    if (!from || from->m_parent != to->m_parent) {
+    if (m_selection.selectRange(from, to, keep))
+        notifySelection(to);
+    else
         selectOnly(to);
-        return;
-    }
-    if (!keep || !m_selection.admits(to))
-        m_selection.clear();
-    const int lo = std::min(from->m_index, to->m_index);
-    const int hi = std::max(from->m_index, to->m_index);
-    for (int i = lo; i <= hi; ++i) {
-        TreeNode *n = to->m_parent->m_children[size_t(i)];
-        if (n->m_visible)
-            m_selection.add(n);
-    }
-    notifySelection(to);
 }
 
 void MemoTree::setSelected(TreeNode *node, bool selected)

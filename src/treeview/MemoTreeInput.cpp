@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/MemoTree.h"
+#include "treeview/TreeNavigation.h"
 #include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -279,79 +280,23 @@ void MemoTree::expandSubtree(TreeNode *node)
 
 void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
 {
-    const int count = m_scroller.layout().count();
-    if (count == 0)
+    const TreeLayout &rows = m_scroller.layout();
+    const int current = rows.rowOf(m_focused);
+    int target = TreeNavigation::target(m_scroller, current, key);
+    if (target < 0)
         return;
-    const bool shift = mods & Qt::ShiftModifier;
-    const bool ctrl = mods & Qt::ControlModifier;
-    const int current = m_scroller.layout().rowOf(m_focused);
-    int target;
-    if (current < 0) {
-        target = key == Qt::Key_End ? count - 1 : 0;
-    } else {
-        switch (key) {
-        case Qt::Key_Up:
-            target = current - 1;
-            break;
-        case Qt::Key_Down:
-            target = current + 1;
-            break;
-        case Qt::Key_PageUp:
-            target = m_scroller.pageTarget(current, -1);
-            break;
-        case Qt::Key_PageDown:
-            target = m_scroller.pageTarget(current, 1);
-            break;
-        case Qt::Key_Home:
-            target = 0;
-            break;
-        default:
-            target = count - 1;
-            break;
-        }
-    }
-    if (target < 0 || target >= count || !m_scroller.layout().node(target))
-        return;
-
-    if (shift && current >= 0) {
-        // Extending works among the anchor's siblings only: rows of other levels are passed
-        // over, and the walk stops where the anchor's parent ends.
-        TreeNode *anchor = m_anchor && m_scroller.layout().rowOf(m_anchor) >= 0 ? m_anchor : m_focused;
-        const TreeNode *parent = anchor->m_parent;
-        const int level = anchor->level();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            const int step = key == Qt::Key_Down ? 1 : -1;
-            int t = current + step;
-            for (; t >= 0 && t < count; t += step) {
-                TreeNode *n = m_scroller.layout().node(t);
-                if (!n)
-                    continue;
-                if (n->m_parent == parent)
-                    break;
-                if (n->level() < level) {
-                    t = -1;
-                    break;
-                }
-            }
-            if (t < 0 || t >= count)
-                return;
-            target = t;
-        } else {
-            const int step = target > current ? -1 : 1;
-            while (target != current && (!m_scroller.layout().node(target) || m_scroller.layout().node(target)->m_parent != parent))
-                target += step;
-        }
-        TreeNode *node = m_scroller.layout().node(target);
-        if (!node || node->m_parent != parent)
+    TreeNode *anchor = nullptr;
+    if ((mods & Qt::ShiftModifier) && current >= 0) {
+        anchor = m_anchor && rows.rowOf(m_anchor) >= 0 ? m_anchor : m_focused;
+        target = TreeNavigation::extendTarget(m_scroller, anchor, current, target, key);
+        if (target < 0)
             return;
+    }
+    TreeNode *node = rows.node(target);
+    if (anchor) {
         selectRange(anchor, node, false);
         m_anchor = anchor;
-        setFocusedQuietly(node);
-        scrollIntoView(node);
-        return;
-    }
-    TreeNode *node = m_scroller.layout().node(target);
-    if (!ctrl) {
+    } else if (!(mods & Qt::ControlModifier)) {
         selectOnly(node);
         m_anchor = node;
     }

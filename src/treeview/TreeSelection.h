@@ -17,6 +17,16 @@ public:
     void remove(TreeNode *node);
     bool clear(); // false when nothing was selected
 
+    // What the user's clicks and keys do; each returns whether anything changed.
+    bool selectOnly(TreeNode *node);
+    // node in or out; joining clears a selection that does not admit it
+    void toggle(TreeNode *node);
+    // The shown siblings from one to the other; a selection that does not admit them, or
+    // unless keep, is cleared first. False when the two are no siblings: nothing happened.
+    bool selectRange(const TreeNode *from, TreeNode *to, bool keep);
+    // Deselects top's subtree (top itself when withTop): what is out of sight is never selected.
+    bool removeSubtree(TreeNode *top, bool withTop);
+
     // After selected nodes moved: the order is read again, the common parent found again
     // when parentsChanged.
     void nodesMoved(bool parentsChanged);
