@@ -3,7 +3,6 @@
 #include "treeview/TreeAccessible.h"
 #include "treeview/TreeMetrics.h"
 #include <QScrollBar>
-#include <QTimer>
 #include <algorithm>
 
 using namespace TreeMetrics;
@@ -21,6 +20,8 @@ MemoTree::MemoTree(QWidget *parent)
       m_painter(*this),
       m_scroller(*verticalScrollBar(), *viewport(), [this](TreeNode *node) { return m_painter.measure(node); },
                  [this] { return m_painter.lineHeight(); }),
+      m_mouse(*this),
+      m_keys(*this),
       m_delegate(&noDelegate())
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -45,13 +46,6 @@ MemoTree::MemoTree(QWidget *parent)
             repaintNode(newTarget);
     });
     connect(&m_dragDrop, &TreeDragDrop::expandRequested, this, [this](TreeNode *node) { setExpanded(node, true); });
-    m_clickEditTimer = new QTimer(this);
-    m_clickEditTimer->setSingleShot(true);
-    connect(m_clickEditTimer, &QTimer::timeout, this, [this] {
-        if (isAlive(m_clickEditNode, m_clickEditSerial) && m_clickEditNode->m_selected && !m_edit.isOpen())
-            editNode(m_clickEditNode);
-        m_clickEditNode = nullptr;
-    });
     TreeAccessible::install();
 }
 
@@ -102,7 +96,8 @@ void MemoTree::forgetNode(TreeNode *node)
     m_scroller.layout().forget(node);
     m_selection.remove(node);
     m_dragDrop.forget(node);
-    for (TreeNode **p : {&m_focused, &m_hot, &m_anchor, &m_pressNode, &m_deferredSelect, &m_pendingScroll})
+    m_mouse.forget(node);
+    for (TreeNode **p : {&m_focused, &m_anchor, &m_pendingScroll})
         if (*p == node)
             *p = nullptr;
 }
@@ -453,7 +448,7 @@ void MemoTree::scrollContentsBy(int, int)
     if (m_scroller.isQuiet())
         return;
     viewport()->update();
-    updateHotFromCursor();
+    m_mouse.updateHotFromCursor();
 }
 
 void MemoTree::resizeEvent(QResizeEvent *event)

@@ -3,6 +3,8 @@
 #include "treeview/MemoTreeDelegate.h"
 #include "treeview/TreeDragDrop.h"
 #include "treeview/TreeInlineEdit.h"
+#include "treeview/TreeKeys.h"
+#include "treeview/TreeMouse.h"
 #include "treeview/TreeNode.h"
 #include "treeview/TreeNodeStore.h"
 #include "treeview/TreeRowPainter.h"
@@ -93,7 +95,7 @@ public:
     int selectedCount() const;
     TreeNode *focusedNode() const { return m_focused; }
     void setFocusedNode(TreeNode *node);             // scrolls it into view
-    TreeNode *hotNode() const { return m_hot; }
+    TreeNode *hotNode() const { return m_mouse.hot(); }
     void scrollIntoView(TreeNode *node);
 
     // --- geometry ----------------------------------------------------------------------
@@ -160,6 +162,10 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
+    // The pointer's and the keyboard's rules act on the tree's own selection, focus and layout.
+    friend class TreeMouse;
+    friend class TreeKeys;
+
     // layout and measuring
     void requestLayout();
     void ensureLayout() const;
@@ -180,12 +186,6 @@ private:
     void notifySelection(TreeNode *node);
     void deselectHidden(TreeNode *top, bool withTop); // top's subtree, top itself when withTop
     void setFocusedQuietly(TreeNode *node);
-    void setHot(TreeNode *node);
-    void updateHotFromCursor();
-
-    // keys
-    void navigate(int key, Qt::KeyboardModifiers modifiers);
-    void expandSubtree(TreeNode *node);
 
     // editing
     QRect editorRect(TreeNode *node) const; // the node must be laid out
@@ -198,25 +198,17 @@ private:
     TreeNode *m_pendingScroll = nullptr;
 
     TreeNode *m_focused = nullptr;
-    TreeNode *m_hot = nullptr;
     TreeNode *m_anchor = nullptr;
     TreeSelection m_selection;
     bool m_selectionNotifyPending = false;
-
-    // mouse
-    QPoint m_pressPos;
-    TreeNode *m_pressNode = nullptr;
-    TreeNode *m_deferredSelect = nullptr; // plain click on a multi-selection: select it on release
 
     TreeInlineEdit m_edit;
     TreeDragDrop m_dragDrop;
     TreeRowPainter m_painter;
     TreeScroller m_scroller;
 
-    // A second, slow click on the one selected node edits it, unless it becomes a double click.
-    QTimer *m_clickEditTimer = nullptr;
-    TreeNode *m_clickEditNode = nullptr;
-    uint64_t m_clickEditSerial = 0;
+    TreeMouse m_mouse;
+    TreeKeys m_keys;
 
     QString m_hint;
     MemoTreeDelegate *m_delegate; // never null: a do-nothing one stands in
