@@ -144,18 +144,6 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
         notifySelection(firstSelected());
 }
 
-void MemoTree::forgetHeights(TreeNode *top)
-{
-    // A new indent means a new wrap width for the whole subtree.
-    std::vector<TreeNode *> stack{top};
-    while (!stack.empty()) {
-        TreeNode *n = stack.back();
-        stack.pop_back();
-        n->m_height = 0;
-        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-    }
-}
-
 void MemoTree::placeNodes(const std::vector<Placement> &placements)
 {
     bool relayout = false;
@@ -181,8 +169,9 @@ void MemoTree::nodesMoved(const TreeNodeStore::Moved &moved, bool relayout)
 {
     if (moved.parents.empty())
         return;
+    // A new indent means a new wrap width for the whole subtree.
     for (TreeNode *node : moved.relevelled)
-        forgetHeights(node);
+        TreeLayout::forgetHeights(node);
     m_selection.nodesMoved(moved.selected);
     if (relayout)
         requestLayout();
@@ -367,13 +356,7 @@ void MemoTree::invalidateNode(TreeNode *node)
 
 void MemoTree::invalidateHeights()
 {
-    std::vector<TreeNode *> stack(m_nodes.root()->m_children.begin(), m_nodes.root()->m_children.end());
-    while (!stack.empty()) {
-        TreeNode *n = stack.back();
-        stack.pop_back();
-        n->m_height = 0;
-        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-    }
+    TreeLayout::forgetHeights(m_nodes.root());
     // A relayout gives every row its estimate again and keeps the top row in place.
     m_layoutDirty = true;
 }
@@ -572,26 +555,14 @@ void MemoTree::selectNodes(const std::vector<TreeNode *> &nodes)
 void MemoTree::selectAllVisible()
 {
     ensureLayout();
-    bool changed = false;
-    for (int row = 0; row < m_scroller.layout().count(); ++row) {
-        TreeNode *n = m_scroller.layout().node(row);
-        if (n && !n->m_selected) {
-            m_selection.add(n);
-            changed = true;
-        }
-    }
-    if (!changed)
-        return;
-    if (!m_layoutDirty && m_selection.count() == m_scroller.layout().count()) {
-        // The rows are in tree order already; no need to sort a large selection.
-        std::vector<TreeNode *> rows;
-        rows.reserve(size_t(m_scroller.layout().count()));
-        for (int row = 0; row < m_scroller.layout().count(); ++row)
-            if (TreeNode *n = m_scroller.layout().node(row))
-                rows.push_back(n);
-        m_selection.setInTreeOrder(std::move(rows));
-    }
-    notifySelection(m_focused && m_focused->m_selected ? m_focused : firstSelected());
+    const TreeLayout &rows = m_scroller.layout();
+    std::vector<TreeNode *> shown;
+    shown.reserve(size_t(rows.count()));
+    for (int row = 0; row < rows.count(); ++row)
+        if (TreeNode *n = rows.node(row))
+            shown.push_back(n);
+    if (m_selection.addAll(std::move(shown), !m_layoutDirty))
+        notifySelection(m_focused && m_focused->m_selected ? m_focused : firstSelected());
 }
 
 TreeNode *MemoTree::firstSelected() const

@@ -175,7 +175,6 @@ private:
     void invalidateHeights();
 
     // nodes
-    void forgetHeights(TreeNode *top); // measured again, with its whole subtree
     void forgetNode(TreeNode *node);
     void nodesMoved(const TreeNodeStore::Moved &moved, bool relayout);
 

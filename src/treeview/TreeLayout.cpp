@@ -117,3 +117,14 @@ bool TreeLayout::measure(int row, const std::function<int(TreeNode *)> &measure)
     setHeight(row, node->m_height);
     return true;
 }
+
+void TreeLayout::forgetHeights(TreeNode *top)
+{
+    std::vector<TreeNode *> stack{top};
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        n->m_height = 0;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+}

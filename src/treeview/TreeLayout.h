@@ -27,6 +27,8 @@ public:
     // Measures the row's node unless it was measured already (false then, and for a
     // forgotten row); the node keeps its height for later layouts.
     bool measure(int row, const std::function<int(TreeNode *)> &measure);
+    // The subtree's nodes, top included, are measured again when next needed.
+    static void forgetHeights(TreeNode *top);
     // A deleted node keeps its row (so offsets hold until the next rebuild) but shows nothing.
     void forget(TreeNode *node);
 

@@ -153,10 +153,19 @@ void TreeSelection::nodesMoved(bool parentsChanged)
     }
 }
 
-void TreeSelection::setInTreeOrder(std::vector<TreeNode *> nodes)
+bool TreeSelection::addAll(std::vector<TreeNode *> nodes, bool inTreeOrder)
 {
-    m_order = std::move(nodes);
-    m_orderDirty = false;
+    bool changed = false;
+    for (TreeNode *n : nodes) {
+        changed = changed || !n->m_selected;
+        add(n);
+    }
+    if (changed && inTreeOrder && count() == int(nodes.size())) {
+        // Already in order: no need to sort a large selection.
+        m_order = std::move(nodes);
+        m_orderDirty = false;
+    }
+    return changed;
 }
 
 void TreeSelection::sort() const

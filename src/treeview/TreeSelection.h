@@ -30,8 +30,9 @@ public:
     // After selected nodes moved: the order is read again, the common parent found again
     // when parentsChanged.
     void nodesMoved(bool parentsChanged);
-    // The selection's nodes, already in tree order (a select-all of the laid-out rows).
-    void setInTreeOrder(std::vector<TreeNode *> nodes);
+    // Adds nodes (the laid-out rows, in tree order when inTreeOrder); false when all were
+    // selected already.
+    bool addAll(std::vector<TreeNode *> nodes, bool inTreeOrder);
 
     TreeNode *first() const;
     TreeNode *next(const TreeNode *node) const;

@@ -126,6 +126,18 @@ void TestTreeParts::selectionKeepsSiblingsInTreeOrder()
     selection.nodesMoved(true);
     QVERIFY(selection.admits(a1) && !selection.admits(b));
     QCOMPARE(selection.count(), 1);
+
+    // The rules of clicks and keys: the one selected node again changes nothing; a range takes
+    // the siblings between and refuses nodes of two parents; a toggled stranger joins alone.
+    QVERIFY(selection.selectOnly(a1) && !selection.selectOnly(a1));
+    QVERIFY(selection.selectRange(a2, a1, false) && selection.count() == 2);
+    QVERIFY(!selection.selectRange(a1, b, false) && selection.count() == 2);
+    selection.toggle(b);
+    QCOMPARE(selection.nodes(), (std::vector<TreeNode *>{b}));
+    QVERIFY(selection.removeSubtree(b, true) && selection.isEmpty() && !selection.removeSubtree(b, true));
+    QVERIFY(selection.addAll({a, a1, a2, b}, true) && !selection.addAll({a}, true));
+    QCOMPARE(selection.nodes(), (std::vector<TreeNode *>{a, a1, a2, b}));
+    QVERIFY(selection.removeSubtree(a, false) && selection.nodes() == (std::vector<TreeNode *>{a, b}));
 }
 
 void TestTreeParts::inlineEditTellsHowItEnded_data()
