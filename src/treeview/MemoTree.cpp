@@ -146,9 +146,10 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
 
 void MemoTree::placeNodes(const std::vector<Placement> &placements)
 {
+    // Decided before the move, while the rows still show where the nodes come from.
     bool relayout = false;
     for (const Placement &p : placements)
-        if (m_nodes.contains(p.node))
+        if (m_nodes.contains(p.node) && (!p.parent || m_nodes.contains(p.parent)))
             relayout = relayout || showsChildrenOf(p.node->m_parent) || showsChildrenOf(p.parent ? p.parent : m_nodes.root());
     nodesMoved(m_nodes.place(placements), relayout);
 }

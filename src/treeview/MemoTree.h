@@ -22,7 +22,6 @@
 class QMenu;
 class QMimeData;
 class QPainter;
-class QTimer;
 
 // A one-column tree control for large numbers of multi-line nodes of variable height.
 // It knows nothing of memos: it lays out, paints, selects, sorts and edits nodes and asks
