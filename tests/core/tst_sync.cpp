@@ -8,6 +8,7 @@
 #include "core/sync/SyncRound.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
@@ -241,6 +242,7 @@ private slots:
     void conflictRules();
     void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
+    void lostAppendIsMadeAgain();
     void neverSyncedDatabaseIsUntouched();
 };
 
@@ -366,6 +368,23 @@ void TestSync::halfArrivedJournalIsReadLater()
     setSyncClockOffset(0);
     QCOMPARE(runSyncRound(c.database, c.folder()).damaged.size(), 1);
     QCOMPARE(c.store.count(), 0);
+}
+
+void TestSync::lostAppendIsMadeAgain()
+{
+    // The round notes its append before making it: an append that never reached the disk
+    // whole (the process killed, the disk full) is made again by the next round.
+    Replica a(0), b(0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("first")));
+    a.round();
+    const QString journal = QDir(a.folder()).filePath(QDir(a.folder()).entryList({QStringLiteral("*.journal")}).value(0));
+    QVERIFY(QFile::resize(journal, QFileInfo(journal).size() / 2));
+    QCOMPARE(syncStatus(a.database).unsent, 0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("second")));
+    a.round();
+    QFile::copy(journal, QDir(b.folder()).filePath(QFileInfo(journal).fileName()));
+    b.round();
+    QCOMPARE(b.store.count(), 2);
 }
 
 void TestSync::neverSyncedDatabaseIsUntouched()

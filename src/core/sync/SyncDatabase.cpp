@@ -137,6 +137,9 @@ SyncDatabase::SyncDatabase(Database &database) : m_database(database)
     m_journal = {stateValue(QStringLiteral("journaled")).toLongLong(),
                  std::max<qint64>(1, stateValue(QStringLiteral("generation")).toLongLong()),
                  stateValue(QStringLiteral("journalSize")).toLongLong()};
+    const QStringList noted = stateValue(QStringLiteral("notedAppend")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (noted.size() == 3)
+        m_notedAppend = JournalPosition{noted[0].toLongLong(), noted[1].toLongLong(), noted[2].toLongLong()};
 }
 
 bool SyncDatabase::isEnabled(Database &database)
@@ -158,6 +161,11 @@ void SyncDatabase::enable()
 void SyncDatabase::setJournal(const JournalPosition &position)
 {
     m_journal = position;
+}
+
+void SyncDatabase::setNotedAppend(const std::optional<JournalPosition> &position)
+{
+    m_notedAppend = position;
 }
 
 QString SyncDatabase::stateValue(const QString &key) const
@@ -182,6 +190,11 @@ void SyncDatabase::saveState()
     setStateValue(QStringLiteral("journaled"), QString::number(m_journal.covered));
     setStateValue(QStringLiteral("generation"), QString::number(m_journal.generation));
     setStateValue(QStringLiteral("journalSize"), QString::number(m_journal.offset));
+    setStateValue(QStringLiteral("notedAppend"), m_notedAppend ? QStringLiteral("%1 %2 %3")
+                                                                     .arg(m_notedAppend->covered)
+                                                                     .arg(m_notedAppend->generation)
+                                                                     .arg(m_notedAppend->offset)
+                                                               : QString());
 }
 
 SyncOp SyncDatabase::newOp(const QString &mid)

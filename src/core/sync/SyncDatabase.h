@@ -3,6 +3,7 @@
 #include "core/sync/SyncMerge.h"
 #include "core/sync/SyncOp.h"
 #include <QSet>
+#include <optional>
 #include <QStringList>
 
 class Database;
@@ -33,6 +34,9 @@ public:
     qint64 lastCounter() const { return m_counter; }
     JournalPosition journal() const { return m_journal; }
     void setJournal(const JournalPosition &position);
+    // Where our journal goes once an append that the round noted before making it is whole.
+    std::optional<JournalPosition> notedAppend() const { return m_notedAppend; }
+    void setNotedAppend(const std::optional<JournalPosition> &position);
     QString stateValue(const QString &key) const;
     void setStateValue(const QString &key, const QString &value);
 
@@ -72,4 +76,5 @@ private:
     qint64 m_counter = 0;
     qint64 m_clock = 0;
     JournalPosition m_journal{0, 1, 0};
+    std::optional<JournalPosition> m_notedAppend;
 };
