@@ -19,7 +19,7 @@ const char *const kSchema =
     " createTime real, editTime real, replaces text, primary key (mid, origin, counter)) without rowid;"
     "create index if not exists sync_ops_origin on sync_ops(origin, counter);"
     "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
-    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real);"
+    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real) without rowid;"
     // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
     "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
     "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
@@ -35,6 +35,9 @@ const char *const kSchema =
     " insert into sync_changes (mid) values (old.mid); end;";
 
 qint64 g_clockOffset = 0;
+
+// Past this many memos a merge reads and checks whole tables in one pass instead of memo by memo.
+constexpr qsizetype kRowByRow = 1000;
 
 qint64 contentHash(const QString &content)
 {
@@ -287,23 +290,53 @@ QSet<QString> SyncDatabase::captureLocalChanges()
 
 QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
 {
+    // Stored in the table's order: the engine fills its pages one after another instead of
+    // splitting pages all over the table (a first round brings every memo at once).
+    std::vector<const SyncOp *> ordered;
+    ordered.reserve(ops.size());
+    for (const SyncOp &op : ops)
+        ordered.push_back(&op);
+    std::sort(ordered.begin(), ordered.end(), [](const SyncOp *a, const SyncOp *b) { return a->memo.mid < b->memo.mid; });
     QSet<QString> touched;
-    for (const SyncOp &op : ops) {
-        m_clock = std::max(m_clock, op.clock);
-        storeOp(op);
-        touched << op.memo.mid;
+    touched.reserve(qsizetype(ops.size()));
+    for (const SyncOp *op : ordered) {
+        m_clock = std::max(m_clock, op->clock);
+        storeOp(*op);
+        touched << op->memo.mid;
     }
     return touched;
 }
 
-std::vector<SyncOp> SyncDatabase::opsOf(const QString &mid)
+void SyncDatabase::forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take)
 {
-    std::vector<SyncOp> ops;
-    Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
-    query.bind("mid", mid);
-    while (query.nextRow())
-        ops.push_back(readOp(query));
-    return ops;
+    // A large merge (the first round of an installation) reads every change in one pass in
+    // the table's order, which costs less than asking memo by memo.
+    if (mids.size() > kRowByRow) {
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops order by mid");
+        std::vector<SyncOp> ops;
+        const auto flush = [&] {
+            if (!ops.empty() && mids.contains(ops.front().memo.mid))
+                take(ops.front().memo.mid, ops);
+            ops.clear();
+        };
+        while (query.nextRow()) {
+            SyncOp op = readOp(query);
+            if (!ops.empty() && ops.front().memo.mid != op.memo.mid)
+                flush();
+            ops.push_back(std::move(op));
+        }
+        flush();
+        return;
+    }
+    for (const QString &mid : mids) {
+        std::vector<SyncOp> ops;
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
+        query.bind("mid", mid);
+        while (query.nextRow())
+            ops.push_back(readOp(query));
+        if (!ops.empty())
+            take(mid, ops);
+    }
 }
 
 void SyncDatabase::writeRow(const MergedRow &row)
@@ -343,10 +376,8 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         return query.nextRow();
     };
     bool anyCopies = false;
-    for (const QString &mid : std::as_const(families)) {
-        const std::vector<SyncOp> ops = opsOf(mid);
-        if (ops.empty())
-            continue; // a copy and nothing more: its memo merges it
+    // A copy and nothing more has no changes of its own: its memo merges it.
+    forOpsOf(families, [&](const QString &mid, const std::vector<SyncOp> &ops) {
         const MergedMemo merged = mergeMemo(mid, ops);
         if (merged.main)
             writeRow(*merged.main);
@@ -372,7 +403,7 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         }
         for (const QString &copy : std::as_const(gone))
             removeRow(copy);
-    }
+    });
     QSet<QString> written = families;
     for (const QString &mid : std::as_const(families)) {
         if (!copiesBefore && !anyCopies)
@@ -405,7 +436,6 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
                 moves.emplace_back(query.text(0), query.text(1));
         }
     };
-    constexpr qsizetype kRowByRow = 1000;
     if (touched.size() > kRowByRow) {
         Statement query(m_database, LIFTED_PARENT " where c.rawPid<>'root' or c.pid<>'root'");
         collect(query);

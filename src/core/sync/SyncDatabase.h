@@ -5,6 +5,7 @@
 #include <QSet>
 #include <optional>
 #include <QStringList>
+#include <functional>
 
 class Database;
 
@@ -66,7 +67,8 @@ public:
 private:
     SyncOp newOp(const QString &mid);
     void storeOp(const SyncOp &op);
-    std::vector<SyncOp> opsOf(const QString &mid);
+    // Calls take with the changes of each of mids that has any.
+    void forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take);
     void writeRow(const MergedRow &row);
     void removeRow(const QString &mid);
     void liftHiddenRows(const QSet<QString> &touched);
