@@ -65,7 +65,7 @@ OptionsDialog::OptionsDialog(MainWindow &mainWindow, QWidget *parent) : QDialog(
     layout->addStretch();
     layout->addWidget(line);
     layout->addLayout(buttons);
-    setFixedSize(340, 300);
+    setFixedSize(340, 272);
     centreOnScreen(*this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
