@@ -243,6 +243,7 @@ private slots:
     void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
     void lostAppendIsMadeAgain();
+    void largeMergeStillNotesLaterChanges();
     void neverSyncedDatabaseIsUntouched();
 };
 
@@ -385,6 +386,28 @@ void TestSync::lostAppendIsMadeAgain()
     QFile::copy(journal, QDir(b.folder()).filePath(QFileInfo(journal).fileName()));
     b.round();
     QCOMPARE(b.store.count(), 2);
+}
+
+void TestSync::largeMergeStillNotesLaterChanges()
+{
+    // A first round that brings many memos at once takes the bulk way through the merge.
+    Replica a(0), b(0);
+    std::vector<Memo> memos;
+    for (int i = 0; i < 1200; ++i)
+        memos.push_back(newMemo(kRoot, QStringLiteral("memo %1").arg(i)));
+    for (const Memo &memo : memos)
+        a.store.insert(memo);
+    a.round();
+    QDir(b.folder()).removeRecursively();
+    QVERIFY(QDir().rename(a.folder(), b.folder()));
+    QVERIFY(QDir().mkpath(a.folder()));
+    b.round();
+    QCOMPARE(rowsOf(b.store), rowsOf(a.store));
+    // What is changed afterwards is still noticed and goes out.
+    b.store.updateText(memos[7].mid, QStringLiteral("changed after"), memos[7].editTime + 1);
+    b.round();
+    QCOMPARE(syncStatus(b.database).unsent, 0);
+    QVERIFY(!QDir(b.folder()).entryList({syncStatus(b.database).installation + QStringLiteral(".*.journal")}).isEmpty());
 }
 
 void TestSync::neverSyncedDatabaseIsUntouched()

@@ -25,7 +25,8 @@ const char *const kSchema =
     "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
     "create table if not exists sync_changes (mid text);"
     "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
-    " offset integer);"
+    " offset integer);";
+const char *const kTriggers =
     "create trigger if not exists sync_memo_insert after insert on memos begin"
     " insert into sync_changes (mid) values (new.mid); end;"
     "create trigger if not exists sync_memo_update after update on memos begin"
@@ -156,6 +157,7 @@ void SyncDatabase::enable()
     if (isEnabled(m_database))
         return;
     m_database.execute(QString::fromLatin1(kSchema));
+    m_database.execute(QString::fromLatin1(kTriggers));
     m_installation = QUuid::createUuid().toString(QUuid::Id128);
     setStateValue(QStringLiteral("installation"), m_installation);
     m_database.execute(QStringLiteral("insert into sync_changes (mid) select mid from memos"));
@@ -375,6 +377,13 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         query.bind("mid", mid);
         return query.nextRow();
     };
+    // What the merge writes is no change of this installation's. A large merge goes without
+    // the triggers (taken back with the round should it fail) rather than noting every row
+    // only to forget it.
+    const bool quiet = families.size() > kRowByRow;
+    if (quiet)
+        m_database.execute(QStringLiteral("drop trigger sync_memo_insert; drop trigger sync_memo_update;"
+                                          " drop trigger sync_memo_delete"));
     bool anyCopies = false;
     // A copy and nothing more has no changes of its own: its memo merges it.
     forOpsOf(families, [&](const QString &mid, const std::vector<SyncOp> &ops) {
@@ -414,8 +423,10 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
             written << query.text(0);
     }
     liftHiddenRows(written);
-    // What the merge wrote is no change of this installation's.
-    m_database.execute(QStringLiteral("delete from sync_changes"));
+    if (quiet)
+        m_database.execute(QString::fromLatin1(kTriggers));
+    else
+        m_database.execute(QStringLiteral("delete from sync_changes"));
 }
 
 // Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
