@@ -292,19 +292,12 @@ QSet<QString> SyncDatabase::captureLocalChanges()
 
 QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
 {
-    // Stored in the table's order: the engine fills its pages one after another instead of
-    // splitting pages all over the table (a first round brings every memo at once).
-    std::vector<const SyncOp *> ordered;
-    ordered.reserve(ops.size());
-    for (const SyncOp &op : ops)
-        ordered.push_back(&op);
-    std::sort(ordered.begin(), ordered.end(), [](const SyncOp *a, const SyncOp *b) { return a->memo.mid < b->memo.mid; });
     QSet<QString> touched;
     touched.reserve(qsizetype(ops.size()));
-    for (const SyncOp *op : ordered) {
-        m_clock = std::max(m_clock, op->clock);
-        storeOp(*op);
-        touched << op->memo.mid;
+    for (const SyncOp &op : ops) {
+        m_clock = std::max(m_clock, op.clock);
+        storeOp(op);
+        touched << op.memo.mid;
     }
     return touched;
 }
