@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sync/SyncDatabase.h"
 #include "core/Database.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "core/Statement.h"
 #include <QDateTime>
@@ -22,7 +23,6 @@ const char *const kSchema =
     " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real) without rowid;"
     // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
     "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
-    "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
     "create table if not exists sync_changes (mid text);"
     "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
     " offset integer);";
@@ -157,6 +157,10 @@ void SyncDatabase::enable()
     if (isEnabled(m_database))
         return;
     m_database.execute(QString::fromLatin1(kSchema));
+    // Top-level memos are most of them; a statement binds the parent id it means, so that the
+    // index serves it.
+    m_database.execute(QStringLiteral("create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'%1'")
+                           .arg(MemoLevels::kTopLevelParent));
     m_database.execute(QString::fromLatin1(kTriggers));
     m_installation = QUuid::createUuid().toString(QUuid::Id128);
     setStateValue(QStringLiteral("installation"), m_installation);
@@ -423,11 +427,11 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
 }
 
 // Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
-// the top level, and so does one whose parent is not a top-level memo then.
+// the top level (?1), and so does one whose parent is not a top-level memo then.
 #define LIFTED_PARENT                                                                                                \
-    "select c.mid, case when c.rawPid='root' then 'root' when p.mid is null or p.mid=c.mid then 'root'"              \
-    " when p.rawPid='root' or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"         \
-    " then p.mid else 'root' end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
+    "select c.mid, case when c.rawPid=?1 then ?1 when p.mid is null or p.mid=c.mid then ?1"                          \
+    " when p.rawPid=?1 or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"             \
+    " then p.mid else ?1 end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
 
 void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
 {
@@ -441,7 +445,8 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
         }
     };
     if (touched.size() > kRowByRow) {
-        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>'root' or c.pid<>'root'");
+        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>?1 or c.pid<>?1");
+        query.bind("root", MemoLevels::kTopLevelParent);
         collect(query);
     } else {
         QSet<QString> rows = touched;
@@ -449,8 +454,8 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
         for (int depth = 0; depth < 2; ++depth) {
             QSet<QString> children;
             for (const QString &mid : std::as_const(generation)) {
-                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>'root'");
-                query.bind("rawPid", mid);
+                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>?");
+                query.bind("rawPid", mid).bind("root", MemoLevels::kTopLevelParent);
                 while (query.nextRow())
                     children << query.text(0);
             }
@@ -458,8 +463,8 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
             generation = children;
         }
         for (const QString &mid : std::as_const(rows)) {
-            Statement query(m_database, LIFTED_PARENT " where c.mid=?");
-            query.bind("mid", mid);
+            Statement query(m_database, LIFTED_PARENT " where c.mid=?2");
+            query.bind("root", MemoLevels::kTopLevelParent).bind("mid", mid);
             collect(query);
         }
     }
