@@ -244,6 +244,7 @@ private slots:
     void halfArrivedJournalIsReadLater();
     void lostAppendIsMadeAgain();
     void largeMergeStillNotesLaterChanges();
+    void copiedDatabaseStartsItsOwnInstallation();
     void neverSyncedDatabaseIsUntouched();
 };
 
@@ -408,6 +409,28 @@ void TestSync::largeMergeStillNotesLaterChanges()
     b.round();
     QCOMPARE(syncStatus(b.database).unsent, 0);
     QVERIFY(!QDir(b.folder()).entryList({syncStatus(b.database).installation + QStringLiteral(".*.journal")}).isEmpty());
+}
+
+void TestSync::copiedDatabaseStartsItsOwnInstallation()
+{
+    // The database file taken along to a second computer (here: beside the first) syncs
+    // through the same folder as an installation of its own.
+    Replica a(0), b(0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("before the copy")));
+    a.round();
+    TestFolder elsewhere;
+    QVERIFY(QFile::copy(a.database.path(), elsewhere.file(QStringLiteral("kvData.kvb"))));
+    Database copy;
+    copy.open(elsewhere.file(QStringLiteral("kvData.kvb")));
+    MemoStore(copy).insert(newMemo(kRoot, QStringLiteral("on the copy")));
+    runSyncRound(copy, a.folder());
+    a.store.insert(newMemo(kRoot, QStringLiteral("on the original")));
+    a.round();
+    QVERIFY(syncStatus(copy).installation != syncStatus(a.database).installation);
+    runSyncRound(b.database, a.folder());
+    QCOMPARE(b.store.count(), 3);
+    runSyncRound(copy, a.folder());
+    QCOMPARE(MemoStore(copy).count(), 3);
 }
 
 void TestSync::neverSyncedDatabaseIsUntouched()

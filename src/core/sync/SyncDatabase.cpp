@@ -162,9 +162,27 @@ void SyncDatabase::enable()
     m_database.execute(QStringLiteral("create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'%1'")
                            .arg(MemoLevels::kTopLevelParent));
     m_database.execute(QString::fromLatin1(kTriggers));
-    m_installation = QUuid::createUuid().toString(QUuid::Id128);
-    setStateValue(QStringLiteral("installation"), m_installation);
+    startInstallation();
     m_database.execute(QStringLiteral("insert into sync_changes (mid) select mid from memos"));
+}
+
+void SyncDatabase::startInstallation()
+{
+    m_installation = QUuid::createUuid().toString(QUuid::Id128);
+    m_counter = 0;
+    m_journal = {0, 1, 0};
+    m_notedAppend.reset();
+    setStateValue(QStringLiteral("installation"), m_installation);
+}
+
+void SyncDatabase::settleHome(const QString &home)
+{
+    const QString known = stateValue(QStringLiteral("home"));
+    if (known == home)
+        return;
+    if (!known.isEmpty())
+        startInstallation();
+    setStateValue(QStringLiteral("home"), home);
 }
 
 void SyncDatabase::setJournal(const JournalPosition &position)

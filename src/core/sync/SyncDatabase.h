@@ -30,6 +30,10 @@ public:
     static bool isEnabled(Database &database);
     // Creates the tables on the first call; every memo stored by then becomes a change.
     void enable();
+    // home names this database file on this computer. A file copied elsewhere (to another
+    // computer, or beside the first) finds another home and starts an installation of its
+    // own, so that two never write one journal; what it had is the original's.
+    void settleHome(const QString &home);
 
     QString installation() const { return m_installation; }
     qint64 lastCounter() const { return m_counter; }
@@ -65,6 +69,7 @@ public:
     void saveState();
 
 private:
+    void startInstallation();
     SyncOp newOp(const QString &mid);
     void storeOp(const SyncOp &op);
     // Calls take with the changes of each of mids that has any.

@@ -6,7 +6,10 @@
 #include "core/sync/SyncFolder.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,6 +26,14 @@ QString now()
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
 }
 
+// This database file on this computer: the file's copy has another inode, or another machine.
+QString homeOf(const Database &database)
+{
+    struct stat file {};
+    const qint64 inode = ::stat(QFile::encodeName(database.path()).constData(), &file) == 0 ? qint64(file.st_ino) : 0;
+    return QString::fromLatin1(QSysInfo::machineUniqueId()) + QLatin1Char('/') + QString::number(inode);
+}
+
 SyncRoundResult mergeAndSend(Database &database, const QString &path)
 {
     SyncRoundResult result;
@@ -33,6 +44,7 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
     {
         Transaction writing(database, Transaction::Lock::Immediate, Transaction::OnFailure::TakeBack);
         sync.enable();
+        sync.settleHome(homeOf(database));
         const SyncFolder folder(path, sync.installation());
         // The last round's append was noted before it was made; it counts once the journal
         // is seen to hold it whole, and one that failed is made again from where it began.
