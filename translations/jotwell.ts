@@ -1143,6 +1143,10 @@ Do you want to replace it?</source>
         <source>The sync folder %1 does not exist.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The sync folder %1 holds the memo database, which a file-sync program would damage: choose a folder of its own.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SyncRunner</name>

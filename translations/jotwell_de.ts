@@ -1191,6 +1191,10 @@ Möchten Sie sie ersetzen?</translation>
         <source>The sync folder %1 does not exist.</source>
         <translation>Der Sync-Ordner %1 ist nicht vorhanden.</translation>
     </message>
+    <message>
+        <source>The sync folder %1 holds the memo database, which a file-sync program would damage: choose a folder of its own.</source>
+        <translation>Der Sync-Ordner %1 enthält die Notizdatenbank, die ein Dateisynchronisationsprogramm beschädigen würde: Wählen Sie einen eigenen Ordner.</translation>
+    </message>
 </context>
 <context>
     <name>SyncRunner</name>

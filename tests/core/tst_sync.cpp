@@ -4,6 +4,7 @@
 #include "core/MemoStore.h"
 #include "core/MemoId.h"
 #include "core/Statement.h"
+#include "core/sync/SyncError.h"
 #include "core/sync/SyncMerge.h"
 #include "core/sync/SyncRound.h"
 #include <QDir>
@@ -437,6 +438,9 @@ void TestSync::neverSyncedDatabaseIsUntouched()
 {
     Replica a(0);
     a.store.insert(newMemo(kRoot, QStringLiteral("memo")));
+    // Nor does a folder that holds the database file make it sync: an engine would copy the file.
+    for (const QString &folder : {a.data.path(), QDir::cleanPath(a.data.path() + QStringLiteral("/.."))})
+        QVERIFY_THROWS_EXCEPTION(SyncError, runSyncRound(a.database, folder));
     QVERIFY(!syncStatus(a.database).enabled);
     Statement tables(a.database, "select count(*) from sqlite_master where name like 'sync%'");
     tables.nextRow();

@@ -103,6 +103,11 @@ SyncRoundResult runSyncRound(Database &database, const QString &folder)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         throw SyncError(QCoreApplication::translate("Sync", "The sync folder %1 does not exist.")
                             .arg(QDir::toNativeSeparators(folder)));
+    // An engine copying the database file while it is written damages it.
+    if (QFileInfo(database.path()).canonicalFilePath().startsWith(QDir(folder).canonicalPath() + QLatin1Char('/')))
+        throw SyncError(QCoreApplication::translate("Sync", "The sync folder %1 holds the memo database, which a file-sync "
+                                                            "program would damage: choose a folder of its own.")
+                            .arg(QDir::toNativeSeparators(folder)));
     try {
         return mergeAndSend(database, folder);
     } catch (const std::exception &error) {
