@@ -118,14 +118,13 @@ void SyncRunner::folderChanged(const QString &path)
 void SyncRunner::requestRound()
 {
     m_roundWanted = true;
-    schedule(Reason::Round);
+    schedule();
 }
 
-void SyncRunner::schedule(Reason reason)
+void SyncRunner::schedule()
 {
-    if (m_running || m_databasePath.isEmpty() || m_folder.isEmpty())
-        return;
-    start(reason);
+    if (!m_running && !m_databasePath.isEmpty() && !m_folder.isEmpty())
+        start(Reason::Round);
 }
 
 void SyncRunner::start(Reason reason)
@@ -146,7 +145,7 @@ void SyncRunner::start(Reason reason)
             if (folder == m_folder)
                 finish(outcome);
             if (m_roundWanted)
-                schedule(Reason::Round);
+                schedule();
         });
     });
 }
@@ -186,7 +185,6 @@ void SyncRunner::finish(const Outcome &outcome)
         return;
     case Outcome::Kind::Busy:
         // The user's own long command holds the database: it goes first, the round follows.
-        m_roundWanted = true;
         m_retry->start();
         return;
     case Outcome::Kind::Ran:

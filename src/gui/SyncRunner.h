@@ -55,7 +55,8 @@ private:
         int received = 0;
     };
     void start(Reason reason);
-    void schedule(Reason reason);
+    // Starts a wanted round unless one is running or sync is off.
+    void schedule();
     void finish(const Outcome &outcome);
     // On the round thread.
     Outcome work(Reason reason, const QString &path, const QString &folder);
