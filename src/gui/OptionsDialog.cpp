@@ -103,7 +103,10 @@ void OptionsDialog::okClicked()
         m_mainWindow.options().runMinimized = m_runMinimizedBox->isChecked();
     if (kAddOpenEn.write(ini, m_addOpenBox->isChecked()))
         m_mainWindow.options().addOpen = m_addOpenBox->isChecked();
-    const QString syncFolder = QDir::fromNativeSeparators(m_syncFolderEdit->text().trimmed());
+    // A typed "~/..." means the home folder, as in a shell.
+    QString syncFolder = QDir::fromNativeSeparators(m_syncFolderEdit->text().trimmed());
+    if (syncFolder == QLatin1String("~") || syncFolder.startsWith(QLatin1String("~/")))
+        syncFolder.replace(0, 1, QDir::homePath());
     if (syncFolder != m_mainWindow.syncRunner()->folder() && kSyncFolder.write(ini, syncFolder))
         m_mainWindow.syncRunner()->setFolder(syncFolder);
     accept(); // the dialog closes all the same; a failure is shown once by the caller's box

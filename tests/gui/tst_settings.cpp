@@ -225,6 +225,12 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
     }
     QCOMPARE(iniValue(folder, kSyncFolder.section, kSyncFolder.key), shared.path());
     QTRY_VERIFY(findNamed<QLabel>(program.frame(), "syncStatus")->text().startsWith(QLatin1String("Synced at")));
+    {
+        OptionsDialog dialog(mainWindow);
+        findNamed<QLineEdit>(dialog, "syncFolder")->setText(QStringLiteral("~/memo-sync"));
+        findNamed<QPushButton>(dialog, "ok")->click();
+    }
+    QCOMPARE(iniValue(folder, kSyncFolder.section, kSyncFolder.key), QDir::homePath() + QStringLiteral("/memo-sync"));
 
     // With "Add new item while open", every later show starts a new memo.
     mainWindow.hide();
