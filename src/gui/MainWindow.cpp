@@ -19,6 +19,7 @@
 #include "gui/ExchangeCommands.h"
 #include "gui/MemoPane.h"
 #include "gui/NamedAction.h"
+#include "gui/SyncRunner.h"
 #include <QAction>
 #include <QShowEvent>
 #include <QTimer>
@@ -49,6 +50,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
+    createSyncRunner();
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backupDatabase);
     connect(m_restoreAction, &QAction::triggered, this, &MainWindow::restoreDatabase);
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importFile);
@@ -76,6 +78,7 @@ void MainWindow::openDataFolder()
     createProgramFolder(m_programFolder);
     m_confPath = settingsPath(m_programFolder);
     m_options.addOpen = kAddOpenEn.read(SettingsFile(m_confPath));
+    m_syncRunner->setFolder(kSyncFolder.read(SettingsFile(m_confPath)));
     try {
         m_database.open(databasePath());
         readDataFolderSettings();
@@ -105,6 +108,10 @@ void MainWindow::readDataFolderSettings()
         warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
                                   "cannot be stored.")
                        .arg(m_database.path()));
+    // Sync starts once the database is open; one that cannot take changes cannot take the
+    // other computers' either.
+    if (!m_database.isReadOnly())
+        m_syncRunner->setDatabasePath(m_database.path());
     CommonActions::readStartupSettings(*this);
 }
 
@@ -167,6 +174,7 @@ void MainWindow::showEvent(QShowEvent *event)
             fitDesignedSize(kFrameTries);
         m_memoPane = new MemoPane(this, m_memoStore, m_confPath);
         setCentralWidget(m_memoPane);
+        showSyncStatus();
         // A database another program holds is loaded once it is free.
         if (!m_databaseRetry->isActive())
             postMessage(m_memoPane, WM_MEMOS_RELOAD);
