@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopSession.h"
 #include <array>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -143,6 +144,12 @@ std::array<int, 4> geometry(const DesktopSession &desktop, const QString &id)
 
 } // namespace
 
+QRect DesktopSession::innerRect(const QString &id) const
+{
+    const std::array<int, 4> inside = geometry(*this, id);
+    return QRect(inside[0], inside[1], inside[2], inside[3]);
+}
+
 QRect DesktopSession::outerRect(const QString &id) const
 {
     // "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 20, 1": left, right, top, bottom
@@ -150,9 +157,7 @@ QRect DesktopSession::outerRect(const QString &id) const
     const QStringList numbers = extents.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (numbers.size() != 4)
         return QRect();
-    const std::array<int, 4> inside = geometry(*this, id);
-    return QRect(inside[0], inside[1], inside[2], inside[3])
-        .marginsAdded(QMargins(numbers[0].toInt(), numbers[2].toInt(), numbers[1].toInt(), numbers[3].toInt()));
+    return innerRect(id).marginsAdded(QMargins(numbers[0].toInt(), numbers[2].toInt(), numbers[1].toInt(), numbers[3].toInt()));
 }
 
 QSize DesktopSession::outerSize(const QString &id) const
@@ -199,4 +204,103 @@ int DesktopSession::visibleWindowCount(qint64 processId) const
     const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                                  QString::number(processId)});
     return ids.isEmpty() ? 0 : int(ids.split(QLatin1Char('\n')).size());
+}
+
+namespace {
+
+const QString kTitle = QStringLiteral("Korvel Jotwell");
+
+QString arg(int value)
+{
+    return QString::number(value);
+}
+
+} // namespace
+
+RunningProgram::RunningProgram(DesktopSession &desktop, const QString &folder)
+    : desktop(desktop), process(&desktop.startProgram({QStringLiteral("--data-dir"), folder}))
+{
+}
+
+bool RunningProgram::windowUp(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        const QStringList shown = desktop.viewableWindows(kTitle);
+        if (shown.size() == 1 && desktop.windowPainted(shown[0])) {
+            window = shown[0];
+            return true;
+        }
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+void RunningProgram::settle() const
+{
+    QTest::qWait(1000);
+}
+
+bool RunningProgram::nothingOnScreen() const
+{
+    return desktop.viewableWindows(kTitle).isEmpty();
+}
+
+QString RunningProgram::describeShown() const
+{
+    QString text = QStringLiteral("left on the screen:");
+    for (const QString &id : desktop.viewableWindows(kTitle))
+        text += QLatin1Char('\n') + desktop.run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("WM_STATE")});
+    return text;
+}
+
+bool RunningProgram::inTaskbar() const
+{
+    return desktop.taskbarWindows().contains(window);
+}
+
+void RunningProgram::clickList() const
+{
+    // The window manager may take a moment to let a window it has just mapped have the focus.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        desktop.xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        desktop.xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, arg(150), arg(200),
+                         QStringLiteral("click"), QStringLiteral("1")});
+        if (desktop.xdotool({QStringLiteral("getactivewindow")}) == window)
+            return;
+        QTest::qWait(200);
+    }
+}
+
+void RunningProgram::clickSearchBox() const
+{
+    clickList();
+    // The box fills the bar above the status bar, at the bottom of the window.
+    desktop.xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, arg(150),
+                     arg(desktop.innerRect(window).height() - 35), QStringLiteral("click"), QStringLiteral("1")});
+    QTest::qWait(300);
+}
+
+void RunningProgram::keys(const QString &keys) const
+{
+    desktop.xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), arg(60)} + keys.split(QLatin1Char(' ')));
+}
+
+void RunningProgram::chooseExitInTrayMenu() const
+{
+    desktop.xdotool({QStringLiteral("mousemove"), arg(DesktopSession::kTrayIconX), arg(DesktopSession::kTrayIconY),
+                     QStringLiteral("click"), QStringLiteral("3")});
+    QTest::qWait(700);
+    desktop.xdotool({QStringLiteral("key"), QStringLiteral("x")});
+}
+
+bool RunningProgram::exitFromTrayMenu() const
+{
+    for (int attempt = 0; attempt < 5 && process->state() == QProcess::Running; ++attempt) {
+        chooseExitInTrayMenu();
+        process->waitForFinished(2000);
+    }
+    return process->state() == QProcess::NotRunning && process->exitStatus() == QProcess::NormalExit
+           && process->exitCode() == 0;
 }

@@ -47,6 +47,8 @@ public:
     QStringList windows(const QString &name) const;
     // The windows the window manager lists for the taskbar (_NET_CLIENT_LIST), as xdotool ids.
     QStringList taskbarWindows() const;
+    // The window's inside on the screen.
+    QRect innerRect(const QString &id) const;
     // The window's rectangle and size with the frame the window manager put around it.
     QRect outerRect(const QString &id) const;
     QSize outerSize(const QString &id) const;
@@ -66,4 +68,33 @@ private:
     QString m_skipReason;
     QProcessEnvironment m_environment;
     std::vector<std::unique_ptr<ChildProcess>> m_children; // the X server first, ended last
+};
+
+// The program on the desktop, started on a data folder, as a user works it.
+struct RunningProgram {
+    RunningProgram(DesktopSession &desktop, const QString &folder);
+    // The one window of the program that is on the screen, painted, once it is there.
+    bool windowUp(int timeoutMs = 15000);
+    // Lets the start finish: the list loads and takes the focus once, which would bring back a
+    // window minimised at that moment.
+    void settle() const;
+    bool nothingOnScreen() const;
+    QString describeShown() const;
+    bool inTaskbar() const;
+    // The program's viewable windows: a box adds one.
+    int windowCount() const { return desktop.visibleWindowCount(process->processId()); }
+    // Focus into the list, or into the search box, as a click on it gives.
+    void clickList() const;
+    void clickSearchBox() const;
+    // Keys in turn, as "alt+f c".
+    void keys(const QString &keys) const;
+    // Exit in the tray menu, once: the program may ask before it ends.
+    void chooseExitInTrayMenu() const;
+    // Exit in the tray menu until the program has ended (the icon may still be docking);
+    // whether it ended well.
+    bool exitFromTrayMenu() const;
+
+    DesktopSession &desktop;
+    ChildProcess *process;
+    QString window;
 };

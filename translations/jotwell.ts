@@ -979,6 +979,22 @@ Do you want to replace it?</source>
         <source>&amp;Add new item while open</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>S&amp;ync with my other computers through this folder, which a file-sync program keeps alike on each of them (empty: no sync):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No sync</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Choose...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sync Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ParallelDeflate</name>
@@ -1135,6 +1151,26 @@ Do you want to replace it?</source>
     </message>
     <message>
         <source>The sync folder %1 does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sync folder %1 holds the memo database, which a file-sync program would damage: choose a folder of its own.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SyncRunner</name>
+    <message>
+        <source>Sync failed at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Synced at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1
+It is tried again in a while.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1027,6 +1027,22 @@ Möchten Sie sie ersetzen?</translation>
         <source>&amp;Add new item while open</source>
         <translation>Beim Öffnen eine neue &amp;Notiz hinzufügen</translation>
     </message>
+    <message>
+        <source>S&amp;ync with my other computers through this folder, which a file-sync program keeps alike on each of them (empty: no sync):</source>
+        <translation>Mit meinen anderen Computern über diesen Ordner &amp;synchronisieren, den ein Dateisynchronisationsprogramm auf allen gleich hält (leer: keine Synchronisation):</translation>
+    </message>
+    <message>
+        <source>No sync</source>
+        <translation>Keine Synchronisation</translation>
+    </message>
+    <message>
+        <source>&amp;Choose...</source>
+        <translation>A&amp;uswählen...</translation>
+    </message>
+    <message>
+        <source>Sync Folder</source>
+        <translation>Sync-Ordner</translation>
+    </message>
 </context>
 <context>
     <name>ParallelDeflate</name>
@@ -1184,6 +1200,27 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>The sync folder %1 does not exist.</source>
         <translation>Der Sync-Ordner %1 ist nicht vorhanden.</translation>
+    </message>
+    <message>
+        <source>The sync folder %1 holds the memo database, which a file-sync program would damage: choose a folder of its own.</source>
+        <translation>Der Sync-Ordner %1 enthält die Notizdatenbank, die ein Dateisynchronisationsprogramm beschädigen würde: Wählen Sie einen eigenen Ordner.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncRunner</name>
+    <message>
+        <source>Sync failed at %1</source>
+        <translation>Synchronisation um %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Synced at %1</source>
+        <translation>Synchronisiert um %1</translation>
+    </message>
+    <message>
+        <source>%1
+It is tried again in a while.</source>
+        <translation>%1
+Es wird in Kürze erneut versucht.</translation>
     </message>
 </context>
 <context>

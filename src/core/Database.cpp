@@ -2,6 +2,7 @@
 #include "core/Database.h"
 #include "core/FileAccess.h"
 #include "core/DatabaseError.h"
+#include "core/RowPrints.h"
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -64,6 +65,7 @@ void Database::open(const QString &path, LockWait wait)
     }
     m_db = db;
     m_path = path;
+    addRowPrintFunctions(db);
     // Another program holding a lock briefly is waited for; a longer lock becomes an error.
     setWaitsForLocks(wait != LockWait::None);
     try {

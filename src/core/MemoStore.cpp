@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace {
 
@@ -201,6 +202,19 @@ std::vector<MemoRow> MemoStore::removeWithSubMemos(const std::vector<QString> &m
     return rows;
 }
 
+std::vector<MemoRow> MemoStore::memoRowsAt(const std::vector<qint64> &rowids)
+{
+    QJsonArray list;
+    for (qint64 rowid : rowids)
+        list.append(rowid);
+    std::vector<MemoRow> rows;
+    rows.reserve(rowids.size());
+    Statement query(m_database, "select rowid, " MEMO_COLUMNS " from memos where rowid in (select value from json_each(?))");
+    query.bind("rowid", QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact)));
+    readMemoRows(query, rows);
+    return rows;
+}
+
 std::vector<MemoRow> MemoStore::memoRows(const std::vector<QString> &mids)
 {
     std::vector<MemoRow> rows;
@@ -280,12 +294,18 @@ void MemoStore::putBack(const TaskRow &row)
     put.run();
 }
 
-void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
+void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit, RowPrints *prints)
 {
     {
-        Statement query(m_database, "select " MEMO_COLUMNS " from memos");
+        Statement query(m_database, prints ? "select rowid, memo_print(mid, pid, expandFlag, editTime), " MEMO_COLUMNS
+                                              " from memos"
+                                            : "select 0, 0, " MEMO_COLUMNS " from memos");
+        if (prints)
+            prints->clear();
         while (query.nextRow()) {
-            Memo memo = readMemo(query);
+            Memo memo = readMemo(query, 2);
+            if (prints)
+                prints->push_back({query.integer(0), idPrint(memo.mid), quint64(query.integer(1))});
             visit(memo);
         }
     }
@@ -293,17 +313,18 @@ void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit)
     m_database.releaseMappedPages();
 }
 
-void MemoStore::forEachStamp(const std::function<void(const MemoStamp &)> &visit)
+RowPrints MemoStore::rowPrints()
 {
-    Statement query(m_database, "select mid, pid, expandFlag, editTime from memos");
-    MemoStamp stamp;
-    while (query.nextRow()) {
-        stamp.mid = query.text(0);
-        stamp.pid = query.text(1);
-        stamp.expandFlag = query.flag(2);
-        stamp.editTime = query.time(3);
-        visit(stamp);
+    RowPrints prints;
+    {
+        Statement query(m_database, "select memo_prints(?, rowid, mid, pid, expandFlag, editTime) from memos");
+        query.bindPointer(&prints, kRowPrintsType).run();
     }
+    m_database.releaseMappedPages();
+    // A pass over a rowid table goes in rowid order; a table with its own order is sorted.
+    if (!std::is_sorted(prints.begin(), prints.end(), [](const RowPrint &a, const RowPrint &b) { return a.rowid < b.rowid; }))
+        std::sort(prints.begin(), prints.end(), [](const RowPrint &a, const RowPrint &b) { return a.rowid < b.rowid; });
+    return prints;
 }
 
 std::vector<Memo> MemoStore::allMemos()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/Memo.h"
+#include "core/RowPrints.h"
 #include "core/Task.h"
 #include "core/Transaction.h"
 #include <functional>
@@ -15,14 +16,6 @@ struct MemoRow {
     qint64 rowid = 0;
     Memo memo;
     quint32 nullColumns = 0;
-};
-// What a refresh compares with the list to find the memos another process changed: a memo's
-// id, place and edit time without its text.
-struct MemoStamp {
-    QString mid;
-    QString pid;
-    bool expandFlag = false;
-    TimeStamp editTime = 0;
 };
 struct TaskRow {
     qint64 rowid = 0;
@@ -79,6 +72,7 @@ public:
     // (in the order asked, missing ones left out) or stored after a place (in table order),
     // removed by id, and put back whole, in their old place where it is free.
     std::vector<MemoRow> memoRows(const std::vector<QString> &mids);
+    std::vector<MemoRow> memoRowsAt(const std::vector<qint64> &rowids); // in rowid order
     qint64 lastMemoRow();
     qint64 lastTaskRow();
     std::vector<MemoRow> memoRowsAfter(qint64 rowid);
@@ -88,9 +82,12 @@ public:
     void putBack(const MemoRow &row);
     void putBack(const TaskRow &row);
 
-    // Every memo in table order, handed over one at a time (the load keeps no second copy).
-    void forEachMemo(const std::function<void(Memo &)> &visit);
-    void forEachStamp(const std::function<void(const MemoStamp &)> &visit);
+    // Every memo in table order, handed over one at a time (the load keeps no second copy);
+    // with prints, also what a refresh compares later (see rowPrints).
+    void forEachMemo(const std::function<void(Memo &)> &visit, RowPrints *prints = nullptr);
+    // Every row's print, taken by the engine in one pass: a look at what another process
+    // changed reads back only the rows whose prints differ from the last look's.
+    RowPrints rowPrints();
 
     // What backup, restore and import need.
     std::vector<Memo> allMemos();

@@ -57,6 +57,12 @@ Statement &Statement::bindNull(const char *name)
     return *this;
 }
 
+Statement &Statement::bindPointer(void *pointer, const char *type)
+{
+    check(sqlite3_bind_pointer(m_stmt, m_next++, pointer, type, nullptr), type, 0);
+    return *this;
+}
+
 // A value the engine refuses must never be stored as an empty one: a parameter whose bind
 // failed is left NULL, and the statement would still run.
 void Statement::check(int rc, const char *name, qsizetype bytes)

@@ -25,6 +25,8 @@ public:
     Statement &bind(const char *name, bool value);
     Statement &bindInteger(const char *name, qint64 value);
     Statement &bindNull(const char *name);
+    // A pointer that only a function of ours, knowing type, can read back.
+    Statement &bindPointer(void *pointer, const char *type);
 
     bool nextRow(); // false once the rows are done
     void run();     // a statement that returns no rows

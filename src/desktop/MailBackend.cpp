@@ -109,7 +109,7 @@ XdgEmailBackend::XdgEmailBackend(ProgramRunner runner)
 {
 }
 
-MailResult XdgEmailBackend::logon(const QString &, const QString &, unsigned, quintptr &session)
+MailResult XdgEmailBackend::logon(const QString &, const QString &, MailLogonOptions, quintptr &session)
 {
     if (xdgEmail().isEmpty())
         return MailResult::UserAbort;
@@ -122,7 +122,7 @@ MailResult XdgEmailBackend::logoff(quintptr)
     return MailResult::Success;
 }
 
-MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, unsigned, MailRecipient &recipient)
+MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, MailPromptOptions, MailRecipient &recipient)
 {
     const QString address = bareAddress(name);
     if (!isPlainAddress(address))
@@ -132,7 +132,7 @@ MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, unsigned,
     return MailResult::Success;
 }
 
-MailResult XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsigned, MailDone done)
+MailResult XdgEmailBackend::sendMail(quintptr, const MailContent &message, MailPromptOptions, MailDone done)
 {
     const QString program = xdgEmail();
     if (program.isEmpty())
@@ -154,9 +154,9 @@ MailResult XdgEmailBackend::sendMail(quintptr, const MailContent &message, unsig
         const QString address = bareAddress(recipient.address);
         if (!isPlainAddress(address))
             return MailResult::InvalidRecipients;
-        if (recipient.recipClass == MAPI_CC)
+        if (recipient.recipientClass == RecipientClass::Cc)
             arguments << QStringLiteral("--cc") << address;
-        else if (recipient.recipClass == MAPI_BCC)
+        else if (recipient.recipientClass == RecipientClass::Bcc)
             arguments << QStringLiteral("--bcc") << address;
         else
             to << address;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <QFlags>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,17 +41,27 @@ enum class MailResult {
     NotSupported = 26,
 };
 
-enum MailFlags : unsigned {
-    MAPI_LOGON_UI = 1,
-    MAPI_DIALOG = 8, // send: show the compose window
-    MAPI_ALLOW_OTHERS = 8, // logon: share a session already open
-    MAPI_USE_DEFAULT = 64,
+// How a mail session is opened.
+enum class MailLogonOption : unsigned {
+    AskUser = 0x1,        // the mail program may ask the user to log on
+    ShareSession = 0x2,   // a session already open is taken
+    DefaultProfile = 0x4, // no profile named: the user's default one
 };
+Q_DECLARE_FLAGS(MailLogonOptions, MailLogonOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(MailLogonOptions)
 
-enum RecipientClass { MAPI_TO = 1, MAPI_CC = 2, MAPI_BCC = 3 };
+// What resolving a name or sending a message may show the user.
+enum class MailPromptOption : unsigned {
+    AskUser = 0x1,    // the mail program may ask the user to log on
+    ShowDialog = 0x2, // sending: the compose window; resolving: the choice between names
+};
+Q_DECLARE_FLAGS(MailPromptOptions, MailPromptOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(MailPromptOptions)
+
+enum class RecipientClass { To, Cc, Bcc };
 
 struct MailRecipient {
-    int recipClass = MAPI_TO;
+    RecipientClass recipientClass = RecipientClass::To;
     QString name;
     QString address; // with its address type, "SMTP:someone@example.org"
 };
@@ -69,13 +80,13 @@ using MailDone = std::function<void(MailResult result)>;
 class MailBackend {
 public:
     virtual ~MailBackend() = default;
-    virtual MailResult logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) = 0;
+    virtual MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, quintptr &session) = 0;
     virtual MailResult logoff(quintptr session) = 0;
-    virtual MailResult resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) = 0;
+    virtual MailResult resolveName(quintptr session, const QString &name, MailPromptOptions options, MailRecipient &recipient) = 0;
     // What can be checked at once is answered at once (a failure, and done is never called).
     // On Success the message is on its way and done is called once it has arrived or failed,
     // possibly before sendMail returns; never after the backend is gone.
-    virtual MailResult sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) = 0;
+    virtual MailResult sendMail(quintptr session, const MailContent &message, MailPromptOptions options, MailDone done) = 0;
 };
 
 // How a run of a helper program ended.
@@ -105,10 +116,10 @@ public:
     // runner: empty for RunHandingOver.
     explicit XdgEmailBackend(ProgramRunner runner = {});
 
-    MailResult logon(const QString &profile, const QString &password, unsigned flags, quintptr &session) override;
+    MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, quintptr &session) override;
     MailResult logoff(quintptr session) override;
-    MailResult resolveName(quintptr session, const QString &name, unsigned flags, MailRecipient &recipient) override;
-    MailResult sendMail(quintptr session, const MailContent &message, unsigned flags, MailDone done) override;
+    MailResult resolveName(quintptr session, const QString &name, MailPromptOptions options, MailRecipient &recipient) override;
+    MailResult sendMail(quintptr session, const MailContent &message, MailPromptOptions options, MailDone done) override;
 
 private:
     ProgramRunner m_run;

@@ -116,10 +116,11 @@ MailMessage::~MailMessage()
 
 void MailMessage::logon()
 {
-    const unsigned flags = profileName.isEmpty() ? MAPI_LOGON_UI | MAPI_ALLOW_OTHERS | MAPI_USE_DEFAULT
-                                                 : MAPI_LOGON_UI | MAPI_ALLOW_OTHERS;
+    MailLogonOptions options = MailLogonOption::AskUser | MailLogonOption::ShareSession;
+    if (profileName.isEmpty())
+        options |= MailLogonOption::DefaultProfile;
     quintptr session = 0;
-    const MailResult result = m_backend->logon(profileName, password, flags, session);
+    const MailResult result = m_backend->logon(profileName, password, options, session);
     if (result != MailResult::Success)
         raiseMailError(result);
     m_session = session;
@@ -164,22 +165,23 @@ void MailMessage::checkLimits() const
 
 QList<MailRecipient> MailMessage::recipients()
 {
-    const unsigned resolveFlags = review ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
+    const MailPromptOptions resolveOptions = review ? MailPromptOption::AskUser | MailPromptOption::ShowDialog
+                                                    : MailPromptOptions(MailPromptOption::AskUser);
     QList<MailRecipient> recipients;
-    const std::pair<const QStringList *, int> lists[] = {
-        {&toRecipients, MAPI_TO}, {&ccRecipients, MAPI_CC}, {&bccRecipients, MAPI_BCC}};
-    for (const auto &[list, recipClass] : lists) {
+    const std::pair<const QStringList *, RecipientClass> lists[] = {
+        {&toRecipients, RecipientClass::To}, {&ccRecipients, RecipientClass::Cc}, {&bccRecipients, RecipientClass::Bcc}};
+    for (const auto &[list, recipientClass] : lists) {
         for (const QString &line : *list) {
             MailRecipient recipient;
             if (resolveNames) {
-                const MailResult result = m_backend->resolveName(m_session, line, resolveFlags, recipient);
+                const MailResult result = m_backend->resolveName(m_session, line, resolveOptions, recipient);
                 if (result != MailResult::Success)
                     raiseMailError(result);
             } else {
                 recipient.name = line;
                 recipient.address = QStringLiteral("SMTP:") + line;
             }
-            recipient.recipClass = recipClass;
+            recipient.recipientClass = recipientClass;
             recipients << recipient;
         }
     }
@@ -203,9 +205,11 @@ void MailMessage::send()
     for (const QString &file : attachments)
         message.files << QFileInfo(file).absoluteFilePath();
 
-    const unsigned flags =
-        review || toRecipients.isEmpty() ? MAPI_LOGON_UI | MAPI_DIALOG : MAPI_LOGON_UI;
-    const MailResult result = m_backend->sendMail(m_session, message, flags, [this](MailResult handedOver) {
+    // Without a To the user picks the recipients in the compose window.
+    const MailPromptOptions options = review || toRecipients.isEmpty()
+                                          ? MailPromptOption::AskUser | MailPromptOption::ShowDialog
+                                          : MailPromptOptions(MailPromptOption::AskUser);
+    const MailResult result = m_backend->sendMail(m_session, message, options, [this](MailResult handedOver) {
         if (onHandedOver)
             onHandedOver(handedOver);
     });

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,7 @@ public:
     QtTrayBackend() : m_available(QSystemTrayIcon::isSystemTrayAvailable())
     {
         QObject::connect(&m_icon, &QSystemTrayIcon::activated, &m_icon, [this](QSystemTrayIcon::ActivationReason reason) {
+            m_balloonClickPending = false;
             switch (reason) {
             case QSystemTrayIcon::Trigger:
                 emitEvent(Event::LeftPress);
@@ -34,7 +36,19 @@ public:
                 break;
             }
         });
-        QObject::connect(&m_icon, &QSystemTrayIcon::messageClicked, &m_icon, [this] { emitEvent(Event::BalloonClick); });
+        // A press on the icon while a balloon shows is also told as a click on the balloon, just
+        // before the icon's own activation: a right press would open the window under the menu.
+        // Only a click that no activation follows is the balloon's.
+        QObject::connect(&m_icon, &QSystemTrayIcon::messageClicked, &m_icon, [this] {
+            m_balloonClickPending = true;
+            QMetaObject::invokeMethod(
+                &m_icon,
+                [this] {
+                    if (std::exchange(m_balloonClickPending, false))
+                        emitEvent(Event::BalloonClick);
+                },
+                Qt::QueuedConnection);
+        });
         QObject::connect(&m_poll, &QTimer::timeout, &m_icon, [this] { poll(); });
         m_since.start();
         m_poll.start(kEarlyPollMs);
@@ -84,6 +98,7 @@ private:
     QTimer m_poll;
     QElapsedTimer m_since;
     bool m_available;
+    bool m_balloonClickPending = false;
 };
 
 TrayBackendFactory &factory()

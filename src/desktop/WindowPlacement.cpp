@@ -39,14 +39,36 @@ bool isFramed(const QWidget &form)
     return form.frameGeometry() != form.geometry();
 }
 
+// The window manager's frame around the client rectangle: as the platform reports it once the
+// window has been framed, else the style's idea of a title bar and border.
+QMargins frameMargins(const QWidget &form)
+{
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    if (isFramed(form))
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
+    return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
+}
+
 // Places the client area of a window that is neither maximised nor minimised, through its
 // native window too: Qt skips a rectangle it believes the window has already, and the window
-// manager would then place a window that is shown again where it likes.
+// manager would then place a window that is shown again where it likes. A window about to be
+// mapped is given its frame's place, which Qt never skips: after a first show placed by the
+// window manager, Qt may never have told it a place at all.
 void placeClient(QWidget &form, const QRect &client)
 {
     form.setGeometry(client);
-    if (form.windowHandle())
-        form.windowHandle()->setGeometry(client);
+    QWindow *native = form.windowHandle();
+    if (!native)
+        return;
+    if (native->isVisible()) {
+        native->setGeometry(client);
+        return;
+    }
+    const QMargins frame = frameMargins(form);
+    native->setFramePosition(client.topLeft() - QPoint(frame.left(), frame.top()));
 }
 
 void setNormalRect(QWidget &form, const QRect &client)
@@ -68,19 +90,6 @@ int toInt(qint64 value)
 {
     // Halved, so that a corner plus a size still fits.
     return int(qBound(qint64(std::numeric_limits<int>::min() / 2), value, qint64(std::numeric_limits<int>::max() / 2)));
-}
-
-// The window manager's frame around the client rectangle: as the platform reports it once the
-// window has been framed, else the style's idea of a title bar and border.
-QMargins frameMargins(const QWidget &form)
-{
-    const QRect frame = form.frameGeometry();
-    const QRect client = form.geometry();
-    if (isFramed(form))
-        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                frame.bottom() - client.bottom()};
-    const int border = form.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &form);
-    return {border, border + form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form), border, border};
 }
 
 // The saved frame rectangle made usable: a corner on no screen (one that has been removed)

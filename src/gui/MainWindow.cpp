@@ -20,6 +20,7 @@
 #include "gui/memos/MemoActions.h"
 #include "gui/memos/MoveToMenu.h"
 #include "gui/NamedAction.h"
+#include "gui/SyncRunner.h"
 #include <QAction>
 #include <QMenuBar>
 #include <QShowEvent>
@@ -51,6 +52,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     m_versionInfo = new VersionInfo(this);
     m_help = new HelpViewer(this);
     createTrayComponents();
+    createSyncRunner();
     connect(m_backupAction, &QAction::triggered, this, reportingErrors([this] { backupDatabase(); }));
     connect(m_restoreAction, &QAction::triggered, this, reportingErrors([this] { restoreDatabase(); }));
     connect(m_importAction, &QAction::triggered, this, reportingErrors([this] { importFile(); }));
@@ -78,6 +80,7 @@ void MainWindow::openDataFolder()
     createProgramFolder(m_programFolder);
     m_confPath = settingsPath(m_programFolder);
     m_options.addOpen = kAddOpenEn.read(SettingsFile(m_confPath));
+    m_syncRunner->setFolder(kSyncFolder.read(SettingsFile(m_confPath)));
     try {
         m_database.open(databasePath());
         readDataFolderSettings();
@@ -107,6 +110,10 @@ void MainWindow::readDataFolderSettings()
         warningBox(tr("The memo database \"%1\" is read-only: your memos are shown, but changes "
                                   "cannot be stored.")
                        .arg(m_database.path()));
+    // Sync starts once the database is open; one that cannot take changes cannot take the
+    // other computers' either.
+    if (!m_database.isReadOnly())
+        m_syncRunner->setDatabasePath(m_database.path());
     CommonActions::readStartupSettings(*this);
 }
 
@@ -171,6 +178,7 @@ void MainWindow::showEvent(QShowEvent *event)
         connect(&m_memoPane->controller(), &MemoController::memosCounted, this, &MainWindow::recordMemoCount);
         connect(m_memoPane, &MemoPane::minimizeRequested, m_trayIcon, &TrayIcon::minimize);
         setCentralWidget(m_memoPane);
+        showSyncStatus();
         // A database another program holds is loaded once it is free.
         if (!m_databaseRetry->isActive())
             QMetaObject::invokeMethod(m_memoPane, &MemoPane::reloadMemos, Qt::QueuedConnection);

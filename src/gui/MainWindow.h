@@ -19,6 +19,7 @@ class CommonActions;
 class HelpViewer;
 class ExchangeCommands;
 class VersionInfo;
+class SyncRunner;
 
 // The main window: owns the database connection and the memo tree frame, which it builds at
 // its first show and lets fill its client area.
@@ -37,6 +38,8 @@ public:
     MemoStore &memoStore() { return m_memoStore; }
     QString programFolder() const { return m_programFolder; }
     QString confPath() const { return m_confPath; }
+    // Runs the sync rounds while the settings name a sync folder.
+    SyncRunner *syncRunner() const { return m_syncRunner; }
 
     // Brings the window forward for a later start of the program.
     void bringForward();
@@ -110,6 +113,8 @@ private:
     // What the start reads once the database is open.
     void readDataFolderSettings();
     void retryDatabase();
+    void createSyncRunner();
+    void showSyncStatus();
     void loadBackgrounds();
     // The list has been read: the main menu comes, with the pane's commands in it.
     void showMemoList();
@@ -151,6 +156,7 @@ private:
     bool m_recreating = false; // the window hides only to come back with other flags
 
     HelpViewer *m_help;
+    SyncRunner *m_syncRunner;
     VersionInfo *m_versionInfo; // the program's own version values
     //: A file type; the patterns in brackets stay as they are.
     FileDialog m_exportDialog{FileRequest::Kind::Save, {tr("Korvel Database,  (*.kvx)")}, QStringLiteral("kvx")};

@@ -3,9 +3,11 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLineEdit;
 class MainWindow;
 
-// The options: start with the desktop session, start hidden, add a memo on every opening.
+// The options: start with the desktop session, start hidden, add a memo on every opening,
+// and the folder that sync shares with the user's other computers.
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -14,9 +16,11 @@ public:
 private:
     void showSettings();
     void okClicked();
+    void chooseSyncFolder();
 
     MainWindow &m_mainWindow;
     QCheckBox *m_autoStartBox;
     QCheckBox *m_runMinimizedBox;
     QCheckBox *m_addOpenBox;
+    QLineEdit *m_syncFolderEdit;
 };

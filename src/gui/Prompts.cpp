@@ -49,7 +49,7 @@ public:
             dialog.setFileMode(QFileDialog::AnyFile);
         } else {
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
-            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setFileMode(request.kind == FileRequest::Kind::Folder ? QFileDialog::Directory : QFileDialog::ExistingFile);
         }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;

@@ -16,7 +16,7 @@ enum class BoxIcon { None, Error, Warning };
 // What a file dialog is asked for and what it answers. Each file type is listed as Qt's name
 // filters are, its patterns in brackets: "HTML file (*.htm *.html)".
 struct FileRequest {
-    enum class Kind { Open, Save };
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Save;
     QString title;
     QStringList nameFilters;

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "treeview/MemoTreeDelegate.h"
-#include "treeview/TreeEditor.h"
+#include "treeview/TreeDragDrop.h"
+#include "treeview/TreeInlineEdit.h"
+#include "treeview/TreeKeys.h"
+#include "treeview/TreeMouse.h"
 #include "treeview/TreeNode.h"
 #include "treeview/TreeNodeStore.h"
+#include "treeview/TreeRowPainter.h"
+#include "treeview/TreeScroller.h"
 #include "treeview/TreeSelection.h"
 #include <QAbstractScrollArea>
 #include <QIcon>
@@ -14,11 +19,9 @@
 #include <unordered_set>
 #include <vector>
 
-class TreeLayout;
 class QMenu;
 class QMimeData;
 class QPainter;
-class QTimer;
 
 // A one-column tree control for large numbers of multi-line nodes of variable height.
 // It knows nothing of memos: it lays out, paints, selects, sorts and edits nodes and asks
@@ -44,11 +47,7 @@ public:
     // top level when target is nullptr. Moving a node onto itself or into its own subtree does
     // nothing and returns false.
     bool moveTo(TreeNode *node, TreeNode *target, AttachMode mode);
-    struct Placement {
-        TreeNode *node;
-        TreeNode *parent; // nullptr: the top level
-        int index;        // in the parent's final order; past the end: last
-    };
+    using Placement = TreeNodeStore::Placement;
     // Puts many nodes (each with its descendants) in place in one pass per parent. A placement
     // into the node's own subtree, or of a deleted node, is left out.
     void placeNodes(const std::vector<Placement> &placements);
@@ -95,7 +94,7 @@ public:
     int selectedCount() const;
     TreeNode *focusedNode() const { return m_focused; }
     void setFocusedNode(TreeNode *node);             // scrolls it into view
-    TreeNode *hotNode() const { return m_hot; }
+    TreeNode *hotNode() const { return m_mouse.hot(); }
     void scrollIntoView(TreeNode *node);
 
     // --- geometry ----------------------------------------------------------------------
@@ -162,37 +161,21 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
-    struct RowParts {
-        QRect button; // the expand button's cell (the whole click target)
-        QRect box;    // the drawn +/- box
-        QRect image;  // empty when the node shows no image
-        QRect text;
-    };
+    // The pointer's and the keyboard's rules act on the tree's own selection, focus and layout.
+    friend class TreeMouse;
+    friend class TreeKeys;
 
     // layout and measuring
     void requestLayout();
     void ensureLayout() const;
     void doLayout();
     bool showsChildrenOf(const TreeNode *parent) const;
-    int lineHeight() const;
     int estimatedHeight() const;
-    int measureNode(TreeNode *node);
-    bool measureRow(int row);
-    void ensureMeasured(int row);
-    void settleViewport();
-    void updateScrollRange();
-    void setScrollValue(int value, bool quiet);
     void invalidateHeights();
-    int layoutWidth() const;
-    int imageIndexOf(TreeNode *node) const;
-    int textLeft(TreeNode *node) const;
-    RowParts rowParts(TreeNode *node, const QRect &rowRect) const;
-    void paintRow(QPainter &painter, TreeNode *node, const QRect &rowRect, bool decorations);
-    QFont textFont(TreeNode *node, QColor &color) const; // as the row's text is drawn
 
     // nodes
-    void forgetHeights(TreeNode *top); // measured again, with its whole subtree
     void forgetNode(TreeNode *node);
+    void nodesMoved(const TreeNodeStore::Moved &moved, bool relayout);
 
     // selection and focus
     void selectOnly(TreeNode *node);
@@ -201,64 +184,30 @@ private:
     void notifySelection(TreeNode *node);
     void deselectHidden(TreeNode *top, bool withTop); // top's subtree, top itself when withTop
     void setFocusedQuietly(TreeNode *node);
-    void setHot(TreeNode *node);
-    void updateHotFromCursor();
-
-    // keys
-    void navigate(int key, Qt::KeyboardModifiers modifiers);
-    int pageTarget(int row, int direction);
-    void expandSubtree(TreeNode *node);
 
     // editing
+    QRect editorRect(TreeNode *node) const; // the node must be laid out
     void placeEditor();
-    bool finishEdit(bool commit);
 
-    // drag and drop
-    void startDrag(TreeNode *node);
-    bool evaluateDrop(QDropEvent *event, TreeNode *target);
-    void setDropTarget(TreeNode *node);
-    void dragAutoScroll();
-
-    std::unique_ptr<TreeLayout> m_layout;
     TreeNodeStore m_nodes;
     int m_updateCount = 0;
     bool m_layoutDirty = false;
-    bool m_quietScroll = false;
-    bool m_inPaint = false;
     int m_lastWidth = -1;
-    int m_printWidth = -1; // set while measuring rows for print
     TreeNode *m_pendingScroll = nullptr;
 
     TreeNode *m_focused = nullptr;
-    TreeNode *m_hot = nullptr;
     TreeNode *m_anchor = nullptr;
     TreeSelection m_selection;
     bool m_selectionNotifyPending = false;
 
-    // mouse
-    QPoint m_pressPos;
-    TreeNode *m_pressNode = nullptr;
-    TreeNode *m_deferredSelect = nullptr; // plain click on a multi-selection: select it on release
+    TreeInlineEdit m_edit;
+    TreeDragDrop m_dragDrop;
+    TreeRowPainter m_painter;
+    TreeScroller m_scroller;
 
-    // editing
-    QPointer<TreeEditor> m_editor;
-    TreeNode *m_editNode = nullptr;
-    uint64_t m_editSerial = 0;
-    QString m_editOriginal;
-    bool m_editClosing = false;
+    TreeMouse m_mouse;
+    TreeKeys m_keys;
 
-    // drag and drop
-    bool m_dragging = false;
-    TreeNode *m_dropTarget = nullptr;
-    QPoint m_dragPos;
-    QTimer *m_expandTimer = nullptr;
-    QTimer *m_scrollTimer = nullptr;
-    // A second, slow click on the one selected node edits it, unless it becomes a double click.
-    QTimer *m_clickEditTimer = nullptr;
-    TreeNode *m_clickEditNode = nullptr;
-    uint64_t m_clickEditSerial = 0;
-
-    std::vector<QIcon> m_images;
     QString m_hint;
     MemoTreeDelegate *m_delegate; // never null: a do-nothing one stands in
 };

@@ -1,52 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "treeview/TreeLayout.h"
 #include "treeview/MemoTree.h"
-#include <QApplication>
-#include <QDrag>
 #include <QHelpEvent>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QPointer>
-#include <QScrollBar>
-#include <QTimer>
 #include <QToolTip>
 
-namespace {
-
-const QString kDragMimeType = QStringLiteral("application/x-korvel-jotwell-tree-node");
-constexpr int kAutoScrollMargin = 16;
-
-} // namespace
-
-// --- hot node ----------------------------------------------------------------------------
-
-void MemoTree::setHot(TreeNode *node)
-{
-    if (node == m_hot)
-        return;
-    TreeNode *old = m_hot;
-    m_hot = node;
-    if (old)
-        repaintNode(old);
-    if (node)
-        repaintNode(node);
-    emit hoveredNodeChanged(old, node);
-}
-
-void MemoTree::updateHotFromCursor()
-{
-    if (!viewport()->underMouse())
-        return;
-    setHot(nodeAt(viewport()->mapFromGlobal(QCursor::pos())));
-}
+// --- pointer and keys --------------------------------------------------------------------
 
 bool MemoTree::viewportEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Leave:
-        setHot(nullptr);
+        m_mouse.setHot(nullptr);
         break;
     case QEvent::ToolTip: {
         // The hint explains what a click on blank space does; rows have no tooltip.
@@ -65,373 +28,41 @@ bool MemoTree::viewportEvent(QEvent *event)
 
 void MemoTree::leaveEvent(QEvent *event)
 {
-    setHot(nullptr);
+    m_mouse.setHot(nullptr);
     QAbstractScrollArea::leaveEvent(event);
 }
 
-// --- mouse -------------------------------------------------------------------------------
-
 void MemoTree::mousePressEvent(QMouseEvent *event)
 {
-    // Taking focus commits an open editor before the click does anything else.
-    if (!hasFocus())
-        setFocus(Qt::MouseFocusReason);
-    const QPoint pos = event->position().toPoint();
-    TreeNode *node = nodeAt(pos);
-    m_pressPos = pos;
-    m_pressNode = nullptr;
-    m_deferredSelect = nullptr;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-
-    m_clickEditTimer->stop();
-    m_clickEditNode = nullptr;
-    if (event->button() == Qt::LeftButton) {
-        if (!node) {
-            clearSelection();
-            return;
-        }
-        if (mods == Qt::NoModifier && node == m_focused && node->m_selected && m_selection.count() == 1) {
-            m_clickEditNode = node;
-            m_clickEditSerial = node->m_serial;
-        }
-        if (!node->m_children.empty() && rowParts(node, nodeRect(node)).button.contains(pos)) {
-            setExpanded(node, !node->m_expanded);
-            return;
-        }
-        m_pressNode = node;
-        if (mods & Qt::ShiftModifier) {
-            TreeNode *anchor = m_anchor ? m_anchor : m_focused;
-            selectRange(anchor, node, mods & Qt::ControlModifier); // Ctrl+Shift adds the range
-            if (!anchor || anchor->m_parent != node->m_parent)
-                m_anchor = node;
-        } else if (mods & Qt::ControlModifier) {
-            toggleSelected(node);
-            m_anchor = node;
-        } else if (node->m_selected && m_selection.count() > 1) {
-            m_deferredSelect = node; // may be the start of dragging the whole selection
-            m_anchor = node;
-        } else {
-            selectOnly(node);
-            m_anchor = node;
-        }
-        setFocusedQuietly(node);
-    } else if (event->button() == Qt::RightButton) {
-        if (node) {
-            if (!node->m_selected) {
-                selectOnly(node);
-                m_anchor = node;
-            }
-            setFocusedQuietly(node);
-        }
-    }
+    m_mouse.press(event);
 }
 
 void MemoTree::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_deferredSelect) {
-        TreeNode *node = m_deferredSelect;
-        m_deferredSelect = nullptr;
-        selectOnly(node);
-    }
-    // Released where it was pressed, without a drag: wait whether a double click follows.
-    if (m_clickEditNode && m_pressNode == m_clickEditNode && nodeAt(event->position().toPoint()) == m_clickEditNode)
-        m_clickEditTimer->start(QApplication::doubleClickInterval() + 50);
-    else
-        m_clickEditNode = nullptr;
-    m_pressNode = nullptr;
+    m_mouse.release(event);
 }
 
 void MemoTree::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint pos = event->position().toPoint();
-    emit mouseMoved(pos);
-    setHot(nodeAt(pos));
-    if ((event->buttons() & Qt::LeftButton) && m_pressNode &&
-        (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
-        TreeNode *node = m_pressNode;
-        m_pressNode = nullptr;
-        m_deferredSelect = nullptr;
-        if (m_delegate->canDrag(node) && m_nodes.contains(node))
-            startDrag(node);
-    }
+    m_mouse.move(event);
 }
 
 void MemoTree::mouseDoubleClickEvent(QMouseEvent *)
 {
-    m_clickEditTimer->stop();
-    m_clickEditNode = nullptr;
-    // No expansion toggle: the owner decides what a double click means.
-    emit doubleClicked();
+    m_mouse.doubleClick();
 }
 
 void MemoTree::contextMenuEvent(QContextMenuEvent *event)
 {
-    TreeNode *node = nullptr;
-    QPoint globalPos = event->globalPos();
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        node = m_focused;
-        const QRect r = nodeRect(node);
-        if (!r.isEmpty())
-            globalPos = viewport()->mapToGlobal(QPoint(r.left() + 20, r.top() + std::min(r.height(), 20)));
-    } else {
-        node = nodeAt(event->pos());
-    }
-    QPointer<QMenu> menu = m_delegate->contextMenu(node);
-    if (menu)
-        menu->exec(globalPos);
-    event->accept();
+    m_mouse.contextMenu(event);
 }
-
-// --- keys --------------------------------------------------------------------------------
 
 void MemoTree::keyPressEvent(QKeyEvent *event)
 {
-    m_delegate->keyPressed(event);
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    ensureLayout();
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        navigate(event->key(), mods);
-        break;
-    case Qt::Key_Left:
-        if (m_focused && m_focused->m_expanded && !m_focused->m_children.empty())
-            setExpanded(m_focused, false);
-        else if (m_focused && m_focused->parent()) {
-            TreeNode *p = m_focused->parent();
-            selectOnly(p);
-            m_anchor = p;
-            setFocusedNode(p);
-        }
-        break;
-    case Qt::Key_Right:
-        if (m_focused && !m_focused->m_children.empty()) {
-            if (!m_focused->m_expanded) {
-                setExpanded(m_focused, true);
-            } else {
-                ensureLayout();
-                const int row = m_layout->rowOf(m_focused);
-                TreeNode *next = row >= 0 && row + 1 < m_layout->count() ? m_layout->node(row + 1) : nullptr;
-                if (next && next->m_parent == m_focused) {
-                    selectOnly(next);
-                    setFocusedNode(next);
-                }
-            }
-        }
-        break;
-    case Qt::Key_Plus:
-    case Qt::Key_Minus:
-    case Qt::Key_Asterisk:
-        if (!keypad) {
-            event->ignore();
-            return;
-        }
-        if (m_focused) {
-            if (event->key() == Qt::Key_Plus)
-                setExpanded(m_focused, true);
-            else if (event->key() == Qt::Key_Minus)
-                setExpanded(m_focused, false);
-            else
-                expandSubtree(m_focused);
-        }
-        break;
-    case Qt::Key_Space:
-        if (mods != Qt::ControlModifier) {
-            event->ignore();
-            return;
-        }
-        if (m_focused) {
-            toggleSelected(m_focused);
-            m_anchor = m_focused;
-        }
-        break;
-    case Qt::Key_A:
-        if (mods != Qt::ControlModifier) {
-            event->ignore();
-            return;
-        }
-        selectAllVisible();
-        break;
-    case Qt::Key_F2:
-        if (mods != Qt::NoModifier) {
-            event->ignore();
-            return;
-        }
-        if (m_focused)
-            editNode(m_focused);
-        break;
-    default:
-        // Enter, Delete, copying and the like belong to the owner, who saw them first.
-        event->ignore();
-        return;
-    }
-    event->accept();
-}
-
-void MemoTree::expandSubtree(TreeNode *node)
-{
-    beginUpdate();
-    std::vector<TreeNode *> stack{node};
-    while (!stack.empty()) {
-        TreeNode *n = stack.back();
-        stack.pop_back();
-        if (!n->m_children.empty())
-            setExpanded(n, true);
-        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
-    }
-    endUpdate();
-}
-
-int MemoTree::pageTarget(int row, int direction)
-{
-    const int viewHeight = viewport()->height();
-    int filled = 0;
-    int target = row;
-    for (;;) {
-        const int next = target + direction;
-        if (next < 0 || next >= m_layout->count())
-            break;
-        ensureMeasured(next);
-        if (target != row && filled + m_layout->height(next) > viewHeight)
-            break;
-        filled += m_layout->height(next);
-        target = next;
-    }
-    return target;
-}
-
-void MemoTree::navigate(int key, Qt::KeyboardModifiers mods)
-{
-    const int count = m_layout->count();
-    if (count == 0)
-        return;
-    const bool shift = mods & Qt::ShiftModifier;
-    const bool ctrl = mods & Qt::ControlModifier;
-    const int current = m_layout->rowOf(m_focused);
-    int target;
-    if (current < 0) {
-        target = key == Qt::Key_End ? count - 1 : 0;
-    } else {
-        switch (key) {
-        case Qt::Key_Up:
-            target = current - 1;
-            break;
-        case Qt::Key_Down:
-            target = current + 1;
-            break;
-        case Qt::Key_PageUp:
-            target = pageTarget(current, -1);
-            break;
-        case Qt::Key_PageDown:
-            target = pageTarget(current, 1);
-            break;
-        case Qt::Key_Home:
-            target = 0;
-            break;
-        default:
-            target = count - 1;
-            break;
-        }
-    }
-    if (target < 0 || target >= count || !m_layout->node(target))
-        return;
-
-    if (shift && current >= 0) {
-        // Extending works among the anchor's siblings only: rows of other levels are passed
-        // over, and the walk stops where the anchor's parent ends.
-        TreeNode *anchor = m_anchor && m_layout->rowOf(m_anchor) >= 0 ? m_anchor : m_focused;
-        const TreeNode *parent = anchor->m_parent;
-        const int level = anchor->level();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            const int step = key == Qt::Key_Down ? 1 : -1;
-            int t = current + step;
-            for (; t >= 0 && t < count; t += step) {
-                TreeNode *n = m_layout->node(t);
-                if (!n)
-                    continue;
-                if (n->m_parent == parent)
-                    break;
-                if (n->level() < level) {
-                    t = -1;
-                    break;
-                }
-            }
-            if (t < 0 || t >= count)
-                return;
-            target = t;
-        } else {
-            const int step = target > current ? -1 : 1;
-            while (target != current && (!m_layout->node(target) || m_layout->node(target)->m_parent != parent))
-                target += step;
-        }
-        TreeNode *node = m_layout->node(target);
-        if (!node || node->m_parent != parent)
-            return;
-        selectRange(anchor, node, false);
-        m_anchor = anchor;
-        setFocusedQuietly(node);
-        scrollIntoView(node);
-        return;
-    }
-    TreeNode *node = m_layout->node(target);
-    if (!ctrl) {
-        selectOnly(node);
-        m_anchor = node;
-    }
-    setFocusedQuietly(node);
-    scrollIntoView(node);
+    m_keys.press(event);
 }
 
 // --- drag and drop -----------------------------------------------------------------------
-
-void MemoTree::startDrag(TreeNode *node)
-{
-    auto *data = new QMimeData;
-    data->setData(kDragMimeType, QByteArray::number(qulonglong(node->m_serial)));
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    m_dragging = true;
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-    m_dragging = false;
-    setDropTarget(nullptr);
-}
-
-bool MemoTree::evaluateDrop(QDropEvent *event, TreeNode *target)
-{
-    return m_delegate->canDrop(target, event->mimeData(), m_dragging);
-}
-
-void MemoTree::setDropTarget(TreeNode *node)
-{
-    if (node == m_dropTarget)
-        return;
-    TreeNode *old = m_dropTarget;
-    m_dropTarget = node;
-    if (old)
-        repaintNode(old);
-    if (node) {
-        repaintNode(node);
-        m_expandTimer->start(); // a collapsed target opens after a short hover
-    } else {
-        m_expandTimer->stop();
-    }
-}
-
-void MemoTree::dragAutoScroll()
-{
-    QScrollBar *bar = verticalScrollBar();
-    if (m_dragPos.y() < kAutoScrollMargin)
-        bar->setValue(bar->value() - bar->singleStep());
-    else if (m_dragPos.y() >= viewport()->height() - kAutoScrollMargin)
-        bar->setValue(bar->value() + bar->singleStep());
-    else
-        m_scrollTimer->stop();
-}
 
 void MemoTree::dragEnterEvent(QDragEnterEvent *event)
 {
@@ -441,36 +72,16 @@ void MemoTree::dragEnterEvent(QDragEnterEvent *event)
 
 void MemoTree::dragMoveEvent(QDragMoveEvent *event)
 {
-    m_dragPos = event->position().toPoint();
-    TreeNode *target = nodeAt(m_dragPos);
-    if (evaluateDrop(event, target)) {
-        event->acceptProposedAction();
-        setDropTarget(target);
-    } else {
-        event->ignore();
-        setDropTarget(nullptr);
-    }
-    if ((m_dragPos.y() < kAutoScrollMargin || m_dragPos.y() >= viewport()->height() - kAutoScrollMargin) &&
-        !m_scrollTimer->isActive())
-        m_scrollTimer->start();
+    m_dragDrop.move(event, nodeAt(event->position().toPoint()));
 }
 
 void MemoTree::dragLeaveEvent(QDragLeaveEvent *event)
 {
-    setDropTarget(nullptr);
-    m_scrollTimer->stop();
+    m_dragDrop.leave();
     event->accept();
 }
 
 void MemoTree::dropEvent(QDropEvent *event)
 {
-    m_scrollTimer->stop();
-    setDropTarget(nullptr);
-    TreeNode *target = nodeAt(event->position().toPoint());
-    if (!evaluateDrop(event, target)) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    m_delegate->drop(target, event->mimeData(), m_dragging);
+    m_dragDrop.drop(event, nodeAt(event->position().toPoint()));
 }

@@ -107,3 +107,24 @@ void TreeLayout::forget(TreeNode *node)
         m_rows[size_t(row)] = nullptr;
     node->m_row = -1;
 }
+
+bool TreeLayout::measure(int row, const std::function<int(TreeNode *)> &measure)
+{
+    TreeNode *node = m_rows[std::size_t(row)];
+    if (!node || node->m_height > 0)
+        return false;
+    node->m_height = measure(node);
+    setHeight(row, node->m_height);
+    return true;
+}
+
+void TreeLayout::forgetHeights(TreeNode *top)
+{
+    std::vector<TreeNode *> stack{top};
+    while (!stack.empty()) {
+        TreeNode *n = stack.back();
+        stack.pop_back();
+        n->m_height = 0;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 class TreeNode;
@@ -23,6 +24,11 @@ public:
     int total() const { return offset(count()); }
     int rowAt(int y) const;    // row containing pixel y, -1 above or below all rows
     void setHeight(int row, int height);
+    // Measures the row's node unless it was measured already (false then, and for a
+    // forgotten row); the node keeps its height for later layouts.
+    bool measure(int row, const std::function<int(TreeNode *)> &measure);
+    // The subtree's nodes, top included, are measured again when next needed.
+    static void forgetHeights(TreeNode *top);
     // A deleted node keeps its row (so offsets hold until the next rebuild) but shows nothing.
     void forget(TreeNode *node);
 

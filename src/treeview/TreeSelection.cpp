@@ -80,6 +80,64 @@ bool TreeSelection::clear()
     return true;
 }
 
+bool TreeSelection::selectOnly(TreeNode *node)
+{
+    if (node->m_selected && count() == 1)
+        return false;
+    clear();
+    add(node);
+    return true;
+}
+
+void TreeSelection::toggle(TreeNode *node)
+{
+    if (node->m_selected) {
+        remove(node);
+        return;
+    }
+    if (!admits(node))
+        clear();
+    add(node);
+}
+
+bool TreeSelection::selectRange(const TreeNode *from, TreeNode *to, bool keep)
+{
+    if (!from || from->m_parent != to->m_parent)
+        return false;
+    if (!keep || !admits(to))
+        clear();
+    const int lo = std::min(from->m_index, to->m_index);
+    const int hi = std::max(from->m_index, to->m_index);
+    for (int i = lo; i <= hi; ++i) {
+        TreeNode *n = to->m_parent->m_children[size_t(i)];
+        if (n->m_visible)
+            add(n);
+    }
+    return true;
+}
+
+bool TreeSelection::removeSubtree(TreeNode *top, bool withTop)
+{
+    if (isEmpty())
+        return false;
+    bool changed = false;
+    std::vector<TreeNode *> pending;
+    if (withTop)
+        pending.push_back(top);
+    else
+        pending.assign(top->m_children.begin(), top->m_children.end());
+    while (!pending.empty()) {
+        TreeNode *n = pending.back();
+        pending.pop_back();
+        if (n->m_selected) {
+            remove(n);
+            changed = true;
+        }
+        pending.insert(pending.end(), n->m_children.begin(), n->m_children.end());
+    }
+    return changed;
+}
+
 void TreeSelection::nodesMoved(bool parentsChanged)
 {
     m_orderDirty = true;
@@ -95,10 +153,19 @@ void TreeSelection::nodesMoved(bool parentsChanged)
     }
 }
 
-void TreeSelection::setInTreeOrder(std::vector<TreeNode *> nodes)
+bool TreeSelection::addAll(std::vector<TreeNode *> nodes, bool inTreeOrder)
 {
-    m_order = std::move(nodes);
-    m_orderDirty = false;
+    bool changed = false;
+    for (TreeNode *n : nodes) {
+        changed = changed || !n->m_selected;
+        add(n);
+    }
+    if (changed && inTreeOrder && count() == int(nodes.size())) {
+        // Already in order: no need to sort a large selection.
+        m_order = std::move(nodes);
+        m_orderDirty = false;
+    }
+    return changed;
 }
 
 void TreeSelection::sort() const

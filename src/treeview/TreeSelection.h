@@ -17,11 +17,22 @@ public:
     void remove(TreeNode *node);
     bool clear(); // false when nothing was selected
 
+    // What the user's clicks and keys do; each returns whether anything changed.
+    bool selectOnly(TreeNode *node);
+    // node in or out; joining clears a selection that does not admit it
+    void toggle(TreeNode *node);
+    // The shown siblings from one to the other; a selection that does not admit them, or
+    // unless keep, is cleared first. False when the two are no siblings: nothing happened.
+    bool selectRange(const TreeNode *from, TreeNode *to, bool keep);
+    // Deselects top's subtree (top itself when withTop): what is out of sight is never selected.
+    bool removeSubtree(TreeNode *top, bool withTop);
+
     // After selected nodes moved: the order is read again, the common parent found again
     // when parentsChanged.
     void nodesMoved(bool parentsChanged);
-    // The selection's nodes, already in tree order (a select-all of the laid-out rows).
-    void setInTreeOrder(std::vector<TreeNode *> nodes);
+    // Adds nodes (the laid-out rows, in tree order when inTreeOrder); false when all were
+    // selected already.
+    bool addAll(std::vector<TreeNode *> nodes, bool inTreeOrder);
 
     TreeNode *first() const;
     TreeNode *next(const TreeNode *node) const;

@@ -4,10 +4,12 @@
 #include "core/MemoStore.h"
 #include "core/MemoId.h"
 #include "core/Statement.h"
+#include "core/sync/SyncError.h"
 #include "core/sync/SyncMerge.h"
 #include "core/sync/SyncRound.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
@@ -241,6 +243,9 @@ private slots:
     void conflictRules();
     void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
+    void lostAppendIsMadeAgain();
+    void largeMergeStillNotesLaterChanges();
+    void copiedDatabaseStartsItsOwnInstallation();
     void neverSyncedDatabaseIsUntouched();
 };
 
@@ -368,10 +373,74 @@ void TestSync::halfArrivedJournalIsReadLater()
     QCOMPARE(c.store.count(), 0);
 }
 
+void TestSync::lostAppendIsMadeAgain()
+{
+    // The round notes its append before making it: an append that never reached the disk
+    // whole (the process killed, the disk full) is made again by the next round.
+    Replica a(0), b(0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("first")));
+    a.round();
+    const QString journal = QDir(a.folder()).filePath(QDir(a.folder()).entryList({QStringLiteral("*.journal")}).value(0));
+    QVERIFY(QFile::resize(journal, QFileInfo(journal).size() / 2));
+    QCOMPARE(syncStatus(a.database).unsent, 0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("second")));
+    a.round();
+    QFile::copy(journal, QDir(b.folder()).filePath(QFileInfo(journal).fileName()));
+    b.round();
+    QCOMPARE(b.store.count(), 2);
+}
+
+void TestSync::largeMergeStillNotesLaterChanges()
+{
+    // A first round that brings many memos at once takes the bulk way through the merge.
+    Replica a(0), b(0);
+    std::vector<Memo> memos;
+    for (int i = 0; i < 1200; ++i)
+        memos.push_back(newMemo(kRoot, QStringLiteral("memo %1").arg(i)));
+    for (const Memo &memo : memos)
+        a.store.insert(memo);
+    a.round();
+    QDir(b.folder()).removeRecursively();
+    QVERIFY(QDir().rename(a.folder(), b.folder()));
+    QVERIFY(QDir().mkpath(a.folder()));
+    b.round();
+    QCOMPARE(rowsOf(b.store), rowsOf(a.store));
+    // What is changed afterwards is still noticed and goes out.
+    b.store.updateText(memos[7].mid, QStringLiteral("changed after"), memos[7].editTime + 1);
+    b.round();
+    QCOMPARE(syncStatus(b.database).unsent, 0);
+    QVERIFY(!QDir(b.folder()).entryList({syncStatus(b.database).installation + QStringLiteral(".*.journal")}).isEmpty());
+}
+
+void TestSync::copiedDatabaseStartsItsOwnInstallation()
+{
+    // The database file taken along to a second computer (here: beside the first) syncs
+    // through the same folder as an installation of its own.
+    Replica a(0), b(0);
+    a.store.insert(newMemo(kRoot, QStringLiteral("before the copy")));
+    a.round();
+    TestFolder elsewhere;
+    QVERIFY(QFile::copy(a.database.path(), elsewhere.file(QStringLiteral("kvData.kvb"))));
+    Database copy;
+    copy.open(elsewhere.file(QStringLiteral("kvData.kvb")));
+    MemoStore(copy).insert(newMemo(kRoot, QStringLiteral("on the copy")));
+    runSyncRound(copy, a.folder());
+    a.store.insert(newMemo(kRoot, QStringLiteral("on the original")));
+    a.round();
+    QVERIFY(syncStatus(copy).installation != syncStatus(a.database).installation);
+    runSyncRound(b.database, a.folder());
+    QCOMPARE(b.store.count(), 3);
+    runSyncRound(copy, a.folder());
+    QCOMPARE(MemoStore(copy).count(), 3);
+}
+
 void TestSync::neverSyncedDatabaseIsUntouched()
 {
     Replica a(0);
     a.store.insert(newMemo(kRoot, QStringLiteral("memo")));
+    // Nor does a folder that holds the database file make it sync: an engine would copy the file.
+    for (const QString &folder : {a.data.path(), QDir::cleanPath(a.data.path() + QStringLiteral("/.."))})
+        QVERIFY_THROWS_EXCEPTION(SyncError, runSyncRound(a.database, folder));
     QVERIFY(!syncStatus(a.database).enabled);
     Statement tables(a.database, "select count(*) from sqlite_master where name like 'sync%'");
     tables.nextRow();

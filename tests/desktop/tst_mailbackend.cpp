@@ -37,14 +37,14 @@ void TestMailBackend::bccAndMultiLineSubject()
     MailContent message;
     message.subject = QStringLiteral("Minutes\r\nof March\nand April");
     message.noteText = QStringLiteral("first line\r\nsecond line\r\n");
-    message.recipients = {{MAPI_TO, QStringLiteral("Ann"), QStringLiteral("SMTP:ann@example.org")},
-                          {MAPI_CC, QStringLiteral("Ben"), QStringLiteral("SMTP:ben@example.org")},
-                          {MAPI_BCC, QStringLiteral("Cy"), QStringLiteral("SMTP:cy@example.org")},
-                          {MAPI_BCC, QStringLiteral("Di"), QStringLiteral("SMTP:SMTP:di@example.org")},
-                          {MAPI_TO, QStringLiteral("Ed"), QStringLiteral("ed@example.org")}};
+    message.recipients = {{RecipientClass::To, QStringLiteral("Ann"), QStringLiteral("SMTP:ann@example.org")},
+                          {RecipientClass::Cc, QStringLiteral("Ben"), QStringLiteral("SMTP:ben@example.org")},
+                          {RecipientClass::Bcc, QStringLiteral("Cy"), QStringLiteral("SMTP:cy@example.org")},
+                          {RecipientClass::Bcc, QStringLiteral("Di"), QStringLiteral("SMTP:SMTP:di@example.org")},
+                          {RecipientClass::To, QStringLiteral("Ed"), QStringLiteral("ed@example.org")}};
     message.files = {attachment};
     MailResult result = MailResult::Failure;
-    QCOMPARE(backend.sendMail(0, message, MAPI_DIALOG, [&result](MailResult told) { result = told; }), MailResult::Success);
+    QCOMPARE(backend.sendMail(0, message, MailPromptOption::ShowDialog, [&result](MailResult told) { result = told; }), MailResult::Success);
     QCOMPARE(result, MailResult::Success);
     // Blind copies stay blind (never among the plain recipients at the end); the subject is
     // one line, as a mail header must be.
@@ -56,8 +56,8 @@ void TestMailBackend::bccAndMultiLineSubject()
     // Blind copies only: no plain recipient at all, and no empty subject option.
     arguments.clear();
     message = {};
-    message.recipients = {{MAPI_BCC, QString(), QStringLiteral("SMTP:cy@example.org")}};
-    QCOMPARE(backend.sendMail(0, message, 0, [](MailResult) {}), MailResult::Success);
+    message.recipients = {{RecipientClass::Bcc, QString(), QStringLiteral("SMTP:cy@example.org")}};
+    QCOMPARE(backend.sendMail(0, message, {}, [](MailResult) {}), MailResult::Success);
     QCOMPARE(arguments, QStringList({"--utf8", "--bcc", "cy@example.org"}));
 }
 

@@ -10,31 +10,34 @@ namespace {
 
 // A mail system that records what the component hands it.
 struct RecordingMail : MailBackend {
-    QList<unsigned> logons, resolveFlags, sendFlags;
+    QList<MailLogonOptions> logons;
+    QList<MailPromptOptions> resolveOptions, sendOptions;
     QList<MailContent> sent;
     QString unknownName;
 
-    MailResult logon(const QString &, const QString &, unsigned flags, quintptr &session) override
+    MailResult logon(const QString &, const QString &, MailLogonOptions options, quintptr &session) override
     {
-        logons << flags;
+        logons << options;
         session = 42;
         return MailResult::Success;
     }
     MailResult logoff(quintptr) override { return MailResult::Success; }
-    MailResult resolveName(quintptr, const QString &name, unsigned flags, MailRecipient &recipient) override
+    MailResult resolveName(quintptr, const QString &name, MailPromptOptions options, MailRecipient &recipient) override
     {
-        resolveFlags << flags;
-        recipient = {0, QStringLiteral("Resolved ") + name, QStringLiteral("SMTP:") + name};
+        resolveOptions << options;
+        recipient = {RecipientClass::To, QStringLiteral("Resolved ") + name, QStringLiteral("SMTP:") + name};
         return name == unknownName ? MailResult::UnknownRecipient : MailResult::Success;
     }
-    MailResult sendMail(quintptr, const MailContent &message, unsigned flags, MailDone done) override
+    MailResult sendMail(quintptr, const MailContent &message, MailPromptOptions options, MailDone done) override
     {
         sent << message;
-        sendFlags << flags;
+        sendOptions << options;
         done(MailResult::Success);
         return MailResult::Success;
     }
 };
+
+const MailPromptOptions kAskAndShow = MailPromptOption::AskUser | MailPromptOption::ShowDialog;
 
 // The error a call raises: "abort" for MailUserAbort, the message for MailError.
 QString raised(const std::function<void()> &action)
@@ -180,30 +183,31 @@ void SendMessageTest::recipientsAndTheComposeRule()
     MailMessage message(nullptr, std::unique_ptr<MailBackend>(mail));
     message.review = false;
     message.send(); // no recipients: the user picks them in the compose window
-    QCOMPARE(mail->sendFlags.last(), 9u);
-    QCOMPARE(mail->logons, QList<unsigned>{73u});
+    QCOMPARE(mail->sendOptions.last(), kAskAndShow);
+    QCOMPARE(mail->logons, QList<MailLogonOptions>{MailLogonOption::AskUser | MailLogonOption::ShareSession
+                                                   | MailLogonOption::DefaultProfile});
 
     message.resolveNames = false;
     message.toRecipients << QStringLiteral("SMTP:bob@example.org");
     message.bccRecipients << QStringLiteral("di@example.org");
     message.messageText << QStringLiteral("one") << QStringLiteral("two");
     message.send();
-    QCOMPARE(mail->sendFlags.last(), 1u);
+    QCOMPARE(mail->sendOptions.last(), MailPromptOptions(MailPromptOption::AskUser));
     MailContent sent = mail->sent.last();
     QCOMPARE(sent.noteText, QStringLiteral("one\r\ntwo\r\n"));
     QCOMPARE(sent.recipients[0].name, QStringLiteral("SMTP:bob@example.org"));
     QCOMPARE(sent.recipients[0].address, QStringLiteral("SMTP:SMTP:bob@example.org"));
-    QCOMPARE(sent.recipients[1].recipClass, int(MAPI_BCC));
+    QCOMPARE(sent.recipients[1].recipientClass, RecipientClass::Bcc);
     message.toRecipients.clear();
     message.send(); // only Bcc: the window opens all the same
-    QCOMPARE(mail->sendFlags.last(), 9u);
+    QCOMPARE(mail->sendOptions.last(), kAskAndShow);
     QCOMPARE(mail->logons.size(), 1); // one session for all
 
     message.resolveNames = true;
     message.review = true;
     mail->unknownName = QStringLiteral("di@example.org");
     QCOMPARE(raised([&] { message.send(); }), QStringLiteral("MAPI: Unknown Recipient. ErrorCode = 14"));
-    QCOMPARE(mail->resolveFlags, QList<unsigned>{9u});
+    QCOMPARE(mail->resolveOptions, QList<MailPromptOptions>{kAskAndShow});
     QCOMPARE(mail->sent.size(), 3);
 
     // Controls stand in for subject and body while they live.

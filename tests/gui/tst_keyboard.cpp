@@ -85,7 +85,7 @@ void TestKeyboard::dialogsFromTheKeyboard()
     OptionsDialog options(mainWindow, &mainWindow);
     options.show();
     QList<QWidget *> expected;
-    for (const char *name : {"autoStart", "runMinimized", "addOpen", "ok", "cancel"})
+    for (const char *name : {"autoStart", "runMinimized", "addOpen", "syncFolder", "chooseSyncFolder", "ok", "cancel"})
         expected << findNamed<QWidget>(options, name);
     QCOMPARE(tabChain(expected.first()), expected);
     for (QCheckBox *box : options.findChildren<QCheckBox *>())

@@ -108,6 +108,7 @@ class TestMemoPaneWriters : public QObject {
     Q_OBJECT
 private slots:
     void outsideChangesArePatchedIn();
+    void patchesFollowTheRowsThatMoved();
     void typedTextOutlivesALock();
     void undoLeavesOtherWorkAlone();
     void commandsUnderALockChangeNothing_data();
@@ -173,6 +174,39 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
     QTRY_COMPARE(frame.tree()->totalCount(), int(tableRows(other.connection, "memos").size()));
     insertMemoRow(other.connection, QStringLiteral("{NEW3}"), kRoot, QStringLiteral("after the dialogs"));
     QVERIFY(waitInEventLoop([&] { return findMemo(frame, QStringLiteral("{NEW3}")) != nullptr; }, 3000));
+}
+
+void TestMemoPaneWriters::patchesFollowTheRowsThatMoved()
+{
+    TestFolder folder;
+    seed(folder);
+    ScriptedPrompts prompts;
+    StartedProgram program(folder.path());
+    MemoPane &frame = program.frame();
+    OtherWriter other(folder);
+
+    // A sub-memo stored before its memo is out of sight until the memo comes.
+    insertMemoRow(other.connection, QStringLiteral("{S}"), QStringLiteral("{P}"), QStringLiteral("early"));
+    QVERIFY(!frame.controller().refreshFromStore());
+    QVERIFY(!findMemo(frame, QStringLiteral("{S}")));
+    insertMemoRow(other.connection, QStringLiteral("{P}"), kRoot, QStringLiteral("late"));
+    QVERIFY(frame.controller().refreshFromStore());
+    QCOMPARE(findMemo(frame, QStringLiteral("{S}"))->parent(), findMemo(frame, QStringLiteral("{P}")));
+
+    // The last row deleted and its rowid taken by a new one alike but for its id, and a flag
+    // cleared: each is seen.
+    other.run(QStringLiteral("delete from memos where mid='{P}'"));
+    insertMemoRow(other.connection, QStringLiteral("{Q}"), kRoot, QStringLiteral("in its place"));
+    other.run(QStringLiteral("update memos set expandFlag=0 where mid='{A}'"));
+    QVERIFY(frame.controller().refreshFromStore());
+    QVERIFY(!findMemo(frame, QStringLiteral("{P}")));
+    QVERIFY(!findMemo(frame, QStringLiteral("{S}")));
+    QVERIFY(findMemo(frame, QStringLiteral("{Q}")));
+    QVERIFY(!findMemo(frame, QStringLiteral("{A}"))->isExpanded());
+    // The program's own writes come back as they are shown: nothing to patch.
+    frame.tree()->setExpanded(findMemo(frame, QStringLiteral("{B}")), true);
+    QVERIFY(!frame.controller().refreshFromStore());
+    QVERIFY(prompts.shown.isEmpty());
 }
 
 void TestMemoPaneWriters::typedTextOutlivesALock()

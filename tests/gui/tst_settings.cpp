@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -210,6 +211,26 @@ void TestSettings::optionsDialogWritesSettingsAndEntry()
         findNamed<QPushButton>(dialog, "ok")->click();
     }
     QVERIFY(!QFile::exists(autoStartFile()));
+
+    // Sync is off until a folder is chosen; once chosen, it is kept and the rounds begin,
+    // telling of themselves in the status bar.
+    TestFolder shared;
+    {
+        OptionsDialog dialog(mainWindow);
+        QVERIFY(findNamed<QLineEdit>(dialog, "syncFolder")->text().isEmpty());
+        prompts.fileAnswers << shared.path();
+        findNamed<QPushButton>(dialog, "chooseSyncFolder")->click();
+        QCOMPARE(prompts.fileRequests.constLast().kind, FileRequest::Kind::Folder);
+        findNamed<QPushButton>(dialog, "ok")->click();
+    }
+    QCOMPARE(iniValue(folder, kSyncFolder.section, kSyncFolder.key), shared.path());
+    QTRY_VERIFY(findNamed<QLabel>(program.frame(), "syncStatus")->text().startsWith(QLatin1String("Synced at")));
+    {
+        OptionsDialog dialog(mainWindow);
+        findNamed<QLineEdit>(dialog, "syncFolder")->setText(QStringLiteral("~/memo-sync"));
+        findNamed<QPushButton>(dialog, "ok")->click();
+    }
+    QCOMPARE(iniValue(folder, kSyncFolder.section, kSyncFolder.key), QDir::homePath() + QStringLiteral("/memo-sync"));
 
     // With "Add new item while open", every later show starts a new memo.
     mainWindow.hide();
@@ -552,7 +573,7 @@ void TestSettings::dialogsHaveTheirSizeAndPlace()
         QVERIFY(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4);
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
     }
-    QCOMPARE(options.size(), QSize(285, 198));
+    QCOMPARE(options.size(), QSize(340, 272));
     QCOMPARE(update.size(), QSize(577, 181));
     QCOMPARE(options.windowTitle(), QStringLiteral("Options"));
     QCOMPARE(update.windowTitle(), QStringLiteral("Korvel Update"));

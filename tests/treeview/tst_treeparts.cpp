@@ -1,14 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tree control's parts that work without a widget: the node store and the selection.
+// The tree control's parts, each without the tree: the node store, the selection, the inline
+// edit, drag and drop, and the scrolling over laid-out rows.
+#include "ScriptedTreeDelegate.h"
+#include "treeview/TreeDragDrop.h"
+#include "treeview/TreeInlineEdit.h"
 #include "treeview/TreeNodeStore.h"
+#include "treeview/TreeScroller.h"
 #include "treeview/TreeSelection.h"
+#include <QAbstractScrollArea>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QtTest>
+#include <algorithm>
+
+namespace {
+
+std::vector<TreeNode *> childrenOf(const TreeNode *parent)
+{
+    std::vector<TreeNode *> result;
+    for (int i = 0; i < parent->childCount(); ++i)
+        result.push_back(parent->child(i));
+    return result;
+}
+
+} // namespace
 
 class TestTreeParts : public QObject {
     Q_OBJECT
 private slots:
     void storeKnowsLiveNodes();
+    void storeMovesAndRemovesPerParent();
     void selectionKeepsSiblingsInTreeOrder();
+    void inlineEditTellsHowItEnded_data();
+    void inlineEditTellsHowItEnded();
+    void dragDropAsksTheDelegateAndFollowsThePointer();
+    void scrollerKeepsTheViewStill();
 };
 
 void TestTreeParts::storeKnowsLiveNodes()
@@ -28,6 +54,46 @@ void TestTreeParts::storeKnowsLiveNodes()
     // A serial tells one node from any other made at that address before or after.
     QVERIFY(store.isAlive(b, b->serial()) && !store.isAlive(b, a->serial()) && !store.isAlive(nullptr, 0));
     QVERIFY(store.contains(a1) && !store.contains(store.root()));
+}
+
+void TestTreeParts::storeMovesAndRemovesPerParent()
+{
+    TreeNodeStore store;
+    TreeNode *root = store.root();
+    std::vector<TreeNode *> top;
+    for (int i = 0; i < 5; ++i)
+        top.push_back(store.addChild(nullptr));
+    TreeNode *c = top[2];
+    TreeNode *c1 = store.addChild(c);
+
+    // Placements merge into the children that stay, at their final indexes; one into its own
+    // subtree and a second one of the same node are left out.
+    const TreeNodeStore::Moved moved = store.place({{top[4], nullptr, 0}, {top[0], c, 5}, {c, c1, 0}, {top[4], c, 0}});
+    QCOMPARE(childrenOf(root), (std::vector<TreeNode *>{top[4], top[1], c, top[3]}));
+    QCOMPARE(childrenOf(c), (std::vector<TreeNode *>{c1, top[0]}));
+    QVERIFY(top[3]->index() == 3 && top[0]->index() == 1 && top[0]->parent() == c);
+    QCOMPARE(moved.relevelled, (std::vector<TreeNode *>{top[0]}));
+    QCOMPARE(moved.parents.size(), size_t(2));
+
+    const TreeNodeStore::Moved back = store.move(top[0], root, true);
+    QCOMPARE(childrenOf(root).front(), top[0]);
+    QVERIFY(top[4]->index() == 1 && c1->index() == 0 && back.relevelled.size() == 1);
+
+    // Removing a node with one below it detaches the top only; destroying says farewell to the
+    // children first.
+    const std::vector<TreeNode *> tops = store.detach({c, c1, top[1]});
+    QCOMPARE(tops.size(), size_t(2));
+    QCOMPARE(childrenOf(root), (std::vector<TreeNode *>{top[0], top[4], top[3]}));
+    QCOMPARE(top[3]->index(), 2);
+    std::vector<TreeNode *> farewells;
+    for (TreeNode *t : tops)
+        store.destroy(t, [&](TreeNode *gone) {
+            QVERIFY(!store.contains(gone));
+            farewells.push_back(gone);
+        });
+    QCOMPARE(farewells.size(), size_t(3));
+    QVERIFY(std::find(farewells.begin(), farewells.end(), c1) < std::find(farewells.begin(), farewells.end(), c));
+    QCOMPARE(store.count(), 3);
 }
 
 void TestTreeParts::selectionKeepsSiblingsInTreeOrder()
@@ -60,7 +126,159 @@ void TestTreeParts::selectionKeepsSiblingsInTreeOrder()
     selection.nodesMoved(true);
     QVERIFY(selection.admits(a1) && !selection.admits(b));
     QCOMPARE(selection.count(), 1);
+
+    // The rules of clicks and keys: the one selected node again changes nothing; a range takes
+    // the siblings between and refuses nodes of two parents; a toggled stranger joins alone.
+    QVERIFY(selection.selectOnly(a1) && !selection.selectOnly(a1));
+    QVERIFY(selection.selectRange(a2, a1, false) && selection.count() == 2);
+    QVERIFY(!selection.selectRange(a1, b, false) && selection.count() == 2);
+    selection.toggle(b);
+    QCOMPARE(selection.nodes(), (std::vector<TreeNode *>{b}));
+    QVERIFY(selection.removeSubtree(b, true) && selection.isEmpty() && !selection.removeSubtree(b, true));
+    QVERIFY(selection.addAll({a, a1, a2, b}, true) && !selection.addAll({a}, true));
+    QCOMPARE(selection.nodes(), (std::vector<TreeNode *>{a, a1, a2, b}));
+    QVERIFY(selection.removeSubtree(a, false) && selection.nodes() == (std::vector<TreeNode *>{a, b}));
 }
 
-QTEST_GUILESS_MAIN(TestTreeParts)
+void TestTreeParts::inlineEditTellsHowItEnded_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("commit");
+    QTest::addColumn<bool>("deleteOnCommit"); // whoever hears of the new text deletes the node
+    QTest::addColumn<QStringList>("told");
+
+    QTest::newRow("changed") << "x\ny" << true << false << QStringList{"committed x\r\ny", "ended"};
+    QTest::newRow("unchanged") << "" << true << false << QStringList{"ended"};
+    QTest::newRow("cancelled") << "x" << false << false << QStringList{"cancelled"};
+    QTest::newRow("deleted on commit") << "x" << true << true << QStringList{"committed x"};
+}
+
+void TestTreeParts::inlineEditTellsHowItEnded()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, commit);
+    QFETCH(bool, deleteOnCommit);
+    QFETCH(QStringList, told);
+
+    QWidget home;
+    QWidget host(&home);
+    TreeNodeStore store;
+    TreeNode *node = store.addChild(nullptr);
+    TreeInlineEdit edit(&host, &home, store);
+    QStringList log;
+    connect(&edit, &TreeInlineEdit::committed, this, [&](TreeNode *n, const QString &text) {
+        log << "committed " + text;
+        if (deleteOnCommit)
+            store.destroy(*store.detach({n}).begin(), [](TreeNode *) {});
+    });
+    connect(&edit, &TreeInlineEdit::ended, this, [&] { log << "ended"; });
+    connect(&edit, &TreeInlineEdit::cancelled, this, [&] { log << "cancelled"; });
+
+    QVERIFY(edit.open(node, "old", host.font(), QRect(0, 0, 100, 40)));
+    QVERIFY(!edit.open(node, "again", host.font(), QRect()));
+    QCOMPARE(edit.node(), node);
+    QCOMPARE(edit.editor()->textCursor().selectedText(), QString("old"));
+    QCOMPARE(edit.editor()->geometry(), QRect(0, 0, 100, 40));
+    if (!typed.isEmpty())
+        edit.editor()->setPlainText(typed);
+    QVERIFY(commit ? edit.commit() : edit.cancel());
+    QVERIFY(!edit.isOpen() && !edit.node());
+    QVERIFY(!edit.commit() && !edit.cancel());
+    QCOMPARE(log, told);
+}
+
+void TestTreeParts::dragDropAsksTheDelegateAndFollowsThePointer()
+{
+    QAbstractScrollArea view;
+    view.resize(200, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.verticalScrollBar()->setRange(0, 1000);
+    view.verticalScrollBar()->setValue(500);
+    TreeNodeStore store;
+    TreeNode *a = store.addChild(nullptr);
+    TreeNode *b = store.addChild(nullptr);
+    store.addChild(b);
+    ScriptedTreeDelegate delegate;
+    QList<TreeNode *> dropped;
+    delegate.mayDrop = [&](TreeNode *target, const QMimeData *, bool internal) { return !internal && target != a; };
+    delegate.dropped = [&](TreeNode *target, const QMimeData *, bool) { dropped << target; };
+    TreeDragDrop dragDrop(&view);
+    dragDrop.setDelegate(&delegate);
+    QList<TreeNode *> targets, expand;
+    connect(&dragDrop, &TreeDragDrop::targetChanged, this, [&](TreeNode *, TreeNode *now) { targets << now; });
+    connect(&dragDrop, &TreeDragDrop::expandRequested, this, [&](TreeNode *n) { expand << n; });
+
+    QMimeData data;
+    const auto actions = Qt::CopyAction | Qt::MoveAction;
+    auto moveTo = [&](const QPoint &pos, TreeNode *target) {
+        QDragMoveEvent event(pos, actions, &data, Qt::LeftButton, {});
+        dragDrop.move(&event, target);
+        return event.isAccepted();
+    };
+    QVERIFY(!moveTo(QPoint(50, 100), a));
+    QVERIFY(moveTo(QPoint(50, 100), b));
+    QCOMPARE(dragDrop.target(), b);
+    // A collapsed target with children opens after a hover.
+    QTRY_COMPARE_WITH_TIMEOUT(expand, QList<TreeNode *>({b}), TreeDragDrop::kExpandDelay * 3);
+
+    // Resting near an edge scrolls that way; leaving it stops.
+    QVERIFY(moveTo(QPoint(50, 2), nullptr));
+    QTRY_VERIFY(view.verticalScrollBar()->value() < 500);
+    QVERIFY(moveTo(QPoint(50, view.viewport()->height() - 2), nullptr));
+    QTRY_VERIFY(view.verticalScrollBar()->value() > 500);
+    dragDrop.leave();
+    const int stopped = view.verticalScrollBar()->value();
+    QTest::qWait(150);
+    QCOMPARE(view.verticalScrollBar()->value(), stopped);
+    QCOMPARE(targets, QList<TreeNode *>({b, nullptr}));
+
+    QDropEvent drop(QPointF(50, 100), actions, &data, Qt::LeftButton, {});
+    dragDrop.drop(&drop, b);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(dropped, QList<TreeNode *>({b}));
+}
+
+void TestTreeParts::scrollerKeepsTheViewStill()
+{
+    QScrollBar bar;
+    QWidget viewport;
+    viewport.resize(100, 100);
+    TreeNodeStore store;
+    std::vector<TreeNode *> nodes;
+    for (int i = 0; i < 20; ++i)
+        nodes.push_back(store.addChild(nullptr));
+    QList<TreeNode *> measured;
+    TreeScroller scroller(bar, viewport, [&](TreeNode *n) {
+        measured << n;
+        return 20;
+    }, [] { return 10; });
+    scroller.relayout(store.root(), 10);
+    QCOMPARE(scroller.layout().count(), 20);
+    QVERIFY(measured.isEmpty()); // at the top nothing is measured until painted
+
+    // A row below the view ends up at its bottom, the rows sharing the screen measured first.
+    scroller.scrollTo(9);
+    QCOMPARE(scroller.rowRect(9).bottom(), viewport.height() - 1);
+    QCOMPARE(scroller.rowAt(0), 5);
+    QVERIFY(measured.contains(nodes[5]) && !measured.contains(nodes[4]));
+    // Measuring a row above the view moves the view with it.
+    const int before = bar.value();
+    scroller.ensureMeasured(0);
+    QCOMPARE(bar.value(), before + 10);
+
+    // A relayout keeps the top row in place, even with rows added above it.
+    const QRect top = scroller.rowRect(5);
+    store.place({{store.addChild(nullptr), nullptr, 0}});
+    scroller.relayout(store.root(), 10);
+    QCOMPARE(scroller.rowRect(6), top);
+    QCOMPARE(scroller.rowAt(0), 6);
+
+    // A page down reaches as far as one screen holds.
+    QCOMPARE(scroller.pageTarget(6, 1), 11);
+    scroller.scrollTo(0);
+    QCOMPARE(bar.value(), 0);
+}
+
+QTEST_MAIN(TestTreeParts)
 #include "tst_treeparts.moc"

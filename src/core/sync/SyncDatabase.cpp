@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sync/SyncDatabase.h"
 #include "core/Database.h"
+#include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "core/Statement.h"
 #include <QDateTime>
@@ -19,13 +20,13 @@ const char *const kSchema =
     " createTime real, editTime real, replaces text, primary key (mid, origin, counter)) without rowid;"
     "create index if not exists sync_ops_origin on sync_ops(origin, counter);"
     "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
-    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real);"
+    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real) without rowid;"
     // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
     "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
-    "create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'root';"
     "create table if not exists sync_changes (mid text);"
     "create table if not exists sync_peers (origin text primary key, covered integer, generation integer,"
-    " offset integer);"
+    " offset integer);";
+const char *const kTriggers =
     "create trigger if not exists sync_memo_insert after insert on memos begin"
     " insert into sync_changes (mid) values (new.mid); end;"
     "create trigger if not exists sync_memo_update after update on memos begin"
@@ -35,6 +36,9 @@ const char *const kSchema =
     " insert into sync_changes (mid) values (old.mid); end;";
 
 qint64 g_clockOffset = 0;
+
+// Past this many memos a merge reads and checks whole tables in one pass instead of memo by memo.
+constexpr qsizetype kRowByRow = 1000;
 
 qint64 contentHash(const QString &content)
 {
@@ -137,6 +141,9 @@ SyncDatabase::SyncDatabase(Database &database) : m_database(database)
     m_journal = {stateValue(QStringLiteral("journaled")).toLongLong(),
                  std::max<qint64>(1, stateValue(QStringLiteral("generation")).toLongLong()),
                  stateValue(QStringLiteral("journalSize")).toLongLong()};
+    const QStringList noted = stateValue(QStringLiteral("notedAppend")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (noted.size() == 3)
+        m_notedAppend = JournalPosition{noted[0].toLongLong(), noted[1].toLongLong(), noted[2].toLongLong()};
 }
 
 bool SyncDatabase::isEnabled(Database &database)
@@ -150,14 +157,42 @@ void SyncDatabase::enable()
     if (isEnabled(m_database))
         return;
     m_database.execute(QString::fromLatin1(kSchema));
-    m_installation = QUuid::createUuid().toString(QUuid::Id128);
-    setStateValue(QStringLiteral("installation"), m_installation);
+    // Top-level memos are most of them; a statement binds the parent id it means, so that the
+    // index serves it.
+    m_database.execute(QStringLiteral("create index if not exists sync_rows_parent on sync_rows(rawPid) where rawPid<>'%1'")
+                           .arg(MemoLevels::kTopLevelParent));
+    m_database.execute(QString::fromLatin1(kTriggers));
+    startInstallation();
     m_database.execute(QStringLiteral("insert into sync_changes (mid) select mid from memos"));
+}
+
+void SyncDatabase::startInstallation()
+{
+    m_installation = QUuid::createUuid().toString(QUuid::Id128);
+    m_counter = 0;
+    m_journal = {0, 1, 0};
+    m_notedAppend.reset();
+    setStateValue(QStringLiteral("installation"), m_installation);
+}
+
+void SyncDatabase::settleHome(const QString &home)
+{
+    const QString known = stateValue(QStringLiteral("home"));
+    if (known == home)
+        return;
+    if (!known.isEmpty())
+        startInstallation();
+    setStateValue(QStringLiteral("home"), home);
 }
 
 void SyncDatabase::setJournal(const JournalPosition &position)
 {
     m_journal = position;
+}
+
+void SyncDatabase::setNotedAppend(const std::optional<JournalPosition> &position)
+{
+    m_notedAppend = position;
 }
 
 QString SyncDatabase::stateValue(const QString &key) const
@@ -182,6 +217,11 @@ void SyncDatabase::saveState()
     setStateValue(QStringLiteral("journaled"), QString::number(m_journal.covered));
     setStateValue(QStringLiteral("generation"), QString::number(m_journal.generation));
     setStateValue(QStringLiteral("journalSize"), QString::number(m_journal.offset));
+    setStateValue(QStringLiteral("notedAppend"), m_notedAppend ? QStringLiteral("%1 %2 %3")
+                                                                     .arg(m_notedAppend->covered)
+                                                                     .arg(m_notedAppend->generation)
+                                                                     .arg(m_notedAppend->offset)
+                                                               : QString());
 }
 
 SyncOp SyncDatabase::newOp(const QString &mid)
@@ -275,6 +315,7 @@ QSet<QString> SyncDatabase::captureLocalChanges()
 QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
 {
     QSet<QString> touched;
+    touched.reserve(qsizetype(ops.size()));
     for (const SyncOp &op : ops) {
         m_clock = std::max(m_clock, op.clock);
         storeOp(op);
@@ -283,14 +324,36 @@ QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
     return touched;
 }
 
-std::vector<SyncOp> SyncDatabase::opsOf(const QString &mid)
+void SyncDatabase::forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take)
 {
-    std::vector<SyncOp> ops;
-    Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
-    query.bind("mid", mid);
-    while (query.nextRow())
-        ops.push_back(readOp(query));
-    return ops;
+    // A large merge (the first round of an installation) reads every change in one pass in
+    // the table's order, which costs less than asking memo by memo.
+    if (mids.size() > kRowByRow) {
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops order by mid");
+        std::vector<SyncOp> ops;
+        const auto flush = [&] {
+            if (!ops.empty() && mids.contains(ops.front().memo.mid))
+                take(ops.front().memo.mid, ops);
+            ops.clear();
+        };
+        while (query.nextRow()) {
+            SyncOp op = readOp(query);
+            if (!ops.empty() && ops.front().memo.mid != op.memo.mid)
+                flush();
+            ops.push_back(std::move(op));
+        }
+        flush();
+        return;
+    }
+    for (const QString &mid : mids) {
+        std::vector<SyncOp> ops;
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
+        query.bind("mid", mid);
+        while (query.nextRow())
+            ops.push_back(readOp(query));
+        if (!ops.empty())
+            take(mid, ops);
+    }
 }
 
 void SyncDatabase::writeRow(const MergedRow &row)
@@ -329,11 +392,16 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         query.bind("mid", mid);
         return query.nextRow();
     };
+    // What the merge writes is no change of this installation's. A large merge goes without
+    // the triggers (taken back with the round should it fail) rather than noting every row
+    // only to forget it.
+    const bool quiet = families.size() > kRowByRow;
+    if (quiet)
+        m_database.execute(QStringLiteral("drop trigger sync_memo_insert; drop trigger sync_memo_update;"
+                                          " drop trigger sync_memo_delete"));
     bool anyCopies = false;
-    for (const QString &mid : std::as_const(families)) {
-        const std::vector<SyncOp> ops = opsOf(mid);
-        if (ops.empty())
-            continue; // a copy and nothing more: its memo merges it
+    // A copy and nothing more has no changes of its own: its memo merges it.
+    forOpsOf(families, [&](const QString &mid, const std::vector<SyncOp> &ops) {
         const MergedMemo merged = mergeMemo(mid, ops);
         if (merged.main)
             writeRow(*merged.main);
@@ -359,7 +427,7 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         }
         for (const QString &copy : std::as_const(gone))
             removeRow(copy);
-    }
+    });
     QSet<QString> written = families;
     for (const QString &mid : std::as_const(families)) {
         if (!copiesBefore && !anyCopies)
@@ -370,16 +438,18 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
             written << query.text(0);
     }
     liftHiddenRows(written);
-    // What the merge wrote is no change of this installation's.
-    m_database.execute(QStringLiteral("delete from sync_changes"));
+    if (quiet)
+        m_database.execute(QString::fromLatin1(kTriggers));
+    else
+        m_database.execute(QStringLiteral("delete from sync_changes"));
 }
 
 // Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
-// the top level, and so does one whose parent is not a top-level memo then.
+// the top level (?1), and so does one whose parent is not a top-level memo then.
 #define LIFTED_PARENT                                                                                                \
-    "select c.mid, case when c.rawPid='root' then 'root' when p.mid is null or p.mid=c.mid then 'root'"              \
-    " when p.rawPid='root' or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"         \
-    " then p.mid else 'root' end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
+    "select c.mid, case when c.rawPid=?1 then ?1 when p.mid is null or p.mid=c.mid then ?1"                          \
+    " when p.rawPid=?1 or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"             \
+    " then p.mid else ?1 end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
 
 void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
 {
@@ -392,9 +462,9 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
                 moves.emplace_back(query.text(0), query.text(1));
         }
     };
-    constexpr qsizetype kRowByRow = 1000;
     if (touched.size() > kRowByRow) {
-        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>'root' or c.pid<>'root'");
+        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>?1 or c.pid<>?1");
+        query.bind("root", MemoLevels::kTopLevelParent);
         collect(query);
     } else {
         QSet<QString> rows = touched;
@@ -402,8 +472,8 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
         for (int depth = 0; depth < 2; ++depth) {
             QSet<QString> children;
             for (const QString &mid : std::as_const(generation)) {
-                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>'root'");
-                query.bind("rawPid", mid);
+                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>?");
+                query.bind("rawPid", mid).bind("root", MemoLevels::kTopLevelParent);
                 while (query.nextRow())
                     children << query.text(0);
             }
@@ -411,8 +481,8 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
             generation = children;
         }
         for (const QString &mid : std::as_const(rows)) {
-            Statement query(m_database, LIFTED_PARENT " where c.mid=?");
-            query.bind("mid", mid);
+            Statement query(m_database, LIFTED_PARENT " where c.mid=?2");
+            query.bind("root", MemoLevels::kTopLevelParent).bind("mid", mid);
             collect(query);
         }
     }

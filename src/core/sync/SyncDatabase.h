@@ -3,7 +3,9 @@
 #include "core/sync/SyncMerge.h"
 #include "core/sync/SyncOp.h"
 #include <QSet>
+#include <optional>
 #include <QStringList>
+#include <functional>
 
 class Database;
 
@@ -28,11 +30,18 @@ public:
     static bool isEnabled(Database &database);
     // Creates the tables on the first call; every memo stored by then becomes a change.
     void enable();
+    // home names this database file on this computer. A file copied elsewhere (to another
+    // computer, or beside the first) finds another home and starts an installation of its
+    // own, so that two never write one journal; what it had is the original's.
+    void settleHome(const QString &home);
 
     QString installation() const { return m_installation; }
     qint64 lastCounter() const { return m_counter; }
     JournalPosition journal() const { return m_journal; }
     void setJournal(const JournalPosition &position);
+    // Where our journal goes once an append that the round noted before making it is whole.
+    std::optional<JournalPosition> notedAppend() const { return m_notedAppend; }
+    void setNotedAppend(const std::optional<JournalPosition> &position);
     QString stateValue(const QString &key) const;
     void setStateValue(const QString &key, const QString &value);
 
@@ -60,9 +69,11 @@ public:
     void saveState();
 
 private:
+    void startInstallation();
     SyncOp newOp(const QString &mid);
     void storeOp(const SyncOp &op);
-    std::vector<SyncOp> opsOf(const QString &mid);
+    // Calls take with the changes of each of mids that has any.
+    void forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take);
     void writeRow(const MergedRow &row);
     void removeRow(const QString &mid);
     void liftHiddenRows(const QSet<QString> &touched);
@@ -72,4 +83,5 @@ private:
     qint64 m_counter = 0;
     qint64 m_clock = 0;
     JournalPosition m_journal{0, 1, 0};
+    std::optional<JournalPosition> m_notedAppend;
 };

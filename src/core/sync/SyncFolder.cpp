@@ -127,18 +127,30 @@ SyncFolder::Reading SyncFolder::read(const QString &peer, const JournalPosition 
     return reading;
 }
 
-qint64 SyncFolder::append(const std::vector<SyncOp> &ops, qint64 generation, qint64 size) const
+QByteArray SyncFolder::records(const std::vector<SyncOp> &ops)
 {
-    const QString path = journalPath(m_installation, generation);
     QByteArray bytes;
     for (const SyncOp &op : ops)
         bytes += SyncRecords::encode(op);
+    return bytes;
+}
+
+void SyncFolder::append(const QByteArray &records, qint64 generation, qint64 size) const
+{
+    const QString path = journalPath(m_installation, generation);
     QFile file(path);
     // What a failed append left at the end is cut off, so that records follow whole records.
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !file.resize(size) || !file.seek(size)
-        || file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0)
+        || file.write(records) != records.size() || ::fsync(file.handle()) != 0)
         cannotWrite(path);
-    return size + bytes.size();
+}
+
+bool SyncFolder::holds(const JournalPosition &from, const JournalPosition &to) const
+{
+    const qint64 start = from.generation == to.generation ? from.offset : 0;
+    const QByteArray bytes = readFrom(journalPath(m_installation, to.generation), start, to.offset - start);
+    const SyncRecords::Scan scan = SyncRecords::decode(bytes, 0, m_installation);
+    return scan.end == to.offset - start && !scan.ops.empty() && scan.ops.back().dot.counter == to.covered;
 }
 
 qint64 SyncFolder::snapshotSize() const

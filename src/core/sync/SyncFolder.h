@@ -2,6 +2,7 @@
 #pragma once
 #include "core/sync/SyncDatabase.h"
 #include "core/sync/SyncOp.h"
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,9 +26,13 @@ public:
     // The peer's changes after `from`, in its order, as far as they have arrived whole.
     Reading read(const QString &peer, const JournalPosition &from) const;
 
-    // Appends the changes to this installation's journal of `generation`, cut back first to
-    // `size`, the bytes known to be whole; the journal's new size. Throws SyncError.
-    qint64 append(const std::vector<SyncOp> &ops, qint64 generation, qint64 size) const;
+    // The changes as a journal holds them.
+    static QByteArray records(const std::vector<SyncOp> &ops);
+    // Appends records to this installation's journal of `generation`, cut back first to
+    // `size`, the bytes known to be whole. Throws SyncError.
+    void append(const QByteArray &records, qint64 generation, qint64 size) const;
+    // Whether this installation's journal holds `to` whole, on from `from` in its generation.
+    bool holds(const JournalPosition &from, const JournalPosition &to) const;
     qint64 snapshotSize() const;
     // Writes the snapshot whole in place of the old one, then removes the journals it covers.
     // Throws SyncError.

@@ -6,7 +6,10 @@
 #include "core/sync/SyncFolder.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,15 +26,34 @@ QString now()
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
 }
 
+// This database file on this computer: the file's copy has another inode, or another machine.
+QString homeOf(const Database &database)
+{
+    struct stat file {};
+    const qint64 inode = ::stat(QFile::encodeName(database.path()).constData(), &file) == 0 ? qint64(file.st_ino) : 0;
+    return QString::fromLatin1(QSysInfo::machineUniqueId()) + QLatin1Char('/') + QString::number(inode);
+}
+
 SyncRoundResult mergeAndSend(Database &database, const QString &path)
 {
     SyncRoundResult result;
     SyncDatabase sync(database);
+    QByteArray records;
+    JournalPosition journal;
+    JournalPosition appended;
     {
         Transaction writing(database, Transaction::Lock::Immediate, Transaction::OnFailure::TakeBack);
         sync.enable();
-        QSet<QString> touched = sync.captureLocalChanges();
+        sync.settleHome(homeOf(database));
         const SyncFolder folder(path, sync.installation());
+        // The last round's append was noted before it was made; it counts once the journal
+        // is seen to hold it whole, and one that failed is made again from where it began.
+        if (const std::optional<JournalPosition> noted = sync.notedAppend()) {
+            if (folder.holds(sync.journal(), *noted))
+                sync.setJournal(*noted);
+            sync.setNotedAppend(std::nullopt);
+        }
+        QSet<QString> touched = sync.captureLocalChanges();
         for (const QString &peer : folder.peers()) {
             const SyncFolder::Reading reading = folder.read(peer, sync.peerPosition(peer));
             touched += sync.addRemoteOps(reading.ops);
@@ -41,27 +63,34 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
                 result.damaged << peer;
         }
         sync.applyMerge(touched);
+        // The folder is written only after the changes are stored, so a counter never goes
+        // out twice with different changes; noting the append in the same commit spares a
+        // second wait for the disk.
+        journal = sync.journal();
+        const std::vector<SyncOp> unsent = sync.ownOpsAfter(journal.covered);
+        if (!unsent.empty()) {
+            records = SyncFolder::records(unsent);
+            appended = {unsent.back().dot.counter, journal.generation, journal.offset + records.size()};
+            sync.setNotedAppend(appended);
+            result.sent = int(unsent.size());
+        }
         sync.saveState();
         sync.setStateValue(kLastRound, now());
         writing.commit();
     }
-    // The folder is written only after the changes are stored: changes not yet written go
-    // out with the next round, and a counter is never used twice.
     const SyncFolder folder(path, sync.installation());
-    JournalPosition journal = sync.journal();
-    const std::vector<SyncOp> unsent = sync.ownOpsAfter(journal.covered);
-    if (!unsent.empty()) {
-        journal.offset = folder.append(unsent, journal.generation, journal.offset);
-        journal.covered = unsent.back().dot.counter;
-        sync.setJournal(journal);
-        sync.saveState();
-        result.sent = int(unsent.size());
+    if (!records.isEmpty()) {
+        folder.append(records, journal.generation, journal.offset);
+        journal = appended;
     }
     if (journal.offset > std::max(kSmallJournal, folder.snapshotSize() / 2)) {
         // The new generation is stored first: should the snapshot fail, the old journals
         // stay and still hold every change.
+        Transaction noting(database, Transaction::Lock::Immediate, Transaction::OnFailure::TakeBack);
         sync.setJournal({journal.covered, journal.generation + 1, 0});
+        sync.setNotedAppend(std::nullopt);
         sync.saveState();
+        noting.commit();
         folder.compact(sync.ownOpsForSnapshot(), journal.covered, journal.generation + 1);
     }
     return result;
@@ -73,6 +102,11 @@ SyncRoundResult runSyncRound(Database &database, const QString &folder)
 {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         throw SyncError(QCoreApplication::translate("Sync", "The sync folder %1 does not exist.")
+                            .arg(QDir::toNativeSeparators(folder)));
+    // An engine copying the database file while it is written damages it.
+    if (QFileInfo(database.path()).canonicalFilePath().startsWith(QDir(folder).canonicalPath() + QLatin1Char('/')))
+        throw SyncError(QCoreApplication::translate("Sync", "The sync folder %1 holds the memo database, which a file-sync "
+                                                            "program would damage: choose a folder of its own.")
                             .arg(QDir::toNativeSeparators(folder)));
     try {
         return mergeAndSend(database, folder);
@@ -102,6 +136,7 @@ SyncStatus syncStatus(Database &database)
     status.lastFailed = QDateTime::fromString(sync.stateValue(kLastFailed), Qt::ISODateWithMs);
     status.lastFailure = sync.stateValue(kLastFailure);
     status.peers = sync.peers();
-    status.unsent = sync.lastCounter() - sync.journal().covered;
+    // An append noted by the last round is taken as made: had it failed, the round says so.
+    status.unsent = sync.lastCounter() - sync.notedAppend().value_or(sync.journal()).covered;
     return status;
 }

@@ -112,7 +112,7 @@ void MemoController::loadMemos()
         } else {
             waiting[row.pid].push_back(std::move(row));
         }
-    });
+    }, &m_rowPrints);
     for (int i = 0; i < m_tree.topLevelCount(); ++i) {
         TreeNode *memo = m_tree.topLevelNode(i);
         m_tree.setExpanded(memo, memo->memo.expandFlag);
@@ -122,7 +122,7 @@ void MemoController::loadMemos()
 bool MemoController::refreshFromStore()
 {
     retryUnsaved();
-    MemoRefresh refresh(m_tree, m_store, [this](TreeNode *parent) { return addMemoNode(parent); },
+    MemoRefresh refresh(m_tree, m_store, m_rowPrints, [this](TreeNode *parent) { return addMemoNode(parent); },
                         [this](const TreeNode *node) { return node == m_editNode || m_editSession->isUnsaved(node); });
     // The rows in sight stay where they are on screen, also when memos come or go above them.
     TreeNode *anchor = m_tree.nodeAt(QPoint(0, 0));

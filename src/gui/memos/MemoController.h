@@ -2,6 +2,7 @@
 #pragma once
 #include "gui/memos/MemoCommands.h"
 #include "gui/memos/TipMode.h"
+#include "core/RowPrints.h"
 #include "treeview/MemoTree.h"
 #include <QObject>
 #include <QPoint>
@@ -137,6 +138,7 @@ private:
     MemoHistory *m_history;
     std::unique_ptr<ExpandStates> m_expandStates;
     std::optional<RowMarks> m_importMarks;
+    RowPrints m_rowPrints; // the table as the list last took it in, for the refresh
     Search m_search;
     TreeNode *m_editNode = nullptr;
     QPoint m_mouse;

@@ -2,6 +2,7 @@
 #include "gui/memos/MemoRefresh.h"
 #include "core/MemoLevels.h"
 #include "core/MemoStore.h"
+#include "core/Transaction.h"
 #include "treeview/MemoTree.h"
 #include "treeview/MemoTreeDelegate.h"
 #include "treeview/TreeUpdateGuard.h"
@@ -13,63 +14,138 @@ namespace {
 
 // Up to this many new memos each is put in its place; more are placed by one sort of the list.
 constexpr size_t kPlacedOneByOne = 64;
+// A print no row has: the row is read again at the next look.
+constexpr quint64 kLookAgain = 0;
 
 struct Known {
     TreeNode *node = nullptr;
     bool inStore = false;
 };
 
+// What differs between two looks, by rowid. A look's prints carry no ids: a row whose print
+// stayed keeps its id, and a row that changed is read back, which tells its id.
+struct Difference {
+    std::vector<qint64> toRead;      // rows new or changed, ascending
+    QHash<qint64, quint64> changed; // the ids the changed ones held before
+    QSet<quint64> goneIds;          // rows gone or changed, until a row read shows the id again
+};
+
+Difference compare(const RowPrints &before, RowPrints &now)
+{
+    Difference difference;
+    size_t i = 0;
+    size_t j = 0;
+    while (i < before.size() || j < now.size()) {
+        if (j == now.size() || (i < before.size() && before[i].rowid < now[j].rowid)) {
+            difference.goneIds.insert(before[i++].id);
+        } else if (i == before.size() || now[j].rowid < before[i].rowid) {
+            difference.toRead.push_back(now[j++].rowid);
+        } else {
+            if (before[i].print == now[j].print) {
+                now[j].id = before[i].id;
+            } else {
+                difference.toRead.push_back(now[j].rowid);
+                difference.changed.insert(now[j].rowid, before[i].id);
+                difference.goneIds.insert(before[i].id);
+            }
+            ++i;
+            ++j;
+        }
+    }
+    return difference;
+}
+
+quint64 &idAt(RowPrints &prints, qint64 rowid)
+{
+    return std::lower_bound(prints.begin(), prints.end(), rowid, [](const RowPrint &p, qint64 r) { return p.rowid < r; })->id;
+}
+
 QString parentIdOf(const TreeNode *node)
 {
     return node->parent() ? node->parent()->memo.mid : MemoLevels::kTopLevelParent;
 }
 
+// What the list shows of a row, and so what a patch would change.
+bool showsAlike(const TreeNode *node, const Memo &row)
+{
+    const Memo &memo = node->memo;
+    return memo.editTime == row.editTime && memo.expandFlag == row.expandFlag && memo.content == row.content
+           && parentIdOf(node) == row.pid;
+}
+
 } // namespace
 
-MemoRefresh::MemoRefresh(MemoTree &tree, MemoStore &store, NodeMaker makeNode, Holds held)
-    : m_tree(tree), m_store(store), m_makeNode(std::move(makeNode)), m_held(std::move(held))
+MemoRefresh::MemoRefresh(MemoTree &tree, MemoStore &store, RowPrints &seen, NodeMaker makeNode, Holds held)
+    : m_tree(tree), m_store(store), m_seen(seen), m_makeNode(std::move(makeNode)), m_held(std::move(held))
 {
 }
 
 QSet<QString> MemoRefresh::run(bool ascending)
 {
-    QHash<QString, Known> known;
-    known.reserve(m_tree.totalCount());
-    for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node)) {
-        if (!node->memo.mid.isEmpty())
-            known.insert(node->memo.mid, {node, false});
-    }
-    std::vector<QString> toRead;
-    m_store.forEachStamp([&](const MemoStamp &stamp) {
-        const auto it = known.find(stamp.mid);
-        if (it == known.end()) {
-            toRead.push_back(stamp.mid);
-            return;
+    RowPrints now;
+    Difference difference;
+    std::vector<MemoRow> rows;
+    {
+        // One read of the file: no commit of another process falls between the prints and
+        // the rows read for them.
+        Transaction read = m_store.transaction();
+        now = m_store.rowPrints();
+        difference = compare(m_seen, now);
+        if (difference.toRead.empty() && difference.goneIds.isEmpty()) {
+            m_seen = std::move(now);
+            return {};
         }
-        it->inStore = true;
-        const Memo &memo = it->node->memo;
-        if (stamp.editTime != memo.editTime || stamp.expandFlag != memo.expandFlag || stamp.pid != parentIdOf(it->node))
-            toRead.push_back(stamp.mid);
-    });
-    std::vector<MemoRow> rows = m_store.memoRows(toRead);
+        rows = m_store.memoRowsAt(difference.toRead);
+        addSubMemosOfNew(rows, difference.changed);
+        read.commit();
+    }
+    QSet<quint64> &goneIds = difference.goneIds;
+    QSet<quint64> wanted;
+    for (const MemoRow &row : rows) {
+        const quint64 id = idPrint(row.memo.mid);
+        if (row.rowid != 0)
+            idAt(now, row.rowid) = id;
+        goneIds.remove(id); // a row changed in place, or an id that moved to another rowid
+        wanted.insert(id);
+        if (row.memo.pid != MemoLevels::kTopLevelParent)
+            wanted.insert(idPrint(row.memo.pid));
+    }
+    wanted.unite(goneIds);
+    // The nodes concerned, found in one walk: those of the rows read, their memos and the rows gone.
+    QHash<QString, Known> known;
+    for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node)) {
+        if (node->memo.mid.isEmpty())
+            continue;
+        const quint64 id = idPrint(node->memo.mid);
+        if (wanted.contains(id))
+            known.insert(node->memo.mid, {node, !goneIds.contains(id)});
+    }
 
     QSet<QString> changed;
+    QSet<QString> lookAgain; // held back by typed text: taken at a later look
     const TreeUpdateGuard update(m_tree);
     // Gone from the table: removed with their sub-memos, unless one of those holds typed text.
-    const auto gone = [&known, this](const TreeNode *node) {
+    const auto holds = [this](const TreeNode *node) {
         if (m_held(node))
-            return false;
+            return true;
         for (int i = 0; i < node->childCount(); ++i) {
             if (m_held(node->child(i)))
-                return false;
+                return true;
         }
+        return false;
+    };
+    const auto gone = [&known, &holds](const TreeNode *node) {
         const auto it = known.constFind(node->memo.mid);
-        return it != known.cend() && !it->inStore;
+        return it != known.cend() && !it->inStore && !holds(node);
     };
     std::vector<TreeNode *> removed;
     for (auto it = known.begin(); it != known.end(); ++it) {
         TreeNode *node = it->node;
-        if (!it->inStore && gone(node) && !(node->parent() && gone(node->parent()))) {
+        if (it->inStore)
+            continue;
+        if (holds(node))
+            lookAgain.insert(it.key());
+        else if (!(node->parent() && gone(node->parent()))) {
             removed.push_back(node);
             changed.insert(it.key());
         }
@@ -89,8 +165,10 @@ QSet<QString> MemoRefresh::run(bool ascending)
         Memo &memo = row.memo;
         const auto it = known.find(memo.mid);
         TreeNode *node = it != known.end() && it->inStore ? it->node : nullptr;
-        if (node && m_held(node))
+        if (node && m_held(node)) {
+            lookAgain.insert(memo.mid);
             continue;
+        }
         TreeNode *parent = nullptr;
         if (memo.pid != MemoLevels::kTopLevelParent) {
             const auto up = known.constFind(memo.pid);
@@ -108,6 +186,9 @@ QSet<QString> MemoRefresh::run(bool ascending)
         } else {
             memo.pid = MemoLevels::kTopLevelParent;
         }
+        // The list's own writes since the last look come back as they are shown.
+        if (node && showsAlike(node, memo))
+            continue;
         changed.insert(memo.mid);
         if (!node) {
             node = m_makeNode(parent);
@@ -129,7 +210,52 @@ QSet<QString> MemoRefresh::run(bool ascending)
     }
     if (sortAll)
         m_tree.sortTree(ascending);
+    remember(std::move(now), lookAgain);
     return changed;
+}
+
+void MemoRefresh::addSubMemosOfNew(std::vector<MemoRow> &rows, const QHash<qint64, quint64> &changedIds)
+{
+    // A new memo brings the sub-memos stored before it, which were out of sight until now.
+    QSet<QString> read;
+    for (const MemoRow &row : rows)
+        read.insert(row.memo.mid);
+    const size_t readCount = rows.size();
+    for (size_t i = 0; i < readCount; ++i) {
+        const auto before = changedIds.constFind(rows[i].rowid);
+        const bool isNew = before == changedIds.cend() || *before != idPrint(rows[i].memo.mid);
+        if (rows[i].memo.pid != MemoLevels::kTopLevelParent || !isNew)
+            continue;
+        for (Memo &child : m_store.children(rows[i].memo.mid)) {
+            if (!read.contains(child.mid)) {
+                read.insert(child.mid);
+                rows.push_back({0, std::move(child), 0});
+            }
+        }
+    }
+}
+
+void MemoRefresh::remember(RowPrints now, const QSet<QString> &lookAgain)
+{
+    if (!lookAgain.isEmpty()) {
+        QSet<quint64> again;
+        for (const QString &mid : lookAgain)
+            again.insert(idPrint(mid));
+        for (RowPrint &row : now) {
+            if (again.remove(row.id))
+                row.print = kLookAgain;
+        }
+        // Rows gone whose nodes stay keep their places, to be found gone again.
+        for (const RowPrint &row : m_seen) {
+            if (!again.contains(row.id))
+                continue;
+            const auto at = std::lower_bound(now.begin(), now.end(), row.rowid,
+                                             [](const RowPrint &p, qint64 rowid) { return p.rowid < rowid; });
+            if (at == now.end() || at->rowid != row.rowid)
+                now.insert(at, {row.rowid, row.id, kLookAgain});
+        }
+    }
+    m_seen = std::move(now);
 }
 
 int MemoRefresh::sortedIndex(TreeNode *parent, TreeNode *node, bool ascending) const
