@@ -32,6 +32,7 @@ class MainWindow;
 class MailMessage;
 class EditSession;
 class ExpandStates;
+struct RowLook;
 
 // The memo tree frame: the program's main view. It shows every memo as a top-level node of
 // m_tree and every sub-memo as its child, and runs every memo command against the
@@ -48,6 +49,10 @@ public:
     // memos the database refused before; the undo steps over changed memos end. False when
     // the list had nothing to take in. Throws DatabaseError when the table cannot be read.
     bool refreshFromStore();
+    // The same with a look taken elsewhere against rowPrints(), the table as the list last
+    // took it in.
+    bool takeLook(RowLook look);
+    std::shared_ptr<const RowPrints> rowPrints() const { return m_rowPrints; }
     // Memos whose typed text the database has not taken yet, and one more try to store them.
     int unsavedCount() const;
     void retryUnsaved();
@@ -283,7 +288,7 @@ private:
     QString m_searchText;
     bool m_searching = false;
     bool m_filtering = false; // the filter or Expand/Collapse all is at work on many memos
-    RowPrints m_rowPrints;    // the table as the list last took it in, for the refresh
+    std::shared_ptr<const RowPrints> m_rowPrints = std::make_shared<const RowPrints>(); // for the refresh
     int m_tipMode = 0;
     int m_mouseX = 0;
     int m_mouseY = 0;

@@ -294,13 +294,13 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
     QCOMPARE(frame.tree()->totalCount(), imported);
     QVERIFY(frame.history()->canUndo());
     other.run(QStringLiteral("update memos set content='elsewhere', editTime=46000 where mid='{OUT}'"));
-    program.mainWindow().findChild<MemoPaneWatch *>()->check();
+    lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
     QVERIFY(frame.history()->canUndo());
     TreeNode *memo = frame.tree()->firstNode();
     while (memo->memo.mid == QLatin1String("{OUT}") || before.contains(memo->memo.mid))
         memo = memo->nextSibling();
     other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memo->memo.mid));
-    program.mainWindow().findChild<MemoPaneWatch *>()->check();
+    lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
     QVERIFY(!frame.history()->canUndo());
 }
 
