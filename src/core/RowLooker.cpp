@@ -2,6 +2,7 @@
 #include "core/RowLooker.h"
 #include "core/Database.h"
 #include "core/DatabaseError.h"
+#include <QFileInfo>
 
 // The connection belongs to the look thread: every use of it runs there.
 class RowLookerWorker : public QObject {
@@ -9,6 +10,9 @@ public:
     std::shared_ptr<RowLook> look(const QString &path, std::shared_ptr<const RowPrints> before)
     {
         try {
+            // Opening would make an empty database where the file has gone.
+            if (!QFileInfo::exists(path))
+                return nullptr;
             if (!m_database.isOpen() || m_database.path() != path)
                 m_database.open(path);
             MemoStore store(m_database);
