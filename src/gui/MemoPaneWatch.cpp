@@ -6,6 +6,7 @@
 #include "core/RowLooker.h"
 #include "treeview/MemoTree.h"
 #include <QApplication>
+#include <utility>
 #include <QThread>
 #include <QTimer>
 
@@ -32,8 +33,6 @@ MemoPaneWatch::MemoPaneWatch(MainWindow *mainWindow)
         // An unreadable version is read again at the next look.
     }
 }
-
-MemoPaneWatch::~MemoPaneWatch() = default;
 
 bool MemoPaneWatch::isLooking() const
 {

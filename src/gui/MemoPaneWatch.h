@@ -20,7 +20,6 @@ class MemoPaneWatch : public QObject {
     Q_OBJECT
 public:
     explicit MemoPaneWatch(MainWindow *mainWindow);
-    ~MemoPaneWatch() override;
 
     // Starts a look when the database changed from outside and the pane can take it.
     void check();
