@@ -31,7 +31,6 @@ RowLooker::RowLooker(QObject *parent) : QObject(parent), m_worker(std::make_uniq
 {
     m_thread.setObjectName(QStringLiteral("rowLooker"));
     m_worker->moveToThread(&m_thread);
-    m_thread.start(QThread::LowPriority);
 }
 
 RowLooker::~RowLooker()
@@ -45,6 +44,10 @@ void RowLooker::look(const QString &path, std::shared_ptr<const RowPrints> befor
     if (m_looking)
         return;
     m_looking = true;
+    // Started at the first look: a process with a second thread pays for it in every
+    // allocation, and most sessions see no outside change.
+    if (!m_thread.isRunning())
+        m_thread.start(QThread::LowPriority);
     QMetaObject::invokeMethod(m_worker.get(), [this, path, before = std::move(before)] {
         std::shared_ptr<RowLook> found = m_worker->look(path, before);
         // Back on the interface thread; dropped when the looker has gone meanwhile.
