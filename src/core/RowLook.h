@@ -6,8 +6,6 @@
 #include <memory>
 #include <vector>
 
-class MemoStore;
-
 // What a look at the memos table found since the last one: only what differs, read in one
 // read of the file, so that no commit of another process falls between the prints and the
 // rows read for them.

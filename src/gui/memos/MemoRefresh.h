@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/RowLook.h"
-#include <QHash>
 #include <QSet>
 #include <QString>
 #include <functional>
