@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Program.h"
 #include "gui/MemoPane.h"
+#include "gui/MemoPaneWatch.h"
 #include "treeview/MemoTree.h"
 #include <QAbstractButton>
 #include <QLabel>
@@ -104,6 +105,12 @@ QPlainTextEdit *openEditor(MemoPane &frame)
 void markForEditing(MemoPane &frame, TreeNode *node)
 {
     frame.tree()->editNode(node); // refused at first: the pane marks the node and posts the edit
+}
+
+void lookNow(MemoPaneWatch &watch)
+{
+    watch.check();
+    QVERIFY(QTest::qWaitFor([&watch] { return !watch.isLooking(); }, 10000));
 }
 
 void enterSearchBox(MemoPane &frame)

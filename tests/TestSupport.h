@@ -65,6 +65,7 @@ public:
 class Program;
 class MainWindow;
 class MemoPane;
+class MemoPaneWatch;
 class TreeNode;
 class QPlainTextEdit;
 
@@ -87,6 +88,8 @@ QPlainTextEdit *openEditor(MemoPane &frame);
 // Marks node for editing as F2 does: commands wait until the edit ends; the editor opens once
 // events are processed. commitOpenEdit() ends a mark whose editor has not opened as a cancel.
 void markForEditing(MemoPane &frame, TreeNode *node);
+// A look of the watch as its timer starts one, waited for until the list has taken it in.
+void lookNow(MemoPaneWatch &watch);
 // What the user does to the pane's own controls.
 void enterSearchBox(MemoPane &frame);
 void clickSearchButton(MemoPane &frame);

@@ -153,6 +153,11 @@ qint64 Database::dataVersion()
     return version;
 }
 
+qint64 Database::ownChanges() const
+{
+    return sqlite3_total_changes64(handle());
+}
+
 void Database::execute(const QString &sql)
 {
     char *error = nullptr;

@@ -30,6 +30,8 @@ public:
     // Changes whenever another connection (another process) commits to the file; the
     // connection's own commits leave it alone.
     qint64 dataVersion();
+    // Grows with every row this connection inserts, changes or deletes.
+    qint64 ownChanges() const;
     // False: a file another connection holds is refused at once instead of waited for, for
     // tries that come again anyway.
     void setWaitsForLocks(bool waits);

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -16,12 +17,35 @@ namespace {
     "tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor, createTime, editTime, checkTime," \
     " alarmTime, dueTime"
 
+// The parent ids of a pass over the table: most rows name the top level or the parent of the
+// row before, and those share one copy of the id instead of each decoding its own.
+class ParentIds {
+public:
+    QString read(const Statement &row, int column)
+    {
+        const QByteArrayView utf8 = row.textBytes(column);
+        if (utf8.isNull())
+            return row.text(column);
+        if (utf8 == MemoLevels::kTopLevelParentUtf8)
+            return MemoLevels::kTopLevelParent;
+        if (utf8 != QByteArrayView(m_lastUtf8.data(), qsizetype(m_lastUtf8.size()))) {
+            m_last = QString::fromUtf8(utf8);
+            m_lastUtf8.assign(utf8.data(), size_t(utf8.size())); // in the room of the one before
+        }
+        return m_last;
+    }
+
+private:
+    std::string m_lastUtf8;
+    QString m_last;
+};
+
 // The columns from first on are MEMO_COLUMNS.
-Memo readMemo(const Statement &row, int first = 0)
+Memo readMemo(const Statement &row, int first = 0, ParentIds *parents = nullptr)
 {
     Memo memo;
     memo.mid = row.text(first);
-    memo.pid = row.text(first + 1);
+    memo.pid = parents ? parents->read(row, first + 1) : row.text(first + 1);
     memo.content = row.text(first + 2);
     memo.expandFlag = row.flag(first + 3);
     memo.assignTime = row.time(first + 4);
@@ -302,8 +326,9 @@ void MemoStore::forEachMemo(const std::function<void(Memo &)> &visit, RowPrints 
                                             : "select 0, 0, " MEMO_COLUMNS " from memos");
         if (prints)
             prints->clear();
+        ParentIds parents;
         while (query.nextRow()) {
-            Memo memo = readMemo(query, 2);
+            Memo memo = readMemo(query, 2, &parents);
             if (prints)
                 prints->push_back({query.integer(0), idPrint(memo.mid), quint64(query.integer(1))});
             visit(memo);

@@ -134,6 +134,15 @@ QString Statement::text(int column) const
     }
 }
 
+QByteArrayView Statement::textBytes(int column) const
+{
+    if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
+        return {};
+    // The pointer first: asking for it may convert the text, which changes its length.
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, column));
+}
+
 TimeStamp Statement::time(int column) const
 {
     return sqlite3_column_double(m_stmt, column); // NULL reads as 0

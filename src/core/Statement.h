@@ -35,6 +35,8 @@ public:
     // Empty (NULL) columns read as "", 0 and false.
     bool isNull(int column) const;
     QString text(int column) const;
+    // A text column's UTF-8 as the engine holds it, until the next row; null for other types.
+    QByteArrayView textBytes(int column) const;
     TimeStamp time(int column) const;
     bool flag(int column) const;
     qint64 integer(int column) const;

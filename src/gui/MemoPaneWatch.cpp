@@ -4,8 +4,10 @@
 #include "gui/CommandErrors.h"
 #include "gui/MemoPane.h"
 #include "core/DatabaseError.h"
+#include "core/RowLooker.h"
 #include "treeview/MemoTree.h"
 #include <QApplication>
+#include <utility>
 #include <QThread>
 #include <QTimer>
 
@@ -13,11 +15,14 @@ namespace {
 constexpr int kLookIntervalMs = 2000;
 } // namespace
 
-MemoPaneWatch::MemoPaneWatch(MainWindow *mainWindow) : QObject(mainWindow), m_mainWindow(mainWindow), m_timer(new QTimer(this))
+MemoPaneWatch::MemoPaneWatch(MainWindow *mainWindow)
+    : QObject(mainWindow), m_mainWindow(mainWindow), m_timer(new QTimer(this)), m_looker(new RowLooker(this))
 {
     setObjectName(QStringLiteral("memoPaneWatch"));
     m_timer->setInterval(kLookIntervalMs);
     connect(m_timer, &QTimer::timeout, this, reportingErrors([this] { check(); }));
+    connect(m_looker, &RowLooker::looked, this, reportingErrors([this](const std::shared_ptr<RowLook> &look) { looked(look); }));
+    connect(m_looker, &RowLooker::lookFailed, this, reportingErrors([this] { lookEnded(); }));
     mainWindow->installEventFilter(this);
     if (mainWindow->isVisible())
         m_timer->start();
@@ -28,6 +33,11 @@ MemoPaneWatch::MemoPaneWatch(MainWindow *mainWindow) : QObject(mainWindow), m_ma
     } catch (const DatabaseError &) {
         // An unreadable version is read again at the next look.
     }
+}
+
+bool MemoPaneWatch::isLooking() const
+{
+    return m_looker->isLooking();
 }
 
 bool MemoPaneWatch::eventFilter(QObject *watched, QEvent *event)
@@ -64,6 +74,10 @@ void MemoPaneWatch::check()
     Database &database = m_mainWindow->connection();
     if (!pane || !database.isOpen() || !paneIsIdle(*pane))
         return;
+    if (m_looker->isLooking()) {
+        m_lookAgain = true;
+        return;
+    }
     qint64 version;
     try {
         version = database.dataVersion();
@@ -74,13 +88,31 @@ void MemoPaneWatch::check()
     // one that a reload of the pane's own has taken in, costs at most one comparison.
     if (version == m_dataVersion && pane->controller().unsavedCount() == 0)
         return;
-    bool changed;
-    try {
-        changed = pane->controller().refreshFromStore();
-    } catch (const DatabaseError &) {
-        return; // read again at the next look
+    pane->controller().retryUnsaved();
+    m_lookVersion = version;
+    m_ownChanges = database.ownChanges();
+    m_looker->look(database.path(), pane->controller().rowPrints());
+}
+
+void MemoPaneWatch::looked(const std::shared_ptr<RowLook> &look)
+{
+    MemoPane *pane = m_mainWindow->memoPane();
+    Database &database = m_mainWindow->connection();
+    // A look taken against a list reloaded since, or before the pane stored changes of its
+    // own, would take those back: it is taken again.
+    if (!pane || !database.isOpen() || look->before != pane->controller().rowPrints() || database.ownChanges() != m_ownChanges) {
+        m_lookAgain = true;
+    } else if (paneIsIdle(*pane)) {
+        const bool changed = pane->controller().takeLook(std::move(*look));
+        m_dataVersion = m_lookVersion;
+        if (changed)
+            emit outsideChangeReloaded();
     }
-    m_dataVersion = version;
-    if (changed)
-        emit outsideChangeReloaded();
+    lookEnded();
+}
+
+void MemoPaneWatch::lookEnded()
+{
+    if (std::exchange(m_lookAgain, false))
+        check();
 }

@@ -485,7 +485,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     auto *watch = findNamed<MemoPaneWatch>(program.mainWindow(), "memoPaneWatch");
     QSignalSpy reloaded(watch, &MemoPaneWatch::outsideChangeReloaded);
     pane.tree()->setSelected(findMemo(pane, QStringLiteral("{C}")), true);
-    watch->check();
+    lookNow(*watch);
     QCOMPARE(reloaded.count(), 0); // nothing changed
 
     // The two-second look finds a memo added from a terminal; selection and open memos stay.
@@ -503,10 +503,10 @@ void TestCli::runningProgramShowsOutsideChanges()
     QVERIFY(editor);
     editor->setPlainText(QStringLiteral("typed meanwhile"));
     const QString second = added(folder.path(), QStringLiteral("second"));
-    watch->check();
+    lookNow(*watch);
     QVERIFY(!findMemo(pane, second));
     pane.controller().commitOpenEdit();
-    watch->check();
+    lookNow(*watch);
     QVERIFY(findMemo(pane, second));
     QCOMPARE(findMemo(pane, QStringLiteral("{A}"))->memo.content, QStringLiteral("typed meanwhile"));
     QCOMPARE(reloaded.count(), 2);
@@ -514,7 +514,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     // The program's own changes are not outside ones.
     pane.tree()->setSelected(findMemo(pane, QStringLiteral("{C}")), true);
     pane.controller().deleteMemos();
-    watch->check();
+    lookNow(*watch);
     QCOMPARE(reloaded.count(), 2);
 
     // A search in force stays in force: of two memos from outside only the matching one shows.
@@ -524,7 +524,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     QTest::keyClicks(searchBox, QStringLiteral("milk"));
     const QString hit = added(folder.path(), QStringLiteral("oat milk"));
     const QString miss = added(folder.path(), QStringLiteral("bread"));
-    watch->check();
+    lookNow(*watch);
     QCOMPARE(reloaded.count(), 3);
     QCOMPARE(searchBox->text(), QStringLiteral("milk"));
     QVERIFY(findMemo(pane, hit)->isVisible());
@@ -533,7 +533,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     // Changes from a terminal show as an addition does.
     QCOMPARE(cli(folder.path(), {QStringLiteral("edit"), hit, QStringLiteral("more milk")}).exitCode, 0);
     QCOMPARE(cli(folder.path(), {QStringLiteral("delete"), miss}).exitCode, 0);
-    watch->check();
+    lookNow(*watch);
     QCOMPARE(findMemo(pane, hit)->memo.content, QStringLiteral("more milk"));
     QVERIFY(!findMemo(pane, miss));
 }

@@ -96,6 +96,8 @@ void MemoController::loadMemos()
         row.pid = memo->memo.mid; // one shared copy of the id
         addMemoNode(memo)->memo = std::move(row);
     };
+    auto prints = std::make_shared<RowPrints>();
+    m_rowPrints = prints; // a new list: looks taken against the one before are out of date
     m_store.forEachMemo([&](Memo &row) {
         if (MemoLevels::isTopLevel(row)) {
             row.pid = MemoLevels::kTopLevelParent; // one shared copy of the id
@@ -112,7 +114,7 @@ void MemoController::loadMemos()
         } else {
             waiting[row.pid].push_back(std::move(row));
         }
-    }, &m_rowPrints);
+    }, prints.get());
     for (int i = 0; i < m_tree.topLevelCount(); ++i) {
         TreeNode *memo = m_tree.topLevelNode(i);
         m_tree.setExpanded(memo, memo->memo.expandFlag);
@@ -122,7 +124,12 @@ void MemoController::loadMemos()
 bool MemoController::refreshFromStore()
 {
     retryUnsaved();
-    MemoRefresh refresh(m_tree, m_store, m_rowPrints, [this](TreeNode *parent) { return addMemoNode(parent); },
+    return takeLook(lookAtRows(m_store, m_rowPrints));
+}
+
+bool MemoController::takeLook(RowLook look)
+{
+    MemoRefresh refresh(m_tree, m_rowPrints, [this](TreeNode *parent) { return addMemoNode(parent); },
                         [this](const TreeNode *node) { return node == m_editNode || m_editSession->isUnsaved(node); });
     // The rows in sight stay where they are on screen, also when memos come or go above them.
     TreeNode *anchor = m_tree.nodeAt(QPoint(0, 0));
@@ -131,7 +138,7 @@ bool MemoController::refreshFromStore()
     QSet<QString> changed;
     {
         const QScopedValueRollback<bool> atWork(m_filtering, true);
-        changed = refresh.run(m_sortAscending);
+        changed = refresh.run(std::move(look), m_sortAscending);
     }
     if (changed.isEmpty())
         return false;

@@ -14,6 +14,7 @@ class EditSession;
 class ExpandStates;
 class MemoHistory;
 class QMimeData;
+struct RowLook;
 
 // Runs the memo commands on the database and the list alike, without widgets of its own:
 // loading and refreshing the list, the search filter, adding and editing memos (at most one
@@ -43,6 +44,10 @@ public:
     // memos the database refused before; the undo steps over changed memos end. False when
     // the list had nothing to take in. Throws DatabaseError when the table cannot be read.
     bool refreshFromStore();
+    // The same with a look taken elsewhere against rowPrints(), the table as the list last
+    // took it in.
+    bool takeLook(RowLook look);
+    std::shared_ptr<const RowPrints> rowPrints() const { return m_rowPrints; }
     // The list has been read: refreshes may patch it.
     bool hasLoaded() const { return m_loaded; }
     // Memos whose typed text the database has not taken yet, and one more try to store them.
@@ -138,7 +143,7 @@ private:
     MemoHistory *m_history;
     std::unique_ptr<ExpandStates> m_expandStates;
     std::optional<RowMarks> m_importMarks;
-    RowPrints m_rowPrints; // the table as the list last took it in, for the refresh
+    std::shared_ptr<const RowPrints> m_rowPrints = std::make_shared<const RowPrints>(); // for the refresh
     Search m_search;
     TreeNode *m_editNode = nullptr;
     QPoint m_mouse;

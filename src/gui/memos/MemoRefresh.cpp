@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoRefresh.h"
 #include "core/MemoLevels.h"
-#include "core/MemoStore.h"
-#include "core/Transaction.h"
 #include "treeview/MemoTree.h"
 #include "treeview/MemoTreeDelegate.h"
 #include "treeview/TreeUpdateGuard.h"
@@ -22,44 +20,6 @@ struct Known {
     bool inStore = false;
 };
 
-// What differs between two looks, by rowid. A look's prints carry no ids: a row whose print
-// stayed keeps its id, and a row that changed is read back, which tells its id.
-struct Difference {
-    std::vector<qint64> toRead;      // rows new or changed, ascending
-    QHash<qint64, quint64> changed; // the ids the changed ones held before
-    QSet<quint64> goneIds;          // rows gone or changed, until a row read shows the id again
-};
-
-Difference compare(const RowPrints &before, RowPrints &now)
-{
-    Difference difference;
-    size_t i = 0;
-    size_t j = 0;
-    while (i < before.size() || j < now.size()) {
-        if (j == now.size() || (i < before.size() && before[i].rowid < now[j].rowid)) {
-            difference.goneIds.insert(before[i++].id);
-        } else if (i == before.size() || now[j].rowid < before[i].rowid) {
-            difference.toRead.push_back(now[j++].rowid);
-        } else {
-            if (before[i].print == now[j].print) {
-                now[j].id = before[i].id;
-            } else {
-                difference.toRead.push_back(now[j].rowid);
-                difference.changed.insert(now[j].rowid, before[i].id);
-                difference.goneIds.insert(before[i].id);
-            }
-            ++i;
-            ++j;
-        }
-    }
-    return difference;
-}
-
-quint64 &idAt(RowPrints &prints, qint64 rowid)
-{
-    return std::lower_bound(prints.begin(), prints.end(), rowid, [](const RowPrint &p, qint64 r) { return p.rowid < r; })->id;
-}
-
 QString parentIdOf(const TreeNode *node)
 {
     return node->parent() ? node->parent()->memo.mid : MemoLevels::kTopLevelParent;
@@ -75,38 +35,22 @@ bool showsAlike(const TreeNode *node, const Memo &row)
 
 } // namespace
 
-MemoRefresh::MemoRefresh(MemoTree &tree, MemoStore &store, RowPrints &seen, NodeMaker makeNode, Holds held)
-    : m_tree(tree), m_store(store), m_seen(seen), m_makeNode(std::move(makeNode)), m_held(std::move(held))
+MemoRefresh::MemoRefresh(MemoTree &tree, std::shared_ptr<const RowPrints> &seen, NodeMaker makeNode, Holds held)
+    : m_tree(tree), m_seen(seen), m_makeNode(std::move(makeNode)), m_held(std::move(held))
 {
 }
 
-QSet<QString> MemoRefresh::run(bool ascending)
+QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
 {
-    RowPrints now;
-    Difference difference;
-    std::vector<MemoRow> rows;
-    {
-        // One read of the file: no commit of another process falls between the prints and
-        // the rows read for them.
-        Transaction read = m_store.transaction();
-        now = m_store.rowPrints();
-        difference = compare(m_seen, now);
-        if (difference.toRead.empty() && difference.goneIds.isEmpty()) {
-            m_seen = std::move(now);
-            return {};
-        }
-        rows = m_store.memoRowsAt(difference.toRead);
-        addSubMemosOfNew(rows, difference.changed);
-        read.commit();
+    if (!look.foundChanges()) {
+        m_seen = std::make_shared<const RowPrints>(std::move(look.now));
+        return {};
     }
-    QSet<quint64> &goneIds = difference.goneIds;
+    std::vector<MemoRow> &rows = look.rows;
+    const QSet<quint64> &goneIds = look.goneIds;
     QSet<quint64> wanted;
     for (const MemoRow &row : rows) {
-        const quint64 id = idPrint(row.memo.mid);
-        if (row.rowid != 0)
-            idAt(now, row.rowid) = id;
-        goneIds.remove(id); // a row changed in place, or an id that moved to another rowid
-        wanted.insert(id);
+        wanted.insert(idPrint(row.memo.mid));
         if (row.memo.pid != MemoLevels::kTopLevelParent)
             wanted.insert(idPrint(row.memo.pid));
     }
@@ -210,29 +154,8 @@ QSet<QString> MemoRefresh::run(bool ascending)
     }
     if (sortAll)
         m_tree.sortTree(ascending);
-    remember(std::move(now), lookAgain);
+    remember(std::move(look.now), lookAgain);
     return changed;
-}
-
-void MemoRefresh::addSubMemosOfNew(std::vector<MemoRow> &rows, const QHash<qint64, quint64> &changedIds)
-{
-    // A new memo brings the sub-memos stored before it, which were out of sight until now.
-    QSet<QString> read;
-    for (const MemoRow &row : rows)
-        read.insert(row.memo.mid);
-    const size_t readCount = rows.size();
-    for (size_t i = 0; i < readCount; ++i) {
-        const auto before = changedIds.constFind(rows[i].rowid);
-        const bool isNew = before == changedIds.cend() || *before != idPrint(rows[i].memo.mid);
-        if (rows[i].memo.pid != MemoLevels::kTopLevelParent || !isNew)
-            continue;
-        for (Memo &child : m_store.children(rows[i].memo.mid)) {
-            if (!read.contains(child.mid)) {
-                read.insert(child.mid);
-                rows.push_back({0, std::move(child), 0});
-            }
-        }
-    }
 }
 
 void MemoRefresh::remember(RowPrints now, const QSet<QString> &lookAgain)
@@ -246,7 +169,7 @@ void MemoRefresh::remember(RowPrints now, const QSet<QString> &lookAgain)
                 row.print = kLookAgain;
         }
         // Rows gone whose nodes stay keep their places, to be found gone again.
-        for (const RowPrint &row : m_seen) {
+        for (const RowPrint &row : *m_seen) {
             if (!again.contains(row.id))
                 continue;
             const auto at = std::lower_bound(now.begin(), now.end(), row.rowid,
@@ -255,7 +178,7 @@ void MemoRefresh::remember(RowPrints now, const QSet<QString> &lookAgain)
                 now.insert(at, {row.rowid, row.id, kLookAgain});
         }
     }
-    m_seen = std::move(now);
+    m_seen = std::make_shared<const RowPrints>(std::move(now));
 }
 
 int MemoRefresh::sortedIndex(TreeNode *parent, TreeNode *node, bool ascending) const
