@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Program.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "treeview/MemoTree.h"
 #include <QAbstractButton>
 #include <QLabel>
@@ -190,5 +191,5 @@ QString exportOneMemo(const TestFolder &folder)
     StartedProgram program(source.path());
     program.frame().selectAll();
     const QString path = folder.file(QStringLiteral("one.kvx"));
-    return program.frame().exportSelection(path) ? path : QString();
+    return program.frame().output().exportSelection(path) ? path : QString();
 }

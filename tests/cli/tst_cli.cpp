@@ -5,6 +5,7 @@
 #include "gui/ExchangeCommands.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
 #include "treeview/MemoTree.h"
 #include "core/IsoTime.h"
@@ -256,16 +257,16 @@ void TestCli::reportsAndExportMatchTheProgram()
         ScriptedPrompts prompts;
         StartedProgram program(folder.path());
         MemoPane &pane = program.frame();
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
-        QVERIFY(pane.writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
+        QVERIFY(pane.output().writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
         pane.controller().collapseAll();
         QVERIFY(report(QStringLiteral("cli-closed.txt")));
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
         auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
         searchBox->setFocus();
         QTRY_VERIFY(pane.isSearching());
         QTest::keyClicks(searchBox, QStringLiteral("milk"));
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
     }
     QVERIFY(sameAsProgram(QStringLiteral("-open.txt")));
     QVERIFY(sameAsProgram(QStringLiteral("-open.htm")));

@@ -8,6 +8,7 @@
 #include "core/ExchangeContainer.h"
 #include "gui/ProgressDialog.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "treeview/MemoTree.h"
 #include <QLabel>
 #include <QProgressDialog>
@@ -196,7 +197,7 @@ void TestExchangeRead::restoreRoundTrips()
               {taskRow("{T1}", "root", "first\r\ntask it's"), taskRow("{T2}", "{T1}", "second")});
     // A sub-memo exported alone and restored becomes a top-level memo.
     f.program->frame().tree()->setSelected(f.node(QStringLiteral("{A1}")), true);
-    QVERIFY(f.program->frame().exportSelection(f.file("sub.kvx")));
+    QVERIFY(f.program->frame().output().exportSelection(f.file("sub.kvx")));
     f.prompts.fileAnswers << f.file("sub.kvx");
     f.prompts.dialogButtons = {QStringLiteral("yes")};
     f.program->mainWindow().restoreDatabase();

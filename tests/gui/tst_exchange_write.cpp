@@ -8,6 +8,7 @@
 #include "core/ExchangeContainer.h"
 #include "core/MemoId.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "treeview/MemoTree.h"
 #include <QtTest>
 
@@ -180,15 +181,15 @@ void TestExchangeWrite::exportSelection()
 
     frame.tree()->clearSelection();
     frame.tree()->setSelected(find(frame, "{A2}"), true);
-    QVERIFY(frame.exportSelection(path));
+    QVERIFY(frame.output().exportSelection(path));
     QCOMPARE(midsAndPids(path), QStringList({"{A2}>root"}));
 
     // Everything shown selected: alpha's sub-memos twice, beta's hidden one once, with beta.
     frame.selectAll();
-    QVERIFY(frame.exportSelection(path));
+    QVERIFY(frame.output().exportSelection(path));
     QCOMPARE(midsAndPids(path),
              QStringList({"{A}>root", "{A1}>{A}", "{A2}>{A}", "{A1}>root", "{A2}>root", "{B}>root", "{B1}>{B}"}));
-    QVERIFY(!frame.exportSelection(folder.file(QStringLiteral("no/such/x.kvx"))));
+    QVERIFY(!frame.output().exportSelection(folder.file(QStringLiteral("no/such/x.kvx"))));
     QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
 
     // While a memo is edited, export does nothing.
@@ -298,7 +299,7 @@ void TestExchangeWrite::fullDiskKeepsOldFiles()
         prompts.fileAnswers << backup;
         findAction(program.mainWindow(), "backup")->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
-        QVERIFY(!frame.exportSelection(backup));
+        QVERIFY(!frame.output().exportSelection(backup));
         QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
         prompts.fileAnswers << report << html;
         prompts.fileFilterAnswers << 0 << 1;

@@ -8,6 +8,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "core/Transaction.h"
@@ -115,7 +116,7 @@ QString writeExchangeFile(const TestFolder &target)
     StartedProgram program(source.path());
     program.frame().selectAll();
     const QString path = target.file(QStringLiteral("four.kvx"));
-    return program.frame().exportSelection(path) ? path : QString();
+    return program.frame().output().exportSelection(path) ? path : QString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -191,7 +192,7 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
 
     // The text report shows the pasted memo's lines.
     const QString report = folder.file(QStringLiteral("all.txt"));
-    QVERIFY(frame.writeTextReport(true, report));
+    QVERIFY(frame.output().writeTextReport(true, report));
     QFile file(report);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
 #include "gui/StatusBar.h"
 #include "gui/Program.h"
@@ -169,7 +170,7 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
 
     // After an import the watch still sees outside changes.
     const QString file = folder.file(QStringLiteral("memo.kvx"));
-    QVERIFY(frame.exportSelection(file));
+    QVERIFY(frame.output().exportSelection(file));
     prompts.fileAnswers << file;
     QTRY_COMPARE(frame.tree()->totalCount(), int(tableRows(other.connection, "memos").size()));
     insertMemoRow(other.connection, QStringLiteral("{NEW3}"), kRoot, QStringLiteral("after the dialogs"));
@@ -264,7 +265,7 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
         StartedProgram exporter(source.path());
         file = source.file(QStringLiteral("memos.kvx"));
         exporter.frame().selectAll();
-        QVERIFY(exporter.frame().exportSelection(file));
+        QVERIFY(exporter.frame().output().exportSelection(file));
     }
     TestFolder folder;
     StartedProgram program(folder.path());

@@ -7,6 +7,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -130,7 +131,7 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
         StartedProgram program(source.path());
         program.frame().selectAll();
         exchangeFile = files.file(QStringLiteral("two.kvx"));
-        QVERIFY(program.frame().exportSelection(exchangeFile));
+        QVERIFY(program.frame().output().exportSelection(exchangeFile));
     }
 
     TestFolder folder;
