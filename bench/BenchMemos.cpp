@@ -9,6 +9,7 @@
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QApplication>
@@ -58,7 +59,7 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
         const Figures added = untilPainted(tree, [&] { program.paneWatch().check(); });
         const auto shown = [&] {
             for (int i = 0; i < tree->topLevelCount(); ++i) {
-                if (tree->topLevelNode(i)->memo.mid == mid)
+                if (memoOf(tree->topLevelNode(i)).mid == mid)
                     return true;
             }
             return false;

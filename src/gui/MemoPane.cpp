@@ -15,6 +15,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/memos/SearchBar.h"
 #include "gui/memos/TipPanel.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoText.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsKeys.h"
@@ -51,7 +52,7 @@ const QStringList MemoPane::kStatusTips = {
 };
 
 MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
-    : QWidget(mainWindow), m_tree(new MemoTree(this)), m_controller(new MemoController(*m_tree, store, this)),
+    : QWidget(mainWindow), m_tree(new MemoTree(this, makeMemoNode)), m_controller(new MemoController(*m_tree, store, this)),
       m_output(new MemoOutput(*m_tree, *m_controller, *mainWindow->versionInfo(), mainWindow->exportDialog(), this)),
       m_mailer(new MemoMailer(*m_output, *m_controller, mainWindow->programFolder(), this)), m_settingsPath(settingsPath)
 {
@@ -211,7 +212,7 @@ void MemoPane::selectionChanged(TreeNode *node)
     if (m_controller->unsavedCount() > 0) {
         showUnsaved(m_controller->unsavedCount()); // until it is stored, nothing says more
     } else if (node) {
-        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true) + tr(" created"));
+        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(memoOf(node).createTime), true) + tr(" created"));
         m_statusImage->hide();
     } else {
         m_statusImage->show();

@@ -7,6 +7,7 @@
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include "core/IsoTime.h"
 #include "core/SaveFile.h"
@@ -509,7 +510,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     pane.controller().commitOpenEdit();
     watch->check();
     QVERIFY(findMemo(pane, second));
-    QCOMPARE(findMemo(pane, QStringLiteral("{A}"))->memo.content, QStringLiteral("typed meanwhile"));
+    QCOMPARE(memoOf(findMemo(pane, QStringLiteral("{A}"))).content, QStringLiteral("typed meanwhile"));
     QCOMPARE(reloaded.count(), 2);
 
     // The program's own changes are not outside ones.
@@ -535,7 +536,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     QCOMPARE(cli(folder.path(), {QStringLiteral("edit"), hit, QStringLiteral("more milk")}).exitCode, 0);
     QCOMPARE(cli(folder.path(), {QStringLiteral("delete"), miss}).exitCode, 0);
     watch->check();
-    QCOMPARE(findMemo(pane, hit)->memo.content, QStringLiteral("more milk"));
+    QCOMPARE(memoOf(findMemo(pane, hit)).content, QStringLiteral("more milk"));
     QVERIFY(!findMemo(pane, miss));
 }
 

@@ -9,6 +9,7 @@
 #include "gui/ProgressDialog.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QLabel>
 #include <QProgressDialog>
@@ -65,7 +66,7 @@ struct Fixture {
     {
         MemoPane &frame = program->frame();
         for (TreeNode *n = frame.tree()->firstNode(); n; n = frame.tree()->nextNode(n))
-            if (n->memo.mid == mid)
+            if (memoOf(n).mid == mid)
                 return n;
         return nullptr;
     }
@@ -423,7 +424,7 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
         QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
         QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
         QTRY_VERIFY(f.program->frame().tree()->firstNode());
-        QCOMPARE(f.program->frame().tree()->firstNode()->memo.content, QStringLiteral("one"));
+        QCOMPARE(memoOf(f.program->frame().tree()->firstNode()).content, QStringLiteral("one"));
     }
     // A file that cannot be read changes nothing and reloads nothing.
     f.prompts.fileAnswers << f.file("missing.kvx");

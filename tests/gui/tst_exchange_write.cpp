@@ -9,6 +9,7 @@
 #include "core/MemoId.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QtTest>
 
@@ -24,7 +25,7 @@ TimeStamp march3(int hour, int minute, int second, int ms = 0)
 TreeNode *find(MemoPane &frame, const QString &mid)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->memo.mid == mid)
+        if (memoOf(node).mid == mid)
             return node;
     }
     return nullptr;

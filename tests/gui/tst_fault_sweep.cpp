@@ -9,6 +9,7 @@
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "core/Transaction.h"
@@ -49,7 +50,7 @@ void select(MemoPane &frame, const QString &content)
     frame.tree()->clearSelection();
     MemoTree &tree = *frame.tree();
     for (TreeNode *node = tree.firstNode(); node; node = tree.nextNode(node)) {
-        if (node->memo.content == content) {
+        if (memoOf(node).content == content) {
             tree.setSelected(node, true);
             tree.setFocusedNode(node);
         }

@@ -9,6 +9,7 @@
 #include "gui/MemoPaneWatch.h"
 #include "gui/StatusBar.h"
 #include "gui/Program.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QLineEdit>
@@ -48,7 +49,7 @@ QString treeState(MemoPane &frame)
 {
     QStringList rows;
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node))
-        rows << node->memo.mid + QLatin1Char(':') + (node->parent() ? node->parent()->memo.mid : kRoot) + QLatin1Char(':')
+        rows << memoOf(node).mid + QLatin1Char(':') + (node->parent() ? memoOf(node->parent()).mid : kRoot) + QLatin1Char(':')
                     + QString::number(node->parent() ? 0 : int(node->isExpanded()));
     rows.sort();
     return rows.join(QLatin1Char(' '));
@@ -155,7 +156,7 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
     // The watch runs on its own in the program's event loop and patches within its look.
     QVERIFY(waitInEventLoop([&] { return findMemo(frame, QStringLiteral("{NEW1}")) != nullptr; }, 3000));
     QCOMPARE(treeState(frame), storedState(other.connection));
-    QCOMPARE(findMemo(frame, QStringLiteral("{M001}"))->memo.content, QStringLiteral("m001 edited"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{M001}"))).content, QStringLiteral("m001 edited"));
     QCOMPARE(findMemo(frame, QStringLiteral("{M002}"))->parent(), findMemo(frame, QStringLiteral("{A}")));
     QVERIFY(!findMemo(frame, QStringLiteral("{NEW2}"))->isVisible());
     QVERIFY(!findMemo(frame, QStringLiteral("{M031}"))->isVisible()); // hidden, and so no longer selected
@@ -298,9 +299,9 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
     program.mainWindow().findChild<MemoPaneWatch *>()->check();
     QVERIFY(frame.history()->canUndo());
     TreeNode *memo = frame.tree()->firstNode();
-    while (memo->memo.mid == QLatin1String("{OUT}") || before.contains(memo->memo.mid))
+    while (memoOf(memo).mid == QLatin1String("{OUT}") || before.contains(memoOf(memo).mid))
         memo = memo->nextSibling();
-    other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memo->memo.mid));
+    other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memoOf(memo).mid));
     program.mainWindow().findChild<MemoPaneWatch *>()->check();
     QVERIFY(!frame.history()->canUndo());
 }

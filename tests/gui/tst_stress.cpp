@@ -8,6 +8,7 @@
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -27,7 +28,7 @@ constexpr int kRounds = 8;
 TreeNode *findText(MemoPane &frame, const QString &content)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->memo.content == content)
+        if (memoOf(node).content == content)
             return node;
     }
     return nullptr;

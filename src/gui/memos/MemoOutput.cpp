@@ -2,6 +2,7 @@
 #include "gui/memos/MemoOutput.h"
 #include "gui/memos/MemoController.h"
 #include "gui/Prompts.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoSelection.h"
 #include "core/MemoText.h"
 #include "core/VersionInfo.h"
@@ -40,10 +41,10 @@ MemoSelection selectedMemos(const MemoTree &tree)
 {
     MemoSelection picked;
     for (TreeNode *node : tree.selectedNodes()) {
-        SelectedMemo memo{&node->memo, node->level() == 0, {}};
+        SelectedMemo memo{&memoOf(node), node->level() == 0, {}};
         if (memo.topLevel)
             for (int i = 0; i < node->childCount(); ++i)
-                memo.subMemos.push_back(&node->child(i)->memo);
+                memo.subMemos.push_back(&memoOf(node->child(i)));
         picked.push_back(std::move(memo));
     }
     return picked;

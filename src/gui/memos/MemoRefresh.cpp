@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoRefresh.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "core/MemoStore.h"
 #include "core/Transaction.h"
@@ -62,13 +63,13 @@ quint64 &idAt(RowPrints &prints, qint64 rowid)
 
 QString parentIdOf(const TreeNode *node)
 {
-    return node->parent() ? node->parent()->memo.mid : MemoLevels::kTopLevelParent;
+    return node->parent() ? memoOf(node->parent()).mid : MemoLevels::kTopLevelParent;
 }
 
 // What the list shows of a row, and so what a patch would change.
 bool showsAlike(const TreeNode *node, const Memo &row)
 {
-    const Memo &memo = node->memo;
+    const Memo &memo = memoOf(node);
     return memo.editTime == row.editTime && memo.expandFlag == row.expandFlag && memo.content == row.content
            && parentIdOf(node) == row.pid;
 }
@@ -114,11 +115,11 @@ QSet<QString> MemoRefresh::run(bool ascending)
     // The nodes concerned, found in one walk: those of the rows read, their memos and the rows gone.
     QHash<QString, Known> known;
     for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node)) {
-        if (node->memo.mid.isEmpty())
+        if (memoOf(node).mid.isEmpty())
             continue;
-        const quint64 id = idPrint(node->memo.mid);
+        const quint64 id = idPrint(memoOf(node).mid);
         if (wanted.contains(id))
-            known.insert(node->memo.mid, {node, !goneIds.contains(id)});
+            known.insert(memoOf(node).mid, {node, !goneIds.contains(id)});
     }
 
     QSet<QString> changed;
@@ -135,7 +136,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
         return false;
     };
     const auto gone = [&known, &holds](const TreeNode *node) {
-        const auto it = known.constFind(node->memo.mid);
+        const auto it = known.constFind(memoOf(node).mid);
         return it != known.cend() && !it->inStore && !holds(node);
     };
     std::vector<TreeNode *> removed;
@@ -153,7 +154,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
     // Sub-memos that go with their memo but are still in the table are out of sight now.
     for (TreeNode *node : removed) {
         for (int i = 0; i < node->childCount(); ++i)
-            known[node->child(i)->memo.mid].inStore = false;
+            known[memoOf(node->child(i)).mid].inStore = false;
     }
     m_tree.deleteNodes(removed);
 
@@ -182,7 +183,7 @@ QSet<QString> MemoRefresh::run(bool ascending)
                 }
                 continue;
             }
-            memo.pid = parent->memo.mid; // one shared copy of the id
+            memo.pid = memoOf(parent).mid; // one shared copy of the id
         } else {
             memo.pid = MemoLevels::kTopLevelParent;
         }
@@ -192,21 +193,21 @@ QSet<QString> MemoRefresh::run(bool ascending)
         changed.insert(memo.mid);
         if (!node) {
             node = m_makeNode(parent);
-            node->memo = std::move(memo);
-            known.insert(node->memo.mid, {node, true});
+            memoOf(node) = std::move(memo);
+            known.insert(memoOf(node).mid, {node, true});
             if (oneByOne)
                 place(node, parent, ascending);
             else
                 sortAll = true;
         } else {
             const bool moved = node->parent() != parent;
-            node->memo = std::move(memo);
+            memoOf(node) = std::move(memo);
             if (moved)
                 place(node, parent, ascending);
             m_tree.invalidateNode(node);
         }
         if (!parent)
-            m_tree.setExpanded(node, node->memo.expandFlag);
+            m_tree.setExpanded(node, memoOf(node).expandFlag);
     }
     if (sortAll)
         m_tree.sortTree(ascending);
