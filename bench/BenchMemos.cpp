@@ -8,6 +8,8 @@
 #include "gui/Program.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QApplication>
@@ -67,7 +69,7 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
         });
         const auto shown = [&] {
             for (int i = 0; i < tree->topLevelCount(); ++i) {
-                if (tree->topLevelNode(i)->memo.mid == mid)
+                if (memoOf(tree->topLevelNode(i)).mid == mid)
                     return true;
             }
             return false;
@@ -151,9 +153,9 @@ void runMemoBenchmarks(Program &program, int count, const QStringList &names)
         // Save all of every memo, in both forms.
         QTemporaryDir dir;
         report("report-html", count,
-               measure([&] { frame.writeHtmlReport(true, dir.filePath(QStringLiteral("all.html"))); }));
+               measure([&] { frame.output().writeHtmlReport(true, dir.filePath(QStringLiteral("all.html"))); }));
         report("report-text", count,
-               measure([&] { frame.writeTextReport(true, dir.filePath(QStringLiteral("all.txt"))); }));
+               measure([&] { frame.output().writeTextReport(true, dir.filePath(QStringLiteral("all.txt"))); }));
     }
 
     const bool undoDelete = wanted(names, "undo-delete");

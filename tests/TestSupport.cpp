@@ -4,6 +4,8 @@
 #include "gui/Program.h"
 #include "gui/MemoPane.h"
 #include "gui/MemoPaneWatch.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAbstractButton>
 #include <QLabel>
@@ -89,7 +91,7 @@ MemoPane &StartedProgram::frame() const
 TreeNode *findMemo(MemoPane &frame, const QString &mid)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->memo.mid == mid)
+        if (memoOf(node).mid == mid)
             return node;
     }
     return nullptr;
@@ -166,8 +168,8 @@ QStringList shownShape(MemoPane &frame)
 {
     QStringList rows;
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        const QString parent = node->parent() ? node->parent()->memo.content : QStringLiteral("root");
-        rows << shapeLine(parent, node->memo.content, node->memo.expandFlag);
+        const QString parent = node->parent() ? memoOf(node->parent()).content : QStringLiteral("root");
+        rows << shapeLine(parent, memoOf(node).content, memoOf(node).expandFlag);
     }
     rows.sort();
     return rows;
@@ -197,5 +199,5 @@ QString exportOneMemo(const TestFolder &folder)
     StartedProgram program(source.path());
     program.frame().selectAll();
     const QString path = folder.file(QStringLiteral("one.kvx"));
-    return program.frame().exportSelection(path) ? path : QString();
+    return program.frame().output().exportSelection(path) ? path : QString();
 }

@@ -591,16 +591,6 @@ The built-in pictures are used instead.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Text file (*.txt)</source>
-        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>HTML file (*.htm *.html)</source>
-        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Click here to open!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -847,6 +837,59 @@ The memos were left as they were.</source>
     </message>
 </context>
 <context>
+    <name>MemoMailer</name>
+    <message>
+        <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Memos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Memos.html: HTML file, you can open it with website browser.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Memos.kvx: Korvel data file, you can import it into Korvel software directly.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoOutput</name>
+    <message>
+        <source>File write failure!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unable to print: the printer cannot be opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Write Failure !</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select a memo!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text file (*.txt)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTML file (*.htm *.html)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MemoPane</name>
     <message>
         <source>Ctrl+Enter: Finish edit.</source>
@@ -877,39 +920,11 @@ The memos were left as they were.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Please select a memo!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Memos</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Memos.html: HTML file, you can open it with website browser.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Memos.kvx: Korvel data file, you can import it into Korvel software directly.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>File Write Failure !</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Double click to add a Memo!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>File write failure!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unable to print: the printer cannot be opened.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -921,11 +936,6 @@ The memos were left as they were.</source>
         <translation type="unfinished">
             <numerusform></numerusform>
         </translation>
-    </message>
-    <message>
-        <source>%1 already exists.
-Do you want to replace it?</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -640,16 +640,6 @@ Stattdessen werden die eingebauten Bilder verwendet.</translation>
         <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
         <translation>Korvel-Datenbank (*.kvx)</translation>
     </message>
-    <message>
-        <source>Text file (*.txt)</source>
-        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
-        <translation>Textdatei (*.txt)</translation>
-    </message>
-    <message>
-        <source>HTML file (*.htm *.html)</source>
-        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
-        <translation>HTML-Datei (*.htm *.html)</translation>
-    </message>
     <message numerus="yes">
         <source>%n memo(s) you typed could not be stored: the database does not take them now.
 Exit anyway and lose them?</source>
@@ -893,6 +883,60 @@ Die Notizen blieben unverändert.</translation>
     </message>
 </context>
 <context>
+    <name>MemoMailer</name>
+    <message>
+        <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
+        <translation>Kein E-Mail-Programm konnte die Nachricht übernehmen. Sie können Memos.html und Memos.kvx aus %1 versenden.</translation>
+    </message>
+    <message>
+        <source>Memos</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Memos.html: HTML file, you can open it with website browser.</source>
+        <translation>Memos.html: HTML-Datei, sie lässt sich mit einem Webbrowser öffnen.</translation>
+    </message>
+    <message>
+        <source>Memos.kvx: Korvel data file, you can import it into Korvel software directly.</source>
+        <translation>Memos.kvx: Korvel-Datendatei, sie lässt sich direkt in Korvel-Programme importieren.</translation>
+    </message>
+</context>
+<context>
+    <name>MemoOutput</name>
+    <message>
+        <source>File write failure!</source>
+        <translation>Fehler beim Schreiben der Datei!</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>Die Datei %1 ist bereits vorhanden.
+Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <source>Unable to print: the printer cannot be opened.</source>
+        <translation>Drucken nicht möglich: Der Drucker kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>File Write Failure !</source>
+        <translation>Fehler beim Schreiben der Datei!</translation>
+    </message>
+    <message>
+        <source>Please select a memo!</source>
+        <translation>Bitte wählen Sie eine Notiz aus!</translation>
+    </message>
+    <message>
+        <source>Text file (*.txt)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>Textdatei (*.txt)</translation>
+    </message>
+    <message>
+        <source>HTML file (*.htm *.html)</source>
+        <extracomment>A file type; the patterns in brackets stay as they are.</extracomment>
+        <translation>HTML-Datei (*.htm *.html)</translation>
+    </message>
+</context>
+<context>
     <name>MemoPane</name>
     <message>
         <source>Ctrl+Enter: Finish edit.</source>
@@ -923,40 +967,12 @@ Die Notizen blieben unverändert.</translation>
         <translation> erstellt</translation>
     </message>
     <message>
-        <source>Please select a memo!</source>
-        <translation>Bitte wählen Sie eine Notiz aus!</translation>
-    </message>
-    <message>
-        <source>No mail program could take the message. You can send Memos.html and Memos.kvx from %1.</source>
-        <translation>Kein E-Mail-Programm konnte die Nachricht übernehmen. Sie können Memos.html und Memos.kvx aus %1 versenden.</translation>
-    </message>
-    <message>
         <source>Memos</source>
         <translation>Notizen</translation>
     </message>
     <message>
-        <source>Memos.html: HTML file, you can open it with website browser.</source>
-        <translation>Memos.html: HTML-Datei, sie lässt sich mit einem Webbrowser öffnen.</translation>
-    </message>
-    <message>
-        <source>Memos.kvx: Korvel data file, you can import it into Korvel software directly.</source>
-        <translation>Memos.kvx: Korvel-Datendatei, sie lässt sich direkt in Korvel-Programme importieren.</translation>
-    </message>
-    <message>
-        <source>File Write Failure !</source>
-        <translation>Fehler beim Schreiben der Datei!</translation>
-    </message>
-    <message>
         <source>Double click to add a Memo!</source>
         <translation>Doppelklicken, um eine Notiz hinzuzufügen!</translation>
-    </message>
-    <message>
-        <source>File write failure!</source>
-        <translation>Fehler beim Schreiben der Datei!</translation>
-    </message>
-    <message>
-        <source>Unable to print: the printer cannot be opened.</source>
-        <translation>Drucken nicht möglich: Der Drucker kann nicht geöffnet werden.</translation>
     </message>
     <message>
         <source>Tip</source>
@@ -968,12 +984,6 @@ Die Notizen blieben unverändert.</translation>
             <numerusform>%n Notiz noch nicht gespeichert: Sie wird gespeichert, sobald die Datenbank sie annimmt.</numerusform>
             <numerusform>%n Notizen noch nicht gespeichert: Sie werden gespeichert, sobald die Datenbank sie annimmt.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>%1 already exists.
-Do you want to replace it?</source>
-        <translation>Die Datei %1 ist bereits vorhanden.
-Möchten Sie sie ersetzen?</translation>
     </message>
 </context>
 <context>

@@ -67,9 +67,6 @@ public:
 
     // One save dialog for backup and export, so each offers the name the other chose last.
     FileDialog &exportDialog() { return m_exportDialog; }
-    // Reports: the chosen filter decides the kind of report.
-    FileDialog &reportDialog() { return m_reportDialog; }
-    static constexpr qsizetype kHtmlReport = 1; // the report dialog's file type for HTML
 
     // Pictures the pane draws with, kept for the program's life.
     const PaneBackgrounds &backgrounds() const { return m_backgrounds; }
@@ -160,12 +157,6 @@ private:
     VersionInfo *m_versionInfo; // the program's own version values
     //: A file type; the patterns in brackets stay as they are.
     FileDialog m_exportDialog{FileRequest::Kind::Save, {tr("Korvel Database,  (*.kvx)")}, QStringLiteral("kvx")};
-    FileDialog m_reportDialog{FileRequest::Kind::Save,
-                              //: A file type; the patterns in brackets stay as they are.
-                              {tr("Text file (*.txt)"),
-                               //: A file type; the patterns in brackets stay as they are.
-                               tr("HTML file (*.htm *.html)")},
-                              QString()};
     PaneBackgrounds m_backgrounds;
     Options m_options;
     Usage m_usage;

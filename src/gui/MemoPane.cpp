@@ -9,14 +9,16 @@
 #include "gui/StatusBar.h"
 #include "gui/memos/MemoActions.h"
 #include "gui/memos/MemoHistory.h"
+#include "gui/memos/MemoMailer.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/memos/MemoRowPainter.h"
 #include "gui/memos/MoveToMenu.h"
 #include "gui/memos/SearchBar.h"
 #include "gui/memos/TipPanel.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoText.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsKeys.h"
-#include "desktop/MailMessage.h"
 #include "treeview/MemoTree.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QAction>
@@ -26,6 +28,19 @@
 #include <QRandomGenerator>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// Each action runs its command on target, which reports the command's errors itself.
+template <typename Target>
+void connectCommands(Target *target, std::initializer_list<std::pair<QAction *, void (Target::*)()>> commands)
+{
+    for (const auto &[action, command] : commands)
+        QObject::connect(action, &QAction::triggered, target,
+                         reportingErrors([target, command = command] { (target->*command)(); }));
+}
+
+} // namespace
 
 const QStringList MemoPane::kStatusTips = {
     QStringLiteral(QT_TR_NOOP("Ctrl+Enter: Finish edit.")),
@@ -37,8 +52,9 @@ const QStringList MemoPane::kStatusTips = {
 };
 
 MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
-    : QWidget(mainWindow), m_tree(new MemoTree(this)), m_controller(new MemoController(*m_tree, store, this)),
-      m_mainWindow(mainWindow), m_settingsPath(settingsPath)
+    : QWidget(mainWindow), m_tree(new MemoTree(this, makeMemoNode)), m_controller(new MemoController(*m_tree, store, this)),
+      m_output(new MemoOutput(*m_tree, *m_controller, *mainWindow->versionInfo(), mainWindow->exportDialog(), this)),
+      m_mailer(new MemoMailer(*m_output, *m_controller, mainWindow->programFolder(), this)), m_settingsPath(settingsPath)
 {
     createActions();
     createLayout(mainWindow->backgrounds());
@@ -48,7 +64,6 @@ MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &sett
     connect(m_controller, &MemoController::filterRefused, m_statusBar, &StatusBar::setPanelText);
     connect(m_controller, &MemoController::filterApplied, m_rowPainter, &MemoRowPainter::forgetHover);
     connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
-    m_mail = new MailMessage(this);
     // A box or dialog never opens over an open edit: what was typed is stored first.
     setBeforePromptHook([this] { m_controller->commitOpenEdit(); });
 }
@@ -69,24 +84,23 @@ void MemoPane::createActions()
     MemoHistory &history = list->history();
     m_actions = new MemoActions(*m_tree, [list, this] { return list->editNode() ? nullptr : m_tree->firstSelected(); },
                                 history.undoAction(), history.redoAction(), this);
-    const std::pair<QAction *, void (MemoController::*)()> listCommands[] = {
+    connectCommands(list, {
         {history.undoAction(), &MemoController::undoStep}, {history.redoAction(), &MemoController::redoStep},
         {m_actions->addMemo, &MemoController::addMemo},    {m_actions->addSubMemo, &MemoController::addSubMemo},
         {m_actions->editMemo, &MemoController::editMemo},  {m_actions->deleteMemos, &MemoController::deleteMemos},
         {m_actions->copy, &MemoController::copyMemos},     {m_actions->paste, &MemoController::pasteMemos},
         {m_actions->expandAll, &MemoController::expandAll}, {m_actions->collapseAll, &MemoController::collapseAll},
-    };
-    for (const auto &[action, command] : listCommands)
-        connect(action, &QAction::triggered, list, reportingErrors([list, command = command] { (list->*command)(); }));
-    const std::pair<QAction *, void (MemoPane::*)()> paneCommands[] = {
-        {m_actions->exportMemos, &MemoPane::exportMemos}, {m_actions->email, &MemoPane::emailMemos},
-        {m_actions->save, &MemoPane::saveSelection},      {m_actions->saveAll, &MemoPane::saveAll},
-        {m_actions->print, &MemoPane::printMemos},        {m_actions->wideSearch, &MemoPane::toggleWideSearch},
-        {m_actions->sort, &MemoPane::toggleSortOrder},    {m_actions->listView, &MemoPane::toggleListView},
-        {m_actions->selectAll, &MemoPane::selectAll},     {m_actions->deselect, &MemoPane::deselectAll},
-    };
-    for (const auto &[action, command] : paneCommands)
-        connect(action, &QAction::triggered, this, reportingErrors([this, command = command] { (this->*command)(); }));
+    });
+    connectCommands(m_output, {
+        {m_actions->exportMemos, &MemoOutput::exportMemos}, {m_actions->save, &MemoOutput::saveSelection},
+        {m_actions->saveAll, &MemoOutput::saveAll},         {m_actions->print, &MemoOutput::printMemos},
+    });
+    connectCommands(m_mailer, {{m_actions->email, &MemoMailer::emailMemos}});
+    connectCommands(this, {
+        {m_actions->wideSearch, &MemoPane::toggleWideSearch}, {m_actions->sort, &MemoPane::toggleSortOrder},
+        {m_actions->listView, &MemoPane::toggleListView},     {m_actions->selectAll, &MemoPane::selectAll},
+        {m_actions->deselect, &MemoPane::deselectAll},
+    });
     for (MoveToMenu *menu : {m_actions->moveToMenu, m_actions->mainMoveToMenu})
         connect(menu, &MoveToMenu::targetChosen, list, reportingErrors([list](TreeNode *target) {
                     list->moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst);
@@ -188,8 +202,8 @@ void MemoPane::refreshCommands()
     const bool idle = m_controller->editNode() == nullptr;
     m_actions->refresh(idle, m_tree->firstSelected() != nullptr);
     m_controller->history().refreshActions();
-    if (idle && !m_waitingMailTip.isEmpty())
-        QMetaObject::invokeMethod(this, [this] { showMailTip(std::exchange(m_waitingMailTip, {})); }, Qt::QueuedConnection);
+    if (idle)
+        m_mailer->showWaitingTip();
 }
 
 void MemoPane::selectionChanged(TreeNode *node)
@@ -198,7 +212,7 @@ void MemoPane::selectionChanged(TreeNode *node)
     if (m_controller->unsavedCount() > 0) {
         showUnsaved(m_controller->unsavedCount()); // until it is stored, nothing says more
     } else if (node) {
-        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(node->memo.createTime), true) + tr(" created"));
+        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(memoOf(node).createTime), true) + tr(" created"));
         m_statusImage->hide();
     } else {
         m_statusImage->show();

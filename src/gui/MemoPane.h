@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "gui/memos/MemoController.h"
-#include "core/MemoSelection.h"
 #include "treeview/MemoTreeDelegate.h"
 #include <QWidget>
 
-class MailMessage;
 class MainWindow;
 class MemoActions;
+class MemoMailer;
+class MemoOutput;
 class MemoRowPainter;
 class MemoStore;
 class MemoTree;
@@ -46,19 +46,8 @@ public:
     // The import stored rows after marks: the list is reloaded and the import becomes a step.
     void reloadAfterImport(const MemoController::RowMarks &marks);
 
-    void saveReport(bool selectAllFirst);
-    bool writeHtmlReport(bool selectAllFirst, const QString &fileName);
-    bool writeTextReport(bool selectAllFirst, const QString &fileName);
-    void saveSelection();
-    void saveAll();
-    void printMemos();
-    // Writes the selected memos, each top-level one with all its sub-memos, to an exchange
-    // file; reports its own failure.
-    bool exportSelection(const QString &fileName);
-    // The selected memos in tree order, each top-level one with all its sub-memos.
-    MemoSelection selection() const;
-    void emailMemos();
-    void exportMemos();
+    // Reports, exchange files, printouts and mail of the memos.
+    MemoOutput &output() const { return *m_output; }
 
     const QUndoStack *history() const;
     // The memo the mouse has rested on; in the list view it shows all its lines.
@@ -98,10 +87,6 @@ private:
     void toggleWideSearch();
     void showUnsaved(int count);
     void showRandomStatusTip();
-    // A box would end an open edit under the user's hands: the tip then waits for its end.
-    void showMailTip(const QString &text);
-    enum class ReportKind { Html, Text };
-    bool writeReport(bool selectAllFirst, const QString &fileName, ReportKind kind);
 
     MemoTree *m_tree;
     MemoController *m_controller;
@@ -111,10 +96,9 @@ private:
     SearchBar *m_searchBar;
     StatusBar *m_statusBar;
     QLabel *m_statusImage;
-    MailMessage *m_mail;
-    QString m_waitingMailTip; // told once no edit is open any more
+    MemoOutput *m_output;
+    MemoMailer *m_mailer;
     bool m_focusedOnce = false;
 
-    MainWindow *m_mainWindow;
     const QString m_settingsPath; // kvConf.ini
 };

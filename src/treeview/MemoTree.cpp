@@ -13,8 +13,8 @@ static MemoTreeDelegate &noDelegate()
     return answersNothing;
 }
 
-MemoTree::MemoTree(QWidget *parent)
-    : QAbstractScrollArea(parent),
+MemoTree::MemoTree(QWidget *parent, TreeNodeStore::NodeFactory makeNode)
+    : QAbstractScrollArea(parent), m_nodes(std::move(makeNode)),
       m_edit(viewport(), this, m_nodes),
       m_dragDrop(this),
       m_painter(*this),

@@ -34,7 +34,8 @@ public:
     enum class AttachMode { AddChildFirst, AddChildLast };
     enum class ChangeReason { Selection };
 
-    explicit MemoTree(QWidget *parent = nullptr);
+    // makeNode: how the tree makes its nodes; nullptr for plain TreeNodes.
+    explicit MemoTree(QWidget *parent = nullptr, TreeNodeStore::NodeFactory makeNode = nullptr);
     ~MemoTree() override;
 
     // --- nodes -------------------------------------------------------------------------

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "core/Memo.h"
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class MemoTree;
 
 // A node of MemoTree. The tree creates, owns and deletes nodes; callers hold plain
-// pointers that stay valid until the node is deleted (see MemoTree::isAlive).
+// pointers that stay valid until the node is deleted (see MemoTree::isAlive). A user whose
+// nodes carry data of its own derives from TreeNode and has the tree make its nodes; the tree
+// never looks at that data.
 class TreeNode {
 public:
-    Memo memo; // the record the node carries; the tree never interprets it
+    TreeNode() = default;
+    TreeNode(const TreeNode &) = delete;
+    TreeNode &operator=(const TreeNode &) = delete;
+    virtual ~TreeNode() = default;
 
     // nullptr for a top-level node: the hidden root is never handed out. Inline, as the
     // filter and the walks over 100,000 nodes ask it for every node.

@@ -2,7 +2,8 @@
 #include "treeview/TreeNodeStore.h"
 #include <algorithm>
 
-TreeNodeStore::TreeNodeStore() : m_root(std::make_unique<TreeNode>())
+TreeNodeStore::TreeNodeStore(NodeFactory makeNode)
+    : m_makeNode(makeNode ? std::move(makeNode) : [] { return new TreeNode; }), m_root(std::make_unique<TreeNode>())
 {
     m_root->m_expanded = true;
 }
@@ -21,7 +22,7 @@ TreeNodeStore::~TreeNodeStore()
 TreeNode *TreeNodeStore::addChild(TreeNode *parent)
 {
     TreeNode *owner = parent ? parent : m_root.get();
-    auto *node = new TreeNode;
+    TreeNode *node = m_makeNode();
     node->m_parent = owner;
     node->m_index = int(owner->m_children.size());
     node->m_serial = m_nextSerial++;

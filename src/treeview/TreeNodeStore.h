@@ -14,7 +14,10 @@
 class TreeNodeStore {
 public:
     Q_DISABLE_COPY(TreeNodeStore)
-    TreeNodeStore();
+    // Makes a new node, of the user's own type derived from TreeNode where it carries data.
+    using NodeFactory = std::function<TreeNode *()>;
+    // makeNode: nullptr for plain TreeNodes.
+    explicit TreeNodeStore(NodeFactory makeNode = nullptr);
     ~TreeNodeStore();
 
     using Farewell = std::function<void(TreeNode *)>;
@@ -55,6 +58,7 @@ public:
 private:
     static void renumber(TreeNode *parent, size_t from = 0);
 
+    NodeFactory m_makeNode;
     std::unique_ptr<TreeNode> m_root;
     QSet<const TreeNode *> m_live; // open addressing: no allocation per node
     uint64_t m_nextSerial = 1;

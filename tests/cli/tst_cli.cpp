@@ -5,7 +5,9 @@
 #include "gui/ExchangeCommands.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include "core/IsoTime.h"
 #include "core/SaveFile.h"
@@ -256,16 +258,16 @@ void TestCli::reportsAndExportMatchTheProgram()
         ScriptedPrompts prompts;
         StartedProgram program(folder.path());
         MemoPane &pane = program.frame();
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
-        QVERIFY(pane.writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-open.txt"))));
+        QVERIFY(pane.output().writeHtmlReport(true, folder.file(QStringLiteral("program-open.htm"))));
         pane.controller().collapseAll();
         QVERIFY(report(QStringLiteral("cli-closed.txt")));
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
         auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
         searchBox->setFocus();
         QTRY_VERIFY(pane.isSearching());
         QTest::keyClicks(searchBox, QStringLiteral("milk"));
-        QVERIFY(pane.writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
+        QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
     }
     QVERIFY(sameAsProgram(QStringLiteral("-open.txt")));
     QVERIFY(sameAsProgram(QStringLiteral("-open.htm")));
@@ -508,7 +510,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     pane.controller().commitOpenEdit();
     lookNow(*watch);
     QVERIFY(findMemo(pane, second));
-    QCOMPARE(findMemo(pane, QStringLiteral("{A}"))->memo.content, QStringLiteral("typed meanwhile"));
+    QCOMPARE(memoOf(findMemo(pane, QStringLiteral("{A}"))).content, QStringLiteral("typed meanwhile"));
     QCOMPARE(reloaded.count(), 2);
 
     // The program's own changes are not outside ones.
@@ -534,7 +536,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     QCOMPARE(cli(folder.path(), {QStringLiteral("edit"), hit, QStringLiteral("more milk")}).exitCode, 0);
     QCOMPARE(cli(folder.path(), {QStringLiteral("delete"), miss}).exitCode, 0);
     lookNow(*watch);
-    QCOMPARE(findMemo(pane, hit)->memo.content, QStringLiteral("more milk"));
+    QCOMPARE(memoOf(findMemo(pane, hit)).content, QStringLiteral("more milk"));
     QVERIFY(!findMemo(pane, miss));
 }
 

@@ -8,6 +8,8 @@
 #include "core/ExchangeContainer.h"
 #include "gui/ProgressDialog.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QLabel>
 #include <QProgressDialog>
@@ -64,7 +66,7 @@ struct Fixture {
     {
         MemoPane &frame = program->frame();
         for (TreeNode *n = frame.tree()->firstNode(); n; n = frame.tree()->nextNode(n))
-            if (n->memo.mid == mid)
+            if (memoOf(n).mid == mid)
                 return n;
         return nullptr;
     }
@@ -196,7 +198,7 @@ void TestExchangeRead::restoreRoundTrips()
               {taskRow("{T1}", "root", "first\r\ntask it's"), taskRow("{T2}", "{T1}", "second")});
     // A sub-memo exported alone and restored becomes a top-level memo.
     f.program->frame().tree()->setSelected(f.node(QStringLiteral("{A1}")), true);
-    QVERIFY(f.program->frame().exportSelection(f.file("sub.kvx")));
+    QVERIFY(f.program->frame().output().exportSelection(f.file("sub.kvx")));
     f.prompts.fileAnswers << f.file("sub.kvx");
     f.prompts.dialogButtons = {QStringLiteral("yes")};
     f.program->mainWindow().restoreDatabase();
@@ -422,7 +424,7 @@ void TestExchangeRead::failedRunStillReloadsAndCounts()
         QVERIFY(f.prompts.lastText().contains(QStringLiteral("yesterday")));
         QVERIFY(f.prompts.lastText().endsWith(QStringLiteral("2 memos and 0 tasks were stored before the run ended.")));
         QTRY_VERIFY(f.program->frame().tree()->firstNode());
-        QCOMPARE(f.program->frame().tree()->firstNode()->memo.content, QStringLiteral("one"));
+        QCOMPARE(memoOf(f.program->frame().tree()->firstNode()).content, QStringLiteral("one"));
     }
     // A file that cannot be read changes nothing and reloads nothing.
     f.prompts.fileAnswers << f.file("missing.kvx");

@@ -8,6 +8,8 @@
 #include "core/ExchangeContainer.h"
 #include "core/MemoId.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QtTest>
 
@@ -23,7 +25,7 @@ TimeStamp march3(int hour, int minute, int second, int ms = 0)
 TreeNode *find(MemoPane &frame, const QString &mid)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->memo.mid == mid)
+        if (memoOf(node).mid == mid)
             return node;
     }
     return nullptr;
@@ -180,15 +182,15 @@ void TestExchangeWrite::exportSelection()
 
     frame.tree()->clearSelection();
     frame.tree()->setSelected(find(frame, "{A2}"), true);
-    QVERIFY(frame.exportSelection(path));
+    QVERIFY(frame.output().exportSelection(path));
     QCOMPARE(midsAndPids(path), QStringList({"{A2}>root"}));
 
     // Everything shown selected: alpha's sub-memos twice, beta's hidden one once, with beta.
     frame.selectAll();
-    QVERIFY(frame.exportSelection(path));
+    QVERIFY(frame.output().exportSelection(path));
     QCOMPARE(midsAndPids(path),
              QStringList({"{A}>root", "{A1}>{A}", "{A2}>{A}", "{A1}>root", "{A2}>root", "{B}>root", "{B1}>{B}"}));
-    QVERIFY(!frame.exportSelection(folder.file(QStringLiteral("no/such/x.kvx"))));
+    QVERIFY(!frame.output().exportSelection(folder.file(QStringLiteral("no/such/x.kvx"))));
     QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
 
     // While a memo is edited, export does nothing.
@@ -298,7 +300,7 @@ void TestExchangeWrite::fullDiskKeepsOldFiles()
         prompts.fileAnswers << backup;
         findAction(program.mainWindow(), "backup")->trigger();
         QCOMPARE(prompts.lastText(), QStringLiteral("File write failure!"));
-        QVERIFY(!frame.exportSelection(backup));
+        QVERIFY(!frame.output().exportSelection(backup));
         QCOMPARE(prompts.lastText(), QStringLiteral("File Write Failure !"));
         prompts.fileAnswers << report << html;
         prompts.fileFilterAnswers << 0 << 1;

@@ -8,6 +8,8 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "core/Transaction.h"
@@ -48,7 +50,7 @@ void select(MemoPane &frame, const QString &content)
     frame.tree()->clearSelection();
     MemoTree &tree = *frame.tree();
     for (TreeNode *node = tree.firstNode(); node; node = tree.nextNode(node)) {
-        if (node->memo.content == content) {
+        if (memoOf(node).content == content) {
             tree.setSelected(node, true);
             tree.setFocusedNode(node);
         }
@@ -115,7 +117,7 @@ QString writeExchangeFile(const TestFolder &target)
     StartedProgram program(source.path());
     program.frame().selectAll();
     const QString path = target.file(QStringLiteral("four.kvx"));
-    return program.frame().exportSelection(path) ? path : QString();
+    return program.frame().output().exportSelection(path) ? path : QString();
 }
 
 } // namespace

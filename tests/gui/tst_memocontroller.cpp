@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "gui/memos/MemoController.h"
 #include "gui/memos/MemoHistory.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -27,7 +28,7 @@ struct Fixture {
     TreeNode *node(const QString &content) const
     {
         for (TreeNode *node = tree.firstNode(); node; node = tree.nextNode(node))
-            if (node->memo.content == content)
+            if (memoOf(node).content == content)
                 return node;
         return nullptr;
     }
@@ -42,8 +43,8 @@ struct Fixture {
             QStringList subMemos;
             for (TreeNode *sub = memo->firstChild(); sub; sub = sub->nextSibling())
                 if (sub->isVisible())
-                    subMemos << sub->memo.content;
-            memos << memo->memo.content + (subMemos.isEmpty() ? QString() : QLatin1Char('[') + subMemos.join(QLatin1Char(' ')) + QLatin1Char(']'));
+                    subMemos << memoOf(sub).content;
+            memos << memoOf(memo).content + (subMemos.isEmpty() ? QString() : QLatin1Char('[') + subMemos.join(QLatin1Char(' ')) + QLatin1Char(']'));
         }
         return memos.join(QLatin1Char(' '));
     }
@@ -60,7 +61,7 @@ struct Fixture {
     TestFolder folder;
     Database database;
     MemoStore store{database};
-    MemoTree tree;
+    MemoTree tree{nullptr, makeMemoNode};
     MemoController list{tree, store, nullptr};
 };
 

@@ -5,6 +5,8 @@
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -105,7 +107,7 @@ void TestMemosCommit::reloadStoresTypedText()
     QTRY_VERIFY(!frame.controller().editNode());
     QCOMPARE(storedMemoTexts(folder.path()), QStringList{QStringLiteral("kept over a reload")});
     QTRY_COMPARE(frame.tree()->totalCount(), 1);
-    QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("kept over a reload"));
+    QCOMPARE(memoOf(frame.tree()->firstNode()).content, QStringLiteral("kept over a reload"));
 }
 
 void TestMemosCommit::focusLossCommitsButOwnMenuDoesNot()
@@ -191,7 +193,7 @@ void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()
 
     // The text report shows the pasted memo's lines.
     const QString report = folder.file(QStringLiteral("all.txt"));
-    QVERIFY(frame.writeTextReport(true, report));
+    QVERIFY(frame.output().writeTextReport(true, report));
     QFile file(report);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -221,7 +223,7 @@ void TestMemosCommit::readOnlySearchRaisesNoBox()
         QCOMPARE(prompts.shown.size(), boxesAtStart);
         TreeNode *memo = findMemo(frame, QStringLiteral("{A}"));
         QVERIFY(memo->isExpanded());
-        QVERIFY(memo->memo.expandFlag);
+        QVERIFY(memoOf(memo).expandFlag);
         QCOMPARE(storedExpandFlag(program.mainWindow(), QStringLiteral("{A}")), 0);
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
@@ -247,7 +249,7 @@ void TestMemosCommit::refusedStoreKeepsTheTypedMemo()
         QVERIFY(!frame.controller().editNode());
         QTest::qWait(50);
         QCOMPARE(frame.tree()->totalCount(), 1);
-        QCOMPARE(frame.tree()->firstNode()->memo.content, QStringLiteral("typed on a read-only file"));
+        QCOMPARE(memoOf(frame.tree()->firstNode()).content, QStringLiteral("typed on a read-only file"));
     }
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);
 }

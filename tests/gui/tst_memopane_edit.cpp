@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 
@@ -176,7 +177,7 @@ void TestMemosEdit::blanksAndTrailingLinesAreTrimmed()
     QTest::keyClicks(editor, QStringLiteral("  "));
     commit(editor);
     QCOMPARE(storedRows(folder.path())[0].content, QStringLiteral("  keep leading"));
-    QCOMPARE(node->memo.content, QStringLiteral("  keep leading"));
+    QCOMPARE(memoOf(node).content, QStringLiteral("  keep leading"));
 }
 
 void TestMemosEdit::unchangedEditIssuesNoUpdate()
@@ -203,7 +204,7 @@ void TestMemosEdit::unchangedEditIssuesNoUpdate()
     QTest::keyClicks(editor, QStringLiteral("changed"));
     QTest::keyClick(editor, Qt::Key_Escape);
     QCOMPARE(sqlite3_total_changes(db), changes);
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("text {A}"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{A}"))).content, QStringLiteral("text {A}"));
     QCOMPARE(storedRows(folder.path())[0].editTime, 45000.5);
 }
 
@@ -246,7 +247,7 @@ void TestMemosEdit::subMemoParentChoice()
     for (const Row &row : storedRows(folder.path()))
         parentOf[row.content] = row.pid;
     QCOMPARE(parentOf.value(QStringLiteral("sibling")), QStringLiteral("{A}"));
-    QCOMPARE(parentOf.value(QStringLiteral("child of last")), frame.tree()->lastTopLevelNode()->memo.mid);
+    QCOMPARE(parentOf.value(QStringLiteral("child of last")), memoOf(frame.tree()->lastTopLevelNode()).mid);
 
     // A search hides the last memo: the last one in sight is the parent; with none in sight, the tip.
     QLineEdit *search = findNamed<QLineEdit>(frame, "searchBox");
@@ -326,7 +327,7 @@ void TestMemosEdit::dropOfAGoneNodeIsHarmless()
     frame.reloadMemos();
     QTest::qWait(50);
     QCOMPARE(frame.tree()->totalCount(), 1);
-    QCOMPARE(frame.tree()->firstNode()->memo.mid, QStringLiteral("{A}"));
+    QCOMPARE(memoOf(frame.tree()->firstNode()).mid, QStringLiteral("{A}"));
     QVERIFY(prompts.shown.isEmpty());
 }
 
@@ -364,8 +365,8 @@ void TestMemosEdit::refusedWriteKeepsTextInTree()
     QVERIFY(prompts.shown[1].text.contains(QStringLiteral("readonly")));
     // The tree keeps the text, without an id, so that nothing pretends it was stored.
     TreeNode *node = frame.tree()->lastTopLevelNode();
-    QCOMPARE(node->memo.content, QStringLiteral("not stored"));
-    QVERIFY(node->memo.mid.isEmpty());
+    QCOMPARE(memoOf(node).content, QStringLiteral("not stored"));
+    QVERIFY(memoOf(node).mid.isEmpty());
     QVERIFY(!frame.controller().editNode());
     QVERIFY(findAction(frame, "addMemo")->isEnabled());
     QFile::setPermissions(folder.file(QStringLiteral("kvData.kvb")), QFile::ReadOwner | QFile::WriteOwner);

@@ -7,6 +7,7 @@
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
 #include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -89,9 +90,9 @@ void TestMemosLoad::loadsTwoLevelsOnly()
     TreeNode *b = findMemo(frame, QStringLiteral("{B}"));
     QVERIFY(a && b);
     QCOMPARE(a->childCount(), 1);
-    QCOMPARE(a->child(0)->memo.content, QStringLiteral("sub a1"));
-    QCOMPARE(a->child(0)->memo.pid, QStringLiteral("{A}"));
-    QVERIFY(a->isExpanded() && a->memo.expandFlag);
+    QCOMPARE(memoOf(a->child(0)).content, QStringLiteral("sub a1"));
+    QCOMPARE(memoOf(a->child(0)).pid, QStringLiteral("{A}"));
+    QVERIFY(a->isExpanded() && memoOf(a).expandFlag);
     QVERIFY(!b->isExpanded());
     QVERIFY(a->child(0)->isMultiline());
     QCOMPARE(a->child(0)->verticalAlignment(), 0);
@@ -124,7 +125,7 @@ void TestMemosLoad::subMemosAheadOfTheirMemoKeepTableOrder()
     QVERIFY(c && c->isExpanded());
     QStringList order;
     for (int i = 0; i < c->childCount(); ++i)
-        order << c->child(i)->memo.mid + QLatin1Char(':') + c->child(i)->memo.pid;
+        order << memoOf(c->child(i)).mid + QLatin1Char(':') + memoOf(c->child(i)).pid;
     QCOMPARE(order, QStringList({"{C2}:{C}", "{C1}:{C}", "{C3}:{C}"}));
 }
 
@@ -322,13 +323,13 @@ void TestMemosLoad::selectionShowsCreationTime()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     TreeNode *a = findMemo(frame, QStringLiteral("{A}"));
-    a->memo.createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+    memoOf(a).createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
     frame.tree()->setSelected(a, true);
     const QString date = QLocale::system().toString(QDate(2026, 3, 4), QLocale::ShortFormat);
     QCOMPARE(findNamed<StatusBar>(frame, "statusBar")->panelText(), date + QStringLiteral(" created"));
     QVERIFY(findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
 
-    a->memo.createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
+    memoOf(a).createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
     frame.tree()->clearSelection();
     QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
     QVERIFY(!findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());

@@ -4,6 +4,7 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -20,7 +21,7 @@ namespace {
 QString shape(MemoPane &frame)
 {
     QStringList memos;
-    const auto name = [](TreeNode *node) { return node->memo.mid.mid(1, node->memo.mid.size() - 2); };
+    const auto name = [](TreeNode *node) { return memoOf(node).mid.mid(1, memoOf(node).mid.size() - 2); };
     for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
         TreeNode *memo = frame.tree()->topLevelNode(i);
         QStringList subs;
@@ -173,7 +174,7 @@ void TestMemosMove::menuMovesGoFirstInReverse()
     select(frame, {"{B1}"});
     menuItem(frame, QStringLiteral("Root"))->trigger();
     QCOMPARE(shape(frame), QStringLiteral("B1 A B[A2,A1] C"));
-    QCOMPARE(findMemo(frame, QStringLiteral("{B1}"))->memo.pid, QStringLiteral("root"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{B1}"))).pid, QStringLiteral("root"));
     QCOMPARE(parents(program.mainWindow()), QStringLiteral("A1:B A2:B A:root B1:root B:root C:root"));
 
     // B1, a memo now, is offered the three other memos and no "Root".

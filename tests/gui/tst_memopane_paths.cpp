@@ -6,6 +6,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QMenu>
@@ -39,9 +40,9 @@ QString treeParents(MemoPane &frame)
     QStringList pairs;
     for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
         TreeNode *memo = frame.tree()->topLevelNode(i);
-        pairs << name(memo->memo.mid) + QStringLiteral(":root");
+        pairs << name(memoOf(memo).mid) + QStringLiteral(":root");
         for (int j = 0; j < memo->childCount(); ++j)
-            pairs << name(memo->child(j)->memo.mid) + QLatin1Char(':') + name(memo->memo.mid);
+            pairs << name(memoOf(memo->child(j)).mid) + QLatin1Char(':') + name(memoOf(memo).mid);
     }
     pairs.sort();
     return pairs.join(QLatin1Char(' '));
@@ -62,7 +63,7 @@ QString topLevelOrder(MemoPane &frame)
 {
     QStringList mids;
     for (int i = 0; i < frame.tree()->topLevelCount(); ++i)
-        mids << name(frame.tree()->topLevelNode(i)->memo.mid);
+        mids << name(memoOf(frame.tree()->topLevelNode(i)).mid);
     return mids.join(QLatin1Char(' '));
 }
 

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QDir>
@@ -72,7 +73,7 @@ void TestMemosReport::htmlReportOfTwoMemos()
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     const QString path = folder.file(QStringLiteral("r.html"));
-    QVERIFY(frame.writeHtmlReport(false, path));
+    QVERIFY(frame.output().writeHtmlReport(false, path));
     QCOMPARE(frame.tree()->selectedCount(), 2);
 
     const QStringList lines = reportLines(path);
@@ -101,7 +102,7 @@ void TestMemosReport::textReportOfTwoMemos()
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{A}")), true);
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{B}")), true);
     const QString path = folder.file(QStringLiteral("r.txt"));
-    QVERIFY(frame.writeTextReport(false, path));
+    QVERIFY(frame.output().writeTextReport(false, path));
     const QStringList lines = reportLines(path);
     QCOMPARE(lines.mid(0, 9), QStringList({"Memos", QString(33, QLatin1Char('-')), "", " * a", "   - a1",
                                            "   - a2 <b>bold</b>", " * b", "   second line", ""}));
@@ -119,9 +120,9 @@ void TestMemosReport::emptySelection()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    QVERIFY(frame.writeTextReport(false, folder.file(QStringLiteral("e.txt"))));
+    QVERIFY(frame.output().writeTextReport(false, folder.file(QStringLiteral("e.txt"))));
     QVERIFY(reportLines(folder.file(QStringLiteral("e.txt")))[5].startsWith(QStringLiteral(" Memos 0, Sub-Memos 0 - ")));
-    QVERIFY(frame.writeHtmlReport(false, folder.file(QStringLiteral("e.html"))));
+    QVERIFY(frame.output().writeHtmlReport(false, folder.file(QStringLiteral("e.html"))));
     const QStringList html = reportLines(folder.file(QStringLiteral("e.html")));
     QCOMPARE(html[4], QStringLiteral("</ul>"));
     QVERIFY(html[5].startsWith(QStringLiteral("<hr /><p>Memos 0, Sub-Memos 0 - ")));
@@ -171,7 +172,7 @@ void TestMemosReport::extensionFollowsTheFilter()
     findAction(frame, "save")->trigger();
     QCOMPARE(prompts.fileRequests.size(), 4);
     markForEditing(frame, findMemo(frame, QStringLiteral("{A}")));
-    frame.saveReport(false);
+    frame.output().saveReport(false);
     frame.controller().commitOpenEdit();
     QCOMPARE(prompts.fileRequests.size(), 4);
 }
@@ -208,7 +209,7 @@ void TestMemosReport::writeFailureIsReported()
     ScriptedPrompts prompts;
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
-    QVERIFY(!frame.writeHtmlReport(true, folder.file(QStringLiteral("missing/folder/r.html"))));
+    QVERIFY(!frame.output().writeHtmlReport(true, folder.file(QStringLiteral("missing/folder/r.html"))));
     QCOMPARE(prompts.shown.size(), 1);
     QCOMPARE(prompts.shown[0].caption, QStringLiteral("Error"));
     QCOMPARE(prompts.shown[0].text, QStringLiteral("File write failure!"));
@@ -233,7 +234,7 @@ void TestMemosReport::printingSpansPages()
     const QString pdf = folder.file(QStringLiteral("print.pdf"));
     prompts.printToPdf = pdf;
     markForEditing(frame, findMemo(frame, QStringLiteral("{000}")));
-    frame.printMemos();
+    frame.output().printMemos();
     QVERIFY(!QFile::exists(pdf));
     frame.controller().commitOpenEdit();
     findAction(frame, "print")->trigger();

@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
@@ -20,7 +21,7 @@ QStringList shown(MemoPane &frame)
     QStringList ids;
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
         if (node->isVisible() && (!node->parent() || node->parent()->isVisible()))
-            ids << node->memo.mid;
+            ids << memoOf(node).mid;
     }
     return ids;
 }

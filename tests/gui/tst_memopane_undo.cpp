@@ -7,6 +7,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QMenu>
@@ -37,10 +38,10 @@ QString shape(MemoPane &frame)
     QStringList memos;
     for (int i = 0; i < frame.tree()->topLevelCount(); ++i) {
         TreeNode *memo = frame.tree()->topLevelNode(i);
-        QString text = memo->memo.content + (memo->isExpanded() ? QStringLiteral("+") : QString());
+        QString text = memoOf(memo).content + (memo->isExpanded() ? QStringLiteral("+") : QString());
         QStringList subMemos;
         for (int j = 0; j < memo->childCount(); ++j)
-            subMemos << memo->child(j)->memo.content + QLatin1Char('@') + memo->child(j)->memo.pid;
+            subMemos << memoOf(memo->child(j)).content + QLatin1Char('@') + memoOf(memo->child(j)).pid;
         if (!subMemos.isEmpty())
             text += QLatin1Char('[') + subMemos.join(QLatin1Char(' ')) + QLatin1Char(']');
         memos << text;
@@ -52,7 +53,7 @@ QStringList selectedTexts(MemoPane &frame)
 {
     QStringList texts;
     for (TreeNode *node : frame.tree()->selectedNodes())
-        texts << node->memo.content;
+        texts << memoOf(node).content;
     return texts;
 }
 

@@ -6,6 +6,7 @@
 #include "gui/MemoPane.h"
 #include "gui/PictureBar.h"
 #include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -117,7 +118,7 @@ void TestMemosView::rowHeights()
     QTRY_COMPARE(frame.tree()->nodeRect(one).height(), line + 4);
 
     // A text taller than the tree is capped at the tree less one line while edited.
-    one->memo.content = QStringLiteral("x\r\n").repeated(200);
+    memoOf(one).content = QStringLiteral("x\r\n").repeated(200);
     markForEditing(frame, one);
     QTRY_VERIFY(frame.tree()->isEditing());
     QCOMPARE(height(frame, one), frame.tree()->height() - line);
@@ -275,8 +276,8 @@ void TestMemosView::pasteAddsOneStoredMemo()
     frame.tree()->setFocus();
     QTest::keyClick(frame.tree(), Qt::Key_V, Qt::ControlModifier);
     TreeNode *pasted = frame.tree()->lastTopLevelNode();
-    QCOMPARE(pasted->memo.content, QStringLiteral("  first\r\nsecond"));
-    QCOMPARE(pasted->memo.mid.size(), 38);
+    QCOMPARE(memoOf(pasted).content, QStringLiteral("  first\r\nsecond"));
+    QCOMPARE(memoOf(pasted).mid.size(), 38);
     QVERIFY(!pasted->isSelected());
     QList<Row> rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 2);
@@ -295,7 +296,7 @@ void TestMemosView::pasteAddsOneStoredMemo()
     findAction(frame, "editMemo")->trigger();
     QTest::keyClicks(openEditor(frame), QStringLiteral("changed"));
     frame.controller().pasteAsMemo(QString());
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("changed"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{A}"))).content, QStringLiteral("changed"));
     rows = storedRows(program.mainWindow());
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[0].content, QStringLiteral("changed"));

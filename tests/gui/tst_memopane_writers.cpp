@@ -5,9 +5,11 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
 #include "gui/StatusBar.h"
 #include "gui/Program.h"
+#include "gui/memos/MemoNode.h"
 #include "treeview/MemoTree.h"
 #include <QAction>
 #include <QLineEdit>
@@ -47,7 +49,7 @@ QString treeState(MemoPane &frame)
 {
     QStringList rows;
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node))
-        rows << node->memo.mid + QLatin1Char(':') + (node->parent() ? node->parent()->memo.mid : kRoot) + QLatin1Char(':')
+        rows << memoOf(node).mid + QLatin1Char(':') + (node->parent() ? memoOf(node->parent()).mid : kRoot) + QLatin1Char(':')
                     + QString::number(node->parent() ? 0 : int(node->isExpanded()));
     rows.sort();
     return rows.join(QLatin1Char(' '));
@@ -155,7 +157,7 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
     // The watch runs on its own in the program's event loop and patches within its look.
     QVERIFY(waitInEventLoop([&] { return findMemo(frame, QStringLiteral("{NEW1}")) != nullptr; }, 3000));
     QCOMPARE(treeState(frame), storedState(other.connection));
-    QCOMPARE(findMemo(frame, QStringLiteral("{M001}"))->memo.content, QStringLiteral("m001 edited"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{M001}"))).content, QStringLiteral("m001 edited"));
     QCOMPARE(findMemo(frame, QStringLiteral("{M002}"))->parent(), findMemo(frame, QStringLiteral("{A}")));
     QVERIFY(!findMemo(frame, QStringLiteral("{NEW2}"))->isVisible());
     QVERIFY(!findMemo(frame, QStringLiteral("{M031}"))->isVisible()); // hidden, and so no longer selected
@@ -170,7 +172,7 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
 
     // After an import the watch still sees outside changes.
     const QString file = folder.file(QStringLiteral("memo.kvx"));
-    QVERIFY(frame.exportSelection(file));
+    QVERIFY(frame.output().exportSelection(file));
     prompts.fileAnswers << file;
     QTRY_COMPARE(frame.tree()->totalCount(), int(tableRows(other.connection, "memos").size()));
     insertMemoRow(other.connection, QStringLiteral("{NEW3}"), kRoot, QStringLiteral("after the dialogs"));
@@ -228,7 +230,7 @@ void TestMemoPaneWriters::aLookOverTakenByTheListIsTakenAgain()
     QThread::msleep(500);
     frame.tree()->setExpanded(findMemo(frame, QStringLiteral("{A}")), false);
     QVERIFY(QTest::qWaitFor([&] { return !watch.isLooking(); }, 5000));
-    QCOMPARE(findMemo(frame, QStringLiteral("{A}"))->memo.content, QStringLiteral("edited outside"));
+    QCOMPARE(memoOf(findMemo(frame, QStringLiteral("{A}"))).content, QStringLiteral("edited outside"));
     QCOMPARE(treeState(frame), storedState(other.connection));
     QVERIFY(prompts.shown.isEmpty());
 }
@@ -288,7 +290,7 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
         StartedProgram exporter(source.path());
         file = source.file(QStringLiteral("memos.kvx"));
         exporter.frame().selectAll();
-        QVERIFY(exporter.frame().exportSelection(file));
+        QVERIFY(exporter.frame().output().exportSelection(file));
     }
     TestFolder folder;
     StartedProgram program(folder.path());
@@ -321,9 +323,9 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
     lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
     QVERIFY(frame.history()->canUndo());
     TreeNode *memo = frame.tree()->firstNode();
-    while (memo->memo.mid == QLatin1String("{OUT}") || before.contains(memo->memo.mid))
+    while (memoOf(memo).mid == QLatin1String("{OUT}") || before.contains(memoOf(memo).mid))
         memo = memo->nextSibling();
-    other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memo->memo.mid));
+    other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memoOf(memo).mid));
     lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
     QVERIFY(!frame.history()->canUndo());
 }

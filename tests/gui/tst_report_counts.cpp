@@ -4,6 +4,7 @@
 #include "core/Database.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "treeview/MemoTree.h"
 #include <QFile>
 #include <QtTest>
@@ -48,15 +49,15 @@ void TestReportCounts::footersCountMemosAndSubMemosApart()
     for (const char *mid : {"{A}", "{B}", "{C}", "{D}"})
         frame.tree()->setSelected(findMemo(frame, QString::fromLatin1(mid)), true);
     const QString html = folder.file(QStringLiteral("r.html")), text = folder.file(QStringLiteral("r.txt"));
-    QVERIFY(frame.writeHtmlReport(false, html));
-    QVERIFY(frame.writeTextReport(false, text));
+    QVERIFY(frame.output().writeHtmlReport(false, html));
+    QVERIFY(frame.output().writeTextReport(false, text));
     QVERIFY2(fileText(html).contains(QStringLiteral("<hr /><p>Memos 4, Sub-Memos 3 - ")), qPrintable(fileText(html)));
     QVERIFY2(fileText(text).contains(QStringLiteral("\r\n Memos 4, Sub-Memos 3 - ")), qPrintable(fileText(text)));
 
     // Fewer memos than sub-memos.
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{C}")), false);
     frame.tree()->setSelected(findMemo(frame, QStringLiteral("{D}")), false);
-    QVERIFY(frame.writeHtmlReport(false, html));
+    QVERIFY(frame.output().writeHtmlReport(false, html));
     QVERIFY2(fileText(html).contains(QStringLiteral("<hr /><p>Memos 2, Sub-Memos 3 - ")), qPrintable(fileText(html)));
 }
 
@@ -73,7 +74,7 @@ void TestReportCounts::namesWithInnerDotsKeepThem()
                            folder.file(QStringLiteral("by.month/plain"))};
     prompts.fileFilterAnswers = {0, 1, 0};
     for (int i = 0; i < 3; ++i)
-        program.frame().saveReport(true);
+        program.frame().output().saveReport(true);
     QVERIFY(fileText(dotted + QStringLiteral(".txt")).startsWith(QStringLiteral("Memos\r\n")));
     QVERIFY(fileText(dotted + QStringLiteral(".html")).startsWith(QStringLiteral("<html><body>\r\n")));
     QVERIFY(QFile::exists(folder.file(QStringLiteral("by.month/plain.txt"))));

@@ -7,6 +7,7 @@
 #include "gui/ExchangeCommands.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
 #include "gui/ReplaceDialog.h"
 #include "treeview/MemoTree.h"
 #include <QtTest>
@@ -136,7 +137,7 @@ void TestRoundTrip::exportImportKeepsEveryColumn()
     frame.tree()->setSelected(findMemo(frame, kA), true);
     frame.tree()->setSelected(findMemo(frame, kB), true);
     const QString path = folder.file(QStringLiteral("part.kvx"));
-    QVERIFY(frame.exportSelection(path));
+    QVERIFY(frame.output().exportSelection(path));
     db.execute(QStringLiteral("delete from memos"));
     prompts.fileAnswers << path;
     QVERIFY(program.mainWindow().exchangeCommands()->importFile());

@@ -7,6 +7,8 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/MemoOutput.h"
+#include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
@@ -26,7 +28,7 @@ constexpr int kRounds = 8;
 TreeNode *findText(MemoPane &frame, const QString &content)
 {
     for (TreeNode *node = frame.tree()->firstNode(); node; node = frame.tree()->nextNode(node)) {
-        if (node->memo.content == content)
+        if (memoOf(node).content == content)
             return node;
     }
     return nullptr;
@@ -130,7 +132,7 @@ void TestStress::everyStoredMemoOnceAndListEqualsTable()
         StartedProgram program(source.path());
         program.frame().selectAll();
         exchangeFile = files.file(QStringLiteral("two.kvx"));
-        QVERIFY(program.frame().exportSelection(exchangeFile));
+        QVERIFY(program.frame().output().exportSelection(exchangeFile));
     }
 
     TestFolder folder;

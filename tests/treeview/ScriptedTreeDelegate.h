@@ -5,8 +5,23 @@
 #include "treeview/TreeNode.h"
 #include <functional>
 
-// A tree delegate whose answers a test scripts. A node's text is its memo's content; every
-// question left unscripted gets the neutral default.
+// A node of the tests' trees: a text is all it carries.
+struct TextNode : TreeNode {
+    QString text;
+};
+
+inline QString &textOf(TreeNode *node)
+{
+    return static_cast<TextNode *>(node)->text;
+}
+
+inline TreeNode *makeTextNode()
+{
+    return new TextNode;
+}
+
+// A tree delegate whose answers a test scripts; every question left unscripted gets the
+// neutral default.
 struct ScriptedTreeDelegate : MemoTreeDelegate {
     std::function<int(TreeNode *)> rowHeight;
     std::function<int(TreeNode *, TreeNode *)> compare;
@@ -17,7 +32,7 @@ struct ScriptedTreeDelegate : MemoTreeDelegate {
     std::function<QMenu *(TreeNode *)> menu;
     std::function<void(QKeyEvent *)> key;
 
-    QString nodeText(TreeNode *node) const override { return node->memo.content; }
+    QString nodeText(TreeNode *node) const override { return textOf(node); }
     int nodeHeight(TreeNode *node) const override { return rowHeight ? rowHeight(node) : 0; }
     int compareNodes(TreeNode *a, TreeNode *b) const override { return compare ? compare(a, b) : 0; }
     bool canEdit(TreeNode *node) override { return mayEdit ? mayEdit(node) : MemoTreeDelegate::canEdit(node); }
@@ -41,5 +56,5 @@ struct ScriptedTreeDelegate : MemoTreeDelegate {
 
 // A tree that answers itself through its scripted delegate.
 struct ScriptedTree : ScriptedTreeDelegate, MemoTree {
-    ScriptedTree() { setDelegate(this); }
+    ScriptedTree() : MemoTree(nullptr, makeTextNode) { setDelegate(this); }
 };

@@ -13,15 +13,10 @@
 
 namespace {
 
-QString textOf(TreeNode *n)
-{
-    return n->memo.content;
-}
-
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->memo.content = text;
+    textOf(n) = text;
     return n;
 }
 
@@ -99,8 +94,6 @@ void TestTree::nodesAndDeletion()
     TreeNode *b1 = add(tree, b, "b1");
     TreeNode *b2 = add(tree, b, "b2");
 
-    QCOMPARE(b1->memo.mid, QString());
-    QCOMPARE(b1->memo.createTime, 0.0);
     QVERIFY(!b1->isMultiline());
     QCOMPARE(b1->verticalAlignment(), 50);
     QVERIFY(b1->isVisible() && !b1->isExpanded());
@@ -201,7 +194,7 @@ void TestTree::stableSortBothDirections()
     for (const QString &name : names)
         add(tree, parent, name);
     tree.compare = [](TreeNode *x, TreeNode *y) {
-        return QString::compare(x->memo.content.section('#', 0, 0), y->memo.content.section('#', 0, 0),
+        return QString::compare(textOf(x).section('#', 0, 0), textOf(y).section('#', 0, 0),
                                 Qt::CaseInsensitive);
     };
 
@@ -630,7 +623,7 @@ void TestTree::editor()
     QStringList log;
     QObject::connect(tree, &MemoTree::editCommitted, [&](TreeNode *n, const QString &t) {
         log << "new " + textOf(n) + "=" + t;
-        n->memo.content = t;
+        textOf(n) = t;
     });
     QObject::connect(tree, &MemoTree::editEnded, [&](TreeNode *n) { log << "edited " + textOf(n); });
     QObject::connect(tree, &MemoTree::editCancelled, [&] { log << "cancelled"; });
@@ -673,7 +666,7 @@ void TestTree::editor()
     QTest::keyClick(editorWidget(), Qt::Key_Escape);
     QVERIFY(!tree->isEditing());
     QCOMPARE(log, QStringList({"cancelled"}));
-    QCOMPARE(b->memo.content, QString("b"));
+    QCOMPARE(textOf(b), QString("b"));
 
     // An unchanged commit is edited but brings no new text.
     log.clear();
@@ -692,7 +685,7 @@ void TestTree::editor()
 
     // The owner may refuse; deleting the node being edited cancels first.
     log.clear();
-    tree->mayEdit = [](TreeNode *n) { return n->memo.content != "c"; };
+    tree->mayEdit = [](TreeNode *n) { return textOf(n) != "c"; };
     QVERIFY(!tree->editNode(b));
     QVERIFY(!tree->isEditing());
     QVERIFY(tree->editNode(a));
@@ -768,7 +761,7 @@ QTEST_MAIN(TestTree)
 void TestTree::delegateDefaultsAndQuietEnd()
 {
     // Without a delegate: empty rows of one line, every node editable, drops refused.
-    auto *tree = new MemoTree;
+    auto *tree = new MemoTree(nullptr, makeTextNode);
     tree->resize(300, 300);
     TreeNode *a = add(*tree, nullptr, "a");
     add(*tree, nullptr, "b");

@@ -23,7 +23,7 @@ void listen(QAccessibleEvent *event)
 TreeNode *add(MemoTree &tree, TreeNode *parent, const QString &text)
 {
     TreeNode *n = tree.addChild(parent);
-    n->memo.content = text;
+    textOf(n) = text;
     return n;
 }
 

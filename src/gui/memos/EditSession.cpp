@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/EditSession.h"
 #include "gui/Application.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "core/NewMemo.h"
 #include "treeview/MemoTree.h"
@@ -20,7 +21,7 @@ bool EditSession::isUnsaved(const TreeNode *node) const
 
 void EditSession::write(TreeNode *node)
 {
-    Memo &memo = node->memo;
+    Memo &memo = memoOf(node);
     if (!memo.mid.isEmpty()) {
         memo.editTime = memoClockNow();
         m_store.updateText(memo.mid, memo.content, memo.editTime);
@@ -29,9 +30,9 @@ void EditSession::write(TreeNode *node)
     // The parent as the list shows it now, so that a memo moved while it waited is stored
     // where it is; never under a memo without a row.
     const TreeNode *parent = node->parent();
-    if (parent && parent->memo.mid.isEmpty())
+    if (parent && memoOf(parent).mid.isEmpty())
         throw std::runtime_error(tr("Its memo is not stored yet.").toStdString());
-    memo = newMemo(parent ? parent->memo.mid : MemoLevels::kTopLevelParent, memo.content);
+    memo = newMemo(parent ? memoOf(parent).mid : MemoLevels::kTopLevelParent, memo.content);
     try {
         m_store.insert(memo);
     } catch (...) {
@@ -43,7 +44,7 @@ void EditSession::write(TreeNode *node)
 
 bool EditSession::store(TreeNode *node, MemoRows before)
 {
-    const bool isNew = node->memo.mid.isEmpty();
+    const bool isNew = memoOf(node).mid.isEmpty();
     auto entry = std::find_if(m_unsaved.begin(), m_unsaved.end(), [node](const Entry &e) { return e.node == node; });
     if (entry == m_unsaved.end()) // an earlier refused try keeps the rows from before it
         entry = m_unsaved.insert(m_unsaved.end(), {node, node->serial(), std::move(before)});
@@ -80,7 +81,7 @@ void EditSession::retry()
             emit unsavedChanged(unsavedCount());
             continue;
         }
-        const bool isNew = entry.node->memo.mid.isEmpty();
+        const bool isNew = memoOf(entry.node).mid.isEmpty();
         try {
             write(entry.node);
         } catch (const std::exception &) {
@@ -105,7 +106,7 @@ std::vector<EditSession::Pending> EditSession::takeAll()
     std::vector<Pending> pending;
     for (Entry &entry : m_unsaved) {
         if (m_tree.isAlive(entry.node, entry.serial))
-            pending.push_back({entry.node->memo, std::move(entry.before)});
+            pending.push_back({memoOf(entry.node), std::move(entry.before)});
     }
     m_unsaved.clear();
     return pending;
@@ -117,12 +118,12 @@ void EditSession::putBack(std::vector<Pending> pending, const std::function<Tree
         return;
     QHash<QString, TreeNode *> byId;
     for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node))
-        byId.insert(node->memo.mid, node);
+        byId.insert(memoOf(node).mid, node);
     for (Pending &item : pending) {
         TreeNode *node = item.memo.mid.isEmpty() ? nullptr : byId.value(item.memo.mid);
         if (node) {
             // A refused edit of a stored memo: the typed text over the row as read now.
-            node->memo.content = item.memo.content;
+            memoOf(node).content = item.memo.content;
             m_tree.invalidateNode(node);
         } else {
             // A memo never stored, or one whose row went meanwhile: new again, under its memo
@@ -132,7 +133,7 @@ void EditSession::putBack(std::vector<Pending> pending, const std::function<Tree
                 parent = nullptr;
             item.memo.mid.clear();
             node = makeNode(parent);
-            node->memo = std::move(item.memo);
+            memoOf(node) = std::move(item.memo);
         }
         m_unsaved.push_back({node, node->serial(), std::move(item.before)});
     }

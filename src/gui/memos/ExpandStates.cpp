@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/ExpandStates.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
 #include <QScopedValueRollback>
@@ -11,13 +12,13 @@ ExpandStates::ExpandStates(MemoTree &tree, MemoStore &store) : m_tree(tree), m_s
 
 void ExpandStates::noteChange(TreeNode *node, bool expanded)
 {
-    if (m_reverting || node->memo.expandFlag == expanded)
+    if (m_reverting || memoOf(node).expandFlag == expanded)
         return;
-    const bool was = node->memo.expandFlag;
-    node->memo.expandFlag = expanded;
+    const bool was = memoOf(node).expandFlag;
+    memoOf(node).expandFlag = expanded;
     // A read-only database was announced once at start: the state is kept in memory. A memo
     // without a row yet has nothing to store.
-    if (node->memo.mid.isEmpty() || m_store.isReadOnly())
+    if (memoOf(node).mid.isEmpty() || m_store.isReadOnly())
         return;
     const bool first = std::none_of(m_noted.begin(), m_noted.end(), [node](const Noted &n) { return n.node == node; });
     if (first)
@@ -41,8 +42,8 @@ bool ExpandStates::storeNoted(QString &error)
     try {
         Transaction batch = m_store.allOrNothing();
         for (const Noted &n : noted) {
-            if (m_tree.isAlive(n.node, n.serial) && n.node->memo.expandFlag != n.wasExpanded)
-                m_store.setExpanded(n.node->memo.mid, n.node->memo.expandFlag);
+            if (m_tree.isAlive(n.node, n.serial) && memoOf(n.node).expandFlag != n.wasExpanded)
+                m_store.setExpanded(memoOf(n.node).mid, memoOf(n.node).expandFlag);
         }
         batch.commit();
         return true;
@@ -53,7 +54,7 @@ bool ExpandStates::storeNoted(QString &error)
     for (auto n = noted.rbegin(); n != noted.rend(); ++n) {
         if (!m_tree.isAlive(n->node, n->serial))
             continue;
-        n->node->memo.expandFlag = n->wasExpanded;
+        memoOf(n->node).expandFlag = n->wasExpanded;
         m_tree.setExpanded(n->node, n->wasExpanded);
     }
     return false;

@@ -6,6 +6,7 @@
 #include "gui/memos/MemoRefresh.h"
 #include "gui/Application.h"
 #include "gui/CommandErrors.h"
+#include "gui/memos/MemoNode.h"
 #include "core/DatabaseError.h"
 #include "core/ErrorText.h"
 #include "core/MemoLevels.h"
@@ -93,8 +94,8 @@ void MemoController::loadMemos()
     QHash<QString, TreeNode *> memos;
     QHash<QString, std::vector<Memo>> waiting;
     const auto addSubMemo = [this](TreeNode *memo, Memo &row) {
-        row.pid = memo->memo.mid; // one shared copy of the id
-        addMemoNode(memo)->memo = std::move(row);
+        row.pid = memoOf(memo).mid; // one shared copy of the id
+        memoOf(addMemoNode(memo)) = std::move(row);
     };
     auto prints = std::make_shared<RowPrints>();
     m_rowPrints = prints; // a new list: looks taken against the one before are out of date
@@ -102,9 +103,9 @@ void MemoController::loadMemos()
         if (MemoLevels::isTopLevel(row)) {
             row.pid = MemoLevels::kTopLevelParent; // one shared copy of the id
             TreeNode *memo = addMemoNode(nullptr);
-            memo->memo = std::move(row);
-            memos.insert(memo->memo.mid, memo);
-            if (const auto early = waiting.find(memo->memo.mid); early != waiting.end()) {
+            memoOf(memo) = std::move(row);
+            memos.insert(memoOf(memo).mid, memo);
+            if (const auto early = waiting.find(memoOf(memo).mid); early != waiting.end()) {
                 for (Memo &child : *early)
                     addSubMemo(memo, child);
                 waiting.erase(early);
@@ -117,7 +118,7 @@ void MemoController::loadMemos()
     }, prints.get());
     for (int i = 0; i < m_tree.topLevelCount(); ++i) {
         TreeNode *memo = m_tree.topLevelNode(i);
-        m_tree.setExpanded(memo, memo->memo.expandFlag);
+        m_tree.setExpanded(memo, memoOf(memo).expandFlag);
     }
 }
 
@@ -186,11 +187,11 @@ void MemoController::applyFilter()
             [&] {
                 for (int i = 0; i < m_tree.topLevelCount(); ++i) {
                     TreeNode *memo = m_tree.topLevelNode(i);
-                    const bool memoMatches = !filtering || search.matches(memo->memo);
+                    const bool memoMatches = !filtering || search.matches(memoOf(memo));
                     m_tree.setVisible(memo, memoMatches);
                     anyShown = anyShown || memoMatches;
                     for (TreeNode *subMemo = memo->firstChild(); subMemo; subMemo = subMemo->nextSibling()) {
-                        const bool shown = !filtering || search.showsSubMemo(subMemo->memo, memoMatches);
+                        const bool shown = !filtering || search.showsSubMemo(memoOf(subMemo), memoMatches);
                         m_tree.setVisible(subMemo, shown);
                         if (shown && filtering) {
                             m_tree.setVisible(memo, true);
@@ -247,7 +248,7 @@ void MemoController::setAllExpanded(bool expanded)
     // The step keeps the memos whose state this changes.
     std::vector<TreeNode *> changing;
     for (int i = 0; i < m_tree.topLevelCount(); ++i)
-        if (m_tree.topLevelNode(i)->memo.expandFlag != expanded)
+        if (memoOf(m_tree.topLevelNode(i)).expandFlag != expanded)
             changing.push_back(m_tree.topLevelNode(i));
     QString refused;
     bool stored;
@@ -269,8 +270,8 @@ void MemoController::setAllExpanded(bool expanded)
     }
     auto changed = std::make_shared<std::vector<QString>>();
     for (TreeNode *node : changing)
-        if (node->memo.expandFlag == expanded)
-            changed->push_back(node->memo.mid);
+        if (memoOf(node).expandFlag == expanded)
+            changed->push_back(memoOf(node).mid);
     if (!changed->empty())
         m_history->record(new ExpandAllCommand(*this, expanded ? tr("Expand All") : tr("Collapse All"), std::move(changed),
                                         expanded));

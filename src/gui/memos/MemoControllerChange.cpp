@@ -2,6 +2,7 @@
 // Deleting memos, and moving them under another memo or to the top level, by menu or by dragging.
 #include "gui/memos/MemoController.h"
 #include "gui/Prompts.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QHash>
@@ -25,12 +26,12 @@ void MemoController::deleteMemos()
         std::vector<QString> mids;
         QHash<QString, int> places;
         for (TreeNode *memo : selected) {
-            if (memo->memo.mid.isEmpty())
+            if (memoOf(memo).mid.isEmpty())
                 continue; // typed text not stored yet: only its node goes
-            mids.push_back(memo->memo.mid);
-            places.insert(memo->memo.mid, memo->index());
+            mids.push_back(memoOf(memo).mid);
+            places.insert(memoOf(memo).mid, memo->index());
             for (int i = 0; i < memo->childCount(); ++i)
-                places.insert(memo->child(i)->memo.mid, i);
+                places.insert(memoOf(memo->child(i)).mid, i);
         }
         for (MemoRow &row : m_store.removeWithSubMemos(mids)) {
             const int index = places.value(row.memo.mid, -1);
@@ -49,13 +50,13 @@ void MemoController::deleteMemos()
 
 void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mode)
 {
-    if (target && target->memo.mid.isEmpty()) {
+    if (target && memoOf(target).mid.isEmpty()) {
         // Rows under it would name a memo that is not stored.
         tipBox(tr("This memo is not stored yet. Memos can be moved into it once it is."));
         return;
     }
     const std::vector<TreeNode *> selected = m_tree.selectedNodes();
-    const QString pid = target ? target->memo.mid : MemoLevels::kTopLevelParent;
+    const QString pid = target ? memoOf(target).mid : MemoLevels::kTopLevelParent;
     const bool first = mode == MemoTree::AttachMode::AddChildFirst;
     // The step keeps the moved memos, the sub-memos they carry and the target, which opens.
     std::vector<TreeNode *> involved;
@@ -74,15 +75,15 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
         // A memo not stored yet has no row; it is stored where the list shows it.
         Transaction batch = m_store.allOrNothing();
         for (TreeNode *node : involved) {
-            if (node != target && !node->memo.mid.isEmpty())
-                m_store.move(node->memo.mid, pid);
+            if (node != target && !memoOf(node).mid.isEmpty())
+                m_store.move(memoOf(node).mid, pid);
         }
         if (target)
-            m_store.setExpanded(target->memo.mid, true); // the target opens
+            m_store.setExpanded(memoOf(target).mid, true); // the target opens
         batch.commit();
     }
     if (target)
-        target->memo.expandFlag = true;
+        memoOf(target).expandFlag = true;
     const TreeUpdateGuard update(m_tree);
     for (TreeNode *memo : selected) {
         if (memo == target)
@@ -102,9 +103,9 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
             for (TreeNode *child : carried)
                 m_tree.moveTo(child, target, mode);
         }
-        memo->memo.pid = pid;
+        memoOf(memo).pid = pid;
         for (TreeNode *child : carried)
-            child->memo.pid = pid;
+            memoOf(child).pid = pid;
         if (target)
             m_tree.setExpanded(target, true);
         m_tree.setSelected(memo, false);
@@ -120,7 +121,7 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
     // Taking the move back or doing it again selects the moved memos, not their target.
     for (MemoRows *rows : {&before, &after})
         for (PlacedMemo &placed : *rows)
-            placed.select = !target || placed.row.memo.mid != target->memo.mid;
+            placed.select = !target || placed.row.memo.mid != memoOf(target).mid;
     recordRows(tr("Move"), std::move(before), std::move(after));
 }
 

@@ -4,6 +4,7 @@
 #include "gui/memos/EditSession.h"
 #include "gui/Application.h"
 #include "gui/Prompts.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "core/MemoText.h"
 #include "core/NewMemo.h"
@@ -32,7 +33,7 @@ void MemoController::addMemo()
     if (m_editNode)
         return;
     m_editNode = addMemoNode(nullptr);
-    m_editNode->memo.pid = MemoLevels::kTopLevelParent;
+    memoOf(m_editNode).pid = MemoLevels::kTopLevelParent;
     openPendingEditLater();
     emit commandsChanged();
 }
@@ -54,13 +55,13 @@ void MemoController::addSubMemo()
         tipBox(tr("Please select a memo!"));
         return;
     }
-    if (parent->memo.mid.isEmpty()) {
+    if (memoOf(parent).mid.isEmpty()) {
         // A sub-memo is stored under its memo's id; this memo has none yet.
         tipBox(tr("This memo is not stored yet. Its sub-memos can be added once it is."));
         return;
     }
     m_editNode = addMemoNode(parent);
-    m_editNode->memo.pid = parent->memo.mid;
+    memoOf(m_editNode).pid = memoOf(parent).mid;
     openPendingEditLater();
     emit commandsChanged();
 }
@@ -129,9 +130,9 @@ void MemoController::editCommitted(TreeNode *node, const QString &newText)
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
-    node->memo.content = trimRightControls(newText);
+    memoOf(node).content = trimRightControls(newText);
     // A refused store keeps the text in the list, unsaved, for the next try.
-    m_editSession->store(node, node->memo.mid.isEmpty() ? MemoRows() : placedRows({node}));
+    m_editSession->store(node, memoOf(node).mid.isEmpty() ? MemoRows() : placedRows({node}));
     emit commandsChanged();
 }
 
@@ -145,7 +146,7 @@ void MemoController::editEnded(TreeNode *node)
     // Committed unchanged, text that the database refused before is offered to it again.
     if (m_editSession->isUnsaved(node))
         m_editSession->retry();
-    if (node->memo.mid.isEmpty() && node->memo.content.isEmpty() && !m_editSession->isUnsaved(node)) {
+    if (memoOf(node).mid.isEmpty() && memoOf(node).content.isEmpty() && !m_editSession->isUnsaved(node)) {
         dropPendingMemoLater(node);
     } else {
         m_tree.invalidateNode(node);
@@ -165,7 +166,7 @@ void MemoController::editCancelled()
     }
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
-    if (node->memo.mid.isEmpty() && !m_editSession->isUnsaved(node)) {
+    if (memoOf(node).mid.isEmpty() && !m_editSession->isUnsaved(node)) {
         dropPendingMemoLater(node);
     } else {
         m_tree.invalidateNode(node);
@@ -201,7 +202,7 @@ void MemoController::copyMemos()
     for (TreeNode *memo : m_tree.selectedNodes()) {
         if (!text.isEmpty())
             text += QLatin1Char('\r');
-        text += memo->memo.content;
+        text += memoOf(memo).content;
     }
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
@@ -222,7 +223,7 @@ void MemoController::addTextAsMemo(const QString &text, const QString &stepName)
     // What is being typed is kept: the open edit is stored before the new memo comes.
     commitOpenEdit();
     TreeNode *node = addMemoNode(nullptr);
-    Memo &memo = node->memo;
+    Memo &memo = memoOf(node);
     // lineOf breaks of any program become the CR LF that typed memos have.
     memo = newMemo(MemoLevels::kTopLevelParent, trimRightControls(TreeText::toCrLf(text)));
     // A pasted memo is not assigned: its row keeps the column's default.

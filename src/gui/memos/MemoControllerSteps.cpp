@@ -2,6 +2,7 @@
 // The tree side of the steps the history takes back and again, and the rows a step keeps.
 #include "gui/memos/MemoController.h"
 #include "gui/memos/MemoHistory.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QHash>
@@ -32,7 +33,7 @@ void MemoController::recordImport(const RowMarks &marks)
     for (const MemoRow &row : rows)
         places.insert(row.memo.mid, -1);
     for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node)) {
-        const auto place = places.find(node->memo.mid);
+        const auto place = places.find(memoOf(node).mid);
         if (place != places.end())
             *place = node->index();
     }
@@ -50,8 +51,8 @@ MemoRows MemoController::placedRows(const std::vector<TreeNode *> &nodes)
     QHash<QString, int> places;
     mids.reserve(nodes.size());
     for (TreeNode *node : nodes) {
-        mids.push_back(node->memo.mid);
-        places.insert(node->memo.mid, node->index());
+        mids.push_back(memoOf(node).mid);
+        places.insert(memoOf(node).mid, node->index());
     }
     MemoRows placed;
     placed.reserve(nodes.size());
@@ -80,7 +81,7 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
             nodes.insert(placed.row.memo.pid, nullptr);
     qsizetype missing = nodes.size();
     for (TreeNode *node = m_tree.firstNode(); node && missing > 0; node = m_tree.nextNode(node)) {
-        const auto found = nodes.find(node->memo.mid);
+        const auto found = nodes.find(memoOf(node).mid);
         if (found != nodes.end() && !*found) {
             *found = node;
             --missing;
@@ -121,7 +122,7 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
                 inPlace = false;
             }
             inPlace = inPlace && node->parent() == parent && node->index() == placed.index;
-            node->memo = memo;
+            memoOf(node) = memo;
             m_tree.invalidateNode(node);
             placements.push_back({node, parent, placed.index < 0 ? INT_MAX : placed.index});
         }
@@ -133,7 +134,7 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
     for (const PlacedMemo &placed : target) {
         TreeNode *node = nodes.value(placed.row.memo.mid);
         // The flag is in the record already: nothing is stored again.
-        m_tree.setExpanded(node, node->memo.expandFlag);
+        m_tree.setExpanded(node, memoOf(node).expandFlag);
         if (placed.select && isTop(placed))
             brought.push_back(node);
     }
@@ -150,8 +151,8 @@ void MemoController::showExpanded(const std::vector<QString> &mids, bool expande
     const QScopedValueRollback<bool> atWork(m_filtering, true);
     for (int i = 0; i < m_tree.topLevelCount(); ++i) {
         TreeNode *node = m_tree.topLevelNode(i);
-        if (changed.contains(node->memo.mid)) {
-            node->memo.expandFlag = expanded;
+        if (changed.contains(memoOf(node).mid)) {
+            memoOf(node).expandFlag = expanded;
             m_tree.setExpanded(node, expanded);
         }
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoRefresh.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "treeview/MemoTree.h"
 #include "treeview/MemoTreeDelegate.h"
@@ -22,13 +23,13 @@ struct Known {
 
 QString parentIdOf(const TreeNode *node)
 {
-    return node->parent() ? node->parent()->memo.mid : MemoLevels::kTopLevelParent;
+    return node->parent() ? memoOf(node->parent()).mid : MemoLevels::kTopLevelParent;
 }
 
 // What the list shows of a row, and so what a patch would change.
 bool showsAlike(const TreeNode *node, const Memo &row)
 {
-    const Memo &memo = node->memo;
+    const Memo &memo = memoOf(node);
     return memo.editTime == row.editTime && memo.expandFlag == row.expandFlag && memo.content == row.content
            && parentIdOf(node) == row.pid;
 }
@@ -58,11 +59,11 @@ QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
     // The nodes concerned, found in one walk: those of the rows read, their memos and the rows gone.
     QHash<QString, Known> known;
     for (TreeNode *node = m_tree.firstNode(); node; node = m_tree.nextNode(node)) {
-        if (node->memo.mid.isEmpty())
+        if (memoOf(node).mid.isEmpty())
             continue;
-        const quint64 id = idPrint(node->memo.mid);
+        const quint64 id = idPrint(memoOf(node).mid);
         if (wanted.contains(id))
-            known.insert(node->memo.mid, {node, !goneIds.contains(id)});
+            known.insert(memoOf(node).mid, {node, !goneIds.contains(id)});
     }
 
     QSet<QString> changed;
@@ -79,7 +80,7 @@ QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
         return false;
     };
     const auto gone = [&known, &holds](const TreeNode *node) {
-        const auto it = known.constFind(node->memo.mid);
+        const auto it = known.constFind(memoOf(node).mid);
         return it != known.cend() && !it->inStore && !holds(node);
     };
     std::vector<TreeNode *> removed;
@@ -97,7 +98,7 @@ QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
     // Sub-memos that go with their memo but are still in the table are out of sight now.
     for (TreeNode *node : removed) {
         for (int i = 0; i < node->childCount(); ++i)
-            known[node->child(i)->memo.mid].inStore = false;
+            known[memoOf(node->child(i)).mid].inStore = false;
     }
     m_tree.deleteNodes(removed);
 
@@ -126,7 +127,7 @@ QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
                 }
                 continue;
             }
-            memo.pid = parent->memo.mid; // one shared copy of the id
+            memo.pid = memoOf(parent).mid; // one shared copy of the id
         } else {
             memo.pid = MemoLevels::kTopLevelParent;
         }
@@ -136,21 +137,21 @@ QSet<QString> MemoRefresh::run(RowLook look, bool ascending)
         changed.insert(memo.mid);
         if (!node) {
             node = m_makeNode(parent);
-            node->memo = std::move(memo);
-            known.insert(node->memo.mid, {node, true});
+            memoOf(node) = std::move(memo);
+            known.insert(memoOf(node).mid, {node, true});
             if (oneByOne)
                 place(node, parent, ascending);
             else
                 sortAll = true;
         } else {
             const bool moved = node->parent() != parent;
-            node->memo = std::move(memo);
+            memoOf(node) = std::move(memo);
             if (moved)
                 place(node, parent, ascending);
             m_tree.invalidateNode(node);
         }
         if (!parent)
-            m_tree.setExpanded(node, node->memo.expandFlag);
+            m_tree.setExpanded(node, memoOf(node).expandFlag);
     }
     if (sortAll)
         m_tree.sortTree(ascending);

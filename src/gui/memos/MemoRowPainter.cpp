@@ -2,6 +2,7 @@
 #include "gui/memos/MemoRowPainter.h"
 #include "gui/memos/PaneBackgrounds.h"
 #include "gui/Artwork.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoOrder.h"
 #include "core/MemoText.h"
 #include "treeview/MemoTree.h"
@@ -28,7 +29,7 @@ MemoRowPainter::MemoRowPainter(MemoTree &tree, const PaneBackgrounds &background
 
 QString MemoRowPainter::nodeText(TreeNode *node) const
 {
-    const QString &content = node->memo.content;
+    const QString &content = memoOf(node).content;
     if (node == m_editNode())
         return content;
     if (content.isEmpty())
@@ -45,7 +46,7 @@ int MemoRowPainter::compareNodes(TreeNode *node1, TreeNode *node2) const
 {
     if (!node1 || !node2)
         return 0;
-    return compareMemoTexts(node1->memo.content, node2->memo.content);
+    return compareMemoTexts(memoOf(node1).content, memoOf(node2).content);
 }
 
 int MemoRowPainter::nodeHeight(TreeNode *node) const
@@ -71,7 +72,7 @@ int MemoRowPainter::nodeImageIndex(TreeNode *node) const
 
 void MemoRowPainter::styleNodeText(TreeNode *node, QFont &font, QColor &colour) const
 {
-    if (node != m_editNode() && node->memo.content.isEmpty()) {
+    if (node != m_editNode() && memoOf(node).content.isEmpty()) {
         colour = m_tree.palette().color(QPalette::PlaceholderText);
         font.setItalic(true);
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MoveToMenu.h"
+#include "gui/memos/MemoNode.h"
 #include "core/MemoText.h"
 #include "treeview/MemoTree.h"
 #include <algorithm>
@@ -80,14 +81,14 @@ void MoveToMenu::fill(QMenu *menu, const std::shared_ptr<Targets> &targets, size
     if (count <= kMenuSize) {
         for (size_t i = begin; i < end; ++i)
             if (TreeNode *memo = alive(i))
-                addItem(menu, menuCaption(memo->memo.content), memo);
+                addItem(menu, menuCaption(memoOf(memo).content), memo);
         return;
     }
     // Groups of equal span, as few levels deep as the bound allows; each group is filled
     // when it first opens.
     const auto groupEnd = [&alive](size_t i) {
         TreeNode *memo = alive(i);
-        return memo ? groupEndCaption(memo->memo.content) : QString();
+        return memo ? groupEndCaption(memoOf(memo).content) : QString();
     };
     size_t span = kMenuSize;
     while ((count + span - 1) / span > kMenuSize)
