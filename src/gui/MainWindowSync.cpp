@@ -2,16 +2,14 @@
 // The main window's share in sync: the runner, what holds its rounds off, and its status panel.
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
-#include "gui/StatusBar.h"
 #include "gui/SyncRunner.h"
-#include "treeview/MemoTree.h"
 
 void MainWindow::createSyncRunner()
 {
     m_syncRunner = new SyncRunner(this);
     // A merge waits while the user types: the editor's text is never written over, and the
     // list takes the merge in once the edit has ended.
-    m_syncRunner->setHoldOff([this] { return m_memoPane && (m_memoPane->controller().editNode() || m_memoPane->tree()->isEditing()); });
+    m_syncRunner->setHoldOff([this] { return m_memoPane && m_memoPane->isEditing(); });
     connect(m_syncRunner, &SyncRunner::statusChanged, this, &MainWindow::showSyncStatus);
 }
 
@@ -19,6 +17,5 @@ void MainWindow::showSyncStatus()
 {
     if (!m_memoPane)
         return; // the pane shows it once it is made
-    if (auto *bar = m_memoPane->findChild<StatusBar *>())
-        bar->setSyncText(m_syncRunner->statusText(), m_syncRunner->statusDetail());
+    m_memoPane->showSyncStatus(m_syncRunner->statusText(), m_syncRunner->statusDetail());
 }

@@ -366,3 +366,13 @@ QString MemoPane::searchText() const
 {
     return m_searchBar->searchText();
 }
+
+bool MemoPane::isEditing() const
+{
+    return m_controller->editNode() || m_tree->isEditing();
+}
+
+void MemoPane::showSyncStatus(const QString &text, const QString &detail)
+{
+    m_statusBar->setSyncText(text, detail);
+}

@@ -39,6 +39,10 @@ public:
     void memosReady();
     // The first load has ended and given the list the focus.
     bool isReady() const { return m_focusedOnce; }
+    // A memo is marked for editing or its editor is open: nothing may change under it.
+    bool isEditing() const;
+    // The last sync round, in its panel of the status bar; detail is the panel's tip.
+    void showSyncStatus(const QString &text, const QString &detail);
     void refreshCommands();
     void selectAll();
     void deselectAll();

@@ -5,11 +5,10 @@
 #include "gui/MemoPane.h"
 #include "core/DatabaseError.h"
 #include "core/RowLooker.h"
-#include "treeview/MemoTree.h"
 #include <QApplication>
-#include <utility>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 namespace {
 constexpr int kLookIntervalMs = 2000;
@@ -64,7 +63,7 @@ bool MemoPaneWatch::eventFilter(QObject *watched, QEvent *event)
 bool MemoPaneWatch::paneIsIdle(MemoPane &pane) const
 {
     // A nested event loop is a modal box, a menu or a drag whose handlers still hold nodes.
-    return pane.controller().hasLoaded() && !pane.controller().editNode() && !pane.tree()->isEditing() && !QApplication::activeModalWidget()
+    return pane.controller().hasLoaded() && !pane.isEditing() && !QApplication::activeModalWidget()
            && !QApplication::activePopupWidget() && QThread::currentThread()->loopLevel() <= 1;
 }
 
