@@ -892,6 +892,24 @@ Do you want to replace it?</source>
 <context>
     <name>MemoPane</name>
     <message>
+        <source>Memos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Double click to add a Memo!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoRowPainter</name>
+    <message>
+        <source>Input content here</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoStatusBar</name>
+    <message>
         <source>Ctrl+Enter: Finish edit.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -916,19 +934,11 @@ Do you want to replace it?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source> created</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Memos</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Double click to add a Memo!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Tip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> created</source>
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
@@ -936,13 +946,6 @@ Do you want to replace it?</source>
         <translation type="unfinished">
             <numerusform></numerusform>
         </translation>
-    </message>
-</context>
-<context>
-    <name>MemoRowPainter</name>
-    <message>
-        <source>Input content here</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

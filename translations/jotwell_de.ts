@@ -939,6 +939,24 @@ Möchten Sie sie ersetzen?</translation>
 <context>
     <name>MemoPane</name>
     <message>
+        <source>Memos</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Double click to add a Memo!</source>
+        <translation>Doppelklicken, um eine Notiz hinzuzufügen!</translation>
+    </message>
+</context>
+<context>
+    <name>MemoRowPainter</name>
+    <message>
+        <source>Input content here</source>
+        <translation>Inhalt hier eingeben</translation>
+    </message>
+</context>
+<context>
+    <name>MemoStatusBar</name>
+    <message>
         <source>Ctrl+Enter: Finish edit.</source>
         <translation>Strg+Eingabe: Bearbeitung abschließen.</translation>
     </message>
@@ -963,20 +981,12 @@ Möchten Sie sie ersetzen?</translation>
         <translation>Strg+F12: Fenster minimieren.</translation>
     </message>
     <message>
-        <source> created</source>
-        <translation> erstellt</translation>
-    </message>
-    <message>
-        <source>Memos</source>
-        <translation>Notizen</translation>
-    </message>
-    <message>
-        <source>Double click to add a Memo!</source>
-        <translation>Doppelklicken, um eine Notiz hinzuzufügen!</translation>
-    </message>
-    <message>
         <source>Tip</source>
         <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source> created</source>
+        <translation> erstellt</translation>
     </message>
     <message numerus="yes">
         <source>%n memo(s) not stored yet: stored as soon as the database takes them.</source>
@@ -984,13 +994,6 @@ Möchten Sie sie ersetzen?</translation>
             <numerusform>%n Notiz noch nicht gespeichert: Sie wird gespeichert, sobald die Datenbank sie annimmt.</numerusform>
             <numerusform>%n Notizen noch nicht gespeichert: Sie werden gespeichert, sobald die Datenbank sie annimmt.</numerusform>
         </translation>
-    </message>
-</context>
-<context>
-    <name>MemoRowPainter</name>
-    <message>
-        <source>Input content here</source>
-        <translation>Inhalt hier eingeben</translation>
     </message>
 </context>
 <context>

@@ -109,20 +109,20 @@ XdgEmailBackend::XdgEmailBackend(ProgramRunner runner)
 {
 }
 
-MailResult XdgEmailBackend::logon(const QString &, const QString &, MailLogonOptions, quintptr &session)
+MailResult XdgEmailBackend::logon(const QString &, const QString &, MailLogonOptions, MailSession &session)
 {
     if (xdgEmail().isEmpty())
         return MailResult::UserAbort;
-    session = ++m_lastSession;
+    session = MailSession{++m_sessionsOpened};
     return MailResult::Success;
 }
 
-MailResult XdgEmailBackend::logoff(quintptr)
+MailResult XdgEmailBackend::logoff(MailSession)
 {
     return MailResult::Success;
 }
 
-MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, MailPromptOptions, MailRecipient &recipient)
+MailResult XdgEmailBackend::resolveName(MailSession, const QString &name, MailPromptOptions, MailRecipient &recipient)
 {
     const QString address = bareAddress(name);
     if (!isPlainAddress(address))
@@ -132,7 +132,7 @@ MailResult XdgEmailBackend::resolveName(quintptr, const QString &name, MailPromp
     return MailResult::Success;
 }
 
-MailResult XdgEmailBackend::sendMail(quintptr, const MailContent &message, MailPromptOptions, MailDone done)
+MailResult XdgEmailBackend::sendMail(MailSession, const MailContent &message, MailPromptOptions, MailDone done)
 {
     const QString program = xdgEmail();
     if (program.isEmpty())

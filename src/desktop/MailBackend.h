@@ -58,6 +58,9 @@ enum class MailPromptOption : unsigned {
 Q_DECLARE_FLAGS(MailPromptOptions, MailPromptOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(MailPromptOptions)
 
+// A session the backend opened, as a handle only the backend reads; None is no session.
+enum class MailSession : quintptr { None = 0 };
+
 enum class RecipientClass { To, Cc, Bcc };
 
 struct MailRecipient {
@@ -80,13 +83,13 @@ using MailDone = std::function<void(MailResult result)>;
 class MailBackend {
 public:
     virtual ~MailBackend() = default;
-    virtual MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, quintptr &session) = 0;
-    virtual MailResult logoff(quintptr session) = 0;
-    virtual MailResult resolveName(quintptr session, const QString &name, MailPromptOptions options, MailRecipient &recipient) = 0;
+    virtual MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, MailSession &session) = 0;
+    virtual MailResult logoff(MailSession session) = 0;
+    virtual MailResult resolveName(MailSession session, const QString &name, MailPromptOptions options, MailRecipient &recipient) = 0;
     // What can be checked at once is answered at once (a failure, and done is never called).
     // On Success the message is on its way and done is called once it has arrived or failed,
     // possibly before sendMail returns; never after the backend is gone.
-    virtual MailResult sendMail(quintptr session, const MailContent &message, MailPromptOptions options, MailDone done) = 0;
+    virtual MailResult sendMail(MailSession session, const MailContent &message, MailPromptOptions options, MailDone done) = 0;
 };
 
 // How a run of a helper program ended.
@@ -116,14 +119,14 @@ public:
     // runner: empty for RunHandingOver.
     explicit XdgEmailBackend(ProgramRunner runner = {});
 
-    MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, quintptr &session) override;
-    MailResult logoff(quintptr session) override;
-    MailResult resolveName(quintptr session, const QString &name, MailPromptOptions options, MailRecipient &recipient) override;
-    MailResult sendMail(quintptr session, const MailContent &message, MailPromptOptions options, MailDone done) override;
+    MailResult logon(const QString &profile, const QString &password, MailLogonOptions options, MailSession &session) override;
+    MailResult logoff(MailSession session) override;
+    MailResult resolveName(MailSession session, const QString &name, MailPromptOptions options, MailRecipient &recipient) override;
+    MailResult sendMail(MailSession session, const MailContent &message, MailPromptOptions options, MailDone done) override;
 
 private:
     ProgramRunner m_run;
-    quintptr m_lastSession = 0;
+    quintptr m_sessionsOpened = 0;
     // Runs that end after the backend has gone find it expired and tell nobody.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -119,7 +119,7 @@ void MailMessage::logon()
     MailLogonOptions options = MailLogonOption::AskUser | MailLogonOption::ShareSession;
     if (profileName.isEmpty())
         options |= MailLogonOption::DefaultProfile;
-    quintptr session = 0;
+    MailSession session = MailSession::None;
     const MailResult result = m_backend->logon(profileName, password, options, session);
     if (result != MailResult::Success)
         raiseMailError(result);
@@ -128,12 +128,12 @@ void MailMessage::logon()
 
 void MailMessage::logoff()
 {
-    if (m_session == 0)
+    if (m_session == MailSession::None)
         return;
     const MailResult result = m_backend->logoff(m_session);
     if (result != MailResult::Success)
         raiseMailError(result);
-    m_session = 0;
+    m_session = MailSession::None;
 }
 
 void MailMessage::clear()
@@ -192,7 +192,7 @@ void MailMessage::send()
 {
     const WaitCursor waitCursor;
     checkLimits();
-    if (m_session == 0)
+    if (m_session == MailSession::None)
         logon();
 
     if (messageEdit)

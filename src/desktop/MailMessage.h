@@ -69,12 +69,10 @@ public:
     // Empties the attachments, the recipients and the body; the subject stays.
     void clear();
 
-    quintptr session() const { return m_session; }
-
 private:
     void checkLimits() const;
     QList<MailRecipient> recipients();
 
     std::unique_ptr<MailBackend> m_backend;
-    quintptr m_session = 0;
+    MailSession m_session = MailSession::None;
 };

@@ -6,26 +6,21 @@
 #include "gui/CommandErrors.h"
 #include "gui/PictureBar.h"
 #include "gui/Prompts.h"
-#include "gui/StatusBar.h"
 #include "gui/memos/MemoActions.h"
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoMailer.h"
+#include "gui/memos/MemoNode.h"
 #include "gui/memos/MemoOutput.h"
 #include "gui/memos/MemoRowPainter.h"
+#include "gui/memos/MemoStatusBar.h"
 #include "gui/memos/MoveToMenu.h"
 #include "gui/memos/SearchBar.h"
 #include "gui/memos/TipPanel.h"
-#include "gui/memos/MemoNode.h"
-#include "core/MemoText.h"
-#include "core/SettingsFile.h"
-#include "core/SettingsKeys.h"
+#include "gui/memos/ViewSettings.h"
 #include "treeview/MemoTree.h"
-#include "treeview/TreeUpdateGuard.h"
 #include <QAction>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QRandomGenerator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,25 +37,16 @@ void connectCommands(Target *target, std::initializer_list<std::pair<QAction *, 
 
 } // namespace
 
-const QStringList MemoPane::kStatusTips = {
-    QStringLiteral(QT_TR_NOOP("Ctrl+Enter: Finish edit.")),
-    QStringLiteral(QT_TR_NOOP("Esc: Cancel edit.")),
-    QStringLiteral(QT_TR_NOOP("Mouse double click blank: shortcut add.")),
-    QStringLiteral(QT_TR_NOOP("Enter: add a new item.")),
-    QStringLiteral(QT_TR_NOOP("Ctrl+Enter: add a new Child item.")),
-    QStringLiteral(QT_TR_NOOP("Ctrl+F12: Minimize window.")),
-};
-
 MemoPane::MemoPane(MainWindow *mainWindow, MemoStore &store, const QString &settingsPath)
     : QWidget(mainWindow), m_tree(new MemoTree(this, makeMemoNode)), m_controller(new MemoController(*m_tree, store, this)),
       m_output(new MemoOutput(*m_tree, *m_controller, *mainWindow->versionInfo(), mainWindow->exportDialog(), this)),
-      m_mailer(new MemoMailer(*m_output, *m_controller, mainWindow->programFolder(), this)), m_settingsPath(settingsPath)
+      m_mailer(new MemoMailer(*m_output, *m_controller, mainWindow->programFolder(), this))
 {
-    createActions();
+    createActions(settingsPath);
     createLayout(mainWindow->backgrounds());
     connect(m_controller, &MemoController::commandsChanged, this, &MemoPane::refreshCommands);
     connect(m_controller, &MemoController::tipWanted, m_tipPanel, &TipPanel::showTip);
-    connect(m_controller, &MemoController::unsavedChanged, this, &MemoPane::showUnsaved);
+    connect(m_controller, &MemoController::unsavedChanged, m_statusBar, &MemoStatusBar::showUnsaved);
     connect(m_controller, &MemoController::filterRefused, m_statusBar, &StatusBar::setPanelText);
     connect(m_controller, &MemoController::filterApplied, m_rowPainter, &MemoRowPainter::forgetHover);
     connect(m_tree, &MemoTree::selectionChanged, this, &MemoPane::selectionChanged);
@@ -78,7 +64,7 @@ MemoPane::~MemoPane()
     m_tree->clear();
 }
 
-void MemoPane::createActions()
+void MemoPane::createActions(const QString &settingsPath)
 {
     MemoController *list = m_controller;
     MemoHistory &history = list->history();
@@ -96,11 +82,15 @@ void MemoPane::createActions()
         {m_actions->saveAll, &MemoOutput::saveAll},         {m_actions->print, &MemoOutput::printMemos},
     });
     connectCommands(m_mailer, {{m_actions->email, &MemoMailer::emailMemos}});
-    connectCommands(this, {
-        {m_actions->wideSearch, &MemoPane::toggleWideSearch}, {m_actions->sort, &MemoPane::toggleSortOrder},
-        {m_actions->listView, &MemoPane::toggleListView},     {m_actions->selectAll, &MemoPane::selectAll},
-        {m_actions->deselect, &MemoPane::deselectAll},
+    m_viewSettings = new ViewSettings(settingsPath, *list, *m_actions, *m_tree, this);
+    connectCommands(m_viewSettings, {
+        {m_actions->sort, &ViewSettings::toggleSortOrder}, {m_actions->listView, &ViewSettings::toggleListView},
     });
+    connectCommands(this, {{m_actions->selectAll, &MemoPane::selectAll}, {m_actions->deselect, &MemoPane::deselectAll}});
+    connect(m_actions->wideSearch, &QAction::triggered, this, reportingErrors([this] {
+                searchChanged();
+                m_viewSettings->saveWideSearch();
+            }));
     for (MoveToMenu *menu : {m_actions->moveToMenu, m_actions->mainMoveToMenu})
         connect(menu, &MoveToMenu::targetChosen, list, reportingErrors([list](TreeNode *target) {
                     list->moveSelectedMemos(target, MemoTree::AttachMode::AddChildFirst);
@@ -147,11 +137,7 @@ void MemoPane::createLayout(const PaneBackgrounds &backgrounds)
     });
     nameIconButtons(topBar);
 
-    m_statusBar = new StatusBar(this);
-    m_statusBar->setObjectName(QStringLiteral("statusBar"));
-    m_statusImage = m_statusBar->imagePanel();
-    m_statusImage->setPixmap(Artwork::bulbIcon().pixmap(16, 16));
-    m_statusImage->setAccessibleName(tr("Tip"));
+    m_statusBar = new MemoStatusBar(this);
 
     layout->addWidget(topBar);
     layout->addWidget(m_tree, 1);
@@ -171,11 +157,7 @@ void MemoPane::reloadList()
     // What is being typed is stored before the view settings change under it.
     m_controller->commitOpenEdit();
     m_focusedOnce = false;
-    const SettingsFile ini(m_settingsPath);
-    m_controller->setSortAscending(kViewAscEn.read(ini));
-    m_actions->showSortDirection(m_controller->sortAscending());
-    m_actions->listView->setChecked(kViewListEn.read(ini));
-    m_actions->wideSearch->setChecked(kSearchWideEn.read(ini));
+    m_viewSettings->load();
     m_controller->setSearch(currentSearch());
     m_controller->reload();
     m_searchBar->setIdle();
@@ -209,28 +191,7 @@ void MemoPane::refreshCommands()
 void MemoPane::selectionChanged(TreeNode *node)
 {
     refreshCommands();
-    if (m_controller->unsavedCount() > 0) {
-        showUnsaved(m_controller->unsavedCount()); // until it is stored, nothing says more
-    } else if (node) {
-        m_statusBar->setPanelText(dateAndTimeText(dateTimeToQDateTime(memoOf(node).createTime), true) + tr(" created"));
-        m_statusImage->hide();
-    } else {
-        m_statusImage->show();
-        showRandomStatusTip();
-    }
-}
-
-void MemoPane::showUnsaved(int count)
-{
-    if (count > 0)
-        m_statusBar->setPanelText(tr("%n memo(s) not stored yet: stored as soon as the database takes them.", "", count));
-    else
-        showRandomStatusTip();
-}
-
-void MemoPane::showRandomStatusTip()
-{
-    m_statusBar->setPanelText(tr(kStatusTips[QRandomGenerator::global()->bounded(int(kStatusTips.size()))].toUtf8().constData()));
+    m_statusBar->showSelection(node, m_controller->unsavedCount());
 }
 
 MemoController::Search MemoPane::currentSearch() const
@@ -242,30 +203,6 @@ void MemoPane::searchChanged()
 {
     m_controller->setSearch(currentSearch());
     m_controller->applyFilter();
-}
-
-void MemoPane::toggleWideSearch()
-{
-    searchChanged();
-    kSearchWideEn.write(SettingsFile(m_settingsPath), m_actions->wideSearch->isChecked());
-}
-
-void MemoPane::toggleSortOrder()
-{
-    const bool ascending = !m_controller->sortAscending();
-    m_controller->setSortAscending(ascending);
-    m_actions->showSortDirection(ascending);
-    m_tree->sortTree(ascending);
-    kViewAscEn.write(SettingsFile(m_settingsPath), ascending);
-}
-
-void MemoPane::toggleListView()
-{
-    {
-        const TreeUpdateGuard update(*m_tree);
-        m_tree->invalidateAll();
-    }
-    kViewListEn.write(SettingsFile(m_settingsPath), m_actions->listView->isChecked());
 }
 
 void MemoPane::selectAll()
@@ -340,31 +277,6 @@ void MemoPane::runKey(const QKeyEvent &event)
     default:
         break;
     }
-}
-
-const QUndoStack *MemoPane::history() const
-{
-    return &m_controller->history().steps();
-}
-
-TreeNode *MemoPane::hoveredNode() const
-{
-    return m_rowPainter->hoveredNode();
-}
-
-TipMode MemoPane::tipMode() const
-{
-    return m_tipPanel->mode();
-}
-
-bool MemoPane::isSearching() const
-{
-    return m_searchBar->isSearching();
-}
-
-QString MemoPane::searchText() const
-{
-    return m_searchBar->searchText();
 }
 
 bool MemoPane::isEditing() const

@@ -9,15 +9,14 @@ class MemoActions;
 class MemoMailer;
 class MemoOutput;
 class MemoRowPainter;
+class MemoStatusBar;
 class MemoStore;
 class MemoTree;
 struct PaneBackgrounds;
-class QLabel;
-class QUndoStack;
 class SearchBar;
-class StatusBar;
 class TipPanel;
 class TreeNode;
+class ViewSettings;
 
 // The memo tree frame: the program's main view. It lays out the memo list with its toolbar,
 // tip, search bar and status bar, and wires them to the controller, which runs every memo
@@ -53,12 +52,8 @@ public:
     // Reports, exchange files, printouts and mail of the memos.
     MemoOutput &output() const { return *m_output; }
 
-    const QUndoStack *history() const;
-    // The memo the mouse has rested on; in the list view it shows all its lines.
-    TreeNode *hoveredNode() const;
-    TipMode tipMode() const;
-    bool isSearching() const;
-    QString searchText() const;
+    const TipPanel &tipPanel() const { return *m_tipPanel; }
+    const SearchBar &searchBar() const { return *m_searchBar; }
 
     // Answers to the tree beyond the rows' looks.
     bool canEdit(TreeNode *node) override { return m_controller->canEdit(node); }
@@ -71,14 +66,12 @@ public:
     QMenu *contextMenu(TreeNode *node) override;
     void keyPressed(QKeyEvent *event) override;
 
-    static const QStringList kStatusTips;
-
 signals:
     // Ctrl+F12 in the list.
     void minimizeRequested();
 
 private:
-    void createActions();
+    void createActions(const QString &settingsPath);
     void createLayout(const PaneBackgrounds &backgrounds);
     void reloadList();
     void selectionChanged(TreeNode *node);
@@ -86,11 +79,6 @@ private:
     void runKey(const QKeyEvent &event);
     MemoController::Search currentSearch() const;
     void searchChanged();
-    void toggleSortOrder();
-    void toggleListView();
-    void toggleWideSearch();
-    void showUnsaved(int count);
-    void showRandomStatusTip();
 
     MemoTree *m_tree;
     MemoController *m_controller;
@@ -98,11 +86,9 @@ private:
     MemoRowPainter *m_rowPainter;
     TipPanel *m_tipPanel;
     SearchBar *m_searchBar;
-    StatusBar *m_statusBar;
-    QLabel *m_statusImage;
+    MemoStatusBar *m_statusBar;
+    ViewSettings *m_viewSettings;
     MemoOutput *m_output;
     MemoMailer *m_mailer;
     bool m_focusedOnce = false;
-
-    const QString m_settingsPath; // kvConf.ini
 };

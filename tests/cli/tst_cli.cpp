@@ -5,6 +5,7 @@
 #include "gui/ExchangeCommands.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/SearchBar.h"
 #include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
 #include "gui/memos/MemoNode.h"
@@ -265,7 +266,7 @@ void TestCli::reportsAndExportMatchTheProgram()
         QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-closed.txt"))));
         auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
         searchBox->setFocus();
-        QTRY_VERIFY(pane.isSearching());
+        QTRY_VERIFY(pane.searchBar().isSearching());
         QTest::keyClicks(searchBox, QStringLiteral("milk"));
         QVERIFY(pane.output().writeTextReport(true, folder.file(QStringLiteral("program-milk.txt"))));
     }
@@ -522,7 +523,7 @@ void TestCli::runningProgramShowsOutsideChanges()
     // A search in force stays in force: of two memos from outside only the matching one shows.
     auto *searchBox = findNamed<QLineEdit>(pane, "searchBox");
     searchBox->setFocus();
-    QTRY_VERIFY(pane.isSearching());
+    QTRY_VERIFY(pane.searchBar().isSearching());
     QTest::keyClicks(searchBox, QStringLiteral("milk"));
     const QString hit = added(folder.path(), QStringLiteral("oat milk"));
     const QString miss = added(folder.path(), QStringLiteral("bread"));

@@ -44,7 +44,7 @@ void TestMailBackend::bccAndMultiLineSubject()
                           {RecipientClass::To, QStringLiteral("Ed"), QStringLiteral("ed@example.org")}};
     message.files = {attachment};
     MailResult result = MailResult::Failure;
-    QCOMPARE(backend.sendMail(0, message, MailPromptOption::ShowDialog, [&result](MailResult told) { result = told; }), MailResult::Success);
+    QCOMPARE(backend.sendMail(MailSession::None, message, MailPromptOption::ShowDialog, [&result](MailResult told) { result = told; }), MailResult::Success);
     QCOMPARE(result, MailResult::Success);
     // Blind copies stay blind (never among the plain recipients at the end); the subject is
     // one line, as a mail header must be.
@@ -57,7 +57,7 @@ void TestMailBackend::bccAndMultiLineSubject()
     arguments.clear();
     message = {};
     message.recipients = {{RecipientClass::Bcc, QString(), QStringLiteral("SMTP:cy@example.org")}};
-    QCOMPARE(backend.sendMail(0, message, {}, [](MailResult) {}), MailResult::Success);
+    QCOMPARE(backend.sendMail(MailSession::None, message, {}, [](MailResult) {}), MailResult::Success);
     QCOMPARE(arguments, QStringList({"--utf8", "--bcc", "cy@example.org"}));
 }
 

@@ -15,20 +15,20 @@ struct RecordingMail : MailBackend {
     QList<MailContent> sent;
     QString unknownName;
 
-    MailResult logon(const QString &, const QString &, MailLogonOptions options, quintptr &session) override
+    MailResult logon(const QString &, const QString &, MailLogonOptions options, MailSession &session) override
     {
         logons << options;
-        session = 42;
+        session = MailSession{42};
         return MailResult::Success;
     }
-    MailResult logoff(quintptr) override { return MailResult::Success; }
-    MailResult resolveName(quintptr, const QString &name, MailPromptOptions options, MailRecipient &recipient) override
+    MailResult logoff(MailSession) override { return MailResult::Success; }
+    MailResult resolveName(MailSession, const QString &name, MailPromptOptions options, MailRecipient &recipient) override
     {
         resolveOptions << options;
         recipient = {RecipientClass::To, QStringLiteral("Resolved ") + name, QStringLiteral("SMTP:") + name};
         return name == unknownName ? MailResult::UnknownRecipient : MailResult::Success;
     }
-    MailResult sendMail(quintptr, const MailContent &message, MailPromptOptions options, MailDone done) override
+    MailResult sendMail(MailSession, const MailContent &message, MailPromptOptions options, MailDone done) override
     {
         sent << message;
         sendOptions << options;

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/SearchBar.h"
 #include "gui/PictureBar.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
@@ -37,7 +38,7 @@ void TestMemosAccessible::searchFilterChangesTheRows()
     QCOMPARE(tree->childCount(), 3);
 
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
-    QTRY_VERIFY(frame.isSearching());
+    QTRY_VERIFY(frame.searchBar().isSearching());
     findNamed<QLineEdit>(frame, "searchBox")->selectAll();
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("bread"));
     // The memo that matches, and the one shown for its matching sub-memo, opened.

@@ -5,6 +5,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
 #include "gui/memos/MemoOutput.h"
 #include "gui/memos/MemoNode.h"
 #include "core/Database.h"
@@ -159,7 +160,7 @@ void TestMemosCommit::untypedMemoIsNeverStored()
     errorBox(QStringLiteral("anything"));
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(storedMemoTexts(folder.path()).isEmpty());
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo);
 }
 
 void TestMemosCommit::pasteAndDropCommitFirstAndNormaliseLineBreaks()

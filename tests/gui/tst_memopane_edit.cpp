@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
+#include "gui/memos/SearchBar.h"
 #include "gui/memos/MemoRowPainter.h"
 #include "gui/memos/MemoNode.h"
 #include "core/Database.h"
@@ -88,7 +90,7 @@ void TestMemosEdit::addTypeAndCommit()
     QTest::keyClick(frame.tree(), Qt::Key_Return);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(frame.controller().editNode());
-    QCOMPARE(frame.tipMode(), TipMode::FinishEdit);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::FinishEdit);
     QVERIFY(!findAction(frame, "addMemo")->isEnabled());
     const int line = frame.tree()->textHeight(frame.controller().editNode(), QStringLiteral("l"));
     QVERIFY(frame.tree()->nodeRect(frame.controller().editNode()).height() >= 4 * line + 4);
@@ -100,7 +102,7 @@ void TestMemosEdit::addTypeAndCommit()
     commit(editor);
     QVERIFY(!frame.tree()->isEditing());
     QVERIFY(!frame.controller().editNode());
-    QCOMPARE(frame.tipMode(), TipMode::None);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::None);
 
     QList<Row> rows = storedRows(folder.path());
     QCOMPARE(rows.size(), 1);
@@ -141,7 +143,7 @@ void TestMemosEdit::escapeAndUntouchedFocusLossLeaveNothing()
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_COMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(!frame.controller().editNode());
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo); // the empty list offers to add a memo again
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo); // the empty list offers to add a memo again
 
     findAction(frame, "addMemo")->trigger();
     openEditor(frame);
@@ -253,7 +255,7 @@ void TestMemosEdit::subMemoParentChoice()
     QLineEdit *search = findNamed<QLineEdit>(frame, "searchBox");
     for (const QString &text : {QStringLiteral("text {A}"), QStringLiteral("nowhere")}) {
         search->setFocus();
-        QTRY_VERIFY(frame.isSearching());
+        QTRY_VERIFY(frame.searchBar().isSearching());
         search->selectAll();
         QTest::keyClicks(search, text);
         frame.deselectAll();

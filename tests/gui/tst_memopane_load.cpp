@@ -6,6 +6,9 @@
 #include "desktop/WindowPlacement.h"
 #include "gui/StatusBar.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
+#include "gui/memos/SearchBar.h"
+#include "gui/memos/MemoStatusBar.h"
 #include "gui/memos/MemoRowPainter.h"
 #include "gui/memos/MemoNode.h"
 #include "core/Database.h"
@@ -138,11 +141,11 @@ void TestMemosLoad::emptyDatabase()
     QCOMPARE(frame.tree()->totalCount(), 0);
     QVERIFY(QFile::exists(folder.file(QStringLiteral("kvData.kvb"))));
     QCOMPARE(iniValue(folder, QStringLiteral("log"), QStringLiteral("privateMemos")), QStringLiteral("0"));
-    QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
+    QVERIFY(MemoStatusBar::kTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to Add a new Item."));
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
-    QVERIFY(!frame.isSearching());
+    QVERIFY(!frame.searchBar().isSearching());
 }
 
 void TestMemosLoad::sortsStablyBothWays()
@@ -214,11 +217,11 @@ void TestMemosLoad::listViewNumbersAndFlattens()
         QApplication::sendEvent(viewport, &move);
     };
     moveMouse(frame.tree()->nodeRect(a).center());
-    QTRY_COMPARE(frame.hoveredNode(), a);
+    QTRY_COMPARE(frame.rowPainter()->hoveredNode(), a);
     QCOMPARE(frame.rowPainter()->nodeText(a), QStringLiteral("2. alpha\r\nsecond\r\nthird"));
     moveMouse(QPoint(5, frame.tree()->viewport()->height() - 2));
     QTest::qWait(400); // past the hover's rest
-    QCOMPARE(frame.hoveredNode(), a);
+    QCOMPARE(frame.rowPainter()->hoveredNode(), a);
 
     findAction(frame, "sort")->trigger();
     QCOMPARE(texts(frame), QStringList({"1. alpha\r\nsecond\r\nthird", "Input content here"}));
@@ -331,7 +334,7 @@ void TestMemosLoad::selectionShowsCreationTime()
 
     memoOf(a).createTime = toTimeStamp(QDateTime(QDate(2026, 3, 4), QTime(9, 30, 15)));
     frame.tree()->clearSelection();
-    QVERIFY(MemoPane::kStatusTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
+    QVERIFY(MemoStatusBar::kTips.contains(findNamed<StatusBar>(frame, "statusBar")->panelText()));
     QVERIFY(!findNamed<StatusBar>(frame, "statusBar")->imagePanel()->isHidden());
     frame.tree()->setSelected(a, true);
     QVERIFY(findNamed<StatusBar>(frame, "statusBar")->panelText().startsWith(date + QLatin1Char(' ')));

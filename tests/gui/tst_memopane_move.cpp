@@ -4,6 +4,7 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
 #include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
@@ -127,7 +128,7 @@ void TestMemosMove::deleteAsksAndRemovesSubMemos()
     QCOMPARE(prompts.lastText(), QStringLiteral("Are you sure you want to delete these memos?"));
     QCOMPARE(shape(frame), QString());
     QCOMPARE(parents(program.mainWindow()), QString());
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo);
 }
 
 void TestMemosMove::moveMenuContents()

@@ -3,6 +3,8 @@
 #include "gui/MainWindow.h"
 #include "core/SettingsFile.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
+#include "gui/memos/SearchBar.h"
 #include "gui/memos/MemoNode.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
@@ -29,7 +31,7 @@ QStringList shown(MemoPane &frame)
 void type(MemoPane &frame, const QString &text)
 {
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
-    QTRY_VERIFY(frame.isSearching());
+    QTRY_VERIFY(frame.searchBar().isSearching());
     findNamed<QLineEdit>(frame, "searchBox")->selectAll();
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), text);
 }
@@ -68,8 +70,8 @@ void TestMemosSearch::placeholderNeverFilters()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
-    QCOMPARE(frame.searchText(), QStringLiteral("Search..."));
-    QVERIFY(!frame.isSearching());
+    QCOMPARE(frame.searchBar().searchText(), QStringLiteral("Search..."));
+    QVERIFY(!frame.searchBar().isSearching());
     QCOMPARE(shown(frame).size(), 6);
     QVERIFY(findNamed<QToolButton>(frame, "searchButton")->toolTip().isEmpty());
 }
@@ -87,7 +89,7 @@ void TestMemosSearch::matchingIsCaseSensitiveAndTrimmed()
     QCOMPARE(findNamed<QToolButton>(frame, "searchButton")->toolTip(), QStringLiteral("Clear search"));
 
     type(frame, QStringLiteral("  Memo  "));
-    QCOMPARE(frame.searchText(), QStringLiteral("Memo"));
+    QCOMPARE(frame.searchBar().searchText(), QStringLiteral("Memo"));
     QCOMPARE(shown(frame), QStringList{QStringLiteral("{B}")});
 
     type(frame, QStringLiteral("in lower"));
@@ -149,7 +151,7 @@ void TestMemosSearch::clearingAndLeavingTheBox()
     type(frame, QStringLiteral("milk"));
     frame.tree()->setFocus();
     QTRY_VERIFY(!findNamed<QLineEdit>(frame, "searchBox")->hasFocus());
-    QVERIFY(frame.isSearching());
+    QVERIFY(frame.searchBar().isSearching());
     QCOMPARE(shown(frame), QStringList({QStringLiteral("{A}"), QStringLiteral("{A2}")}));
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
     QTRY_VERIFY(findNamed<QLineEdit>(frame, "searchBox")->hasFocus());
@@ -160,26 +162,26 @@ void TestMemosSearch::clearingAndLeavingTheBox()
     QTest::keyClick(findNamed<QLineEdit>(frame, "searchBox"), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->selectedText(), QStringLiteral("milk"));
     QTest::keyClick(findNamed<QLineEdit>(frame, "searchBox"), Qt::Key_Escape);
-    QVERIFY(!frame.isSearching());
+    QVERIFY(!frame.searchBar().isSearching());
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
     QCOMPARE(shown(frame).size(), 6);
     QTRY_VERIFY(frame.tree()->hasFocus());
 
     // Leaving an empty box returns it to its placeholder.
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
-    QTRY_VERIFY(frame.isSearching());
+    QTRY_VERIFY(frame.searchBar().isSearching());
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QString());
     frame.tree()->setFocus();
-    QTRY_VERIFY(!frame.isSearching());
+    QTRY_VERIFY(!frame.searchBar().isSearching());
     QCOMPARE(findNamed<QLineEdit>(frame, "searchBox")->text(), QStringLiteral("  Search..."));
 
     // The clear button enters the idle box, and clears an active one.
     findNamed<QToolButton>(frame, "searchButton")->click();
-    QTRY_VERIFY(frame.isSearching());
+    QTRY_VERIFY(frame.searchBar().isSearching());
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("rye"));
     QCOMPARE(shown(frame), QStringList({QStringLiteral("{B}"), QStringLiteral("{B1}")}));
     findNamed<QToolButton>(frame, "searchButton")->click();
-    QVERIFY(!frame.isSearching());
+    QVERIFY(!frame.searchBar().isSearching());
     QCOMPARE(shown(frame).size(), 6);
 }
 
@@ -192,10 +194,10 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     MemoPane &frame = program.frame();
     type(frame, QStringLiteral("nothing like this"));
     QVERIFY(shown(frame).isEmpty());
-    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::NoSearchResult);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Search no result"));
     type(frame, QStringLiteral("rye"));
-    QCOMPARE(frame.tipMode(), TipMode::None);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::None);
 
     // The box active but empty: a delete that empties the list is a search without result too.
     findNamed<QLineEdit>(frame, "searchBox")->clear();
@@ -203,8 +205,8 @@ void TestMemosSearch::searchWithoutResultOffersToClear()
     frame.tree()->selectAllVisible();
     findAction(frame, "delete")->trigger();
     QCOMPARE(frame.tree()->totalCount(), 0);
-    QVERIFY(frame.isSearching());
-    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
+    QVERIFY(frame.searchBar().isSearching());
+    QCOMPARE(frame.tipPanel().mode(), TipMode::NoSearchResult);
 }
 
 JOTWELL_TEST_MAIN(TestMemosSearch)

@@ -5,6 +5,7 @@
 #include "gui/memos/MoveToMenu.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/TipPanel.h"
 #include "core/Transaction.h"
 #include "core/Database.h"
 #include "treeview/MemoTree.h"
@@ -191,7 +192,7 @@ void TestMemosSight::tipPanelFollowsTheWidth()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
     MainWindow &window = program.mainWindow();
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo); // the empty list's tip
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo); // the empty list's tip
     window.resize(600, 400);
     QTRY_COMPARE(findNamed<QFrame>(frame, "tipPanel")->width(), frame.width());
     const int wide = findNamed<QFrame>(frame, "tipPanel")->height();

@@ -341,7 +341,7 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
     f.program = std::make_unique<StartedProgram>(f.folder.path());
     MemoPane &frame = f.frame();
     QVERIFY(!f.undo()->isEnabled());
-    QCOMPARE(frame.history()->count(), 0);
+    QCOMPARE(frame.controller().history().steps().count(), 0);
     QCOMPARE(f.state(), deleted);
     QCOMPARE(shape(frame), QStringLiteral("b[b1@{B}] c"));
 
@@ -351,7 +351,7 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
     markForEditing(frame, findMemo(frame, QStringLiteral("{C}")));
     QVERIFY(!f.undo()->isEnabled());
     frame.controller().undoStep();
-    QCOMPARE(frame.history()->index(), 1);
+    QCOMPARE(frame.controller().history().steps().index(), 1);
     frame.controller().commitOpenEdit();
     QVERIFY(f.undo()->isEnabled());
 
@@ -365,7 +365,7 @@ void TestMemoPaneUndo::historyIsPerSessionBoundedAndWaitsForEdits()
     // The newest hundred steps are kept.
     for (int i = 0; i < 105; ++i)
         frame.controller().pasteAsMemo(QString::number(i));
-    QCOMPARE(frame.history()->count(), 100);
+    QCOMPARE(frame.controller().history().steps().count(), 100);
     for (int i = 0; i < 100; ++i)
         f.undo()->trigger();
     QVERIFY(!f.undo()->isEnabled());
@@ -397,7 +397,7 @@ void TestMemoPaneUndo::historyKeepsTheNewestStepsThatFitItsTextBound()
         select(frame, {mid});
         frame.controller().deleteMemos();
     }
-    QCOMPARE(frame.history()->count(), 3);
+    QCOMPARE(frame.controller().history().steps().count(), 3);
     // The steps kept are whole and go back newest first: Q with its sub-memos, then T, then S.
     findAction(frame, "undo")->trigger();
     QCOMPARE(shape(frame).replace(QString(7'000'000, QLatin1Char('x')), QStringLiteral("x")),

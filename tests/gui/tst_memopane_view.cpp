@@ -4,6 +4,7 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MemoPane.h"
+#include "gui/memos/SearchBar.h"
 #include "gui/PictureBar.h"
 #include "gui/memos/MemoRowPainter.h"
 #include "gui/memos/MemoNode.h"
@@ -130,7 +131,7 @@ void TestMemosView::rowHeights()
     findAction(frame, "listView")->trigger();
     QCOMPARE(height(frame, three), line + 4);
     QTest::mouseMove(frame.tree()->viewport(), frame.tree()->nodeRect(three).center());
-    QTRY_COMPARE(frame.hoveredNode(), three);
+    QTRY_COMPARE(frame.rowPainter()->hoveredNode(), three);
     QVERIFY(height(frame, three) >= 3 * line + 4);
 }
 
@@ -185,26 +186,26 @@ void TestMemosView::tipPanelModesAndClicks()
     StartedProgram program(folder.path());
     MemoPane &frame = program.frame();
 
-    QCOMPARE(frame.tipMode(), TipMode::AddMemo);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::AddMemo);
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QPlainTextEdit *editor = openEditor(frame);
     QVERIFY(editor);
-    QCOMPARE(frame.tipMode(), TipMode::FinishEdit);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::FinishEdit);
     QCOMPARE(findNamed<QLabel>(frame, "tipLabel")->text(), QStringLiteral("Click here to finish Edit. Press Esc cancel."));
     QTest::keyClicks(editor, QStringLiteral("from the tip"));
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
     QVERIFY(!frame.tree()->isEditing());
     QCOMPARE(storedRows(program.mainWindow()).size(), 1);
     QCOMPARE(storedRows(program.mainWindow())[0].content, QStringLiteral("from the tip"));
-    QCOMPARE(frame.tipMode(), TipMode::None);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::None);
     QVERIFY(findNamed<QFrame>(frame, "tipPanel")->isHidden());
 
     findNamed<QLineEdit>(frame, "searchBox")->setFocus();
     QTest::keyClicks(findNamed<QLineEdit>(frame, "searchBox"), QStringLiteral("absent"));
-    QCOMPARE(frame.tipMode(), TipMode::NoSearchResult);
+    QCOMPARE(frame.tipPanel().mode(), TipMode::NoSearchResult);
     QTest::mouseClick(findNamed<QLabel>(frame, "tipLabel"), Qt::LeftButton);
-    QVERIFY(!frame.isSearching());
-    QCOMPARE(frame.tipMode(), TipMode::None);
+    QVERIFY(!frame.searchBar().isSearching());
+    QCOMPARE(frame.tipPanel().mode(), TipMode::None);
 
     // A narrow window wraps the tip onto more lines.
     findNamed<TipPanel>(frame, "tipPanel")->showTip(TipMode::AddMemo);

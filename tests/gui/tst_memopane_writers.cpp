@@ -5,6 +5,8 @@
 #include "TestSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/MemoPane.h"
+#include "gui/memos/SearchBar.h"
+#include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoOutput.h"
 #include "gui/MemoPaneWatch.h"
 #include "gui/StatusBar.h"
@@ -164,7 +166,7 @@ void TestMemoPaneWriters::outsideChangesArePatchedIn()
     // Nothing of the user's moved.
     QCOMPARE(QApplication::focusWidget(), searchBox);
     QCOMPARE(searchBox->text(), QStringLiteral("m"));
-    QVERIFY(frame.isSearching());
+    QVERIFY(frame.searchBar().isSearching());
     QCOMPARE(tree.selectedNodes(), std::vector<TreeNode *>{findMemo(frame, QStringLiteral("{M030}"))});
     QCOMPARE(tree.focusedNode(), findMemo(frame, QStringLiteral("{M030}")));
     QCOMPARE(tree.nodeRect(top).top(), topAt);
@@ -318,16 +320,16 @@ void TestMemoPaneWriters::undoLeavesOtherWorkAlone()
     // name it stays.
     frame.controller().redoStep();
     QCOMPARE(frame.tree()->totalCount(), imported);
-    QVERIFY(frame.history()->canUndo());
+    QVERIFY(frame.controller().history().steps().canUndo());
     other.run(QStringLiteral("update memos set content='elsewhere', editTime=46000 where mid='{OUT}'"));
     lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
-    QVERIFY(frame.history()->canUndo());
+    QVERIFY(frame.controller().history().steps().canUndo());
     TreeNode *memo = frame.tree()->firstNode();
     while (memoOf(memo).mid == QLatin1String("{OUT}") || before.contains(memoOf(memo).mid))
         memo = memo->nextSibling();
     other.run(QStringLiteral("update memos set content='changed outside', editTime=46001 where mid='%1'").arg(memoOf(memo).mid));
     lookNow(*program.mainWindow().findChild<MemoPaneWatch *>());
-    QVERIFY(!frame.history()->canUndo());
+    QVERIFY(!frame.controller().history().steps().canUndo());
 }
 
 void TestMemoPaneWriters::commandsUnderALockChangeNothing_data()
