@@ -358,6 +358,7 @@ void TestTreeParts::mouseSelectsAsClicked_data()
     QTest::newRow("Ctrl on another parent's node starts anew") << "a ^b1" << "b1" << "b1" << "";
     QTest::newRow("Ctrl on a selected node drops it") << "b1 ^b2 ^b1" << "b2" << "b1" << "";
     QTest::newRow("Shift takes the shown siblings between") << "b3 +b1" << "b1 b2 b3" << "b1" << "";
+    QTest::newRow("Shift keeps its anchor") << "b1 +b3 +b2" << "b1 b2" << "b2" << "";
     QTest::newRow("Ctrl+Shift adds the range") << "b3 ^b1 ^+b2" << "b1 b2 b3" << "b2" << "";
     QTest::newRow("Shift on a stranger anchors anew") << "b1 +c +a" << "a b c" << "a" << "";
     QTest::newRow("one of several alone on release") << "b1 ^b2 b1" << "b1" << "b1" << "";
