@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/MemoTree.h"
 #include "treeview/TreeAccessible.h"
-#include "treeview/TreeMetrics.h"
 #include <QScrollBar>
 #include <algorithm>
-
-using namespace TreeMetrics;
+#include <unordered_set>
+#include <utility>
 
 static MemoTreeDelegate &noDelegate()
 {
@@ -15,13 +14,14 @@ static MemoTreeDelegate &noDelegate()
 
 MemoTree::MemoTree(QWidget *parent, TreeNodeStore::NodeFactory makeNode)
     : QAbstractScrollArea(parent), m_nodes(std::move(makeNode)),
+      m_painter(*this),
+      m_rows(m_nodes, *viewport(), *verticalScrollBar(), [this](TreeNode *node) { return m_painter.measure(node); },
+             [this] { return m_painter.lineHeight(); }),
+      m_focus(m_nodes),
       m_edit(viewport(), this, m_nodes),
       m_dragDrop(this),
-      m_painter(*this),
-      m_scroller(*verticalScrollBar(), *viewport(), [this](TreeNode *node) { return m_painter.measure(node); },
-                 [this] { return m_painter.lineHeight(); }),
-      m_mouse(*this),
-      m_keys(*this),
+      m_mouse(m_rows, m_focus, *this),
+      m_keys(m_rows, m_focus, *this),
       m_delegate(&noDelegate())
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -34,18 +34,32 @@ MemoTree::MemoTree(QWidget *parent, TreeNodeStore::NodeFactory makeNode)
     viewport()->setAcceptDrops(true);
     setAcceptDrops(true);
 
+    connect(&m_rows, &TreeRows::laidOut, this, [this] {
+        TreeAccessible::rowsChanged(this);
+        placeEditor();
+    });
+    connect(&m_focus, &TreeFocus::selectionChanged, this, [this](TreeNode *node) {
+        viewport()->update();
+        TreeAccessible::selectionChanged(this, node);
+        emit selectionChanged(node);
+    });
+    connect(&m_focus, &TreeFocus::focusMoved, this, [this](TreeNode *oldNode, TreeNode *newNode) {
+        repaintNodes(oldNode, newNode);
+        TreeAccessible::focusMoved(this, newNode);
+    });
     connect(&m_edit, &TreeInlineEdit::committed, this, &MemoTree::editCommitted);
     connect(&m_edit, &TreeInlineEdit::ended, this, &MemoTree::editEnded);
     connect(&m_edit, &TreeInlineEdit::cancelled, this, &MemoTree::editCancelled);
+    connect(&m_dragDrop, &TreeDragDrop::targetChanged, this, &MemoTree::repaintNodes);
+    connect(&m_dragDrop, &TreeDragDrop::expandRequested, this, [this](TreeNode *node) { setExpanded(node, true); });
+    connect(&m_mouse, &TreeMouse::hotChanged, this, [this](TreeNode *oldNode, TreeNode *newNode) {
+        repaintNodes(oldNode, newNode);
+        emit hoveredNodeChanged(oldNode, newNode);
+    });
+    connect(&m_mouse, &TreeMouse::moved, this, &MemoTree::mouseMoved);
+    connect(&m_mouse, &TreeMouse::doubleClicked, this, &MemoTree::doubleClicked);
     m_dragDrop.setDelegate(m_delegate);
     m_painter.setDelegate(m_delegate);
-    connect(&m_dragDrop, &TreeDragDrop::targetChanged, this, [this](TreeNode *oldTarget, TreeNode *newTarget) {
-        if (oldTarget)
-            repaintNode(oldTarget);
-        if (newTarget)
-            repaintNode(newTarget);
-    });
-    connect(&m_dragDrop, &TreeDragDrop::expandRequested, this, [this](TreeNode *node) { setExpanded(node, true); });
     TreeAccessible::install();
 }
 
@@ -58,13 +72,21 @@ MemoTree::~MemoTree()
     m_painter.setDelegate(m_delegate);
 }
 
+void MemoTree::setDelegate(MemoTreeDelegate *delegate)
+{
+    m_delegate = delegate ? delegate : &noDelegate();
+    m_dragDrop.setDelegate(m_delegate);
+    m_painter.setDelegate(m_delegate);
+    invalidateAll();
+}
+
 // --- nodes -------------------------------------------------------------------------------
 
 TreeNode *MemoTree::addChild(TreeNode *parent)
 {
     TreeNode *node = m_nodes.addChild(parent);
-    if (showsChildrenOf(node->m_parent))
-        requestLayout();
+    if (m_rows.showsChildrenOf(node->m_parent))
+        m_rows.requestLayout();
     else if (node->m_parent->m_children.size() == 1)
         repaintNode(parent); // its expand button appears
     return node;
@@ -76,30 +98,20 @@ void MemoTree::deleteNode(TreeNode *node)
         deleteNodes({node});
 }
 
-void MemoTree::deleteSelectedNodes()
-{
-    deleteNodes(selectedNodes());
-}
-
 void MemoTree::clear()
 {
     cancelEditNode();
     clearSelection();
     deleteNodes(m_nodes.root()->m_children);
-    m_scroller.layout().clear();
-    m_layoutDirty = true;
-    verticalScrollBar()->setValue(0);
+    m_rows.clear();
 }
 
 void MemoTree::forgetNode(TreeNode *node)
 {
-    m_scroller.layout().forget(node);
-    m_selection.remove(node);
+    m_rows.forget(node);
+    m_focus.forget(node);
     m_dragDrop.forget(node);
     m_mouse.forget(node);
-    for (TreeNode **p : {&m_focused, &m_anchor, &m_pendingScroll})
-        if (*p == node)
-            *p = nullptr;
 }
 
 void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
@@ -128,8 +140,8 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
     if (doomed.empty())
         return;
     const std::vector<TreeNode *> tops = m_nodes.detach(doomed);
-    const bool relayout = std::any_of(tops.begin(), tops.end(), [this](TreeNode *top) { return showsChildrenOf(top->m_parent); });
-    const int selectedBefore = m_selection.count();
+    const bool relayout = std::any_of(tops.begin(), tops.end(), [this](TreeNode *top) { return m_rows.showsChildrenOf(top->m_parent); });
+    const int selectedBefore = selectedCount();
     // Children before their parent, so nodeFreed never sees a parent without its record.
     for (TreeNode *top : tops)
         m_nodes.destroy(top, [this](TreeNode *gone) {
@@ -137,11 +149,11 @@ void MemoTree::deleteNodes(const std::vector<TreeNode *> &requested)
             emit nodeFreed(gone);
         });
     if (relayout)
-        requestLayout();
+        m_rows.requestLayout();
     else
         viewport()->update();
-    if (m_selection.count() != selectedBefore)
-        notifySelection(firstSelected());
+    if (selectedCount() != selectedBefore)
+        m_focus.tell(firstSelected());
 }
 
 void MemoTree::placeNodes(const std::vector<Placement> &placements)
@@ -150,7 +162,8 @@ void MemoTree::placeNodes(const std::vector<Placement> &placements)
     bool relayout = false;
     for (const Placement &p : placements)
         if (m_nodes.contains(p.node) && (!p.parent || m_nodes.contains(p.parent)))
-            relayout = relayout || showsChildrenOf(p.node->m_parent) || showsChildrenOf(p.parent ? p.parent : m_nodes.root());
+            relayout = relayout || m_rows.showsChildrenOf(p.node->m_parent) ||
+                       m_rows.showsChildrenOf(p.parent ? p.parent : m_nodes.root());
     nodesMoved(m_nodes.place(placements), relayout);
 }
 
@@ -161,7 +174,7 @@ bool MemoTree::moveTo(TreeNode *node, TreeNode *target, AttachMode mode)
     TreeNode *dest = target ? target : m_nodes.root();
     if (TreeNodeStore::isInSubtree(dest, node))
         return false;
-    const bool relayout = showsChildrenOf(node->m_parent) || showsChildrenOf(dest);
+    const bool relayout = m_rows.showsChildrenOf(node->m_parent) || m_rows.showsChildrenOf(dest);
     nodesMoved(m_nodes.move(node, dest, mode == AttachMode::AddChildFirst), relayout);
     return true;
 }
@@ -173,101 +186,43 @@ void MemoTree::nodesMoved(const TreeNodeStore::Moved &moved, bool relayout)
     // A new indent means a new wrap width for the whole subtree.
     for (TreeNode *node : moved.relevelled)
         TreeLayout::forgetHeights(node);
-    m_selection.nodesMoved(moved.selected);
+    m_focus.nodesMoved(moved.selected);
     if (relayout)
-        requestLayout();
+        m_rows.requestLayout();
     else
         viewport()->update();
 }
 
-bool MemoTree::isAlive(TreeNode *node, uint64_t serial) const
+void MemoTree::sortTree(bool ascending)
 {
-    return m_nodes.isAlive(node, serial);
+    const MemoTreeDelegate &d = *m_delegate;
+    m_nodes.sort([&](TreeNode *a, TreeNode *b) { return ascending ? d.compareNodes(a, b) < 0 : d.compareNodes(b, a) < 0; });
+    m_focus.nodesMoved(false);
+    m_rows.requestLayout();
 }
 
-void MemoTree::setDelegate(MemoTreeDelegate *delegate)
-{
-    m_delegate = delegate ? delegate : &noDelegate();
-    m_dragDrop.setDelegate(m_delegate);
-    m_painter.setDelegate(m_delegate);
-    invalidateAll();
-}
-
-int MemoTree::topLevelCount() const
-{
-    return m_nodes.root()->childCount();
-}
-
-TreeNode *MemoTree::topLevelNode(int i) const
-{
-    return i >= 0 && i < m_nodes.root()->childCount() ? m_nodes.root()->child(i) : nullptr;
-}
-
-TreeNode *MemoTree::firstNode() const
-{
-    return m_nodes.root()->firstChild();
-}
-
-TreeNode *MemoTree::lastTopLevelNode() const
-{
-    return m_nodes.root()->lastChild();
-}
-
-TreeNode *MemoTree::nextNode(TreeNode *node) const
-{
-    return m_nodes.nextNode(node);
-}
-
-int MemoTree::totalCount() const
-{
-    return m_nodes.count();
-}
-
-// --- update bracket ----------------------------------------------------------------------
-
-void MemoTree::beginUpdate()
-{
-    ++m_updateCount;
-}
+// --- update bracket and state -----------------------------------------------------------
 
 void MemoTree::endUpdate()
 {
-    if (m_updateCount == 0 || --m_updateCount > 0)
+    if (!m_rows.endUpdate())
         return;
-    doLayout();
-    if (m_selectionNotifyPending) {
-        m_selectionNotifyPending = false;
-        notifySelection(nullptr);
-    }
-    if (m_pendingScroll) {
-        TreeNode *n = m_pendingScroll;
-        m_pendingScroll = nullptr;
-        scrollIntoView(n);
-    }
+    if (std::exchange(m_selectionNotifyPending, false))
+        m_focus.tell(nullptr);
+    m_rows.scrollToPending();
     placeEditor();
     viewport()->update();
 }
 
-// --- state -------------------------------------------------------------------------------
-
-bool MemoTree::showsChildrenOf(const TreeNode *parent) const
-{
-    if (parent == m_nodes.root())
-        return true;
-    return parent->m_expanded && isEffectivelyVisible(const_cast<TreeNode *>(parent));
-}
-
 void MemoTree::setExpanded(TreeNode *node, bool expanded)
 {
-    if (!node || node->m_expanded == expanded)
+    TreeNode *focused = focusedNode();
+    if (!m_rows.setExpanded(node, expanded))
         return;
-    node->m_expanded = expanded;
-    if (!expanded && m_focused && m_focused != node && TreeNodeStore::isInSubtree(m_focused, node))
-        setFocusedQuietly(node);
+    if (!expanded && focused && focused != node && TreeNodeStore::isInSubtree(focused, node))
+        m_focus.setFocused(node);
     if (!expanded)
         deselectHidden(node, false);
-    if (!node->m_children.empty() && isEffectivelyVisible(node))
-        requestLayout();
     if (expanded)
         emit nodeExpanded(node);
     else
@@ -276,205 +231,37 @@ void MemoTree::setExpanded(TreeNode *node, bool expanded)
 
 void MemoTree::setVisible(TreeNode *node, bool visible)
 {
-    if (!node || node->m_visible == visible)
-        return;
-    node->m_visible = visible;
-    if (!visible)
+    if (m_rows.setVisible(node, visible) && !visible)
         deselectHidden(node, true);
-    if (showsChildrenOf(node->m_parent))
-        requestLayout();
 }
 
 void MemoTree::deselectHidden(TreeNode *top, bool withTop)
 {
     // No command may act on a memo out of sight.
-    if (!m_selection.removeSubtree(top, withTop))
+    if (!m_focus.deselectSubtree(top, withTop))
         return;
-    if (m_updateCount)
+    if (m_rows.isUpdating())
         m_selectionNotifyPending = true; // one notice when the update ends
     else
-        notifySelection(nullptr);
+        m_focus.tell(nullptr);
 }
 
-bool MemoTree::isEffectivelyVisible(TreeNode *node) const
+void MemoTree::setFocusedNode(TreeNode *node)
 {
-    if (!node)
-        return false;
-    for (const TreeNode *n = node; n && n != m_nodes.root(); n = n->m_parent) {
-        if (!n->m_visible || (n != node && !n->m_expanded))
-            return false;
+    if (node && !m_nodes.contains(node))
+        return;
+    m_focus.setFocused(node);
+    if (node) {
+        m_focus.setAnchor(node);
+        m_rows.scrollTo(node);
     }
-    return true;
 }
 
-int MemoTree::visibleCount() const
+void MemoTree::repaintNodes(TreeNode *oldNode, TreeNode *newNode)
 {
-    ensureLayout();
-    return m_scroller.layout().count();
-}
-
-TreeNode *MemoTree::nodeAtRow(int row) const
-{
-    ensureLayout();
-    return row >= 0 && row < m_scroller.layout().count() ? m_scroller.layout().node(row) : nullptr;
-}
-
-int MemoTree::rowOfNode(const TreeNode *node) const
-{
-    ensureLayout();
-    return m_scroller.layout().rowOf(node);
-}
-
-void MemoTree::setMultiline(TreeNode *node, bool multiline)
-{
-    if (!node || node->m_multiline == multiline)
-        return;
-    node->m_multiline = multiline;
-    invalidateNode(node);
-}
-
-void MemoTree::setVerticalAlignment(TreeNode *node, int percent)
-{
-    if (!node)
-        return;
-    percent = std::clamp(percent, 0, 100);
-    if (node->m_verticalAlignment == percent)
-        return;
-    node->m_verticalAlignment = percent;
-    repaintNode(node);
-}
-
-void MemoTree::invalidateNode(TreeNode *node)
-{
-    if (!node)
-        return;
-    // The row keeps its old height until it is painted or otherwise needed: usually the best
-    // guess there is, and it leaves rows off screen alone.
-    node->m_height = 0;
-    if (m_scroller.layout().rowOf(node) >= 0)
-        viewport()->update();
-}
-
-void MemoTree::invalidateHeights()
-{
-    TreeLayout::forgetHeights(m_nodes.root());
-    // A relayout gives every row its estimate again and keeps the top row in place.
-    m_layoutDirty = true;
-}
-
-void MemoTree::invalidateAll()
-{
-    invalidateHeights();
-    if (!m_updateCount)
-        doLayout();
-    viewport()->update();
-}
-
-void MemoTree::repaintNode(TreeNode *node)
-{
-    if (m_updateCount)
-        return; // everything is painted at endUpdate
-    if (m_layoutDirty) {
-        viewport()->update(); // the coming layout repaints all; don't lay out for one row
-        return;
-    }
-    const QRect r = nodeRect(node);
-    if (!r.isEmpty())
-        viewport()->update(r);
-}
-
-void MemoTree::sortTree(bool ascending)
-{
-    const MemoTreeDelegate &d = *m_delegate;
-    m_nodes.sort([&](TreeNode *a, TreeNode *b) { return ascending ? d.compareNodes(a, b) < 0 : d.compareNodes(b, a) < 0; });
-    m_selection.nodesMoved(false);
-    requestLayout();
-}
-
-// --- layout and measuring ----------------------------------------------------------------
-
-void MemoTree::requestLayout()
-{
-    m_layoutDirty = true;
-    if (!m_updateCount)
-        viewport()->update();
-}
-
-void MemoTree::ensureLayout() const
-{
-    // Laid out lazily, at the first query or paint: many changes outside a bracket still
-    // cost one layout.
-    if (m_layoutDirty && !m_updateCount)
-        const_cast<MemoTree *>(this)->doLayout();
-}
-
-void MemoTree::doLayout()
-{
-    if (!m_layoutDirty || m_updateCount)
-        return;
-    m_layoutDirty = false;
-    // What the user looks at stays where it is when rows elsewhere come or go.
-    m_scroller.relayout(m_nodes.root(), estimatedHeight());
-    TreeAccessible::rowsChanged(this);
-    placeEditor();
-    if (!m_scroller.isPainting())
-        viewport()->update();
-}
-
-int MemoTree::estimatedHeight() const
-{
-    return m_painter.lineHeight() + 2 * kTextMarginV;
-}
-
-void MemoTree::scrollContentsBy(int, int)
-{
-    placeEditor();
-    if (m_scroller.isQuiet())
-        return;
-    viewport()->update();
-    m_mouse.updateHotFromCursor();
-}
-
-void MemoTree::resizeEvent(QResizeEvent *event)
-{
-    QAbstractScrollArea::resizeEvent(event);
-    const int width = viewport()->width();
-    if (width != m_lastWidth) {
-        m_lastWidth = width;
-        invalidateHeights(); // every row wraps anew
-    }
-    if (!m_updateCount) {
-        doLayout();
-        m_scroller.updateRange();
-    }
-    placeEditor();
-    viewport()->update();
-}
-
-// --- geometry ----------------------------------------------------------------------------
-
-TreeNode *MemoTree::nodeAt(const QPoint &viewportPos) const
-{
-    ensureLayout();
-    const int row = m_scroller.rowAt(viewportPos.y());
-    return row >= 0 ? m_scroller.layout().node(row) : nullptr;
-}
-
-QRect MemoTree::nodeRect(TreeNode *node) const
-{
-    ensureLayout();
-    const int row = m_scroller.layout().rowOf(node);
-    return row >= 0 ? m_scroller.rowRect(row) : QRect();
-}
-
-int MemoTree::textAreaWidth(TreeNode *node) const
-{
-    return m_painter.textAreaWidth(node);
-}
-
-int MemoTree::textHeight(TreeNode *node, const QString &text) const
-{
-    return m_painter.textHeight(node, text);
+    for (TreeNode *node : {oldNode, newNode})
+        if (node)
+            repaintNode(node);
 }
 
 void MemoTree::setImages(const std::vector<QIcon> &images)
@@ -486,142 +273,32 @@ void MemoTree::setImages(const std::vector<QIcon> &images)
         invalidateAll();
 }
 
-void MemoTree::setHint(const QString &hint)
-{
-    m_hint = hint;
-}
+// --- the view's own events ---------------------------------------------------------------
 
-// --- selection and focus -----------------------------------------------------------------
-
-void MemoTree::notifySelection(TreeNode *node)
+void MemoTree::scrollContentsBy(int, int)
 {
+    placeEditor();
+    if (m_rows.scroller().isQuiet())
+        return;
     viewport()->update();
-    TreeAccessible::selectionChanged(this, node);
-    emit selectionChanged(node);
+    m_mouse.updateHotFromCursor();
 }
 
-void MemoTree::selectOnly(TreeNode *node)
+void MemoTree::resizeEvent(QResizeEvent *event)
 {
-    if (m_selection.selectOnly(node))
-        notifySelection(node);
-}
-
-void MemoTree::toggleSelected(TreeNode *node)
-{
-    m_selection.toggle(node);
-    notifySelection(node);
-}
-
-void MemoTree::selectRange(TreeNode *from, TreeNode *to, bool keep)
-{
-    if (m_selection.selectRange(from, to, keep))
-        notifySelection(to);
-    else
-        selectOnly(to);
-}
-
-void MemoTree::setSelected(TreeNode *node, bool selected)
-{
-    if (!node || node->m_selected == selected)
-        return;
-    if (selected) {
-        if (!m_selection.admits(node))
-            m_selection.clear();
-        m_selection.add(node);
-        m_anchor = node;
-    } else {
-        m_selection.remove(node);
-    }
-    notifySelection(node);
-}
-
-void MemoTree::clearSelection()
-{
-    if (m_selection.clear())
-        notifySelection(nullptr);
-}
-
-void MemoTree::selectNodes(const std::vector<TreeNode *> &nodes)
-{
-    const bool changed = m_selection.clear();
-    for (TreeNode *n : nodes)
-        if (n && m_nodes.contains(n) && m_selection.admits(n))
-            m_selection.add(n);
-    if (!m_selection.isEmpty())
-        m_anchor = firstSelected();
-    if (changed || !m_selection.isEmpty())
-        notifySelection(firstSelected());
-}
-
-void MemoTree::selectAllVisible()
-{
-    ensureLayout();
-    const TreeLayout &rows = m_scroller.layout();
-    std::vector<TreeNode *> shown;
-    shown.reserve(size_t(rows.count()));
-    for (int row = 0; row < rows.count(); ++row)
-        if (TreeNode *n = rows.node(row))
-            shown.push_back(n);
-    if (m_selection.addAll(std::move(shown), !m_layoutDirty))
-        notifySelection(m_focused && m_focused->m_selected ? m_focused : firstSelected());
-}
-
-TreeNode *MemoTree::firstSelected() const
-{
-    return m_selection.first();
-}
-
-TreeNode *MemoTree::nextSelected(TreeNode *node) const
-{
-    return m_selection.next(node);
-}
-
-std::vector<TreeNode *> MemoTree::selectedNodes() const
-{
-    return m_selection.nodes();
-}
-
-int MemoTree::selectedCount() const
-{
-    return m_selection.count();
-}
-
-void MemoTree::setFocusedQuietly(TreeNode *node)
-{
-    if (m_focused == node)
-        return;
-    TreeNode *old = m_focused;
-    m_focused = node;
-    if (old)
-        repaintNode(old);
-    if (node)
-        repaintNode(node);
-    TreeAccessible::focusMoved(this, node);
-}
-
-void MemoTree::setFocusedNode(TreeNode *node)
-{
-    if (node && !m_nodes.contains(node))
-        return;
-    setFocusedQuietly(node);
-    if (node) {
-        m_anchor = node;
-        scrollIntoView(node);
-    }
-}
-
-void MemoTree::scrollIntoView(TreeNode *node)
-{
-    if (!node)
-        return;
-    if (m_updateCount) {
-        m_pendingScroll = node;
-        return;
-    }
-    ensureLayout();
-    const int row = m_scroller.layout().rowOf(node);
-    if (row < 0)
-        return;
-    m_scroller.scrollTo(row);
+    QAbstractScrollArea::resizeEvent(event);
+    m_rows.widthChanged(viewport()->width());
+    placeEditor();
     viewport()->update();
+}
+
+void MemoTree::takeFocus()
+{
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+}
+
+bool MemoTree::isOnExpandButton(TreeNode *node, const QPoint &pos) const
+{
+    return m_painter.parts(node, nodeRect(node)).button.contains(pos);
 }

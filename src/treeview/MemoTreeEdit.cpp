@@ -15,15 +15,14 @@ bool MemoTree::editNode(TreeNode *node)
         return false; // the previous edit's callbacks deleted it
     const uint64_t serial = node->m_serial;
 
-    setFocusedQuietly(node);
-    m_anchor = node;
+    m_focus.setFocused(node);
+    m_focus.setAnchor(node);
     if (TreeNode *p = node->parent(); p && !p->m_expanded)
         setExpanded(p, true);
-    if (!isAlive(node, serial) || m_updateCount)
+    if (!isAlive(node, serial) || m_rows.isUpdating())
         return false;
-    ensureLayout();
-    scrollIntoView(node);
-    if (m_scroller.layout().rowOf(node) < 0)
+    m_rows.scrollTo(node);
+    if (m_rows.rowOf(node) < 0)
         return false; // hidden
 
     if (!m_delegate->canEdit(node) || !isAlive(node, serial) || m_edit.isOpen())
@@ -33,7 +32,8 @@ bool MemoTree::editNode(TreeNode *node)
 
 QRect MemoTree::editorRect(TreeNode *node) const
 {
-    const QRect row = m_scroller.rowRect(m_scroller.layout().rowOf(node));
+    const TreeScroller &rows = m_rows.scroller();
+    const QRect row = rows.rowRect(rows.layout().rowOf(node));
     const int left = m_painter.textLeft(node) - kEditorMargin;
     const int width = viewport()->width() - kTextMarginRight + kEditorMargin - left;
     // The whole row height, grid line included: a row measured for n lines then holds n
@@ -47,28 +47,8 @@ void MemoTree::placeEditor()
     TreeNode *node = m_edit.node();
     if (!node)
         return;
-    if (m_scroller.layout().rowOf(node) < 0)
+    if (m_rows.scroller().layout().rowOf(node) < 0)
         m_edit.park();
     else
         m_edit.place(editorRect(node));
-}
-
-bool MemoTree::endEditNode()
-{
-    return m_edit.commit();
-}
-
-bool MemoTree::cancelEditNode()
-{
-    return m_edit.cancel();
-}
-
-bool MemoTree::isEditing() const
-{
-    return m_edit.isOpen();
-}
-
-TreeNode *MemoTree::editedNode() const
-{
-    return m_edit.node();
 }

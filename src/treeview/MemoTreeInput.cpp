@@ -3,7 +3,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-// --- pointer and keys --------------------------------------------------------------------
+// --- pointer -----------------------------------------------------------------------------
 
 bool MemoTree::viewportEvent(QEvent *event)
 {
@@ -30,36 +30,6 @@ void MemoTree::leaveEvent(QEvent *event)
 {
     m_mouse.setHot(nullptr);
     QAbstractScrollArea::leaveEvent(event);
-}
-
-void MemoTree::mousePressEvent(QMouseEvent *event)
-{
-    m_mouse.press(event);
-}
-
-void MemoTree::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_mouse.release(event);
-}
-
-void MemoTree::mouseMoveEvent(QMouseEvent *event)
-{
-    m_mouse.move(event);
-}
-
-void MemoTree::mouseDoubleClickEvent(QMouseEvent *)
-{
-    m_mouse.doubleClick();
-}
-
-void MemoTree::contextMenuEvent(QContextMenuEvent *event)
-{
-    m_mouse.contextMenu(event);
-}
-
-void MemoTree::keyPressEvent(QKeyEvent *event)
-{
-    m_keys.press(event);
 }
 
 // --- drag and drop -----------------------------------------------------------------------

@@ -8,12 +8,13 @@ void MemoTree::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), palette().color(QPalette::Base));
-    m_scroller.setPainting(true);
+    TreeScroller &rows = m_rows.scroller();
+    rows.setPainting(true);
     // inside an update bracket the previous layout is painted as it stands (deleted nodes
     // show as blank rows) rather than laying out half-made changes.
-    if (!m_updateCount) {
-        ensureLayout();
-        m_scroller.settle();
+    if (!m_rows.isUpdating()) {
+        m_rows.ensureLayout();
+        rows.settle();
     }
     const int value = verticalScrollBar()->value();
     const int viewHeight = viewport()->height();
@@ -21,29 +22,18 @@ void MemoTree::paintEvent(QPaintEvent *event)
     TreeRowPainter::Decorations decorations;
     decorations.viewFocused = hasFocus();
     decorations.edited = m_edit.node();
-    decorations.focused = m_focused;
+    decorations.focused = m_focus.focused();
     decorations.dropTarget = m_dragDrop.target();
-    int row = m_scroller.layout().rowAt(value);
+    int row = rows.layout().rowAt(value);
     if (row >= 0) {
-        int top = m_scroller.layout().offset(row) - value;
-        for (; row < m_scroller.layout().count() && top < viewHeight; ++row) {
-            const int height = m_scroller.layout().height(row);
+        int top = rows.layout().offset(row) - value;
+        for (; row < rows.layout().count() && top < viewHeight; ++row) {
+            const int height = rows.layout().height(row);
             const QRect rect(0, top, width, height);
-            if (TreeNode *node = m_scroller.layout().node(row); node && rect.intersects(event->rect()))
+            if (TreeNode *node = rows.layout().node(row); node && rect.intersects(event->rect()))
                 m_painter.paint(painter, node, rect, &decorations);
             top += height;
         }
     }
-    m_scroller.setPainting(false);
-}
-
-void MemoTree::paintRowsForPrint(QPainter &painter, const QRect &pageRect, const std::function<void()> &newPage)
-{
-    ensureLayout();
-    std::vector<TreeNode *> rows;
-    rows.reserve(size_t(m_scroller.layout().count()));
-    for (int row = 0; row < m_scroller.layout().count(); ++row)
-        if (TreeNode *node = m_scroller.layout().node(row))
-            rows.push_back(node);
-    m_painter.print(painter, rows, pageRect, newPage);
+    rows.setPainting(false);
 }

@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/TreeKeys.h"
-#include "treeview/MemoTree.h"
+#include "treeview/MemoTreeDelegate.h"
+#include "treeview/TreeFocus.h"
+#include "treeview/TreeInputHost.h"
 #include "treeview/TreeNavigation.h"
+#include "treeview/TreeRows.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QKeyEvent>
 
 void TreeKeys::press(QKeyEvent *event)
 {
-    MemoTree &t = m_tree;
-    t.m_delegate->keyPressed(event);
+    m_host.delegate()->keyPressed(event);
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    t.ensureLayout();
-    TreeNode *focused = t.m_focused;
+    m_rows.ensureLayout();
+    TreeNode *focused = m_focus.focused();
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -23,27 +25,20 @@ void TreeKeys::press(QKeyEvent *event)
         navigate(event->key(), mods);
         break;
     case Qt::Key_Left:
-        if (focused && focused->isExpanded() && focused->childCount() > 0) {
-            t.setExpanded(focused, false);
-        } else if (focused && focused->parent()) {
-            TreeNode *p = focused->parent();
-            t.selectOnly(p);
-            t.m_anchor = p;
-            t.setFocusedNode(p);
-        }
+        if (focused && focused->isExpanded() && focused->childCount() > 0)
+            m_host.setExpanded(focused, false);
+        else if (focused && focused->parent())
+            moveTo(focused->parent());
         break;
     case Qt::Key_Right:
         if (focused && focused->childCount() > 0) {
             if (!focused->isExpanded()) {
-                t.setExpanded(focused, true);
+                m_host.setExpanded(focused, true);
             } else {
-                t.ensureLayout();
-                const int row = t.rowOfNode(focused);
-                TreeNode *next = row >= 0 ? t.nodeAtRow(row + 1) : nullptr;
-                if (next && next->parent() == focused) {
-                    t.selectOnly(next);
-                    t.setFocusedNode(next);
-                }
+                const int row = m_rows.rowOf(focused);
+                TreeNode *next = row >= 0 ? m_rows.node(row + 1) : nullptr;
+                if (next && next->parent() == focused)
+                    moveTo(next);
             }
         }
         break;
@@ -56,38 +51,29 @@ void TreeKeys::press(QKeyEvent *event)
         }
         if (focused) {
             if (event->key() == Qt::Key_Plus)
-                t.setExpanded(focused, true);
+                m_host.setExpanded(focused, true);
             else if (event->key() == Qt::Key_Minus)
-                t.setExpanded(focused, false);
+                m_host.setExpanded(focused, false);
             else
                 expandSubtree(focused);
         }
         break;
     case Qt::Key_Space:
-        if (mods != Qt::ControlModifier) {
-            event->ignore();
-            return;
-        }
-        if (focused) {
-            t.toggleSelected(focused);
-            t.m_anchor = t.m_focused;
-        }
-        break;
     case Qt::Key_A:
-        if (mods != Qt::ControlModifier) {
+    case Qt::Key_F2: {
+        // Ctrl+Space, Ctrl+A and a plain F2; with other modifiers the key is the owner's.
+        if (mods != (event->key() == Qt::Key_F2 ? Qt::NoModifier : Qt::ControlModifier)) {
             event->ignore();
             return;
         }
-        t.selectAllVisible();
+        if (event->key() == Qt::Key_A)
+            m_focus.selectAll(m_rows);
+        else if (focused && event->key() == Qt::Key_Space)
+            m_focus.toggle(focused);
+        else if (focused)
+            m_host.editNode(focused);
         break;
-    case Qt::Key_F2:
-        if (mods != Qt::NoModifier) {
-            event->ignore();
-            return;
-        }
-        if (focused)
-            t.editNode(focused);
-        break;
+    }
     default:
         // Enter, Delete, copying and the like belong to the owner, who saw them first.
         event->ignore();
@@ -98,41 +84,46 @@ void TreeKeys::press(QKeyEvent *event)
 
 void TreeKeys::expandSubtree(TreeNode *node)
 {
-    const TreeUpdateGuard update(m_tree);
+    const TreeUpdateGuard update(m_host);
     std::vector<TreeNode *> stack{node};
     while (!stack.empty()) {
         TreeNode *n = stack.back();
         stack.pop_back();
         if (n->childCount() > 0)
-            m_tree.setExpanded(n, true);
+            m_host.setExpanded(n, true);
         for (int i = 0; i < n->childCount(); ++i)
             stack.push_back(n->child(i));
     }
 }
 
+void TreeKeys::moveTo(TreeNode *node)
+{
+    m_focus.selectOnly(node);
+    m_focus.setFocused(node);
+    m_rows.scrollTo(node);
+}
+
 void TreeKeys::navigate(int key, Qt::KeyboardModifiers mods)
 {
-    MemoTree &t = m_tree;
-    const TreeLayout &rows = t.m_scroller.layout();
-    const int current = rows.rowOf(t.m_focused);
-    int target = TreeNavigation::target(t.m_scroller, current, key);
+    const TreeLayout &rows = m_rows.scroller().layout();
+    const int current = rows.rowOf(m_focus.focused());
+    int target = TreeNavigation::target(m_rows.scroller(), current, key);
     if (target < 0)
         return;
     TreeNode *anchor = nullptr;
     if ((mods & Qt::ShiftModifier) && current >= 0) {
-        anchor = t.m_anchor && rows.rowOf(t.m_anchor) >= 0 ? t.m_anchor : t.m_focused;
-        target = TreeNavigation::extendTarget(t.m_scroller, anchor, current, target, key);
+        anchor = m_focus.anchor() && rows.rowOf(m_focus.anchor()) >= 0 ? m_focus.anchor() : m_focus.focused();
+        target = TreeNavigation::extendTarget(m_rows.scroller(), anchor, current, target, key);
         if (target < 0)
             return;
     }
     TreeNode *node = rows.node(target);
     if (anchor) {
-        t.selectRange(anchor, node, false);
-        t.m_anchor = anchor;
+        m_focus.selectRange(anchor, node, false);
+        m_focus.setAnchor(anchor);
     } else if (!(mods & Qt::ControlModifier)) {
-        t.selectOnly(node);
-        t.m_anchor = node;
+        m_focus.selectOnly(node);
     }
-    t.setFocusedQuietly(node);
-    t.scrollIntoView(node);
+    m_focus.setFocused(node);
+    m_rows.scrollTo(node);
 }

@@ -2,9 +2,11 @@
 #pragma once
 #include <Qt>
 
-class MemoTree;
 class QKeyEvent;
+class TreeFocus;
+class TreeInputHost;
 class TreeNode;
+class TreeRows;
 
 // What the keyboard does to a tree once its delegate has seen the key: arrows, pages, Home
 // and End move the focus (Shift extends among siblings, Ctrl leaves the selection), Left and
@@ -12,12 +14,15 @@ class TreeNode;
 // Other keys are left to the owner.
 class TreeKeys {
 public:
-    explicit TreeKeys(MemoTree &tree) : m_tree(tree) {}
+    TreeKeys(TreeRows &rows, TreeFocus &focus, TreeInputHost &host) : m_rows(rows), m_focus(focus), m_host(host) {}
     void press(QKeyEvent *event);
 
 private:
     void navigate(int key, Qt::KeyboardModifiers modifiers);
     void expandSubtree(TreeNode *node);
+    void moveTo(TreeNode *node); // selects it alone, focused and in view
 
-    MemoTree &m_tree;
+    TreeRows &m_rows;
+    TreeFocus &m_focus;
+    TreeInputHost &m_host;
 };

@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "treeview/TreeMouse.h"
-#include "treeview/MemoTree.h"
+#include "treeview/MemoTreeDelegate.h"
+#include "treeview/TreeFocus.h"
+#include "treeview/TreeInputHost.h"
+#include "treeview/TreeNodeStore.h"
+#include "treeview/TreeRows.h"
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <utility>
 
-TreeMouse::TreeMouse(MemoTree &tree) : m_tree(tree)
+TreeMouse::TreeMouse(TreeRows &rows, TreeFocus &focus, TreeInputHost &host) : m_rows(rows), m_focus(focus), m_host(host)
 {
     m_clickEditTimer.setSingleShot(true);
-    QObject::connect(&m_clickEditTimer, &QTimer::timeout, &m_clickEditTimer, [this] {
-        if (m_tree.isAlive(m_clickEditNode, m_clickEditSerial) && m_clickEditNode->isSelected() && !m_tree.isEditing())
-            m_tree.editNode(m_clickEditNode);
+    connect(&m_clickEditTimer, &QTimer::timeout, this, [this] {
+        if (m_rows.nodes().isAlive(m_clickEditNode, m_clickEditSerial) && m_clickEditNode->isSelected() && !m_host.isEditing())
+            m_host.editNode(m_clickEditNode);
         m_clickEditNode = nullptr;
     });
 }
@@ -26,32 +31,23 @@ void TreeMouse::forget(TreeNode *node)
 
 void TreeMouse::setHot(TreeNode *node)
 {
-    if (node == m_hot)
-        return;
-    TreeNode *old = m_hot;
-    m_hot = node;
-    if (old)
-        m_tree.repaintNode(old);
-    if (node)
-        m_tree.repaintNode(node);
-    emit m_tree.hoveredNodeChanged(old, node);
+    if (node != m_hot)
+        emit hotChanged(std::exchange(m_hot, node), node);
 }
 
 void TreeMouse::updateHotFromCursor()
 {
-    QWidget *viewport = m_tree.viewport();
+    const QWidget *viewport = m_rows.viewport();
     if (viewport->underMouse())
-        setHot(m_tree.nodeAt(viewport->mapFromGlobal(QCursor::pos())));
+        setHot(m_rows.nodeAt(viewport->mapFromGlobal(QCursor::pos())));
 }
 
 void TreeMouse::press(QMouseEvent *event)
 {
-    MemoTree &t = m_tree;
     // Taking focus commits an open editor before the click does anything else.
-    if (!t.hasFocus())
-        t.setFocus(Qt::MouseFocusReason);
+    m_host.takeFocus();
     const QPoint pos = event->position().toPoint();
-    TreeNode *node = t.nodeAt(pos);
+    TreeNode *node = m_rows.nodeAt(pos);
     m_pressPos = pos;
     m_pressNode = nullptr;
     m_deferredSelect = nullptr;
@@ -61,54 +57,43 @@ void TreeMouse::press(QMouseEvent *event)
     m_clickEditNode = nullptr;
     if (event->button() == Qt::LeftButton) {
         if (!node) {
-            t.clearSelection();
+            m_focus.clear();
             return;
         }
-        if (mods == Qt::NoModifier && node == t.m_focused && node->isSelected() && t.selectedCount() == 1) {
+        if (mods == Qt::NoModifier && node == m_focus.focused() && node->isSelected() && m_focus.selection().count() == 1) {
             m_clickEditNode = node;
             m_clickEditSerial = node->serial();
         }
-        if (node->childCount() > 0 && t.m_painter.parts(node, t.nodeRect(node)).button.contains(pos)) {
-            t.setExpanded(node, !node->isExpanded());
+        if (node->childCount() > 0 && m_host.isOnExpandButton(node, pos)) {
+            m_host.setExpanded(node, !node->isExpanded());
             return;
         }
         m_pressNode = node;
         if (mods & Qt::ShiftModifier) {
-            TreeNode *anchor = t.m_anchor ? t.m_anchor : t.m_focused;
-            t.selectRange(anchor, node, mods & Qt::ControlModifier); // Ctrl+Shift adds the range
-            if (!anchor || anchor->parent() != node->parent())
-                t.m_anchor = node;
+            // Ctrl+Shift adds the range; a range that cannot be anchors anew at the node.
+            m_focus.selectRange(m_focus.anchor() ? m_focus.anchor() : m_focus.focused(), node, mods & Qt::ControlModifier);
         } else if (mods & Qt::ControlModifier) {
-            t.toggleSelected(node);
-            t.m_anchor = node;
-        } else if (node->isSelected() && t.selectedCount() > 1) {
+            m_focus.toggle(node);
+        } else if (node->isSelected() && m_focus.selection().count() > 1) {
             m_deferredSelect = node; // may be the start of dragging the whole selection
-            t.m_anchor = node;
+            m_focus.setAnchor(node);
         } else {
-            t.selectOnly(node);
-            t.m_anchor = node;
+            m_focus.selectOnly(node);
         }
-        t.setFocusedQuietly(node);
-    } else if (event->button() == Qt::RightButton) {
-        if (node) {
-            if (!node->isSelected()) {
-                t.selectOnly(node);
-                t.m_anchor = node;
-            }
-            t.setFocusedQuietly(node);
-        }
+        m_focus.setFocused(node);
+    } else if (event->button() == Qt::RightButton && node) {
+        if (!node->isSelected())
+            m_focus.selectOnly(node);
+        m_focus.setFocused(node);
     }
 }
 
 void TreeMouse::release(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_deferredSelect) {
-        TreeNode *node = m_deferredSelect;
-        m_deferredSelect = nullptr;
-        m_tree.selectOnly(node);
-    }
+    if (event->button() == Qt::LeftButton && m_deferredSelect)
+        m_focus.selectOnly(std::exchange(m_deferredSelect, nullptr));
     // Released where it was pressed, without a drag: wait whether a double click follows.
-    if (m_clickEditNode && m_pressNode == m_clickEditNode && m_tree.nodeAt(event->position().toPoint()) == m_clickEditNode)
+    if (m_clickEditNode && m_pressNode == m_clickEditNode && m_rows.nodeAt(event->position().toPoint()) == m_clickEditNode)
         m_clickEditTimer.start(QApplication::doubleClickInterval() + 50);
     else
         m_clickEditNode = nullptr;
@@ -118,15 +103,14 @@ void TreeMouse::release(QMouseEvent *event)
 void TreeMouse::move(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    emit m_tree.mouseMoved(pos);
-    setHot(m_tree.nodeAt(pos));
+    emit moved(pos);
+    setHot(m_rows.nodeAt(pos));
     if ((event->buttons() & Qt::LeftButton) && m_pressNode &&
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
-        TreeNode *node = m_pressNode;
-        m_pressNode = nullptr;
+        TreeNode *node = std::exchange(m_pressNode, nullptr);
         m_deferredSelect = nullptr;
-        if (m_tree.m_delegate->canDrag(node) && m_tree.m_nodes.contains(node))
-            m_tree.m_dragDrop.start(node);
+        if (m_host.delegate()->canDrag(node) && m_rows.nodes().contains(node))
+            m_host.startDrag(node);
     }
 }
 
@@ -135,7 +119,7 @@ void TreeMouse::doubleClick()
     m_clickEditTimer.stop();
     m_clickEditNode = nullptr;
     // No expansion toggle: the owner decides what a double click means.
-    emit m_tree.doubleClicked();
+    emit doubleClicked();
 }
 
 void TreeMouse::contextMenu(QContextMenuEvent *event)
@@ -143,14 +127,14 @@ void TreeMouse::contextMenu(QContextMenuEvent *event)
     TreeNode *node = nullptr;
     QPoint globalPos = event->globalPos();
     if (event->reason() == QContextMenuEvent::Keyboard) {
-        node = m_tree.m_focused;
-        const QRect r = m_tree.nodeRect(node);
+        node = m_focus.focused();
+        const QRect r = m_rows.rect(node);
         if (!r.isEmpty())
-            globalPos = m_tree.viewport()->mapToGlobal(QPoint(r.left() + 20, r.top() + std::min(r.height(), 20)));
+            globalPos = m_rows.viewport()->mapToGlobal(QPoint(r.left() + 20, r.top() + std::min(r.height(), 20)));
     } else {
-        node = m_tree.nodeAt(event->pos());
+        node = m_rows.nodeAt(event->pos());
     }
-    QPointer<QMenu> menu = m_tree.m_delegate->contextMenu(node);
+    QPointer<QMenu> menu = m_host.delegate()->contextMenu(node);
     if (menu)
         menu->exec(globalPos);
     event->accept();

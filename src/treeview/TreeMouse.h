@@ -1,21 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <QObject>
 #include <QPoint>
 #include <QTimer>
 #include <cstdint>
 
-class MemoTree;
 class QContextMenuEvent;
 class QMouseEvent;
+class TreeFocus;
+class TreeInputHost;
 class TreeNode;
+class TreeRows;
 
 // What the mouse does to a tree: a click selects (Shift and Ctrl as usual), a press on the
 // expand button folds, pressing and moving far enough drags, a slow second click on the one
 // selected node edits it, a right click asks the delegate for a menu, and the row under the
 // pointer is followed.
-class TreeMouse {
+class TreeMouse : public QObject {
+    Q_OBJECT
 public:
-    explicit TreeMouse(MemoTree &tree);
+    TreeMouse(TreeRows &rows, TreeFocus &focus, TreeInputHost &host);
 
     void press(QMouseEvent *event);
     void release(QMouseEvent *event);
@@ -28,8 +32,15 @@ public:
     void updateHotFromCursor();
     void forget(TreeNode *node); // a node about to go
 
+signals:
+    void hotChanged(TreeNode *oldNode, TreeNode *newNode);
+    void moved(const QPoint &viewportPos);
+    void doubleClicked();
+
 private:
-    MemoTree &m_tree;
+    TreeRows &m_rows;
+    TreeFocus &m_focus;
+    TreeInputHost &m_host;
     TreeNode *m_hot = nullptr;
     QPoint m_pressPos;
     TreeNode *m_pressNode = nullptr;

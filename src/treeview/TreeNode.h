@@ -46,6 +46,7 @@ private:
     friend class TreeNodeStore;
     friend class TreeSelection;
     friend class TreeLayout;
+    friend class TreeRows;
     TreeNode *m_parent = nullptr; // the tree's hidden root for top-level nodes
     std::vector<TreeNode *> m_children;
     int m_index = 0;

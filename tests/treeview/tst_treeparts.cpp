@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tree control's parts, each without the tree: the node store, the selection, the inline
-// edit, drag and drop, and the scrolling over laid-out rows.
+// edit, drag and drop, the scrolling over laid-out rows, and the mouse's and keys' rules.
 #include "ScriptedTreeDelegate.h"
 #include "treeview/TreeDragDrop.h"
+#include "treeview/TreeFocus.h"
 #include "treeview/TreeInlineEdit.h"
+#include "treeview/TreeInputHost.h"
+#include "treeview/TreeKeys.h"
+#include "treeview/TreeMouse.h"
 #include "treeview/TreeNodeStore.h"
+#include "treeview/TreeRows.h"
 #include "treeview/TreeScroller.h"
 #include "treeview/TreeSelection.h"
 #include <QAbstractScrollArea>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QtTest>
 #include <algorithm>
@@ -23,6 +30,60 @@ std::vector<TreeNode *> childrenOf(const TreeNode *parent)
     return result;
 }
 
+// Rows of 20 px with their selection and focus, and a stand-in for the tree that logs what the
+// mouse and the keys ask of it. The rows: a, b (open: b1, a hidden one, b2, b3), c (closed: c1).
+struct InputBench : TreeInputHost {
+    TreeNodeStore store{makeTextNode};
+    QWidget viewport;
+    QScrollBar bar;
+    TreeRows rows{store, viewport, bar, [](TreeNode *) { return 20; }, [] { return 16; }};
+    TreeFocus focus{store};
+    mutable ScriptedTreeDelegate answers;
+    QStringList asked;
+
+    InputBench()
+    {
+        viewport.resize(200, 400);
+        for (const QString parentAndName : {"a", "b", "b b1", "b hidden", "b b2", "b b3", "c", "c c1"})
+            textOf(store.addChild(node(parentAndName.section(' ', -2, -2)))) = parentAndName.section(' ', -1);
+        rows.setVisible(node("hidden"), false);
+        rows.setExpanded(node("b"), true);
+    }
+    TreeNode *node(const QString &name) const
+    {
+        for (TreeNode *n = store.root()->firstChild(); n; n = store.nextNode(n))
+            if (textOf(n) == name)
+                return n;
+        return nullptr;
+    }
+    QString selected() const { return names(focus.selection().nodes()); }
+    static QString names(const std::vector<TreeNode *> &nodes)
+    {
+        QStringList result;
+        for (TreeNode *n : nodes)
+            result << (n ? textOf(n) : QString());
+        return result.join(' ');
+    }
+
+    MemoTreeDelegate *delegate() const override { return &answers; }
+    void takeFocus() override {}
+    bool isOnExpandButton(TreeNode *, const QPoint &pos) const override { return pos.x() < 16; }
+    void setExpanded(TreeNode *node, bool expanded) override
+    {
+        asked << (expanded ? "expand " : "collapse ") + textOf(node);
+        rows.setExpanded(node, expanded);
+    }
+    bool editNode(TreeNode *node) override
+    {
+        asked << "edit " + textOf(node);
+        return true;
+    }
+    bool isEditing() const override { return false; }
+    void startDrag(TreeNode *node) override { asked << "drag " + textOf(node); }
+    void beginUpdate() override { rows.beginUpdate(); }
+    void endUpdate() override { rows.endUpdate(); }
+};
+
 } // namespace
 
 class TestTreeParts : public QObject {
@@ -35,6 +96,10 @@ private slots:
     void inlineEditTellsHowItEnded();
     void dragDropAsksTheDelegateAndFollowsThePointer();
     void scrollerKeepsTheViewStill();
+    void mouseSelectsAsClicked_data();
+    void mouseSelectsAsClicked();
+    void keysMoveAmongTheRows_data();
+    void keysMoveAmongTheRows();
 };
 
 void TestTreeParts::storeKnowsLiveNodes()
@@ -278,6 +343,119 @@ void TestTreeParts::scrollerKeepsTheViewStill()
     QCOMPARE(scroller.pageTarget(6, 1), 11);
     scroller.scrollTo(0);
     QCOMPARE(bar.value(), 0);
+}
+
+void TestTreeParts::mouseSelectsAsClicked_data()
+{
+    // Clicks in order: ^ holds Ctrl, + Shift, r is the right button, ! the expand button, _ blank.
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<QString>("asked");
+
+    QTest::newRow("a click selects alone") << "a b" << "b" << "b" << "";
+    QTest::newRow("Ctrl adds, in tree order") << "c ^a" << "a c" << "a" << "";
+    QTest::newRow("Ctrl on another parent's node starts anew") << "a ^b1" << "b1" << "b1" << "";
+    QTest::newRow("Ctrl on a selected node drops it") << "b1 ^b2 ^b1" << "b2" << "b1" << "";
+    QTest::newRow("Shift takes the shown siblings between") << "b3 +b1" << "b1 b2 b3" << "b1" << "";
+    QTest::newRow("Shift keeps its anchor") << "b1 +b3 +b2" << "b1 b2" << "b2" << "";
+    QTest::newRow("Ctrl+Shift adds the range") << "b3 ^b1 ^+b2" << "b1 b2 b3" << "b2" << "";
+    QTest::newRow("Shift on a stranger anchors anew") << "b1 +c +a" << "a b c" << "a" << "";
+    QTest::newRow("one of several alone on release") << "b1 ^b2 b1" << "b1" << "b1" << "";
+    QTest::newRow("the expand button folds only") << "a !b" << "a" << "a" << "collapse b";
+    QTest::newRow("blank space clears") << "a _" << "" << "a" << "";
+    QTest::newRow("right on a selected node keeps them") << "b1 ^b2 rb1" << "b1 b2" << "b1" << "";
+    QTest::newRow("right on another node selects it") << "b1 ^b2 rc" << "c" << "c" << "";
+}
+
+void TestTreeParts::mouseSelectsAsClicked()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, selected);
+    QFETCH(QString, focused);
+    QFETCH(QString, asked);
+    InputBench bench;
+    TreeMouse mouse(bench.rows, bench.focus, bench);
+
+    for (QString click : clicks.split(' ')) {
+        Qt::MouseButton button = Qt::LeftButton;
+        Qt::KeyboardModifiers mods;
+        int x = 100;
+        for (; QStringLiteral("r^+!").contains(click.front()); click.remove(0, 1)) {
+            button = click.front() == 'r' ? Qt::RightButton : button;
+            mods |= click.front() == '^' ? Qt::ControlModifier : click.front() == '+' ? Qt::ShiftModifier : Qt::NoModifier;
+            x = click.front() == '!' ? 5 : x;
+        }
+        const QPoint pos(x, click == "_" ? 390 : bench.rows.rect(bench.node(click)).center().y());
+        QMouseEvent press(QEvent::MouseButtonPress, pos, pos, button, button, mods);
+        mouse.press(&press);
+        QMouseEvent release(QEvent::MouseButtonRelease, pos, pos, button, Qt::NoButton, mods);
+        mouse.release(&release);
+    }
+    QCOMPARE(bench.selected(), selected);
+    QCOMPARE(InputBench::names({bench.focus.focused()}), focused);
+    QCOMPARE(bench.asked.join(", "), asked);
+}
+
+void TestTreeParts::keysMoveAmongTheRows_data()
+{
+    QTest::addColumn<QString>("start"); // focused and selected; empty: nothing yet
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("mods");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<QString>("asked"); // "ignored": left to the owner
+
+    const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, pad = Qt::KeypadModifier;
+    QTest::newRow("Down at first goes to the top") << "" << int(Qt::Key_Down) << none << "a" << "a" << "";
+    QTest::newRow("Up at the top stays") << "a" << int(Qt::Key_Up) << none << "a" << "a" << "";
+    QTest::newRow("Down at the bottom stays") << "c" << int(Qt::Key_Down) << none << "c" << "c" << "";
+    QTest::newRow("End") << "b2" << int(Qt::Key_End) << none << "c" << "c" << "";
+    QTest::newRow("Home") << "b2" << int(Qt::Key_Home) << none << "a" << "a" << "";
+    QTest::newRow("a page holds every row") << "a" << int(Qt::Key_PageDown) << none << "c" << "c" << "";
+    QTest::newRow("Shift passes over children") << "b" << int(Qt::Key_Down) << shift << "b c" << "c" << "";
+    QTest::newRow("Shift past the last sibling stays") << "b3" << int(Qt::Key_Down) << shift << "b3" << "b3" << "";
+    QTest::newRow("Ctrl moves the focus alone") << "b2" << int(Qt::Key_Up) << ctrl << "b2" << "b1" << "";
+    QTest::newRow("Ctrl+Space toggles") << "b2" << int(Qt::Key_Space) << ctrl << "" << "b2" << "";
+    QTest::newRow("Left goes to the parent") << "b2" << int(Qt::Key_Left) << none << "b" << "b" << "";
+    QTest::newRow("Left folds an open node") << "b" << int(Qt::Key_Left) << none << "b" << "b" << "collapse b";
+    QTest::newRow("Right opens a closed node") << "c" << int(Qt::Key_Right) << none << "c" << "c" << "expand c";
+    QTest::newRow("Right enters an open node") << "b" << int(Qt::Key_Right) << none << "b1" << "b1" << "";
+    QTest::newRow("the keypad's minus folds") << "b" << int(Qt::Key_Minus) << pad << "b" << "b" << "collapse b";
+    QTest::newRow("a plain minus is the owner's") << "b" << int(Qt::Key_Minus) << none << "b" << "b" << "ignored";
+    QTest::newRow("the keypad's * opens the subtree") << "c" << int(Qt::Key_Asterisk) << pad << "c" << "c" << "expand c";
+    QTest::newRow("Ctrl+A takes every shown row") << "a" << int(Qt::Key_A) << ctrl << "a b b1 b2 b3 c" << "a" << "";
+    QTest::newRow("F2 edits") << "b1" << int(Qt::Key_F2) << none << "b1" << "b1" << "edit b1";
+    QTest::newRow("Shift+F2 is the owner's") << "b1" << int(Qt::Key_F2) << shift << "b1" << "b1" << "ignored";
+    QTest::newRow("Delete is the owner's") << "b1" << int(Qt::Key_Delete) << none << "b1" << "b1" << "ignored";
+}
+
+void TestTreeParts::keysMoveAmongTheRows()
+{
+    QFETCH(QString, start);
+    QFETCH(int, key);
+    QFETCH(int, mods);
+    QFETCH(QString, selected);
+    QFETCH(QString, focused);
+    QFETCH(QString, asked);
+    InputBench bench;
+    TreeKeys keys(bench.rows, bench.focus, bench);
+    if (TreeNode *node = bench.node(start)) {
+        bench.focus.selectOnly(node);
+        bench.focus.setFocused(node);
+    }
+    // The owner sees the key before the tree acts on it.
+    QString focusWhenAsked = "not asked";
+    bench.answers.key = [&](QKeyEvent *) { focusWhenAsked = InputBench::names({bench.focus.focused()}); };
+
+    QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(mods));
+    keys.press(&event);
+    if (!event.isAccepted())
+        bench.asked << "ignored";
+    QCOMPARE(focusWhenAsked, start);
+    QCOMPARE(bench.selected(), selected);
+    QCOMPARE(InputBench::names({bench.focus.focused()}), focused);
+    QCOMPARE(bench.asked.join(", "), asked);
 }
 
 QTEST_MAIN(TestTreeParts)
