@@ -825,6 +825,13 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
         <translation>Ablegen</translation>
     </message>
     <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+</context>
+<context>
+    <name>MemoEditor</name>
+    <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
@@ -839,14 +846,6 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
     <message>
         <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
         <translation>Diese Notiz ist noch nicht gespeichert. Unternotizen können ihr hinzugefügt werden, sobald sie gespeichert ist.</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
-    </message>
-    <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
     </message>
 </context>
 <context>
@@ -991,6 +990,13 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>Input content here</source>
         <translation>Inhalt hier eingeben</translation>
+    </message>
+</context>
+<context>
+    <name>MemoSteps</name>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
     </message>
 </context>
 <context>
