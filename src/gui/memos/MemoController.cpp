@@ -39,6 +39,8 @@ MemoController::MemoController(MemoTree &tree, MemoStore &store, QObject *parent
     connect(m_editor, &MemoEditor::unsavedChanged, this, &MemoController::unsavedChanged);
     connect(m_editor, &MemoEditor::stepTaken, this,
             [this](const QString &name, const MemoRows &before, const MemoRows &after) { m_steps->record(name, before, after); });
+    // Steps over a memo that another process wrote would write over that: the history ends.
+    connect(m_editor, &MemoEditor::changedOutside, this, [this](const QString &mid) { m_history->endStepsOver({mid}); });
     // What the user did in the tree ends here: its errors are reported at this boundary.
     connect(&tree, &MemoTree::nodeExpanded, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, true); }));
     connect(&tree, &MemoTree::nodeCollapsed, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, false); }));

@@ -16,6 +16,7 @@ MemoEditor::MemoEditor(MemoTree &tree, MemoStore &store, QObject *parent)
 {
     connect(m_session, &EditSession::stored, this, &MemoEditor::memoStored);
     connect(m_session, &EditSession::unsavedChanged, this, &MemoEditor::unsavedChanged);
+    connect(m_session, &EditSession::changedOutside, this, &MemoEditor::changedOutside);
     // What the user did in the tree ends here: its errors are reported at this boundary.
     connect(&tree, &MemoTree::nodeFreed, this, &MemoEditor::nodeFreed);
     connect(&tree, &MemoTree::editCommitted, this,
@@ -143,9 +144,11 @@ void MemoEditor::editCommitted(TreeNode *node, const QString &newText)
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
+    // The list did not change a memo while it was being edited: its text is what the edit began with.
+    const QString startedFrom = memoOf(node).content;
     memoOf(node).content = trimRightControls(newText);
     // A refused store keeps the text in the list, unsaved, for the next try.
-    m_session->store(node, memoOf(node).mid.isEmpty() ? MemoRows() : placedRows(m_store, {node}));
+    m_session->store(node, memoOf(node).mid.isEmpty() ? MemoRows() : placedRows(m_store, {node}), startedFrom);
     emit commandsChanged();
 }
 
@@ -240,5 +243,5 @@ std::vector<EditSession::Pending> MemoEditor::takeUnsaved()
 
 void MemoEditor::putBack(std::vector<EditSession::Pending> unsaved)
 {
-    m_session->putBack(std::move(unsaved), [this](TreeNode *parent) { return addMemoNode(m_tree, parent); });
+    m_session->putBack(std::move(unsaved));
 }

@@ -45,6 +45,8 @@ signals:
     void unsavedChanged(int count);
     // A memo was stored: the step from before to after.
     void stepTaken(const QString &name, const MemoRows &before, const MemoRows &after);
+    // Another process changed or deleted this memo while it was being edited.
+    void changedOutside(const QString &mid);
 
 private:
     void openPendingEdit();
