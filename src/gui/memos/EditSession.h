@@ -14,8 +14,9 @@ class TreeNode;
 // counts it here as unsaved, until a later try stores it (the next commit, or retry() once
 // the database may take writes again) or the user deletes the memo. A reload takes the
 // unsaved memos out of the old list and puts them into the new one.
-// Another process may write the same memo meanwhile: a store keeps that writer's text beside
-// the typed one as a conflict copy, and stores a memo deleted meanwhile anew.
+//
+// Another process may write the memo while it is typed: a store keeps that writer's text
+// beside the typed one as a conflict copy, and stores a memo deleted meanwhile anew.
 class EditSession : public QObject {
     Q_OBJECT
 public:
