@@ -780,6 +780,13 @@ Exit anyway and lose them?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Paste</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MemoEditor</name>
+    <message>
         <source>Add</source>
         <translation type="unfinished"></translation>
     </message>
@@ -793,14 +800,6 @@ Exit anyway and lose them?</source>
     </message>
     <message>
         <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Import</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -946,6 +945,13 @@ Do you want to replace it?</source>
         <translation type="unfinished">
             <numerusform></numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>MemoSteps</name>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -825,6 +825,13 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
         <translation>Ablegen</translation>
     </message>
     <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+</context>
+<context>
+    <name>MemoEditor</name>
+    <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
@@ -839,14 +846,6 @@ Trotzdem beenden und die Notizen verlieren?</numerusform>
     <message>
         <source>This memo is not stored yet. Its sub-memos can be added once it is.</source>
         <translation>Diese Notiz ist noch nicht gespeichert. Unternotizen können ihr hinzugefügt werden, sobald sie gespeichert ist.</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
-    </message>
-    <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
     </message>
 </context>
 <context>
@@ -994,6 +993,13 @@ Möchten Sie sie ersetzen?</translation>
             <numerusform>%n Notiz noch nicht gespeichert: Sie wird gespeichert, sobald die Datenbank sie annimmt.</numerusform>
             <numerusform>%n Notizen noch nicht gespeichert: Sie werden gespeichert, sobald die Datenbank sie annimmt.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>MemoSteps</name>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
     </message>
 </context>
 <context>

@@ -2,10 +2,12 @@
 // The program on a real X server beside another writer, driven by keys as a user drives it:
 // typed text outlives the other program's lock, Exit asks for it, nothing is stored under a
 // memo without a row, a search keeps the keyboard and every keystroke, and what the other
-// program adds shows, also after an import, whose undo leaves it alone.
+// program adds shows, also after an import, whose undo leaves it alone, and its change of a memo
+// being edited stays beside the typed text.
 #include "DesktopSession.h"
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
+#include "core/ConflictCopy.h"
 #include "core/Database.h"
 #include <QtTest>
 
@@ -163,6 +165,22 @@ void WritersTest::searchKeepsTheKeyboardAndEveryKeystroke()
     QTRY_COMPARE_WITH_TIMEOUT(program.windowCount(), base + 1, 5000);
     desktop.pressKeys("Return");
     QTRY_COMPARE_WITH_TIMEOUT(storedMemoTexts(folder.path()), QStringList{QStringLiteral("cherry 2")}, 10000);
+
+    // jotwell-cli changes cherry while it is being edited: the typed text becomes the memo, and
+    // the tool's text comes back beside it, marked.
+    program.clickSearchBox();
+    desktop.pressKeys("ctrl+a");
+    desktop.pressKeys("BackSpace"); // the search "4" hides cherry
+    program.clickList();
+    desktop.pressKeys("Home");
+    desktop.pressKeys("F2");
+    QTest::qWait(500);
+    QCOMPARE(cli(folder.path(), {QStringLiteral("edit"), QStringLiteral("{C}"), QStringLiteral("cherry 3")}), 0);
+    desktop.pressKeys("ctrl+a");
+    desktop.typeText(QStringLiteral("typed"));
+    desktop.pressKeys("ctrl+Return");
+    QTRY_COMPARE_WITH_TIMEOUT(storedMemoTexts(folder.path()),
+                              QStringList({kConflictMark + QStringLiteral("cherry 3"), QStringLiteral("typed")}), 10000);
     QVERIFY(program.exitFromTrayMenu());
 }
 

@@ -4,9 +4,11 @@
 #include "gui/memos/MemoController.h"
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoNode.h"
+#include "core/ConflictCopy.h"
 #include "core/Database.h"
 #include "core/MemoStore.h"
 #include "treeview/MemoTree.h"
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -74,6 +76,8 @@ private slots:
     void filters_data();
     void filters();
     void deleteMoveAndPasteAreSteps();
+    void editKeepsAnOutsideChange_data();
+    void editKeepsAnOutsideChange();
 };
 
 void TestMemoController::loadsTwoLevels()
@@ -135,6 +139,48 @@ void TestMemoController::deleteMoveAndPasteAreSteps()
     QCOMPARE(f.shape(), QStringLiteral("a[a1] b"));
     f.list.redoStep();
     QCOMPARE(f.shape(), QStringLiteral("a1 a b"));
+}
+
+void TestMemoController::editKeepsAnOutsideChange_data()
+{
+    QTest::addColumn<QString>("edited");
+    QTest::addColumn<QString>("outside");
+    QTest::addColumn<QString>("shown"); // after a reload
+    const QString copy = kConflictMark + QStringLiteral("outside");
+    QTest::newRow("changed") << QStringLiteral("b") << QStringLiteral("update memos set content='outside' where mid='{B}'")
+                             << QStringLiteral("a[a1] typed ") + copy;
+    QTest::newRow("changed to the typed text") << QStringLiteral("b")
+                                               << QStringLiteral("update memos set content='typed' where mid='{B}'")
+                                               << QStringLiteral("a[a1] typed");
+    QTest::newRow("sub-memo changed") << QStringLiteral("a1")
+                                      << QStringLiteral("update memos set content='outside' where mid='{A1}'")
+                                      << QStringLiteral("a[typed ") + copy + QStringLiteral("] b");
+    QTest::newRow("deleted") << QStringLiteral("b") << QStringLiteral("delete from memos where mid='{B}'")
+                             << QStringLiteral("a[a1] typed");
+    QTest::newRow("deleted with its memo") << QStringLiteral("a1")
+                                           << QStringLiteral("delete from memos where mid in ('{A}', '{A1}')")
+                                           << QStringLiteral("b typed");
+}
+
+void TestMemoController::editKeepsAnOutsideChange()
+{
+    QFETCH(QString, edited);
+    QFETCH(QString, outside);
+    QFETCH(QString, shown);
+    Fixture f;
+    f.tree.setSelected(f.node(edited), true);
+    f.list.editMemo();
+    QVERIFY(QTest::qWaitFor([&f] { return f.tree.isEditing(); }, 5000));
+    f.database.execute(outside);
+    f.tree.findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("typed"));
+    f.list.commitOpenEdit();
+    QCOMPARE(f.list.unsavedCount(), 0);
+    // Undo takes back the typing alone: the other writer's text stays.
+    f.list.undoStep();
+    QCOMPARE(f.stored().filter(kConflictMark).size(), shown.count(kConflictMark));
+    f.list.redoStep();
+    f.list.reload();
+    QCOMPARE(f.shape(), shown);
 }
 
 JOTWELL_TEST_MAIN(TestMemoController)

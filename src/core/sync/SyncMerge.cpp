@@ -5,8 +5,6 @@
 #include <QUuid>
 #include <algorithm>
 
-const QString kConflictMark = QStringLiteral("[sync conflict] ");
-
 QString conflictCopyId(const QString &mid, const SyncDot &dot)
 {
     static const QUuid kNamespace(QStringLiteral("{6B0E2C51-3A1D-4F7B-9E2A-5D8C1F4A7B30}"));
@@ -67,10 +65,7 @@ MergedMemo mergeMemo(const QString &mid, const std::vector<SyncOp> &ops)
             continue;
         kept.insert((*head)->memo.content);
         MergedRow copy = main;
-        copy.memo.mid = conflictCopyId(mid, (*head)->dot);
-        copy.memo.content = kConflictMark + (*head)->memo.content;
-        copy.memo.editTime = (*head)->memo.editTime;
-        copy.memo.expandFlag = false;
+        copy.memo = conflictCopy(main.memo, (*head)->memo, conflictCopyId(mid, (*head)->dot));
         copy.shown = (*head)->dot;
         copy.copyOf = mid;
         merged.copies.push_back(std::move(copy));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/ConflictCopy.h"
 #include "core/Memo.h"
 #include "core/sync/SyncOp.h"
 #include <optional>
@@ -17,10 +18,6 @@ struct MergedMemo {
     std::optional<MergedRow> main;
     std::vector<MergedRow> copies;
 };
-
-// Begins the text of a conflict copy. It is part of the stored text, the same on every
-// computer whatever its language, so it is never translated.
-extern const QString kConflictMark;
 
 // The memo (and its conflict copies) that a set of changes makes, whatever their order. Texts
 // that no change replaced all stay: the latest by clock is the memo's, each other one becomes

@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 class MemoTree;
@@ -15,14 +14,18 @@ class TreeNode;
 // counts it here as unsaved, until a later try stores it (the next commit, or retry() once
 // the database may take writes again) or the user deletes the memo. A reload takes the
 // unsaved memos out of the old list and puts them into the new one.
+//
+// Another process may write the memo while it is typed: a store keeps that writer's text
+// beside the typed one as a conflict copy, and stores a memo deleted meanwhile anew.
 class EditSession : public QObject {
     Q_OBJECT
 public:
     EditSession(MemoTree &tree, MemoStore &store, QObject *parent);
 
     // Stores node's memo, a new one (no id yet) under a fresh id; before: its rows as a step
-    // found them. False when the database refused it: the node is unsaved then.
-    bool store(TreeNode *node, MemoRows before);
+    // found them; startedFrom: the text the edit began with. False when the database refused
+    // it: the node is unsaved then.
+    bool store(TreeNode *node, MemoRows before, const QString &startedFrom);
     bool isUnsaved(const TreeNode *node) const;
     int unsavedCount() const { return int(m_unsaved.size()); }
     // Tries every unsaved memo again, quietly.
@@ -33,24 +36,30 @@ public:
     struct Pending {
         Memo memo;
         MemoRows before;
+        QString startedFrom;
     };
     // A reload: the unsaved memos out of the list, then into the list read anew.
     std::vector<Pending> takeAll();
-    void putBack(std::vector<Pending> pending, const std::function<TreeNode *(TreeNode *parent)> &makeNode);
+    void putBack(std::vector<Pending> pending);
 
 signals:
     // A memo was stored, at once or by a later try; before as store() got it.
     void stored(TreeNode *node, const MemoRows &before, bool isNew);
     void unsavedChanged(int count);
+    // Another process changed or deleted this memo since its edit began.
+    void changedOutside(const QString &mid);
 
 private:
     struct Entry {
         TreeNode *node;
         uint64_t serial;
         MemoRows before;
+        QString startedFrom;
     };
     // Throws when the database refuses; a new memo then has no id again.
-    void write(TreeNode *node);
+    void write(const Entry &entry);
+    // The conflict copy's node, right after node.
+    void showBeside(TreeNode *node, Memo copy);
     void settle(std::vector<Entry>::iterator entry, bool isNew);
 
     MemoTree &m_tree;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <QScopedValueRollback>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,10 @@ public:
     // Runs change and stores the flags it changed, all or none. False when the database
     // refused them: the tree is as before change then, and error tells why.
     bool run(const std::function<void()> &change, QString &error);
+    // While it lives, a command opens and closes many memos at once (a load, a refresh, a
+    // step, the filter): the notes it causes need no notice one by one.
+    QScopedValueRollback<int> manyAtOnce() { return QScopedValueRollback<int>(m_many, m_many + 1); }
+    bool isManyAtOnce() const { return m_many > 0; }
 
 private:
     struct Noted {
@@ -35,5 +40,6 @@ private:
     MemoStore &m_store;
     std::vector<Noted> m_noted;
     int m_running = 0;
+    int m_many = 0;
     bool m_reverting = false;
 };

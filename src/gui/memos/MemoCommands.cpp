@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoCommands.h"
-#include <algorithm>
-#include "gui/memos/MemoController.h"
+#include "gui/memos/MemoNode.h"
+#include "gui/memos/MemoSteps.h"
+#include <QHash>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -31,8 +33,26 @@ qint64 bytesOf(const MemoRows &rows)
 
 } // namespace
 
-MemoRowsCommand::MemoRowsCommand(MemoController &list, const QString &name, std::shared_ptr<const Change> change)
-    : MemoCommand(list, name), m_change(std::move(change))
+MemoRows placedRows(MemoStore &store, const std::vector<TreeNode *> &nodes)
+{
+    std::vector<QString> mids;
+    QHash<QString, int> places;
+    mids.reserve(nodes.size());
+    for (TreeNode *node : nodes) {
+        mids.push_back(memoOf(node).mid);
+        places.insert(memoOf(node).mid, node->index());
+    }
+    MemoRows placed;
+    placed.reserve(nodes.size());
+    for (MemoRow &row : store.memoRows(mids)) {
+        const int index = places.value(row.memo.mid);
+        placed.push_back({std::move(row), index});
+    }
+    return placed;
+}
+
+MemoRowsCommand::MemoRowsCommand(MemoSteps &steps, const QString &name, std::shared_ptr<const Change> change)
+    : MemoCommand(steps, name), m_change(std::move(change))
 {
 }
 
@@ -60,7 +80,7 @@ qint64 MemoRowsCommand::textBytes() const
 
 MemoCommand *MemoRowsCommand::copy() const
 {
-    return new MemoRowsCommand(m_list, text(), m_change);
+    return new MemoRowsCommand(m_steps, text(), m_change);
 }
 
 bool MemoRowsCommand::touches(const QSet<QString> &mids) const
@@ -72,17 +92,17 @@ bool MemoRowsCommand::touches(const QSet<QString> &mids) const
 
 void MemoRowsCommand::showUndo()
 {
-    m_list.showRows(m_change->before, m_change->after);
+    m_steps.showRows(m_change->before, m_change->after);
 }
 
 void MemoRowsCommand::showRedo()
 {
-    m_list.showRows(m_change->after, m_change->before);
+    m_steps.showRows(m_change->after, m_change->before);
 }
 
-ExpandAllCommand::ExpandAllCommand(MemoController &list, const QString &name,
+ExpandAllCommand::ExpandAllCommand(MemoSteps &steps, const QString &name,
                                    std::shared_ptr<const std::vector<QString>> mids, bool expanded)
-    : MemoCommand(list, name), m_mids(std::move(mids)), m_expanded(expanded)
+    : MemoCommand(steps, name), m_mids(std::move(mids)), m_expanded(expanded)
 {
 }
 
@@ -107,7 +127,7 @@ void ExpandAllCommand::storeRedo(MemoStore &store) const
 
 MemoCommand *ExpandAllCommand::copy() const
 {
-    return new ExpandAllCommand(m_list, text(), m_mids, m_expanded);
+    return new ExpandAllCommand(m_steps, text(), m_mids, m_expanded);
 }
 
 bool ExpandAllCommand::touches(const QSet<QString> &mids) const
@@ -117,10 +137,10 @@ bool ExpandAllCommand::touches(const QSet<QString> &mids) const
 
 void ExpandAllCommand::showUndo()
 {
-    m_list.showExpanded(*m_mids, !m_expanded);
+    m_steps.showExpanded(*m_mids, !m_expanded);
 }
 
 void ExpandAllCommand::showRedo()
 {
-    m_list.showExpanded(*m_mids, m_expanded);
+    m_steps.showExpanded(*m_mids, m_expanded);
 }

@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-class MemoController;
+class MemoSteps;
+class TreeNode;
 
 // A memo row as a step found or left it, with its place among its siblings in the tree.
 struct PlacedMemo {
@@ -17,13 +18,17 @@ struct PlacedMemo {
 };
 using MemoRows = std::vector<PlacedMemo>;
 
+// The stored rows of these memo nodes with their places in the tree (read by id: a node
+// whose row is gone has none).
+MemoRows placedRows(MemoStore &store, const std::vector<TreeNode *> &nodes);
+
 // One memo command that can be taken back and done again. Its database side runs first, in
 // one all-or-nothing transaction that the caller opens, and may throw; only once it has
 // been stored does the stack move and the tree follow (undo() and redo()). The stack's
 // redo() on push does nothing: the command has been carried out by then.
 class MemoCommand : public QUndoCommand {
 public:
-    MemoCommand(MemoController &list, const QString &name) : QUndoCommand(name), m_list(list) {}
+    MemoCommand(MemoSteps &steps, const QString &name) : QUndoCommand(name), m_steps(steps) {}
 
     virtual void storeUndo(MemoStore &store) const = 0;
     virtual void storeRedo(MemoStore &store) const = 0;
@@ -45,7 +50,7 @@ public:
 protected:
     virtual void showUndo() = 0;
     virtual void showRedo() = 0;
-    MemoController &m_list;
+    MemoSteps &m_steps;
 
 private:
     bool m_carriedOut = true;
@@ -61,7 +66,7 @@ public:
         MemoRows after;
         std::vector<TaskRow> addedTasks;
     };
-    MemoRowsCommand(MemoController &list, const QString &name, std::shared_ptr<const Change> change);
+    MemoRowsCommand(MemoSteps &steps, const QString &name, std::shared_ptr<const Change> change);
 
     void storeUndo(MemoStore &store) const override;
     void storeRedo(MemoStore &store) const override;
@@ -80,7 +85,7 @@ private:
 // Expand All or Collapse All: the memos whose state it changed.
 class ExpandAllCommand : public MemoCommand {
 public:
-    ExpandAllCommand(MemoController &list, const QString &name, std::shared_ptr<const std::vector<QString>> mids,
+    ExpandAllCommand(MemoSteps &steps, const QString &name, std::shared_ptr<const std::vector<QString>> mids,
                      bool expanded);
 
     void storeUndo(MemoStore &store) const override;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/memos/MemoController.h"
-#include "gui/memos/EditSession.h"
 #include "gui/memos/ExpandStates.h"
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoRefresh.h"
@@ -13,7 +12,6 @@
 #include "core/MemoSearch.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -31,28 +29,24 @@ auto readTwice(Read read)
 } // namespace
 
 MemoController::MemoController(MemoTree &tree, MemoStore &store, QObject *parent)
-    : QObject(parent), m_tree(tree), m_store(store), m_editSession(new EditSession(tree, store, this)),
-      m_history(new MemoHistory(store, [this] { return m_editNode == nullptr; }, this)),
-      m_expandStates(std::make_unique<ExpandStates>(tree, store))
+    : QObject(parent), m_tree(tree), m_store(store), m_editor(new MemoEditor(tree, store, this)),
+      m_history(new MemoHistory(store, [this] { return m_editor->editNode() == nullptr; }, this)),
+      m_expandStates(std::make_unique<ExpandStates>(tree, store)),
+      m_steps(std::make_unique<MemoSteps>(tree, store, *m_history, *m_expandStates, [this] { refilter(); }))
 {
-    connect(m_editSession, &EditSession::stored, this, &MemoController::memoStored);
-    connect(m_editSession, &EditSession::unsavedChanged, this, &MemoController::unsavedChanged);
+    connect(m_editor, &MemoEditor::commandsChanged, this, &MemoController::commandsChanged);
+    connect(m_editor, &MemoEditor::tipWanted, this, &MemoController::showTip);
+    connect(m_editor, &MemoEditor::unsavedChanged, this, &MemoController::unsavedChanged);
+    connect(m_editor, &MemoEditor::stepTaken, this,
+            [this](const QString &name, const MemoRows &before, const MemoRows &after) { m_steps->record(name, before, after); });
+    // Steps over a memo that another process wrote would write over that: the history ends.
+    connect(m_editor, &MemoEditor::changedOutside, this, [this](const QString &mid) { m_history->endStepsOver({mid}); });
     // What the user did in the tree ends here: its errors are reported at this boundary.
     connect(&tree, &MemoTree::nodeExpanded, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, true); }));
     connect(&tree, &MemoTree::nodeCollapsed, this, reportingErrors([this](TreeNode *node) { storeExpandFlag(node, false); }));
-    connect(&tree, &MemoTree::nodeFreed, this, &MemoController::nodeFreed);
-    connect(&tree, &MemoTree::editCommitted, this,
-            reportingErrors([this](TreeNode *node, const QString &text) { editCommitted(node, text); }));
-    connect(&tree, &MemoTree::editEnded, this, reportingErrors([this](TreeNode *node) { editEnded(node); }));
-    connect(&tree, &MemoTree::editCancelled, this, reportingErrors([this] { editCancelled(); }));
-    connect(&tree, &MemoTree::mouseMoved, this, [this](const QPoint &position) { m_mouse = position; });
-    connect(&tree, &MemoTree::doubleClicked, this, [this] {
-        if (!m_tree.nodeAt(m_mouse) && !m_editNode)
-            QMetaObject::invokeMethod(this, &MemoController::addMemo, Qt::QueuedConnection);
-    });
 }
 
-// Out of line: ExpandStates is complete here.
+// Out of line: ExpandStates and MemoSteps are complete here.
 MemoController::~MemoController() = default;
 
 void MemoController::reload()
@@ -64,9 +58,8 @@ void MemoController::reload()
     const std::optional<RowMarks> imported = std::exchange(m_importMarks, std::nullopt);
     // Text the database has not taken yet goes into the list read now.
     retryUnsaved();
-    std::vector<EditSession::Pending> unsaved = m_editSession->takeAll();
+    std::vector<EditSession::Pending> unsaved = m_editor->takeUnsaved();
     m_loaded = false;
-    m_editNode = nullptr;
     m_tree.clear();
     emit memosCounted(readTwice([this] { return m_store.count(); }));
 
@@ -74,20 +67,20 @@ void MemoController::reload()
         m_tree.clear();
         loadMemos();
     });
-    m_editSession->putBack(std::move(unsaved), [this](TreeNode *parent) { return addMemoNode(parent); });
+    m_editor->putBack(std::move(unsaved));
     m_loaded = true;
     applyFilter();
     emit commandsChanged();
     emit unsavedChanged(unsavedCount());
     if (imported)
-        recordImport(*imported);
+        m_steps->recordImport(*imported);
 }
 
 void MemoController::loadMemos()
 {
     // One layout for the whole load, also when a row fails to read.
     const TreeUpdateGuard update(m_tree);
-    const QScopedValueRollback<bool> atWork(m_filtering, true);
+    const auto atWork = m_expandStates->manyAtOnce();
     // One pass over the table instead of a query per memo. Memos and each memo's sub-memos
     // keep table order; a sub-memo met before its memo waits for it, and one whose memo never
     // comes (or is itself a sub-memo) is not shown, as the two levels of the list require.
@@ -95,14 +88,14 @@ void MemoController::loadMemos()
     QHash<QString, std::vector<Memo>> waiting;
     const auto addSubMemo = [this](TreeNode *memo, Memo &row) {
         row.pid = memoOf(memo).mid; // one shared copy of the id
-        memoOf(addMemoNode(memo)) = std::move(row);
+        memoOf(addMemoNode(m_tree, memo)) = std::move(row);
     };
     auto prints = std::make_shared<RowPrints>();
     m_rowPrints = prints; // a new list: looks taken against the one before are out of date
     m_store.forEachMemo([&](Memo &row) {
         if (MemoLevels::isTopLevel(row)) {
             row.pid = MemoLevels::kTopLevelParent; // one shared copy of the id
-            TreeNode *memo = addMemoNode(nullptr);
+            TreeNode *memo = addMemoNode(m_tree, nullptr);
             memoOf(memo) = std::move(row);
             memos.insert(memoOf(memo).mid, memo);
             if (const auto early = waiting.find(memoOf(memo).mid); early != waiting.end()) {
@@ -130,15 +123,15 @@ bool MemoController::refreshFromStore()
 
 bool MemoController::takeLook(RowLook look)
 {
-    MemoRefresh refresh(m_tree, m_rowPrints, [this](TreeNode *parent) { return addMemoNode(parent); },
-                        [this](const TreeNode *node) { return node == m_editNode || m_editSession->isUnsaved(node); });
+    MemoRefresh refresh(m_tree, m_rowPrints, [this](TreeNode *parent) { return addMemoNode(m_tree, parent); },
+                        [this](const TreeNode *node) { return m_editor->holds(node); });
     // The rows in sight stay where they are on screen, also when memos come or go above them.
     TreeNode *anchor = m_tree.nodeAt(QPoint(0, 0));
     const int anchorTop = anchor ? m_tree.nodeRect(anchor).top() : 0;
     const quint64 anchorSerial = anchor ? anchor->serial() : 0;
     QSet<QString> changed;
     {
-        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        const auto atWork = m_expandStates->manyAtOnce();
         changed = refresh.run(std::move(look), m_sortAscending);
     }
     if (changed.isEmpty())
@@ -155,16 +148,6 @@ bool MemoController::takeLook(RowLook look)
     return true;
 }
 
-int MemoController::unsavedCount() const
-{
-    return m_editSession->unsavedCount();
-}
-
-void MemoController::retryUnsaved()
-{
-    m_editSession->retry();
-}
-
 void MemoController::applyFilter()
 {
     emit filterApplied();
@@ -178,7 +161,7 @@ void MemoController::applyFilter()
         m_store.setWaitsForLocks(false);
         const auto waitAgain = qScopeGuard([this] { m_store.setWaitsForLocks(true); });
         const TreeUpdateGuard update(m_tree);
-        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        const auto atWork = m_expandStates->manyAtOnce();
         const bool filtering = m_search.searching && !m_search.text.isEmpty();
         const MemoSearch search(m_search.text, m_search.wide);
         // Memo by memo, each before its sub-memos, so that a sub-memo that matches can show
@@ -239,7 +222,7 @@ void MemoController::storeExpandFlag(TreeNode *node, bool expanded)
         showDefaultErrorBox(refused);
     // The filter and Expand all change many memos at once; what the commands offer does not
     // depend on it.
-    if (!m_filtering)
+    if (!m_expandStates->isManyAtOnce())
         emit commandsChanged();
 }
 
@@ -255,7 +238,7 @@ void MemoController::setAllExpanded(bool expanded)
     {
         // One transaction and one layout for the lot; a refused one leaves every memo as it was.
         const TreeUpdateGuard update(m_tree);
-        const QScopedValueRollback<bool> atWork(m_filtering, true);
+        const auto atWork = m_expandStates->manyAtOnce();
         stored = m_expandStates->run(
             [this, expanded] {
                 for (int i = 0; i < m_tree.topLevelCount(); ++i)
@@ -273,7 +256,7 @@ void MemoController::setAllExpanded(bool expanded)
         if (memoOf(node).expandFlag == expanded)
             changed->push_back(memoOf(node).mid);
     if (!changed->empty())
-        m_history->record(new ExpandAllCommand(*this, expanded ? tr("Expand All") : tr("Collapse All"), std::move(changed),
+        m_history->record(new ExpandAllCommand(*m_steps, expanded ? tr("Expand All") : tr("Collapse All"), std::move(changed),
                                         expanded));
     emit commandsChanged();
 }
@@ -300,7 +283,7 @@ void MemoController::redoStep()
 
 void MemoController::takeStep(bool back)
 {
-    if (m_editNode || !m_history->takeStep(back))
+    if (m_editor->editNode() || !m_history->takeStep(back))
         return;
     emit commandsChanged();
 }

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Deleting memos, and moving them under another memo or to the top level, by menu or by dragging.
+// Deleting memos, moving them under another memo or to the top level (by menu or by
+// dragging), and the clipboard.
 #include "gui/memos/MemoController.h"
 #include "gui/Prompts.h"
 #include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "treeview/TreeUpdateGuard.h"
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHash>
 #include <QMimeData>
 #include <algorithm>
 
 void MemoController::deleteMemos()
 {
-    if (m_editNode || !m_tree.firstSelected())
+    if (m_editor->editNode() || !m_tree.firstSelected())
         return;
     const std::vector<TreeNode *> selected = m_tree.selectedNodes();
     const QString question = tr("Are you sure you want to delete ")
@@ -43,7 +46,7 @@ void MemoController::deleteMemos()
         const TreeUpdateGuard update(m_tree);
         m_tree.deleteSelectedNodes(); // with their sub-memo nodes
     }
-    recordRows(tr("Delete"), std::move(removed), {});
+    m_steps->record(tr("Delete"), std::move(removed), {});
     refilter();
     emit commandsChanged();
 }
@@ -69,7 +72,7 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
     }
     if (target)
         involved.push_back(target);
-    MemoRows before = placedRows(involved);
+    MemoRows before = placedRows(m_store, involved);
     {
         // Rows first, all or none: a refused write leaves every memo where the table has it.
         // A memo not stored yet has no row; it is stored where the list shows it.
@@ -110,7 +113,7 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
             m_tree.setExpanded(target, true);
         m_tree.setSelected(memo, false);
     }
-    MemoRows after = placedRows(involved);
+    MemoRows after = placedRows(m_store, involved);
     // A memo dropped on one of its own sub-memos, or where it already stands, moves nothing:
     // there is no step to take back.
     const auto samePlace = [](const PlacedMemo &a, const PlacedMemo &b) {
@@ -122,7 +125,7 @@ void MemoController::moveSelectedMemos(TreeNode *target, MemoTree::AttachMode mo
     for (MemoRows *rows : {&before, &after})
         for (PlacedMemo &placed : *rows)
             placed.select = !target || placed.row.memo.mid != memoOf(target).mid;
-    recordRows(tr("Move"), std::move(before), std::move(after));
+    m_steps->record(tr("Move"), std::move(before), std::move(after));
 }
 
 bool MemoController::canDrop(TreeNode *target, const QMimeData *data, bool internal)
@@ -144,11 +147,34 @@ void MemoController::drop(TreeNode *target, const QMimeData *data, bool internal
 {
     if (!internal) {
         if (data && data->hasText())
-            addTextAsMemo(data->text(), tr("Drop"));
+            m_editor->addText(data->text(), tr("Drop"));
         return;
     }
     if (target && target->level() > 0)
         target = target->parent(); // a drop on a sub-memo means its memo
     moveSelectedMemos(target, MemoTree::AttachMode::AddChildLast);
     emit commandsChanged();
+}
+
+void MemoController::copyMemos()
+{
+    // texts joined by a lone CR; empty texts at the start add nothing.
+    QString text;
+    for (TreeNode *memo : m_tree.selectedNodes()) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\r');
+        text += memoOf(memo).content;
+    }
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void MemoController::pasteMemos()
+{
+    pasteAsMemo(QGuiApplication::clipboard()->text());
+}
+
+void MemoController::pasteAsMemo(const QString &text)
+{
+    m_editor->addText(text, tr("Paste"));
 }

@@ -3,6 +3,8 @@
 #include "core/Memo.h"
 #include "treeview/TreeNode.h"
 
+class MemoTree;
+
 // A node of the memo list with the memo it shows. The list's tree makes these (makeMemoNode),
 // so every node it hands out is one.
 struct MemoNode : TreeNode {
@@ -23,3 +25,6 @@ inline const Memo &memoOf(const TreeNode *node)
 {
     return static_cast<const MemoNode *>(node)->memo;
 }
+
+// A memo node as every memo gets it: multi-line, its button and picture at the top.
+TreeNode *addMemoNode(MemoTree &tree, TreeNode *parent);

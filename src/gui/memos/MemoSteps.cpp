@@ -1,25 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tree side of the steps the history takes back and again, and the rows a step keeps.
-#include "gui/memos/MemoController.h"
+#include "gui/memos/MemoSteps.h"
+#include "gui/memos/ExpandStates.h"
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QHash>
-#include <QScopedValueRollback>
 #include <QSet>
 #include <climits>
 #include <unordered_set>
 
-void MemoController::recordRows(const QString &name, MemoRows before, MemoRows after)
+MemoSteps::MemoSteps(MemoTree &tree, MemoStore &store, MemoHistory &history, ExpandStates &expandStates,
+                     std::function<void()> refilter)
+    : m_tree(tree), m_store(store), m_history(history), m_expandStates(expandStates), m_refilter(std::move(refilter))
+{
+}
+
+void MemoSteps::record(const QString &name, MemoRows before, MemoRows after)
 {
     auto change = std::make_shared<MemoRowsCommand::Change>();
     change->before = std::move(before);
     change->after = std::move(after);
-    m_history->record(new MemoRowsCommand(*this, name, std::move(change)));
+    m_history.record(new MemoRowsCommand(*this, name, std::move(change)));
 }
 
-void MemoController::recordImport(const RowMarks &marks)
+void MemoSteps::recordImport(const RowMarks &marks)
 {
     // An import gives every record a fresh id, so it only adds rows, each after the last
     // one stored before it.
@@ -42,28 +47,10 @@ void MemoController::recordImport(const RowMarks &marks)
         const int index = places.value(row.memo.mid);
         change->after.push_back({std::move(row), index});
     }
-    m_history->record(new MemoRowsCommand(*this, tr("Import"), std::move(change)));
+    m_history.record(new MemoRowsCommand(*this, tr("Import"), std::move(change)));
 }
 
-MemoRows MemoController::placedRows(const std::vector<TreeNode *> &nodes)
-{
-    std::vector<QString> mids;
-    QHash<QString, int> places;
-    mids.reserve(nodes.size());
-    for (TreeNode *node : nodes) {
-        mids.push_back(memoOf(node).mid);
-        places.insert(memoOf(node).mid, node->index());
-    }
-    MemoRows placed;
-    placed.reserve(nodes.size());
-    for (MemoRow &row : m_store.memoRows(mids)) {
-        const int index = places.value(row.memo.mid);
-        placed.push_back({std::move(row), index});
-    }
-    return placed;
-}
-
-void MemoController::showRows(const MemoRows &target, const MemoRows &other)
+void MemoSteps::showRows(const MemoRows &target, const MemoRows &other)
 {
     QSet<QString> kept;
     kept.reserve(qsizetype(target.size()));
@@ -89,7 +76,7 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
     }
 
     const TreeUpdateGuard update(m_tree);
-    const QScopedValueRollback<bool> atWork(m_filtering, true);
+    const auto atWork = m_expandStates.manyAtOnce();
     std::vector<TreeNode *> gone;
     for (const PlacedMemo &placed : other) {
         TreeNode *&node = nodes[placed.row.memo.mid];
@@ -118,7 +105,7 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
             TreeNode *parent = MemoLevels::isTopLevel(memo) ? nullptr : nodes.value(memo.pid);
             TreeNode *&node = nodes[memo.mid];
             if (!node) {
-                node = addMemoNode(parent);
+                node = addMemoNode(m_tree, parent);
                 inPlace = false;
             }
             inPlace = inPlace && node->parent() == parent && node->index() == placed.index;
@@ -141,14 +128,14 @@ void MemoController::showRows(const MemoRows &target, const MemoRows &other)
     m_tree.selectNodes(brought);
     if (!brought.empty())
         m_tree.setFocusedNode(brought.front());
-    refilter();
+    m_refilter();
 }
 
-void MemoController::showExpanded(const std::vector<QString> &mids, bool expanded)
+void MemoSteps::showExpanded(const std::vector<QString> &mids, bool expanded)
 {
     const QSet<QString> changed(mids.begin(), mids.end());
     const TreeUpdateGuard update(m_tree);
-    const QScopedValueRollback<bool> atWork(m_filtering, true);
+    const auto atWork = m_expandStates.manyAtOnce();
     for (int i = 0; i < m_tree.topLevelCount(); ++i) {
         TreeNode *node = m_tree.topLevelNode(i);
         if (changed.contains(memoOf(node).mid)) {

@@ -1,44 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Adding memos and editing them in place, and memos from the clipboard or a drop.
-#include "gui/memos/MemoController.h"
-#include "gui/memos/EditSession.h"
+#include "gui/memos/MemoEditor.h"
 #include "gui/Application.h"
+#include "gui/CommandErrors.h"
 #include "gui/Prompts.h"
 #include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
 #include "core/MemoText.h"
 #include "core/NewMemo.h"
+#include "treeview/MemoTree.h"
 #include "treeview/TreeText.h"
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QScopedValueRollback>
 
-TreeNode *MemoController::addMemoNode(TreeNode *parent)
+MemoEditor::MemoEditor(MemoTree &tree, MemoStore &store, QObject *parent)
+    : QObject(parent), m_tree(tree), m_store(store), m_session(new EditSession(tree, store, this))
 {
-    TreeNode *node = m_tree.addChild(parent);
-    m_tree.setVerticalAlignment(node, 0);
-    m_tree.setMultiline(node, true);
-    return node;
+    connect(m_session, &EditSession::stored, this, &MemoEditor::memoStored);
+    connect(m_session, &EditSession::unsavedChanged, this, &MemoEditor::unsavedChanged);
+    connect(m_session, &EditSession::changedOutside, this, &MemoEditor::changedOutside);
+    // What the user did in the tree ends here: its errors are reported at this boundary.
+    connect(&tree, &MemoTree::nodeFreed, this, &MemoEditor::nodeFreed);
+    connect(&tree, &MemoTree::editCommitted, this,
+            reportingErrors([this](TreeNode *node, const QString &text) { editCommitted(node, text); }));
+    connect(&tree, &MemoTree::editEnded, this, reportingErrors([this](TreeNode *node) { editEnded(node); }));
+    connect(&tree, &MemoTree::editCancelled, this, reportingErrors([this] { editCancelled(); }));
+    connect(&tree, &MemoTree::mouseMoved, this, [this](const QPoint &position) { m_mouse = position; });
+    connect(&tree, &MemoTree::doubleClicked, this, [this] {
+        if (!m_tree.nodeAt(m_mouse) && !m_editNode)
+            QMetaObject::invokeMethod(this, &MemoEditor::addMemo, Qt::QueuedConnection);
+    });
 }
 
-void MemoController::memoStored(TreeNode *node, const MemoRows &before, bool isNew)
+bool MemoEditor::holds(const TreeNode *node) const
 {
-    recordRows(isNew ? tr("Add") : tr("Edit"), before, placedRows({node}));
+    return node == m_editNode || m_session->isUnsaved(node);
+}
+
+void MemoEditor::memoStored(TreeNode *node, const MemoRows &before, bool isNew)
+{
+    emit stepTaken(isNew ? tr("Add") : tr("Edit"), before, placedRows(m_store, {node}));
     m_tree.repaintNode(node);
     emit commandsChanged();
 }
 
-void MemoController::addMemo()
+void MemoEditor::addMemo()
 {
     if (m_editNode)
         return;
-    m_editNode = addMemoNode(nullptr);
+    m_editNode = addMemoNode(m_tree, nullptr);
     memoOf(m_editNode).pid = MemoLevels::kTopLevelParent;
     openPendingEditLater();
     emit commandsChanged();
 }
 
-void MemoController::addSubMemo()
+void MemoEditor::addSubMemo()
 {
     if (m_editNode)
         return;
@@ -60,13 +74,13 @@ void MemoController::addSubMemo()
         tipBox(tr("This memo is not stored yet. Its sub-memos can be added once it is."));
         return;
     }
-    m_editNode = addMemoNode(parent);
+    m_editNode = addMemoNode(m_tree, parent);
     memoOf(m_editNode).pid = memoOf(parent).mid;
     openPendingEditLater();
     emit commandsChanged();
 }
 
-void MemoController::editMemo()
+void MemoEditor::editMemo()
 {
     TreeNode *node = m_tree.firstSelected();
     if (m_editNode || !node)
@@ -77,7 +91,7 @@ void MemoController::editMemo()
     emit commandsChanged();
 }
 
-bool MemoController::canEdit(TreeNode *node)
+bool MemoEditor::canEdit(TreeNode *node)
 {
     if (m_editNode) {
         // Only the marked node may be edited; an editor on any other node would leave the
@@ -96,9 +110,9 @@ bool MemoController::canEdit(TreeNode *node)
     return false;
 }
 
-void MemoController::openPendingEdit()
+void MemoEditor::openPendingEdit()
 {
-    showTip(TipMode::FinishEdit);
+    emit tipWanted(TipMode::FinishEdit);
     if (!m_editNode || m_tree.isEditing())
         return;
     if (!m_tree.editNode(m_editNode)) {
@@ -107,12 +121,12 @@ void MemoController::openPendingEdit()
     }
 }
 
-void MemoController::openPendingEditLater()
+void MemoEditor::openPendingEditLater()
 {
-    QMetaObject::invokeMethod(this, &MemoController::openPendingEdit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MemoEditor::openPendingEdit, Qt::QueuedConnection);
 }
 
-void MemoController::dropPendingMemoLater(TreeNode *node)
+void MemoEditor::dropPendingMemoLater(TreeNode *node)
 {
     QMetaObject::invokeMethod(
         this,
@@ -120,23 +134,25 @@ void MemoController::dropPendingMemoLater(TreeNode *node)
             // The node may have gone meanwhile (a reload clears the tree); only a live one is touched.
             if (m_tree.isAlive(node, serial) && node != m_editNode)
                 m_tree.deleteNode(node);
-            showTip(TipMode::None);
+            emit tipWanted(TipMode::None);
         },
         Qt::QueuedConnection);
 }
 
-void MemoController::editCommitted(TreeNode *node, const QString &newText)
+void MemoEditor::editCommitted(TreeNode *node, const QString &newText)
 {
     if (!node)
         return;
     const QScopedValueRollback<bool> storing(m_storing, true);
+    // The list did not change a memo while it was being edited: its text is what the edit began with.
+    const QString startedFrom = memoOf(node).content;
     memoOf(node).content = trimRightControls(newText);
     // A refused store keeps the text in the list, unsaved, for the next try.
-    m_editSession->store(node, memoOf(node).mid.isEmpty() ? MemoRows() : placedRows({node}));
+    m_session->store(node, memoOf(node).mid.isEmpty() ? MemoRows() : placedRows(m_store, {node}), startedFrom);
     emit commandsChanged();
 }
 
-void MemoController::editEnded(TreeNode *node)
+void MemoEditor::editEnded(TreeNode *node)
 {
     if (!node) {
         emit commandsChanged();
@@ -144,21 +160,21 @@ void MemoController::editEnded(TreeNode *node)
     }
     m_editNode = nullptr;
     // Committed unchanged, text that the database refused before is offered to it again.
-    if (m_editSession->isUnsaved(node))
-        m_editSession->retry();
-    if (memoOf(node).mid.isEmpty() && memoOf(node).content.isEmpty() && !m_editSession->isUnsaved(node)) {
+    if (m_session->isUnsaved(node))
+        m_session->retry();
+    if (memoOf(node).mid.isEmpty() && memoOf(node).content.isEmpty() && !m_session->isUnsaved(node)) {
         dropPendingMemoLater(node);
     } else {
         m_tree.invalidateNode(node);
         m_tree.repaintNode(node);
         m_tree.clearSelection();
         m_tree.setSelected(node, true);
-        showTip(TipMode::None);
+        emit tipWanted(TipMode::None);
     }
     emit commandsChanged();
 }
 
-void MemoController::editCancelled()
+void MemoEditor::editCancelled()
 {
     if (!m_editNode) {
         emit commandsChanged();
@@ -166,17 +182,17 @@ void MemoController::editCancelled()
     }
     TreeNode *node = m_editNode;
     m_editNode = nullptr;
-    if (memoOf(node).mid.isEmpty() && !m_editSession->isUnsaved(node)) {
+    if (memoOf(node).mid.isEmpty() && !m_session->isUnsaved(node)) {
         dropPendingMemoLater(node);
     } else {
         m_tree.invalidateNode(node);
         m_tree.repaintNode(node);
-        showTip(TipMode::None);
+        emit tipWanted(TipMode::None);
     }
     emit commandsChanged();
 }
 
-void MemoController::commitOpenEdit()
+void MemoEditor::commitOpenEdit()
 {
     // The error box of a failed store comes while the edit is ending: nothing to end then.
     if (m_storing)
@@ -187,42 +203,19 @@ void MemoController::commitOpenEdit()
         editCancelled();
 }
 
-void MemoController::nodeFreed(TreeNode *node)
+void MemoEditor::nodeFreed(TreeNode *node)
 {
     // The record goes with its node; only the frame's own references to it need clearing.
     if (node == m_editNode)
         m_editNode = nullptr;
-    m_editSession->forget(node);
+    m_session->forget(node);
 }
 
-void MemoController::copyMemos()
-{
-    // texts joined by a lone CR; empty texts at the start add nothing.
-    QString text;
-    for (TreeNode *memo : m_tree.selectedNodes()) {
-        if (!text.isEmpty())
-            text += QLatin1Char('\r');
-        text += memoOf(memo).content;
-    }
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
-}
-
-void MemoController::pasteMemos()
-{
-    pasteAsMemo(QGuiApplication::clipboard()->text());
-}
-
-void MemoController::pasteAsMemo(const QString &text)
-{
-    addTextAsMemo(text, tr("Paste"));
-}
-
-void MemoController::addTextAsMemo(const QString &text, const QString &stepName)
+void MemoEditor::addText(const QString &text, const QString &stepName)
 {
     // What is being typed is kept: the open edit is stored before the new memo comes.
     commitOpenEdit();
-    TreeNode *node = addMemoNode(nullptr);
+    TreeNode *node = addMemoNode(m_tree, nullptr);
     Memo &memo = memoOf(node);
     // lineOf breaks of any program become the CR LF that typed memos have.
     memo = newMemo(MemoLevels::kTopLevelParent, trimRightControls(TreeText::toCrLf(text)));
@@ -238,6 +231,17 @@ void MemoController::addTextAsMemo(const QString &text, const QString &stepName)
         emit commandsChanged();
         return;
     }
-    recordRows(stepName, {}, placedRows({node}));
+    emit stepTaken(stepName, {}, placedRows(m_store, {node}));
     emit commandsChanged();
+}
+
+std::vector<EditSession::Pending> MemoEditor::takeUnsaved()
+{
+    m_editNode = nullptr;
+    return m_session->takeAll();
+}
+
+void MemoEditor::putBack(std::vector<EditSession::Pending> unsaved)
+{
+    m_session->putBack(std::move(unsaved));
 }
