@@ -4,6 +4,7 @@
 #include "gui/memos/MemoHistory.h"
 #include "gui/memos/MemoNode.h"
 #include "core/MemoLevels.h"
+#include "treeview/MemoTree.h"
 #include "treeview/TreeUpdateGuard.h"
 #include <QHash>
 #include <QSet>
