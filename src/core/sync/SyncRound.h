@@ -32,6 +32,9 @@ struct SyncStatus {
 SyncRoundResult runSyncRound(Database &database, const QString &folder);
 SyncStatus syncStatus(Database &database);
 
+// How long a batch of a round may hold the database's write lock (half a second unless a test
+// wants its batches shorter).
+void setSyncBatchMilliseconds(qint64 milliseconds);
 // Milliseconds this process adds to the wall clock for the changes it makes: how tests play
 // computers whose clocks disagree.
 void setSyncClockOffset(qint64 milliseconds);
