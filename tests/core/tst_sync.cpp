@@ -13,7 +13,11 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
+#include <atomic>
+#include <exception>
 #include <memory>
+#include <sqlite3.h>
+#include <thread>
 
 namespace {
 
@@ -245,6 +249,7 @@ private slots:
     void halfArrivedJournalIsReadLater();
     void lostAppendIsMadeAgain();
     void largeMergeStillNotesLaterChanges();
+    void largeRoundLetsOtherWritersIn();
     void copiedDatabaseStartsItsOwnInstallation();
     void neverSyncedDatabaseIsUntouched();
 };
@@ -410,6 +415,53 @@ void TestSync::largeMergeStillNotesLaterChanges()
     b.round();
     QCOMPARE(syncStatus(b.database).unsent, 0);
     QVERIFY(!QDir(b.folder()).entryList({syncStatus(b.database).installation + QStringLiteral(".*.journal")}).isEmpty());
+}
+
+void TestSync::largeRoundLetsOtherWritersIn()
+{
+    // A large round goes in short batches: a program storing memos meanwhile, with its usual
+    // lock wait, gets in between two of them, and what it stored is kept and goes out.
+    Replica a(0), b(0);
+    Transaction batch = a.store.transaction();
+    for (int i = 0; i < 8000; ++i)
+        a.store.insert(newMemo(kRoot, QStringLiteral("memo %1").arg(i)));
+    batch.commit();
+    a.round();
+    QRandomGenerator random(1);
+    deliver(a, b, random, true);
+    std::atomic<int> commits{0};
+    sqlite3_commit_hook(b.database.handle(), [](void *count) { return ++*static_cast<std::atomic<int> *>(count), 0; }, &commits);
+    setSyncBatchMilliseconds(1);
+    std::atomic<bool> done{false};
+    std::exception_ptr failure;
+    std::thread round([&] {
+        try {
+            runSyncRound(b.database, b.folder());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    });
+    Database other;
+    other.open(b.database.path());
+    std::vector<std::pair<int, int>> stored; // the commits of the round before and after each
+    while (!done) {
+        const int before = commits;
+        MemoStore(other).insert(newMemo(kRoot, QStringLiteral("typed meanwhile")));
+        stored.emplace_back(before, commits);
+        QThread::msleep(10); // a user types now and then
+    }
+    round.join();
+    setSyncBatchMilliseconds(500);
+    if (failure)
+        std::rethrow_exception(failure);
+    QVERIFY(std::any_of(stored.begin(), stored.end(),
+                        [&](const auto &at) { return at.first > 0 && at.second < commits; }));
+    b.round();
+    deliver(b, a, random, true);
+    a.round();
+    QCOMPARE(a.store.count(), 8000 + int(stored.size()));
+    QCOMPARE(rowsOf(a.store), rowsOf(b.store));
 }
 
 void TestSync::copiedDatabaseStartsItsOwnInstallation()

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QThread>
 #include <algorithm>
 #include <iterator>
 #include <tuple>
@@ -26,9 +27,12 @@ const QString kLastFailure = QStringLiteral("lastFailure");
 // so the folder stays near one snapshot per installation.
 constexpr qint64 kSmallJournal = 64 * 1024;
 
-// How long a batch of a round holds the write lock, give or take a slice of changes.
+// How long a batch of a round holds the write lock, give or take a slice of changes, and how
+// long the lock is left to others before the next batch: longer than the program's own
+// writers wait between looks at it.
 qint64 g_batchMs = 500;
 constexpr std::ptrdiff_t kSlice = 2000;
+constexpr unsigned long kBetweenBatchesMs = 20;
 
 QString now()
 {
@@ -173,6 +177,9 @@ SyncRoundResult mergeAndSend(Database &database, const QString &path)
         }
         sync.saveState();
         batch.commit();
+        // A moment for a writer that waits to take the lock.
+        if (!last)
+            QThread::msleep(kBetweenBatchesMs);
     }
     const SyncFolder folder(path, installation);
     if (!records.isEmpty()) {
