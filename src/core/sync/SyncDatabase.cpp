@@ -42,20 +42,31 @@ qint64 g_clockOffset = 0;
 // one pass instead of memo by memo.
 constexpr qsizetype kRowByRow = 1000;
 
-// The first and the last id of mids in the tables' order, which is that of their UTF-8 bytes.
+// Whether id a comes before b in the tables, which order them by their UTF-8 bytes, that is by
+// code point: UTF-16 units order so but for surrogates, which stand for the largest.
+bool storedBefore(QStringView a, QStringView b)
+{
+    const auto rank = [](char16_t unit) { return unit < 0xD800 ? int(unit) : unit < 0xE000 ? unit + 0x2000 : unit - 0x800; };
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return rank(a[i].unicode()) < rank(b[i].unicode());
+    }
+    return a.size() < b.size();
+}
+
+// The first and the last id of mids in the tables' order.
 std::pair<QByteArray, QByteArray> idRange(const QSet<QString> &mids)
 {
-    std::pair<QByteArray, QByteArray> range;
-    bool any = false;
+    const QString *first = nullptr;
+    const QString *last = nullptr;
     for (const QString &mid : mids) {
-        const QByteArray id = mid.toUtf8();
-        if (!any || id < range.first)
-            range.first = id;
-        if (!any || range.second < id)
-            range.second = id;
-        any = true;
+        if (!first || storedBefore(mid, *first))
+            first = &mid;
+        if (!last || storedBefore(*last, mid))
+            last = &mid;
     }
-    return range;
+    return first ? std::pair(first->toUtf8(), last->toUtf8()) : std::pair<QByteArray, QByteArray>();
 }
 
 qint64 contentHash(const QString &content)
