@@ -245,6 +245,7 @@ private slots:
     void replicasAgreeAndKeepEveryText();
     void conflictRules_data();
     void conflictRules();
+    void memoUnderAGoneCopyComesInSight();
     void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
     void lostAppendIsMadeAgain();
@@ -322,6 +323,43 @@ void TestSync::conflictRules()
         rows << (memo.pid == kRoot ? kRoot : a.content(memo.pid)) + QStringLiteral(": ") + memo.content;
     rows.sort();
     QCOMPARE(rows, expected);
+}
+
+void TestSync::memoUnderAGoneCopyComesInSight()
+{
+    // A puts a memo under a conflict copy that B, not knowing it, deletes: the copy goes on
+    // A in a round that brings nothing of the memo, which still comes back in sight.
+    Replica a(0), b(-24 * 3600 * 1000);
+    const Memo shared = newMemo(kRoot, QStringLiteral("shared"));
+    const Memo other = newMemo(kRoot, QStringLiteral("other"));
+    a.store.insert(shared);
+    a.store.insert(other);
+    a.round();
+    QRandomGenerator random(1);
+    deliver(a, b, random, true);
+    b.round();
+    a.store.updateText(shared.mid, QStringLiteral("A"), dateTimeNow());
+    b.store.updateText(shared.mid, QStringLiteral("B"), dateTimeNow());
+    a.round();
+    b.round();
+    deliver(a, b, random, true);
+    deliver(b, a, random, true);
+    a.round();
+    b.round();
+    const QString copy = conflictCopyId(shared.mid, {syncStatus(b.database).installation, 1});
+    QCOMPARE(a.content(copy), kConflictMark + QStringLiteral("B"));
+    a.store.move(other.mid, copy);
+    a.round();
+    b.store.removeWithSubMemos(copy);
+    b.round();
+    deliver(b, a, random, true);
+    a.round();
+    deliver(a, b, random, true);
+    b.round();
+    for (Replica *replica : {&a, &b}) {
+        QCOMPARE(replica->store.findMemo(other.mid).value_or(Memo{}).pid, kRoot);
+        QVERIFY(!replica->store.findMemo(copy));
+    }
 }
 
 void TestSync::lateClockFollowsWhatItSaw()

@@ -351,7 +351,7 @@ QSet<QString> SyncDatabase::knownOf(const QSet<QString> &mids)
     if (mids.size() > kRowByRow) {
         const auto [first, last] = idRange(mids);
         Statement query(m_database, "select mid from sync_rows where mid between ?1 and ?2"
-                                    " union select mid from sync_ops where mid between ?1 and ?2");
+                                    " union all select mid from sync_ops where mid between ?1 and ?2");
         query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
         while (query.nextRow()) {
             if (mids.contains(query.text(0)))
@@ -563,8 +563,11 @@ void SyncDatabase::writeMerged(const QSet<QString> &mids)
                     gone << query.text(0);
             }
         }
-        for (const QString &copy : std::as_const(gone))
+        // A memo the user put under a copy that goes goes to the top level.
+        for (const QString &copy : std::as_const(gone)) {
             removeRow(copy);
+            m_written << copy;
+        }
     });
     QSet<QString> written = families;
     for (const QString &mid : std::as_const(families)) {
