@@ -5,6 +5,7 @@
 #include "core/RowPrints.h"
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 #include <sqlite3.h>
 
 namespace {
@@ -37,6 +38,17 @@ bool cannotStoreChanges(const QString &path)
 }
 
 constexpr int kLockWaitMs = 3000;
+// The engine's own wait backs off to one look every tenth of a second; looking often lets a
+// writer in between the short batches of a large sync round instead of waiting it out.
+constexpr int kLockPollMs = 5;
+
+int waitForLock(void *, int attempts)
+{
+    if (attempts * kLockPollMs >= kLockWaitMs)
+        return 0;
+    QThread::msleep(kLockPollMs);
+    return 1;
+}
 
 const char *const kMapWholeFile = "pragma mmap_size=1073741824";
 
@@ -89,7 +101,7 @@ void Database::open(const QString &path, LockWait wait)
             throw DatabaseBusyError(message);
         throw DatabaseError(message);
     }
-    sqlite3_busy_timeout(m_db, kLockWaitMs);
+    setWaitsForLocks(true);
 }
 
 void Database::createMissingTables()
@@ -138,7 +150,7 @@ sqlite3 *Database::handle() const
 
 void Database::setWaitsForLocks(bool waits)
 {
-    sqlite3_busy_timeout(m_db, waits ? kLockWaitMs : 0);
+    sqlite3_busy_handler(m_db, waits ? waitForLock : nullptr, nullptr);
 }
 
 qint64 Database::dataVersion()

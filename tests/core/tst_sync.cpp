@@ -13,7 +13,11 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
+#include <atomic>
+#include <exception>
 #include <memory>
+#include <sqlite3.h>
+#include <thread>
 
 namespace {
 
@@ -241,10 +245,12 @@ private slots:
     void replicasAgreeAndKeepEveryText();
     void conflictRules_data();
     void conflictRules();
+    void memoUnderAGoneCopyComesInSight();
     void lateClockFollowsWhatItSaw();
     void halfArrivedJournalIsReadLater();
     void lostAppendIsMadeAgain();
     void largeMergeStillNotesLaterChanges();
+    void largeRoundLetsOtherWritersIn();
     void copiedDatabaseStartsItsOwnInstallation();
     void neverSyncedDatabaseIsUntouched();
 };
@@ -317,6 +323,43 @@ void TestSync::conflictRules()
         rows << (memo.pid == kRoot ? kRoot : a.content(memo.pid)) + QStringLiteral(": ") + memo.content;
     rows.sort();
     QCOMPARE(rows, expected);
+}
+
+void TestSync::memoUnderAGoneCopyComesInSight()
+{
+    // A puts a memo under a conflict copy that B, not knowing it, deletes: the copy goes on
+    // A in a round that brings nothing of the memo, which still comes back in sight.
+    Replica a(0), b(-24 * 3600 * 1000);
+    const Memo shared = newMemo(kRoot, QStringLiteral("shared"));
+    const Memo other = newMemo(kRoot, QStringLiteral("other"));
+    a.store.insert(shared);
+    a.store.insert(other);
+    a.round();
+    QRandomGenerator random(1);
+    deliver(a, b, random, true);
+    b.round();
+    a.store.updateText(shared.mid, QStringLiteral("A"), dateTimeNow());
+    b.store.updateText(shared.mid, QStringLiteral("B"), dateTimeNow());
+    a.round();
+    b.round();
+    deliver(a, b, random, true);
+    deliver(b, a, random, true);
+    a.round();
+    b.round();
+    const QString copy = conflictCopyId(shared.mid, {syncStatus(b.database).installation, 1});
+    QCOMPARE(a.content(copy), kConflictMark + QStringLiteral("B"));
+    a.store.move(other.mid, copy);
+    a.round();
+    b.store.removeWithSubMemos(copy);
+    b.round();
+    deliver(b, a, random, true);
+    a.round();
+    deliver(a, b, random, true);
+    b.round();
+    for (Replica *replica : {&a, &b}) {
+        QCOMPARE(replica->store.findMemo(other.mid).value_or(Memo{}).pid, kRoot);
+        QVERIFY(!replica->store.findMemo(copy));
+    }
 }
 
 void TestSync::lateClockFollowsWhatItSaw()
@@ -410,6 +453,53 @@ void TestSync::largeMergeStillNotesLaterChanges()
     b.round();
     QCOMPARE(syncStatus(b.database).unsent, 0);
     QVERIFY(!QDir(b.folder()).entryList({syncStatus(b.database).installation + QStringLiteral(".*.journal")}).isEmpty());
+}
+
+void TestSync::largeRoundLetsOtherWritersIn()
+{
+    // A large round goes in short batches: a program storing memos meanwhile, with its usual
+    // lock wait, gets in between two of them, and what it stored is kept and goes out.
+    Replica a(0), b(0);
+    Transaction batch = a.store.transaction();
+    for (int i = 0; i < 8000; ++i)
+        a.store.insert(newMemo(kRoot, QStringLiteral("memo %1").arg(i)));
+    batch.commit();
+    a.round();
+    QRandomGenerator random(1);
+    deliver(a, b, random, true);
+    std::atomic<int> commits{0};
+    sqlite3_commit_hook(b.database.handle(), [](void *count) { return ++*static_cast<std::atomic<int> *>(count), 0; }, &commits);
+    setSyncBatchMilliseconds(1);
+    std::atomic<bool> done{false};
+    std::exception_ptr failure;
+    std::thread round([&] {
+        try {
+            runSyncRound(b.database, b.folder());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    });
+    Database other;
+    other.open(b.database.path());
+    std::vector<std::pair<int, int>> stored; // the commits of the round before and after each
+    while (!done) {
+        const int before = commits;
+        MemoStore(other).insert(newMemo(kRoot, QStringLiteral("typed meanwhile")));
+        stored.emplace_back(before, commits);
+        QThread::msleep(10); // a user types now and then
+    }
+    round.join();
+    setSyncBatchMilliseconds(500);
+    if (failure)
+        std::rethrow_exception(failure);
+    QVERIFY(std::any_of(stored.begin(), stored.end(),
+                        [&](const auto &at) { return at.first > 0 && at.second < commits; }));
+    b.round();
+    deliver(b, a, random, true);
+    a.round();
+    QCOMPARE(a.store.count(), 8000 + int(stored.size()));
+    QCOMPARE(rowsOf(a.store), rowsOf(b.store));
 }
 
 void TestSync::copiedDatabaseStartsItsOwnInstallation()

@@ -20,7 +20,8 @@ const char *const kSchema =
     " createTime real, editTime real, replaces text, primary key (mid, origin, counter)) without rowid;"
     "create index if not exists sync_ops_origin on sync_ops(origin, counter);"
     "create table if not exists sync_rows (mid text primary key, shown text, copyOf text, rawPid text, pid text,"
-    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real) without rowid;"
+    " contentHash integer, expandFlag integer, assignTime real, createTime real, editTime real, implied integer)"
+    " without rowid;"
     // Conflict copies are few and sub-memos fewer than memos: the indexes hold only those.
     "create index if not exists sync_rows_copy on sync_rows(copyOf) where copyOf<>'';"
     "create table if not exists sync_changes (mid text);"
@@ -37,8 +38,36 @@ const char *const kTriggers =
 
 qint64 g_clockOffset = 0;
 
-// Past this many memos a merge reads and checks whole tables in one pass instead of memo by memo.
+// Past this many memos a merge reads and checks the stretch of the tables that holds them in
+// one pass instead of memo by memo.
 constexpr qsizetype kRowByRow = 1000;
+
+// Whether id a comes before b in the tables, which order them by their UTF-8 bytes, that is by
+// code point: UTF-16 units order so but for surrogates, which stand for the largest.
+bool storedBefore(QStringView a, QStringView b)
+{
+    const auto rank = [](char16_t unit) { return unit < 0xD800 ? int(unit) : unit < 0xE000 ? unit + 0x2000 : unit - 0x800; };
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return rank(a[i].unicode()) < rank(b[i].unicode());
+    }
+    return a.size() < b.size();
+}
+
+// The first and the last id of mids in the tables' order.
+std::pair<QByteArray, QByteArray> idRange(const QSet<QString> &mids)
+{
+    const QString *first = nullptr;
+    const QString *last = nullptr;
+    for (const QString &mid : mids) {
+        if (!first || storedBefore(mid, *first))
+            first = &mid;
+        if (!last || storedBefore(*last, mid))
+            last = &mid;
+    }
+    return first ? std::pair(first->toUtf8(), last->toUtf8()) : std::pair<QByteArray, QByteArray>();
+}
 
 qint64 contentHash(const QString &content)
 {
@@ -154,8 +183,12 @@ bool SyncDatabase::isEnabled(Database &database)
 
 void SyncDatabase::enable()
 {
-    if (isEnabled(m_database))
+    if (isEnabled(m_database)) {
+        // Tables made before rows could stand for their change get the column that says so.
+        if (!Statement(m_database, "select 1 from pragma_table_info('sync_rows') where name='implied'").nextRow())
+            m_database.execute(QStringLiteral("alter table sync_rows add column implied integer"));
         return;
+    }
     m_database.execute(QString::fromLatin1(kSchema));
     // Top-level memos are most of them; a statement binds the parent id it means, so that the
     // index serves it.
@@ -312,24 +345,69 @@ QSet<QString> SyncDatabase::captureLocalChanges()
     return touched;
 }
 
-QSet<QString> SyncDatabase::addRemoteOps(const std::vector<SyncOp> &ops)
+QSet<QString> SyncDatabase::knownOf(const QSet<QString> &mids)
 {
-    QSet<QString> touched;
-    touched.reserve(qsizetype(ops.size()));
-    for (const SyncOp &op : ops) {
-        m_clock = std::max(m_clock, op.clock);
-        storeOp(op);
-        touched << op.memo.mid;
+    QSet<QString> known;
+    if (mids.size() > kRowByRow) {
+        const auto [first, last] = idRange(mids);
+        Statement query(m_database, "select mid from sync_rows where mid between ?1 and ?2"
+                                    " union all select mid from sync_ops where mid between ?1 and ?2");
+        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
+        while (query.nextRow()) {
+            if (mids.contains(query.text(0)))
+                known << query.text(0);
+        }
+        return known;
     }
-    return touched;
+    for (const QString &mid : mids) {
+        Statement query(m_database, "select 1 from sync_rows where mid=?1 union all select 1 from sync_ops where mid=?1");
+        query.bind("mid", mid);
+        if (query.nextRow())
+            known << mid;
+    }
+    return known;
+}
+
+void SyncDatabase::mergeRemoteOps(std::vector<SyncOp>::const_iterator first, std::vector<SyncOp>::const_iterator last)
+{
+    QHash<QString, int> opsOf;
+    for (auto op = first; op != last; ++op) {
+        m_clock = std::max(m_clock, op->clock);
+        ++opsOf[op->memo.mid];
+    }
+    QSet<QString> mids;
+    mids.reserve(opsOf.size());
+    for (auto memo = opsOf.cbegin(); memo != opsOf.cend(); ++memo)
+        mids << memo.key();
+    if (m_noting && mids.size() > kRowByRow)
+        setNotingChanges(false);
+    const QSet<QString> known = knownOf(mids);
+    QSet<QString> merging;
+    for (auto op = first; op != last; ++op) {
+        const QString &mid = op->memo.mid;
+        // A memo new here that one change makes whole (as a snapshot brings most) is what its
+        // row says: the change is stored only once another one comes for the memo.
+        constexpr quint8 kWhole = SyncContent | SyncParent | SyncExpanded | SyncTimes;
+        if (opsOf.value(mid) == 1 && op->fields == kWhole && op->replaces.empty() && !known.contains(mid)) {
+            writeRow(*mergeMemo(mid, {*op}).main, op->clock);
+            m_written << mid;
+            continue;
+        }
+        storeOp(*op);
+        merging << mid;
+    }
+    writeMerged(merging);
 }
 
 void SyncDatabase::forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take)
 {
-    // A large merge (the first round of an installation) reads every change in one pass in
-    // the table's order, which costs less than asking memo by memo.
+    // A large merge (the first round of an installation comes in runs of neighbouring ids)
+    // reads the changes of its stretch of ids in one pass in the table's order, which costs
+    // less than asking memo by memo.
     if (mids.size() > kRowByRow) {
-        Statement query(m_database, "select " OP_COLUMNS " from sync_ops order by mid");
+        const auto [first, last] = idRange(mids);
+        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid between ? and ? order by mid");
+        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
         std::vector<SyncOp> ops;
         const auto flush = [&] {
             if (!ops.empty() && mids.contains(ops.front().memo.mid))
@@ -356,15 +434,65 @@ void SyncDatabase::forOpsOf(const QSet<QString> &mids, const std::function<void(
     }
 }
 
-void SyncDatabase::writeRow(const MergedRow &row)
+void SyncDatabase::writeRow(const MergedRow &row, std::optional<qint64> impliedClock)
 {
     const Memo &memo = row.memo;
     MemoStore(m_database).storeWhole(memo);
     Statement shadow(m_database, "insert or replace into sync_rows (mid, shown, copyOf, rawPid, pid, contentHash,"
-                                 " expandFlag, assignTime, createTime, editTime) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                                 " expandFlag, assignTime, createTime, editTime, implied) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     shadow.bind("mid", memo.mid).bind("shown", row.shown.text()).bind("copyOf", row.copyOf).bind("rawPid", row.rawPid);
     shadow.bind("pid", memo.pid).bindInteger("contentHash", contentHash(memo.content)).bind("expandFlag", memo.expandFlag);
-    shadow.bind("assignTime", memo.assignTime).bind("createTime", memo.createTime).bind("editTime", memo.editTime).run();
+    shadow.bind("assignTime", memo.assignTime).bind("createTime", memo.createTime).bind("editTime", memo.editTime);
+    if (impliedClock)
+        shadow.bindInteger("implied", *impliedClock);
+    else
+        shadow.bindNull("implied");
+    shadow.run();
+}
+
+// The change that a row stands for (see mergeRemoteOps()): its text is the memo's, unless a
+// local change replaced it since, which makes it moot.
+#define IMPLIED_OP                                                                                                   \
+    "select r.mid, r.shown, r.implied, m.content, r.editTime, r.rawPid, r.expandFlag, r.assignTime, r.createTime"    \
+    " from sync_rows r left join memos m on m.mid=r.mid where r.implied is not null"
+
+void SyncDatabase::storeImpliedOps(const QSet<QString> &mids)
+{
+    std::vector<SyncOp> ops;
+    auto collect = [&](Statement &query) {
+        while (query.nextRow()) {
+            if (!mids.contains(query.text(0)))
+                continue;
+            SyncOp op;
+            op.memo.mid = query.text(0);
+            op.dot = SyncDot::fromText(query.text(1));
+            op.clock = query.integer(2);
+            op.fields = SyncContent | SyncParent | SyncExpanded | SyncTimes;
+            op.memo.content = query.text(3);
+            op.memo.editTime = query.time(4);
+            op.memo.pid = query.text(5);
+            op.memo.expandFlag = query.flag(6);
+            op.memo.assignTime = query.time(7);
+            op.memo.createTime = query.time(8);
+            ops.push_back(std::move(op));
+        }
+    };
+    if (mids.size() > kRowByRow) {
+        const auto [first, last] = idRange(mids);
+        Statement query(m_database, IMPLIED_OP " and r.mid between ? and ?");
+        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
+        collect(query);
+    } else {
+        for (const QString &mid : mids) {
+            Statement query(m_database, IMPLIED_OP " and r.mid=?");
+            query.bind("mid", mid);
+            collect(query);
+        }
+    }
+    for (const SyncOp &op : ops) {
+        storeOp(op);
+        Statement(m_database, "update sync_rows set implied=null where mid=?").bind("mid", op.memo.mid).run();
+    }
 }
 
 void SyncDatabase::removeRow(const QString &mid)
@@ -373,7 +501,17 @@ void SyncDatabase::removeRow(const QString &mid)
     Statement(m_database, "delete from sync_rows where mid=?").bind("mid", mid).run();
 }
 
-void SyncDatabase::applyMerge(const QSet<QString> &mids)
+void SyncDatabase::setNotingChanges(bool noting)
+{
+    if (noting)
+        m_database.execute(QString::fromLatin1(kTriggers));
+    else
+        m_database.execute(QStringLiteral("drop trigger sync_memo_insert; drop trigger sync_memo_update;"
+                                          " drop trigger sync_memo_delete"));
+    m_noting = noting;
+}
+
+void SyncDatabase::writeMerged(const QSet<QString> &mids)
 {
     // A conflict copy is made by the memo it came from: merging one means merging that memo.
     // Copies are rare, and a round with none in sight looks for none.
@@ -388,17 +526,17 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
             families << query.text(0);
     }
     auto hasOwnChanges = [this](const QString &mid) {
-        Statement query(m_database, "select 1 from sync_ops where mid=? limit 1");
+        Statement query(m_database, "select 1 from sync_ops where mid=?1 union all"
+                                    " select 1 from sync_rows where mid=?1 and implied is not null");
         query.bind("mid", mid);
         return query.nextRow();
     };
     // What the merge writes is no change of this installation's. A large merge goes without
-    // the triggers (taken back with the round should it fail) rather than noting every row
-    // only to forget it.
-    const bool quiet = families.size() > kRowByRow;
-    if (quiet)
-        m_database.execute(QStringLiteral("drop trigger sync_memo_insert; drop trigger sync_memo_update;"
-                                          " drop trigger sync_memo_delete"));
+    // the triggers until finishMerge() (taken back with the transaction should it fail)
+    // rather than noting every row only to forget it.
+    if (m_noting && families.size() > kRowByRow)
+        setNotingChanges(false);
+    storeImpliedOps(families);
     bool anyCopies = false;
     // A copy and nothing more has no changes of its own: its memo merges it.
     forOpsOf(families, [&](const QString &mid, const std::vector<SyncOp> &ops) {
@@ -425,8 +563,11 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
                     gone << query.text(0);
             }
         }
-        for (const QString &copy : std::as_const(gone))
+        // A memo the user put under a copy that goes goes to the top level.
+        for (const QString &copy : std::as_const(gone)) {
             removeRow(copy);
+            m_written << copy;
+        }
     });
     QSet<QString> written = families;
     for (const QString &mid : std::as_const(families)) {
@@ -437,11 +578,18 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
         while (query.nextRow())
             written << query.text(0);
     }
-    liftHiddenRows(written);
-    if (quiet)
-        m_database.execute(QString::fromLatin1(kTriggers));
-    else
-        m_database.execute(QStringLiteral("delete from sync_changes"));
+    m_written += written;
+}
+
+void SyncDatabase::finishMerge()
+{
+    liftHiddenRows(m_written);
+    m_written.clear();
+    if (!m_noting)
+        setNotingChanges(true);
+    // The transaction began by taking the changes noted before it: what is noted now is the
+    // merge's own writing.
+    m_database.execute(QStringLiteral("delete from sync_changes"));
 }
 
 // Where the two-level rule puts row c: a memo under a missing memo or under itself goes to
@@ -451,10 +599,32 @@ void SyncDatabase::applyMerge(const QSet<QString> &mids)
     " when p.rawPid=?1 or p.rawPid=p.mid or not exists (select 1 from sync_rows g where g.mid=p.rawPid)"             \
     " then p.mid else ?1 end, c.pid from sync_rows c left join sync_rows p on p.mid=c.rawPid"
 
+QSet<QString> SyncDatabase::subMemosOf(const QSet<QString> &mids)
+{
+    QSet<QString> children;
+    // Many parents: one pass over the index entries of their stretch of ids.
+    if (mids.size() > kRowByRow) {
+        const auto [first, last] = idRange(mids);
+        Statement query(m_database, "select mid, rawPid from sync_rows where rawPid<>? and rawPid between ? and ?");
+        query.bind("root", MemoLevels::kTopLevelParent).bind("rawPid", QByteArrayView(first)).bind("rawPid", QByteArrayView(last));
+        while (query.nextRow()) {
+            if (mids.contains(query.text(1)))
+                children << query.text(0);
+        }
+        return children;
+    }
+    for (const QString &mid : mids) {
+        Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>?");
+        query.bind("rawPid", mid).bind("root", MemoLevels::kTopLevelParent);
+        while (query.nextRow())
+            children << query.text(0);
+    }
+    return children;
+}
+
 void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
 {
-    // What a merge changed can decide the place of its own rows, their sub-memos and theirs;
-    // after a large merge one pass over the sub-memos is quicker than asking row by row.
+    // What a merge changed can decide the place of its own rows, their sub-memos and theirs.
     std::vector<std::pair<QString, QString>> moves;
     auto collect = [&moves](Statement &query) {
         while (query.nextRow()) {
@@ -462,29 +632,27 @@ void SyncDatabase::liftHiddenRows(const QSet<QString> &touched)
                 moves.emplace_back(query.text(0), query.text(1));
         }
     };
+    QSet<QString> rows;
+    QSet<QString> generation = touched;
+    for (int depth = 0; depth < 2; ++depth) {
+        generation = subMemosOf(generation);
+        rows += generation;
+    }
+    // After a large merge one pass over the rows of its stretch of ids is quicker than asking
+    // row by row.
     if (touched.size() > kRowByRow) {
-        Statement query(m_database, LIFTED_PARENT " where c.rawPid<>?1 or c.pid<>?1");
-        query.bind("root", MemoLevels::kTopLevelParent);
+        const auto [first, last] = idRange(touched);
+        Statement query(m_database, LIFTED_PARENT " where c.mid between ?2 and ?3 and (c.rawPid<>?1 or c.pid<>?1)");
+        query.bind("root", MemoLevels::kTopLevelParent).bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
         collect(query);
+        rows -= touched;
     } else {
-        QSet<QString> rows = touched;
-        QSet<QString> generation = touched;
-        for (int depth = 0; depth < 2; ++depth) {
-            QSet<QString> children;
-            for (const QString &mid : std::as_const(generation)) {
-                Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>?");
-                query.bind("rawPid", mid).bind("root", MemoLevels::kTopLevelParent);
-                while (query.nextRow())
-                    children << query.text(0);
-            }
-            rows += children;
-            generation = children;
-        }
-        for (const QString &mid : std::as_const(rows)) {
-            Statement query(m_database, LIFTED_PARENT " where c.mid=?2");
-            query.bind("root", MemoLevels::kTopLevelParent).bind("mid", mid);
-            collect(query);
-        }
+        rows += touched;
+    }
+    for (const QString &mid : std::as_const(rows)) {
+        Statement query(m_database, LIFTED_PARENT " where c.mid=?2");
+        query.bind("root", MemoLevels::kTopLevelParent).bind("mid", mid);
+        collect(query);
     }
     for (const auto &[mid, pid] : moves) {
         Statement(m_database, "update memos set pid=? where mid=?").bind("pid", pid).bind("mid", mid).run();

@@ -48,12 +48,15 @@ public:
     // Turns what was changed in the memo table since the last round into changes of this
     // installation; the memos they touch.
     QSet<QString> captureLocalChanges();
-    // Stores changes of other installations (those already known are left); the memos they
-    // touch.
-    QSet<QString> addRemoteOps(const std::vector<SyncOp> &ops);
+    // Stores changes of other installations (those already known are left) and writes the
+    // merged rows of the memos they touch, as writeMerged() does.
+    void mergeRemoteOps(std::vector<SyncOp>::const_iterator first, std::vector<SyncOp>::const_iterator last);
     // Writes the merged rows of the memos into the memo table, without taking them for local
-    // changes, and puts memos out of sight back in sight.
-    void applyMerge(const QSet<QString> &mids);
+    // changes. Until finishMerge() the rows may be out of sight.
+    void writeMerged(const QSet<QString> &mids);
+    // Puts the rows that writeMerged() left out of sight back in sight: the memo table is
+    // ready to be committed.
+    void finishMerge();
 
     JournalPosition peerPosition(const QString &origin);
     void setPeerPosition(const QString &origin, const JournalPosition &position);
@@ -74,9 +77,17 @@ private:
     void storeOp(const SyncOp &op);
     // Calls take with the changes of each of mids that has any.
     void forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take);
-    void writeRow(const MergedRow &row);
+    // The memos of mids that sync has a row or a change of.
+    QSet<QString> knownOf(const QSet<QString> &mids);
+    // A row with an implied clock stands for one change of another installation that is not
+    // stored: the one that set every field as the row has it, at that clock.
+    void writeRow(const MergedRow &row, std::optional<qint64> impliedClock = std::nullopt);
+    // Stores the changes that the rows of mids stand for, before their memos merge anew.
+    void storeImpliedOps(const QSet<QString> &mids);
     void removeRow(const QString &mid);
+    QSet<QString> subMemosOf(const QSet<QString> &mids);
     void liftHiddenRows(const QSet<QString> &touched);
+    void setNotingChanges(bool noting);
 
     Database &m_database;
     QString m_installation;
@@ -84,4 +95,6 @@ private:
     qint64 m_clock = 0;
     JournalPosition m_journal{0, 1, 0};
     std::optional<JournalPosition> m_notedAppend;
+    QSet<QString> m_written; // by writeMerged() since the last finishMerge()
+    bool m_noting = true;    // whether the triggers are there
 };

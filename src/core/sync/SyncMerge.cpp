@@ -35,7 +35,7 @@ MergedMemo mergeMemo(const QString &mid, const std::vector<SyncOp> &ops)
     }
     std::vector<const SyncOp *> heads;
     for (const SyncOp &op : ops) {
-        if (op.sets(SyncContent) && !replaced.contains(op.dot.text()))
+        if (op.sets(SyncContent) && (replaced.isEmpty() || !replaced.contains(op.dot.text())))
             heads.push_back(&op);
     }
     MergedMemo merged;
@@ -59,7 +59,9 @@ MergedMemo mergeMemo(const QString &mid, const std::vector<SyncOp> &ops)
     }
 
     // The same text reached twice is one text, not a conflict.
-    QSet<QString> kept{main.memo.content};
+    QSet<QString> kept;
+    if (heads.size() > 1)
+        kept.insert(main.memo.content);
     for (auto head = heads.begin() + 1; head != heads.end(); ++head) {
         if (kept.contains((*head)->memo.content))
             continue;
