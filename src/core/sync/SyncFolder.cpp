@@ -24,26 +24,6 @@ QByteArray readFrom(const QString &path, qint64 offset, qint64 length = -1)
     return length < 0 ? file.readAll() : file.read(length);
 }
 
-// A whole file that is only ever replaced, never changed in place (a snapshot), mapped rather
-// than copied where the file system allows; the mapping stays valid when it is replaced.
-class WholeFile {
-public:
-    explicit WholeFile(const QString &path) : m_file(path)
-    {
-        if (!m_file.open(QIODevice::ReadOnly) || m_file.size() == 0)
-            return;
-        if (const uchar *mapped = m_file.map(0, m_file.size()))
-            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), m_file.size());
-        else
-            m_bytes = m_file.readAll();
-    }
-    const QByteArray &bytes() const { return m_bytes; }
-
-private:
-    QFile m_file;
-    QByteArray m_bytes;
-};
-
 [[noreturn]] void cannotWrite(const QString &path)
 {
     throw SyncError(QCoreApplication::translate("Sync", "Unable to write to %1").arg(QDir::toNativeSeparators(path)));
@@ -102,8 +82,9 @@ SyncFolder::Reading SyncFolder::read(const QString &peer, const JournalPosition 
     const std::optional<SyncRecords::SnapshotHeader> header =
         SyncRecords::decode(readFrom(snapshotFile, 0, 4096), 0, peer, 1).header;
     if (header && header->covered > at.covered) {
-        const WholeFile file(snapshotFile);
-        const QByteArray &snapshot = file.bytes();
+        // Read, not mapped: a file that another computer's engine cuts short while it is
+        // mapped would end the program.
+        const QByteArray snapshot = readFrom(snapshotFile, 0);
         SyncRecords::Scan scan = SyncRecords::decode(snapshot, 0, peer);
         // Written whole and put in place at once: one that does not read whole is damaged.
         if (scan.header && scan.end == snapshot.size()) {
