@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config lld
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-l10n-tools qt6-tools-dev
   libsqlite3-dev zlib1g-dev libpugixml-dev
   libgl-dev libxkbcommon-dev

@@ -54,17 +54,22 @@ DesktopSession::DesktopSession(const Options &options)
                                         .contains(QLatin1String("window id")); ++i)
             QThread::msleep(100);
     }
-    if (!options.tray)
-        return;
+    if (options.tray)
+        startTray();
+}
+
+bool DesktopSession::startTray()
+{
     if (!startHelper(QStringLiteral("trayer"), QStringLiteral("--edge bottom --align right --widthtype pixel --width 40 "
                                                               "--heighttype pixel --height 40")
                                                    .split(QLatin1Char(' '))))
-        return;
+        return false;
     // The area is there once its panel shows; a program started before it finds none, which
-    // is a case of its own (withoutANotificationArea).
+    // is a case of its own (withoutANotificationArea, minimisedStartWithALateTray).
     const QStringList panelSearch{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), QStringLiteral("trayer")};
     for (int i = 0; i < 50 && run(QStringLiteral("xdotool"), panelSearch).isEmpty(); ++i)
         QThread::msleep(100);
+    return true;
 }
 
 bool DesktopSession::startHelper(const QString &program, const QStringList &arguments)

@@ -26,6 +26,9 @@ public:
     explicit DesktopSession(const Options &options);
     DesktopSession() : DesktopSession(Options{}) {}
 
+    // The notification area of a session that starts without one (Options::tray false), as
+    // when a login starts the panel after the programs; false when it cannot start.
+    bool startTray();
     // Why the session could not start (a missing tool, an X server that does not come up).
     QString skipReason() const { return m_skipReason; }
     QProcessEnvironment environment() const { return m_environment; }

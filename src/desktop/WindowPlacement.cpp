@@ -2,6 +2,7 @@
 #include "desktop/WindowPlacement.h"
 #include "core/SettingsFile.h"
 #include "desktop/DesktopErrors.h"
+#include "desktop/WhenNotMinimized.h"
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -119,14 +120,21 @@ QRect fitOnScreen(QRect rect)
 void WindowPlacement::fitFrameOnceFramed(const QSize &frameSize, const QSize &guessed, int triesLeft)
 {
     // The user may have resized the window by then; some platforms never frame.
-    if (!m_owner || normalRect(*m_owner).size() != guessed || triesLeft <= 0)
+    if (!m_owner || normalRect(*m_owner).size() != guessed || triesLeft <= 0) {
+        m_unfittedFrameSize = QSize();
         return;
+    }
+    if (m_owner->isMinimized()) {
+        whenNotMinimized(*m_owner, this, [this, frameSize, guessed] { fitFrameOnceFramed(frameSize, guessed, kFrameTries); });
+        return;
+    }
     if (!isFramed(*m_owner)) {
         QTimer::singleShot(kFrameTryMs, this, [this, frameSize, guessed, triesLeft] {
             fitFrameOnceFramed(frameSize, guessed, triesLeft - 1);
         });
         return;
     }
+    m_unfittedFrameSize = QSize();
     setNormalRect(*m_owner, QRect(normalRect(*m_owner).topLeft(), frameSize.shrunkBy(frameMargins(*m_owner))));
 }
 
@@ -181,7 +189,11 @@ void WindowPlacement::saveState()
     QWidget *form = ownerForm();
     if (!form)
         return;
-    const QRect rect = normalRect(*form).marginsAdded(frameMargins(*form));
+    QRect rect = normalRect(*form).marginsAdded(frameMargins(*form));
+    // A size restored to a window that has not been fitted to its frame yet (a minimised one
+    // waits to be back) is kept as it was: the client's size is only a guess until then.
+    if (m_unfittedFrameSize.isValid())
+        rect.setSize(m_unfittedFrameSize);
     SettingsAction action; // one box for the placement, not one per key
     const SettingsFile ini(iniPath);
     ini.writeBool(section, kMaximized, form->windowState() & Qt::WindowMaximized);
@@ -229,6 +241,7 @@ void WindowPlacement::restoreState()
         form->move(rect.topLeft());
         if (form->windowHandle())
             form->windowHandle()->setFramePosition(rect.topLeft());
+        m_unfittedFrameSize = rect.size();
         fitFrameOnceFramed(rect.size(), client.size(), kFrameTries);
     }
     if (ini.readBool(section, kMaximized, false))

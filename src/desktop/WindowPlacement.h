@@ -2,6 +2,7 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -42,5 +43,6 @@ private:
     void fitFrameOnceFramed(const QSize &frameSize, const QSize &guessed, int triesLeft);
 
     QPointer<QWidget> m_owner;
+    QSize m_unfittedFrameSize; // restored, and not yet fitted to the frame
     bool m_hooked = false;
 };

@@ -6,6 +6,7 @@
 #include "desktop/WindowPlacement.h"
 #include "desktop/TrayIcon.h"
 #include "desktop/HelpViewer.h"
+#include "desktop/WhenNotMinimized.h"
 #include <QStandardPaths>
 #include "gui/Application.h"
 #include "gui/Artwork.h"
@@ -231,6 +232,10 @@ void MainWindow::fitDesignedSize(int triesLeft)
     // resized it by then, and some platforms never tell the frame.
     if (size() != kDesignedSize || isMaximized() || triesLeft <= 0)
         return;
+    if (isMinimized()) {
+        whenNotMinimized(*this, this, [this] { fitDesignedSize(kFrameTries); });
+        return;
+    }
     const QSize frame = frameGeometry().size() - size();
     if (frame.isNull()) {
         QTimer::singleShot(kFrameTryMs, this, [this, triesLeft] { fitDesignedSize(triesLeft - 1); });

@@ -34,6 +34,8 @@ class DesktopTest : public QObject {
 private slots:
     void minimiseIntoTheTrayAndBack();
     void minimisedStartStaysOffTheScreen();
+    void minimisedStartWithALateTray_data();
+    void minimisedStartWithALateTray();
     void secondStartOnAFreshFolder();
     void stayOnTopOpensNoEditor();
     void withoutANotificationArea();
@@ -98,6 +100,53 @@ void DesktopTest::minimisedStartStaysOffTheScreen()
     VERIFY_IN_TRAY(program);
     VERIFY_BACK_FROM_TRAY(desktop, program);
     QVERIFY(program.inTaskbar());
+    QVERIFY(program.exitFromTrayMenu());
+}
+
+void DesktopTest::minimisedStartWithALateTray_data()
+{
+    QTest::addColumn<QRect>("placed"); // the frame as saved by an earlier run, or none
+    QTest::addColumn<QSize>("outerSize");
+    QTest::newRow("first start") << QRect() << QSize(371, 480);
+    QTest::newRow("saved placement") << QRect(100, 50, 400, 500) << QSize(400, 500);
+}
+
+void DesktopTest::minimisedStartWithALateTray()
+{
+    QFETCH(QRect, placed);
+    QFETCH(QSize, outerSize);
+    DesktopSession::Options options;
+    options.tray = false; // started after the program, as a login may
+    DesktopSession desktop(options);
+    if (!desktop.skipReason().isEmpty())
+        QSKIP(qPrintable(desktop.skipReason()));
+    TestFolder folder;
+    const SettingsFile settings(folder.file(QStringLiteral("kvConf.ini")));
+    settings.writeBool(QStringLiteral("option"), QStringLiteral("runMinimizedEn"), true);
+    if (placed.isValid()) {
+        const QString form = QStringLiteral("form");
+        settings.writeInteger(form, QStringLiteral("Left"), placed.left());
+        settings.writeInteger(form, QStringLiteral("Top"), placed.top());
+        settings.writeInteger(form, QStringLiteral("Right"), placed.left() + placed.width());
+        settings.writeInteger(form, QStringLiteral("Bottom"), placed.top() + placed.height());
+        settings.writeBool(form, QStringLiteral("Saved"), true);
+    }
+    RunningProgram program(desktop, folder.path());
+    // Without an area it starts minimised in the taskbar; the frame comes meanwhile, and fitting
+    // the window to it must not bring it back.
+    QVERIFY(QTest::qWaitFor([&] { return !desktop.windows(kTitle).isEmpty(); }, 15000));
+    QTest::qWait(1500);
+    QVERIFY2(program.nothingOnScreen(), qPrintable(program.describeShown()));
+    for (const QString &id : desktop.windows(kTitle))
+        if (desktop.taskbarWindows().contains(id))
+            program.window = id;
+    QVERIFY2(!program.window.isEmpty(), "the minimised window is not in the taskbar");
+
+    QVERIFY2(desktop.startTray(), "trayer did not start");
+    VERIFY_IN_TRAY(program);
+    VERIFY_BACK_FROM_TRAY(desktop, program);
+    // Hidden into the area before it was ever fitted to its frame, it keeps its size.
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.outerSize(program.window), outerSize, 5000);
     QVERIFY(program.exitFromTrayMenu());
 }
 
