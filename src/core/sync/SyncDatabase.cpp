@@ -345,26 +345,35 @@ QSet<QString> SyncDatabase::captureLocalChanges()
     return touched;
 }
 
+void SyncDatabase::readRowsOf(const QSet<QString> &mids, const char *stretchSql, const char *eachSql,
+                              const std::function<void(Statement &)> &read)
+{
+    if (mids.size() > kRowByRow) {
+        const auto [first, last] = idRange(mids);
+        Statement query(m_database, stretchSql);
+        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
+        read(query);
+        return;
+    }
+    for (const QString &mid : mids) {
+        Statement query(m_database, eachSql);
+        query.bind("mid", mid);
+        read(query);
+    }
+}
+
 QSet<QString> SyncDatabase::knownOf(const QSet<QString> &mids)
 {
     QSet<QString> known;
-    if (mids.size() > kRowByRow) {
-        const auto [first, last] = idRange(mids);
-        Statement query(m_database, "select mid from sync_rows where mid between ?1 and ?2"
-                                    " union all select mid from sync_ops where mid between ?1 and ?2");
-        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
-        while (query.nextRow()) {
-            if (mids.contains(query.text(0)))
-                known << query.text(0);
-        }
-        return known;
-    }
-    for (const QString &mid : mids) {
-        Statement query(m_database, "select 1 from sync_rows where mid=?1 union all select 1 from sync_ops where mid=?1");
-        query.bind("mid", mid);
-        if (query.nextRow())
-            known << mid;
-    }
+    readRowsOf(mids,
+               "select mid from sync_rows where mid between ?1 and ?2 union all select mid from sync_ops where mid between ?1 and ?2",
+               "select mid from sync_rows where mid=?1 union all select mid from sync_ops where mid=?1 limit 1",
+               [&](Statement &query) {
+                   while (query.nextRow()) {
+                       if (mids.contains(query.text(0)))
+                           known << query.text(0);
+                   }
+               });
     return known;
 }
 
@@ -404,34 +413,22 @@ void SyncDatabase::forOpsOf(const QSet<QString> &mids, const std::function<void(
     // A large merge (the first round of an installation comes in runs of neighbouring ids)
     // reads the changes of its stretch of ids in one pass in the table's order, which costs
     // less than asking memo by memo.
-    if (mids.size() > kRowByRow) {
-        const auto [first, last] = idRange(mids);
-        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid between ? and ? order by mid");
-        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
-        std::vector<SyncOp> ops;
-        const auto flush = [&] {
-            if (!ops.empty() && mids.contains(ops.front().memo.mid))
-                take(ops.front().memo.mid, ops);
-            ops.clear();
-        };
-        while (query.nextRow()) {
-            SyncOp op = readOp(query);
-            if (!ops.empty() && ops.front().memo.mid != op.memo.mid)
-                flush();
-            ops.push_back(std::move(op));
-        }
-        flush();
-        return;
-    }
-    for (const QString &mid : mids) {
-        std::vector<SyncOp> ops;
-        Statement query(m_database, "select " OP_COLUMNS " from sync_ops where mid=?");
-        query.bind("mid", mid);
-        while (query.nextRow())
-            ops.push_back(readOp(query));
-        if (!ops.empty())
-            take(mid, ops);
-    }
+    readRowsOf(mids, "select " OP_COLUMNS " from sync_ops where mid between ? and ? order by mid",
+               "select " OP_COLUMNS " from sync_ops where mid=?", [&](Statement &query) {
+                   std::vector<SyncOp> ops;
+                   const auto flush = [&] {
+                       if (!ops.empty() && mids.contains(ops.front().memo.mid))
+                           take(ops.front().memo.mid, ops);
+                       ops.clear();
+                   };
+                   while (query.nextRow()) {
+                       SyncOp op = readOp(query);
+                       if (!ops.empty() && ops.front().memo.mid != op.memo.mid)
+                           flush();
+                       ops.push_back(std::move(op));
+                   }
+                   flush();
+               });
 }
 
 void SyncDatabase::writeRow(const MergedRow &row, std::optional<qint64> impliedClock)
@@ -477,18 +474,7 @@ void SyncDatabase::storeImpliedOps(const QSet<QString> &mids)
             ops.push_back(std::move(op));
         }
     };
-    if (mids.size() > kRowByRow) {
-        const auto [first, last] = idRange(mids);
-        Statement query(m_database, IMPLIED_OP " and r.mid between ? and ?");
-        query.bind("mid", QByteArrayView(first)).bind("mid", QByteArrayView(last));
-        collect(query);
-    } else {
-        for (const QString &mid : mids) {
-            Statement query(m_database, IMPLIED_OP " and r.mid=?");
-            query.bind("mid", mid);
-            collect(query);
-        }
-    }
+    readRowsOf(mids, IMPLIED_OP " and r.mid between ? and ?", IMPLIED_OP " and r.mid=?", collect);
     for (const SyncOp &op : ops) {
         storeOp(op);
         Statement(m_database, "update sync_rows set implied=null where mid=?").bind("mid", op.memo.mid).run();
@@ -602,23 +588,14 @@ void SyncDatabase::finishMerge()
 QSet<QString> SyncDatabase::subMemosOf(const QSet<QString> &mids)
 {
     QSet<QString> children;
-    // Many parents: one pass over the index entries of their stretch of ids.
-    if (mids.size() > kRowByRow) {
-        const auto [first, last] = idRange(mids);
-        Statement query(m_database, "select mid, rawPid from sync_rows where rawPid<>? and rawPid between ? and ?");
-        query.bind("root", MemoLevels::kTopLevelParent).bind("rawPid", QByteArrayView(first)).bind("rawPid", QByteArrayView(last));
-        while (query.nextRow()) {
-            if (mids.contains(query.text(1)))
-                children << query.text(0);
-        }
-        return children;
-    }
-    for (const QString &mid : mids) {
-        Statement query(m_database, "select mid from sync_rows where rawPid=? and rawPid<>?");
-        query.bind("rawPid", mid).bind("root", MemoLevels::kTopLevelParent);
-        while (query.nextRow())
-            children << query.text(0);
-    }
+    readRowsOf(mids, "select mid, rawPid from sync_rows where rawPid between ? and ? and rawPid<>?",
+               "select mid, rawPid from sync_rows where rawPid=? and rawPid<>?", [&](Statement &query) {
+                   query.bind("root", MemoLevels::kTopLevelParent);
+                   while (query.nextRow()) {
+                       if (mids.contains(query.text(1)))
+                           children << query.text(0);
+                   }
+               });
     return children;
 }
 

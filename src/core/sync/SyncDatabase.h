@@ -8,6 +8,7 @@
 #include <functional>
 
 class Database;
+class Statement;
 
 // How far a journal goes: every change of its installation up to `covered`, and its file of
 // `generation` up to byte `offset` (for a peer's, as far as it was read; for our own, as far as
@@ -75,6 +76,12 @@ private:
     void startInstallation();
     SyncOp newOp(const QString &mid);
     void storeOp(const SyncOp &op);
+    // Reads the rows of the memos of mids: many in one pass over the stretch of ids from the
+    // first of them to the last (stretchSql takes those two ids; rows of other memos between
+    // them come too, for read to skip), few one by one (eachSql takes the id). read may bind
+    // further values before it reads.
+    void readRowsOf(const QSet<QString> &mids, const char *stretchSql, const char *eachSql,
+                    const std::function<void(Statement &)> &read);
     // Calls take with the changes of each of mids that has any.
     void forOpsOf(const QSet<QString> &mids, const std::function<void(const QString &, const std::vector<SyncOp> &)> &take);
     // The memos of mids that sync has a row or a change of.
